@@ -1,0 +1,98 @@
+#include "Corekit.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace ambrel {
+
+namespace {
+
+bool readPrefix(const QString &path, qint64 maxBytes, QByteArray *bytes, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    *bytes = file.read(maxBytes);
+    return true;
+}
+
+bool writeAtomically(const QByteArray &bytes, const QString &path, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool FileExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isFile();
+}
+
+QStringList LoadLines(const QString &path, qint64 maxBytes, QString *error)
+{
+    QString text = LoadText(path, maxBytes, error);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    if (text.isEmpty())
+        return {};
+    return text.split(QLatin1Char('\n'));
+}
+
+QString LoadText(const QString &path, qint64 maxBytes, QString *error)
+{
+    QByteArray bytes;
+    if (!readPrefix(path, maxBytes, &bytes, error))
+        return {};
+    return QString::fromUtf8(bytes);
+}
+
+bool SaveLines(const QStringList &lines, const QString &path, QString *error)
+{
+    QByteArray bytes;
+    for (const QString &line : lines) {
+        bytes += line.toUtf8();
+        bytes += '\n';
+    }
+    return writeAtomically(bytes, path, error);
+}
+
+bool SaveText(const QString &text, const QString &path, QString *error)
+{
+    return writeAtomically(text.toUtf8(), path, error);
+}
+
+QString ReplaceAll(const QString &text, const QString &find, const QString &replacement)
+{
+    if (find.isEmpty())
+        return text;
+    QString result = text;
+    result.replace(find, replacement, Qt::CaseSensitive);
+    return result;
+}
+
+QStringList SplitLines(const QString &text, const QString &separator)
+{
+    if (separator.isEmpty())
+        return text.isEmpty() ? QStringList() : QStringList { text };
+    return text.split(separator, Qt::SkipEmptyParts, Qt::CaseSensitive);
+}
+
+} // namespace ambrel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+
+namespace ambrel {
+
+// How dates and day counts are written as text. Every cell that shows a date, and every place that
+// reads one back, goes through these so the two always agree.
+
+// The locale's short date form, always with a four-digit year: "6/3/24" could be any century.
+QString shortDateFormat(const QLocale &locale = QLocale());
+QString formatShortDate(const QDate &date, const QLocale &locale = QLocale());
+QDate parseShortDate(const QString &text, const QLocale &locale = QLocale());
+
+// A day count as a plain decimal number (10, 2.5) with the locale's decimal separator and no grouping.
+QString formatDayCount(double dayCount, const QLocale &locale = QLocale());
+
+// YYYY-MM-DD, for the command line.
+QString formatIsoDate(const QDate &date);
+// MM/DD/YYYY, zero-padded: the form Google Calendar's import reads whatever the desktop's locale.
+QString formatExportDate(const QDate &date);
+
+} // namespace ambrel

@@ -1,0 +1,158 @@
+#include "ScheduleBuilder.h"
+
+#include "corekit/Corekit.h"
+#include "corekit/TextFormat.h"
+#include "export/CalendarEvents.h"
+#include "schedule/TaskLine.h"
+
+#include <cmath>
+#include <limits>
+
+namespace ambrel {
+
+namespace {
+
+const QString kOoops = QStringLiteral("Ooops!");
+
+bool isWithinCalendar(const QDate &date)
+{
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+}
+
+// The line as a message can show it: a line may be thousands of characters long.
+QString quotedLine(qsizetype index, const QString &line)
+{
+    constexpr qsizetype shown = 60;
+    QString text = line.size() > shown ? line.left(shown) + QChar(0x2026) : line;
+    return QStringLiteral("Line %1 (\"%2\")").arg(index + 1).arg(text);
+}
+
+class Placement
+{
+public:
+    Placement(ScheduleState &state, const ScheduleRequest &request, Schedule &schedule)
+        : m_state(state)
+        , m_request(request)
+        , m_schedule(schedule)
+    {
+    }
+
+    std::optional<Refusal> ScheduleTask(qsizetype index, const QString &line, const TaskLine &task);
+
+private:
+    ScheduleState &m_state;
+    const ScheduleRequest &m_request;
+    Schedule &m_schedule;
+    CalendarEventFields m_fields;
+};
+
+std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &line, const TaskLine &task)
+{
+    const double rounded = std::nearbyint(task.dayCount - 1.0); // a half goes to the even neighbour
+    if (!(rounded >= double(std::numeric_limits<qint32>::min()) && rounded <= double(std::numeric_limits<qint32>::max()))) {
+        return Refusal { QStringLiteral("%1 asks for more days than a schedule can hold. "
+                                        "Please give it a smaller number of days.")
+                             .arg(quotedLine(index, line)),
+                         kOoops };
+    }
+    const auto n = qint32(rounded);
+
+    const QString taskName = ReplaceAll(task.namePart, QStringLiteral("//"), QString());
+    const bool parallel = !m_state.txtPreviousItemDate.isEmpty() && task.parallelMarker;
+    const WorkingCalendar &calendar = m_request.calendar;
+
+    QString eventText;
+    if (parallel) {
+        m_state.TaskStart = m_state.PreviousTaskStart;
+        m_state.TaskEnd = calendar.AddWorkingDays(m_state.TaskStart, n);
+        eventText = taskName;
+    } else {
+        m_state.TaskStart = m_state.NextTaskStart;
+        m_state.TaskEnd = calendar.AddWorkingDays(m_state.TaskStart, n);
+        eventText = task.namePart;
+    }
+    if (!isWithinCalendar(m_state.TaskStart) || !isWithinCalendar(m_state.TaskEnd)) {
+        return Refusal { QStringLiteral("%1 would place a task outside the years 1 to 9999. "
+                                        "Please give it a smaller number of days.")
+                             .arg(quotedLine(index, line)),
+                         kOoops };
+    }
+    if (!parallel)
+        m_state.txtPreviousItemDate = formatShortDate(m_state.TaskStart);
+    m_state.PreviousTaskStart = m_state.TaskStart;
+    m_state.NextTaskStart = calendar.AddWorkingDays(m_state.TaskEnd, 1);
+
+    TaskRow row;
+    row.text = m_request.projectName + QLatin1String(": ") + taskName;
+    row.startDate = m_state.TaskStart;
+    row.endDate = m_state.TaskEnd;
+    row.dayCount = task.dayCount;
+    row.namePart = task.namePart;
+
+    const auto eventsBefore = qsizetype(m_schedule.events.size());
+    const EventTask eventTask { m_state.TaskStart, task.dayCount, eventText, m_request.projectName,
+                                m_request.startsAt, m_request.endsAt };
+    if (!AddCalendarEvents(m_schedule.events, m_fields, calendar, eventTask, ScheduleBuilder::MaxEvents)) {
+        return Refusal { QStringLiteral("This project would make more than %1 calendar events; %2 is where it "
+                                        "goes over. Please use fewer or shorter tasks.")
+                             .arg(QLocale().toString(ScheduleBuilder::MaxEvents), quotedLine(index, line)),
+                         kOoops };
+    }
+    row.eventCount = qsizetype(m_schedule.events.size()) - eventsBefore;
+    m_schedule.tasks.push_back(std::move(row));
+    return std::nullopt;
+}
+
+} // namespace
+
+QDate ScheduleBuilder::ProjectStartDate(bool startOnPickedDate, const QDate &PickedStartDate, const QDate &today,
+                                        const WorkingCalendar &calendar)
+{
+    QDate start = today;
+    if (startOnPickedDate) {
+        if (!PickedStartDate.isValid() || PickedStartDate < today)
+            return {};
+        start = PickedStartDate;
+    }
+    return calendar.IsWorkingDay(start) ? start : calendar.AddWorkingDays(start, 1);
+}
+
+void ScheduleBuilder::SetProjectStartDate(ScheduleState &state, bool startOnPickedDate,
+                                          const WorkingCalendar &calendar, const QDate &today)
+{
+    const QDate start = ProjectStartDate(startOnPickedDate, state.PickedStartDate, today, calendar);
+    state.PreviousTaskStart = start;
+    state.NextTaskStart = start;
+}
+
+std::optional<Refusal> ScheduleBuilder::build(ScheduleState &state, const ScheduleRequest &request,
+                                              const QDate &today, Schedule &schedule)
+{
+    if (request.startOnPickedDate && state.PickedStartDate < today) {
+        return Refusal { QStringLiteral("Your project is set to start on a past date. Please fix this."), kOoops };
+    }
+    if (!request.calendar.hasWorkingDay()) {
+        return Refusal { QStringLiteral("Your working week has no working days. "
+                                        "Please pick at least one in Settings."),
+                         kOoops };
+    }
+
+    // Everything is laid out on copies first, so that a refused line leaves the last schedule as it was.
+    ScheduleState next = state;
+    Schedule built;
+    SetProjectStartDate(next, request.startOnPickedDate, request.calendar, today);
+
+    const QStringList lines = SplitLines(request.todoText, QStringLiteral("\r\n"));
+    built.tasks.reserve(lines.size());
+    Placement placement(next, request, built);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (auto refusal = placement.ScheduleTask(i, lines[i], ReadTaskLine(lines[i])))
+            return refusal;
+    }
+
+    state = std::move(next);
+    schedule = std::move(built);
+    return std::nullopt;
+}
+
+} // namespace ambrel

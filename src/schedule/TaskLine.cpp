@@ -1,0 +1,127 @@
+#include "TaskLine.h"
+
+#include "corekit/Corekit.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace ambrel {
+
+namespace {
+
+// Removed one after the other, in this order, each from the result of the one before.
+const char *const kDurationWords[] = { " Days", " days", " DAYS", "Days", "days", "DAYS",
+                                       " Day",  " day",  " DAY",  "Day",  "day",  "DAY" };
+
+bool isSkipped(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n');
+}
+
+int digitValue(QChar c, int radix)
+{
+    const char16_t u = c.unicode();
+    int value = -1;
+    if (u >= u'0' && u <= u'9')
+        value = u - u'0';
+    else if (u >= u'a' && u <= u'f')
+        value = u - u'a' + 10;
+    else if (u >= u'A' && u <= u'F')
+        value = u - u'A' + 10;
+    return value < radix ? value : -1;
+}
+
+} // namespace
+
+double ReadNumber(QStringView text)
+{
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    auto skipBlanks = [&] {
+        while (i < size && isSkipped(text[i]))
+            ++i;
+    };
+
+    skipBlanks();
+    bool negative = false;
+    if (i < size && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    skipBlanks();
+
+    if (i < size && text[i] == QLatin1Char('&')) {
+        ++i;
+        skipBlanks();
+        if (i >= size)
+            return 0;
+        const QChar prefix = text[i].toUpper();
+        const int radix = prefix == QLatin1Char('H') ? 16 : prefix == QLatin1Char('O') ? 8 : 0;
+        if (radix == 0)
+            return 0;
+        double value = 0;
+        for (++i; i < size; ++i) {
+            if (isSkipped(text[i]))
+                continue;
+            const int digit = digitValue(text[i], radix);
+            if (digit < 0)
+                break;
+            value = value * radix + digit;
+        }
+        return negative ? -value : value;
+    }
+
+    std::string digits;
+    bool seenPoint = false;
+    bool seenDigit = false;
+    bool nonZeroBeforePoint = false;
+    for (; i < size; ++i) {
+        const QChar c = text[i];
+        if (isSkipped(c))
+            continue;
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            digits += char(c.unicode());
+            seenDigit = true;
+            nonZeroBeforePoint = nonZeroBeforePoint || (!seenPoint && c != QLatin1Char('0'));
+        } else if (c == QLatin1Char('.') && !seenPoint) {
+            digits += '.';
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (!seenDigit)
+        return 0;
+
+    double value = 0;
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                        std::chars_format::fixed);
+    if (result.ec == std::errc::result_out_of_range)
+        value = nonZeroBeforePoint ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -value : value;
+}
+
+TaskLine ReadTaskLine(const QString &line)
+{
+    TaskLine task;
+    const qsizetype plus = line.indexOf(QLatin1Char('+'));
+    QString durationText;
+    if (plus < 0) {
+        task.namePart = line;
+        durationText = QStringLiteral("0");
+    } else {
+        task.namePart = line.left(plus);
+        durationText = line.mid(plus + 1);
+    }
+    for (const char *word : kDurationWords)
+        durationText = ReplaceAll(durationText, QString::fromLatin1(word), QString());
+
+    const double number = ReadNumber(durationText);
+    task.dayCount = number == 0 ? 1 : number;
+    task.parallelMarker = task.namePart.startsWith(QLatin1String("//"));
+    return task;
+}
+
+} // namespace ambrel

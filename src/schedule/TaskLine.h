@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace ambrel {
+
+// One line of the task text, read by the task-line grammar: "Design + 3 days", "//Docs + 2".
+struct TaskLine
+{
+    QString namePart;    // the text before the first "+", blanks kept
+    double dayCount = 1; // never 0
+    bool parallelMarker = false; // the name part begins with "//"
+};
+
+TaskLine ReadTaskLine(const QString &line);
+
+// Reads a number the forgiving way a person writes one: blanks, tabs and line feeds are skipped
+// wherever they stand; an optional sign, digits and one decimal point (always "."), or &H / &O
+// for hexadecimal and octal; reading stops at the first character that cannot continue the number.
+// Nothing readable gives 0. Too many digits give infinity.
+double ReadNumber(QStringView text);
+
+} // namespace ambrel

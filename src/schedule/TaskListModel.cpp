@@ -1,0 +1,136 @@
+#include "TaskListModel.h"
+
+#include "corekit/TextFormat.h"
+
+#include <algorithm>
+
+namespace ambrel {
+
+namespace {
+constexpr int kPlainColumns = 4;
+constexpr int kProgressColumns = 7;
+} // namespace
+
+TaskListModel::TaskListModel(QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_dateFormat(shortDateFormat())
+{
+}
+
+QStringList TaskListModel::columnTitles()
+{
+    return { QStringLiteral("Task"), QStringLiteral("Start Date"), QStringLiteral("End Date"),
+             QStringLiteral("Task Duration") };
+}
+
+int TaskListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int TaskListModel::columnCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return hasProgress() ? kProgressColumns : kPlainColumns;
+}
+
+QString TaskListModel::cellText(int row, int column) const
+{
+    if (row < 0 || row >= rowCount())
+        return {};
+    const TaskRow &task = m_rows[size_t(row)];
+    const QLocale locale;
+    switch (column) {
+    case TaskColumn:
+        return task.text;
+    case StartDateColumn:
+        return locale.toString(task.startDate, m_dateFormat);
+    case EndDateColumn:
+        return locale.toString(task.endDate, m_dateFormat);
+    case DurationColumn:
+        return formatDayCount(task.dayCount, locale);
+    case StartsInColumn:
+        return task.progress ? locale.toString(task.progress->startsIn) : QString();
+    case EndsInColumn:
+        return task.progress ? locale.toString(task.progress->endsIn) : QString();
+    case StatusColumn:
+        return task.progress ? task.progress->status : QString();
+    default:
+        return {};
+    }
+}
+
+QVariant TaskListModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || role != Qt::DisplayRole)
+        return {};
+    return cellText(index.row(), index.column());
+}
+
+QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
+        return {};
+    static const QStringList titles = columnTitles()
+        << QStringLiteral("Starts In") << QStringLiteral("Ends In") << QStringLiteral("Status");
+    return titles.value(section);
+}
+
+void TaskListModel::setRows(std::vector<TaskRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_dateFormat = shortDateFormat();
+    countProgressRows();
+    endResetModel();
+}
+
+void TaskListModel::clear()
+{
+    setRows({});
+}
+
+void TaskListModel::removeTask(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    const bool hadProgress = hasProgress();
+    beginRemoveRows({}, row, row);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+    countProgressRows();
+    if (hadProgress && !hasProgress()) {
+        beginRemoveColumns({}, kPlainColumns, kProgressColumns - 1);
+        endRemoveColumns();
+    }
+}
+
+void TaskListModel::updateRows(int first, const std::vector<TaskRow> &rows)
+{
+    if (first < 0 || rows.empty() || first + qsizetype(rows.size()) > rowCount())
+        return;
+    const bool hadProgress = hasProgress();
+    std::copy(rows.begin(), rows.end(), m_rows.begin() + first);
+    countProgressRows();
+    if (!hadProgress && hasProgress()) {
+        // The counts must not show before the columns exist; announce the columns first.
+        m_progressRows = 0;
+        beginInsertColumns({}, kPlainColumns, kProgressColumns - 1);
+        countProgressRows();
+        endInsertColumns();
+    } else if (hadProgress && !hasProgress()) {
+        m_progressRows = 1;
+        beginRemoveColumns({}, kPlainColumns, kProgressColumns - 1);
+        m_progressRows = 0;
+        endRemoveColumns();
+    }
+    emit dataChanged(index(first, 0), index(first + int(rows.size()) - 1, columnCount() - 1));
+}
+
+void TaskListModel::countProgressRows()
+{
+    m_progressRows = std::count_if(m_rows.begin(), m_rows.end(), [](const TaskRow &row) { return row.progress.has_value(); });
+}
+
+} // namespace ambrel

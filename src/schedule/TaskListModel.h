@@ -1,0 +1,51 @@
+#pragma once
+
+#include "schedule/TaskRow.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <vector>
+
+namespace ambrel {
+
+// The task list: one row per scheduled task. Once a row has been postponed or advanced the list gains
+// three columns that show how far its start and end are from today and its status.
+class TaskListModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TaskListModel)
+
+public:
+    enum Column { TaskColumn, StartDateColumn, EndDateColumn, DurationColumn, StartsInColumn, EndsInColumn, StatusColumn };
+
+    explicit TaskListModel(QObject *parent = nullptr);
+
+    static QStringList columnTitles(); // the four columns every schedule has
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    const std::vector<TaskRow> &rows() const { return m_rows; }
+    // Replaces every row with one reset of the model.
+    void setRows(std::vector<TaskRow> rows);
+    void clear();
+    void removeTask(int row);
+    // Replaces the rows from first on (dates or progress changed); the row count stays.
+    void updateRows(int first, const std::vector<TaskRow> &rows);
+
+    // The cell's text as the list shows it.
+    QString cellText(int row, int column) const;
+
+private:
+    bool hasProgress() const { return m_progressRows > 0; }
+    void countProgressRows();
+
+    std::vector<TaskRow> m_rows;
+    qsizetype m_progressRows = 0;
+    QString m_dateFormat;
+};
+
+} // namespace ambrel

@@ -1,0 +1,170 @@
+#include "WorkweekSettings.h"
+
+#include "corekit/Corekit.h"
+
+#include <QDir>
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+namespace ambrel {
+
+namespace {
+
+QString pathOf(const QString &folder, const char *fileName)
+{
+    return QDir(folder).filePath(QString::fromLatin1(fileName));
+}
+
+QString withoutLineBreaks(QString text)
+{
+    text = ReplaceAll(text, QStringLiteral("\r\n"), QString());
+    text.remove(QLatin1Char('\n'));
+    text.remove(QLatin1Char('\r'));
+    return text;
+}
+
+// A file's earlier state, so that a half-done save can be undone.
+struct Snapshot
+{
+    QString path;
+    bool existed = false;
+    QString text;
+};
+
+Snapshot snapshotOf(const QString &path)
+{
+    Snapshot snapshot { path, FileExists(path), {} };
+    if (snapshot.existed)
+        snapshot.text = LoadText(path, std::numeric_limits<qint64>::max());
+    return snapshot;
+}
+
+void restore(const Snapshot &snapshot)
+{
+    if (snapshot.existed)
+        SaveText(snapshot.text, snapshot.path);
+    else
+        QFile::remove(snapshot.path);
+}
+
+} // namespace
+
+QString missingFileMessage(const QString &fileName)
+{
+    return QStringLiteral("Error: %1 file not found. Please reinstall the software.").arg(fileName);
+}
+
+qint16 readWorkingWeekLine(const QString &line)
+{
+    bool ok = false;
+    const QString text = line.trimmed();
+    const short whole = text.toShort(&ok);
+    if (ok)
+        return whole;
+    const double number = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(number))
+        return 0;
+    const double rounded = std::nearbyint(number);
+    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max())
+        return 0;
+    return static_cast<qint16>(rounded);
+}
+
+std::optional<QString> LoadWorkingWeek(const QString &folder, QStringList &lstWorkingWeek,
+                                       WorkingWeekFlags &WorkingWeek)
+{
+    lstWorkingWeek.clear();
+    const QString path = pathOf(folder, SettingsFile::WorkingWeek);
+    if (!FileExists(path))
+        return missingFileMessage(QString::fromLatin1(SettingsFile::WorkingWeek));
+    lstWorkingWeek = LoadLines(path);
+    for (int day = 1; day <= 7; ++day)
+        WorkingWeek[day] = day - 1 < lstWorkingWeek.size() ? readWorkingWeekLine(lstWorkingWeek[day - 1]) : 0;
+    return std::nullopt;
+}
+
+std::optional<QString> LoadWorkingHours(const QString &folder, WorkingHours &hours)
+{
+    const QString startsPath = pathOf(folder, SettingsFile::StartsAt);
+    if (!FileExists(startsPath))
+        return missingFileMessage(QString::fromLatin1(SettingsFile::StartsAt));
+    hours.starts = withoutLineBreaks(LoadText(startsPath));
+
+    const QString endsPath = pathOf(folder, SettingsFile::EndsAt);
+    if (!FileExists(endsPath))
+        return missingFileMessage(QString::fromLatin1(SettingsFile::EndsAt));
+    hours.endsAt = withoutLineBreaks(LoadText(endsPath));
+    return std::nullopt;
+}
+
+std::optional<QString> LoadHourChoices(const QString &folder, HourChoices &hours)
+{
+    const QString startsPath = pathOf(folder, SettingsFile::StartsAt);
+    if (!FileExists(startsPath))
+        return missingFileMessage(QString::fromLatin1(SettingsFile::StartsAt));
+    hours.savedStarts = LoadText(startsPath);
+
+    const QString endsPath = pathOf(folder, SettingsFile::EndsAt);
+    if (!FileExists(endsPath))
+        return missingFileMessage(QString::fromLatin1(SettingsFile::EndsAt));
+    hours.savedEndsAt = LoadText(endsPath);
+
+    const QString choicesPath = pathOf(folder, SettingsFile::Hours);
+    if (!FileExists(choicesPath))
+        return missingFileMessage(QString::fromLatin1(SettingsFile::Hours));
+    hours.choices = LoadLines(choicesPath);
+    hours.startsIndex = firstChoiceWithin(hours.choices, hours.savedStarts);
+    hours.endsIndex = firstChoiceWithin(hours.choices, hours.savedEndsAt);
+    return std::nullopt;
+}
+
+int firstChoiceWithin(const QStringList &choices, const QString &saved)
+{
+    for (int i = 0; i < choices.size(); ++i) {
+        if (saved.contains(choices[i], Qt::CaseSensitive))
+            return i;
+    }
+    return static_cast<int>(choices.size()) - 1;
+}
+
+bool SaveWorkingSettings(const QString &folder, const WorkingHours &hours, const WorkingWeekFlags &WorkingWeek,
+                         QString *error)
+{
+    QStringList lstWorkingWeek;
+    for (int day = 1; day <= 7; ++day)
+        lstWorkingWeek << QString::number(WorkingWeek[day] == 1 ? 1 : 0);
+
+    struct Write
+    {
+        const char *fileName;
+        QString text;
+        QStringList lines;
+    };
+    const Write writes[] = {
+        { SettingsFile::StartsAt, hours.starts, {} },
+        { SettingsFile::EndsAt, hours.endsAt, {} },
+        { SettingsFile::WorkingWeek, {}, lstWorkingWeek },
+    };
+
+    std::vector<Snapshot> written;
+    for (const Write &write : writes) {
+        const QString path = pathOf(folder, write.fileName);
+        Snapshot before = snapshotOf(path);
+        QString reason;
+        const bool saved = write.lines.isEmpty() ? SaveText(write.text, path, &reason)
+                                                 : SaveLines(write.lines, path, &reason);
+        if (!saved) {
+            for (auto it = written.rbegin(); it != written.rend(); ++it)
+                restore(*it);
+            if (error)
+                *error = QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), reason);
+            return false;
+        }
+        written.push_back(std::move(before));
+    }
+    return true;
+}
+
+} // namespace ambrel

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "workweek/WorkingCalendar.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace ambrel {
+
+// The settings files in the program folder that hold the working week and the working day's hours.
+namespace SettingsFile {
+inline constexpr auto WorkingWeek = "workingweek.txt";
+inline constexpr auto StartsAt = "workingday_starts_at.txt";
+inline constexpr auto EndsAt = "workingday_ends_at.txt";
+inline constexpr auto Hours = "hours.txt";
+} // namespace SettingsFile
+
+// "Error: <file> file not found. Please reinstall the software."
+QString missingFileMessage(const QString &fileName);
+
+// One line of workingweek.txt as a 16-bit flag; a line that is no number, or a number beyond 16 bits, is 0.
+qint16 readWorkingWeekLine(const QString &line);
+
+// Each load returns the message to show when a file it needs is missing; it then stops where it is.
+
+// Reads workingweek.txt into lstWorkingWeek (its lines) and WorkingWeek (indices 1 to 7).
+// Days beyond a short file keep 0. When the file is missing, WorkingWeek is left as it was.
+std::optional<QString> LoadWorkingWeek(const QString &folder, QStringList &lstWorkingWeek,
+                                       WorkingWeekFlags &WorkingWeek);
+
+struct WorkingHours
+{
+    QString starts; // txtStarts
+    QString endsAt; // txtEndsAt
+};
+
+// The main window's hours: every line break is dropped, as a line break has no place in an hour.
+// A missing begin file leaves both hours as they were; a missing end file keeps the begin hour read.
+std::optional<QString> LoadWorkingHours(const QString &folder, WorkingHours &hours);
+
+// What the working-week window offers: the hour choices and the choice matching each saved hour.
+struct HourChoices
+{
+    QString savedStarts; // the window's txtStarts, as loaded
+    QString savedEndsAt; // the window's txtEndsAt, as loaded
+    QStringList choices; // hours.txt, in file order; empty when a file is missing
+    int startsIndex = -1;
+    int endsIndex = -1;
+};
+
+std::optional<QString> LoadHourChoices(const QString &folder, HourChoices &hours);
+
+// The first choice, in order, that occurs inside saved (case-sensitive); the last choice when none does;
+// -1 when there are no choices.
+int firstChoiceWithin(const QStringList &choices, const QString &saved);
+
+// Writes both hour files, then workingweek.txt (seven lines of 0 or 1, Monday first).
+// All or nothing: when any write fails, files already written get their earlier content back and
+// *error names the file and the reason.
+bool SaveWorkingSettings(const QString &folder, const WorkingHours &hours, const WorkingWeekFlags &WorkingWeek,
+                         QString *error);
+
+} // namespace ambrel
