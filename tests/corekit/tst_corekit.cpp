@@ -1,0 +1,193 @@
+#include "corekit/Corekit.h"
+
+#include "FileSizeLimit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ambrel;
+
+class TestCorekit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loadLines_data();
+    void loadLines();
+    void loadTextKeepsLineBreaks();
+    void loadStopsAtTheByteLimit();
+    void missingFileLoadsNothing();
+    void saveLinesReadsBack();
+    void saveReplacesTheWholeFile();
+    void failedSaveLeavesTheOldFile();
+    void saveIntoReadOnlyFolderLeavesTheOldFile();
+    void fileExistsOnlyForFiles();
+    void replaceAll_data();
+    void replaceAll();
+    void splitLines_data();
+    void splitLines();
+
+private:
+    QString writeFile(const QByteArray &bytes, const QString &name = QStringLiteral("file.txt"));
+    QTemporaryDir m_dir;
+};
+
+QString TestCorekit::writeFile(const QByteArray &bytes, const QString &name)
+{
+    const QString path = m_dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void TestCorekit::loadLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+
+    const QStringList three { QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("1") };
+    QTest::newRow("line feeds, final break") << QByteArray("1\n0\n1\n") << three;
+    QTest::newRow("line feeds, no final break") << QByteArray("1\n0\n1") << three;
+    QTest::newRow("CR LF, final break") << QByteArray("1\r\n0\r\n1\r\n") << three;
+    QTest::newRow("CR LF, no final break") << QByteArray("1\r\n0\r\n1") << three;
+    QTest::newRow("empty file") << QByteArray() << QStringList();
+    QTest::newRow("a lone line break holds no line") << QByteArray("\r\n") << QStringList();
+    QTest::newRow("empty line inside") << QByteArray("a\n\nb\n")
+                                       << QStringList { QStringLiteral("a"), QString(), QStringLiteral("b") };
+    QTest::newRow("UTF-8") << QByteArray("09:00 Uhr \xC3\xA4\n") << QStringList { QStringLiteral("09:00 Uhr ä") };
+}
+
+void TestCorekit::loadLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QCOMPARE(LoadLines(writeFile(bytes)), lines);
+}
+
+void TestCorekit::loadTextKeepsLineBreaks()
+{
+    QCOMPARE(LoadText(writeFile("09:00 AM\r\n")), QStringLiteral("09:00 AM\r\n"));
+}
+
+void TestCorekit::loadStopsAtTheByteLimit()
+{
+    const QString path = writeFile(QByteArray(4 << 20, '1'));
+    QCOMPARE(LoadText(path, 10).size(), 10);
+    QCOMPARE(LoadText(path).size(), 1 << 20);
+}
+
+void TestCorekit::missingFileLoadsNothing()
+{
+    QString error;
+    QVERIFY(LoadLines(m_dir.filePath(QStringLiteral("absent.txt")), 1024, &error).isEmpty());
+    QVERIFY(!error.isEmpty());
+}
+
+void TestCorekit::saveLinesReadsBack()
+{
+    const QString path = m_dir.filePath(QStringLiteral("saved.txt"));
+    const QStringList lines { QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("Ä b") };
+    QString error;
+    QVERIFY2(SaveLines(lines, path, &error), qPrintable(error));
+    QCOMPARE(LoadLines(path), lines);
+}
+
+void TestCorekit::saveReplacesTheWholeFile()
+{
+    const QString path = writeFile("a much longer earlier content\n", QStringLiteral("replace.txt"));
+    QVERIFY(SaveText(QStringLiteral("05:00 PM"), path));
+    QCOMPARE(LoadText(path), QStringLiteral("05:00 PM"));
+}
+
+void TestCorekit::failedSaveLeavesTheOldFile()
+{
+    const QString path = writeFile("old\n", QStringLiteral("full-disk.txt"));
+    QString error;
+    bool saved = true;
+    {
+        testing::FileSizeLimit limit(1024);
+        QVERIFY(limit.isActive());
+        saved = SaveText(QString(64 * 1024, QLatin1Char('x')), path, &error);
+    }
+    QVERIFY(!saved);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(LoadText(path), QStringLiteral("old\n"));
+    // No half-written temporary file is left beside it.
+    QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("full-disk.txt*") }, QDir::Files).size(), 1);
+}
+
+void TestCorekit::saveIntoReadOnlyFolderLeavesTheOldFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("workingweek.txt"));
+    QVERIFY(SaveLines({ QStringLiteral("1") }, path));
+    const bool readOnly = testing::makeReadOnlyFolder(dir.path());
+    const auto writable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    if (!readOnly) {
+        QFile::setPermissions(dir.path(), writable);
+        QSKIP("this user may write into a read-only folder");
+    }
+    QString error;
+    const bool saved = SaveLines({ QStringLiteral("0") }, path, &error);
+    QFile::setPermissions(dir.path(), writable);
+    QVERIFY(!saved);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(LoadLines(path), QStringList { QStringLiteral("1") });
+}
+
+void TestCorekit::fileExistsOnlyForFiles()
+{
+    QVERIFY(FileExists(writeFile("x")));
+    QVERIFY(!FileExists(m_dir.filePath(QStringLiteral("absent.txt"))));
+    QVERIFY(!FileExists(m_dir.path()));
+}
+
+void TestCorekit::replaceAll_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QString>("result");
+
+    QTest::newRow("every occurrence") << "//a//b//" << "//" << "" << "ab";
+    QTest::newRow("case-sensitive") << " 3 Days days DAYS dAys" << "days" << "" << " 3 Days  DAYS dAys";
+    QTest::newRow("line breaks") << "09:00\r\nAM\r\n" << "\r\n" << "" << "09:00AM";
+    QTest::newRow("nothing to find") << "Plan" << "//" << "" << "Plan";
+    QTest::newRow("empty find leaves the text") << "Plan" << "" << "x" << "Plan";
+}
+
+void TestCorekit::replaceAll()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, find);
+    QFETCH(QString, replacement);
+    QFETCH(QString, result);
+    QCOMPARE(ReplaceAll(text, find, replacement), result);
+}
+
+void TestCorekit::splitLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("items");
+
+    QTest::newRow("two lines") << "A + 1\r\nB + 2" << QStringList { "A + 1", "B + 2" };
+    QTest::newRow("final break makes no item") << "A\r\n" << QStringList { "A" };
+    QTest::newRow("empty lines make no item") << "A\r\n\r\n\r\nB" << QStringList { "A", "B" };
+    QTest::newRow("a line of blanks is kept") << "A\r\n  \r\nB" << QStringList { "A", "  ", "B" };
+    QTest::newRow("a lone line feed does not split") << "A\nB" << QStringList { "A\nB" };
+    QTest::newRow("empty text") << "" << QStringList();
+    QTest::newRow("only breaks") << "\r\n\r\n" << QStringList();
+}
+
+void TestCorekit::splitLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, items);
+    QCOMPARE(SplitLines(text, QStringLiteral("\r\n")), items);
+}
+
+QTEST_GUILESS_MAIN(TestCorekit)
+#include "tst_corekit.moc"
