@@ -63,9 +63,42 @@ QString TaskListModel::cellText(int row, int column) const
 
 QVariant TaskListModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || role != Qt::DisplayRole)
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    return cellText(index.row(), index.column());
+    if (role == Qt::DisplayRole)
+        return cellText(index.row(), index.column());
+    if (role == Qt::ForegroundRole)
+        return foreground(index.row());
+    return {};
+}
+
+QVariant TaskListModel::foreground(int row) const
+{
+    const std::optional<quint32> color = rowColor(row);
+    if (!color)
+        return {};
+    // This library links QtCore only; QtGui, once loaded by the windows, turns "#rrggbb" into the QColor
+    // the views expect. Without it the conversion fails and the row keeps the default colour.
+    const quint32 red = *color & 0xFF, green = (*color >> 8) & 0xFF, blue = (*color >> 16) & 0xFF;
+    QVariant value(QStringLiteral("#%1").arg((red << 16) | (green << 8) | blue, 6, 16, QLatin1Char('0')));
+    if (!value.convert(QMetaType(QMetaType::QColor)))
+        return {};
+    return value;
+}
+
+void TaskListModel::setRowColor(int row, quint32 color)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    m_colors[size_t(row)] = color;
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1), { Qt::ForegroundRole });
+}
+
+std::optional<quint32> TaskListModel::rowColor(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return std::nullopt;
+    return m_colors[size_t(row)];
 }
 
 QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -81,6 +114,7 @@ void TaskListModel::setRows(std::vector<TaskRow> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    m_colors.assign(m_rows.size(), std::nullopt);
     m_dateFormat = shortDateFormat();
     countProgressRows();
     endResetModel();
@@ -98,6 +132,7 @@ void TaskListModel::removeTask(int row)
     const bool hadProgress = hasProgress();
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
+    m_colors.erase(m_colors.begin() + row);
     endRemoveRows();
     countProgressRows();
     if (hadProgress && !hasProgress()) {

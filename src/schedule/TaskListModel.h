@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace ambrel {
@@ -39,11 +40,17 @@ public:
     // The cell's text as the list shows it.
     QString cellText(int row, int column) const;
 
+    // A text colour (0x00BBGGRR) for every cell of the row, shown until the list is rebuilt.
+    void setRowColor(int row, quint32 color);
+    std::optional<quint32> rowColor(int row) const;
+
 private:
     bool hasProgress() const { return m_progressRows > 0; }
+    QVariant foreground(int row) const;
     void countProgressRows();
 
     std::vector<TaskRow> m_rows;
+    std::vector<std::optional<quint32>> m_colors; // one per row
     qsizetype m_progressRows = 0;
     QString m_dateFormat;
 };

@@ -1,0 +1,95 @@
+#include "Postpone.h"
+
+#include "schedule/TaskListModel.h"
+#include "tracking/TaskStatus.h"
+
+#include <cmath>
+
+namespace ambrel {
+
+namespace {
+
+// More days than lie between the years 1 and 9999 can only end outside them; refusing these early also
+// keeps the day arithmetic far from overflowing.
+constexpr double kMaxShift = 3'700'000;
+
+const QString kTitle = QStringLiteral("Ooops!");
+
+std::optional<double> readNumber(const QString &text, const QLocale &locale)
+{
+    bool ok = false;
+    const double value = locale.toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return std::floor(value);
+}
+
+Refusal outOfRange()
+{
+    return { QStringLiteral("Moving the tasks by that many days would take them outside the years 1 to 9999. "
+                            "Please enter a smaller number of days."),
+             kTitle };
+}
+
+bool inRange(const QDate &date)
+{
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+}
+
+} // namespace
+
+std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first, qint64 days,
+                                    const WorkingCalendar &calendar, const QDate &today)
+{
+    if (first < 0)
+        first = 0;
+    if (first >= qsizetype(rows.size()))
+        return std::nullopt;
+    if (days != 0 && !calendar.hasWorkingDay())
+        return Refusal { QStringLiteral("Your working week has no working day, so the tasks cannot be moved "
+                                        "over it. Please tick at least one working day."),
+                         kTitle };
+    if (std::abs(double(days)) > kMaxShift)
+        return outOfRange();
+
+    std::vector<TaskRow> moved(rows.begin() + first, rows.end());
+    for (TaskRow &row : moved) {
+        row.startDate = calendar.AddWorkingDays(row.startDate, days);
+        row.endDate = calendar.AddWorkingDays(row.endDate, days);
+        if (!inRange(row.startDate) || !inRange(row.endDate))
+            return outOfRange();
+        row.progress = taskProgress(row.startDate, row.endDate, today);
+    }
+    std::move(moved.begin(), moved.end(), rows.begin() + first);
+    return std::nullopt;
+}
+
+std::optional<Refusal> postponeProject(TaskListModel &tasks, const PostponeRequest &request)
+{
+    if (!request.rowSelected || request.txtTaskID.isEmpty())
+        return std::nullopt;
+
+    // Only a row click writes the position, always as plain digits.
+    const std::optional<double> position = readNumber(request.txtTaskID, QLocale::c());
+    if (!position)
+        return std::nullopt;
+    const std::optional<double> days = readNumber(request.txtDaysToPostPone, request.locale);
+    if (!days)
+        return Refusal { QStringLiteral("Please enter the number of days to move the project by: a whole "
+                                        "number such as 15 to post-pone it, or -5 to advance it."),
+                         kTitle };
+
+    if (*position > tasks.rowCount())
+        return std::nullopt;
+    const qsizetype first = *position < 1 ? 0 : qsizetype(*position) - 1;
+    if (std::abs(*days) > kMaxShift)
+        return outOfRange();
+
+    std::vector<TaskRow> rows = tasks.rows();
+    if (std::optional<Refusal> refusal = postponeRows(rows, first, qint64(*days), request.calendar, request.today))
+        return refusal;
+    tasks.updateRows(int(first), std::vector<TaskRow>(rows.begin() + first, rows.end()));
+    return std::nullopt;
+}
+
+} // namespace ambrel
