@@ -1,0 +1,277 @@
+#include "schedule/TaskListModel.h"
+#include "tracking/Postpone.h"
+
+#include <QAbstractItemModelTester>
+#include <QTest>
+
+using namespace ambrel;
+
+namespace {
+
+const QDate kToday(2024, 6, 3); // a Monday
+
+TaskRow task(const QString &name, const QDate &start, const QDate &end, double dayCount)
+{
+    TaskRow row;
+    row.text = QStringLiteral("My Project: ") + name;
+    row.namePart = name;
+    row.startDate = start;
+    row.endDate = end;
+    row.dayCount = dayCount;
+    row.eventCount = 1;
+    return row;
+}
+
+std::vector<TaskRow> fiveTasks()
+{
+    return { task("Plan ", QDate(2024, 6, 3), QDate(2024, 6, 5), 3),
+             task("Design ", QDate(2024, 6, 6), QDate(2024, 6, 7), 2),
+             task("Build ", QDate(2024, 6, 10), QDate(2024, 6, 14), 5),
+             task("Test ", QDate(2024, 6, 17), QDate(2024, 6, 18), 2.5),
+             task("Ship ", QDate(2024, 6, 19), QDate(2024, 6, 21), 3) };
+}
+
+WorkingCalendar weekdays(bool applies)
+{
+    return WorkingCalendar({ 0, 1, 1, 1, 1, 1, 0, 0 }, applies);
+}
+
+PostponeRequest request(const QString &taskId, const QString &days, bool weekdaysOnly = false)
+{
+    PostponeRequest r;
+    r.rowSelected = true;
+    r.txtTaskID = taskId;
+    r.txtDaysToPostPone = days;
+    r.calendar = weekdays(weekdaysOnly);
+    r.today = kToday;
+    r.locale = QLocale::c();
+    return r;
+}
+
+} // namespace
+
+class TestPostpone : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void moves_data();
+    void moves();
+    void progressOfMovedRows();
+    void pressingTwiceMovesTwice();
+    void nothingHappens_data();
+    void nothingHappens();
+    void refusals_data();
+    void refusals();
+};
+
+void TestPostpone::initTestCase()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestPostpone::moves_data()
+{
+    QTest::addColumn<QString>("taskId");
+    QTest::addColumn<QString>("days");
+    QTest::addColumn<QString>("localeName");
+    QTest::addColumn<bool>("weekdaysOnly");
+    QTest::addColumn<int>("firstMoved");
+    QTest::addColumn<QDate>("firstStart");
+    QTest::addColumn<QDate>("firstEnd");
+    QTest::addColumn<QDate>("lastStart");
+    QTest::addColumn<QDate>("lastEnd");
+
+    QTest::newRow("third of five, 15 calendar days")
+        << "3" << "15" << "C" << false << 2 << QDate(2024, 6, 25) << QDate(2024, 6, 29) << QDate(2024, 7, 4)
+        << QDate(2024, 7, 6);
+    QTest::newRow("third of five, 15 weekdays")
+        << "3" << "15" << "C" << true << 2 << QDate(2024, 7, 1) << QDate(2024, 7, 5) << QDate(2024, 7, 10)
+        << QDate(2024, 7, 12);
+    QTest::newRow("advance 5 weekdays") << "3" << "-5" << "C" << true << 2 << QDate(2024, 6, 3)
+                                        << QDate(2024, 6, 7) << QDate(2024, 6, 12) << QDate(2024, 6, 14);
+    QTest::newRow("advance 5 calendar days into the past")
+        << "1" << "-5" << "C" << false << 0 << QDate(2024, 5, 29) << QDate(2024, 5, 31) << QDate(2024, 6, 14)
+        << QDate(2024, 6, 16);
+    QTest::newRow("one weekday from a Friday lands on Monday")
+        << "2" << "1" << "C" << true << 1 << QDate(2024, 6, 7) << QDate(2024, 6, 10) << QDate(2024, 6, 20)
+        << QDate(2024, 6, 24);
+    QTest::newRow("fraction rounds down") << "3" << "3.7" << "C" << false << 2 << QDate(2024, 6, 13)
+                                          << QDate(2024, 6, 17) << QDate(2024, 6, 22) << QDate(2024, 6, 24);
+    QTest::newRow("negative fraction rounds down") << "3" << "-2.5" << "C" << false << 2 << QDate(2024, 6, 7)
+                                                   << QDate(2024, 6, 11) << QDate(2024, 6, 16)
+                                                   << QDate(2024, 6, 18);
+    QTest::newRow("decimal comma of the locale") << "3" << "3,7" << "de_DE" << false << 2 << QDate(2024, 6, 13)
+                                                 << QDate(2024, 6, 17) << QDate(2024, 6, 22)
+                                                 << QDate(2024, 6, 24);
+    QTest::newRow("blanks around the days") << "3" << " 1 " << "C" << false << 2 << QDate(2024, 6, 11)
+                                            << QDate(2024, 6, 15) << QDate(2024, 6, 20) << QDate(2024, 6, 22);
+    QTest::newRow("zero days keeps the dates") << "3" << "0" << "C" << true << 2 << QDate(2024, 6, 10)
+                                               << QDate(2024, 6, 14) << QDate(2024, 6, 19) << QDate(2024, 6, 21);
+    QTest::newRow("fractional position rounds down") << "2.9" << "1" << "C" << false << 1 << QDate(2024, 6, 7)
+                                                     << QDate(2024, 6, 8) << QDate(2024, 6, 20)
+                                                     << QDate(2024, 6, 22);
+    QTest::newRow("position 0 moves every row") << "0" << "1" << "C" << false << 0 << QDate(2024, 6, 4)
+                                                << QDate(2024, 6, 6) << QDate(2024, 6, 20) << QDate(2024, 6, 22);
+    QTest::newRow("last row alone") << "5" << "7" << "C" << false << 4 << QDate(2024, 6, 26)
+                                    << QDate(2024, 6, 28) << QDate(2024, 6, 26) << QDate(2024, 6, 28);
+}
+
+void TestPostpone::moves()
+{
+    QFETCH(QString, taskId);
+    QFETCH(QString, days);
+    QFETCH(QString, localeName);
+    QFETCH(bool, weekdaysOnly);
+    QFETCH(int, firstMoved);
+    QFETCH(QDate, firstStart);
+    QFETCH(QDate, firstEnd);
+    QFETCH(QDate, lastStart);
+    QFETCH(QDate, lastEnd);
+
+    TaskListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const std::vector<TaskRow> before = fiveTasks();
+    model.setRows(before);
+
+    PostponeRequest r = request(taskId, days, weekdaysOnly);
+    r.locale = QLocale(localeName);
+    QVERIFY(!postponeProject(model, r));
+
+    const std::vector<TaskRow> &after = model.rows();
+    QCOMPARE(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) {
+        QCOMPARE(after[i].text, before[i].text);
+        QCOMPARE(after[i].dayCount, before[i].dayCount);
+        QCOMPARE(after[i].namePart, before[i].namePart);
+        if (int(i) < firstMoved) {
+            QCOMPARE(after[i].startDate, before[i].startDate);
+            QCOMPARE(after[i].endDate, before[i].endDate);
+            QVERIFY(!after[i].progress);
+        } else {
+            QVERIFY(after[i].progress);
+        }
+    }
+    QCOMPARE(after[size_t(firstMoved)].startDate, firstStart);
+    QCOMPARE(after[size_t(firstMoved)].endDate, firstEnd);
+    QCOMPARE(after.back().startDate, lastStart);
+    QCOMPARE(after.back().endDate, lastEnd);
+    QCOMPARE(model.columnCount(), 7);
+}
+
+void TestPostpone::progressOfMovedRows()
+{
+    TaskListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.setRows(fiveTasks());
+    QVERIFY(!postponeProject(model, request("1", "0")));
+
+    const QStringList expected[] = { { "0", "2", "Active" },
+                                     { "3", "4", "Pending (Coming Soon)" },
+                                     { "7", "11", "Pending (Coming Soon)" },
+                                     { "14", "15", "Pending" },
+                                     { "16", "18", "Pending" } };
+    for (int row = 0; row < 5; ++row) {
+        const QStringList shown { model.cellText(row, TaskListModel::StartsInColumn),
+                                  model.cellText(row, TaskListModel::EndsInColumn),
+                                  model.cellText(row, TaskListModel::StatusColumn) };
+        QCOMPARE(shown, expected[row]);
+        QCOMPARE(model.cellText(row, TaskListModel::DurationColumn), QLocale::c().toString(fiveTasks()[size_t(row)].dayCount));
+    }
+    QCOMPARE(model.headerData(TaskListModel::StatusColumn, Qt::Horizontal).toString(), QStringLiteral("Status"));
+}
+
+void TestPostpone::pressingTwiceMovesTwice()
+{
+    TaskListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.setRows(fiveTasks());
+    const PostponeRequest r = request("4", "15", true);
+    QVERIFY(!postponeProject(model, r));
+    QVERIFY(!postponeProject(model, r));
+    QCOMPARE(model.rows()[3].startDate, QDate(2024, 7, 29));
+    QCOMPARE(model.rows()[3].endDate, QDate(2024, 7, 30));
+    QCOMPARE(model.rows()[2].startDate, QDate(2024, 6, 10));
+}
+
+void TestPostpone::nothingHappens_data()
+{
+    QTest::addColumn<bool>("selected");
+    QTest::addColumn<QString>("taskId");
+    QTest::addColumn<QString>("days");
+
+    QTest::newRow("no row selected") << false << "2" << "15";
+    QTest::newRow("no row clicked since start") << true << "" << "15";
+    QTest::newRow("no row clicked, days not a number") << true << "" << "soon";
+    QTest::newRow("position beyond the last row") << true << "6" << "15";
+    QTest::newRow("position far beyond, huge days") << true << "1e9" << "1e12";
+}
+
+void TestPostpone::nothingHappens()
+{
+    QFETCH(bool, selected);
+    QFETCH(QString, taskId);
+    QFETCH(QString, days);
+
+    TaskListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.setRows(fiveTasks());
+    PostponeRequest r = request(taskId, days);
+    r.rowSelected = selected;
+    QVERIFY(!postponeProject(model, r));
+    for (size_t i = 0; i < 5; ++i) {
+        QCOMPARE(model.rows()[i].startDate, fiveTasks()[i].startDate);
+        QVERIFY(!model.rows()[i].progress);
+    }
+    QCOMPARE(model.columnCount(), 4);
+}
+
+void TestPostpone::refusals_data()
+{
+    QTest::addColumn<QString>("days");
+    QTest::addColumn<WorkingWeekFlags>("week");
+    QTest::addColumn<QDate>("lastEnd");
+    QTest::addColumn<QString>("textStart");
+
+    const WorkingWeekFlags weekdays { 0, 1, 1, 1, 1, 1, 0, 0 };
+    const WorkingWeekFlags none { 0, 0, 0, 0, 0, 0, 0, 0 };
+    const QDate end(2024, 6, 21);
+    QTest::newRow("empty days box") << "" << weekdays << end << "Please enter the number of days";
+    QTest::newRow("days not a number") << "two weeks" << weekdays << end << "Please enter the number of days";
+    QTest::newRow("number too large to read") << "1e999" << weekdays << end
+                                                             << "Please enter the number of days";
+    QTest::newRow("week without a working day") << "3" << none << end << "Your working week has no working day";
+    QTest::newRow("huge move") << "100000000000000000000" << weekdays << end << "Moving the tasks by that many";
+    QTest::newRow("past the year 9999") << "1" << weekdays << QDate(9999, 12, 31) << "Moving the tasks by that many";
+    QTest::newRow("before the year 1") << "-800000" << weekdays << end << "Moving the tasks by that many";
+}
+
+void TestPostpone::refusals()
+{
+    QFETCH(QString, days);
+    QFETCH(WorkingWeekFlags, week);
+    QFETCH(QDate, lastEnd);
+    QFETCH(QString, textStart);
+
+    std::vector<TaskRow> rows = fiveTasks();
+    rows.back().endDate = lastEnd;
+    TaskListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.setRows(rows);
+
+    PostponeRequest r = request("2", days);
+    r.calendar = WorkingCalendar(week, true);
+    const std::optional<Refusal> refusal = postponeProject(model, r);
+    QVERIFY(refusal);
+    QVERIFY2(refusal->text.startsWith(textStart), qPrintable(refusal->text));
+    QCOMPARE(refusal->title, QStringLiteral("Ooops!"));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        QCOMPARE(model.rows()[i].startDate, rows[i].startDate);
+        QCOMPARE(model.rows()[i].endDate, rows[i].endDate);
+        QVERIFY(!model.rows()[i].progress);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestPostpone)
+#include "tst_postpone.moc"
