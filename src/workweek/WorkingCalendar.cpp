@@ -4,6 +4,12 @@
 
 namespace ambrel {
 
+namespace {
+// More days than lie between the first and the last date a QDate holds; keeps the week arithmetic
+// below from overflowing for any n.
+constexpr qint64 kBeyondAnyDate = qint64(1) << 42;
+} // namespace
+
 WorkingCalendar::WorkingCalendar(const WorkingWeekFlags &WorkingWeek, bool applies)
 {
     if (!applies)
@@ -24,6 +30,8 @@ QDate WorkingCalendar::AddWorkingDays(const QDate &date, qint64 n) const
 {
     if (n == 0 || !date.isValid())
         return date;
+    if (n > kBeyondAnyDate || n < -kBeyondAnyDate)
+        return {};
     if (everyDayCounts())
         return date.addDays(n);
     if (!hasWorkingDay())

@@ -22,7 +22,8 @@ public:
 
     // The date n working days after (n > 0) or before (n < 0) date, date itself not counting;
     // date unchanged for n = 0. Takes the same time for any n: whole weeks are jumped, at most one
-    // week is walked. Returns an invalid date when no day of the week is a working day and n != 0.
+    // week is walked. Returns an invalid date when no day of the week is a working day and n != 0,
+    // or when the answer lies beyond the dates a QDate can hold.
     QDate AddWorkingDays(const QDate &date, qint64 n) const;
 
     // How many consecutive working days begin at from, counting at most limit of them.

@@ -3,10 +3,13 @@
 #include "corekit/Corekit.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocale>
+#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace ambrel {
 
@@ -25,28 +28,39 @@ QString withoutLineBreaks(QString text)
     return text;
 }
 
-// A file's earlier state, so that a half-done save can be undone.
+// A file's earlier bytes, kept as they were (not decoded) so that undoing a half-done save gives back
+// exactly what was there.
 struct Snapshot
 {
     QString path;
     bool existed = false;
-    QString text;
+    bool read = false;
+    QByteArray bytes;
 };
 
 Snapshot snapshotOf(const QString &path)
 {
-    Snapshot snapshot { path, FileExists(path), {} };
-    if (snapshot.existed)
-        snapshot.text = LoadText(path, std::numeric_limits<qint64>::max());
+    Snapshot snapshot { path, FileExists(path), false, {} };
+    if (snapshot.existed) {
+        QFile file(path);
+        snapshot.read = file.open(QIODevice::ReadOnly);
+        if (snapshot.read)
+            snapshot.bytes = file.readAll();
+    }
     return snapshot;
 }
 
 void restore(const Snapshot &snapshot)
 {
-    if (snapshot.existed)
-        SaveText(snapshot.text, snapshot.path);
-    else
+    if (!snapshot.existed) {
         QFile::remove(snapshot.path);
+        return;
+    }
+    if (!snapshot.read)
+        return;
+    QSaveFile file(snapshot.path);
+    if (file.open(QIODevice::WriteOnly) && file.write(snapshot.bytes) == snapshot.bytes.size())
+        file.commit();
 }
 
 } // namespace

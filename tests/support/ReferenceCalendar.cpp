@@ -1,0 +1,42 @@
+#include "ReferenceCalendar.h"
+
+namespace ambrel::testing {
+
+WorkingWeekFlags weekFromText(const char *mondayFirst)
+{
+    WorkingWeekFlags week {};
+    for (int day = 1; day <= 7 && mondayFirst[day - 1] != '\0'; ++day)
+        week[day] = qint16(mondayFirst[day - 1] - '0');
+    return week;
+}
+
+bool referenceIsWorkingDay(const WorkingWeekFlags &week, bool applies, const QDate &date)
+{
+    if (!applies)
+        return true;
+    // Sunday = 1 to Saturday = 7 in date arithmetic; the week's index is Monday = 1 to Sunday = 7.
+    const int sundayFirst = date.dayOfWeek() % 7 + 1;
+    const int index = sundayFirst == 1 ? 7 : sundayFirst - 1;
+    return week[index] == 1;
+}
+
+QDate referenceAddWorkingDays(const WorkingWeekFlags &week, bool applies, const QDate &date, qint64 n)
+{
+    bool anyWorking = !applies;
+    for (int day = 1; day <= 7; ++day)
+        anyWorking = anyWorking || week[day] == 1;
+    if (n != 0 && !anyWorking)
+        return {};
+
+    QDate d = date;
+    qint64 k = n;
+    while (k != 0) {
+        const qint64 s = k > 0 ? 1 : -1;
+        d = d.addDays(s);
+        if (referenceIsWorkingDay(week, applies, d))
+            k -= s;
+    }
+    return d;
+}
+
+} // namespace ambrel::testing

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "workweek/WorkingCalendar.h"
+
+#include <QDate>
+
+namespace ambrel::testing {
+
+// "1111100": seven characters, Monday first, 1 for a working day.
+WorkingWeekFlags weekFromText(const char *mondayFirst);
+
+// The working-day rules followed one calendar day at a time, the plain way, as a yardstick for the
+// fast calendar. Gives an invalid date rather than walking forever when the week has no working day.
+bool referenceIsWorkingDay(const WorkingWeekFlags &week, bool applies, const QDate &date);
+QDate referenceAddWorkingDays(const WorkingWeekFlags &week, bool applies, const QDate &date, qint64 n);
+
+} // namespace ambrel::testing

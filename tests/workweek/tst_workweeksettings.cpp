@@ -1,0 +1,262 @@
+#include "workweek/WorkweekSettings.h"
+
+#include "FileSizeLimit.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace ambrel;
+
+class TestWorkweekSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void loadWorkingWeek_data();
+    void loadWorkingWeek();
+    void missingWeekFileKeepsTheWeek();
+    void hugeWeekFileLoadsQuickly();
+    void loadWorkingHours_data();
+    void loadWorkingHours();
+    void missingHourFiles();
+    void firstChoiceWithin_data();
+    void firstChoiceWithin();
+    void hourChoicesMatchSavedHours();
+    void missingHoursFileLeavesNoChoices();
+    void saveWritesExactFiles();
+    void failedSaveGivesBackEarlierFiles();
+    void saveIntoReadOnlyFolderChangesNothing();
+
+private:
+    void write(const QString &name, const QByteArray &bytes);
+    QByteArray read(const QString &name) const;
+    QString folder() const { return m_dir->path(); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestWorkweekSettings::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestWorkweekSettings::write(const QString &name, const QByteArray &bytes)
+{
+    QFile file(QDir(folder()).filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray TestWorkweekSettings::read(const QString &name) const
+{
+    QFile file(QDir(folder()).filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void TestWorkweekSettings::loadWorkingWeek_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<int>>("flags"); // Monday first
+
+    QTest::newRow("Monday to Friday") << QByteArray("1\n1\n1\n1\n1\n0\n0\n") << QList<int> { 1, 1, 1, 1, 1, 0, 0 };
+    QTest::newRow("CR LF, no final break") << QByteArray("0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1")
+                                           << QList<int> { 0, 0, 0, 0, 0, 0, 1 };
+    QTest::newRow("eighth line onward ignored") << QByteArray("1\n0\n1\n0\n1\n0\n1\n1\n1\n")
+                                                << QList<int> { 1, 0, 1, 0, 1, 0, 1 };
+    QTest::newRow("short file: missing days are off") << QByteArray("1\n1\n") << QList<int> { 1, 1, 0, 0, 0, 0, 0 };
+    QTest::newRow("empty file") << QByteArray() << QList<int> { 0, 0, 0, 0, 0, 0, 0 };
+    QTest::newRow("2 and -1 kept, as days off") << QByteArray("2\n-1\n1\n1\n1\n0\n0\n")
+                                                << QList<int> { 2, -1, 1, 1, 1, 0, 0 };
+    QTest::newRow("non-numbers are 0") << QByteArray("yes\n\n1x\n1\n 1 \n0\n0\n") << QList<int> { 0, 0, 0, 1, 1, 0, 0 };
+    QTest::newRow("beyond 16 bits is 0") << QByteArray("70000\n-40000\n32767\n1\n1\n1e300\n0\n")
+                                         << QList<int> { 0, 0, 32767, 1, 1, 0, 0 };
+    QTest::newRow("binary bytes") << QByteArray("\x00\xff\xfe\n\x01\n1\n\x80\x80\n1\n\n\n", 17)
+                                  << QList<int> { 0, 0, 1, 0, 1, 0, 0 };
+}
+
+void TestWorkweekSettings::loadWorkingWeek()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<int>, flags);
+    write(QString::fromLatin1(SettingsFile::WorkingWeek), bytes);
+
+    WorkingWeekFlags week;
+    week.fill(9);
+    QStringList lines;
+    QCOMPARE(LoadWorkingWeek(folder(), lines, week), std::nullopt);
+    QCOMPARE(week[0], qint16(9)); // index 0 is never touched
+    for (int day = 1; day <= 7; ++day)
+        QCOMPARE(int(week[day]), flags[day - 1]);
+
+    // Only a flag of exactly 1 makes a working day.
+    const WorkingCalendar calendar(week, true);
+    const QDate monday(2024, 6, 3);
+    for (int day = 1; day <= 7; ++day)
+        QCOMPARE(calendar.IsWorkingDay(monday.addDays(day - 1)), flags[day - 1] == 1);
+}
+
+void TestWorkweekSettings::missingWeekFileKeepsTheWeek()
+{
+    WorkingWeekFlags week {};
+    week[3] = 1;
+    QStringList lines { QStringLiteral("stale") };
+    QCOMPARE(LoadWorkingWeek(folder(), lines, week),
+             QStringLiteral("Error: workingweek.txt file not found. Please reinstall the software."));
+    QVERIFY(lines.isEmpty());
+    QCOMPARE(week[3], qint16(1));
+}
+
+void TestWorkweekSettings::hugeWeekFileLoadsQuickly()
+{
+    QByteArray bytes("1\n0\n1\n0\n1\n0\n1\n");
+    bytes += QByteArray(64 << 20, '7');
+    write(QString::fromLatin1(SettingsFile::WorkingWeek), bytes);
+    QElapsedTimer timer;
+    timer.start();
+    WorkingWeekFlags week {};
+    QStringList lines;
+    QCOMPARE(LoadWorkingWeek(folder(), lines, week), std::nullopt);
+    QVERIFY(timer.elapsed() < 2000);
+    QCOMPARE(week[1], qint16(1));
+    QCOMPARE(week[7], qint16(1));
+}
+
+void TestWorkweekSettings::loadWorkingHours_data()
+{
+    QTest::addColumn<QByteArray>("starts");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("plain") << QByteArray("09:00 AM") << "09:00 AM";
+    QTest::newRow("CR LF dropped") << QByteArray("09:00 AM\r\n") << "09:00 AM";
+    QTest::newRow("every line break dropped") << QByteArray("09:00\r\n AM\n\r") << "09:00 AM";
+    QTest::newRow("UTF-8") << QByteArray("9 h \xC3\xA0 midi") << QStringLiteral("9 h à midi");
+}
+
+void TestWorkweekSettings::loadWorkingHours()
+{
+    QFETCH(QByteArray, starts);
+    QFETCH(QString, expected);
+    write(QString::fromLatin1(SettingsFile::StartsAt), starts);
+    write(QString::fromLatin1(SettingsFile::EndsAt), "05:00 PM\r\n");
+    WorkingHours hours;
+    QCOMPARE(LoadWorkingHours(folder(), hours), std::nullopt);
+    QCOMPARE(hours.starts, expected);
+    QCOMPARE(hours.endsAt, QStringLiteral("05:00 PM"));
+}
+
+void TestWorkweekSettings::missingHourFiles()
+{
+    WorkingHours hours;
+    QCOMPARE(LoadWorkingHours(folder(), hours),
+             QStringLiteral("Error: workingday_starts_at.txt file not found. Please reinstall the software."));
+    QVERIFY(hours.starts.isEmpty() && hours.endsAt.isEmpty());
+
+    write(QString::fromLatin1(SettingsFile::StartsAt), "08:00 AM");
+    QCOMPARE(LoadWorkingHours(folder(), hours),
+             QStringLiteral("Error: workingday_ends_at.txt file not found. Please reinstall the software."));
+    QCOMPARE(hours.starts, QStringLiteral("08:00 AM"));
+    QVERIFY(hours.endsAt.isEmpty());
+}
+
+void TestWorkweekSettings::firstChoiceWithin_data()
+{
+    QTest::addColumn<QStringList>("choices");
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<int>("index");
+
+    const QStringList hours { "08:30 AM", "09:00 AM", "05:00 PM", "11:30 PM" };
+    QTest::newRow("exact") << hours << "05:00 PM" << 2;
+    QTest::newRow("trailing CR LF does no harm") << hours << "09:00 AM\r\n" << 1;
+    QTest::newRow("no match leaves the last") << hours << "noon" << 3;
+    QTest::newRow("case-sensitive") << hours << "09:00 am" << 3;
+    QTest::newRow("first choice inside the text wins") << QStringList { "9:00", "09:00" } << "09:00" << 0;
+    QTest::newRow("no choices") << QStringList() << "09:00 AM" << -1;
+}
+
+void TestWorkweekSettings::firstChoiceWithin()
+{
+    QFETCH(QStringList, choices);
+    QFETCH(QString, saved);
+    QFETCH(int, index);
+    QCOMPARE(ambrel::firstChoiceWithin(choices, saved), index);
+}
+
+void TestWorkweekSettings::hourChoicesMatchSavedHours()
+{
+    write(QString::fromLatin1(SettingsFile::StartsAt), "09:00 AM\r\n");
+    write(QString::fromLatin1(SettingsFile::EndsAt), "05:00 PM");
+    write(QString::fromLatin1(SettingsFile::Hours), "08:30 AM\r\n09:00 AM\r\n05:00 PM\r\n");
+    HourChoices hours;
+    QCOMPARE(LoadHourChoices(folder(), hours), std::nullopt);
+    QCOMPARE(hours.savedStarts, QStringLiteral("09:00 AM\r\n")); // the window keeps the text as loaded
+    QCOMPARE(hours.choices, (QStringList { "08:30 AM", "09:00 AM", "05:00 PM" }));
+    QCOMPARE(hours.startsIndex, 1);
+    QCOMPARE(hours.endsIndex, 2);
+}
+
+void TestWorkweekSettings::missingHoursFileLeavesNoChoices()
+{
+    write(QString::fromLatin1(SettingsFile::StartsAt), "09:00 AM");
+    write(QString::fromLatin1(SettingsFile::EndsAt), "05:00 PM");
+    HourChoices hours;
+    QCOMPARE(LoadHourChoices(folder(), hours),
+             QStringLiteral("Error: hours.txt file not found. Please reinstall the software."));
+    QVERIFY(hours.choices.isEmpty());
+    QCOMPARE(hours.startsIndex, -1);
+}
+
+void TestWorkweekSettings::saveWritesExactFiles()
+{
+    WorkingWeekFlags week {};
+    week = { 0, 1, 1, 2, 1, 1, 0, 1 };
+    QString error;
+    QVERIFY2(SaveWorkingSettings(folder(), { "08:30 AM", "04:30 PM" }, week, &error), qPrintable(error));
+    QCOMPARE(read(QString::fromLatin1(SettingsFile::StartsAt)), QByteArray("08:30 AM"));
+    QCOMPARE(read(QString::fromLatin1(SettingsFile::EndsAt)), QByteArray("04:30 PM"));
+    // Only 0 and 1 are written; the 2 was no working day and stays none.
+    QCOMPARE(read(QString::fromLatin1(SettingsFile::WorkingWeek)), QByteArray("1\n1\n0\n1\n1\n0\n1\n"));
+
+    WorkingWeekFlags loaded {};
+    QStringList lines;
+    QCOMPARE(LoadWorkingWeek(folder(), lines, loaded), std::nullopt);
+    QCOMPARE(lines.size(), 7);
+}
+
+void TestWorkweekSettings::failedSaveGivesBackEarlierFiles()
+{
+    write(QString::fromLatin1(SettingsFile::StartsAt), "09:00 AM\r\n\xff"); // bytes that are not UTF-8 come back too
+    // workingweek.txt is written last; a folder in its place makes that write fail for any user.
+    QVERIFY(QDir(folder()).mkdir(QString::fromLatin1(SettingsFile::WorkingWeek)));
+
+    QString error;
+    QVERIFY(!SaveWorkingSettings(folder(), { "07:00 AM", "03:00 PM" }, WorkingWeekFlags {}, &error));
+    QVERIFY2(error.contains(QLatin1String("workingweek.txt")), qPrintable(error));
+    QCOMPARE(read(QString::fromLatin1(SettingsFile::StartsAt)), QByteArray("09:00 AM\r\n\xff"));
+    QVERIFY(!QFile::exists(QDir(folder()).filePath(QString::fromLatin1(SettingsFile::EndsAt))));
+}
+
+void TestWorkweekSettings::saveIntoReadOnlyFolderChangesNothing()
+{
+    write(QString::fromLatin1(SettingsFile::WorkingWeek), "1\n1\n1\n1\n1\n0\n0\n");
+    const auto writable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    if (!testing::makeReadOnlyFolder(folder())) {
+        QFile::setPermissions(folder(), writable);
+        QSKIP("this user may write into a read-only folder");
+    }
+    QString error;
+    const bool saved = SaveWorkingSettings(folder(), { "07:00 AM", "03:00 PM" }, WorkingWeekFlags {}, &error);
+    QFile::setPermissions(folder(), writable);
+    QVERIFY(!saved);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(read(QString::fromLatin1(SettingsFile::WorkingWeek)), QByteArray("1\n1\n1\n1\n1\n0\n0\n"));
+    QCOMPARE(read(QString::fromLatin1(SettingsFile::StartsAt)), QByteArray("<missing>"));
+}
+
+QTEST_GUILESS_MAIN(TestWorkweekSettings)
+#include "tst_workweeksettings.moc"
