@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+
+class QWidget;
+
+namespace ambrel {
+
+// The windows are drawn at fixed positions given in twips (1440 to the inch), converted at the
+// screen's logical DPI so that they keep their proportions on any screen.
+int twipsToPixelsX(const QWidget *widget, double twips);
+int twipsToPixelsY(const QWidget *widget, double twips);
+double pixelsToTwipsX(const QWidget *widget, int pixels);
+QRect twipsRect(const QWidget *widget, double left, double top, double width, double height);
+void placeInTwips(QWidget *widget, double left, double top, double width, double height);
+
+// Colours are written 0x00BBGGRR, blue in the high byte.
+QColor colorFromBgr(quint32 bbggrr);
+
+// Verdana when the system has it, otherwise the closest sans-serif face installed.
+QFont verdana(double pointSize, bool bold = false, bool underline = false);
+
+// The colour of a label's text, or of the caption of a check box or option button.
+void setTextColor(QWidget *widget, const QColor &color);
+void setBackgroundColor(QWidget *widget, const QColor &color);
+
+} // namespace ambrel

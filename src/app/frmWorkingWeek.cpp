@@ -1,0 +1,194 @@
+#include "frmWorkingWeek.h"
+
+#include "app/Form1.h"
+#include "app/MessageBox.h"
+#include "app/WindowLook.h"
+#include "corekit/ProgramFolder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace ambrel {
+
+namespace {
+
+const QString kError = QStringLiteral("Error");
+
+QComboBox *makeHourBox(QWidget *parent, const char *name, double left)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    // Enter in the box must not add the typed text to the choices: the choices are hours.txt alone.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setEditText(QStringLiteral("Combo1"));
+    placeInTwips(box, left, 2025, 1770, 315);
+    return box;
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, double left, double top, double width,
+                  double height)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeInTwips(label, left, top, width, height);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, double left)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // Enter while typing an hour should not save the window behind the user's back.
+    button->setAutoDefault(false);
+    placeInTwips(button, left, 2790, 2265, 555);
+    return button;
+}
+
+} // namespace
+
+frmWorkingWeek::frmWorkingWeek(Form1 &mainWindow, QWidget *parent)
+    : QDialog(parent)
+    , m_main(mainWindow)
+{
+    setObjectName(QStringLiteral("frmWorkingWeek"));
+    setWindowTitle(QStringLiteral("Working Week"));
+    setModal(true);
+    // Slightly smaller than the main window's text, so that "Each Working Day Begins at:" fits its box.
+    setFont(verdana(8));
+    setFixedSize(twipsToPixelsX(this, 9765), twipsToPixelsY(this, 3750));
+
+    makeLabel(this, "Label1", QStringLiteral("My Working Week"), 405, 495, 8025, 465)->setFont(verdana(14.25, true));
+
+    struct Day
+    {
+        const char *text;
+        double left;
+        double width;
+    };
+    const Day days[] = { { "Monday", 450, 1320 },   { "Tuesday", 1845, 1185 }, { "Wednesday", 3150, 1275 },
+                         { "Thursday", 4545, 1140 }, { "Friday", 5760, 870 },   { "Saturday", 6750, 1095 },
+                         { "Sunday", 7965, 1050 } };
+    for (int d = 1; d <= 7; ++d) {
+        const Day &day = days[d - 1];
+        auto *box = new QCheckBox(QString::fromLatin1(day.text), this);
+        box->setObjectName(QStringLiteral("chkWorkingDay_%1").arg(d));
+        placeInTwips(box, day.left, 1260, day.width, 420);
+        m_chkWorkingDay[size_t(d)] = box;
+    }
+
+    makeLabel(this, "Label2", QStringLiteral("Each Working Day Begins at:"), 495, 2025, 2355, 285);
+    m_cboStartsAt = makeHourBox(this, "cboStartsAt", 3060);
+    makeLabel(this, "Label3", QStringLiteral("And Ends at:"), 5040, 2025, 2355, 285);
+    m_cboEndsAt = makeHourBox(this, "cboEndsAt", 6390);
+
+    connect(makeButton(this, "Command1", QStringLiteral("Save"), 2430), &QPushButton::clicked, this,
+            &frmWorkingWeek::Command1_Click);
+    connect(makeButton(this, "Command2", QStringLiteral("Cancel"), 4950), &QPushButton::clicked, this,
+            &frmWorkingWeek::Command2_Click);
+
+    Form_Load();
+}
+
+void frmWorkingWeek::Form_Load()
+{
+    LoadWorkingDays();
+    LoadHourChoices();
+}
+
+void frmWorkingWeek::LoadWorkingDays()
+{
+    WorkingWeekFlags WorkingWeek = m_main.workingWeek();
+    if (auto message = ambrel::LoadWorkingWeek(ProgramFolder::path(), m_lstWorkingWeek, WorkingWeek)) {
+        MessageBox::show(this, *message, kError, MessageBox::Exclamation);
+        return;
+    }
+    // Opening the window refreshes the program's working week from the file.
+    m_main.setWorkingWeek(WorkingWeek);
+    for (int d = 1; d <= 7; ++d)
+        m_chkWorkingDay[size_t(d)]->setChecked(WorkingWeek[size_t(d)] == 1);
+}
+
+void frmWorkingWeek::LoadHourChoices()
+{
+    HourChoices hours;
+    if (auto message = ambrel::LoadHourChoices(ProgramFolder::path(), hours)) {
+        MessageBox::show(this, *message, kError, MessageBox::Exclamation);
+        return;
+    }
+    m_hours = hours;
+    for (QComboBox *box : { m_cboStartsAt, m_cboEndsAt }) {
+        box->clear();
+        box->addItems(hours.choices);
+    }
+    m_cboStartsAt->setCurrentIndex(hours.startsIndex);
+    m_cboEndsAt->setCurrentIndex(hours.endsIndex);
+}
+
+int frmWorkingWeek::choicePosition(const QComboBox *box)
+{
+    const QString text = box->currentText();
+    const int current = box->currentIndex();
+    if (current >= 0 && box->itemText(current) == text)
+        return current;
+    return box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void frmWorkingWeek::Command1_Click()
+{
+    if (choicePosition(m_cboEndsAt) <= choicePosition(m_cboStartsAt)) {
+        MessageBox::show(this, QStringLiteral("Your 'Ends At' Hour should be higher."), kError,
+                         MessageBox::Information);
+        return;
+    }
+
+    WorkingWeekFlags WorkingWeek = m_main.workingWeek();
+    int n = 0;
+    for (int d = 1; d <= 7; ++d) {
+        const bool working = m_chkWorkingDay[size_t(d)]->isChecked();
+        WorkingWeek[size_t(d)] = working ? 1 : 0;
+        n += working ? 1 : 0;
+    }
+    if (n == 0) {
+        MessageBox::show(this,
+                         QStringLiteral("Please select 1 or more working days (for a better software performance "
+                                        "we recommend to select 4 at least)."),
+                         kError, MessageBox::Information);
+        return;
+    }
+    if (n < 4) {
+        const QString question = QStringLiteral("Your working week has ") + QString::number(n)
+            + QStringLiteral(" working days. For a better software performance is recommended to increase this "
+                             "value to 4 (min.). Save your changes anyway?");
+        if (MessageBox::show(this, question, QStringLiteral("Important "), MessageBox::Information,
+                             MessageBox::YesNo)
+            == MessageBox::No)
+            return;
+    }
+
+    // The hours go before the week, and nothing is kept unless all three files were written.
+    const WorkingHours hours { m_cboStartsAt->currentText(), m_cboEndsAt->currentText() };
+    QString error;
+    if (!SaveWorkingSettings(ProgramFolder::path(), hours, WorkingWeek, &error)) {
+        MessageBox::show(this, error, kError, MessageBox::Exclamation);
+        return;
+    }
+    m_hours.savedStarts = hours.starts;
+    m_hours.savedEndsAt = hours.endsAt;
+    m_main.setWorkingHours(hours);
+    m_main.setWorkingWeek(WorkingWeek);
+
+    m_main.cmdToList_Click();
+    MessageBox::show(this, QStringLiteral("Done!"), QStringLiteral("Done"), MessageBox::Information);
+    accept();
+}
+
+void frmWorkingWeek::Command2_Click()
+{
+    reject();
+}
+
+} // namespace ambrel

@@ -1,0 +1,13 @@
+#include "app/Form1.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ambrel"));
+
+    ambrel::Form1 window;
+    window.show();
+    return QApplication::exec();
+}
