@@ -1,0 +1,231 @@
+#include "app/ListPrinter.h"
+#include "schedule/TaskListModel.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace ambrel;
+
+namespace {
+
+const QStringList kTop { QString(), QString(), QString(), QStringLiteral("ListView Print Sample Heading"),
+                         QString() };
+
+// Keeps what it was asked to print and answers as told.
+class RecordingPrinter final : public LinePrinter
+{
+public:
+    bool printLines(const QStringList &lines, QString *error) override
+    {
+        jobs << lines;
+        if (!failure.isEmpty() && error)
+            *error = failure;
+        return failure.isEmpty();
+    }
+
+    QList<QStringList> jobs;
+    QString failure;
+};
+
+std::unique_ptr<QStandardItemModel> listOf(const QList<QStringList> &rows, int columns)
+{
+    auto model = std::make_unique<QStandardItemModel>(0, columns);
+    for (const QStringList &cells : rows) {
+        QList<QStandardItem *> items;
+        for (const QString &cell : cells)
+            items << new QStandardItem(cell);
+        model->appendRow(items);
+    }
+    return model;
+}
+
+int pdfPageCount(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![s])"));
+    return int(QString::fromLatin1(file.readAll()).count(page));
+}
+
+} // namespace
+
+class TestListPrinter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void documentLines_data();
+    void documentLines();
+    void taskListLines();
+    void pages_data();
+    void pages();
+    void printsThroughThePrinterSeam();
+    void failureReachesTheCaller();
+    void pdfBreaksPages_data();
+    void pdfBreaksPages();
+    void unwritablePdfFails();
+};
+
+void TestListPrinter::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestListPrinter::cleanup()
+{
+    ListPrinter::setPrinter(nullptr);
+}
+
+void TestListPrinter::documentLines_data()
+{
+    QTest::addColumn<QList<QStringList>>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QStringList>("body");
+
+    QTest::newRow("empty list") << QList<QStringList>() << 4 << QStringList();
+    QTest::newRow("cells joined by single blanks")
+        << QList<QStringList> { { "P: Plan ", "6/3/2024", "6/5/2024", "3" } } << 4
+        << QStringList { "P: Plan  6/3/2024 6/5/2024 3" };
+    QTest::newRow("empty last cell leaves a trailing blank")
+        << QList<QStringList> { { "A", "B", "" } } << 3 << QStringList { "A B " };
+    QTest::newRow("two empty cells leave three blanks") << QList<QStringList> { { "A", "", "", "D" } } << 4
+                                                         << QStringList { "A   D" };
+    QTest::newRow("one column") << QList<QStringList> { { "Only" }, { "Rows" } } << 1
+                                << QStringList { "Only", "Rows" };
+}
+
+void TestListPrinter::documentLines()
+{
+    QFETCH(QList<QStringList>, rows);
+    QFETCH(int, columns);
+    QFETCH(QStringList, body);
+
+    const auto model = listOf(rows, columns);
+    QCOMPARE(ListPrinter::documentLines(*model), kTop + body);
+}
+
+void TestListPrinter::taskListLines()
+{
+    TaskRow row;
+    row.text = QStringLiteral("My Project: Design ");
+    row.startDate = QDate(2024, 6, 3);
+    row.endDate = QDate(2024, 6, 5);
+    row.dayCount = 2.5;
+    TaskListModel tasks;
+    tasks.setRows({ row });
+    QCOMPARE(ListPrinter::documentLines(tasks), kTop + QStringList { "My Project: Design  6/3/2024 6/5/2024 2.5" });
+}
+
+void TestListPrinter::pages_data()
+{
+    QTest::addColumn<int>("lineCount");
+    QTest::addColumn<int>("linesPerPage");
+    QTest::addColumn<QList<int>>("pageSizes");
+
+    QTest::newRow("fits one page exactly") << 5 << 5 << QList<int> { 5 };
+    QTest::newRow("one line over breaks") << 6 << 5 << QList<int> { 5, 1 };
+    QTest::newRow("several pages") << 105 << 40 << QList<int> { 40, 40, 25 };
+    QTest::newRow("a page too small still takes a line") << 7 << 0 << QList<int> { 1, 1, 1, 1, 1, 1, 1 };
+}
+
+void TestListPrinter::pages()
+{
+    QFETCH(int, lineCount);
+    QFETCH(int, linesPerPage);
+    QFETCH(QList<int>, pageSizes);
+
+    QList<QStringList> rows;
+    for (int i = 0; i < lineCount - kTop.size(); ++i)
+        rows << QStringList { QStringLiteral("Task %1").arg(i) };
+    const auto model = listOf(rows, 1);
+    const QStringList lines = ListPrinter::documentLines(*model).mid(0, lineCount);
+    const QList<QStringList> pages = ListPrinter::pages(lines, linesPerPage);
+
+    QList<int> sizes;
+    QStringList joined;
+    for (const QStringList &page : pages) {
+        sizes << int(page.size());
+        joined += page;
+    }
+    QCOMPARE(sizes, pageSizes);
+    QCOMPARE(joined, lines);
+    QCOMPARE(joined.count(QStringLiteral("ListView Print Sample Heading")), 1);
+}
+
+void TestListPrinter::printsThroughThePrinterSeam()
+{
+    RecordingPrinter printer;
+    ListPrinter::setPrinter(&printer);
+    const auto model = listOf({ { "A", "1" }, { "B", "2" } }, 2);
+
+    QString error;
+    QVERIFY(ListPrinter::PrintaListview(*model, &error));
+    QVERIFY(error.isEmpty());
+    QCOMPARE(printer.jobs.size(), 1);
+    QCOMPARE(printer.jobs.first(), (kTop + QStringList { "A 1", "B 2" }));
+}
+
+void TestListPrinter::failureReachesTheCaller()
+{
+    RecordingPrinter printer;
+    printer.failure = QStringLiteral("The printer is out of paper.");
+    ListPrinter::setPrinter(&printer);
+    const auto model = listOf({}, 4);
+
+    QString error;
+    QVERIFY(!ListPrinter::PrintaListview(*model, &error));
+    QCOMPARE(error, printer.failure);
+}
+
+void TestListPrinter::pdfBreaksPages_data()
+{
+    QTest::addColumn<int>("rowCount");
+
+    QTest::newRow("empty list") << 0;
+    QTest::newRow("short list") << 3;
+    QTest::newRow("list of several pages") << 400;
+}
+
+void TestListPrinter::pdfBreaksPages()
+{
+    QFETCH(int, rowCount);
+
+    QList<QStringList> rows;
+    for (int i = 0; i < rowCount; ++i)
+        rows << QStringList { QStringLiteral("My Project: Task %1").arg(i), "6/3/2024", "6/5/2024", "3" };
+    const auto model = listOf(rows, 4);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("list.pdf"));
+
+    PainterLinePrinter printer(path);
+    QString error;
+    QVERIFY2(printer.printLines(ListPrinter::documentLines(*model), &error), qPrintable(error));
+    QVERIFY(printer.linesPerPage() > 5);
+    const int expectedPages = (5 + rowCount + printer.linesPerPage() - 1) / printer.linesPerPage();
+    QCOMPARE(printer.pageCount(), expectedPages);
+    QCOMPARE(pdfPageCount(path), expectedPages);
+    if (rowCount == 400)
+        QVERIFY(expectedPages > 1);
+}
+
+void TestListPrinter::unwritablePdfFails()
+{
+    QTemporaryDir dir;
+    PainterLinePrinter printer(dir.filePath(QStringLiteral("missing/folder/list.pdf")));
+    QString error;
+    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    QVERIFY(!printer.printLines(kTop, &error));
+    QVERIFY(error.contains(QStringLiteral("could not be written")));
+}
+
+QTEST_MAIN(TestListPrinter)
+#include "tst_listprinter.moc"
