@@ -1,0 +1,413 @@
+#include "schedule/ScheduleBuilder.h"
+
+#include "corekit/Clock.h"
+#include "corekit/TextFormat.h"
+#include "ReferenceCalendar.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace ambrel;
+using testing::weekFromText;
+
+namespace {
+
+const QDate kMonday(2024, 6, 3);
+
+ScheduleRequest request(const QString &todoText, const char *week = "1111100", bool applies = true)
+{
+    ScheduleRequest r;
+    r.todoText = todoText;
+    r.projectName = QStringLiteral("My Project");
+    r.calendar = WorkingCalendar(weekFromText(week), applies);
+    r.startsAt = QStringLiteral("09:00 AM");
+    r.endsAt = QStringLiteral("05:00 PM");
+    return r;
+}
+
+struct Built
+{
+    std::optional<Refusal> refusal;
+    Schedule schedule;
+};
+
+Built build(ScheduleState &state, const ScheduleRequest &r)
+{
+    Built built;
+    built.refusal = ScheduleBuilder::build(state, r, Clock::today(), built.schedule);
+    return built;
+}
+
+} // namespace
+
+class TestScheduleBuilder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void workedLines_data();
+    void workedLines();
+    void workedExample();
+    void taskSpans_data();
+    void taskSpans();
+    void projectStart_data();
+    void projectStart();
+    void firstParallelLineAcrossBuilds();
+    void parallelRules_data();
+    void parallelRules();
+    void refusalsKeepEverything_data();
+    void refusalsKeepEverything();
+    void tooManyEventsRefused();
+    void splitting_data();
+    void splitting();
+    void garbageInput_data();
+    void garbageInput();
+};
+
+void TestScheduleBuilder::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Clock::setToday(kMonday);
+}
+
+void TestScheduleBuilder::cleanupTestCase()
+{
+    Clock::setToday({});
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestScheduleBuilder::workedLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("rowText");
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<double>("dayCount");
+
+    QTest::newRow("Create Product + 10") << "Create Product + 10" << "My Project: Create Product " << "Create Product  +10" << 10.0;
+    QTest::newRow("Do This + 7 Days") << "Do This + 7 Days" << "My Project: Do This " << "Do This  +7" << 7.0;
+    QTest::newRow("Review +2days") << "Review +2days" << "My Project: Review " << "Review  +2" << 2.0;
+    QTest::newRow("Plan") << "Plan" << "My Project: Plan" << "Plan +1" << 1.0;
+    QTest::newRow("Test + 2.5 days") << "Test + 2.5 days" << "My Project: Test " << "Test  +2.5" << 2.5;
+    QTest::newRow("//Docs + 3") << "//Docs + 3" << "My Project: Docs " << "//Docs  +3" << 3.0;
+    QTest::newRow("Fix + 1 0 days") << "Fix + 1 0 days" << "My Project: Fix " << "Fix  +10" << 10.0;
+    QTest::newRow("Ship + soon") << "Ship + soon" << "My Project: Ship " << "Ship  +1" << 1.0;
+    QTest::newRow("X + -3") << "X + -3" << "My Project: X " << "X  +-3" << -3.0;
+    QTest::newRow("// Review keeps the blank") << "// Review" << "My Project:  Review" << "// Review +1" << 1.0;
+    QTest::newRow(" //Review loses the //") << " //Review" << "My Project:  Review" << " //Review +1" << 1.0;
+    QTest::newRow("Check a//b") << "Check a//b" << "My Project: Check ab" << "Check a//b +1" << 1.0;
+}
+
+void TestScheduleBuilder::workedLines()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, rowText);
+    QFETCH(QString, tag);
+    QFETCH(double, dayCount);
+    ScheduleState state;
+    const Built built = build(state, request(line));
+    QVERIFY(!built.refusal);
+    QCOMPARE(built.schedule.tasks.size(), size_t(1));
+    const TaskRow &row = built.schedule.tasks.front();
+    QCOMPARE(row.text, rowText);
+    QCOMPARE(row.tag(), tag);
+    QCOMPARE(row.dayCount, dayCount);
+}
+
+void TestScheduleBuilder::workedExample()
+{
+    ScheduleState state;
+    const Built built = build(state, request(QStringLiteral("Design + 3\r\nBuild + 5\r\n//Docs + 2\r\nTest")));
+    QVERIFY(!built.refusal);
+    const std::vector<TaskRow> &rows = built.schedule.tasks;
+    QCOMPARE(rows.size(), size_t(4));
+    const QList<QPair<QDate, QDate>> expected {
+        { QDate(2024, 6, 3), QDate(2024, 6, 5) },
+        { QDate(2024, 6, 6), QDate(2024, 6, 12) },
+        { QDate(2024, 6, 6), QDate(2024, 6, 7) },
+        { QDate(2024, 6, 10), QDate(2024, 6, 10) },
+    };
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QCOMPARE(rows[size_t(i)].startDate, expected[i].first);
+        QCOMPARE(rows[size_t(i)].endDate, expected[i].second);
+    }
+    QCOMPARE(rows[2].text, QStringLiteral("My Project: Docs "));
+    QCOMPARE(state.NextTaskStart, QDate(2024, 6, 11));
+    QCOMPARE(state.txtPreviousItemDate, formatShortDate(QDate(2024, 6, 10)));
+    QCOMPARE(state.txtPreviousItemDate, QStringLiteral("6/10/2024"));
+}
+
+void TestScheduleBuilder::taskSpans_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDate>("end");
+    QTest::addColumn<QDate>("nextStart");
+    QTest::addColumn<int>("events");
+
+    // Monday to Friday, from Monday 3 June 2024.
+    QTest::newRow("2.5: one and a half rounds to 2") << "A + 2.5" << QDate(2024, 6, 5) << QDate(2024, 6, 6) << 1;
+    QTest::newRow("3.5: two and a half rounds to 2") << "A + 3.5" << QDate(2024, 6, 5) << QDate(2024, 6, 6) << 1;
+    QTest::newRow("4.5: three and a half rounds to 4") << "A + 4.5" << QDate(2024, 6, 7) << QDate(2024, 6, 10) << 1;
+    QTest::newRow("0.5 ends on its start, no event") << "A + 0.5" << kMonday << QDate(2024, 6, 4) << 0;
+    QTest::newRow("1.5 ends on its start") << "A + 1.5" << kMonday << QDate(2024, 6, 4) << 1;
+    QTest::newRow("-3: four working days back") << "A + -3" << QDate(2024, 5, 28) << QDate(2024, 5, 29) << 0;
+    QTest::newRow("-0.5: minus one and a half rounds to -2") << "A + -0.5" << QDate(2024, 5, 30) << QDate(2024, 5, 31) << 0;
+    QTest::newRow("6 days over a weekend") << "A + 6" << QDate(2024, 6, 10) << QDate(2024, 6, 11) << 2;
+}
+
+void TestScheduleBuilder::taskSpans()
+{
+    QFETCH(QString, text);
+    QFETCH(QDate, end);
+    QFETCH(QDate, nextStart);
+    QFETCH(int, events);
+    ScheduleState state;
+    const Built built = build(state, request(text + QStringLiteral("\r\nNext")));
+    QVERIFY(!built.refusal);
+    QCOMPARE(built.schedule.tasks[0].startDate, kMonday);
+    QCOMPARE(built.schedule.tasks[0].endDate, end);
+    QCOMPARE(built.schedule.tasks[1].startDate, nextStart);
+    QCOMPARE(built.schedule.tasks[0].eventCount, qsizetype(events));
+}
+
+void TestScheduleBuilder::projectStart_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<bool>("onPickedDate");
+    QTest::addColumn<QDate>("picked");
+    QTest::addColumn<bool>("applies");
+    QTest::addColumn<QDate>("start");
+
+    const QDate saturday(2024, 6, 8);
+    const QDate wednesday(2024, 6, 5);
+    const QDate nextSunday(2024, 6, 16);
+    QTest::newRow("right away on a Saturday") << saturday << false << QDate() << true << QDate(2024, 6, 10);
+    QTest::newRow("right away on a Saturday, box unticked") << saturday << false << QDate() << false << saturday;
+    QTest::newRow("right away on a Wednesday") << wednesday << false << QDate() << true << wednesday;
+    QTest::newRow("picked Sunday next week") << wednesday << true << nextSunday << true << QDate(2024, 6, 17);
+    QTest::newRow("picked today, a working day") << wednesday << true << wednesday << true << wednesday;
+    QTest::newRow("picked today, a Saturday") << saturday << true << saturday << true << QDate(2024, 6, 10);
+    QTest::newRow("picked Saturday, box unticked") << wednesday << true << saturday << false << saturday;
+}
+
+void TestScheduleBuilder::projectStart()
+{
+    QFETCH(QDate, today);
+    QFETCH(bool, onPickedDate);
+    QFETCH(QDate, picked);
+    QFETCH(bool, applies);
+    QFETCH(QDate, start);
+    Clock::setToday(today);
+    ScheduleState state;
+    state.PickedStartDate = picked;
+    ScheduleRequest r = request(QStringLiteral("Plan"), "1111100", applies);
+    r.startOnPickedDate = onPickedDate;
+    const Built built = build(state, r);
+    Clock::setToday(kMonday);
+    QVERIFY(!built.refusal);
+    QCOMPARE(built.schedule.tasks[0].startDate, start);
+    QCOMPARE(built.schedule.tasks[0].endDate, start);
+    QCOMPARE(state.PickedStartDate, picked); // the picked date stays as the person left it
+}
+
+void TestScheduleBuilder::firstParallelLineAcrossBuilds()
+{
+    ScheduleState state;
+    const ScheduleRequest r = request(QStringLiteral("//Intro + 2\r\nNext"));
+    const Built first = build(state, r);
+    QVERIFY(!first.refusal);
+    QCOMPARE(state.txtPreviousItemDate, QStringLiteral("6/5/2024"));
+    QCOMPARE(first.schedule.events[0].description, QStringLiteral("//Intro "));
+
+    const Built second = build(state, r);
+    QVERIFY(!second.refusal);
+    QCOMPARE(second.schedule.events[0].description, QStringLiteral("Intro "));
+    QCOMPARE(second.schedule.events[0].subject(), QStringLiteral("My Project: Intro "));
+    for (size_t i = 0; i < 2; ++i) {
+        QCOMPARE(second.schedule.tasks[i].startDate, first.schedule.tasks[i].startDate);
+        QCOMPARE(second.schedule.tasks[i].endDate, first.schedule.tasks[i].endDate);
+        QCOMPARE(second.schedule.tasks[i].text, first.schedule.tasks[i].text);
+    }
+    // The next sequential task still follows the parallel one.
+    QCOMPARE(second.schedule.tasks[1].startDate, QDate(2024, 6, 5));
+}
+
+void TestScheduleBuilder::parallelRules_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<QDate>("end");
+    QTest::addColumn<QString>("description");
+
+    QTest::newRow("parallel starts with the task before")
+        << "A + 3\r\nB + 2\r\n//C + 5" << 2 << QDate(2024, 6, 6) << QDate(2024, 6, 12) << "C ";
+    QTest::newRow("next follows the parallel task, not the longest")
+        << "A + 10\r\n//B + 1\r\nC" << 2 << QDate(2024, 6, 4) << QDate(2024, 6, 4) << "C";
+    QTest::newRow("parallel after a parallel shares its start")
+        << "A + 2\r\n//B + 3\r\n//C + 1" << 2 << kMonday << kMonday << "C ";
+    QTest::newRow("every // of a parallel task leaves the events")
+        << "A\r\n//B//x + 1" << 1 << kMonday << kMonday << "Bx ";
+    QTest::newRow("a sequential task keeps // in its events")
+        << "Plan//Design" << 0 << kMonday << kMonday << "Plan//Design";
+    QTest::newRow("leading blank makes it sequential")
+        << "A + 2\r\n //B" << 1 << QDate(2024, 6, 5) << QDate(2024, 6, 5) << " //B";
+}
+
+void TestScheduleBuilder::parallelRules()
+{
+    QFETCH(QString, text);
+    QFETCH(int, row);
+    QFETCH(QDate, start);
+    QFETCH(QDate, end);
+    QFETCH(QString, description);
+    ScheduleState state;
+    const Built built = build(state, request(text));
+    QVERIFY(!built.refusal);
+    const TaskRow &task = built.schedule.tasks[size_t(row)];
+    QCOMPARE(task.startDate, start);
+    QCOMPARE(task.endDate, end);
+    qsizetype firstEvent = 0;
+    for (int i = 0; i < row; ++i)
+        firstEvent += built.schedule.tasks[size_t(i)].eventCount;
+    QCOMPARE(built.schedule.events[size_t(firstEvent)].description, description);
+}
+
+void TestScheduleBuilder::refusalsKeepEverything_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("week");
+    QTest::addColumn<bool>("onPastDate");
+    QTest::addColumn<QStringList>("messageParts");
+
+    QTest::newRow("past picked date") << "Plan" << "1111100" << true
+                                      << QStringList { "Your project is set to start on a past date. Please fix this." };
+    QTest::newRow("no working day") << "Plan" << "0000000" << false << QStringList { "no working days" };
+    QTest::newRow("rounding beyond 32 bits") << "Plan\r\nBig + 3000000000" << "1111111" << false
+                                             << QStringList { "Line 2", "Big + 3000000000" };
+    QTest::newRow("hexadecimal beyond 32 bits") << "Big + &HFFFFFFFF" << "1111111" << false
+                                                << QStringList { "Line 1", "&HFFFFFFFF" };
+    QTest::newRow("endless digits") << "A\r\nB\r\nC + " + QString(300000, QLatin1Char('9')) << "1111111" << false
+                                    << QStringList { "Line 3" };
+    QTest::newRow("past the year 9999") << "Plan\r\nLong + 3000000" << "1111111" << false
+                                        << QStringList { "Line 2", "Long + 3000000", "9999" };
+    QTest::newRow("before the year 1") << "Back + -800000" << "1111100" << false << QStringList { "Line 1" };
+    QTest::newRow("32 bits but one day a week") << "Long + 2000000000" << "1000000" << false
+                                                << QStringList { "Line 1" };
+}
+
+void TestScheduleBuilder::refusalsKeepEverything()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, week);
+    QFETCH(bool, onPastDate);
+    QFETCH(QStringList, messageParts);
+
+    ScheduleState state;
+    Built earlier = build(state, request(QStringLiteral("Earlier + 3\r\n//Side")));
+    QVERIFY(!earlier.refusal);
+    const ScheduleState stateBefore = state;
+
+    ScheduleRequest r = request(text, week.toLatin1().constData());
+    if (onPastDate) {
+        r.startOnPickedDate = true;
+        state.PickedStartDate = kMonday.addDays(-1);
+    }
+    Schedule schedule = earlier.schedule;
+    const auto refusal = ScheduleBuilder::build(state, r, Clock::today(), schedule);
+    QVERIFY(refusal);
+    QCOMPARE(refusal->title, QStringLiteral("Ooops!"));
+    for (const QString &part : messageParts)
+        QVERIFY2(refusal->text.contains(part), qPrintable(refusal->text));
+    QVERIFY2(refusal->text.size() < 300, "a message quotes a long line only in part");
+
+    QCOMPARE(schedule.tasks.size(), earlier.schedule.tasks.size());
+    QCOMPARE(schedule.events.size(), earlier.schedule.events.size());
+    QCOMPARE(schedule.tasks[0].text, QStringLiteral("My Project: Earlier "));
+    QCOMPARE(state.NextTaskStart, stateBefore.NextTaskStart);
+    QCOMPARE(state.PreviousTaskStart, stateBefore.PreviousTaskStart);
+    QCOMPARE(state.TaskStart, stateBefore.TaskStart);
+    QCOMPARE(state.TaskEnd, stateBefore.TaskEnd);
+    QCOMPARE(state.txtPreviousItemDate, stateBefore.txtPreviousItemDate);
+}
+
+void TestScheduleBuilder::tooManyEventsRefused()
+{
+    // Three one-day runs a week: a million and one events fit in the calendar but not in a project.
+    ScheduleState state;
+    Built built = build(state, request(QStringLiteral("Many + 1000001"), "1010100"));
+    QVERIFY(built.refusal);
+    QVERIFY2(built.refusal->text.contains(QLatin1String("Line 1")), qPrintable(built.refusal->text));
+    QVERIFY(built.schedule.events.empty());
+
+    // Parallel tasks pile up events without moving the dates on.
+    state = {};
+    QString text = QStringLiteral("Base + 10");
+    for (int i = 0; i < 12; ++i)
+        text += QStringLiteral("\r\n//Side + 200000");
+    built = build(state, request(text, "1010100"));
+    QVERIFY(built.refusal);
+    QVERIFY2(built.refusal->text.contains(QLatin1String("Line 6")), qPrintable(built.refusal->text));
+}
+
+void TestScheduleBuilder::splitting_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("rowTexts");
+
+    QTest::newRow("empty text") << "" << QStringList();
+    QTest::newRow("empty lines and final break make no task") << "A\r\n\r\nB\r\n" << QStringList { "My Project: A", "My Project: B" };
+    QTest::newRow("a line of blanks is a task") << "   " << QStringList { "My Project:    " };
+    QTest::newRow("line feed alone does not split") << "A + 1\nB + 2" << QStringList { "My Project: A " };
+}
+
+void TestScheduleBuilder::splitting()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, rowTexts);
+    ScheduleState state;
+    const Built built = build(state, request(text));
+    QVERIFY(!built.refusal);
+    QStringList texts;
+    for (const TaskRow &row : built.schedule.tasks)
+        texts << row.text;
+    QCOMPARE(texts, rowTexts);
+    if (text.contains(QLatin1String("\nB + 2")))
+        QCOMPARE(built.schedule.tasks[0].dayCount, 1.0); // the line feed is skipped, "B" stops the number
+}
+
+void TestScheduleBuilder::garbageInput_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("rows");
+
+    QString binary;
+    for (int c = 0; c < 256; ++c)
+        binary += QChar(c);
+    binary += QString::fromUtf8(QByteArray("\xff\xfe\x00\xc3\x28\xf0\x9f\x98\x80", 9));
+    QTest::newRow("binary bytes") << binary << 1;
+    QTest::newRow("a 300,000-character line") << QString(300000, QLatin1Char('x')) + QStringLiteral(" + 2") << 1;
+    QStringList lines;
+    for (int i = 0; i < 100000; ++i)
+        lines << QStringLiteral("Task %1 + %2").arg(i).arg(i % 7);
+    QTest::newRow("100,000 lines") << lines.join(QLatin1String("\r\n")) << 100000;
+    QTest::newRow("100,000 parallel lines") << QStringLiteral("A + 5\r\n")
+            + QStringList(100000, QStringLiteral("//B + 3")).join(QLatin1String("\r\n")) << 100001;
+}
+
+void TestScheduleBuilder::garbageInput()
+{
+    QFETCH(QString, text);
+    QFETCH(int, rows);
+    ScheduleState state;
+    QElapsedTimer timer;
+    timer.start();
+    const Built built = build(state, request(text));
+    QVERIFY(timer.elapsed() < 20000);
+    QVERIFY(!built.refusal);
+    QCOMPARE(built.schedule.tasks.size(), size_t(rows));
+}
+
+QTEST_APPLESS_MAIN(TestScheduleBuilder)
+#include "tst_schedulebuilder.moc"

@@ -1,0 +1,174 @@
+#include "schedule/TaskLine.h"
+#include "schedule/TaskRow.h"
+
+#include <QLocale>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace ambrel;
+
+class TestTaskLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void readTaskLine_data();
+    void readTaskLine();
+    void readNumber_data();
+    void readNumber();
+    void tagReadsBackAsTheSameTask_data();
+    void tagReadsBackAsTheSameTask();
+    void garbageNeverHangs();
+};
+
+void TestTaskLine::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestTaskLine::cleanupTestCase()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestTaskLine::readTaskLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("namePart");
+    QTest::addColumn<double>("dayCount");
+    QTest::addColumn<bool>("parallel");
+
+    QTest::newRow("Create Product + 10") << "Create Product + 10" << "Create Product " << 10.0 << false;
+    QTest::newRow("Do This + 7 Days") << "Do This + 7 Days" << "Do This " << 7.0 << false;
+    QTest::newRow("Review +2days") << "Review +2days" << "Review " << 2.0 << false;
+    QTest::newRow("Plan") << "Plan" << "Plan" << 1.0 << false;
+    QTest::newRow("Test + 2.5 days") << "Test + 2.5 days" << "Test " << 2.5 << false;
+    QTest::newRow("//Docs + 3") << "//Docs + 3" << "//Docs " << 3.0 << true;
+    QTest::newRow("Fix + 1 0 days") << "Fix + 1 0 days" << "Fix " << 10.0 << false;
+    QTest::newRow("Ship + soon") << "Ship + soon" << "Ship " << 1.0 << false;
+    QTest::newRow("Ship +") << "Ship +" << "Ship " << 1.0 << false;
+    QTest::newRow("Ship + 0") << "Ship + 0" << "Ship " << 1.0 << false;
+    QTest::newRow("first plus splits") << "R+D review + 3" << "R" << 1.0 << false;
+    QTest::newRow("second plus stops the number") << "A + 3 + 4" << "A " << 3.0 << false;
+    QTest::newRow("blanks inside the number") << "X + 1 0" << "X " << 10.0 << false;
+    QTest::newRow("weeks are not a unit") << "X + 2 weeks" << "X " << 2.0 << false;
+    QTest::newRow("negative") << "X + -3" << "X " << -3.0 << false;
+    QTest::newRow("blank line") << "" << "" << 1.0 << false;
+    QTest::newRow("line of blanks") << "   " << "   " << 1.0 << false;
+    QTest::newRow("// then blank") << "// Review" << "// Review" << 1.0 << true;
+    QTest::newRow("leading blank is not parallel") << " //Review" << " //Review" << 1.0 << false;
+    QTest::newRow("// inside is not parallel") << "Check a//b" << "Check a//b" << 1.0 << false;
+    QTest::newRow("DAYS") << "X + 4 DAYS" << "X " << 4.0 << false;
+    QTest::newRow("Day") << "X + 1 Day" << "X " << 1.0 << false;
+    QTest::newRow("DAY glued") << "X + 6DAY" << "X " << 6.0 << false;
+    QTest::newRow("dAys is not a word") << "X + dAys 5" << "X " << 1.0 << false;
+    QTest::newRow("d is not a word") << "X + 5d" << "X " << 5.0 << false;
+    QTest::newRow("words removed inside digits") << "X + 1days2" << "X " << 12.0 << false;
+    QTest::newRow("tab and line feed skipped") << "X +\t1\n2" << "X " << 12.0 << false;
+    QTest::newRow("hexadecimal") << "X + &H1F" << "X " << 31.0 << false;
+    QTest::newRow("octal") << "X + &O17" << "X " << 15.0 << false;
+    QTest::newRow("fraction below one") << "X + 0.5" << "X " << 0.5 << false;
+    QTest::newRow("second point stops") << "X + 1.5.5" << "X " << 1.5 << false;
+    QTest::newRow("comma is no decimal point") << "X + 2,5" << "X " << 2.0 << false;
+}
+
+void TestTaskLine::readTaskLine()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, namePart);
+    QFETCH(double, dayCount);
+    QFETCH(bool, parallel);
+    const TaskLine task = ReadTaskLine(line);
+    QCOMPARE(task.namePart, namePart);
+    QCOMPARE(task.dayCount, dayCount);
+    QCOMPARE(task.parallelMarker, parallel);
+}
+
+void TestTaskLine::readNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("number");
+
+    QTest::newRow("nothing") << "" << 0.0;
+    QTest::newRow("only blanks") << " \t\n " << 0.0;
+    QTest::newRow("plus sign") << "+5" << 5.0;
+    QTest::newRow("blank after sign") << "- 3" << -3.0;
+    QTest::newRow("leading point") << ".5" << 0.5;
+    QTest::newRow("lone point") << "." << 0.0;
+    QTest::newRow("sign alone") << "-" << 0.0;
+    QTest::newRow("two signs") << "--3" << 0.0;
+    QTest::newRow("letters first") << "soon 3" << 0.0;
+    QTest::newRow("lower-case prefix") << "&h10" << 16.0;
+    QTest::newRow("negative hexadecimal") << "-&HA" << -10.0;
+    QTest::newRow("prefix alone") << "&H" << 0.0;
+    QTest::newRow("hexadecimal stops at g") << "&HFg1" << 15.0;
+    QTest::newRow("octal stops at 8") << "&O78" << 7.0;
+    QTest::newRow("unknown prefix") << "&X12" << 0.0;
+    QTest::newRow("exponent not read") << "1E3" << 1.0;
+    QTest::newRow("many zeros") << QString(400, QLatin1Char('0')) + QLatin1Char('7') << 7.0;
+    QTest::newRow("tiny fraction") << QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QLatin1Char('1') << 0.0;
+}
+
+void TestTaskLine::readNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, number);
+    QCOMPARE(ReadNumber(text), number);
+}
+
+void TestTaskLine::tagReadsBackAsTheSameTask_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("tag");
+
+    QTest::newRow("Create Product") << "en_US" << "Create Product + 10" << "Create Product  +10";
+    QTest::newRow("Plan") << "en_US" << "Plan" << "Plan +1";
+    QTest::newRow("parallel keeps //") << "en_US" << "//Docs + 3" << "//Docs  +3";
+    QTest::newRow("negative") << "en_US" << "X + -3" << "X  +-3";
+    QTest::newRow("fraction") << "en_US" << "Test + 2.5 days" << "Test  +2.5";
+    // A comma in the tag would read back as 2 days: the tag keeps the point.
+    QTest::newRow("fraction under de_DE") << "de_DE" << "Test + 2.5" << "Test  +2.5";
+}
+
+void TestTaskLine::tagReadsBackAsTheSameTask()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, line);
+    QFETCH(QString, tag);
+    QLocale::setDefault(QLocale(locale));
+    const TaskLine task = ReadTaskLine(line);
+    TaskRow row;
+    row.namePart = task.namePart;
+    row.dayCount = task.dayCount;
+    QCOMPARE(row.tag(), tag);
+    const TaskLine again = ReadTaskLine(row.tag());
+    QCOMPARE(again.dayCount, task.dayCount);
+    QCOMPARE(again.namePart, task.namePart + QLatin1Char(' '));
+    QCOMPARE(again.parallelMarker, task.parallelMarker);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestTaskLine::garbageNeverHangs()
+{
+    // Every code unit a pasted binary file can bring, in one line and as a duration.
+    QString binary;
+    for (char16_t c = 0; c < 0x2000; ++c)
+        binary += QChar(c);
+    ReadTaskLine(binary);
+    ReadTaskLine(QStringLiteral("x +") + binary);
+    const double endless = ReadTaskLine(QStringLiteral("X + ") + QString(300000, QLatin1Char('9'))).dayCount;
+    QVERIFY(std::isinf(endless));
+    const TaskLine longName = ReadTaskLine(QString(300000, QLatin1Char('a')) + QStringLiteral(" + 2"));
+    QCOMPARE(longName.namePart.size(), 300001);
+    QCOMPARE(longName.dayCount, 2.0);
+    QCOMPARE(ReadTaskLine(QStringLiteral("X + &H") + QString(300000, QLatin1Char('F'))).dayCount,
+             std::numeric_limits<double>::infinity());
+}
+
+QTEST_APPLESS_MAIN(TestTaskLine)
+#include "tst_taskline.moc"
