@@ -1,0 +1,135 @@
+#include "export/CalendarEvents.h"
+
+#include "corekit/TextFormat.h"
+
+#include "ReferenceCalendar.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace ambrel;
+using testing::weekFromText;
+
+namespace {
+const QDate kMonday(2024, 6, 3);
+const QDate kThursday(2024, 6, 6);
+} // namespace
+
+class TestCalendarEvents : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void runs_data();
+    void runs();
+    void subjectsAndTexts();
+    void emptyProjectName();
+    void stopsAtTheEventLimit();
+    void longTaskCostsEventsNotDays();
+};
+
+void TestCalendarEvents::runs_data()
+{
+    QTest::addColumn<QString>("week"); // empty: the box is unticked
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<double>("dayCount");
+    QTest::addColumn<QStringList>("runs"); // "first..last" per event
+
+    QTest::newRow("5 days from Thursday: two runs") << "1111100" << kThursday << 5.0
+                                                     << QStringList { "2024-06-06..2024-06-07", "2024-06-10..2024-06-12" };
+    QTest::newRow("same, box unticked: one run") << "" << kThursday << 5.0 << QStringList { "2024-06-06..2024-06-10" };
+    QTest::newRow("fits exactly up to Friday") << "1111100" << kMonday << 5.0 << QStringList { "2024-06-03..2024-06-07" };
+    QTest::newRow("2.5 days place two") << "1111100" << kMonday << 2.5 << QStringList { "2024-06-03..2024-06-04" };
+    QTest::newRow("half a day: no event") << "1111100" << kMonday << 0.5 << QStringList();
+    QTest::newRow("negative: no event") << "1111100" << kMonday << -3.0 << QStringList();
+    QTest::newRow("one day") << "1111100" << kMonday << 1.0 << QStringList { "2024-06-03..2024-06-03" };
+    QTest::newRow("Sunday only: one event a week") << "0000001" << QDate(2024, 6, 2) << 3.0
+                                                   << QStringList { "2024-06-02..2024-06-02", "2024-06-09..2024-06-09",
+                                                                    "2024-06-16..2024-06-16" };
+    QTest::newRow("split week") << "1101100" << kMonday << 6.0
+                                << QStringList { "2024-06-03..2024-06-04", "2024-06-06..2024-06-07",
+                                                 "2024-06-10..2024-06-11" };
+    QTest::newRow("weekend week") << "0000011" << QDate(2024, 6, 8) << 3.0
+                                  << QStringList { "2024-06-08..2024-06-09", "2024-06-15..2024-06-15" };
+}
+
+void TestCalendarEvents::runs()
+{
+    QFETCH(QString, week);
+    QFETCH(QDate, start);
+    QFETCH(double, dayCount);
+    QFETCH(QStringList, runs);
+    const WorkingCalendar calendar = week.isEmpty() ? WorkingCalendar()
+                                                    : WorkingCalendar(weekFromText(week.toLatin1().constData()), true);
+    std::vector<EventRow> events;
+    CalendarEventFields fields;
+    QVERIFY(AddCalendarEvents(events, fields, calendar, { start, dayCount, "T", "P", "09:00 AM", "05:00 PM" }, 1000));
+    QStringList actual;
+    for (const EventRow &event : events)
+        actual << event.startDate.toString(Qt::ISODate) + QLatin1String("..") + event.endDate.toString(Qt::ISODate);
+    QCOMPARE(actual, runs);
+    if (!runs.isEmpty())
+        QCOMPARE(fields.txtGCalRemaining, 0.0);
+}
+
+void TestCalendarEvents::subjectsAndTexts()
+{
+    std::vector<EventRow> events;
+    CalendarEventFields fields;
+    const WorkingCalendar calendar(weekFromText("1111100"), true);
+    QVERIFY(AddCalendarEvents(events, fields, calendar,
+                              { kThursday, 12, "Write report", "Launch", "09:00 AM", "05:00 PM" }, 1000));
+    QVERIFY(AddCalendarEvents(events, fields, calendar,
+                              { QDate(2024, 6, 24), 1, "Plan//Design", "Launch", "08:00 AM", "04:00 PM" }, 1000));
+    QCOMPARE(events.size(), size_t(4));
+
+    const QStringList subjects { "Launch: Write report", "Launch: Write report (2)", "Launch: Write report (3)",
+                                 "Launch: Plan//Design" };
+    for (size_t i = 0; i < events.size(); ++i) {
+        QCOMPARE(events[i].subject(), subjects[qsizetype(i)]);
+        QCOMPARE(events[i].cell(EventRow::AllDayEvent, &formatIsoDate), QStringLiteral("False"));
+        QCOMPARE(events[i].cell(EventRow::Location, &formatIsoDate), QStringLiteral("Home"));
+        QCOMPARE(events[i].cell(EventRow::Private, &formatIsoDate), QStringLiteral("True"));
+    }
+    // Every event of a task carries the same hours, however many days it has.
+    for (size_t i = 0; i < 3; ++i) {
+        QCOMPARE(events[i].startTime, QStringLiteral("09:00 AM"));
+        QCOMPARE(events[i].endTime, QStringLiteral("05:00 PM"));
+        QCOMPARE(events[i].description, QStringLiteral("Write report"));
+    }
+    QCOMPARE(events[3].description, QStringLiteral("Plan//Design"));
+    QCOMPARE(events[2].endDate, QDate(2024, 6, 21));
+}
+
+void TestCalendarEvents::emptyProjectName()
+{
+    std::vector<EventRow> events;
+    CalendarEventFields fields;
+    QVERIFY(AddCalendarEvents(events, fields, WorkingCalendar(), { kMonday, 1, "T", "", "", "" }, 10));
+    QCOMPARE(events.at(0).subject(), QStringLiteral(": T"));
+}
+
+void TestCalendarEvents::stopsAtTheEventLimit()
+{
+    std::vector<EventRow> events;
+    CalendarEventFields fields;
+    const WorkingCalendar calendar(weekFromText("1000000"), true);
+    QVERIFY(!AddCalendarEvents(events, fields, calendar, { kMonday, 50, "T", "P", "", "" }, 20));
+    QCOMPARE(events.size(), size_t(20));
+}
+
+void TestCalendarEvents::longTaskCostsEventsNotDays()
+{
+    std::vector<EventRow> events;
+    CalendarEventFields fields;
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(AddCalendarEvents(events, fields, WorkingCalendar(weekFromText("1111111"), true),
+                              { QDate(2000, 1, 1), 2900000, "T", "P", "", "" }, 10));
+    QVERIFY(timer.elapsed() < 100);
+    QCOMPARE(events.size(), size_t(1));
+    QCOMPARE(events[0].endDate, QDate(2000, 1, 1).addDays(2899999));
+}
+
+QTEST_APPLESS_MAIN(TestCalendarEvents)
+#include "tst_calendarevents.moc"

@@ -1,0 +1,171 @@
+#include "export/CsvWriter.h"
+
+#include "corekit/TextFormat.h"
+
+#include "FileSizeLimit.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ambrel;
+
+namespace {
+
+EventRow makeEvent(const QString &subjectBase, int number, const QString &description = QStringLiteral("Write"))
+{
+    EventRow row;
+    row.subjectBase = subjectBase;
+    row.number = number;
+    row.startDate = QDate(2024, 6, 6);
+    row.endDate = QDate(2024, 6, 7);
+    row.startTime = QStringLiteral("09:00 AM");
+    row.endTime = QStringLiteral("05:00 PM");
+    row.description = description;
+    return row;
+}
+
+const QByteArray kHeader("Subject,Start Date,Start Time,End Date,End Time,All Day Event,Description,Location,Private\r\n");
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestCsvWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void noEventsGivesTheHeaderAlone();
+    void rowLines();
+    void field_data();
+    void field();
+    void utf8WithoutByteOrderMark();
+    void writesIntoQBuffer();
+    void createsTheMissingFolder();
+    void replacesAnEarlierFile();
+    void failedWriteKeepsTheEarlierFile();
+    void unwritablePathSaysWhy();
+};
+
+void TestCsvWriter::initTestCase()
+{
+    // The file's dates must not follow the desktop's locale.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+}
+
+void TestCsvWriter::cleanupTestCase()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestCsvWriter::noEventsGivesTheHeaderAlone()
+{
+    QCOMPARE(calendarCsv({}), kHeader);
+}
+
+void TestCsvWriter::rowLines()
+{
+    const QByteArray csv = calendarCsv({ makeEvent("Launch: Write", 1), makeEvent("Launch: Write", 2) });
+    QCOMPARE(csv, kHeader
+                 + "Launch: Write,06/06/2024,09:00 AM,06/07/2024,05:00 PM,False,Write,Home,True\r\n"
+                   "Launch: Write (2),06/06/2024,09:00 AM,06/07/2024,05:00 PM,False,Write,Home,True\r\n");
+}
+
+void TestCsvWriter::field_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("field");
+
+    QTest::newRow("plain") << "Write report" << "Write report";
+    QTest::newRow("blanks kept") << " a  b " << " a  b ";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("comma") << "Design, build" << "\"Design, build\"";
+    QTest::newRow("quote") << "The \"big\" one" << "\"The \"\"big\"\" one\"";
+    QTest::newRow("carriage return") << "a\rb" << "\"a\rb\"";
+    QTest::newRow("line feed") << "a\nb" << "\"a\nb\"";
+    QTest::newRow("semicolon is plain") << "a;b" << "a;b";
+}
+
+void TestCsvWriter::field()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, field);
+    QCOMPARE(csvField(text), field);
+}
+
+void TestCsvWriter::utf8WithoutByteOrderMark()
+{
+    const QByteArray csv = calendarCsv({ makeEvent(QStringLiteral("Café: Über"), 1) });
+    QVERIFY(csv.startsWith("Subject,"));
+    QVERIFY(csv.contains("Caf\xC3\xA9: \xC3\x9C" "ber,"));
+}
+
+void TestCsvWriter::writesIntoQBuffer()
+{
+    QBuffer buffer;
+    QVERIFY(buffer.open(QIODevice::WriteOnly));
+    QVERIFY(writeCalendarCsv(&buffer, { makeEvent("A, B", 1) }));
+    QCOMPARE(buffer.data(), kHeader + "\"A, B\",06/06/2024,09:00 AM,06/07/2024,05:00 PM,False,Write,Home,True\r\n");
+}
+
+void TestCsvWriter::createsTheMissingFolder()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("output/project.csv"));
+    QString error;
+    QVERIFY2(WriteCalendarCSV(path, { makeEvent("P: T", 1) }, &error), qPrintable(error));
+    QVERIFY(readAll(path).startsWith(kHeader + "P: T,"));
+}
+
+void TestCsvWriter::replacesAnEarlierFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("project.csv"));
+    QVERIFY(WriteCalendarCSV(path, { makeEvent("P: T", 1), makeEvent("P: T", 2) }));
+    QVERIFY(WriteCalendarCSV(path, {}));
+    QCOMPARE(readAll(path), kHeader);
+}
+
+void TestCsvWriter::failedWriteKeepsTheEarlierFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("project.csv"));
+    QVERIFY(WriteCalendarCSV(path, { makeEvent("P: T", 1) }));
+    const QByteArray earlier = readAll(path);
+
+    const std::vector<EventRow> many(2000, makeEvent("P: A longer task", 1));
+    QString error;
+    bool written = true;
+    {
+        testing::FileSizeLimit limit(4096);
+        QVERIFY(limit.isActive());
+        written = WriteCalendarCSV(path, many, &error);
+    }
+    QVERIFY(!written);
+    QVERIFY2(error.contains(QLatin1String("project.csv")), qPrintable(error));
+    QCOMPARE(readAll(path), earlier);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "project.csv" });
+}
+
+void TestCsvWriter::unwritablePathSaysWhy()
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("output")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+    blocker.close();
+    QString error;
+    QVERIFY(!WriteCalendarCSV(dir.filePath(QStringLiteral("output/project.csv")), {}, &error));
+    QVERIFY(!error.isEmpty());
+}
+
+QTEST_APPLESS_MAIN(TestCsvWriter)
+#include "tst_csvwriter.moc"
