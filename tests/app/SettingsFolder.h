@@ -1,0 +1,50 @@
+#pragma once
+
+#include "corekit/ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+// A program folder of its own for each test, holding copies of the shipped settings files.
+class SettingsFolder final
+{
+public:
+    SettingsFolder()
+    {
+        const QDir shipped(QStringLiteral(AMBREL_SETTINGS_DIR));
+        for (const QString &name : shipped.entryList(QDir::Files))
+            QFile::copy(shipped.filePath(name), m_dir.filePath(name));
+        ambrel::ProgramFolder::setPath(m_dir.path());
+    }
+    ~SettingsFolder() { ambrel::ProgramFolder::setPath(QString()); }
+    SettingsFolder(const SettingsFolder &) = delete;
+    SettingsFolder &operator=(const SettingsFolder &) = delete;
+
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    bool remove(const QString &name) const { return QFile::remove(filePath(name)); }
+
+    QByteArray read(const QString &name) const
+    {
+        QFile file(filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(filePath(name));
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(bytes);
+    }
+
+    // Every settings file's bytes, to show that a refused or failed save changed nothing.
+    QList<QByteArray> snapshot() const
+    {
+        return { read(QStringLiteral("workingweek.txt")), read(QStringLiteral("workingday_starts_at.txt")),
+                 read(QStringLiteral("workingday_ends_at.txt")) };
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
