@@ -1,0 +1,69 @@
+// A full rebuild through the main window, as Enter in the task box triggers it: the schedule, both
+// models' resets and the list's relayout. Runs offscreen.
+#include "app/Form1.h"
+#include "app/MessageBox.h"
+#include "corekit/ProgramFolder.h"
+#include "schedule/TaskListModel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace ambrel;
+
+namespace {
+
+QString taskText(int64_t lines)
+{
+    QString text;
+    for (int64_t i = 0; i < lines; ++i) {
+        // Every seventh line a parallel task, as real projects have them.
+        text += i % 7 == 3 ? QStringLiteral("//Review %1 + 2").arg(i) : QStringLiteral("Task %1 + %2").arg(i).arg(1 + i % 5);
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+void BM_RebuildThroughWindow(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    const QDir shipped(QStringLiteral(AMBREL_SETTINGS_DIR));
+    for (const QString &name : shipped.entryList(QDir::Files))
+        QFile::copy(shipped.filePath(name), folder.filePath(name));
+    ProgramFolder::setPath(folder.path());
+    MessageBox::setTesting(true);
+
+    Form1 window;
+    window.findChild<QTimer *>(QStringLiteral("tmrDate"))->stop();
+    window.show();
+    window.findChild<QPlainTextEdit *>(QStringLiteral("txtTodo"))->setPlainText(taskText(state.range(0)));
+    QApplication::processEvents();
+
+    for (auto _ : state) {
+        window.cmdToList_Click();
+        QApplication::processEvents();
+    }
+    state.counters["tasks"] = double(window.taskModel()->rowCount());
+    if (!MessageBox::shown().isEmpty())
+        state.SkipWithError("the build was refused");
+    ProgramFolder::setPath(QString());
+}
+
+} // namespace
+
+BENCHMARK(BM_RebuildThroughWindow)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
