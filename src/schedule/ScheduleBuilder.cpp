@@ -38,12 +38,16 @@ public:
     }
 
     std::optional<Refusal> ScheduleTask(qsizetype index, const QString &line, const TaskLine &task);
+    // Writing txtPreviousItemDate once at the end of a build, rather than formatting a date per task,
+    // keeps a long project quick; the rule reads only whether it holds anything.
+    void writePreviousItemDate();
 
 private:
     ScheduleState &m_state;
     const ScheduleRequest &m_request;
     Schedule &m_schedule;
     CalendarEventFields m_fields;
+    QDate m_lastSequentialStart;
 };
 
 std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &line, const TaskLine &task)
@@ -58,7 +62,8 @@ std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &l
     const auto n = qint32(rounded);
 
     const QString taskName = ReplaceAll(task.namePart, QStringLiteral("//"), QString());
-    const bool parallel = !m_state.txtPreviousItemDate.isEmpty() && task.parallelMarker;
+    const bool havePreviousItem = !m_state.txtPreviousItemDate.isEmpty() || m_lastSequentialStart.isValid();
+    const bool parallel = havePreviousItem && task.parallelMarker;
     const WorkingCalendar &calendar = m_request.calendar;
 
     QString eventText;
@@ -78,7 +83,7 @@ std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &l
                          kOoops };
     }
     if (!parallel)
-        m_state.txtPreviousItemDate = formatShortDate(m_state.TaskStart);
+        m_lastSequentialStart = m_state.TaskStart;
     m_state.PreviousTaskStart = m_state.TaskStart;
     m_state.NextTaskStart = calendar.AddWorkingDays(m_state.TaskEnd, 1);
 
@@ -101,6 +106,12 @@ std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &l
     row.eventCount = qsizetype(m_schedule.events.size()) - eventsBefore;
     m_schedule.tasks.push_back(std::move(row));
     return std::nullopt;
+}
+
+void Placement::writePreviousItemDate()
+{
+    if (m_lastSequentialStart.isValid())
+        m_state.txtPreviousItemDate = formatShortDate(m_lastSequentialStart);
 }
 
 } // namespace
@@ -149,6 +160,7 @@ std::optional<Refusal> ScheduleBuilder::build(ScheduleState &state, const Schedu
         if (auto refusal = placement.ScheduleTask(i, lines[i], ReadTaskLine(lines[i])))
             return refusal;
     }
+    placement.writePreviousItemDate();
 
     state = std::move(next);
     schedule = std::move(built);

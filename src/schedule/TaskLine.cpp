@@ -1,7 +1,5 @@
 #include "TaskLine.h"
 
-#include "corekit/Corekit.h"
-
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -12,8 +10,11 @@ namespace ambrel {
 namespace {
 
 // Removed one after the other, in this order, each from the result of the one before.
-const char *const kDurationWords[] = { " Days", " days", " DAYS", "Days", "days", "DAYS",
-                                       " Day",  " day",  " DAY",  "Day",  "day",  "DAY" };
+const QLatin1String kDurationWords[] = {
+    QLatin1String(" Days"), QLatin1String(" days"), QLatin1String(" DAYS"), QLatin1String("Days"),
+    QLatin1String("days"),  QLatin1String("DAYS"),  QLatin1String(" Day"),  QLatin1String(" day"),
+    QLatin1String(" DAY"),  QLatin1String("Day"),   QLatin1String("day"),   QLatin1String("DAY"),
+};
 
 bool isSkipped(QChar c)
 {
@@ -115,8 +116,11 @@ TaskLine ReadTaskLine(const QString &line)
         task.namePart = line.left(plus);
         durationText = line.mid(plus + 1);
     }
-    for (const char *word : kDurationWords)
-        durationText = ReplaceAll(durationText, QString::fromLatin1(word), QString());
+    // Every word ends in "y" or "Y"; most durations have neither and need no removal at all.
+    if (durationText.contains(QLatin1Char('y'), Qt::CaseInsensitive)) {
+        for (const QLatin1String word : kDurationWords)
+            durationText.remove(word, Qt::CaseSensitive);
+    }
 
     const double number = ReadNumber(durationText);
     task.dayCount = number == 0 ? 1 : number;

@@ -23,7 +23,13 @@ WorkingCalendar::WorkingCalendar(const WorkingWeekFlags &WorkingWeek, bool appli
 
 bool WorkingCalendar::IsWorkingDay(const QDate &date) const
 {
-    return everyDayCounts() || (date.isValid() && m_working[date.dayOfWeek()]);
+    if (everyDayCounts())
+        return true;
+    if (!date.isValid())
+        return false;
+    // Julian day 0 was a Monday; this is dayOfWeek() without the calendar lookup, in the hot loops.
+    const qint64 mondayBased = date.toJulianDay() % 7;
+    return m_working[size_t(mondayBased < 0 ? mondayBased + 7 : mondayBased) + 1];
 }
 
 QDate WorkingCalendar::AddWorkingDays(const QDate &date, qint64 n) const
