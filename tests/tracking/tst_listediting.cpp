@@ -74,7 +74,6 @@ private slots:
     void rowClick();
     void removeSelected_data();
     void removeSelected();
-    void removeSelectedTwiceKeepsListsInStep();
     void removeSelectedWithListsOutOfStep();
     void convertToList_data();
     void convertToList();
@@ -142,22 +141,6 @@ void TestListEditing::removeSelected()
     QCOMPARE(removeSelectedTask(tasks, events, row), removed);
     QCOMPARE(taskTexts(tasks), tasksLeft);
     QCOMPARE(eventNames(events), eventsLeft);
-}
-
-void TestListEditing::removeSelectedTwiceKeepsListsInStep()
-{
-    TaskListModel tasks;
-    EventListModel events;
-    fillLists(tasks, events);
-    const QDate lastStart = tasks.rows()[3].startDate;
-
-    QVERIFY(removeSelectedTask(tasks, events, 0));
-    QVERIFY(removeSelectedTask(tasks, events, 2)); // former T4
-    QCOMPARE(taskTexts(tasks), (QStringList { "P: T2", "P: T3" }));
-    QCOMPARE(eventNames(events), (QStringList { "T2.1", "T2.2", "T2.3" }));
-    QVERIFY(removeSelectedTask(tasks, events, 0));
-    QCOMPARE(eventNames(events), QStringList());
-    QCOMPARE(tasks.rows()[0].startDate, lastStart.addDays(-7)); // the rest keep their dates
 }
 
 void TestListEditing::removeSelectedWithListsOutOfStep()
