@@ -23,7 +23,12 @@ bool isWithinCalendar(const QDate &date)
 QString quotedLine(qsizetype index, const QString &line)
 {
     constexpr qsizetype shown = 60;
-    QString text = line.size() > shown ? line.left(shown) + QChar(0x2026) : line;
+    QString text = line;
+    if (line.size() > shown) {
+        // Never cut a character that takes two UTF-16 units in half.
+        const qsizetype cut = line.at(shown - 1).isHighSurrogate() ? shown - 1 : shown;
+        text = line.left(cut) + QChar(0x2026);
+    }
     return QStringLiteral("Line %1 (\"%2\")").arg(index + 1).arg(text);
 }
 

@@ -293,6 +293,9 @@ void TestScheduleBuilder::refusalsKeepEverything_data()
     QTest::newRow("past the year 9999") << "Plan\r\nLong + 3000000" << "1111111" << false
                                         << QStringList { "Line 2", "Long + 3000000", "9999" };
     QTest::newRow("before the year 1") << "Back + -800000" << "1111100" << false << QStringList { "Line 1" };
+    QTest::newRow("long line quoted without a broken character")
+        << QString(59, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80") + QStringLiteral(" + 99999999999")
+        << "1111111" << false << QStringList { "Line 1", QString(59, QLatin1Char('a')) };
     QTest::newRow("32 bits but one day a week") << "Long + 2000000000" << "1000000" << false
                                                 << QStringList { "Line 1" };
 }
@@ -321,6 +324,7 @@ void TestScheduleBuilder::refusalsKeepEverything()
     for (const QString &part : messageParts)
         QVERIFY2(refusal->text.contains(part), qPrintable(refusal->text));
     QVERIFY2(refusal->text.size() < 300, "a message quotes a long line only in part");
+    QCOMPARE(QString::fromUtf8(refusal->text.toUtf8()), refusal->text);
 
     QCOMPARE(schedule.tasks.size(), earlier.schedule.tasks.size());
     QCOMPARE(schedule.events.size(), earlier.schedule.events.size());
