@@ -23,7 +23,8 @@ QString taskText(int64_t lines)
     QString text;
     for (int64_t i = 0; i < lines; ++i) {
         // Every seventh line a parallel task, as real projects have them.
-        text += i % 7 == 3 ? QStringLiteral("//Review %1 + 2").arg(i) : QStringLiteral("Task %1 + %2").arg(i).arg(1 + i % 5);
+        text += i % 7 == 3 ? QStringLiteral("//Review %1 + 2").arg(i)
+                           : QStringLiteral("Task %1 + %2").arg(i).arg(1 + i % 5);
         text += QLatin1Char('\n');
     }
     return text;

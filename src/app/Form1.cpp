@@ -37,7 +37,7 @@ constexpr double kSidebarInnerWidth = 5370;
 enum VirtualKey { VkReturn = 13, VkUp = 38, VkDown = 40 };
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, quint32 color,
-                  double left, double top, double width, double height)
+    double left, double top, double width, double height)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -49,7 +49,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const 
 }
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, double left, double top,
-                        double width, double height)
+    double width, double height)
 {
     auto *button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -58,7 +58,7 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, 
 }
 
 QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, double left, double top,
-                       double width, double height)
+    double width, double height)
 {
     auto *box = new QLineEdit(text, parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -66,7 +66,8 @@ QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, d
     return box;
 }
 
-QWidget *makeContainer(QWidget *parent, const char *name, double left, double top, double width, double height)
+QWidget *makeContainer(
+    QWidget *parent, const char *name, double left, double top, double width, double height)
 {
     auto *frame = new QFrame(parent);
     frame->setObjectName(QString::fromLatin1(name));
@@ -108,14 +109,14 @@ void Form1::createBanner()
 {
     m_Picture1 = makeContainer(this, "Picture1", 0, 0, 17130, 1095);
     setBackgroundColor(m_Picture1, colorFromBgr(0x00400040));
-    makeLabel(m_Picture1, "lblAppName", QStringLiteral("Ambrel!"), verdana(14.25, true), kWhite, 270, 315, 7215,
-              420);
+    makeLabel(m_Picture1, "lblAppName", QStringLiteral("Ambrel!"), verdana(14.25, true), kWhite, 270, 315,
+        7215, 420);
     m_Label13 = makeLabel(m_Picture1, "Label13",
-                          QStringLiteral("The Easiest and Fastest way to Bring Your Projects to Life!"),
-                          verdana(11.25), 0x00FFC0FF, 12330, 315, 7575, 420);
+        QStringLiteral("The Easiest and Fastest way to Bring Your Projects to Life!"), verdana(11.25),
+        0x00FFC0FF, 12330, 315, 7575, 420);
 
-    m_Command2 = makeButton(this, "Command2", QStringLiteral("Export Project to .CSV For G Calendar"), 13995, 1215,
-                            6000, 465);
+    m_Command2 = makeButton(
+        this, "Command2", QStringLiteral("Export Project to .CSV For G Calendar"), 13995, 1215, 6000, 465);
     connect(m_Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 }
 
@@ -128,26 +129,27 @@ void Form1::createSidebar()
     const double width = kSidebarInnerWidth;
 
     makeLabel(side, "lblProjectName", QStringLiteral("Project Name:"), verdana(9.75, true), kWhite, left, 150,
-              2500, 285);
-    m_txtProjectName = makeTextBox(side, "txtProjectName", QStringLiteral("My Project"), left, 450, 3000, 345);
+        2500, 285);
+    m_txtProjectName
+        = makeTextBox(side, "txtProjectName", QStringLiteral("My Project"), left, 450, 3000, 345);
     m_txtProjectName->setFont(verdana(9.75));
     makeLabel(side, "lblNameHint", QStringLiteral("Try to Keep it Short."), verdana(8.25), kWhite, 3330, 510,
-              2300, 285);
+        2300, 285);
 
     QWidget *tipsFrame = makeContainer(side, "Frame3", left, 930, width, 330);
-    makeLabel(tipsFrame, "lblTaskHint", QStringLiteral("Enter 1 Task Per Line. "), verdana(8.25), kWhite, 0, 45,
-              3600, 240);
-    m_Label15 = makeLabel(tipsFrame, "Label15", QStringLiteral("Tips"), verdana(9, false, true), kLinkColor, 3780,
-                          45, 1320, 240);
+    makeLabel(tipsFrame, "lblTaskHint", QStringLiteral("Enter 1 Task Per Line. "), verdana(8.25), kWhite, 0,
+        45, 3600, 240);
+    m_Label15 = makeLabel(tipsFrame, "Label15", QStringLiteral("Tips"), verdana(9, false, true), kLinkColor,
+        3780, 45, 1320, 240);
     makeLink(m_Label15, this);
 
     m_Frame2 = makeContainer(side, "Frame2", left, 1320, width, 3810);
-    makeLabel(m_Frame2, "lblStartDate", QStringLiteral("Project Start date:"), verdana(9.75, true), kWhite, 0, 0,
-              width, 285);
+    makeLabel(m_Frame2, "lblStartDate", QStringLiteral("Project Start date:"), verdana(9.75, true), kWhite, 0,
+        0, width, 285);
     m_optDate = new QButtonGroup(m_Frame2);
     m_optDate->setObjectName(QStringLiteral("optDate"));
     const QString optionTexts[] = { QStringLiteral("I want to start running this project right away."),
-                                    QStringLiteral("Start this project on ") };
+        QStringLiteral("Start this project on ") };
     for (int index = 0; index < 2; ++index) {
         auto *option = new QRadioButton(optionTexts[index], m_Frame2);
         option->setObjectName(QStringLiteral("optDate_%1").arg(index));
@@ -180,12 +182,12 @@ void Form1::createSidebar()
     placeInTwips(m_chkExcludeWeekends, left, 5190, 4000, 300);
     connect(m_chkExcludeWeekends, &QCheckBox::clicked, this, &Form1::chkExcludeWeekends_Click);
 
-    m_lblSetWorkingDays = makeLabel(side, "lblSetWorkingDays", QStringLiteral("Settings"), verdana(9, false, true),
-                                    kLinkColor, 4350, 5190, 1200, 240);
+    m_lblSetWorkingDays = makeLabel(side, "lblSetWorkingDays", QStringLiteral("Settings"),
+        verdana(9, false, true), kLinkColor, 4350, 5190, 1200, 240);
     makeLink(m_lblSetWorkingDays, this);
 
-    makeLabel(side, "lblProjectTasks", QStringLiteral("Project Tasks:"), verdana(9.75, true), kWhite, left, 5580,
-              width, 285);
+    makeLabel(side, "lblProjectTasks", QStringLiteral("Project Tasks:"), verdana(9.75, true), kWhite, left,
+        5580, width, 285);
     m_txtTodo = new QPlainTextEdit(side);
     m_txtTodo->setObjectName(QStringLiteral("txtTodo"));
     m_txtTodo->setFont(verdana(9.75));
@@ -238,8 +240,9 @@ void Form1::createHiddenContainers()
         QStringLiteral("Tip: You can set the duration of each task at the end of it by using \"+ [Days]\". "
                        "Example:"),
         QStringLiteral("Create Product + 10"),
-        QStringLiteral("This will assign 10 days to this task. If there's another task, its start date will be "
-                       "calculated to begin when the previous one ends."),
+        QStringLiteral(
+            "This will assign 10 days to this task. If there's another task, its start date will be "
+            "calculated to begin when the previous one ends."),
     };
     const double tipTops[] = { 60, 660, 960 };
     const double tipHeights[] = { 585, 285, 930 };
@@ -255,26 +258,29 @@ void Form1::createHiddenContainers()
     makeTextBox(frInvisible, "txtTask", QStringLiteral("Text1"), 1440, 240, 5000, 315);
     makeLabel(frInvisible, "lblTaskID", QStringLiteral("Task ID:"), font(), 0, 120, 700, 1200, 285);
     makeTextBox(frInvisible, "txtTaskID", QString(), 1440, 700, 5000, 315);
-    makeLabel(frInvisible, "lblTaskStartDate", QStringLiteral("Start Date:"), font(), 0, 120, 1160, 1200, 285);
+    makeLabel(
+        frInvisible, "lblTaskStartDate", QStringLiteral("Start Date:"), font(), 0, 120, 1160, 1200, 285);
     makeTextBox(frInvisible, "txtStartDate", QStringLiteral("Text1"), 1440, 1160, 5000, 315);
     frInvisible->hide();
 
     QWidget *grid = makeContainer(this, "picGrid", 13140, 6390, 14565, 6000);
     makeLabel(grid, "Label6", QStringLiteral("Advance the whole project"), font(), 0, 240, 240, 4000, 285);
-    makeLabel(grid, "Label1", QStringLiteral("Post-Pone the whole project for "), font(), 0, 240, 600, 3600, 285);
+    makeLabel(
+        grid, "Label1", QStringLiteral("Post-Pone the whole project for "), font(), 0, 240, 600, 3600, 285);
     makeTextBox(grid, "txtDaysToPostPone", QStringLiteral("15"), 3900, 570, 700, 315);
-    makeLabel(grid, "Label2", QStringLiteral("days (counted from the current task.)"), font(), 0, 4700, 600, 4000,
-              285);
+    makeLabel(grid, "Label2", QStringLiteral("days (counted from the current task.)"), font(), 0, 4700, 600,
+        4000, 285);
     connect(makeButton(grid, "cmdPostpone", QStringLiteral("Post-Pone"), 240, 1050, 1800, 400),
-            &QPushButton::clicked, this, &Form1::cmdPostpone_Click);
-    connect(makeButton(grid, "cmdConvertToList", QStringLiteral("Convert Items to List"), 240, 1600, 2600, 400),
-            &QPushButton::clicked, this, &Form1::cmdConvertToList_Click);
+        &QPushButton::clicked, this, &Form1::cmdPostpone_Click);
+    connect(
+        makeButton(grid, "cmdConvertToList", QStringLiteral("Convert Items to List"), 240, 1600, 2600, 400),
+        &QPushButton::clicked, this, &Form1::cmdConvertToList_Click);
     connect(makeButton(grid, "cmdRemove", QStringLiteral("Remove Items"), 3000, 1600, 2000, 400),
-            &QPushButton::clicked, this, &Form1::cmdRemove_Click);
+        &QPushButton::clicked, this, &Form1::cmdRemove_Click);
     connect(makeButton(grid, "cmdRemoveSelected", QStringLiteral("Remove Selected"), 5160, 1600, 2000, 400),
-            &QPushButton::clicked, this, &Form1::cmdRemoveSelected_Click);
-    connect(makeButton(grid, "cmdPrint", QStringLiteral("Print"), 7320, 1600, 1500, 400), &QPushButton::clicked,
-            this, &Form1::cmdPrint_Click);
+        &QPushButton::clicked, this, &Form1::cmdRemoveSelected_Click);
+    connect(makeButton(grid, "cmdPrint", QStringLiteral("Print"), 7320, 1600, 1500, 400),
+        &QPushButton::clicked, this, &Form1::cmdPrint_Click);
     grid->hide();
 }
 
@@ -290,8 +296,7 @@ void Form1::Form_Load()
 
     setTextColor(m_chkExcludeWeekends, colorFromBgr(kWhite));
     m_Frame2->show();
-    m_lblSetWorkingDays->move(m_lblSetWorkingDays->x(),
-                              m_chkExcludeWeekends->y() + twipsToPixelsY(this, 50));
+    m_lblSetWorkingDays->move(m_lblSetWorkingDays->x(), m_chkExcludeWeekends->y() + twipsToPixelsY(this, 50));
     setWindowTitle(QStringLiteral("Ambrel Pro ") + QStringLiteral("v1.4"));
 
     m_ListView1->setModel(m_tasks);
@@ -447,7 +452,8 @@ void Form1::Form_Resize()
     const auto margin = float(kRightMargin);
     const auto toPixels = [this](float twips) { return twipsToPixelsX(this, double(twips)); };
 
-    m_Command2->move(toPixels(W - float(pixelsToTwipsX(this, m_Command2->width())) - margin), m_Command2->y());
+    m_Command2->move(
+        toPixels(W - float(pixelsToTwipsX(this, m_Command2->width())) - margin), m_Command2->y());
     m_Label13->move(toPixels(W - float(pixelsToTwipsX(this, m_Label13->width())) - margin), m_Label13->y());
     const float listWidth = W - float(pixelsToTwipsX(this, m_ListView1->x())) - margin;
     if (listWidth >= 0)
@@ -475,7 +481,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             }
         }
     } else if ((watched == m_Label15 || watched == m_lblSetWorkingDays)
-               && event->type() == QEvent::MouseButtonRelease) {
+        && event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         auto *label = static_cast<QWidget *>(watched);
         if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {

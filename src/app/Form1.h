@@ -32,8 +32,7 @@ class TaskListModel;
 // The start options are one QButtonGroup named "optDate" with ids 0 and 1, whose radio buttons are named
 // "optDate_0" (right away) and "optDate_1" (on the picked date). The working-day hours sit in the hidden
 // boxes txtStarts and txtEndsAt inside Frame4.
-class Form1 final : public QWidget
-{
+class Form1 final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Form1)
 

@@ -44,7 +44,7 @@ double pixelsToTwipsX(const QWidget *widget, int pixels)
 QRect twipsRect(const QWidget *widget, double left, double top, double width, double height)
 {
     return QRect(twipsToPixelsX(widget, left), twipsToPixelsY(widget, top), twipsToPixelsX(widget, width),
-                 twipsToPixelsY(widget, height));
+        twipsToPixelsY(widget, height));
 }
 
 void placeInTwips(QWidget *widget, double left, double top, double width, double height)

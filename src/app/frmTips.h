@@ -8,8 +8,7 @@ namespace ambrel {
 
 // The tips window: how to give a task its duration and how to mark a parallel task. Each opening is a
 // fresh instance, so it keeps nothing between openings.
-class frmTips final : public QDialog
-{
+class frmTips final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmTips)
 

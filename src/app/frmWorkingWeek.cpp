@@ -28,8 +28,8 @@ QComboBox *makeHourBox(QWidget *parent, const char *name, double left)
     return box;
 }
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, double left, double top, double width,
-                  double height)
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, double left, double top,
+    double width, double height)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -61,17 +61,17 @@ frmWorkingWeek::frmWorkingWeek(Form1 &mainWindow, QWidget *parent)
     setFont(verdana(8));
     setFixedSize(twipsToPixelsX(this, 9765), twipsToPixelsY(this, 3750));
 
-    makeLabel(this, "Label1", QStringLiteral("My Working Week"), 405, 495, 8025, 465)->setFont(verdana(14.25, true));
+    makeLabel(this, "Label1", QStringLiteral("My Working Week"), 405, 495, 8025, 465)
+        ->setFont(verdana(14.25, true));
 
-    struct Day
-    {
+    struct Day {
         const char *text;
         double left;
         double width;
     };
-    const Day days[] = { { "Monday", 450, 1320 },   { "Tuesday", 1845, 1185 }, { "Wednesday", 3150, 1275 },
-                         { "Thursday", 4545, 1140 }, { "Friday", 5760, 870 },   { "Saturday", 6750, 1095 },
-                         { "Sunday", 7965, 1050 } };
+    const Day days[] = { { "Monday", 450, 1320 }, { "Tuesday", 1845, 1185 }, { "Wednesday", 3150, 1275 },
+        { "Thursday", 4545, 1140 }, { "Friday", 5760, 870 }, { "Saturday", 6750, 1095 },
+        { "Sunday", 7965, 1050 } };
     for (int d = 1; d <= 7; ++d) {
         const Day &day = days[d - 1];
         auto *box = new QCheckBox(QString::fromLatin1(day.text), this);
@@ -86,9 +86,9 @@ frmWorkingWeek::frmWorkingWeek(Form1 &mainWindow, QWidget *parent)
     m_cboEndsAt = makeHourBox(this, "cboEndsAt", 6390);
 
     connect(makeButton(this, "Command1", QStringLiteral("Save"), 2430), &QPushButton::clicked, this,
-            &frmWorkingWeek::Command1_Click);
+        &frmWorkingWeek::Command1_Click);
     connect(makeButton(this, "Command2", QStringLiteral("Cancel"), 4950), &QPushButton::clicked, this,
-            &frmWorkingWeek::Command2_Click);
+        &frmWorkingWeek::Command2_Click);
 
     Form_Load();
 }
@@ -140,8 +140,8 @@ int frmWorkingWeek::choicePosition(const QComboBox *box)
 void frmWorkingWeek::Command1_Click()
 {
     if (choicePosition(m_cboEndsAt) <= choicePosition(m_cboStartsAt)) {
-        MessageBox::show(this, QStringLiteral("Your 'Ends At' Hour should be higher."), kError,
-                         MessageBox::Information);
+        MessageBox::show(
+            this, QStringLiteral("Your 'Ends At' Hour should be higher."), kError, MessageBox::Information);
         return;
     }
 
@@ -154,17 +154,18 @@ void frmWorkingWeek::Command1_Click()
     }
     if (n == 0) {
         MessageBox::show(this,
-                         QStringLiteral("Please select 1 or more working days (for a better software performance "
-                                        "we recommend to select 4 at least)."),
-                         kError, MessageBox::Information);
+            QStringLiteral("Please select 1 or more working days (for a better software performance "
+                           "we recommend to select 4 at least)."),
+            kError, MessageBox::Information);
         return;
     }
     if (n < 4) {
         const QString question = QStringLiteral("Your working week has ") + QString::number(n)
-            + QStringLiteral(" working days. For a better software performance is recommended to increase this "
-                             "value to 4 (min.). Save your changes anyway?");
-        if (MessageBox::show(this, question, QStringLiteral("Important "), MessageBox::Information,
-                             MessageBox::YesNo)
+            + QStringLiteral(
+                " working days. For a better software performance is recommended to increase this "
+                "value to 4 (min.). Save your changes anyway?");
+        if (MessageBox::show(
+                this, question, QStringLiteral("Important "), MessageBox::Information, MessageBox::YesNo)
             == MessageBox::No)
             return;
     }

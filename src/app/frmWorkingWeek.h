@@ -17,8 +17,7 @@ class Form1;
 // The working-week window: which weekdays are working days and the hours a working day begins and ends.
 // The day boxes are named "chkWorkingDay_1" (Monday) to "chkWorkingDay_7" (Sunday). Saving writes the
 // settings files, hands the new week and hours to the main window and rebuilds its schedule.
-class frmWorkingWeek final : public QDialog
-{
+class frmWorkingWeek final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmWorkingWeek)
 

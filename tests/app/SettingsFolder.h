@@ -7,8 +7,7 @@
 #include <QTemporaryDir>
 
 // A program folder of its own for each test, holding copies of the shipped settings files.
-class SettingsFolder final
-{
+class SettingsFolder final {
 public:
     SettingsFolder()
     {
@@ -42,7 +41,7 @@ public:
     QList<QByteArray> snapshot() const
     {
         return { read(QStringLiteral("workingweek.txt")), read(QStringLiteral("workingday_starts_at.txt")),
-                 read(QStringLiteral("workingday_ends_at.txt")) };
+            read(QStringLiteral("workingday_ends_at.txt")) };
     }
 
 private:

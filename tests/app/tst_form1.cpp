@@ -40,8 +40,7 @@ std::unique_ptr<Form1> openWindow(bool keepTimer = false)
     return window;
 }
 
-template<typename T>
-T *child(const Form1 &window, const char *name)
+template <typename T> T *child(const Form1 &window, const char *name)
 {
     T *found = window.findChild<T *>(QString::fromLatin1(name));
     if (!found)
@@ -70,8 +69,7 @@ QStringList shownTexts()
 
 } // namespace
 
-class tst_Form1 final : public QObject
-{
+class tst_Form1 final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -150,7 +148,8 @@ void tst_Form1::startUp()
     QCOMPARE(window->listView2()->header()->count(), 9);
 
     const auto *check = child<QWidget>(*window, "chkExcludeWeekends");
-    QCOMPARE(child<QWidget>(*window, "lblSetWorkingDays")->y(), check->y() + twipsToPixelsY(window.get(), 50));
+    QCOMPARE(
+        child<QWidget>(*window, "lblSetWorkingDays")->y(), check->y() + twipsToPixelsY(window.get(), 50));
 
     const ScheduleState &state = window->scheduleState();
     QCOMPARE(state.TaskStart, kWednesday);
@@ -175,13 +174,15 @@ void tst_Form1::missingSettingsFile_data()
 
     QTest::newRow("working week") << QStringList { week } << QStringList { message(week) } << "09:00 AM"
                                   << "05:00 PM" << false;
-    QTest::newRow("begin hour stops the hours") << QStringList { starts } << QStringList { message(starts) } << ""
-                                                << "" << true;
-    QTest::newRow("end hour keeps the begin hour") << QStringList { ends } << QStringList { message(ends) }
-                                                   << "09:00 AM" << "" << true;
-    QTest::newRow("all three, start-up goes on") << QStringList { week, starts, ends }
-                                                 << QStringList { message(starts), message(week) } << "" << ""
-                                                 << false;
+    QTest::newRow("begin hour stops the hours")
+        << QStringList { starts } << QStringList { message(starts) } << ""
+        << "" << true;
+    QTest::newRow("end hour keeps the begin hour")
+        << QStringList { ends } << QStringList { message(ends) } << "09:00 AM"
+        << "" << true;
+    QTest::newRow("all three, start-up goes on")
+        << QStringList { week, starts, ends } << QStringList { message(starts), message(week) } << ""
+        << "" << false;
 }
 
 void tst_Form1::missingSettingsFile()
@@ -317,7 +318,7 @@ void tst_Form1::pastDateRefusalKeepsSchedule()
 
     QCOMPARE(MessageBox::shown().size(), 1);
     QCOMPARE(MessageBox::shown().at(0).text,
-             QStringLiteral("Your project is set to start on a past date. Please fix this."));
+        QStringLiteral("Your project is set to start on a past date. Please fix this."));
     QCOMPARE(MessageBox::shown().at(0).title, QStringLiteral("Ooops!"));
     QCOMPARE(MessageBox::shown().at(0).icon, MessageBox::Information);
     QCOMPARE(window->taskModel()->rowCount(), 1);
@@ -332,8 +333,10 @@ void tst_Form1::calendarDateChange_data()
     QTest::addColumn<bool>("refused");
     QTest::addColumn<QDate>("start");
 
-    QTest::newRow("switching the option builds twice") << 0 << QDate(2024, 6, 10) << 2 << false << QDate(2024, 6, 10);
-    QTest::newRow("option already picked builds once") << 1 << QDate(2024, 6, 10) << 1 << false << QDate(2024, 6, 10);
+    QTest::newRow("switching the option builds twice")
+        << 0 << QDate(2024, 6, 10) << 2 << false << QDate(2024, 6, 10);
+    QTest::newRow("option already picked builds once")
+        << 1 << QDate(2024, 6, 10) << 1 << false << QDate(2024, 6, 10);
     QTest::newRow("Saturday starts on Monday") << 1 << QDate(2024, 6, 8) << 1 << false << QDate(2024, 6, 10);
     QTest::newRow("today") << 0 << kWednesday << 2 << false << kWednesday;
     QTest::newRow("past date keeps the switch build") << 0 << QDate(2024, 6, 1) << 1 << true << kWednesday;
@@ -358,8 +361,9 @@ void tst_Form1::calendarDateChange()
 
     QVERIFY(child<QRadioButton>(*window, "optDate_1")->isChecked());
     QCOMPARE(resets.count(), builds);
-    QCOMPARE(shownTexts().contains(QStringLiteral("Your project is set to start on a past date. Please fix this.")),
-             refused);
+    QCOMPARE(shownTexts().contains(
+                 QStringLiteral("Your project is set to start on a past date. Please fix this.")),
+        refused);
     QCOMPARE(firstStart(*window), start);
     QCOMPARE(window->scheduleState().PickedStartDate, picked);
 }
@@ -429,7 +433,7 @@ void tst_Form1::resizeFollowsWidth()
     const QRect listBefore = list->geometry();
 
     const QSize size(window->width() + twipsToPixelsX(window.get(), width),
-                     window->height() + twipsToPixelsY(window.get(), height));
+        window->height() + twipsToPixelsY(window.get(), height));
     window->resize(size);
     QTRY_COMPARE(window->size(), size);
 

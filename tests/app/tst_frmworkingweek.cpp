@@ -32,8 +32,9 @@ const int k0500PM = 34;
 
 QString question(int days)
 {
-    return QStringLiteral("Your working week has %1 working days. For a better software performance is recommended "
-                          "to increase this value to 4 (min.). Save your changes anyway?")
+    return QStringLiteral(
+        "Your working week has %1 working days. For a better software performance is recommended "
+        "to increase this value to 4 (min.). Save your changes anyway?")
         .arg(days);
 }
 
@@ -76,8 +77,7 @@ QStringList weekLines(const QByteArray &bytes)
 
 } // namespace
 
-class tst_frmWorkingWeek final : public QObject
-{
+class tst_frmWorkingWeek final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -160,7 +160,8 @@ void tst_frmWorkingWeek::missingFileOnOpening()
     frmWorkingWeek dialog(*main);
 
     QCOMPARE(shownTexts(),
-             QStringList { QStringLiteral("Error: %1 file not found. Please reinstall the software.").arg(missing) });
+        QStringList {
+            QStringLiteral("Error: %1 file not found. Please reinstall the software.").arg(missing) });
     QCOMPARE(MessageBox::shown().at(0).title, QStringLiteral("Error"));
     QCOMPARE(MessageBox::shown().at(0).icon, MessageBox::Exclamation);
     QCOMPARE(dayBox(dialog, 1)->isChecked(), daysLoaded);
@@ -192,21 +193,22 @@ void tst_frmWorkingWeek::save_data()
     const QString five = QString::number(k0500PM);
     QTest::newRow("same hour twice") << weekdays << k0900AM << QString::number(k0900AM) << true
                                      << QStringList { kEndsAtRefusal };
-    QTest::newRow("end earlier in the list") << weekdays << k0500PM << QString::number(k0900AM) << true
-                                             << QStringList { kEndsAtRefusal };
-    QTest::newRow("typed end hour that is no choice") << weekdays << k0900AM << "typed:5 PM" << true
-                                                      << QStringList { kEndsAtRefusal };
-    QTest::newRow("no working day") << QList<int>() << k0900AM << five << true << QStringList { kNoDayRefusal };
-    QTest::newRow("three days, answer No") << QList<int> { 1, 2, 3 } << k0900AM << five << false
-                                           << QStringList { question(3) };
+    QTest::newRow("end earlier in the list")
+        << weekdays << k0500PM << QString::number(k0900AM) << true << QStringList { kEndsAtRefusal };
+    QTest::newRow("typed end hour that is no choice")
+        << weekdays << k0900AM << "typed:5 PM" << true << QStringList { kEndsAtRefusal };
+    QTest::newRow("no working day") << QList<int>() << k0900AM << five << true
+                                    << QStringList { kNoDayRefusal };
+    QTest::newRow("three days, answer No")
+        << QList<int> { 1, 2, 3 } << k0900AM << five << false << QStringList { question(3) };
     QTest::newRow("three days, answer Yes") << QList<int> { 1, 3, 5 } << k0900AM << five << true
                                             << QStringList { question(3), QStringLiteral("Done!") };
-    QTest::newRow("one day asks too") << QList<int> { 7 } << 0 << five << true
-                                      << QStringList { question(1), QStringLiteral("Done!") };
-    QTest::newRow("five days, no question") << QList<int> { 2, 3, 4, 5, 6 } << k0900AM << five << true
-                                            << QStringList { QStringLiteral("Done!") };
-    QTest::newRow("typed end hour equal to a choice") << weekdays << k0900AM << "typed:06:00 PM" << true
-                                                      << QStringList { QStringLiteral("Done!") };
+    QTest::newRow("one day asks too")
+        << QList<int> { 7 } << 0 << five << true << QStringList { question(1), QStringLiteral("Done!") };
+    QTest::newRow("five days, no question")
+        << QList<int> { 2, 3, 4, 5, 6 } << k0900AM << five << true << QStringList { QStringLiteral("Done!") };
+    QTest::newRow("typed end hour equal to a choice")
+        << weekdays << k0900AM << "typed:06:00 PM" << true << QStringList { QStringLiteral("Done!") };
 }
 
 void tst_frmWorkingWeek::save()
@@ -265,7 +267,8 @@ void tst_frmWorkingWeek::save()
     QCOMPARE(weekLines(m_folder->read(QStringLiteral("workingweek.txt"))), lines);
     const QString startText = hourBox(dialog, "cboStartsAt")->currentText();
     QCOMPARE(QString::fromUtf8(m_folder->read(QStringLiteral("workingday_starts_at.txt"))), startText);
-    QCOMPARE(QString::fromUtf8(m_folder->read(QStringLiteral("workingday_ends_at.txt"))), ends->currentText());
+    QCOMPARE(
+        QString::fromUtf8(m_folder->read(QStringLiteral("workingday_ends_at.txt"))), ends->currentText());
     QCOMPARE(main->workingHours().starts, startText);
     QCOMPARE(main->workingHours().endsAt, ends->currentText());
     QCOMPARE(main->workingWeek(), week);
@@ -286,10 +289,10 @@ void tst_frmWorkingWeek::buildMessageComesBeforeDone()
     dialog.Command1_Click();
 
     QCOMPARE(shownTexts(),
-             (QStringList { QStringLiteral("Your project is set to start on a past date. Please fix this."),
-                            QStringLiteral("Done!") }));
+        (QStringList { QStringLiteral("Your project is set to start on a past date. Please fix this."),
+            QStringLiteral("Done!") }));
     QCOMPARE(weekLines(m_folder->read(QStringLiteral("workingweek.txt"))),
-             (QStringList { "1", "1", "1", "1", "0", "0", "0" }));
+        (QStringList { "1", "1", "1", "1", "0", "0", "0" }));
 }
 
 void tst_frmWorkingWeek::cancelSavesNothing()
@@ -354,7 +357,7 @@ void tst_frmWorkingWeek::failedSaveKeepsEverything()
     const MessageBox::Shown &failure = MessageBox::shown().at(0);
     QVERIFY2(failure.text.contains(readOnlyFolder ? QStringLiteral("workingday_starts_at.txt")
                                                   : QStringLiteral("workingweek.txt")),
-             qPrintable(failure.text));
+        qPrintable(failure.text));
     QCOMPARE(failure.title, QStringLiteral("Error"));
     QVERIFY(dialog.isVisible());
     QCOMPARE(rebuilt.count(), 0);
