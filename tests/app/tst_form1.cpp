@@ -1,4 +1,4 @@
-#include "SettingsFolder.h"
+#include "WindowTestSupport.h"
 
 #include "app/Form1.h"
 #include "app/MessageBox.h"
@@ -59,14 +59,6 @@ QDate firstStart(const Form1 &window)
     return rows.empty() ? QDate() : rows.front().startDate;
 }
 
-QStringList shownTexts()
-{
-    QStringList texts;
-    for (const MessageBox::Shown &shown : MessageBox::shown())
-        texts << shown.text;
-    return texts;
-}
-
 } // namespace
 
 class tst_Form1 final : public QObject {
@@ -85,7 +77,6 @@ private slots:
     void typingTasks();
     void buildTriggers_data();
     void buildTriggers();
-    void pastDateRefusalKeepsSchedule();
     void calendarDateChange_data();
     void calendarDateChange();
     void calendarCheckTimer_data();
@@ -300,29 +291,6 @@ void tst_Form1::buildTriggers()
     QCOMPARE(resets.count(), 1);
     QCOMPARE(window->taskModel()->rows().at(0).startDate, kWednesday);
     QCOMPARE(window->taskModel()->rows().at(0).endDate, end);
-}
-
-void tst_Form1::pastDateRefusalKeepsSchedule()
-{
-    const auto window = openWindow();
-    setTasks(*window, QStringLiteral("A + 2"));
-    child<QPushButton>(*window, "cmdToList")->click();
-    QCOMPARE(window->taskModel()->rowCount(), 1);
-
-    // The day turns over while the picked date stays: the picked date now lies in the past.
-    child<QRadioButton>(*window, "optDate_1")->click();
-    Clock::setToday(kWednesday.addDays(1));
-    MessageBox::clearShown();
-    setTasks(*window, QStringLiteral("A + 2\nB"));
-    child<QPushButton>(*window, "cmdToList")->click();
-
-    QCOMPARE(MessageBox::shown().size(), 1);
-    QCOMPARE(MessageBox::shown().at(0).text,
-        QStringLiteral("Your project is set to start on a past date. Please fix this."));
-    QCOMPARE(MessageBox::shown().at(0).title, QStringLiteral("Ooops!"));
-    QCOMPARE(MessageBox::shown().at(0).icon, MessageBox::Information);
-    QCOMPARE(window->taskModel()->rowCount(), 1);
-    QCOMPARE(window->eventModel()->rowCount(), 1);
 }
 
 void tst_Form1::calendarDateChange_data()

@@ -1,4 +1,4 @@
-#include "SettingsFolder.h"
+#include "WindowTestSupport.h"
 
 #include "app/Form1.h"
 #include "app/MessageBox.h"
@@ -60,14 +60,6 @@ void tickOnly(const QDialog &dialog, const QList<int> &days)
 {
     for (int d = 1; d <= 7; ++d)
         dayBox(dialog, d)->setChecked(days.contains(d));
-}
-
-QStringList shownTexts()
-{
-    QStringList texts;
-    for (const MessageBox::Shown &shown : MessageBox::shown())
-        texts << shown.text;
-    return texts;
 }
 
 QStringList weekLines(const QByteArray &bytes)

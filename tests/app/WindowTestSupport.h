@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/MessageBox.h"
 #include "corekit/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A program folder of its own for each test, holding copies of the shipped settings files.
@@ -47,3 +49,12 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The texts of the message boxes shown so far, in order.
+inline QStringList shownTexts()
+{
+    QStringList texts;
+    for (const ambrel::MessageBox::Shown &shown : ambrel::MessageBox::shown())
+        texts << shown.text;
+    return texts;
+}
