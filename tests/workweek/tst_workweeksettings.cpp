@@ -76,7 +76,7 @@ void TestWorkweekSettings::loadWorkingWeek_data()
     QTest::newRow("non-numbers are 0") << QByteArray("yes\n\n1x\n1\n 1 \n0\n0\n") << QList<int> { 0, 0, 0, 1, 1, 0, 0 };
     QTest::newRow("beyond 16 bits is 0") << QByteArray("70000\n-40000\n32767\n1\n1\n1e300\n0\n")
                                          << QList<int> { 0, 0, 32767, 1, 1, 0, 0 };
-    QTest::newRow("binary bytes") << QByteArray("\x00\xff\xfe\n\x01\n1\n\x80\x80\n1\n\n\n", 17)
+    QTest::newRow("binary bytes") << QByteArray("\xff\xfe\n\x01\n1\n\x80\x80\n1\n\n\n").prepend('\0')
                                   << QList<int> { 0, 0, 1, 0, 1, 0, 0 };
 }
 
