@@ -11,12 +11,37 @@ namespace ambrel {
 
 namespace {
 
+bool needsQuotes(const QString &text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u',' || u == u'"' || u == u'\r' || u == u'\n')
+            return true;
+    }
+    return false;
+}
+
+void appendField(QString &out, const QString &text)
+{
+    if (!needsQuotes(text)) {
+        out += text;
+        return;
+    }
+    out += QLatin1Char('"');
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"'))
+            out += QLatin1Char('"');
+        out += c;
+    }
+    out += QLatin1Char('"');
+}
+
 void appendLine(QString &out, const QStringList &fields)
 {
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out += QLatin1Char(',');
-        out += csvField(fields[i]);
+        appendField(out, fields[i]);
     }
     out += QLatin1String("\r\n");
 }
@@ -25,19 +50,9 @@ void appendLine(QString &out, const QStringList &fields)
 
 QString csvField(const QString &text)
 {
-    static const QString needsQuotes = QStringLiteral(",\"\r\n");
-    bool quote = false;
-    for (const QChar c : text) {
-        if (needsQuotes.contains(c)) {
-            quote = true;
-            break;
-        }
-    }
-    if (!quote)
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    QString out;
+    appendField(out, text);
+    return out;
 }
 
 QByteArray calendarCsv(const std::vector<EventRow> &events)
@@ -45,12 +60,13 @@ QByteArray calendarCsv(const std::vector<EventRow> &events)
     QString out;
     out.reserve(qsizetype(events.size()) * 96 + 128);
     appendLine(out, eventColumnTitles());
-    QStringList fields;
     for (const EventRow &event : events) {
-        fields.clear();
-        for (int column = 0; column < EventRow::ColumnCount; ++column)
-            fields << event.cell(column, &formatExportDate);
-        appendLine(out, fields);
+        for (int column = 0; column < EventRow::ColumnCount; ++column) {
+            if (column > 0)
+                out += QLatin1Char(',');
+            appendField(out, event.cell(column, &formatExportDate));
+        }
+        out += QLatin1String("\r\n");
     }
     return out.toUtf8();
 }
