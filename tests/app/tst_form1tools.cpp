@@ -1,0 +1,463 @@
+#include "WindowTestSupport.h"
+
+#include "app/FolderOpener.h"
+#include "app/Form1.h"
+#include "app/ListPrinter.h"
+#include "app/MessageBox.h"
+#include "corekit/Clock.h"
+#include "export/EventListModel.h"
+#include "schedule/TaskListModel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QTreeView>
+#include <QtTest>
+
+#include <memory>
+
+using namespace ambrel;
+
+namespace {
+
+const QDate kWednesday(2024, 6, 5); // a working day of the shipped Monday-to-Friday week
+const QString kDone = QStringLiteral(
+    "Done! The software will now open a folder which contains a .csv file with your project info. You can "
+    "now "
+    "add this project (.csv) to your G calendar. For more details, please read the user manual.");
+const QByteArray kHeader
+    = "Subject,Start Date,Start Time,End Date,End Time,All Day Event,Description,Location,"
+      "Private\r\n";
+
+class RecordingPrinter final : public LinePrinter {
+public:
+    bool printLines(const QStringList &lines, QString *error) override
+    {
+        printed << lines;
+        if (!fails)
+            return true;
+        *error = QStringLiteral("The printer is off line.");
+        return false;
+    }
+
+    bool fails = false;
+    QList<QStringList> printed;
+};
+
+template <typename T> T *child(const Form1 &window, const char *name)
+{
+    T *found = window.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
+
+// The window with the tasks built, its one-off calendar check held back.
+std::unique_ptr<Form1> windowWith(const QString &tasks)
+{
+    auto window = std::make_unique<Form1>();
+    window->findChild<QTimer *>(QStringLiteral("tmrDate"))->stop();
+    child<QPlainTextEdit>(*window, "txtTodo")->setPlainText(tasks);
+    window->cmdToList_Click();
+    return window;
+}
+
+void press(const Form1 &window, const char *button)
+{
+    child<QPushButton>(window, button)->click();
+}
+
+void clickRow(const Form1 &window, int row)
+{
+    QTreeView *list = window.listView1();
+    const QRect cell = list->visualRect(window.taskModel()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+QStringList dates(const Form1 &window, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < window.taskModel()->rowCount(); ++row)
+        texts << window.taskModel()->cellText(row, column);
+    return texts;
+}
+
+} // namespace
+
+class tst_Form1Tools final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void exportChecks_data();
+    void exportChecks();
+    void overwriteQuestion_data();
+    void overwriteQuestion();
+    void quotedFields();
+    void blockedOutputFolder();
+    void folderOpensBeforeDone_data();
+    void folderOpensBeforeDone();
+    void postpone_data();
+    void postpone();
+    void removeSelectedKeepsExportInStep();
+    void convertedTextBuildsTheSameSchedule();
+    void print_data();
+    void print();
+    void colorRow_data();
+    void colorRow();
+
+private:
+    QString csvPath() const { return m_folder->filePath(QStringLiteral("output/project.csv")); }
+    QByteArray csv() const { return m_folder->read(QStringLiteral("output/project.csv")); }
+
+    std::unique_ptr<SettingsFolder> m_folder;
+    RecordingPrinter m_printer;
+};
+
+void tst_Form1Tools::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QApplication::setApplicationName(QStringLiteral("Ambrel"));
+    ListPrinter::setPrinter(&m_printer);
+}
+
+void tst_Form1Tools::init()
+{
+    MessageBox::setTesting(true);
+    FolderOpener::setTesting(true);
+    Clock::setToday(kWednesday);
+    m_folder = std::make_unique<SettingsFolder>();
+    m_printer = RecordingPrinter();
+}
+
+void tst_Form1Tools::cleanup()
+{
+    m_folder.reset();
+    Clock::setToday({});
+}
+
+void tst_Form1Tools::exportChecks_data()
+{
+    QTest::addColumn<QString>("tasks");
+    QTest::addColumn<QString>("projectName");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QByteArray>("file");
+
+    const QString noTasks = QStringLiteral("Please add some tasks to your project.");
+    const QString noName = QStringLiteral("Please enter a project name.");
+    QTest::newRow("no tasks") << ""
+                              << "My Project" << noTasks << QByteArray();
+    QTest::newRow("blank lines are no tasks") << "\n\n"
+                                              << "My Project" << noTasks << QByteArray();
+    QTest::newRow("name cleared after the build") << "Plan + 2"
+                                                  << "" << noName << QByteArray();
+    QTest::newRow("a blank is a name")
+        << "Plan + 2"
+        << " " << kDone
+        << kHeader + "My Project: Plan ,06/05/2024,09:00 AM,06/06/2024,05:00 PM,False,Plan ,Home,True\r\n";
+    QTest::newRow("tasks without events give the header alone") << "Call + 0.5"
+                                                                << "My Project" << kDone << kHeader;
+}
+
+void tst_Form1Tools::exportChecks()
+{
+    QFETCH(QString, tasks);
+    QFETCH(QString, projectName);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, file);
+
+    const auto window = windowWith(tasks);
+    child<QLineEdit>(*window, "txtProjectName")->setText(projectName);
+    press(*window, "Command2");
+
+    QCOMPARE(shownTexts(), QStringList { message });
+    const MessageBox::Shown &shown = MessageBox::shown().constFirst();
+    QCOMPARE(shown.title, message == kDone ? QStringLiteral("Done!") : QStringLiteral("Missing Info"));
+    QCOMPARE(shown.icon, MessageBox::Information);
+    QCOMPARE(shown.buttons, MessageBox::OkOnly);
+    QCOMPARE(csv(), file);
+    QCOMPARE(QFile::exists(csvPath()), !file.isEmpty());
+    QCOMPARE(FolderOpener::opened().size(), file.isEmpty() ? 0 : 1);
+}
+
+void tst_Form1Tools::overwriteQuestion_data()
+{
+    QTest::addColumn<MessageBox::Answer>("answer");
+    QTest::newRow("Yes replaces the file") << MessageBox::Yes;
+    QTest::newRow("No leaves the first file") << MessageBox::No;
+}
+
+void tst_Form1Tools::overwriteQuestion()
+{
+    QFETCH(MessageBox::Answer, answer);
+
+    const auto window = windowWith(QStringLiteral("Plan + 2"));
+    press(*window, "Command2");
+    const QByteArray first = csv();
+    QVERIFY(first.startsWith(kHeader));
+    child<QPlainTextEdit>(*window, "txtTodo")->setPlainText(QStringLiteral("Ship + 1"));
+    window->cmdToList_Click();
+    MessageBox::clearShown();
+    FolderOpener::setTesting(true);
+
+    MessageBox::setNextAnswer(answer);
+    press(*window, "Command2");
+
+    const MessageBox::Shown &question = MessageBox::shown().constFirst();
+    QCOMPARE(question.text, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?"));
+    QCOMPARE(question.title, QStringLiteral("Confirm"));
+    QCOMPARE(question.icon, MessageBox::Question);
+    QCOMPARE(question.buttons, MessageBox::YesNo);
+    if (answer == MessageBox::No) {
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(csv(), first);
+        QVERIFY(FolderOpener::opened().isEmpty());
+    } else {
+        QCOMPARE(shownTexts().constLast(), kDone);
+        QVERIFY(csv().contains("My Project: Ship ,"));
+        QVERIFY(!csv().contains("Plan"));
+        QCOMPARE(FolderOpener::opened().size(), 1);
+    }
+}
+
+void tst_Form1Tools::quotedFields()
+{
+    const auto window = windowWith(QStringLiteral("Design, \"big\" + 1"));
+    child<QLineEdit>(*window, "txtProjectName")->setText(QStringLiteral("Acme, Inc"));
+    window->cmdToList_Click();
+    press(*window, "Command2");
+
+    QCOMPARE(csv(),
+        kHeader
+            + "\"Acme, Inc: Design, \"\"big\"\" \",06/05/2024,09:00 AM,06/05/2024,05:00 PM,False,"
+              "\"Design, \"\"big\"\" \",Home,True\r\n");
+}
+
+void tst_Form1Tools::blockedOutputFolder()
+{
+    // A plain file where the folder should be blocks the export even for a user that ignores permissions.
+    m_folder->write(QStringLiteral("output"), "not a folder");
+    const auto window = windowWith(QStringLiteral("Plan + 2"));
+    press(*window, "Command2");
+
+    QCOMPARE(MessageBox::shown().size(), 1);
+    const MessageBox::Shown &shown = MessageBox::shown().constFirst();
+    QVERIFY2(shown.text.contains(QStringLiteral("project.csv")), qPrintable(shown.text));
+    QCOMPARE(shown.title, QStringLiteral("Error"));
+    QCOMPARE(shown.icon, MessageBox::Critical);
+    QVERIFY(FolderOpener::opened().isEmpty());
+    QCOMPARE(m_folder->read(QStringLiteral("output")), QByteArray("not a folder"));
+}
+
+void tst_Form1Tools::folderOpensBeforeDone_data()
+{
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("folder opens") << true;
+    QTest::newRow("folder cannot open: the message says where the file is") << false;
+}
+
+void tst_Form1Tools::folderOpensBeforeDone()
+{
+    QFETCH(bool, opens);
+
+    FolderOpener::setTesting(true, opens);
+    const auto window = windowWith(QStringLiteral("Plan + 2"));
+    press(*window, "Command2");
+
+    QCOMPARE(FolderOpener::opened(), QStringList { m_folder->filePath(QStringLiteral("output")) });
+    QCOMPARE(MessageBox::shown().size(), 1);
+    const MessageBox::Shown &shown = MessageBox::shown().constFirst();
+    QCOMPARE(shown.title, QStringLiteral("Done!"));
+    QCOMPARE(shown.icon, MessageBox::Information);
+    // The wording depends on whether the folder opened, so it is chosen after the attempt.
+    QCOMPARE(shown.text == kDone, opens);
+    QCOMPARE(shown.text.contains(QDir::toNativeSeparators(csvPath())), !opens);
+}
+
+void tst_Form1Tools::postpone_data()
+{
+    QTest::addColumn<bool>("workingWeek");
+    QTest::addColumn<int>("clicked");
+    QTest::addColumn<QString>("days");
+    QTest::addColumn<QStringList>("starts");
+    QTest::addColumn<QString>("refusal");
+
+    const QStringList calendarDays { "6/5/2024", "6/6/2024", "6/7/2024", "6/8/2024", "6/9/2024" };
+    const QStringList workingDays { "6/5/2024", "6/6/2024", "6/7/2024", "6/10/2024", "6/11/2024" };
+
+    QTest::newRow("row 3, 15 calendar days")
+        << false << 2 << "15" << QStringList { "6/5/2024", "6/6/2024", "6/22/2024", "6/23/2024", "6/24/2024" }
+        << "";
+    QTest::newRow("row 3, 15 working days skip week-ends")
+        << true << 2 << "15" << QStringList { "6/5/2024", "6/6/2024", "6/28/2024", "7/1/2024", "7/2/2024" }
+        << "";
+    QTest::newRow("row 3, 2.7 rounds down to 2")
+        << false << 2 << "2.7" << QStringList { "6/5/2024", "6/6/2024", "6/9/2024", "6/10/2024", "6/11/2024" }
+        << "";
+    QTest::newRow("no row clicked: nothing") << true << -1 << "15" << workingDays << "";
+    QTest::newRow("days not a number: refused, nothing moves")
+        << false << 2 << "soon" << calendarDays << "Ooops!";
+}
+
+void tst_Form1Tools::postpone()
+{
+    QFETCH(bool, workingWeek);
+    QFETCH(int, clicked);
+    QFETCH(QString, days);
+    QFETCH(QStringList, starts);
+    QFETCH(QString, refusal);
+
+    const auto window = windowWith(QStringLiteral("A\nB\nC\nD\nE"));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    if (!workingWeek)
+        QTest::keyClick(child<QCheckBox>(*window, "chkExcludeWeekends"), Qt::Key_Space);
+    QCOMPARE(window->taskModel()->rowCount(), 5);
+    if (clicked >= 0) {
+        clickRow(*window, clicked);
+        QCOMPARE(child<QLineEdit>(*window, "txtTaskID")->text(), QString::number(clicked + 1));
+        QCOMPARE(child<QLineEdit>(*window, "txtTask")->text(),
+            QStringLiteral("My Project: ") + QChar('A' + clicked));
+        QCOMPARE(child<QLineEdit>(*window, "txtStartDate")->text(),
+            window->taskModel()->cellText(clicked, TaskListModel::StartDateColumn));
+    }
+    child<QLineEdit>(*window, "txtDaysToPostPone")->setText(days);
+
+    press(*window, "cmdPostpone");
+
+    QCOMPARE(dates(*window, TaskListModel::StartDateColumn), starts);
+    QCOMPARE(dates(*window, TaskListModel::EndDateColumn), starts); // one-day tasks end where they start
+    QCOMPARE(MessageBox::shown().size(), refusal.isEmpty() ? 0 : 1);
+    if (!refusal.isEmpty()) {
+        QCOMPARE(MessageBox::shown().constFirst().title, refusal);
+        QCOMPARE(MessageBox::shown().constFirst().icon, MessageBox::Exclamation);
+    }
+}
+
+void tst_Form1Tools::removeSelectedKeepsExportInStep()
+{
+    // Plan spans a week-end and makes two events; Call is shorter than a day and makes none.
+    const auto window = windowWith(QStringLiteral("Plan + 4\nCall + 0.5\nShip + 1"));
+    QCOMPARE(window->eventModel()->rowCount(), 3);
+    press(*window, "Command2");
+    const QList<QByteArray> full = csv().split('\n');
+    const QByteArray shipLine = full.at(3) + '\n';
+    QVERIFY(shipLine.startsWith("My Project: Ship ,"));
+
+    press(*window, "cmdRemoveSelected"); // nothing selected
+    QCOMPARE(window->taskModel()->rowCount(), 3);
+
+    QItemSelectionModel *selection = window->listView1()->selectionModel();
+    for (const QString &kept : { QStringLiteral("My Project: Call "), QStringLiteral("My Project: Ship ") }) {
+        selection->select(window->taskModel()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+        press(*window, "cmdRemoveSelected");
+        QCOMPARE(window->taskModel()->rows().front().text, kept);
+    }
+    QCOMPARE(window->eventModel()->rowCount(), 1);
+
+    press(*window, "Command2");
+    QCOMPARE(csv(), kHeader + shipLine);
+}
+
+void tst_Form1Tools::convertedTextBuildsTheSameSchedule()
+{
+    const auto window
+        = windowWith(QStringLiteral("Design + 3\n// Review + 2\nCall + 0.5\nBuild, test + 1.5"));
+    const std::vector<TaskRow> built = window->taskModel()->rows();
+    const int events = window->eventModel()->rowCount();
+    auto *box = child<QPlainTextEdit>(*window, "txtTodo");
+    QSignalSpy resets(window->taskModel(), &QAbstractItemModel::modelReset);
+
+    press(*window, "cmdConvertToList");
+    QCOMPARE(
+        box->toPlainText(), QStringLiteral("Design  +3\n// Review  +2\nCall  +0.5\nBuild, test  +1.5\n"));
+    QCOMPARE(resets.count(), 0);
+
+    press(*window, "cmdRemove");
+    QCOMPARE(window->taskModel()->rowCount(), 0);
+    QCOMPARE(box->blockCount(), 5);
+    QTest::keyClick(box, Qt::Key_Down);
+
+    const std::vector<TaskRow> &again = window->taskModel()->rows();
+    QCOMPARE(again.size(), built.size());
+    for (size_t i = 0; i < built.size(); ++i) {
+        // Each round trip adds the blank before " +" to the name; the schedule itself is unchanged.
+        QCOMPARE(again[i].text.trimmed(), built[i].text.trimmed());
+        QCOMPARE(again[i].startDate, built[i].startDate);
+        QCOMPARE(again[i].endDate, built[i].endDate);
+        QCOMPARE(again[i].dayCount, built[i].dayCount);
+    }
+    QCOMPARE(window->eventModel()->rowCount(), events);
+}
+
+void tst_Form1Tools::print_data()
+{
+    QTest::addColumn<QString>("tasks");
+    QTest::addColumn<bool>("fails");
+    QTest::addColumn<QStringList>("rowLines");
+
+    QTest::newRow("empty list") << "" << false << QStringList();
+    QTest::newRow("several rows") << "Plan + 2\nShip" << false
+                                  << QStringList { "My Project: Plan  6/5/2024 6/6/2024 2",
+                                         "My Project: Ship 6/7/2024 6/7/2024 1" };
+    QTest::newRow("printer fails") << "Plan + 2" << true
+                                   << QStringList { "My Project: Plan  6/5/2024 6/6/2024 2" };
+}
+
+void tst_Form1Tools::print()
+{
+    QFETCH(QString, tasks);
+    QFETCH(bool, fails);
+    QFETCH(QStringList, rowLines);
+
+    m_printer.fails = fails;
+    const auto window = windowWith(tasks);
+    press(*window, "cmdPrint");
+
+    QCOMPARE(m_printer.printed.size(), 1);
+    QCOMPARE(m_printer.printed.constFirst(),
+        QStringList({ "", "", "", "ListView Print Sample Heading", "" }) + rowLines);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    const MessageBox::Shown &shown = MessageBox::shown().constFirst();
+    QCOMPARE(shown.text,
+        fails ? QStringLiteral("The printer is off line.") : QStringLiteral("Print Job Finished"));
+    QCOMPARE(shown.icon, fails ? MessageBox::Critical : MessageBox::NoIcon);
+    if (!fails)
+        QCOMPARE(shown.title, QStringLiteral("Ambrel"));
+}
+
+void tst_Form1Tools::colorRow_data()
+{
+    QTest::addColumn<int>("rowNbr");
+    QTest::addColumn<bool>("painted");
+    QTest::newRow("last row") << 2 << true;
+    QTest::newRow("beyond the last row") << 3 << false;
+    QTest::newRow("row 0") << 0 << false;
+}
+
+void tst_Form1Tools::colorRow()
+{
+    QFETCH(int, rowNbr);
+    QFETCH(bool, painted);
+
+    const auto window = windowWith(QStringLiteral("Plan\nShip"));
+    window->ColorListviewRow(window->listView1(), rowNbr, 0x000000FF);
+
+    QCOMPARE(window->taskModel()->rowColor(1).has_value(), painted && rowNbr == 2);
+    QCOMPARE(window->taskModel()->rowColor(0).has_value(), false);
+    QCOMPARE(MessageBox::shown().size(), painted ? 0 : 1);
+    if (!painted) {
+        QCOMPARE(MessageBox::shown().constFirst().buttons, MessageBox::OkOnly);
+        QCOMPARE(MessageBox::shown().constFirst().title, QStringLiteral("Ambrel"));
+    }
+}
+
+QTEST_MAIN(tst_Form1Tools)
+#include "tst_form1tools.moc"
