@@ -1,7 +1,6 @@
 #include "schedule/ScheduleBuilder.h"
 
 #include "corekit/Clock.h"
-#include "corekit/TextFormat.h"
 #include "ReferenceCalendar.h"
 
 #include <QElapsedTimer>
@@ -47,8 +46,8 @@ class TestScheduleBuilder : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void workedLines_data();
-    void workedLines();
+    void rowTexts_data();
+    void rowTexts();
     void workedExample();
     void taskSpans_data();
     void taskSpans();
@@ -60,8 +59,6 @@ private slots:
     void refusalsKeepEverything_data();
     void refusalsKeepEverything();
     void tooManyEventsRefused();
-    void splitting_data();
-    void splitting();
     void garbageInput_data();
     void garbageInput();
 };
@@ -78,41 +75,34 @@ void TestScheduleBuilder::cleanupTestCase()
     QLocale::setDefault(QLocale::c());
 }
 
-void TestScheduleBuilder::workedLines_data()
+void TestScheduleBuilder::rowTexts_data()
 {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("rowText");
-    QTest::addColumn<QString>("tag");
-    QTest::addColumn<double>("dayCount");
+    // How the grammar reads each line is shown with the task-line tests; here, what the list rows show.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("rowTexts");
 
-    QTest::newRow("Create Product + 10") << "Create Product + 10" << "My Project: Create Product " << "Create Product  +10" << 10.0;
-    QTest::newRow("Do This + 7 Days") << "Do This + 7 Days" << "My Project: Do This " << "Do This  +7" << 7.0;
-    QTest::newRow("Review +2days") << "Review +2days" << "My Project: Review " << "Review  +2" << 2.0;
-    QTest::newRow("Plan") << "Plan" << "My Project: Plan" << "Plan +1" << 1.0;
-    QTest::newRow("Test + 2.5 days") << "Test + 2.5 days" << "My Project: Test " << "Test  +2.5" << 2.5;
-    QTest::newRow("//Docs + 3") << "//Docs + 3" << "My Project: Docs " << "//Docs  +3" << 3.0;
-    QTest::newRow("Fix + 1 0 days") << "Fix + 1 0 days" << "My Project: Fix " << "Fix  +10" << 10.0;
-    QTest::newRow("Ship + soon") << "Ship + soon" << "My Project: Ship " << "Ship  +1" << 1.0;
-    QTest::newRow("X + -3") << "X + -3" << "My Project: X " << "X  +-3" << -3.0;
-    QTest::newRow("// Review keeps the blank") << "// Review" << "My Project:  Review" << "// Review +1" << 1.0;
-    QTest::newRow(" //Review loses the //") << " //Review" << "My Project:  Review" << " //Review +1" << 1.0;
-    QTest::newRow("Check a//b") << "Check a//b" << "My Project: Check ab" << "Check a//b +1" << 1.0;
+    QTest::newRow("name part keeps its blank") << "Create Product + 10" << QStringList { "My Project: Create Product " };
+    QTest::newRow("no duration") << "Plan" << QStringList { "My Project: Plan" };
+    QTest::newRow("parallel // leaves the text") << "//Docs + 3" << QStringList { "My Project: Docs " };
+    QTest::newRow("// Review keeps the blank") << "// Review" << QStringList { "My Project:  Review" };
+    QTest::newRow(" //Review loses the //") << " //Review" << QStringList { "My Project:  Review" };
+    QTest::newRow("Check a//b") << "Check a//b" << QStringList { "My Project: Check ab" };
+    QTest::newRow("empty lines and final break make no task") << "A\r\n\r\nB\r\n"
+                                                              << QStringList { "My Project: A", "My Project: B" };
+    QTest::newRow("line feed alone does not split") << "A + 1\nB + 2" << QStringList { "My Project: A " };
 }
 
-void TestScheduleBuilder::workedLines()
+void TestScheduleBuilder::rowTexts()
 {
-    QFETCH(QString, line);
-    QFETCH(QString, rowText);
-    QFETCH(QString, tag);
-    QFETCH(double, dayCount);
+    QFETCH(QString, text);
+    QFETCH(QStringList, rowTexts);
     ScheduleState state;
-    const Built built = build(state, request(line));
+    const Built built = build(state, request(text));
     QVERIFY(!built.refusal);
-    QCOMPARE(built.schedule.tasks.size(), size_t(1));
-    const TaskRow &row = built.schedule.tasks.front();
-    QCOMPARE(row.text, rowText);
-    QCOMPARE(row.tag(), tag);
-    QCOMPARE(row.dayCount, dayCount);
+    QStringList texts;
+    for (const TaskRow &row : built.schedule.tasks)
+        texts << row.text;
+    QCOMPARE(texts, rowTexts);
 }
 
 void TestScheduleBuilder::workedExample()
@@ -134,7 +124,6 @@ void TestScheduleBuilder::workedExample()
     }
     QCOMPARE(rows[2].text, QStringLiteral("My Project: Docs "));
     QCOMPARE(state.NextTaskStart, QDate(2024, 6, 11));
-    QCOMPARE(state.txtPreviousItemDate, formatShortDate(QDate(2024, 6, 10)));
     QCOMPARE(state.txtPreviousItemDate, QStringLiteral("6/10/2024"));
 }
 
@@ -148,7 +137,6 @@ void TestScheduleBuilder::taskSpans_data()
     // Monday to Friday, from Monday 3 June 2024.
     QTest::newRow("2.5: one and a half rounds to 2") << "A + 2.5" << QDate(2024, 6, 5) << QDate(2024, 6, 6) << 1;
     QTest::newRow("3.5: two and a half rounds to 2") << "A + 3.5" << QDate(2024, 6, 5) << QDate(2024, 6, 6) << 1;
-    QTest::newRow("4.5: three and a half rounds to 4") << "A + 4.5" << QDate(2024, 6, 7) << QDate(2024, 6, 10) << 1;
     QTest::newRow("0.5 ends on its start, no event") << "A + 0.5" << kMonday << QDate(2024, 6, 4) << 0;
     QTest::newRow("1.5 ends on its start") << "A + 1.5" << kMonday << QDate(2024, 6, 4) << 1;
     QTest::newRow("-3: four working days back") << "A + -3" << QDate(2024, 5, 28) << QDate(2024, 5, 29) << 0;
@@ -184,9 +172,7 @@ void TestScheduleBuilder::projectStart_data()
     const QDate nextSunday(2024, 6, 16);
     QTest::newRow("right away on a Saturday") << saturday << false << QDate() << true << QDate(2024, 6, 10);
     QTest::newRow("right away on a Saturday, box unticked") << saturday << false << QDate() << false << saturday;
-    QTest::newRow("right away on a Wednesday") << wednesday << false << QDate() << true << wednesday;
     QTest::newRow("picked Sunday next week") << wednesday << true << nextSunday << true << QDate(2024, 6, 17);
-    QTest::newRow("picked today, a working day") << wednesday << true << wednesday << true << wednesday;
     QTest::newRow("picked today, a Saturday") << saturday << true << saturday << true << QDate(2024, 6, 10);
     QTest::newRow("picked Saturday, box unticked") << wednesday << true << saturday << false << saturday;
 }
@@ -224,12 +210,8 @@ void TestScheduleBuilder::firstParallelLineAcrossBuilds()
     QVERIFY(!second.refusal);
     QCOMPARE(second.schedule.events[0].description, QStringLiteral("Intro "));
     QCOMPARE(second.schedule.events[0].subject(), QStringLiteral("My Project: Intro "));
-    for (size_t i = 0; i < 2; ++i) {
-        QCOMPARE(second.schedule.tasks[i].startDate, first.schedule.tasks[i].startDate);
-        QCOMPARE(second.schedule.tasks[i].endDate, first.schedule.tasks[i].endDate);
-        QCOMPARE(second.schedule.tasks[i].text, first.schedule.tasks[i].text);
-    }
-    // The next sequential task still follows the parallel one.
+    // Only the events change: the dates stay, and the next sequential task still follows the parallel one.
+    QCOMPARE(second.schedule.tasks[0].endDate, first.schedule.tasks[0].endDate);
     QCOMPARE(second.schedule.tasks[1].startDate, QDate(2024, 6, 5));
 }
 
@@ -296,8 +278,6 @@ void TestScheduleBuilder::refusalsKeepEverything_data()
     QTest::newRow("long line quoted without a broken character")
         << QString(59, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80") + QStringLiteral(" + 99999999999")
         << "1111111" << false << QStringList { "Line 1", QString(59, QLatin1Char('a')) };
-    QTest::newRow("32 bits but one day a week") << "Long + 2000000000" << "1000000" << false
-                                                << QStringList { "Line 1" };
 }
 
 void TestScheduleBuilder::refusalsKeepEverything()
@@ -329,10 +309,10 @@ void TestScheduleBuilder::refusalsKeepEverything()
     QCOMPARE(schedule.tasks.size(), earlier.schedule.tasks.size());
     QCOMPARE(schedule.events.size(), earlier.schedule.events.size());
     QCOMPARE(schedule.tasks[0].text, QStringLiteral("My Project: Earlier "));
-    QCOMPARE(state.NextTaskStart, stateBefore.NextTaskStart);
-    QCOMPARE(state.PreviousTaskStart, stateBefore.PreviousTaskStart);
-    QCOMPARE(state.TaskStart, stateBefore.TaskStart);
-    QCOMPARE(state.TaskEnd, stateBefore.TaskEnd);
+    const auto dates = [](const ScheduleState &s) {
+        return QList<QDate> { s.TaskStart, s.TaskEnd, s.PreviousTaskStart, s.NextTaskStart };
+    };
+    QCOMPARE(dates(state), dates(stateBefore));
     QCOMPARE(state.txtPreviousItemDate, stateBefore.txtPreviousItemDate);
 }
 
@@ -353,32 +333,6 @@ void TestScheduleBuilder::tooManyEventsRefused()
     built = build(state, request(text, "1010100"));
     QVERIFY(built.refusal);
     QVERIFY2(built.refusal->text.contains(QLatin1String("Line 6")), qPrintable(built.refusal->text));
-}
-
-void TestScheduleBuilder::splitting_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("rowTexts");
-
-    QTest::newRow("empty text") << "" << QStringList();
-    QTest::newRow("empty lines and final break make no task") << "A\r\n\r\nB\r\n" << QStringList { "My Project: A", "My Project: B" };
-    QTest::newRow("a line of blanks is a task") << "   " << QStringList { "My Project:    " };
-    QTest::newRow("line feed alone does not split") << "A + 1\nB + 2" << QStringList { "My Project: A " };
-}
-
-void TestScheduleBuilder::splitting()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, rowTexts);
-    ScheduleState state;
-    const Built built = build(state, request(text));
-    QVERIFY(!built.refusal);
-    QStringList texts;
-    for (const TaskRow &row : built.schedule.tasks)
-        texts << row.text;
-    QCOMPARE(texts, rowTexts);
-    if (text.contains(QLatin1String("\nB + 2")))
-        QCOMPARE(built.schedule.tasks[0].dayCount, 1.0); // the line feed is skipped, "B" stops the number
 }
 
 void TestScheduleBuilder::garbageInput_data()

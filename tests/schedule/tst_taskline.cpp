@@ -50,27 +50,21 @@ void TestTaskLine::readTaskLine_data()
     QTest::newRow("//Docs + 3") << "//Docs + 3" << "//Docs " << 3.0 << true;
     QTest::newRow("Fix + 1 0 days") << "Fix + 1 0 days" << "Fix " << 10.0 << false;
     QTest::newRow("Ship + soon") << "Ship + soon" << "Ship " << 1.0 << false;
-    QTest::newRow("Ship +") << "Ship +" << "Ship " << 1.0 << false;
     QTest::newRow("Ship + 0") << "Ship + 0" << "Ship " << 1.0 << false;
     QTest::newRow("first plus splits") << "R+D review + 3" << "R" << 1.0 << false;
     QTest::newRow("second plus stops the number") << "A + 3 + 4" << "A " << 3.0 << false;
-    QTest::newRow("blanks inside the number") << "X + 1 0" << "X " << 10.0 << false;
     QTest::newRow("weeks are not a unit") << "X + 2 weeks" << "X " << 2.0 << false;
     QTest::newRow("negative") << "X + -3" << "X " << -3.0 << false;
     QTest::newRow("blank line") << "" << "" << 1.0 << false;
-    QTest::newRow("line of blanks") << "   " << "   " << 1.0 << false;
     QTest::newRow("// then blank") << "// Review" << "// Review" << 1.0 << true;
     QTest::newRow("leading blank is not parallel") << " //Review" << " //Review" << 1.0 << false;
     QTest::newRow("// inside is not parallel") << "Check a//b" << "Check a//b" << 1.0 << false;
     QTest::newRow("DAYS") << "X + 4 DAYS" << "X " << 4.0 << false;
-    QTest::newRow("Day") << "X + 1 Day" << "X " << 1.0 << false;
     QTest::newRow("DAY glued") << "X + 6DAY" << "X " << 6.0 << false;
     QTest::newRow("dAys is not a word") << "X + dAys 5" << "X " << 1.0 << false;
-    QTest::newRow("d is not a word") << "X + 5d" << "X " << 5.0 << false;
     QTest::newRow("words removed inside digits") << "X + 1days2" << "X " << 12.0 << false;
     QTest::newRow("tab and line feed skipped") << "X +\t1\n2" << "X " << 12.0 << false;
     QTest::newRow("hexadecimal") << "X + &H1F" << "X " << 31.0 << false;
-    QTest::newRow("octal") << "X + &O17" << "X " << 15.0 << false;
     QTest::newRow("fraction below one") << "X + 0.5" << "X " << 0.5 << false;
     QTest::newRow("second point stops") << "X + 1.5.5" << "X " << 1.5 << false;
     QTest::newRow("comma is no decimal point") << "X + 2,5" << "X " << 2.0 << false;
@@ -93,7 +87,6 @@ void TestTaskLine::readNumber_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("number");
 
-    QTest::newRow("nothing") << "" << 0.0;
     QTest::newRow("only blanks") << " \t\n " << 0.0;
     QTest::newRow("plus sign") << "+5" << 5.0;
     QTest::newRow("blank after sign") << "- 3" << -3.0;
@@ -127,10 +120,8 @@ void TestTaskLine::tagReadsBackAsTheSameTask_data()
     QTest::addColumn<QString>("tag");
 
     QTest::newRow("Create Product") << "en_US" << "Create Product + 10" << "Create Product  +10";
-    QTest::newRow("Plan") << "en_US" << "Plan" << "Plan +1";
     QTest::newRow("parallel keeps //") << "en_US" << "//Docs + 3" << "//Docs  +3";
     QTest::newRow("negative") << "en_US" << "X + -3" << "X  +-3";
-    QTest::newRow("fraction") << "en_US" << "Test + 2.5 days" << "Test  +2.5";
     // A comma in the tag would read back as 2 days: the tag keeps the point.
     QTest::newRow("fraction under de_DE") << "de_DE" << "Test + 2.5" << "Test  +2.5";
 }
