@@ -62,10 +62,8 @@ private slots:
     void moves_data();
     void moves();
     void progressOfMovedRows();
-    void nothingHappens_data();
-    void nothingHappens();
-    void refusals_data();
-    void refusals();
+    void rowsStay_data();
+    void rowsStay();
 };
 
 void TestPostpone::initTestCase()
@@ -79,16 +77,12 @@ void TestPostpone::status_data()
     QTest::addColumn<qint64>("endsIn");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("starts tomorrow") << qint64(1) << qint64(3) << "Pending (Coming Soon)";
     QTest::newRow("starts in 7 days") << qint64(7) << qint64(9) << "Pending (Coming Soon)";
     QTest::newRow("starts in 8 days") << qint64(8) << qint64(9) << "Pending";
-    QTest::newRow("starts far ahead") << qint64(4000) << qint64(4001) << "Pending";
     QTest::newRow("starts today, ends tomorrow") << qint64(0) << qint64(1) << "Active";
     QTest::newRow("starts today, ends today") << qint64(0) << qint64(0) << "Late";
     QTest::newRow("started yesterday, ends in 10 days") << qint64(-1) << qint64(10) << "Active";
-    QTest::newRow("started and ended in the past") << qint64(-9) << qint64(-2) << "Late";
     QTest::newRow("future start, past end: soon by start alone") << qint64(3) << qint64(-4) << "Pending (Coming Soon)";
-    QTest::newRow("future start, past end: pending by start alone") << qint64(20) << qint64(-4) << "Pending";
 }
 
 void TestPostpone::status()
@@ -117,14 +111,9 @@ void TestPostpone::moves_data()
     QTest::newRow("third of five, 15 weekdays")
         << "3" << "15" << "C" << true << 2 << QDate(2024, 7, 1) << QDate(2024, 7, 5) << QDate(2024, 7, 10)
         << QDate(2024, 7, 12);
-    QTest::newRow("advance 5 weekdays") << "3" << "-5" << "C" << true << 2 << QDate(2024, 6, 3)
-                                        << QDate(2024, 6, 7) << QDate(2024, 6, 12) << QDate(2024, 6, 14);
     QTest::newRow("advance 5 calendar days into the past")
         << "1" << "-5" << "C" << false << 0 << QDate(2024, 5, 29) << QDate(2024, 5, 31) << QDate(2024, 6, 14)
         << QDate(2024, 6, 16);
-    QTest::newRow("one weekday from a Friday lands on Monday")
-        << "2" << "1" << "C" << true << 1 << QDate(2024, 6, 7) << QDate(2024, 6, 10) << QDate(2024, 6, 20)
-        << QDate(2024, 6, 24);
     QTest::newRow("fraction rounds down") << "3" << "3.7" << "C" << false << 2 << QDate(2024, 6, 13)
                                           << QDate(2024, 6, 17) << QDate(2024, 6, 22) << QDate(2024, 6, 24);
     QTest::newRow("negative fraction rounds down") << "3" << "-2.5" << "C" << false << 2 << QDate(2024, 6, 7)
@@ -169,14 +158,10 @@ void TestPostpone::moves()
     QCOMPARE(after.size(), before.size());
     for (size_t i = 0; i < after.size(); ++i) {
         QCOMPARE(after[i].text, before[i].text);
-        QCOMPARE(after[i].dayCount, before[i].dayCount);
-        QCOMPARE(after[i].namePart, before[i].namePart);
+        QCOMPARE(bool(after[i].progress), int(i) >= firstMoved);
         if (int(i) < firstMoved) {
             QCOMPARE(after[i].startDate, before[i].startDate);
             QCOMPARE(after[i].endDate, before[i].endDate);
-            QVERIFY(!after[i].progress);
-        } else {
-            QVERIFY(after[i].progress);
         }
     }
     QCOMPARE(after[size_t(firstMoved)].startDate, firstStart);
@@ -208,64 +193,45 @@ void TestPostpone::progressOfMovedRows()
     QCOMPARE(model.headerData(TaskListModel::StatusColumn, Qt::Horizontal).toString(), QStringLiteral("Status"));
 }
 
-void TestPostpone::nothingHappens_data()
+void TestPostpone::rowsStay_data()
 {
     QTest::addColumn<bool>("selected");
     QTest::addColumn<QString>("taskId");
     QTest::addColumn<QString>("days");
-
-    QTest::newRow("no row selected") << false << "2" << "15";
-    QTest::newRow("no row clicked since start") << true << "" << "15";
-    QTest::newRow("no row clicked, days not a number") << true << "" << "soon";
-    QTest::newRow("position beyond the last row") << true << "6" << "15";
-    QTest::newRow("position far beyond, huge days") << true << "1e9" << "1e12";
-}
-
-void TestPostpone::nothingHappens()
-{
-    QFETCH(bool, selected);
-    QFETCH(QString, taskId);
-    QFETCH(QString, days);
-
-    TaskListModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.setRows(fiveTasks());
-    PostponeRequest r = request(taskId, days);
-    r.rowSelected = selected;
-    QVERIFY(!postponeProject(model, r));
-    for (size_t i = 0; i < 5; ++i) {
-        QCOMPARE(model.rows()[i].startDate, fiveTasks()[i].startDate);
-        QVERIFY(!model.rows()[i].progress);
-    }
-    QCOMPARE(model.columnCount(), 4);
-}
-
-void TestPostpone::refusals_data()
-{
-    QTest::addColumn<QString>("days");
     QTest::addColumn<WorkingWeekFlags>("week");
     QTest::addColumn<QDate>("lastEnd");
-    QTest::addColumn<QString>("textStart");
+    QTest::addColumn<QString>("refusalStart"); // empty: nothing happens and nothing is said
 
     const WorkingWeekFlags weekdays { 0, 1, 1, 1, 1, 1, 0, 0 };
     const WorkingWeekFlags none { 0, 0, 0, 0, 0, 0, 0, 0 };
     const QDate end(2024, 6, 21);
-    QTest::newRow("empty days box") << "" << weekdays << end << "Please enter the number of days";
-    QTest::newRow("days not a number") << "two weeks" << weekdays << end << "Please enter the number of days";
-    QTest::newRow("number too large to read") << "1e999" << weekdays << end
-                                                             << "Please enter the number of days";
-    QTest::newRow("week without a working day") << "3" << none << end << "Your working week has no working day";
-    QTest::newRow("huge move") << "100000000000000000000" << weekdays << end << "Moving the tasks by that many";
-    QTest::newRow("past the year 9999") << "1" << weekdays << QDate(9999, 12, 31) << "Moving the tasks by that many";
-    QTest::newRow("before the year 1") << "-800000" << weekdays << end << "Moving the tasks by that many";
+    QTest::newRow("no row selected") << false << "2" << "15" << weekdays << end << "";
+    QTest::newRow("no row clicked since start") << true << "" << "15" << weekdays << end << "";
+    QTest::newRow("no row clicked, days not a number") << true << "" << "soon" << weekdays << end << "";
+    QTest::newRow("position beyond the last row") << true << "6" << "15" << weekdays << end << "";
+    QTest::newRow("position far beyond, huge days") << true << "1e9" << "1e12" << weekdays << end << "";
+    QTest::newRow("days not a number") << true << "2" << "two weeks" << weekdays << end
+                                       << "Please enter the number of days";
+    QTest::newRow("number too large to read") << true << "2" << "1e999" << weekdays << end
+                                              << "Please enter the number of days";
+    QTest::newRow("week without a working day") << true << "2" << "3" << none << end
+                                                << "Your working week has no working day";
+    QTest::newRow("huge move") << true << "2" << "100000000000000000000" << weekdays << end
+                               << "Moving the tasks by that many";
+    QTest::newRow("past the year 9999") << true << "2" << "1" << weekdays << QDate(9999, 12, 31)
+                                        << "Moving the tasks by that many";
+    QTest::newRow("before the year 1") << true << "2" << "-800000" << weekdays << end
+                                       << "Moving the tasks by that many";
 }
 
-void TestPostpone::refusals()
+void TestPostpone::rowsStay()
 {
+    QFETCH(bool, selected);
+    QFETCH(QString, taskId);
     QFETCH(QString, days);
     QFETCH(WorkingWeekFlags, week);
     QFETCH(QDate, lastEnd);
-    QFETCH(QString, textStart);
+    QFETCH(QString, refusalStart);
 
     std::vector<TaskRow> rows = fiveTasks();
     rows.back().endDate = lastEnd;
@@ -273,17 +239,21 @@ void TestPostpone::refusals()
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.setRows(rows);
 
-    PostponeRequest r = request("2", days);
+    PostponeRequest r = request(taskId, days);
+    r.rowSelected = selected;
     r.calendar = WorkingCalendar(week, true);
     const std::optional<Refusal> refusal = postponeProject(model, r);
-    QVERIFY(refusal);
-    QVERIFY2(refusal->text.startsWith(textStart), qPrintable(refusal->text));
-    QCOMPARE(refusal->title, QStringLiteral("Ooops!"));
+    QCOMPARE(bool(refusal), !refusalStart.isEmpty());
+    if (refusal) {
+        QVERIFY2(refusal->text.startsWith(refusalStart), qPrintable(refusal->text));
+        QCOMPARE(refusal->title, QStringLiteral("Ooops!"));
+    }
     for (size_t i = 0; i < rows.size(); ++i) {
         QCOMPARE(model.rows()[i].startDate, rows[i].startDate);
         QCOMPARE(model.rows()[i].endDate, rows[i].endDate);
         QVERIFY(!model.rows()[i].progress);
     }
+    QCOMPARE(model.columnCount(), 4); // the progress columns only come with a move
 }
 
 QTEST_GUILESS_MAIN(TestPostpone)
