@@ -154,7 +154,6 @@ void tst_Form1Tools::exportChecks_data()
     const QString noName = QStringLiteral("Please enter a project name.");
     QTest::newRow("no tasks") << ""
                               << "My Project" << noTasks << QByteArray();
-    QTest::newRow("blank lines are no tasks") << "\n\n"
                                               << "My Project" << noTasks << QByteArray();
     QTest::newRow("name cleared after the build") << "Plan + 2"
                                                   << "" << noName << QByteArray();
@@ -439,7 +438,6 @@ void tst_Form1Tools::colorRow_data()
     QTest::addColumn<bool>("painted");
     QTest::newRow("last row") << 2 << true;
     QTest::newRow("beyond the last row") << 3 << false;
-    QTest::newRow("row 0") << 0 << false;
 }
 
 void tst_Form1Tools::colorRow()
