@@ -19,7 +19,6 @@ private slots:
     void loadTextKeepsLineBreaks();
     void loadStopsAtTheByteLimit();
     void missingFileLoadsNothing();
-    void saveLinesReadsBack();
     void saveReplacesTheWholeFile();
     void failedSaveLeavesTheOldFile();
     void saveIntoReadOnlyFolderLeavesTheOldFile();
@@ -49,10 +48,8 @@ void TestCorekit::loadLines_data()
     QTest::addColumn<QStringList>("lines");
 
     const QStringList three { QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("1") };
-    QTest::newRow("line feeds, final break") << QByteArray("1\n0\n1\n") << three;
     QTest::newRow("line feeds, no final break") << QByteArray("1\n0\n1") << three;
     QTest::newRow("CR LF, final break") << QByteArray("1\r\n0\r\n1\r\n") << three;
-    QTest::newRow("CR LF, no final break") << QByteArray("1\r\n0\r\n1") << three;
     QTest::newRow("empty file") << QByteArray() << QStringList();
     QTest::newRow("a lone line break holds no line") << QByteArray("\r\n") << QStringList();
     QTest::newRow("empty line inside") << QByteArray("a\n\nb\n")
@@ -86,18 +83,14 @@ void TestCorekit::missingFileLoadsNothing()
     QVERIFY(!error.isEmpty());
 }
 
-void TestCorekit::saveLinesReadsBack()
-{
-    const QString path = m_dir.filePath(QStringLiteral("saved.txt"));
-    const QStringList lines { QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("Ä b") };
-    QString error;
-    QVERIFY2(SaveLines(lines, path, &error), qPrintable(error));
-    QCOMPARE(LoadLines(path), lines);
-}
-
 void TestCorekit::saveReplacesTheWholeFile()
 {
     const QString path = writeFile("a much longer earlier content\n", QStringLiteral("replace.txt"));
+    const QStringList lines { QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("Ä b") };
+    QString error;
+    QVERIFY2(SaveLines(lines, path, &error), qPrintable(error));
+    QCOMPARE(LoadText(path), QStringLiteral("1\n0\nÄ b\n"));
+    QCOMPARE(LoadLines(path), lines);
     QVERIFY(SaveText(QStringLiteral("05:00 PM"), path));
     QCOMPARE(LoadText(path), QStringLiteral("05:00 PM"));
 }
@@ -154,8 +147,6 @@ void TestCorekit::replaceAll_data()
 
     QTest::newRow("every occurrence") << "//a//b//" << "//" << "" << "ab";
     QTest::newRow("case-sensitive") << " 3 Days days DAYS dAys" << "days" << "" << " 3 Days  DAYS dAys";
-    QTest::newRow("line breaks") << "09:00\r\nAM\r\n" << "\r\n" << "" << "09:00AM";
-    QTest::newRow("nothing to find") << "Plan" << "//" << "" << "Plan";
     QTest::newRow("empty find leaves the text") << "Plan" << "" << "x" << "Plan";
 }
 
@@ -173,7 +164,6 @@ void TestCorekit::splitLines_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("items");
 
-    QTest::newRow("two lines") << "A + 1\r\nB + 2" << QStringList { "A + 1", "B + 2" };
     QTest::newRow("final break makes no item") << "A\r\n" << QStringList { "A" };
     QTest::newRow("empty lines make no item") << "A\r\n\r\n\r\nB" << QStringList { "A", "B" };
     QTest::newRow("a line of blanks is kept") << "A\r\n  \r\nB" << QStringList { "A", "  ", "B" };
