@@ -154,7 +154,6 @@ void tst_Form1Tools::exportChecks_data()
     const QString noName = QStringLiteral("Please enter a project name.");
     QTest::newRow("no tasks") << ""
                               << "My Project" << noTasks << QByteArray();
-                                              << "My Project" << noTasks << QByteArray();
     QTest::newRow("name cleared after the build") << "Plan + 2"
                                                   << "" << noName << QByteArray();
     QTest::newRow("a blank is a name")
