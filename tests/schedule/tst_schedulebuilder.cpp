@@ -58,7 +58,6 @@ private slots:
     void parallelRules();
     void refusalsKeepEverything_data();
     void refusalsKeepEverything();
-    void tooManyEventsRefused();
     void garbageInput_data();
     void garbageInput();
 };
@@ -275,6 +274,12 @@ void TestScheduleBuilder::refusalsKeepEverything_data()
     QTest::newRow("past the year 9999") << "Plan\r\nLong + 3000000" << "1111111" << false
                                         << QStringList { "Line 2", "Long + 3000000", "9999" };
     QTest::newRow("before the year 1") << "Back + -800000" << "1111100" << false << QStringList { "Line 1" };
+    // Three one-day runs a week: a million and one events fit in the calendar but not in a project.
+    QTest::newRow("too many events") << "Many + 1000001" << "1010100" << false << QStringList { "Line 1" };
+    // Parallel tasks pile up events without moving the dates on.
+    QTest::newRow("too many events from parallel tasks")
+        << "Base + 10" + QString(QStringLiteral("\r\n//Side + 200000")).repeated(12) << "1010100" << false
+        << QStringList { "Line 6" };
     QTest::newRow("long line quoted without a broken character")
         << QString(59, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80") + QStringLiteral(" + 99999999999")
         << "1111111" << false << QStringList { "Line 1", QString(59, QLatin1Char('a')) };
@@ -314,25 +319,6 @@ void TestScheduleBuilder::refusalsKeepEverything()
     };
     QCOMPARE(dates(state), dates(stateBefore));
     QCOMPARE(state.txtPreviousItemDate, stateBefore.txtPreviousItemDate);
-}
-
-void TestScheduleBuilder::tooManyEventsRefused()
-{
-    // Three one-day runs a week: a million and one events fit in the calendar but not in a project.
-    ScheduleState state;
-    Built built = build(state, request(QStringLiteral("Many + 1000001"), "1010100"));
-    QVERIFY(built.refusal);
-    QVERIFY2(built.refusal->text.contains(QLatin1String("Line 1")), qPrintable(built.refusal->text));
-    QVERIFY(built.schedule.events.empty());
-
-    // Parallel tasks pile up events without moving the dates on.
-    state = {};
-    QString text = QStringLiteral("Base + 10");
-    for (int i = 0; i < 12; ++i)
-        text += QStringLiteral("\r\n//Side + 200000");
-    built = build(state, request(text, "1010100"));
-    QVERIFY(built.refusal);
-    QVERIFY2(built.refusal->text.contains(QLatin1String("Line 6")), qPrintable(built.refusal->text));
 }
 
 void TestScheduleBuilder::garbageInput_data()

@@ -64,7 +64,6 @@ void TestTaskLine::readTaskLine_data()
     QTest::newRow("dAys is not a word") << "X + dAys 5" << "X " << 1.0 << false;
     QTest::newRow("words removed inside digits") << "X + 1days2" << "X " << 12.0 << false;
     QTest::newRow("tab and line feed skipped") << "X +\t1\n2" << "X " << 12.0 << false;
-    QTest::newRow("hexadecimal") << "X + &H1F" << "X " << 31.0 << false;
     QTest::newRow("fraction below one") << "X + 0.5" << "X " << 0.5 << false;
     QTest::newRow("second point stops") << "X + 1.5.5" << "X " << 1.5 << false;
     QTest::newRow("comma is no decimal point") << "X + 2,5" << "X " << 2.0 << false;
