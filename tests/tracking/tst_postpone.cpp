@@ -188,7 +188,6 @@ void TestPostpone::progressOfMovedRows()
                                   model.cellText(row, TaskListModel::EndsInColumn),
                                   model.cellText(row, TaskListModel::StatusColumn) };
         QCOMPARE(shown, expected[row]);
-        QCOMPARE(model.cellText(row, TaskListModel::DurationColumn), QLocale::c().toString(fiveTasks()[size_t(row)].dayCount));
     }
     QCOMPARE(model.headerData(TaskListModel::StatusColumn, Qt::Horizontal).toString(), QStringLiteral("Status"));
 }
