@@ -17,24 +17,23 @@ namespace ambrel {
 
 namespace {
 
-const char kUsage[] =
-    "Usage: ambrel-cli [options] [FILE]\n"
-    "Builds the schedule of the task lines in FILE, or in standard input when FILE is absent or \"-\".\n"
-    "\n"
-    "  --project NAME      project name (default \"My Project\")\n"
-    "  --today DATE        the date taken as today, YYYY-MM-DD (default: the system's date)\n"
-    "  --start DATE        start on this date, YYYY-MM-DD (default: right away)\n"
-    "  --week FLAGS        seven characters 0 or 1, Monday first, e.g. 1111100\n"
-    "                      (default: workingweek.txt beside the program)\n"
-    "  --calendar-days     every day counts, not only the working week\n"
-    "  --begins TEXT       the working day's begin hour (default: workingday_starts_at.txt)\n"
-    "  --ends TEXT         the working day's end hour (default: workingday_ends_at.txt)\n"
-    "  --events            print the calendar events instead of the tasks\n"
-    "  --csv FILE          also write the calendar export file to FILE\n"
-    "  --help              show this text\n";
+const char kUsage[]
+    = "Usage: ambrel-cli [options] [FILE]\n"
+      "Builds the schedule of the task lines in FILE, or in standard input when FILE is absent or \"-\".\n"
+      "\n"
+      "  --project NAME      project name (default \"My Project\")\n"
+      "  --today DATE        the date taken as today, YYYY-MM-DD (default: the system's date)\n"
+      "  --start DATE        start on this date, YYYY-MM-DD (default: right away)\n"
+      "  --week FLAGS        seven characters 0 or 1, Monday first, e.g. 1111100\n"
+      "                      (default: workingweek.txt beside the program)\n"
+      "  --calendar-days     every day counts, not only the working week\n"
+      "  --begins TEXT       the working day's begin hour (default: workingday_starts_at.txt)\n"
+      "  --ends TEXT         the working day's end hour (default: workingday_ends_at.txt)\n"
+      "  --events            print the calendar events instead of the tasks\n"
+      "  --csv FILE          also write the calendar export file to FILE\n"
+      "  --help              show this text\n";
 
-struct Options
-{
+struct Options {
     QString project = QStringLiteral("My Project");
     QDate today;
     QDate start;
@@ -221,8 +220,9 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     } else {
         printRow(out, TaskListModel::columnTitles());
         for (const TaskRow &task : schedule.tasks) {
-            printRow(out, { task.text, formatIsoDate(task.startDate), formatIsoDate(task.endDate),
-                            formatDayCount(task.dayCount, QLocale::c()) });
+            printRow(out,
+                { task.text, formatIsoDate(task.startDate), formatIsoDate(task.endDate),
+                    formatDayCount(task.dayCount, QLocale::c()) });
         }
     }
     return 0;

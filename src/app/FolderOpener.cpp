@@ -7,8 +7,7 @@ namespace ambrel {
 
 namespace {
 
-struct Script
-{
+struct Script {
     bool testing = false;
     bool succeed = true;
     QStringList opened;

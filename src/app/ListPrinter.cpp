@@ -41,7 +41,8 @@ bool PainterLinePrinter::printLines(const QStringList &lines, QString *error)
     if (m_pdfFile.isEmpty()) {
         const QPrinterInfo info = QPrinterInfo::defaultPrinter();
         if (info.isNull())
-            return fail(error, QStringLiteral("No printer is installed. Please install a printer and try again."));
+            return fail(
+                error, QStringLiteral("No printer is installed. Please install a printer and try again."));
         printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     } else {
         printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -52,10 +53,10 @@ bool PainterLinePrinter::printLines(const QStringList &lines, QString *error)
 
     QPainter painter;
     if (!painter.begin(printer.get())) {
-        return fail(error, m_pdfFile.isEmpty()
-                               ? QStringLiteral("The printer could not be started. Please check that it is "
-                                                "switched on and ready.")
-                               : QStringLiteral("The file %1 could not be written.").arg(m_pdfFile));
+        return fail(error,
+            m_pdfFile.isEmpty() ? QStringLiteral("The printer could not be started. Please check that it is "
+                                                 "switched on and ready.")
+                                : QStringLiteral("The file %1 could not be written.").arg(m_pdfFile));
     }
     const QFontMetrics metrics = painter.fontMetrics();
     const int indent = metrics.horizontalAdvance(QString(8, QLatin1Char(' ')));
@@ -77,15 +78,16 @@ bool PainterLinePrinter::printLines(const QStringList &lines, QString *error)
     }
     m_pageCount = int(std::max<qsizetype>(1, pages.size()));
     if (!painter.end() || printer->printerState() == QPrinter::Error)
-        return fail(error, QStringLiteral("The printer reported an error, so the task list may not have been "
-                                          "printed."));
+        return fail(error,
+            QStringLiteral("The printer reported an error, so the task list may not have been "
+                           "printed."));
     return true;
 }
 
 QStringList ListPrinter::documentLines(const QAbstractItemModel &list)
 {
     QStringList lines { QString(), QString(), QString(), QStringLiteral("ListView Print Sample Heading"),
-                        QString() };
+        QString() };
     const int columns = list.columnCount();
     for (int row = 0; row < list.rowCount(); ++row) {
         QString line = list.index(row, 0).data().toString();

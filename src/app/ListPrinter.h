@@ -9,8 +9,7 @@ class QAbstractItemModel;
 namespace ambrel {
 
 // Prints a document of plain text lines, one after another.
-class LinePrinter
-{
+class LinePrinter {
 public:
     virtual ~LinePrinter() = default;
     // Hands the lines to the printer as one job; false with *error when they did not reach it.
@@ -19,8 +18,7 @@ public:
 
 // Draws the lines in the printer's default font, each text line indented by eight blanks, and starts a
 // new page where the next line no longer fits. Prints on the system's default printer, or into a PDF file.
-class PainterLinePrinter final : public LinePrinter
-{
+class PainterLinePrinter final : public LinePrinter {
 public:
     PainterLinePrinter() = default;
     explicit PainterLinePrinter(const QString &pdfFile);
@@ -38,8 +36,7 @@ private:
 };
 
 // Prints any list as plain lines: a heading, then one line per row with its cells joined by blanks.
-class ListPrinter final
-{
+class ListPrinter final {
 public:
     // Three empty lines, the heading, one empty line, then each row's cells joined by single blanks
     // (an empty cell still adds its blank).

@@ -7,8 +7,7 @@ namespace ambrel {
 
 namespace {
 
-struct Script
-{
+struct Script {
     bool testing = false;
     QList<MessageBox::Answer> answers;
     QList<MessageBox::Shown> shown;
@@ -39,8 +38,8 @@ QMessageBox::Icon toQt(MessageBox::Icon icon)
 
 } // namespace
 
-MessageBox::Answer MessageBox::show(QWidget *parent, const QString &text, const QString &title, Icon icon,
-                                    Buttons buttons)
+MessageBox::Answer MessageBox::show(
+    QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons)
 {
     const QString caption = title.isEmpty() ? QCoreApplication::applicationName() : title;
     Script &s = script();
@@ -51,7 +50,7 @@ MessageBox::Answer MessageBox::show(QWidget *parent, const QString &text, const 
     }
 
     QMessageBox box(toQt(icon), caption, text,
-                    buttons == YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+        buttons == YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
     const int result = box.exec();
     if (buttons == OkOnly)
         return Ok;

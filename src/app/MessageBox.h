@@ -9,15 +9,13 @@ namespace ambrel {
 
 // Every message box of the planner goes through here. Tests switch on testing mode: nothing is shown,
 // each box is recorded, and the answer comes from the scripted answers (Ok or Yes when none is left).
-class MessageBox final
-{
+class MessageBox final {
 public:
     enum Icon { NoIcon, Information, Exclamation, Critical, Question };
     enum Buttons { OkOnly, YesNo };
     enum Answer { Ok, Yes, No };
 
-    struct Shown
-    {
+    struct Shown {
         QString text;
         QString title;
         Icon icon = NoIcon;
@@ -25,8 +23,8 @@ public:
     };
 
     // An empty title shows the application's name.
-    static Answer show(QWidget *parent, const QString &text, const QString &title, Icon icon,
-                       Buttons buttons = OkOnly);
+    static Answer show(
+        QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons = OkOnly);
 
     static void setTesting(bool testing);
     static void setNextAnswer(Answer answer);

@@ -6,8 +6,7 @@ namespace ambrel {
 
 // The folder that holds the program: settings files live here, exports go below it.
 // Tests point it at a temporary folder with setPath().
-class ProgramFolder final
-{
+class ProgramFolder final {
 public:
     static QString path();
     static QString filePath(const QString &fileName);

@@ -4,7 +4,8 @@
 
 namespace ambrel {
 
-void TakeWorkingRun(CalendarEventFields &fields, const WorkingCalendar &calendar, const QDate &from, qint64 count)
+void TakeWorkingRun(
+    CalendarEventFields &fields, const WorkingCalendar &calendar, const QDate &from, qint64 count)
 {
     fields.txtGCalStartDate = from;
     fields.txtGCalEndDate_Working = from;
@@ -22,8 +23,8 @@ void TakeWorkingRun(CalendarEventFields &fields, const WorkingCalendar &calendar
         fields.txtGCalNextWorkingDate = calendar.AddWorkingDays(fields.txtGCalEndDate_Working, 1);
 }
 
-bool AddCalendarEvents(std::vector<EventRow> &events, CalendarEventFields &fields, const WorkingCalendar &calendar,
-                       const EventTask &task, qsizetype maxEvents)
+bool AddCalendarEvents(std::vector<EventRow> &events, CalendarEventFields &fields,
+    const WorkingCalendar &calendar, const EventTask &task, qsizetype maxEvents)
 {
     fields.txtGCalNextWorkingDate = task.start;
     fields.txtGCalRemaining = task.dayCount;
@@ -33,8 +34,8 @@ bool AddCalendarEvents(std::vector<EventRow> &events, CalendarEventFields &field
     while (std::floor(fields.txtGCalRemaining) >= 1 && fields.txtGCalNextWorkingDate.isValid()) {
         if (qsizetype(events.size()) >= maxEvents)
             return false;
-        TakeWorkingRun(fields, calendar, fields.txtGCalNextWorkingDate,
-                       qint64(std::floor(fields.txtGCalRemaining)));
+        TakeWorkingRun(
+            fields, calendar, fields.txtGCalNextWorkingDate, qint64(std::floor(fields.txtGCalRemaining)));
         ++counter;
         EventRow event;
         event.subjectBase = subjectBase;

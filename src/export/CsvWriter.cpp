@@ -86,7 +86,8 @@ bool WriteCalendarCSV(const QString &path, const std::vector<EventRow> &events, 
     };
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
-        return fail(QStringLiteral("the folder %1 could not be created.").arg(QDir::toNativeSeparators(folder)));
+        return fail(
+            QStringLiteral("the folder %1 could not be created.").arg(QDir::toNativeSeparators(folder)));
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -9,8 +9,7 @@
 namespace ambrel {
 
 // The calendar events of the schedule, in the columns of a Google Calendar import file.
-class EventListModel final : public QAbstractTableModel
-{
+class EventListModel final : public QAbstractTableModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EventListModel)
 

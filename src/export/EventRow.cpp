@@ -4,9 +4,9 @@ namespace ambrel {
 
 QStringList eventColumnTitles()
 {
-    return { QStringLiteral("Subject"),       QStringLiteral("Start Date"),  QStringLiteral("Start Time"),
-             QStringLiteral("End Date"),      QStringLiteral("End Time"),    QStringLiteral("All Day Event"),
-             QStringLiteral("Description"),   QStringLiteral("Location"),    QStringLiteral("Private") };
+    return { QStringLiteral("Subject"), QStringLiteral("Start Date"), QStringLiteral("Start Time"),
+        QStringLiteral("End Date"), QStringLiteral("End Time"), QStringLiteral("All Day Event"),
+        QStringLiteral("Description"), QStringLiteral("Location"), QStringLiteral("Private") };
 }
 
 QString EventRow::subject() const

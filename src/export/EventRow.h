@@ -10,8 +10,7 @@ namespace ambrel {
 QStringList eventColumnTitles();
 
 // One calendar event: one run of consecutive working days of a task.
-struct EventRow
-{
+struct EventRow {
     enum Column {
         Subject,
         StartDate,
@@ -26,7 +25,7 @@ struct EventRow
     };
 
     QString subjectBase; // project name, ": ", the task text
-    int number = 1;      // the event's number within its task; from 2 on it is shown in the subject
+    int number = 1; // the event's number within its task; from 2 on it is shown in the subject
     QDate startDate;
     QString startTime;
     QDate endDate;

@@ -32,8 +32,7 @@ QString quotedLine(qsizetype index, const QString &line)
     return QStringLiteral("Line %1 (\"%2\")").arg(index + 1).arg(text);
 }
 
-class Placement
-{
+class Placement {
 public:
     Placement(ScheduleState &state, const ScheduleRequest &request, Schedule &schedule)
         : m_state(state)
@@ -58,11 +57,12 @@ private:
 std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &line, const TaskLine &task)
 {
     const double rounded = std::nearbyint(task.dayCount - 1.0); // a half goes to the even neighbour
-    if (!(rounded >= double(std::numeric_limits<qint32>::min()) && rounded <= double(std::numeric_limits<qint32>::max()))) {
+    if (!(rounded >= double(std::numeric_limits<qint32>::min())
+            && rounded <= double(std::numeric_limits<qint32>::max()))) {
         return Refusal { QStringLiteral("%1 asks for more days than a schedule can hold. "
                                         "Please give it a smaller number of days.")
                              .arg(quotedLine(index, line)),
-                         kOoops };
+            kOoops };
     }
     const auto n = qint32(rounded);
 
@@ -85,7 +85,7 @@ std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &l
         return Refusal { QStringLiteral("%1 would place a task outside the years 1 to 9999. "
                                         "Please give it a smaller number of days.")
                              .arg(quotedLine(index, line)),
-                         kOoops };
+            kOoops };
     }
     if (!parallel)
         m_lastSequentialStart = m_state.TaskStart;
@@ -101,12 +101,13 @@ std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &l
 
     const auto eventsBefore = qsizetype(m_schedule.events.size());
     const EventTask eventTask { m_state.TaskStart, task.dayCount, eventText, m_request.projectName,
-                                m_request.startsAt, m_request.endsAt };
+        m_request.startsAt, m_request.endsAt };
     if (!AddCalendarEvents(m_schedule.events, m_fields, calendar, eventTask, ScheduleBuilder::MaxEvents)) {
-        return Refusal { QStringLiteral("This project would make more than %1 calendar events; %2 is where it "
-                                        "goes over. Please use fewer or shorter tasks.")
+        return Refusal { QStringLiteral(
+                             "This project would make more than %1 calendar events; %2 is where it "
+                             "goes over. Please use fewer or shorter tasks.")
                              .arg(QLocale().toString(ScheduleBuilder::MaxEvents), quotedLine(index, line)),
-                         kOoops };
+            kOoops };
     }
     row.eventCount = qsizetype(m_schedule.events.size()) - eventsBefore;
     m_schedule.tasks.push_back(std::move(row));
@@ -121,8 +122,8 @@ void Placement::writePreviousItemDate()
 
 } // namespace
 
-QDate ScheduleBuilder::ProjectStartDate(bool startOnPickedDate, const QDate &PickedStartDate, const QDate &today,
-                                        const WorkingCalendar &calendar)
+QDate ScheduleBuilder::ProjectStartDate(
+    bool startOnPickedDate, const QDate &PickedStartDate, const QDate &today, const WorkingCalendar &calendar)
 {
     QDate start = today;
     if (startOnPickedDate) {
@@ -133,24 +134,25 @@ QDate ScheduleBuilder::ProjectStartDate(bool startOnPickedDate, const QDate &Pic
     return calendar.IsWorkingDay(start) ? start : calendar.AddWorkingDays(start, 1);
 }
 
-void ScheduleBuilder::SetProjectStartDate(ScheduleState &state, bool startOnPickedDate,
-                                          const WorkingCalendar &calendar, const QDate &today)
+void ScheduleBuilder::SetProjectStartDate(
+    ScheduleState &state, bool startOnPickedDate, const WorkingCalendar &calendar, const QDate &today)
 {
     const QDate start = ProjectStartDate(startOnPickedDate, state.PickedStartDate, today, calendar);
     state.PreviousTaskStart = start;
     state.NextTaskStart = start;
 }
 
-std::optional<Refusal> ScheduleBuilder::build(ScheduleState &state, const ScheduleRequest &request,
-                                              const QDate &today, Schedule &schedule)
+std::optional<Refusal> ScheduleBuilder::build(
+    ScheduleState &state, const ScheduleRequest &request, const QDate &today, Schedule &schedule)
 {
     if (request.startOnPickedDate && state.PickedStartDate < today) {
-        return Refusal { QStringLiteral("Your project is set to start on a past date. Please fix this."), kOoops };
+        return Refusal { QStringLiteral("Your project is set to start on a past date. Please fix this."),
+            kOoops };
     }
     if (!request.calendar.hasWorkingDay()) {
         return Refusal { QStringLiteral("Your working week has no working days. "
                                         "Please pick at least one in Settings."),
-                         kOoops };
+            kOoops };
     }
 
     // Everything is laid out on copies first, so that a refused line leaves the last schedule as it was.

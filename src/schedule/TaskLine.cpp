@@ -11,9 +11,18 @@ namespace {
 
 // Removed one after the other, in this order, each from the result of the one before.
 const QLatin1String kDurationWords[] = {
-    QLatin1String(" Days"), QLatin1String(" days"), QLatin1String(" DAYS"), QLatin1String("Days"),
-    QLatin1String("days"),  QLatin1String("DAYS"),  QLatin1String(" Day"),  QLatin1String(" day"),
-    QLatin1String(" DAY"),  QLatin1String("Day"),   QLatin1String("day"),   QLatin1String("DAY"),
+    QLatin1String(" Days"),
+    QLatin1String(" days"),
+    QLatin1String(" DAYS"),
+    QLatin1String("Days"),
+    QLatin1String("days"),
+    QLatin1String("DAYS"),
+    QLatin1String(" Day"),
+    QLatin1String(" day"),
+    QLatin1String(" DAY"),
+    QLatin1String("Day"),
+    QLatin1String("day"),
+    QLatin1String("DAY"),
 };
 
 bool isSkipped(QChar c)
@@ -97,8 +106,8 @@ double ReadNumber(QStringView text)
         return 0;
 
     double value = 0;
-    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                        std::chars_format::fixed);
+    const auto result
+        = std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
     if (result.ec == std::errc::result_out_of_range)
         value = nonZeroBeforePoint ? std::numeric_limits<double>::infinity() : 0.0;
     return negative ? -value : value;

@@ -6,9 +6,8 @@
 namespace ambrel {
 
 // One line of the task text, read by the task-line grammar: "Design + 3 days", "//Docs + 2".
-struct TaskLine
-{
-    QString namePart;    // the text before the first "+", blanks kept
+struct TaskLine {
+    QString namePart; // the text before the first "+", blanks kept
     double dayCount = 1; // never 0
     bool parallelMarker = false; // the name part begins with "//"
 };

@@ -20,7 +20,7 @@ TaskListModel::TaskListModel(QObject *parent)
 QStringList TaskListModel::columnTitles()
 {
     return { QStringLiteral("Task"), QStringLiteral("Start Date"), QStringLiteral("End Date"),
-             QStringLiteral("Task Duration") };
+        QStringLiteral("Task Duration") };
 }
 
 int TaskListModel::rowCount(const QModelIndex &parent) const
@@ -165,7 +165,8 @@ void TaskListModel::updateRows(int first, const std::vector<TaskRow> &rows)
 
 void TaskListModel::countProgressRows()
 {
-    m_progressRows = std::count_if(m_rows.begin(), m_rows.end(), [](const TaskRow &row) { return row.progress.has_value(); });
+    m_progressRows = std::count_if(
+        m_rows.begin(), m_rows.end(), [](const TaskRow &row) { return row.progress.has_value(); });
 }
 
 } // namespace ambrel

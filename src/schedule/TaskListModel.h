@@ -12,13 +12,20 @@ namespace ambrel {
 
 // The task list: one row per scheduled task. Once a row has been postponed or advanced the list gains
 // three columns that show how far its start and end are from today and its status.
-class TaskListModel final : public QAbstractTableModel
-{
+class TaskListModel final : public QAbstractTableModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TaskListModel)
 
 public:
-    enum Column { TaskColumn, StartDateColumn, EndDateColumn, DurationColumn, StartsInColumn, EndsInColumn, StatusColumn };
+    enum Column {
+        TaskColumn,
+        StartDateColumn,
+        EndDateColumn,
+        DurationColumn,
+        StartsInColumn,
+        EndsInColumn,
+        StatusColumn
+    };
 
     explicit TaskListModel(QObject *parent = nullptr);
 

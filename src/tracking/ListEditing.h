@@ -11,10 +11,9 @@ class TaskListModel;
 
 // The current task: what the window's hidden boxes hold about the row last clicked. Only a click
 // changes it, so it may describe a row that has since moved or gone.
-struct CurrentTask
-{
-    QString txtTask = QStringLiteral("Text1");      // the row text
-    QString txtTaskID;                              // the row's 1-based position, in decimal digits
+struct CurrentTask {
+    QString txtTask = QStringLiteral("Text1"); // the row text
+    QString txtTaskID; // the row's 1-based position, in decimal digits
     QString txtStartDate = QStringLiteral("Text1"); // the start date as the list shows it
 };
 

@@ -28,7 +28,7 @@ Refusal outOfRange()
 {
     return { QStringLiteral("Moving the tasks by that many days would take them outside the years 1 to 9999. "
                             "Please enter a smaller number of days."),
-             kTitle };
+        kTitle };
 }
 
 bool inRange(const QDate &date)
@@ -39,7 +39,7 @@ bool inRange(const QDate &date)
 } // namespace
 
 std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first, qint64 days,
-                                    const WorkingCalendar &calendar, const QDate &today)
+    const WorkingCalendar &calendar, const QDate &today)
 {
     if (first < 0)
         first = 0;
@@ -48,7 +48,7 @@ std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first,
     if (days != 0 && !calendar.hasWorkingDay())
         return Refusal { QStringLiteral("Your working week has no working day, so the tasks cannot be moved "
                                         "over it. Please tick at least one working day."),
-                         kTitle };
+            kTitle };
     if (std::abs(double(days)) > kMaxShift)
         return outOfRange();
 
@@ -77,7 +77,7 @@ std::optional<Refusal> postponeProject(TaskListModel &tasks, const PostponeReque
     if (!days)
         return Refusal { QStringLiteral("Please enter the number of days to move the project by: a whole "
                                         "number such as 15 to post-pone it, or -5 to advance it."),
-                         kTitle };
+            kTitle };
 
     if (*position > tasks.rowCount())
         return std::nullopt;
@@ -86,7 +86,8 @@ std::optional<Refusal> postponeProject(TaskListModel &tasks, const PostponeReque
         return outOfRange();
 
     std::vector<TaskRow> rows = tasks.rows();
-    if (std::optional<Refusal> refusal = postponeRows(rows, first, qint64(*days), request.calendar, request.today))
+    if (std::optional<Refusal> refusal
+        = postponeRows(rows, first, qint64(*days), request.calendar, request.today))
         return refusal;
     tasks.updateRows(int(first), std::vector<TaskRow>(rows.begin() + first, rows.end()));
     return std::nullopt;

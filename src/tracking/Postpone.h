@@ -16,10 +16,9 @@ namespace ambrel {
 class TaskListModel;
 
 // What "Post-Pone" reads from the window.
-struct PostponeRequest
-{
+struct PostponeRequest {
     bool rowSelected = false; // whether any row of the task list is selected
-    QString txtTaskID;        // 1-based position of the row last clicked; empty until a row is clicked
+    QString txtTaskID; // 1-based position of the row last clicked; empty until a row is clicked
     QString txtDaysToPostPone;
     WorkingCalendar calendar;
     QDate today;
@@ -36,6 +35,6 @@ std::optional<Refusal> postponeProject(TaskListModel &tasks, const PostponeReque
 // The move itself: rows from first (0-based) on are moved by days counted on the calendar. On a refusal
 // rows are left as they were.
 std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first, qint64 days,
-                                    const WorkingCalendar &calendar, const QDate &today);
+    const WorkingCalendar &calendar, const QDate &today);
 
 } // namespace ambrel

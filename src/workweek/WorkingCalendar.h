@@ -12,8 +12,7 @@ using WorkingWeekFlags = std::array<qint16, 8>;
 
 // Which calendar days count as working days, and stepping over them.
 // When the working week does not apply, every day counts.
-class WorkingCalendar final
-{
+class WorkingCalendar final {
 public:
     WorkingCalendar() = default;
     WorkingCalendar(const WorkingWeekFlags &WorkingWeek, bool applies);

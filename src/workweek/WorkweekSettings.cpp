@@ -30,8 +30,7 @@ QString withoutLineBreaks(QString text)
 
 // A file's earlier bytes, kept as they were (not decoded) so that undoing a half-done save gives back
 // exactly what was there.
-struct Snapshot
-{
+struct Snapshot {
     QString path;
     bool existed = false;
     bool read = false;
@@ -86,8 +85,8 @@ qint16 readWorkingWeekLine(const QString &line)
     return static_cast<qint16>(rounded);
 }
 
-std::optional<QString> LoadWorkingWeek(const QString &folder, QStringList &lstWorkingWeek,
-                                       WorkingWeekFlags &WorkingWeek)
+std::optional<QString> LoadWorkingWeek(
+    const QString &folder, QStringList &lstWorkingWeek, WorkingWeekFlags &WorkingWeek)
 {
     lstWorkingWeek.clear();
     const QString path = pathOf(folder, SettingsFile::WorkingWeek);
@@ -143,15 +142,14 @@ int firstChoiceWithin(const QStringList &choices, const QString &saved)
     return static_cast<int>(choices.size()) - 1;
 }
 
-bool SaveWorkingSettings(const QString &folder, const WorkingHours &hours, const WorkingWeekFlags &WorkingWeek,
-                         QString *error)
+bool SaveWorkingSettings(
+    const QString &folder, const WorkingHours &hours, const WorkingWeekFlags &WorkingWeek, QString *error)
 {
     QStringList lstWorkingWeek;
     for (int day = 1; day <= 7; ++day)
         lstWorkingWeek << QString::number(WorkingWeek[day] == 1 ? 1 : 0);
 
-    struct Write
-    {
+    struct Write {
         const char *fileName;
         QString text;
         QStringList lines;

@@ -27,11 +27,10 @@ qint16 readWorkingWeekLine(const QString &line);
 
 // Reads workingweek.txt into lstWorkingWeek (its lines) and WorkingWeek (indices 1 to 7).
 // Days beyond a short file keep 0. When the file is missing, WorkingWeek is left as it was.
-std::optional<QString> LoadWorkingWeek(const QString &folder, QStringList &lstWorkingWeek,
-                                       WorkingWeekFlags &WorkingWeek);
+std::optional<QString> LoadWorkingWeek(
+    const QString &folder, QStringList &lstWorkingWeek, WorkingWeekFlags &WorkingWeek);
 
-struct WorkingHours
-{
+struct WorkingHours {
     QString starts; // txtStarts
     QString endsAt; // txtEndsAt
 };
@@ -41,8 +40,7 @@ struct WorkingHours
 std::optional<QString> LoadWorkingHours(const QString &folder, WorkingHours &hours);
 
 // What the working-week window offers: the hour choices and the choice matching each saved hour.
-struct HourChoices
-{
+struct HourChoices {
     QString savedStarts; // the window's txtStarts, as loaded
     QString savedEndsAt; // the window's txtEndsAt, as loaded
     QStringList choices; // hours.txt, in file order; empty when a file is missing
@@ -59,7 +57,7 @@ int firstChoiceWithin(const QStringList &choices, const QString &saved);
 // Writes both hour files, then workingweek.txt (seven lines of 0 or 1, Monday first).
 // All or nothing: when any write fails, files already written get their earlier content back and
 // *error names the file and the reason.
-bool SaveWorkingSettings(const QString &folder, const WorkingHours &hours, const WorkingWeekFlags &WorkingWeek,
-                         QString *error);
+bool SaveWorkingSettings(
+    const QString &folder, const WorkingHours &hours, const WorkingWeekFlags &WorkingWeek, QString *error);
 
 } // namespace ambrel

@@ -6,8 +6,7 @@
 
 namespace {
 
-struct Run
-{
+struct Run {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
@@ -38,14 +37,13 @@ Run runCli(const QStringList &arguments, const QByteArray &input = {}, const QSt
 }
 
 const QStringList kMondayToFriday { "--today", "2024-06-03", "--week", "1111100", "--begins", "09:00 AM",
-                                    "--ends", "05:00 PM" };
+    "--ends", "05:00 PM" };
 const QByteArray kTaskHeader("Task\tStart Date\tEnd Date\tTask Duration\n");
 const QByteArray kWorkedExample("Design + 3\nBuild + 5\n//Docs + 2\nTest\n");
 
 } // namespace
 
-class TestCommandLine : public QObject
-{
+class TestCommandLine : public QObject {
     Q_OBJECT
 
 private slots:
@@ -72,38 +70,45 @@ void TestCommandLine::output_data()
           "My Project: Build \t2024-06-06\t2024-06-12\t5\n"
           "My Project: Docs \t2024-06-06\t2024-06-07\t2\n"
           "My Project: Test\t2024-06-10\t2024-06-10\t1\n";
-    const QByteArray eventHeader("Subject\tStart Date\tStart Time\tEnd Date\tEnd Time\tAll Day Event\tDescription\t"
-                                 "Location\tPrivate\n");
-    QTest::newRow("worked example, line feeds") << kMondayToFriday << kWorkedExample << QStringList() << workedOut;
-    QTest::newRow("worked example, CR LF") << kMondayToFriday
-                                           << QByteArray("Design + 3\r\nBuild + 5\r\n//Docs + 2\r\nTest\r\n")
-                                           << QStringList() << workedOut;
-    QTest::newRow("worked example, no final break") << kMondayToFriday
-                                                    << QByteArray("Design + 3\nBuild + 5\n//Docs + 2\nTest")
-                                                    << QStringList() << workedOut;
-    QTest::newRow("calendar days") << QStringList { "--today", "2024-06-06", "--week", "1111100", "--calendar-days" }
-                                   << QByteArray("A + 5\nB") << QStringList()
-                                   << kTaskHeader + "My Project: A \t2024-06-06\t2024-06-10\t5\n"
-                                                    "My Project: B\t2024-06-11\t2024-06-11\t1\n";
-    QTest::newRow("a point whatever the locale")
-        << kMondayToFriday << QByteArray("Test + 2.5\nNext + 1,5\n")
-        << QStringList { "LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8" }
-        << kTaskHeader + "My Project: Test \t2024-06-03\t2024-06-05\t2.5\n"
-                         "My Project: Next \t2024-06-06\t2024-06-06\t1\n";
+    const QByteArray eventHeader(
+        "Subject\tStart Date\tStart Time\tEnd Date\tEnd Time\tAll Day Event\tDescription\t"
+        "Location\tPrivate\n");
+    QTest::newRow("worked example, line feeds")
+        << kMondayToFriday << kWorkedExample << QStringList() << workedOut;
+    QTest::newRow("worked example, CR LF")
+        << kMondayToFriday << QByteArray("Design + 3\r\nBuild + 5\r\n//Docs + 2\r\nTest\r\n") << QStringList()
+        << workedOut;
+    QTest::newRow("worked example, no final break")
+        << kMondayToFriday << QByteArray("Design + 3\nBuild + 5\n//Docs + 2\nTest") << QStringList()
+        << workedOut;
+    QTest::newRow("calendar days") << QStringList { "--today", "2024-06-06", "--week", "1111100",
+        "--calendar-days" } << QByteArray("A + 5\nB")
+                                   << QStringList()
+                                   << kTaskHeader
+            + "My Project: A \t2024-06-06\t2024-06-10\t5\n"
+              "My Project: B\t2024-06-11\t2024-06-11\t1\n";
+    QTest::newRow("a point whatever the locale") << kMondayToFriday << QByteArray("Test + 2.5\nNext + 1,5\n")
+                                                 << QStringList { "LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8" }
+                                                 << kTaskHeader
+            + "My Project: Test \t2024-06-03\t2024-06-05\t2.5\n"
+              "My Project: Next \t2024-06-06\t2024-06-06\t1\n";
     QTest::newRow("events; half a day has none")
         << kMondayToFriday + QStringList { "--events", "--project", "Launch" }
         << QByteArray("Write report + 5\n//Half + 0.5\n") << QStringList()
-        << eventHeader + "Launch: Write report \t2024-06-03\t09:00 AM\t2024-06-07\t05:00 PM\tFalse\tWrite report \t"
-                         "Home\tTrue\n";
-    QTest::newRow("events split by a weekend keep the hours as given")
-        << QStringList { "--today", "2024-06-06", "--week", "1111100", "--events", "--begins", "8", "--ends", "4" }
-        << QByteArray("T + 5") << QStringList()
-        << eventHeader + "My Project: T \t2024-06-06\t8\t2024-06-07\t4\tFalse\tT \tHome\tTrue\n"
-                         "My Project: T  (2)\t2024-06-10\t8\t2024-06-12\t4\tFalse\tT \tHome\tTrue\n";
+        << eventHeader
+            + "Launch: Write report \t2024-06-03\t09:00 AM\t2024-06-07\t05:00 PM\tFalse\tWrite report \t"
+              "Home\tTrue\n";
+    QTest::newRow("events split by a weekend keep the hours as given") << QStringList { "--today",
+        "2024-06-06", "--week", "1111100", "--events", "--begins", "8", "--ends", "4" }
+                                                                       << QByteArray("T + 5") << QStringList()
+                                                                       << eventHeader
+            + "My Project: T \t2024-06-06\t8\t2024-06-07\t4\tFalse\tT \tHome\tTrue\n"
+              "My Project: T  (2)\t2024-06-10\t8\t2024-06-12\t4\tFalse\tT \tHome\tTrue\n";
     // A Saturday: the shipped week is Monday to Friday, the shipped hours 09:00 AM to 05:00 PM.
     QTest::newRow("shipped settings are the defaults")
         << QStringList { "--today", "2024-06-08", "--events" } << QByteArray("Plan") << QStringList()
-        << eventHeader + "My Project: Plan\t2024-06-10\t09:00 AM\t2024-06-10\t05:00 PM\tFalse\tPlan\tHome\tTrue\n";
+        << eventHeader
+            + "My Project: Plan\t2024-06-10\t09:00 AM\t2024-06-10\t05:00 PM\tFalse\tPlan\tHome\tTrue\n";
 }
 
 void TestCommandLine::output()
@@ -136,21 +141,22 @@ void TestCommandLine::csvFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("output/project.csv"));
-    const Run run = runCli(kMondayToFriday + QStringList { "--csv", path, "--project", "Café, Inc" },
-                           "Plan \"big\" + 2\n");
+    const Run run = runCli(
+        kMondayToFriday + QStringList { "--csv", path, "--project", "Café, Inc" }, "Plan \"big\" + 2\n");
     QCOMPARE(run.exitCode, 0);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(),
-             QByteArray("Subject,Start Date,Start Time,End Date,End Time,All Day Event,Description,Location,Private\r\n"
-                        "\"Caf\xC3\xA9, Inc: Plan \"\"big\"\" \",06/03/2024,09:00 AM,06/04/2024,05:00 PM,False,"
-                        "\"Plan \"\"big\"\" \",Home,True\r\n"));
+        QByteArray(
+            "Subject,Start Date,Start Time,End Date,End Time,All Day Event,Description,Location,Private\r\n"
+            "\"Caf\xC3\xA9, Inc: Plan \"\"big\"\" \",06/03/2024,09:00 AM,06/04/2024,05:00 PM,False,"
+            "\"Plan \"\"big\"\" \",Home,True\r\n"));
 
     QFile blocker(dir.filePath(QStringLiteral("blocked")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    const Run blocked = runCli(kMondayToFriday + QStringList { "--csv", dir.filePath(QStringLiteral("blocked/x.csv")) },
-                               "Plan");
+    const Run blocked = runCli(
+        kMondayToFriday + QStringList { "--csv", dir.filePath(QStringLiteral("blocked/x.csv")) }, "Plan");
     QCOMPARE(blocked.exitCode, 1);
     QVERIFY(!blocked.err.isEmpty());
 }
@@ -161,9 +167,9 @@ void TestCommandLine::refusals_data()
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArray>("message");
 
-    QTest::newRow("past start date") << QStringList { "--today", "2024-06-03", "--start", "2024-06-02" }
-                                     << QByteArray("Plan")
-                                     << QByteArray("Your project is set to start on a past date. Please fix this.\n");
+    QTest::newRow("past start date") << QStringList {
+        "--today", "2024-06-03", "--start", "2024-06-02"
+    } << QByteArray("Plan") << QByteArray("Your project is set to start on a past date. Please fix this.\n");
     QTest::newRow("beyond 32 bits") << QStringList { "--today", "2024-06-03", "--calendar-days" }
                                     << QByteArray("Plan\r\nHuge + 99999999999\r\n") << QByteArray("Line 2");
 }

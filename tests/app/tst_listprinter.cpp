@@ -14,11 +14,10 @@ using namespace ambrel;
 namespace {
 
 const QStringList kTop { QString(), QString(), QString(), QStringLiteral("ListView Print Sample Heading"),
-                         QString() };
+    QString() };
 
 // Keeps what it was asked to print and answers as told.
-class RecordingPrinter final : public LinePrinter
-{
+class RecordingPrinter final : public LinePrinter {
 public:
     bool printLines(const QStringList &lines, QString *error) override
     {
@@ -55,8 +54,7 @@ int pdfPageCount(const QString &path)
 
 } // namespace
 
-class TestListPrinter : public QObject
-{
+class TestListPrinter : public QObject {
     Q_OBJECT
 
 private slots:
@@ -116,7 +114,8 @@ void TestListPrinter::taskListLines()
     row.dayCount = 2.5;
     TaskListModel tasks;
     tasks.setRows({ row });
-    QCOMPARE(ListPrinter::documentLines(tasks), kTop + QStringList { "My Project: Design  6/3/2024 6/5/2024 2.5" });
+    QCOMPARE(ListPrinter::documentLines(tasks),
+        kTop + QStringList { "My Project: Design  6/3/2024 6/5/2024 2.5" });
 }
 
 void TestListPrinter::printsThroughThePrinterSeam()

@@ -9,8 +9,7 @@
 
 using namespace ambrel;
 
-class TestCorekit : public QObject
-{
+class TestCorekit : public QObject {
     Q_OBJECT
 
 private slots:
@@ -52,9 +51,10 @@ void TestCorekit::loadLines_data()
     QTest::newRow("CR LF, final break") << QByteArray("1\r\n0\r\n1\r\n") << three;
     QTest::newRow("empty file") << QByteArray() << QStringList();
     QTest::newRow("a lone line break holds no line") << QByteArray("\r\n") << QStringList();
-    QTest::newRow("empty line inside") << QByteArray("a\n\nb\n")
-                                       << QStringList { QStringLiteral("a"), QString(), QStringLiteral("b") };
-    QTest::newRow("UTF-8") << QByteArray("09:00 Uhr \xC3\xA4\n") << QStringList { QStringLiteral("09:00 Uhr ä") };
+    QTest::newRow("empty line inside")
+        << QByteArray("a\n\nb\n") << QStringList { QStringLiteral("a"), QString(), QStringLiteral("b") };
+    QTest::newRow("UTF-8") << QByteArray("09:00 Uhr \xC3\xA4\n")
+                           << QStringList { QStringLiteral("09:00 Uhr ä") };
 }
 
 void TestCorekit::loadLines()
@@ -145,9 +145,18 @@ void TestCorekit::replaceAll_data()
     QTest::addColumn<QString>("replacement");
     QTest::addColumn<QString>("result");
 
-    QTest::newRow("every occurrence") << "//a//b//" << "//" << "" << "ab";
-    QTest::newRow("case-sensitive") << " 3 Days days DAYS dAys" << "days" << "" << " 3 Days  DAYS dAys";
-    QTest::newRow("empty find leaves the text") << "Plan" << "" << "x" << "Plan";
+    QTest::newRow("every occurrence") << "//a//b//"
+                                      << "//"
+                                      << ""
+                                      << "ab";
+    QTest::newRow("case-sensitive") << " 3 Days days DAYS dAys"
+                                    << "days"
+                                    << ""
+                                    << " 3 Days  DAYS dAys";
+    QTest::newRow("empty find leaves the text") << "Plan"
+                                                << ""
+                                                << "x"
+                                                << "Plan";
 }
 
 void TestCorekit::replaceAll()

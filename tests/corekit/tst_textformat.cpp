@@ -4,8 +4,7 @@
 
 using namespace ambrel;
 
-class TestTextFormat : public QObject
-{
+class TestTextFormat : public QObject {
     Q_OBJECT
 
 private slots:
@@ -81,9 +80,12 @@ void TestTextFormat::fixedForms_data()
     QTest::addColumn<QString>("iso");
     QTest::addColumn<QString>("exported");
 
-    QTest::newRow("zero-padded") << QDate(2024, 6, 3) << "2024-06-03" << "06/03/2024";
-    QTest::newRow("year 1") << QDate(1, 1, 1) << "0001-01-01" << "01/01/0001";
-    QTest::newRow("no date") << QDate() << "" << "";
+    QTest::newRow("zero-padded") << QDate(2024, 6, 3) << "2024-06-03"
+                                 << "06/03/2024";
+    QTest::newRow("year 1") << QDate(1, 1, 1) << "0001-01-01"
+                            << "01/01/0001";
+    QTest::newRow("no date") << QDate() << ""
+                             << "";
 }
 
 void TestTextFormat::fixedForms()

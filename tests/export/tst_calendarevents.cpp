@@ -13,8 +13,7 @@ const QDate kMonday(2024, 6, 3);
 const QDate kThursday(2024, 6, 6);
 } // namespace
 
-class TestCalendarEvents : public QObject
-{
+class TestCalendarEvents : public QObject {
     Q_OBJECT
 
 private slots:
@@ -32,19 +31,23 @@ void TestCalendarEvents::runs_data()
     QTest::addColumn<double>("dayCount");
     QTest::addColumn<QStringList>("runs"); // "first..last" per event
 
-    QTest::newRow("5 days from Thursday: two runs") << "1111100" << kThursday << 5.0
-                                                     << QStringList { "2024-06-06..2024-06-07", "2024-06-10..2024-06-12" };
-    QTest::newRow("same, box unticked: one run") << "" << kThursday << 5.0 << QStringList { "2024-06-06..2024-06-10" };
-    QTest::newRow("fits exactly up to Friday") << "1111100" << kMonday << 5.0 << QStringList { "2024-06-03..2024-06-07" };
-    QTest::newRow("2.5 days place two") << "1111100" << kMonday << 2.5 << QStringList { "2024-06-03..2024-06-04" };
+    QTest::newRow("5 days from Thursday: two runs")
+        << "1111100" << kThursday << 5.0
+        << QStringList { "2024-06-06..2024-06-07", "2024-06-10..2024-06-12" };
+    QTest::newRow("same, box unticked: one run")
+        << "" << kThursday << 5.0 << QStringList { "2024-06-06..2024-06-10" };
+    QTest::newRow("fits exactly up to Friday")
+        << "1111100" << kMonday << 5.0 << QStringList { "2024-06-03..2024-06-07" };
+    QTest::newRow("2.5 days place two")
+        << "1111100" << kMonday << 2.5 << QStringList { "2024-06-03..2024-06-04" };
     QTest::newRow("half a day: no event") << "1111100" << kMonday << 0.5 << QStringList();
     QTest::newRow("negative: no event") << "1111100" << kMonday << -3.0 << QStringList();
-    QTest::newRow("Sunday only: one event a week") << "0000001" << QDate(2024, 6, 2) << 3.0
-                                                   << QStringList { "2024-06-02..2024-06-02", "2024-06-09..2024-06-09",
-                                                                    "2024-06-16..2024-06-16" };
+    QTest::newRow("Sunday only: one event a week")
+        << "0000001" << QDate(2024, 6, 2) << 3.0
+        << QStringList { "2024-06-02..2024-06-02", "2024-06-09..2024-06-09", "2024-06-16..2024-06-16" };
     QTest::newRow("split week") << "1101100" << kMonday << 6.0
                                 << QStringList { "2024-06-03..2024-06-04", "2024-06-06..2024-06-07",
-                                                 "2024-06-10..2024-06-11" };
+                                       "2024-06-10..2024-06-11" };
     QTest::newRow("weekend week") << "0000011" << QDate(2024, 6, 8) << 3.0
                                   << QStringList { "2024-06-08..2024-06-09", "2024-06-15..2024-06-15" };
 }
@@ -55,14 +58,17 @@ void TestCalendarEvents::runs()
     QFETCH(QDate, start);
     QFETCH(double, dayCount);
     QFETCH(QStringList, runs);
-    const WorkingCalendar calendar = week.isEmpty() ? WorkingCalendar()
-                                                    : WorkingCalendar(weekFromText(week.toLatin1().constData()), true);
+    const WorkingCalendar calendar = week.isEmpty()
+        ? WorkingCalendar()
+        : WorkingCalendar(weekFromText(week.toLatin1().constData()), true);
     std::vector<EventRow> events;
     CalendarEventFields fields;
-    QVERIFY(AddCalendarEvents(events, fields, calendar, { start, dayCount, "T", "P", "09:00 AM", "05:00 PM" }, 1000));
+    QVERIFY(AddCalendarEvents(
+        events, fields, calendar, { start, dayCount, "T", "P", "09:00 AM", "05:00 PM" }, 1000));
     QStringList actual;
     for (const EventRow &event : events)
-        actual << event.startDate.toString(Qt::ISODate) + QLatin1String("..") + event.endDate.toString(Qt::ISODate);
+        actual << event.startDate.toString(Qt::ISODate) + QLatin1String("..")
+                + event.endDate.toString(Qt::ISODate);
     QCOMPARE(actual, runs);
     if (!runs.isEmpty())
         QCOMPARE(fields.txtGCalRemaining, 0.0);
@@ -73,15 +79,15 @@ void TestCalendarEvents::subjectsAndTexts()
     std::vector<EventRow> events;
     CalendarEventFields fields;
     const WorkingCalendar calendar(weekFromText("1111100"), true);
+    QVERIFY(AddCalendarEvents(
+        events, fields, calendar, { kThursday, 12, "Write report", "Launch", "09:00 AM", "05:00 PM" }, 1000));
     QVERIFY(AddCalendarEvents(events, fields, calendar,
-                              { kThursday, 12, "Write report", "Launch", "09:00 AM", "05:00 PM" }, 1000));
-    QVERIFY(AddCalendarEvents(events, fields, calendar,
-                              { QDate(2024, 6, 24), 1, "Plan//Design", "Launch", "08:00 AM", "04:00 PM" }, 1000));
+        { QDate(2024, 6, 24), 1, "Plan//Design", "Launch", "08:00 AM", "04:00 PM" }, 1000));
     QVERIFY(AddCalendarEvents(events, fields, calendar, { kMonday, 1, "T", "", "", "" }, 1000));
     QCOMPARE(events.size(), size_t(5));
 
-    const QStringList subjects { "Launch: Write report", "Launch: Write report (2)", "Launch: Write report (3)",
-                                 "Launch: Plan//Design", ": T" };
+    const QStringList subjects { "Launch: Write report", "Launch: Write report (2)",
+        "Launch: Write report (3)", "Launch: Plan//Design", ": T" };
     for (size_t i = 0; i < events.size(); ++i)
         QCOMPARE(events[i].subject(), subjects[qsizetype(i)]);
     // Every event of a task carries the same hours, however many days it has.
@@ -110,7 +116,7 @@ void TestCalendarEvents::longTaskCostsEventsNotDays()
     QElapsedTimer timer;
     timer.start();
     QVERIFY(AddCalendarEvents(events, fields, WorkingCalendar(weekFromText("1111111"), true),
-                              { QDate(2000, 1, 1), 2900000, "T", "P", "", "" }, 10));
+        { QDate(2000, 1, 1), 2900000, "T", "P", "", "" }, 10));
     QVERIFY(timer.elapsed() < 100);
     QCOMPARE(events.size(), size_t(1));
     QCOMPARE(events[0].endDate, QDate(2000, 1, 1).addDays(2899999));

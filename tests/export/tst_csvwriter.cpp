@@ -14,7 +14,8 @@ using namespace ambrel;
 
 namespace {
 
-EventRow makeEvent(const QString &subjectBase, int number, const QString &description = QStringLiteral("Write"))
+EventRow makeEvent(
+    const QString &subjectBase, int number, const QString &description = QStringLiteral("Write"))
 {
     EventRow row;
     row.subjectBase = subjectBase;
@@ -27,7 +28,8 @@ EventRow makeEvent(const QString &subjectBase, int number, const QString &descri
     return row;
 }
 
-const QByteArray kHeader("Subject,Start Date,Start Time,End Date,End Time,All Day Event,Description,Location,Private\r\n");
+const QByteArray kHeader(
+    "Subject,Start Date,Start Time,End Date,End Time,All Day Event,Description,Location,Private\r\n");
 
 QByteArray readAll(const QString &path)
 {
@@ -37,8 +39,7 @@ QByteArray readAll(const QString &path)
 
 } // namespace
 
-class TestCsvWriter : public QObject
-{
+class TestCsvWriter : public QObject {
     Q_OBJECT
 
 private slots:
@@ -71,11 +72,14 @@ void TestCsvWriter::document_data()
 
     const QByteArray rest(",06/06/2024,09:00 AM,06/07/2024,05:00 PM,False,Write,Home,True\r\n");
     QTest::newRow("no events: the header alone") << std::vector<EventRow>() << QByteArray();
-    QTest::newRow("numbered subjects") << std::vector<EventRow> { makeEvent("Launch: Write", 1), makeEvent("Launch: Write", 2) }
-                                       << "Launch: Write" + rest + "Launch: Write (2)" + rest;
+    QTest::newRow("numbered subjects") << std::vector<EventRow> { makeEvent("Launch: Write", 1),
+        makeEvent("Launch: Write", 2) } << "Launch: Write" + rest + "Launch: Write (2)" + rest;
     QTest::newRow("quoted subject") << std::vector<EventRow> { makeEvent("A, B", 1) } << "\"A, B\"" + rest;
-    QTest::newRow("UTF-8 without byte order mark") << std::vector<EventRow> { makeEvent(QStringLiteral("Café: Über"), 1) }
-                                                   << "Caf\xC3\xA9: \xC3\x9C" "ber" + rest;
+    QTest::newRow("UTF-8 without byte order mark")
+        << std::vector<EventRow> { makeEvent(QStringLiteral("Café: Über"), 1) }
+        << "Caf\xC3\xA9: \xC3\x9C"
+           "ber"
+            + rest;
 }
 
 void TestCsvWriter::document()
@@ -93,13 +97,20 @@ void TestCsvWriter::field_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("field");
 
-    QTest::newRow("blanks kept") << " a  b " << " a  b ";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("comma") << "Design, build" << "\"Design, build\"";
-    QTest::newRow("quote") << "The \"big\" one" << "\"The \"\"big\"\" one\"";
-    QTest::newRow("carriage return") << "a\rb" << "\"a\rb\"";
-    QTest::newRow("line feed") << "a\nb" << "\"a\nb\"";
-    QTest::newRow("semicolon is plain") << "a;b" << "a;b";
+    QTest::newRow("blanks kept") << " a  b "
+                                 << " a  b ";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("comma") << "Design, build"
+                           << "\"Design, build\"";
+    QTest::newRow("quote") << "The \"big\" one"
+                           << "\"The \"\"big\"\" one\"";
+    QTest::newRow("carriage return") << "a\rb"
+                                     << "\"a\rb\"";
+    QTest::newRow("line feed") << "a\nb"
+                               << "\"a\nb\"";
+    QTest::newRow("semicolon is plain") << "a;b"
+                                        << "a;b";
 }
 
 void TestCsvWriter::field()
@@ -114,7 +125,8 @@ void TestCsvWriter::fileIsCreatedThenReplaced()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("output/project.csv")); // the folder does not exist yet
     QString error;
-    QVERIFY2(WriteCalendarCSV(path, { makeEvent("P: T", 1), makeEvent("P: T", 2) }, &error), qPrintable(error));
+    QVERIFY2(
+        WriteCalendarCSV(path, { makeEvent("P: T", 1), makeEvent("P: T", 2) }, &error), qPrintable(error));
     QVERIFY(readAll(path).startsWith(kHeader + "P: T,"));
     QVERIFY(WriteCalendarCSV(path, {}));
     QCOMPARE(readAll(path), kHeader);

@@ -1,7 +1,7 @@
 #include "schedule/ScheduleBuilder.h"
 
-#include "corekit/Clock.h"
 #include "ReferenceCalendar.h"
+#include "corekit/Clock.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -24,8 +24,7 @@ ScheduleRequest request(const QString &todoText, const char *week = "1111100", b
     return r;
 }
 
-struct Built
-{
+struct Built {
     std::optional<Refusal> refusal;
     Schedule schedule;
 };
@@ -39,8 +38,7 @@ Built build(ScheduleState &state, const ScheduleRequest &r)
 
 } // namespace
 
-class TestScheduleBuilder : public QObject
-{
+class TestScheduleBuilder : public QObject {
     Q_OBJECT
 
 private slots:
@@ -80,14 +78,16 @@ void TestScheduleBuilder::rowTexts_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("rowTexts");
 
-    QTest::newRow("name part keeps its blank") << "Create Product + 10" << QStringList { "My Project: Create Product " };
+    QTest::newRow("name part keeps its blank")
+        << "Create Product + 10" << QStringList { "My Project: Create Product " };
     QTest::newRow("no duration") << "Plan" << QStringList { "My Project: Plan" };
     QTest::newRow("parallel // leaves the text") << "//Docs + 3" << QStringList { "My Project: Docs " };
     QTest::newRow("// Review keeps the blank") << "// Review" << QStringList { "My Project:  Review" };
     QTest::newRow(" //Review loses the //") << " //Review" << QStringList { "My Project:  Review" };
     QTest::newRow("Check a//b") << "Check a//b" << QStringList { "My Project: Check ab" };
-    QTest::newRow("empty lines and final break make no task") << "A\r\n\r\nB\r\n"
-                                                              << QStringList { "My Project: A", "My Project: B" };
+    QTest::newRow("empty lines and final break make no task")
+        << "A\r\n\r\nB\r\n"
+        << QStringList { "My Project: A", "My Project: B" };
     QTest::newRow("line feed alone does not split") << "A + 1\nB + 2" << QStringList { "My Project: A " };
 }
 
@@ -108,7 +108,8 @@ void TestScheduleBuilder::workedExample()
 {
     ScheduleState state;
     // Docs runs beside Build; Test follows Docs, not the longer Build.
-    const Built built = build(state, request(QStringLiteral("Design + 3\r\nBuild + 5\r\n//Docs + 2\r\nTest")));
+    const Built built
+        = build(state, request(QStringLiteral("Design + 3\r\nBuild + 5\r\n//Docs + 2\r\nTest")));
     QVERIFY(!built.refusal);
     const std::vector<TaskRow> &rows = built.schedule.tasks;
     QCOMPARE(rows.size(), size_t(4));
@@ -135,12 +136,15 @@ void TestScheduleBuilder::taskSpans_data()
     QTest::addColumn<int>("events");
 
     // Monday to Friday, from Monday 3 June 2024.
-    QTest::newRow("2.5: one and a half rounds to 2") << "A + 2.5" << QDate(2024, 6, 5) << QDate(2024, 6, 6) << 1;
-    QTest::newRow("3.5: two and a half rounds to 2") << "A + 3.5" << QDate(2024, 6, 5) << QDate(2024, 6, 6) << 1;
+    QTest::newRow("2.5: one and a half rounds to 2")
+        << "A + 2.5" << QDate(2024, 6, 5) << QDate(2024, 6, 6) << 1;
+    QTest::newRow("3.5: two and a half rounds to 2")
+        << "A + 3.5" << QDate(2024, 6, 5) << QDate(2024, 6, 6) << 1;
     QTest::newRow("0.5 ends on its start, no event") << "A + 0.5" << kMonday << QDate(2024, 6, 4) << 0;
     QTest::newRow("1.5 ends on its start") << "A + 1.5" << kMonday << QDate(2024, 6, 4) << 1;
     QTest::newRow("-3: four working days back") << "A + -3" << QDate(2024, 5, 28) << QDate(2024, 5, 29) << 0;
-    QTest::newRow("-0.5: minus one and a half rounds to -2") << "A + -0.5" << QDate(2024, 5, 30) << QDate(2024, 5, 31) << 0;
+    QTest::newRow("-0.5: minus one and a half rounds to -2")
+        << "A + -0.5" << QDate(2024, 5, 30) << QDate(2024, 5, 31) << 0;
     QTest::newRow("6 days over a weekend") << "A + 6" << QDate(2024, 6, 10) << QDate(2024, 6, 11) << 2;
 }
 
@@ -171,7 +175,8 @@ void TestScheduleBuilder::projectStart_data()
     const QDate wednesday(2024, 6, 5);
     const QDate nextSunday(2024, 6, 16);
     QTest::newRow("right away on a Saturday") << saturday << false << QDate() << true << QDate(2024, 6, 10);
-    QTest::newRow("right away on a Saturday, box unticked") << saturday << false << QDate() << false << saturday;
+    QTest::newRow("right away on a Saturday, box unticked")
+        << saturday << false << QDate() << false << saturday;
     QTest::newRow("picked Sunday next week") << wednesday << true << nextSunday << true << QDate(2024, 6, 17);
     QTest::newRow("picked today, a Saturday") << saturday << true << saturday << true << QDate(2024, 6, 10);
     QTest::newRow("picked Saturday, box unticked") << wednesday << true << saturday << false << saturday;
@@ -259,26 +264,35 @@ void TestScheduleBuilder::refusalsKeepEverything_data()
     QTest::addColumn<bool>("onPastDate");
     QTest::addColumn<QStringList>("messageParts");
 
-    QTest::newRow("past picked date") << "Plan" << "1111100" << true
-                                      << QStringList { "Your project is set to start on a past date. Please fix this." };
-    QTest::newRow("no working day") << "Plan" << "0000000" << false << QStringList { "no working days" };
-    QTest::newRow("rounding beyond 32 bits") << "Plan\r\nBig + 3000000000" << "1111111" << false
-                                             << QStringList { "Line 2", "Big + 3000000000" };
-    QTest::newRow("hexadecimal beyond 32 bits") << "Big + &HFFFFFFFF" << "1111111" << false
-                                                << QStringList { "Line 1", "&HFFFFFFFF" };
-    QTest::newRow("endless digits") << "A\r\nB\r\nC + " + QString(300000, QLatin1Char('9')) << "1111111" << false
-                                    << QStringList { "Line 3" };
-    QTest::newRow("past the year 9999") << "Plan\r\nLong + 3000000" << "1111111" << false
-                                        << QStringList { "Line 2", "Long + 3000000", "9999" };
-    QTest::newRow("before the year 1") << "Back + -800000" << "1111100" << false << QStringList { "Line 1" };
+    QTest::newRow("past picked date")
+        << "Plan"
+        << "1111100" << true
+        << QStringList { "Your project is set to start on a past date. Please fix this." };
+    QTest::newRow("no working day") << "Plan"
+                                    << "0000000" << false << QStringList { "no working days" };
+    QTest::newRow("rounding beyond 32 bits")
+        << "Plan\r\nBig + 3000000000"
+        << "1111111" << false << QStringList { "Line 2", "Big + 3000000000" };
+    QTest::newRow("hexadecimal beyond 32 bits")
+        << "Big + &HFFFFFFFF"
+        << "1111111" << false << QStringList { "Line 1", "&HFFFFFFFF" };
+    QTest::newRow("endless digits") << "A\r\nB\r\nC + " + QString(300000, QLatin1Char('9')) << "1111111"
+                                    << false << QStringList { "Line 3" };
+    QTest::newRow("past the year 9999")
+        << "Plan\r\nLong + 3000000"
+        << "1111111" << false << QStringList { "Line 2", "Long + 3000000", "9999" };
+    QTest::newRow("before the year 1") << "Back + -800000"
+                                       << "1111100" << false << QStringList { "Line 1" };
     // Three one-day runs a week: a million and one events fit in the calendar but not in a project.
-    QTest::newRow("too many events") << "Many + 1000001" << "1010100" << false << QStringList { "Line 1" };
+    QTest::newRow("too many events") << "Many + 1000001"
+                                     << "1010100" << false << QStringList { "Line 1" };
     // Parallel tasks pile up events without moving the dates on.
     QTest::newRow("too many events from parallel tasks")
         << "Base + 10" + QString(QStringLiteral("\r\n//Side + 200000")).repeated(12) << "1010100" << false
         << QStringList { "Line 6" };
     QTest::newRow("long line quoted without a broken character")
-        << QString(59, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80") + QStringLiteral(" + 99999999999")
+        << QString(59, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80")
+            + QStringLiteral(" + 99999999999")
         << "1111111" << false << QStringList { "Line 1", QString(59, QLatin1Char('a')) };
 }
 
@@ -328,13 +342,15 @@ void TestScheduleBuilder::garbageInput_data()
         binary += QChar(c);
     binary += QString::fromUtf8(QByteArray("\xff\xfe\x00\xc3\x28\xf0\x9f\x98\x80", 9));
     QTest::newRow("binary bytes") << binary << 1;
-    QTest::newRow("a 300,000-character line") << QString(300000, QLatin1Char('x')) + QStringLiteral(" + 2") << 1;
+    QTest::newRow("a 300,000-character line")
+        << QString(300000, QLatin1Char('x')) + QStringLiteral(" + 2") << 1;
     QStringList lines;
     for (int i = 0; i < 100000; ++i)
         lines << QStringLiteral("Task %1 + %2").arg(i).arg(i % 7);
     QTest::newRow("100,000 lines") << lines.join(QLatin1String("\r\n")) << 100000;
     QTest::newRow("100,000 parallel lines") << QStringLiteral("A + 5\r\n")
-            + QStringList(100000, QStringLiteral("//B + 3")).join(QLatin1String("\r\n")) << 100001;
+            + QStringList(100000, QStringLiteral("//B + 3")).join(QLatin1String("\r\n"))
+                                            << 100001;
 }
 
 void TestScheduleBuilder::garbageInput()

@@ -9,8 +9,7 @@
 
 using namespace ambrel;
 
-class TestTaskLine : public QObject
-{
+class TestTaskLine : public QObject {
     Q_OBJECT
 
 private slots:
@@ -42,31 +41,56 @@ void TestTaskLine::readTaskLine_data()
     QTest::addColumn<double>("dayCount");
     QTest::addColumn<bool>("parallel");
 
-    QTest::newRow("Create Product + 10") << "Create Product + 10" << "Create Product " << 10.0 << false;
-    QTest::newRow("Do This + 7 Days") << "Do This + 7 Days" << "Do This " << 7.0 << false;
-    QTest::newRow("Review +2days") << "Review +2days" << "Review " << 2.0 << false;
-    QTest::newRow("Plan") << "Plan" << "Plan" << 1.0 << false;
-    QTest::newRow("Test + 2.5 days") << "Test + 2.5 days" << "Test " << 2.5 << false;
-    QTest::newRow("//Docs + 3") << "//Docs + 3" << "//Docs " << 3.0 << true;
-    QTest::newRow("Fix + 1 0 days") << "Fix + 1 0 days" << "Fix " << 10.0 << false;
-    QTest::newRow("Ship + soon") << "Ship + soon" << "Ship " << 1.0 << false;
-    QTest::newRow("Ship + 0") << "Ship + 0" << "Ship " << 1.0 << false;
-    QTest::newRow("first plus splits") << "R+D review + 3" << "R" << 1.0 << false;
-    QTest::newRow("second plus stops the number") << "A + 3 + 4" << "A " << 3.0 << false;
-    QTest::newRow("weeks are not a unit") << "X + 2 weeks" << "X " << 2.0 << false;
-    QTest::newRow("negative") << "X + -3" << "X " << -3.0 << false;
-    QTest::newRow("blank line") << "" << "" << 1.0 << false;
-    QTest::newRow("// then blank") << "// Review" << "// Review" << 1.0 << true;
-    QTest::newRow("leading blank is not parallel") << " //Review" << " //Review" << 1.0 << false;
-    QTest::newRow("// inside is not parallel") << "Check a//b" << "Check a//b" << 1.0 << false;
-    QTest::newRow("DAYS") << "X + 4 DAYS" << "X " << 4.0 << false;
-    QTest::newRow("DAY glued") << "X + 6DAY" << "X " << 6.0 << false;
-    QTest::newRow("dAys is not a word") << "X + dAys 5" << "X " << 1.0 << false;
-    QTest::newRow("words removed inside digits") << "X + 1days2" << "X " << 12.0 << false;
-    QTest::newRow("tab and line feed skipped") << "X +\t1\n2" << "X " << 12.0 << false;
-    QTest::newRow("fraction below one") << "X + 0.5" << "X " << 0.5 << false;
-    QTest::newRow("second point stops") << "X + 1.5.5" << "X " << 1.5 << false;
-    QTest::newRow("comma is no decimal point") << "X + 2,5" << "X " << 2.0 << false;
+    QTest::newRow("Create Product + 10") << "Create Product + 10"
+                                         << "Create Product " << 10.0 << false;
+    QTest::newRow("Do This + 7 Days") << "Do This + 7 Days"
+                                      << "Do This " << 7.0 << false;
+    QTest::newRow("Review +2days") << "Review +2days"
+                                   << "Review " << 2.0 << false;
+    QTest::newRow("Plan") << "Plan"
+                          << "Plan" << 1.0 << false;
+    QTest::newRow("Test + 2.5 days") << "Test + 2.5 days"
+                                     << "Test " << 2.5 << false;
+    QTest::newRow("//Docs + 3") << "//Docs + 3"
+                                << "//Docs " << 3.0 << true;
+    QTest::newRow("Fix + 1 0 days") << "Fix + 1 0 days"
+                                    << "Fix " << 10.0 << false;
+    QTest::newRow("Ship + soon") << "Ship + soon"
+                                 << "Ship " << 1.0 << false;
+    QTest::newRow("Ship + 0") << "Ship + 0"
+                              << "Ship " << 1.0 << false;
+    QTest::newRow("first plus splits") << "R+D review + 3"
+                                       << "R" << 1.0 << false;
+    QTest::newRow("second plus stops the number") << "A + 3 + 4"
+                                                  << "A " << 3.0 << false;
+    QTest::newRow("weeks are not a unit") << "X + 2 weeks"
+                                          << "X " << 2.0 << false;
+    QTest::newRow("negative") << "X + -3"
+                              << "X " << -3.0 << false;
+    QTest::newRow("blank line") << ""
+                                << "" << 1.0 << false;
+    QTest::newRow("// then blank") << "// Review"
+                                   << "// Review" << 1.0 << true;
+    QTest::newRow("leading blank is not parallel") << " //Review"
+                                                   << " //Review" << 1.0 << false;
+    QTest::newRow("// inside is not parallel") << "Check a//b"
+                                               << "Check a//b" << 1.0 << false;
+    QTest::newRow("DAYS") << "X + 4 DAYS"
+                          << "X " << 4.0 << false;
+    QTest::newRow("DAY glued") << "X + 6DAY"
+                               << "X " << 6.0 << false;
+    QTest::newRow("dAys is not a word") << "X + dAys 5"
+                                        << "X " << 1.0 << false;
+    QTest::newRow("words removed inside digits") << "X + 1days2"
+                                                 << "X " << 12.0 << false;
+    QTest::newRow("tab and line feed skipped") << "X +\t1\n2"
+                                               << "X " << 12.0 << false;
+    QTest::newRow("fraction below one") << "X + 0.5"
+                                        << "X " << 0.5 << false;
+    QTest::newRow("second point stops") << "X + 1.5.5"
+                                        << "X " << 1.5 << false;
+    QTest::newRow("comma is no decimal point") << "X + 2,5"
+                                               << "X " << 2.0 << false;
 }
 
 void TestTaskLine::readTaskLine()
@@ -102,7 +126,8 @@ void TestTaskLine::readNumber_data()
     QTest::newRow("unknown prefix") << "&X12" << 0.0;
     QTest::newRow("exponent not read") << "1E3" << 1.0;
     QTest::newRow("many zeros") << QString(400, QLatin1Char('0')) + QLatin1Char('7') << 7.0;
-    QTest::newRow("tiny fraction") << QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QLatin1Char('1') << 0.0;
+    QTest::newRow("tiny fraction") << QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QLatin1Char('1')
+                                   << 0.0;
 }
 
 void TestTaskLine::readNumber()
@@ -118,11 +143,19 @@ void TestTaskLine::tagReadsBackAsTheSameTask_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("tag");
 
-    QTest::newRow("Create Product") << "en_US" << "Create Product + 10" << "Create Product  +10";
-    QTest::newRow("parallel keeps //") << "en_US" << "//Docs + 3" << "//Docs  +3";
-    QTest::newRow("negative") << "en_US" << "X + -3" << "X  +-3";
+    QTest::newRow("Create Product") << "en_US"
+                                    << "Create Product + 10"
+                                    << "Create Product  +10";
+    QTest::newRow("parallel keeps //") << "en_US"
+                                       << "//Docs + 3"
+                                       << "//Docs  +3";
+    QTest::newRow("negative") << "en_US"
+                              << "X + -3"
+                              << "X  +-3";
     // A comma in the tag would read back as 2 days: the tag keeps the point.
-    QTest::newRow("fraction under de_DE") << "de_DE" << "Test + 2.5" << "Test  +2.5";
+    QTest::newRow("fraction under de_DE") << "de_DE"
+                                          << "Test + 2.5"
+                                          << "Test  +2.5";
 }
 
 void TestTaskLine::tagReadsBackAsTheSameTask()
@@ -157,7 +190,7 @@ void TestTaskLine::garbageNeverHangs()
     QCOMPARE(longName.namePart.size(), 300001);
     QCOMPARE(longName.dayCount, 2.0);
     QCOMPARE(ReadTaskLine(QStringLiteral("X + &H") + QString(300000, QLatin1Char('F'))).dayCount,
-             std::numeric_limits<double>::infinity());
+        std::numeric_limits<double>::infinity());
 }
 
 QTEST_APPLESS_MAIN(TestTaskLine)

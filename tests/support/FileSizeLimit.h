@@ -6,8 +6,7 @@ namespace ambrel::testing {
 
 // While it lives, no file this process writes may grow beyond the given size: a write past it fails as
 // on a full disk. Unlike a read-only folder, this also holds for a test run as root.
-class FileSizeLimit final
-{
+class FileSizeLimit final {
 public:
     explicit FileSizeLimit(long long bytes);
     ~FileSizeLimit();

@@ -65,8 +65,7 @@ TaskRow namedTask(const QString &namePart, double dayCount)
 
 } // namespace
 
-class TestListEditing : public QObject
-{
+class TestListEditing : public QObject {
     Q_OBJECT
 
 private slots:
@@ -117,14 +116,16 @@ void TestListEditing::removeSelected_data()
                                            << QStringList { "T2.1", "T2.2", "T2.3", "T4.1", "T4.2" };
     QTest::newRow("task of several events") << 0 << 1 << true << QStringList { "P: T1", "P: T3", "P: T4" }
                                             << QStringList { "T1.1", "T4.1", "T4.2" };
-    QTest::newRow("task of no events") << 0 << 2 << true << QStringList { "P: T1", "P: T2", "P: T4" } << allEvents;
-    QTest::newRow("last task, after one of none") << 0 << 3 << true << QStringList { "P: T1", "P: T2", "P: T3" }
-                                                  << QStringList { "T1.1", "T2.1", "T2.2", "T2.3" };
+    QTest::newRow("task of no events")
+        << 0 << 2 << true << QStringList { "P: T1", "P: T2", "P: T4" } << allEvents;
+    QTest::newRow("last task, after one of none")
+        << 0 << 3 << true << QStringList { "P: T1", "P: T2", "P: T3" }
+        << QStringList { "T1.1", "T2.1", "T2.2", "T2.3" };
     QTest::newRow("no row selected") << 0 << -1 << false << allTasks << allEvents;
     QTest::newRow("row past the end") << 0 << 4 << false << allTasks << allEvents;
     // With the lists out of step, no event of another task may go with it.
-    QTest::newRow("lists out of step") << 1 << 1 << true << QStringList { "P: T1", "P: T3", "P: T4" }
-                                       << allEvents.mid(1);
+    QTest::newRow("lists out of step")
+        << 1 << 1 << true << QStringList { "P: T1", "P: T3", "P: T4" } << allEvents.mid(1);
 }
 
 void TestListEditing::removeSelected()

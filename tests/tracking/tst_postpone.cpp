@@ -26,10 +26,10 @@ TaskRow task(const QString &name, const QDate &start, const QDate &end, double d
 std::vector<TaskRow> fiveTasks()
 {
     return { task("Plan ", QDate(2024, 6, 3), QDate(2024, 6, 5), 3),
-             task("Design ", QDate(2024, 6, 6), QDate(2024, 6, 7), 2),
-             task("Build ", QDate(2024, 6, 10), QDate(2024, 6, 14), 5),
-             task("Test ", QDate(2024, 6, 17), QDate(2024, 6, 18), 2.5),
-             task("Ship ", QDate(2024, 6, 19), QDate(2024, 6, 21), 3) };
+        task("Design ", QDate(2024, 6, 6), QDate(2024, 6, 7), 2),
+        task("Build ", QDate(2024, 6, 10), QDate(2024, 6, 14), 5),
+        task("Test ", QDate(2024, 6, 17), QDate(2024, 6, 18), 2.5),
+        task("Ship ", QDate(2024, 6, 19), QDate(2024, 6, 21), 3) };
 }
 
 WorkingCalendar weekdays(bool applies)
@@ -51,8 +51,7 @@ PostponeRequest request(const QString &taskId, const QString &days, bool weekday
 
 } // namespace
 
-class TestPostpone : public QObject
-{
+class TestPostpone : public QObject {
     Q_OBJECT
 
 private slots:
@@ -82,7 +81,8 @@ void TestPostpone::status_data()
     QTest::newRow("starts today, ends tomorrow") << qint64(0) << qint64(1) << "Active";
     QTest::newRow("starts today, ends today") << qint64(0) << qint64(0) << "Late";
     QTest::newRow("started yesterday, ends in 10 days") << qint64(-1) << qint64(10) << "Active";
-    QTest::newRow("future start, past end: soon by start alone") << qint64(3) << qint64(-4) << "Pending (Coming Soon)";
+    QTest::newRow("future start, past end: soon by start alone")
+        << qint64(3) << qint64(-4) << "Pending (Coming Soon)";
 }
 
 void TestPostpone::status()
@@ -106,31 +106,50 @@ void TestPostpone::moves_data()
     QTest::addColumn<QDate>("lastEnd");
 
     QTest::newRow("third of five, 15 calendar days")
-        << "3" << "15" << "C" << false << 2 << QDate(2024, 6, 25) << QDate(2024, 6, 29) << QDate(2024, 7, 4)
+        << "3"
+        << "15"
+        << "C" << false << 2 << QDate(2024, 6, 25) << QDate(2024, 6, 29) << QDate(2024, 7, 4)
         << QDate(2024, 7, 6);
-    QTest::newRow("third of five, 15 weekdays")
-        << "3" << "15" << "C" << true << 2 << QDate(2024, 7, 1) << QDate(2024, 7, 5) << QDate(2024, 7, 10)
-        << QDate(2024, 7, 12);
+    QTest::newRow("third of five, 15 weekdays") << "3"
+                                                << "15"
+                                                << "C" << true << 2 << QDate(2024, 7, 1) << QDate(2024, 7, 5)
+                                                << QDate(2024, 7, 10) << QDate(2024, 7, 12);
     QTest::newRow("advance 5 calendar days into the past")
-        << "1" << "-5" << "C" << false << 0 << QDate(2024, 5, 29) << QDate(2024, 5, 31) << QDate(2024, 6, 14)
+        << "1"
+        << "-5"
+        << "C" << false << 0 << QDate(2024, 5, 29) << QDate(2024, 5, 31) << QDate(2024, 6, 14)
         << QDate(2024, 6, 16);
-    QTest::newRow("fraction rounds down") << "3" << "3.7" << "C" << false << 2 << QDate(2024, 6, 13)
-                                          << QDate(2024, 6, 17) << QDate(2024, 6, 22) << QDate(2024, 6, 24);
-    QTest::newRow("negative fraction rounds down") << "3" << "-2.5" << "C" << false << 2 << QDate(2024, 6, 7)
-                                                   << QDate(2024, 6, 11) << QDate(2024, 6, 16)
-                                                   << QDate(2024, 6, 18);
-    QTest::newRow("decimal comma of the locale") << "3" << "3,7" << "de_DE" << false << 2 << QDate(2024, 6, 13)
-                                                 << QDate(2024, 6, 17) << QDate(2024, 6, 22)
-                                                 << QDate(2024, 6, 24);
-    QTest::newRow("zero days keeps the dates") << "3" << "0" << "C" << true << 2 << QDate(2024, 6, 10)
-                                               << QDate(2024, 6, 14) << QDate(2024, 6, 19) << QDate(2024, 6, 21);
-    QTest::newRow("fractional position rounds down") << "2.9" << "1" << "C" << false << 1 << QDate(2024, 6, 7)
-                                                     << QDate(2024, 6, 8) << QDate(2024, 6, 20)
-                                                     << QDate(2024, 6, 22);
-    QTest::newRow("position 0 moves every row") << "0" << "1" << "C" << false << 0 << QDate(2024, 6, 4)
-                                                << QDate(2024, 6, 6) << QDate(2024, 6, 20) << QDate(2024, 6, 22);
-    QTest::newRow("last row alone") << "5" << "7" << "C" << false << 4 << QDate(2024, 6, 26)
-                                    << QDate(2024, 6, 28) << QDate(2024, 6, 26) << QDate(2024, 6, 28);
+    QTest::newRow("fraction rounds down") << "3"
+                                          << "3.7"
+                                          << "C" << false << 2 << QDate(2024, 6, 13) << QDate(2024, 6, 17)
+                                          << QDate(2024, 6, 22) << QDate(2024, 6, 24);
+    QTest::newRow("negative fraction rounds down")
+        << "3"
+        << "-2.5"
+        << "C" << false << 2 << QDate(2024, 6, 7) << QDate(2024, 6, 11) << QDate(2024, 6, 16)
+        << QDate(2024, 6, 18);
+    QTest::newRow("decimal comma of the locale")
+        << "3"
+        << "3,7"
+        << "de_DE" << false << 2 << QDate(2024, 6, 13) << QDate(2024, 6, 17) << QDate(2024, 6, 22)
+        << QDate(2024, 6, 24);
+    QTest::newRow("zero days keeps the dates") << "3"
+                                               << "0"
+                                               << "C" << true << 2 << QDate(2024, 6, 10) << QDate(2024, 6, 14)
+                                               << QDate(2024, 6, 19) << QDate(2024, 6, 21);
+    QTest::newRow("fractional position rounds down")
+        << "2.9"
+        << "1"
+        << "C" << false << 1 << QDate(2024, 6, 7) << QDate(2024, 6, 8) << QDate(2024, 6, 20)
+        << QDate(2024, 6, 22);
+    QTest::newRow("position 0 moves every row") << "0"
+                                                << "1"
+                                                << "C" << false << 0 << QDate(2024, 6, 4) << QDate(2024, 6, 6)
+                                                << QDate(2024, 6, 20) << QDate(2024, 6, 22);
+    QTest::newRow("last row alone") << "5"
+                                    << "7"
+                                    << "C" << false << 4 << QDate(2024, 6, 26) << QDate(2024, 6, 28)
+                                    << QDate(2024, 6, 26) << QDate(2024, 6, 28);
 }
 
 void TestPostpone::moves()
@@ -178,18 +197,16 @@ void TestPostpone::progressOfMovedRows()
     model.setRows(fiveTasks());
     QVERIFY(!postponeProject(model, request("1", "0")));
 
-    const QStringList expected[] = { { "0", "2", "Active" },
-                                     { "3", "4", "Pending (Coming Soon)" },
-                                     { "7", "11", "Pending (Coming Soon)" },
-                                     { "14", "15", "Pending" },
-                                     { "16", "18", "Pending" } };
+    const QStringList expected[] = { { "0", "2", "Active" }, { "3", "4", "Pending (Coming Soon)" },
+        { "7", "11", "Pending (Coming Soon)" }, { "14", "15", "Pending" }, { "16", "18", "Pending" } };
     for (int row = 0; row < 5; ++row) {
         const QStringList shown { model.cellText(row, TaskListModel::StartsInColumn),
-                                  model.cellText(row, TaskListModel::EndsInColumn),
-                                  model.cellText(row, TaskListModel::StatusColumn) };
+            model.cellText(row, TaskListModel::EndsInColumn),
+            model.cellText(row, TaskListModel::StatusColumn) };
         QCOMPARE(shown, expected[row]);
     }
-    QCOMPARE(model.headerData(TaskListModel::StatusColumn, Qt::Horizontal).toString(), QStringLiteral("Status"));
+    QCOMPARE(
+        model.headerData(TaskListModel::StatusColumn, Qt::Horizontal).toString(), QStringLiteral("Status"));
 }
 
 void TestPostpone::rowsStay_data()
@@ -204,23 +221,32 @@ void TestPostpone::rowsStay_data()
     const WorkingWeekFlags weekdays { 0, 1, 1, 1, 1, 1, 0, 0 };
     const WorkingWeekFlags none { 0, 0, 0, 0, 0, 0, 0, 0 };
     const QDate end(2024, 6, 21);
-    QTest::newRow("no row selected") << false << "2" << "15" << weekdays << end << "";
-    QTest::newRow("no row clicked since start") << true << "" << "15" << weekdays << end << "";
-    QTest::newRow("no row clicked, days not a number") << true << "" << "soon" << weekdays << end << "";
-    QTest::newRow("position beyond the last row") << true << "6" << "15" << weekdays << end << "";
-    QTest::newRow("position far beyond, huge days") << true << "1e9" << "1e12" << weekdays << end << "";
-    QTest::newRow("days not a number") << true << "2" << "two weeks" << weekdays << end
-                                       << "Please enter the number of days";
-    QTest::newRow("number too large to read") << true << "2" << "1e999" << weekdays << end
-                                              << "Please enter the number of days";
-    QTest::newRow("week without a working day") << true << "2" << "3" << none << end
-                                                << "Your working week has no working day";
-    QTest::newRow("huge move") << true << "2" << "100000000000000000000" << weekdays << end
+    QTest::newRow("no row selected") << false << "2"
+                                     << "15" << weekdays << end << "";
+    QTest::newRow("no row clicked since start") << true << ""
+                                                << "15" << weekdays << end << "";
+    QTest::newRow("no row clicked, days not a number") << true << ""
+                                                       << "soon" << weekdays << end << "";
+    QTest::newRow("position beyond the last row") << true << "6"
+                                                  << "15" << weekdays << end << "";
+    QTest::newRow("position far beyond, huge days") << true << "1e9"
+                                                    << "1e12" << weekdays << end << "";
+    QTest::newRow("days not a number") << true << "2"
+                                       << "two weeks" << weekdays << end << "Please enter the number of days";
+    QTest::newRow("number too large to read")
+        << true << "2"
+        << "1e999" << weekdays << end << "Please enter the number of days";
+    QTest::newRow("week without a working day")
+        << true << "2"
+        << "3" << none << end << "Your working week has no working day";
+    QTest::newRow("huge move") << true << "2"
+                               << "100000000000000000000" << weekdays << end
                                << "Moving the tasks by that many";
-    QTest::newRow("past the year 9999") << true << "2" << "1" << weekdays << QDate(9999, 12, 31)
-                                        << "Moving the tasks by that many";
-    QTest::newRow("before the year 1") << true << "2" << "-800000" << weekdays << end
-                                       << "Moving the tasks by that many";
+    QTest::newRow("past the year 9999")
+        << true << "2"
+        << "1" << weekdays << QDate(9999, 12, 31) << "Moving the tasks by that many";
+    QTest::newRow("before the year 1") << true << "2"
+                                       << "-800000" << weekdays << end << "Moving the tasks by that many";
 }
 
 void TestPostpone::rowsStay()

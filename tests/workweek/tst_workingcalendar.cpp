@@ -25,8 +25,7 @@ WorkingCalendar calendarOf(const QString &week, bool applies)
 }
 } // namespace
 
-class TestWorkingCalendar : public QObject
-{
+class TestWorkingCalendar : public QObject {
     Q_OBJECT
 
 private slots:
@@ -74,13 +73,19 @@ void TestWorkingCalendar::addWorkingDays_data()
     QTest::addColumn<QDate>("result");
 
     QTest::newRow("Friday + 1 is Monday") << "1111100" << true << kFriday << qint64(1) << QDate(2024, 6, 10);
-    QTest::newRow("Saturday + 1 is Monday") << "1111100" << true << kSaturday << qint64(1) << QDate(2024, 6, 10);
-    QTest::newRow("Monday - 1 is Friday before") << "1111100" << true << kMonday << qint64(-1) << QDate(2024, 5, 31);
+    QTest::newRow("Saturday + 1 is Monday")
+        << "1111100" << true << kSaturday << qint64(1) << QDate(2024, 6, 10);
+    QTest::newRow("Monday - 1 is Friday before")
+        << "1111100" << true << kMonday << qint64(-1) << QDate(2024, 5, 31);
     QTest::newRow("Sunday + 0 stays a Sunday") << "1111100" << true << kSunday << qint64(0) << kSunday;
-    QTest::newRow("Monday + 5 is next Monday") << "1111100" << true << kMonday << qint64(5) << QDate(2024, 6, 10);
-    QTest::newRow("Monday only, Monday + 1") << "1000000" << true << kMonday << qint64(1) << QDate(2024, 6, 10);
-    QTest::newRow("Sunday only, Monday - 1") << "0000001" << true << kMonday << qint64(-1) << QDate(2024, 6, 2);
-    QTest::newRow("unticked, + 10 calendar days") << "1111100" << false << kFriday << qint64(10) << QDate(2024, 6, 17);
+    QTest::newRow("Monday + 5 is next Monday")
+        << "1111100" << true << kMonday << qint64(5) << QDate(2024, 6, 10);
+    QTest::newRow("Monday only, Monday + 1")
+        << "1000000" << true << kMonday << qint64(1) << QDate(2024, 6, 10);
+    QTest::newRow("Sunday only, Monday - 1")
+        << "0000001" << true << kMonday << qint64(-1) << QDate(2024, 6, 2);
+    QTest::newRow("unticked, + 10 calendar days")
+        << "1111100" << false << kFriday << qint64(10) << QDate(2024, 6, 17);
 }
 
 void TestWorkingCalendar::addWorkingDays()
@@ -99,7 +104,7 @@ void TestWorkingCalendar::matchesDayByDay_data()
     QTest::addColumn<bool>("applies");
 
     for (const char *week : { "1111100", "1111110", "0111110", "1010100", "0101011", "1000000", "0000001",
-                              "0001000", "1111111", "1100011" })
+             "0001000", "1111111", "1100011" })
         QTest::newRow(week) << QString::fromLatin1(week) << true;
     QTest::newRow("unticked") << "1111100" << false;
     QTest::newRow("value 2 is a day off") << "1121100" << true;
@@ -123,7 +128,8 @@ void TestWorkingCalendar::matchesDayByDay()
         const QDate actual = calendar.AddWorkingDays(date, n);
         if (actual != expected)
             QFAIL(qPrintable(QStringLiteral("%1 %2 working days: %3, day by day %4")
-                                 .arg(date.toString(Qt::ISODate)).arg(n)
+                                 .arg(date.toString(Qt::ISODate))
+                                 .arg(n)
                                  .arg(actual.toString(Qt::ISODate), expected.toString(Qt::ISODate))));
         QCOMPARE(calendar.IsWorkingDay(date), testing::referenceIsWorkingDay(flags, applies, date));
     }
@@ -137,9 +143,10 @@ void TestWorkingCalendar::hugeStepsTakeNoTime_data()
 
     // From Monday 3 June 2024; one working day a week moves a whole week per working day.
     const qint64 max32 = std::numeric_limits<qint32>::max();
-    QTest::newRow("Monday only, +2^31-1") << "1000000" << max32 << QDate::fromJulianDay(kMonday.toJulianDay() + 7 * max32);
-    QTest::newRow("Monday only, -2^31") << "1000000" << -max32 - 1
-                                        << QDate::fromJulianDay(kMonday.toJulianDay() - 7 * (max32 + 1));
+    QTest::newRow("Monday only, +2^31-1")
+        << "1000000" << max32 << QDate::fromJulianDay(kMonday.toJulianDay() + 7 * max32);
+    QTest::newRow("Monday only, -2^31")
+        << "1000000" << -max32 - 1 << QDate::fromJulianDay(kMonday.toJulianDay() - 7 * (max32 + 1));
     QTest::newRow("beyond every date") << "1111100" << std::numeric_limits<qint64>::max() << QDate();
     QTest::newRow("before every date") << "1111100" << std::numeric_limits<qint64>::min() << QDate();
     QTest::newRow("unticked, beyond every date") << "" << std::numeric_limits<qint64>::max() << QDate();

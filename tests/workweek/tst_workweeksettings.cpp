@@ -12,8 +12,7 @@
 
 using namespace ambrel;
 
-class TestWorkweekSettings : public QObject
-{
+class TestWorkweekSettings : public QObject {
     Q_OBJECT
 
 private slots:
@@ -64,17 +63,20 @@ void TestWorkweekSettings::loadWorkingWeek_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QList<int>>("flags"); // Monday first
 
-    QTest::newRow("Monday to Friday") << QByteArray("1\n1\n1\n1\n1\n0\n0\n") << QList<int> { 1, 1, 1, 1, 1, 0, 0 };
-    QTest::newRow("CR LF, no final break") << QByteArray("0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1")
-                                           << QList<int> { 0, 0, 0, 0, 0, 0, 1 };
-    QTest::newRow("eighth line onward ignored") << QByteArray("1\n0\n1\n0\n1\n0\n1\n1\n1\n")
-                                                << QList<int> { 1, 0, 1, 0, 1, 0, 1 };
-    QTest::newRow("short file: missing days are off") << QByteArray("1\n1\n") << QList<int> { 1, 1, 0, 0, 0, 0, 0 };
-    QTest::newRow("2 and -1 kept, as days off") << QByteArray("2\n-1\n1\n1\n1\n0\n0\n")
-                                                << QList<int> { 2, -1, 1, 1, 1, 0, 0 };
-    QTest::newRow("non-numbers are 0") << QByteArray("yes\n\n1x\n1\n 1 \n0\n0\n") << QList<int> { 0, 0, 0, 1, 1, 0, 0 };
-    QTest::newRow("beyond 16 bits is 0") << QByteArray("70000\n-40000\n32767\n1\n1\n1e300\n0\n")
-                                         << QList<int> { 0, 0, 32767, 1, 1, 0, 0 };
+    QTest::newRow("Monday to Friday")
+        << QByteArray("1\n1\n1\n1\n1\n0\n0\n") << QList<int> { 1, 1, 1, 1, 1, 0, 0 };
+    QTest::newRow("CR LF, no final break")
+        << QByteArray("0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1") << QList<int> { 0, 0, 0, 0, 0, 0, 1 };
+    QTest::newRow("eighth line onward ignored")
+        << QByteArray("1\n0\n1\n0\n1\n0\n1\n1\n1\n") << QList<int> { 1, 0, 1, 0, 1, 0, 1 };
+    QTest::newRow("short file: missing days are off")
+        << QByteArray("1\n1\n") << QList<int> { 1, 1, 0, 0, 0, 0, 0 };
+    QTest::newRow("2 and -1 kept, as days off")
+        << QByteArray("2\n-1\n1\n1\n1\n0\n0\n") << QList<int> { 2, -1, 1, 1, 1, 0, 0 };
+    QTest::newRow("non-numbers are 0")
+        << QByteArray("yes\n\n1x\n1\n 1 \n0\n0\n") << QList<int> { 0, 0, 0, 1, 1, 0, 0 };
+    QTest::newRow("beyond 16 bits is 0")
+        << QByteArray("70000\n-40000\n32767\n1\n1\n1e300\n0\n") << QList<int> { 0, 0, 32767, 1, 1, 0, 0 };
     QTest::newRow("binary bytes") << QByteArray("\xff\xfe\n\x01\n1\n\x80\x80\n1\n\n\n").prepend('\0')
                                   << QList<int> { 0, 0, 1, 0, 1, 0, 0 };
 }
@@ -106,7 +108,7 @@ void TestWorkweekSettings::missingWeekFileKeepsTheWeek()
     week[3] = 1;
     QStringList lines { QStringLiteral("stale") };
     QCOMPARE(LoadWorkingWeek(folder(), lines, week),
-             QStringLiteral("Error: workingweek.txt file not found. Please reinstall the software."));
+        QStringLiteral("Error: workingweek.txt file not found. Please reinstall the software."));
     QVERIFY(lines.isEmpty());
     QCOMPARE(week[3], qint16(1));
 }
@@ -151,12 +153,12 @@ void TestWorkweekSettings::missingHourFiles()
 {
     WorkingHours hours;
     QCOMPARE(LoadWorkingHours(folder(), hours),
-             QStringLiteral("Error: workingday_starts_at.txt file not found. Please reinstall the software."));
+        QStringLiteral("Error: workingday_starts_at.txt file not found. Please reinstall the software."));
     QVERIFY(hours.starts.isEmpty() && hours.endsAt.isEmpty());
 
     write(SettingsFile::StartsAt, "08:00 AM");
     QCOMPARE(LoadWorkingHours(folder(), hours),
-             QStringLiteral("Error: workingday_ends_at.txt file not found. Please reinstall the software."));
+        QStringLiteral("Error: workingday_ends_at.txt file not found. Please reinstall the software."));
     QCOMPARE(hours.starts, QStringLiteral("08:00 AM"));
     QVERIFY(hours.endsAt.isEmpty());
 }
@@ -203,7 +205,7 @@ void TestWorkweekSettings::missingHoursFileLeavesNoChoices()
     write(SettingsFile::EndsAt, "05:00 PM");
     HourChoices hours;
     QCOMPARE(LoadHourChoices(folder(), hours),
-             QStringLiteral("Error: hours.txt file not found. Please reinstall the software."));
+        QStringLiteral("Error: hours.txt file not found. Please reinstall the software."));
     QVERIFY(hours.choices.isEmpty());
     QCOMPARE(hours.startsIndex, -1);
 }
