@@ -48,22 +48,27 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const 
     return label;
 }
 
+// A named button or text box with its text, placed in twips.
+template <typename Control>
+Control *makeTextControl(QWidget *parent, const char *name, const QString &text, double left, double top,
+    double width, double height)
+{
+    auto *control = new Control(text, parent);
+    control->setObjectName(QString::fromLatin1(name));
+    placeInTwips(control, left, top, width, height);
+    return control;
+}
+
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, double left, double top,
     double width, double height)
 {
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    placeInTwips(button, left, top, width, height);
-    return button;
+    return makeTextControl<QPushButton>(parent, name, text, left, top, width, height);
 }
 
 QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, double left, double top,
     double width, double height)
 {
-    auto *box = new QLineEdit(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    placeInTwips(box, left, top, width, height);
-    return box;
+    return makeTextControl<QLineEdit>(parent, name, text, left, top, width, height);
 }
 
 QWidget *makeContainer(
