@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <algorithm>
+
 namespace ambrel {
 
 namespace {
@@ -448,6 +450,16 @@ void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+    stretchBackgrounds();
+}
+
+void Form1::stretchBackgrounds()
+{
+    // The banner and the side panel are backgrounds: on a larger window they reach its edges, so that the
+    // slogan that follows the right edge stays on the banner and the panel does not end in mid-air.
+    m_Picture1->resize(std::max(width(), twipsToPixelsX(this, 17130)), m_Picture1->height());
+    m_picSidebar->resize(
+        m_picSidebar->width(), std::max(height() - m_picSidebar->y(), twipsToPixelsY(this, 8910)));
 }
 
 void Form1::Form_Resize()

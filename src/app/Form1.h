@@ -96,6 +96,7 @@ private:
     void createHiddenContainers();
     void Form_Load();
     void Form_Resize();
+    void stretchBackgrounds();
     void applyTaskColumnWidths();
     void onCalendarSelectionChanged();
 

@@ -418,6 +418,8 @@ void tst_Form1::resizeFollowsWidth()
         QCOMPARE(list->width(), listBefore.width());
     if (!listFollows)
         QVERIFY(button->x() < 0);
+    // The slogan never slides off its banner, however wide the window grows.
+    QVERIFY(child<QWidget>(*window, "Picture1")->width() >= banner->geometry().right());
 }
 
 void tst_Form1::tipsWindowOpensAfresh()
