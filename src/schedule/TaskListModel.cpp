@@ -32,7 +32,7 @@ int TaskListModel::columnCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return hasProgress() ? kProgressColumns : kPlainColumns;
+    return m_progressShown ? kProgressColumns : kPlainColumns;
 }
 
 QString TaskListModel::cellText(int row, int column) const
@@ -116,7 +116,7 @@ void TaskListModel::setRows(std::vector<TaskRow> rows)
     m_rows = std::move(rows);
     m_colors.assign(m_rows.size(), std::nullopt);
     m_dateFormat = shortDateFormat();
-    countProgressRows();
+    m_progressShown = anyProgress();
     endResetModel();
 }
 
@@ -129,44 +129,42 @@ void TaskListModel::removeTask(int row)
 {
     if (row < 0 || row >= rowCount())
         return;
-    const bool hadProgress = hasProgress();
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
     m_colors.erase(m_colors.begin() + row);
     endRemoveRows();
-    countProgressRows();
-    if (hadProgress && !hasProgress()) {
-        beginRemoveColumns({}, kPlainColumns, kProgressColumns - 1);
-        endRemoveColumns();
-    }
+    syncProgressColumns();
 }
 
 void TaskListModel::updateRows(int first, const std::vector<TaskRow> &rows)
 {
     if (first < 0 || rows.empty() || first + qsizetype(rows.size()) > rowCount())
         return;
-    const bool hadProgress = hasProgress();
     std::copy(rows.begin(), rows.end(), m_rows.begin() + first);
-    countProgressRows();
-    if (!hadProgress && hasProgress()) {
-        // The counts must not show before the columns exist; announce the columns first.
-        m_progressRows = 0;
-        beginInsertColumns({}, kPlainColumns, kProgressColumns - 1);
-        countProgressRows();
-        endInsertColumns();
-    } else if (hadProgress && !hasProgress()) {
-        m_progressRows = 1;
-        beginRemoveColumns({}, kPlainColumns, kProgressColumns - 1);
-        m_progressRows = 0;
-        endRemoveColumns();
-    }
+    syncProgressColumns();
     emit dataChanged(index(first, 0), index(first + int(rows.size()) - 1, columnCount() - 1));
 }
 
-void TaskListModel::countProgressRows()
+bool TaskListModel::anyProgress() const
 {
-    m_progressRows = std::count_if(
+    return std::any_of(
         m_rows.begin(), m_rows.end(), [](const TaskRow &row) { return row.progress.has_value(); });
+}
+
+void TaskListModel::syncProgressColumns()
+{
+    const bool show = anyProgress();
+    if (show == m_progressShown)
+        return;
+    if (show)
+        beginInsertColumns({}, kPlainColumns, kProgressColumns - 1);
+    else
+        beginRemoveColumns({}, kPlainColumns, kProgressColumns - 1);
+    m_progressShown = show;
+    if (show)
+        endInsertColumns();
+    else
+        endRemoveColumns();
 }
 
 } // namespace ambrel

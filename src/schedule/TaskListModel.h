@@ -52,13 +52,14 @@ public:
     std::optional<quint32> rowColor(int row) const;
 
 private:
-    bool hasProgress() const { return m_progressRows > 0; }
+    bool anyProgress() const;
     QVariant foreground(int row) const;
-    void countProgressRows();
+    // Shows the progress columns exactly while some row has progress.
+    void syncProgressColumns();
 
     std::vector<TaskRow> m_rows;
     std::vector<std::optional<quint32>> m_colors; // one per row
-    qsizetype m_progressRows = 0;
+    bool m_progressShown = false;
     QString m_dateFormat;
 };
 
