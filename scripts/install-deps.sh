@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages Ambrel needs to build, test and run, when any is missing.
 set -euo pipefail
 
-packages=(build-essential cmake qt6-base-dev libbenchmark-dev fonts-dejavu-core libgl1-mesa-dev)
+packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libical-dev libbenchmark-dev fonts-dejavu-core
+          libgl1-mesa-dev)
 
 missing=()
 for p in "${packages[@]}"; do
