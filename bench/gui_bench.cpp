@@ -2,8 +2,8 @@
 // models' resets and the list's relayout. Runs offscreen.
 #include "app/Form1.h"
 #include "app/MessageBox.h"
+#include "app/TaskListModel.h"
 #include "corekit/ProgramFolder.h"
-#include "schedule/TaskListModel.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,13 +1,14 @@
 #include "Form1.h"
 
+#include "app/EventListModel.h"
 #include "app/MessageBox.h"
+#include "app/TaskListModel.h"
 #include "app/WindowLook.h"
 #include "app/frmTips.h"
 #include "app/frmWorkingWeek.h"
 #include "corekit/Clock.h"
 #include "corekit/ProgramFolder.h"
-#include "export/EventListModel.h"
-#include "schedule/TaskListModel.h"
+#include "project/Project.h"
 
 #include <QButtonGroup>
 #include <QCalendarWidget>
@@ -92,8 +93,9 @@ void makeLink(QLabel *label, QObject *filter)
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent)
-    , m_tasks(new TaskListModel(this))
-    , m_events(new EventListModel(this))
+    , m_project(new Project(this))
+    , m_tasks(new TaskListModel(m_project, this))
+    , m_events(new EventListModel(m_project, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setFont(verdana(8.25));
@@ -262,19 +264,19 @@ void Form1::createHiddenContainers()
 
     QWidget *frInvisible = makeContainer(this, "frInvisible", 17145, 4140, 6720, 3660);
     makeLabel(frInvisible, "lblTask", QStringLiteral("Task:"), font(), 0, 120, 240, 1200, 285);
-    makeTextBox(frInvisible, "txtTask", QStringLiteral("Text1"), 1440, 240, 5000, 315);
+    m_txtTask = makeTextBox(frInvisible, "txtTask", QStringLiteral("Text1"), 1440, 240, 5000, 315);
     makeLabel(frInvisible, "lblTaskID", QStringLiteral("Task ID:"), font(), 0, 120, 700, 1200, 285);
-    makeTextBox(frInvisible, "txtTaskID", QString(), 1440, 700, 5000, 315);
+    m_txtTaskID = makeTextBox(frInvisible, "txtTaskID", QString(), 1440, 700, 5000, 315);
     makeLabel(
         frInvisible, "lblTaskStartDate", QStringLiteral("Start Date:"), font(), 0, 120, 1160, 1200, 285);
-    makeTextBox(frInvisible, "txtStartDate", QStringLiteral("Text1"), 1440, 1160, 5000, 315);
+    m_txtStartDate = makeTextBox(frInvisible, "txtStartDate", QStringLiteral("Text1"), 1440, 1160, 5000, 315);
     frInvisible->hide();
 
     QWidget *grid = makeContainer(this, "picGrid", 13140, 6390, 14565, 6000);
     makeLabel(grid, "Label6", QStringLiteral("Advance the whole project"), font(), 0, 240, 240, 4000, 285);
     makeLabel(
         grid, "Label1", QStringLiteral("Post-Pone the whole project for "), font(), 0, 240, 600, 3600, 285);
-    makeTextBox(grid, "txtDaysToPostPone", QStringLiteral("15"), 3900, 570, 700, 315);
+    m_txtDaysToPostPone = makeTextBox(grid, "txtDaysToPostPone", QStringLiteral("15"), 3900, 570, 700, 315);
     makeLabel(grid, "Label2", QStringLiteral("days (counted from the current task.)"), font(), 0, 4700, 600,
         4000, 285);
     connect(makeButton(grid, "cmdPostpone", QStringLiteral("Post-Pone"), 240, 1050, 1800, 400),
@@ -293,13 +295,13 @@ void Form1::createHiddenContainers()
 
 void Form1::Form_Load()
 {
-    const QDate today = Clock::today();
-    m_state.TaskStart = today;
+    m_project->begin(Clock::today());
 
-    WorkingHours hours = workingHours();
-    if (auto message = LoadWorkingHours(ProgramFolder::path(), hours))
-        MessageBox::show(this, *message, QStringLiteral("Error"), MessageBox::Exclamation);
-    setWorkingHours(hours);
+    // The hours are read first, the week after; each file's trouble is told in that order.
+    Settings settings = m_project->settings();
+    for (const Refusal &message : LoadSettings(ProgramFolder::path(), settings))
+        MessageBox::show(this, message.text, message.title, MessageBox::Exclamation);
+    applySettings(settings);
 
     setTextColor(m_chkExcludeWeekends, colorFromBgr(kWhite));
     m_Frame2->show();
@@ -308,11 +310,7 @@ void Form1::Form_Load()
 
     m_ListView1->setModel(m_tasks);
     applyTaskColumnWidths();
-    m_state.PickedStartDate = today;
     m_ListView2->setModel(m_events);
-
-    if (auto message = LoadWorkingWeek(ProgramFolder::path(), m_lstWorkingWeek, m_WorkingWeek))
-        MessageBox::show(this, *message, QStringLiteral("Error"), MessageBox::Exclamation);
     SetProjectStartDate();
 }
 
@@ -323,66 +321,40 @@ void Form1::applyTaskColumnWidths()
         m_ListView1->setColumnWidth(column, twipsToPixelsX(this, widths[column]));
 }
 
-WorkingCalendar Form1::workingCalendar() const
+const WorkingWeekFlags &Form1::workingWeek() const
 {
-    return WorkingCalendar(m_WorkingWeek, m_chkExcludeWeekends->isChecked());
+    return m_project->settings().WorkingWeek;
 }
 
-bool Form1::IsWorkingDay(const QDate &date) const
+void Form1::applySettings(const Settings &settings)
 {
-    return workingCalendar().IsWorkingDay(date);
+    m_project->setSettings(settings);
+    m_txtStarts->setText(settings.hours.starts);
+    m_txtEndsAt->setText(settings.hours.endsAt);
 }
 
-QDate Form1::AddWorkingDays(const QDate &date, qint64 n) const
+void Form1::readControls()
 {
-    return workingCalendar().AddWorkingDays(date, n);
-}
-
-bool Form1::startsOnPickedDate() const
-{
-    return m_optDate->checkedId() == 1;
+    m_project->setTaskText(m_txtTodo->toPlainText());
+    m_project->setName(m_txtProjectName->text());
+    m_project->setStartOnPickedDate(m_optDate->checkedId() == 1);
+    m_project->setWorkingWeekApplies(m_chkExcludeWeekends->isChecked());
 }
 
 void Form1::SetProjectStartDate()
 {
-    ScheduleBuilder::SetProjectStartDate(m_state, startsOnPickedDate(), workingCalendar(), Clock::today());
-}
-
-void Form1::setWorkingWeek(const WorkingWeekFlags &WorkingWeek)
-{
-    m_WorkingWeek = WorkingWeek;
-}
-
-WorkingHours Form1::workingHours() const
-{
-    return { m_txtStarts->text(), m_txtEndsAt->text() };
-}
-
-void Form1::setWorkingHours(const WorkingHours &hours)
-{
-    m_txtStarts->setText(hours.starts);
-    m_txtEndsAt->setText(hours.endsAt);
+    readControls();
+    m_project->SetProjectStartDate(Clock::today());
 }
 
 void Form1::cmdToList_Click()
 {
-    ScheduleRequest request;
-    // The box separates lines with a bare line feed; the task grammar counts lines ending in CR LF.
-    request.todoText = m_txtTodo->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    request.projectName = m_txtProjectName->text();
-    request.startOnPickedDate = startsOnPickedDate();
-    request.calendar = workingCalendar();
-    request.startsAt = m_txtStarts->text();
-    request.endsAt = m_txtEndsAt->text();
-
-    Schedule schedule;
-    if (auto refusal = ScheduleBuilder::build(m_state, request, Clock::today(), schedule)) {
+    readControls();
+    const int columnsBefore = m_tasks->columnCount();
+    if (auto refusal = m_project->rebuild(Clock::today())) {
         MessageBox::show(this, refusal->text, refusal->title, MessageBox::Information);
         return;
     }
-    const int columnsBefore = m_tasks->columnCount();
-    m_tasks->setRows(std::move(schedule.tasks));
-    m_events->setRows(std::move(schedule.events));
     if (m_tasks->columnCount() != columnsBefore)
         applyTaskColumnWidths();
 }
@@ -395,7 +367,7 @@ void Form1::Calendar2_DateChange(const QDate & /*OldDate*/, const QDate &NewDate
         pickedOption->setChecked(true);
         optDate_Click(1);
     }
-    m_state.PickedStartDate = NewDate;
+    m_project->setPickedStartDate(NewDate);
     SetProjectStartDate();
     cmdToList_Click();
 }
@@ -442,8 +414,22 @@ void Form1::Label15_Click()
 
 void Form1::lblSetWorkingDays_Click()
 {
-    frmWorkingWeek settings(*this, this);
-    settings.exec();
+    workingWeekWindow()->exec();
+}
+
+std::unique_ptr<frmWorkingWeek> Form1::workingWeekWindow()
+{
+    auto window = std::make_unique<frmWorkingWeek>(m_project->settings(), this);
+    if (window->weekLoaded()) {
+        Settings refreshed = m_project->settings();
+        refreshed.WorkingWeek = window->settings().WorkingWeek;
+        applySettings(refreshed);
+    }
+    connect(window.get(), &frmWorkingWeek::settingsSaved, this, [this](const Settings &saved) {
+        applySettings(saved);
+        cmdToList_Click();
+    });
+    return window;
 }
 
 void Form1::resizeEvent(QResizeEvent *event)

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "schedule/ScheduleBuilder.h"
-#include "workweek/WorkingCalendar.h"
+#include "tracking/ListEditing.h"
 #include "workweek/WorkweekSettings.h"
 
 #include <QDate>
-#include <QStringList>
 #include <QWidget>
+
+#include <memory>
 
 class QAbstractItemModel;
 class QButtonGroup;
@@ -23,7 +23,9 @@ class QTreeView;
 namespace ambrel {
 
 class EventListModel;
+class Project;
 class TaskListModel;
+class frmWorkingWeek;
 
 // The planner's main window. Every control is a child widget whose objectName is the control's name, so
 // tools and tests find it with findChild: txtTodo, txtProjectName, chkExcludeWeekends, cmdToList, Calendar2,
@@ -31,7 +33,8 @@ class TaskListModel;
 // lblAppName, Label13, Frame1, Frame2, Frame3 (the tips line), Frame4, frInvisible, picGrid and its tools.
 // The start options are one QButtonGroup named "optDate" with ids 0 and 1, whose radio buttons are named
 // "optDate_0" (right away) and "optDate_1" (on the picked date). The working-day hours sit in the hidden
-// boxes txtStarts and txtEndsAt inside Frame4.
+// boxes txtStarts and txtEndsAt inside Frame4. The window owns one Project: it reads its controls into it,
+// asks it to act and shows what it holds; the hidden boxes mirror the project.
 class Form1 final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Form1)
@@ -40,26 +43,18 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
+    Project &project() const { return *m_project; }
     TaskListModel *taskModel() const { return m_tasks; }
     EventListModel *eventModel() const { return m_events; }
     QTreeView *listView1() const { return m_ListView1; }
     QTreeView *listView2() const { return m_ListView2; }
 
-    // The dates the builder carries between builds; the list tools move them on too.
-    ScheduleState &scheduleState() { return m_state; }
-    const ScheduleState &scheduleState() const { return m_state; }
-
-    // The working days as they stand now: the loaded week, applied only while chkExcludeWeekends is ticked.
-    WorkingCalendar workingCalendar() const;
-    bool IsWorkingDay(const QDate &date) const;
-    QDate AddWorkingDays(const QDate &date, qint64 n) const;
-    bool startsOnPickedDate() const;
-    void SetProjectStartDate();
-
-    const WorkingWeekFlags &workingWeek() const { return m_WorkingWeek; }
-    void setWorkingWeek(const WorkingWeekFlags &WorkingWeek);
-    WorkingHours workingHours() const;
-    void setWorkingHours(const WorkingHours &hours);
+    const WorkingWeekFlags &workingWeek() const;
+    // Takes the person's settings for the schedules to come; the hidden hour boxes show the hours.
+    void applySettings(const Settings &settings);
+    // The working-week window over this window's settings: opening it refreshes the working week from its
+    // file, and saving it applies the saved settings here and rebuilds before it says "Done!".
+    std::unique_ptr<frmWorkingWeek> workingWeekWindow();
 
     // Tools of the hidden panel.
     void PrintaListview(QAbstractItemModel *lv);
@@ -95,16 +90,19 @@ private:
     void createLists();
     void createHiddenContainers();
     void Form_Load();
+    // The project's inputs from the controls that hold them.
+    void readControls();
+    void SetProjectStartDate();
+    void showCurrentTask(const CurrentTask &current);
     void Form_Resize();
     void stretchBackgrounds();
     void applyTaskColumnWidths();
     void onCalendarSelectionChanged();
 
+    Project *m_project = nullptr;
     TaskListModel *m_tasks = nullptr;
     EventListModel *m_events = nullptr;
-    ScheduleState m_state;
-    WorkingWeekFlags m_WorkingWeek {};
-    QStringList m_lstWorkingWeek;
+    CurrentTask m_current;
     QDate m_calendarDate; // what Calendar2 showed before its latest change
 
     QWidget *m_Picture1 = nullptr;
@@ -125,6 +123,10 @@ private:
     QTreeView *m_ListView2 = nullptr;
     QLineEdit *m_txtStarts = nullptr;
     QLineEdit *m_txtEndsAt = nullptr;
+    QLineEdit *m_txtTask = nullptr;
+    QLineEdit *m_txtTaskID = nullptr;
+    QLineEdit *m_txtStartDate = nullptr;
+    QLineEdit *m_txtDaysToPostPone = nullptr;
 };
 
 } // namespace ambrel

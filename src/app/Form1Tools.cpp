@@ -1,17 +1,14 @@
 #include "Form1.h"
 
+#include "app/EventListModel.h"
 #include "app/FolderOpener.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
+#include "app/TaskListModel.h"
 #include "corekit/Clock.h"
 #include "corekit/Corekit.h"
 #include "corekit/ProgramFolder.h"
-#include "export/CsvWriter.h"
-#include "export/EventListModel.h"
-#include "schedule/TaskListModel.h"
-#include "tracking/ListEditing.h"
-#include "tracking/Postpone.h"
-#include "tracking/RowColor.h"
+#include "project/Project.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
@@ -27,23 +24,6 @@ namespace ambrel {
 namespace {
 
 const QString kMissingInfo = QStringLiteral("Missing Info");
-
-QLineEdit *textBox(const Form1 &window, const char *name)
-{
-    return window.findChild<QLineEdit *>(QString::fromLatin1(name));
-}
-
-QString boxText(const Form1 &window, const char *name)
-{
-    const QLineEdit *box = textBox(window, name);
-    return box ? box->text() : QString();
-}
-
-void setBoxText(const Form1 &window, const char *name, const QString &text)
-{
-    if (QLineEdit *box = textBox(window, name))
-        box->setText(text);
-}
 
 // The 0-based row selected in the list, or -1 when none is.
 int selectedRow(const QTreeView &list)
@@ -80,7 +60,7 @@ void Form1::Command2_Click()
         return;
 
     QString error;
-    if (!WriteCalendarCSV(path, m_events->rows(), &error)) {
+    if (!m_project->exportCalendarCsv(path, &error)) {
         MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
         return;
     }
@@ -106,22 +86,25 @@ void Form1::Command2_Click()
 
 void Form1::ListView1_ItemClick(const QModelIndex &Item)
 {
-    const std::optional<CurrentTask> current = clickedTask(*m_tasks, Item.row());
-    if (!current)
-        return;
-    setBoxText(*this, "txtTaskID", current->txtTaskID);
-    setBoxText(*this, "txtTask", current->txtTask);
-    setBoxText(*this, "txtStartDate", current->txtStartDate);
+    if (const std::optional<CurrentTask> current = clickedTask(m_project->tasks(), Item.row()))
+        showCurrentTask(*current);
+}
+
+void Form1::showCurrentTask(const CurrentTask &current)
+{
+    m_current = current;
+    m_txtTaskID->setText(current.txtTaskID);
+    m_txtTask->setText(current.txtTask);
+    m_txtStartDate->setText(current.txtStartDate);
 }
 
 void Form1::cmdPostpone_Click()
 {
-    const PostponeRequest request { m_ListView1->selectionModel()
-            && m_ListView1->selectionModel()->hasSelection(),
-        boxText(*this, "txtTaskID"), boxText(*this, "txtDaysToPostPone"), workingCalendar(), Clock::today(),
-        QLocale() };
+    const bool rowSelected = m_ListView1->selectionModel() && m_ListView1->selectionModel()->hasSelection();
+    readControls();
     const int columnsBefore = m_tasks->columnCount();
-    if (auto refusal = postponeProject(*m_tasks, request)) {
+    if (auto refusal = m_project->postpone(
+            rowSelected, m_current.txtTaskID, m_txtDaysToPostPone->text(), QLocale(), Clock::today())) {
         MessageBox::show(this, refusal->text, refusal->title, MessageBox::Exclamation);
         return;
     }
@@ -131,19 +114,19 @@ void Form1::cmdPostpone_Click()
 
 void Form1::cmdRemove_Click()
 {
-    m_tasks->clear();
-    SetProjectStartDate();
+    readControls();
+    m_project->removeAll(Clock::today());
 }
 
 void Form1::cmdRemoveSelected_Click()
 {
-    removeSelectedTask(*m_tasks, *m_events, selectedRow(*m_ListView1));
+    m_project->removeTask(selectedRow(*m_ListView1));
 }
 
 void Form1::cmdConvertToList_Click()
 {
-    // The box keeps a bare line feed per line; the builder turns each back into CR LF when it reads the box.
-    QString text = convertItemsToList(*m_tasks);
+    // The box keeps a bare line feed per line; the project turns each back into CR LF when it reads the box.
+    QString text = m_project->taskTextFromRows();
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     m_txtTodo->setPlainText(text);
 }
@@ -168,9 +151,16 @@ void Form1::PrintaListview(QAbstractItemModel *lv)
 void Form1::ColorListviewRow(QTreeView *lv, int RowNbr, quint32 RowColor)
 {
     auto *tasks = lv ? qobject_cast<TaskListModel *>(lv->model()) : nullptr;
-    QString error = QStringLiteral("Only the task list can be painted.");
-    if (!tasks || !ambrel::ColorListviewRow(*tasks, RowNbr, RowColor, &error))
-        MessageBox::show(this, error, QString(), MessageBox::NoIcon);
+    if (!tasks) {
+        MessageBox::show(
+            this, QStringLiteral("Only the task list can be painted."), QString(), MessageBox::NoIcon);
+        return;
+    }
+    if (RowNbr < 1 || RowNbr > tasks->rowCount()) {
+        MessageBox::show(this, QStringLiteral("Index out of bounds"), QString(), MessageBox::NoIcon);
+        return;
+    }
+    tasks->setRowColor(RowNbr - 1, RowColor);
 }
 
 } // namespace ambrel

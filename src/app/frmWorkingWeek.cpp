@@ -1,6 +1,5 @@
 #include "frmWorkingWeek.h"
 
-#include "app/Form1.h"
 #include "app/MessageBox.h"
 #include "app/WindowLook.h"
 #include "corekit/ProgramFolder.h"
@@ -50,9 +49,9 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, 
 
 } // namespace
 
-frmWorkingWeek::frmWorkingWeek(Form1 &mainWindow, QWidget *parent)
+frmWorkingWeek::frmWorkingWeek(const Settings &settings, QWidget *parent)
     : QDialog(parent)
-    , m_main(mainWindow)
+    , m_settings(settings)
 {
     setObjectName(QStringLiteral("frmWorkingWeek"));
     setWindowTitle(QStringLiteral("Working Week"));
@@ -101,13 +100,13 @@ void frmWorkingWeek::Form_Load()
 
 void frmWorkingWeek::LoadWorkingDays()
 {
-    WorkingWeekFlags WorkingWeek = m_main.workingWeek();
+    WorkingWeekFlags WorkingWeek = m_settings.WorkingWeek;
     if (auto message = ambrel::LoadWorkingWeek(ProgramFolder::path(), m_lstWorkingWeek, WorkingWeek)) {
-        MessageBox::show(this, *message, kError, MessageBox::Exclamation);
+        MessageBox::show(this, message->text, message->title, MessageBox::Exclamation);
         return;
     }
-    // Opening the window refreshes the program's working week from the file.
-    m_main.setWorkingWeek(WorkingWeek);
+    m_settings.WorkingWeek = WorkingWeek;
+    m_weekLoaded = true;
     for (int d = 1; d <= 7; ++d)
         m_chkWorkingDay[size_t(d)]->setChecked(WorkingWeek[size_t(d)] == 1);
 }
@@ -116,7 +115,7 @@ void frmWorkingWeek::LoadHourChoices()
 {
     HourChoices hours;
     if (auto message = ambrel::LoadHourChoices(ProgramFolder::path(), hours)) {
-        MessageBox::show(this, *message, kError, MessageBox::Exclamation);
+        MessageBox::show(this, message->text, message->title, MessageBox::Exclamation);
         return;
     }
     m_hours = hours;
@@ -145,7 +144,7 @@ void frmWorkingWeek::Command1_Click()
         return;
     }
 
-    WorkingWeekFlags WorkingWeek = m_main.workingWeek();
+    WorkingWeekFlags WorkingWeek = m_settings.WorkingWeek;
     int n = 0;
     for (int d = 1; d <= 7; ++d) {
         const bool working = m_chkWorkingDay[size_t(d)]->isChecked();
@@ -179,10 +178,10 @@ void frmWorkingWeek::Command1_Click()
     }
     m_hours.savedStarts = hours.starts;
     m_hours.savedEndsAt = hours.endsAt;
-    m_main.setWorkingHours(hours);
-    m_main.setWorkingWeek(WorkingWeek);
+    m_settings.hours = hours;
+    m_settings.WorkingWeek = WorkingWeek;
 
-    m_main.cmdToList_Click();
+    emit settingsSaved(m_settings);
     MessageBox::show(this, QStringLiteral("Done!"), QStringLiteral("Done"), MessageBox::Information);
     accept();
 }

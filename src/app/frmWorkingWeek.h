@@ -12,20 +12,26 @@ class QComboBox;
 
 namespace ambrel {
 
-class Form1;
-
 // The working-week window: which weekdays are working days and the hours a working day begins and ends.
-// The day boxes are named "chkWorkingDay_1" (Monday) to "chkWorkingDay_7" (Sunday). Saving writes the
-// settings files, hands the new week and hours to the main window and rebuilds its schedule.
+// The day boxes are named "chkWorkingDay_1" (Monday) to "chkWorkingDay_7" (Sunday). It edits a copy of the
+// settings: opening it reads the week from its file, and saving writes the settings files and then emits
+// settingsSaved, whose receiver applies them and rebuilds, before the window says "Done!".
 class frmWorkingWeek final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmWorkingWeek)
 
 public:
-    explicit frmWorkingWeek(Form1 &mainWindow, QWidget *parent = nullptr);
+    explicit frmWorkingWeek(const Settings &settings, QWidget *parent = nullptr);
+
+    const Settings &settings() const { return m_settings; }
+    // Whether opening the window read the working week from its file.
+    bool weekLoaded() const { return m_weekLoaded; }
 
     // The position of the box's text among its choices, or -1 for a typed text that is none of them.
     static int choicePosition(const QComboBox *box);
+
+signals:
+    void settingsSaved(const ambrel::Settings &settings);
 
 public slots:
     void Command1_Click(); // Save
@@ -36,7 +42,8 @@ private:
     void LoadWorkingDays();
     void LoadHourChoices();
 
-    Form1 &m_main;
+    Settings m_settings;
+    bool m_weekLoaded = false;
     std::array<QCheckBox *, 8> m_chkWorkingDay {}; // indices 1 to 7, Monday to Sunday
     QComboBox *m_cboStartsAt = nullptr;
     QComboBox *m_cboEndsAt = nullptr;

@@ -1,8 +1,9 @@
 #include "Corekit.h"
 
+#include "corekit/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace ambrel {
 
@@ -17,23 +18,6 @@ bool readPrefix(const QString &path, qint64 maxBytes, QByteArray *bytes, QString
         return false;
     }
     *bytes = file.read(maxBytes);
-    return true;
-}
-
-bool writeAtomically(const QByteArray &bytes, const QString &path, QString *error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
     return true;
 }
 
@@ -71,12 +55,12 @@ bool SaveLines(const QStringList &lines, const QString &path, QString *error)
         bytes += line.toUtf8();
         bytes += '\n';
     }
-    return writeAtomically(bytes, path, error);
+    return writeFileAtomically(path, bytes, error);
 }
 
 bool SaveText(const QString &text, const QString &path, QString *error)
 {
-    return writeAtomically(text.toUtf8(), path, error);
+    return writeFileAtomically(path, text.toUtf8(), error);
 }
 
 QString ReplaceAll(const QString &text, const QString &find, const QString &replacement)

@@ -73,4 +73,9 @@ QString formatExportDate(const QDate &date)
     return numericDate(date, false);
 }
 
+bool isWithinYears(const QDate &date)
+{
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+}
+
 } // namespace ambrel

@@ -17,6 +17,9 @@ QDate parseShortDate(const QString &text, const QLocale &locale = QLocale());
 // A day count as a plain decimal number (10, 2.5) with the locale's decimal separator and no grouping.
 QString formatDayCount(double dayCount, const QLocale &locale = QLocale());
 
+// Whether the date lies in the years 1 to 9999, the dates these forms can write.
+bool isWithinYears(const QDate &date);
+
 // YYYY-MM-DD, for the command line.
 QString formatIsoDate(const QDate &date);
 // MM/DD/YYYY, zero-padded: the form Google Calendar's import reads whatever the desktop's locale.

@@ -1,11 +1,9 @@
 #include "CsvWriter.h"
 
 #include "corekit/TextFormat.h"
+#include "export/ExportFile.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
 
 namespace ambrel {
 
@@ -79,27 +77,7 @@ bool writeCalendarCsv(QIODevice *device, const std::vector<EventRow> &events)
 
 bool WriteCalendarCSV(const QString &path, const std::vector<EventRow> &events, QString *error)
 {
-    auto fail = [&](const QString &reason) {
-        if (error)
-            *error = QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(path), reason);
-        return false;
-    };
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        return fail(
-            QStringLiteral("the folder %1 could not be created.").arg(QDir::toNativeSeparators(folder)));
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (!writeCalendarCsv(&file, events)) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    return writeExportFile(path, calendarCsv(events), error);
 }
 
 } // namespace ambrel

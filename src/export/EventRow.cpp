@@ -1,5 +1,7 @@
 #include "EventRow.h"
 
+#include <QHash>
+
 namespace ambrel {
 
 QStringList eventColumnTitles()
@@ -7,6 +9,35 @@ QStringList eventColumnTitles()
     return { QStringLiteral("Subject"), QStringLiteral("Start Date"), QStringLiteral("Start Time"),
         QStringLiteral("End Date"), QStringLiteral("End Time"), QStringLiteral("All Day Event"),
         QStringLiteral("Description"), QStringLiteral("Location"), QStringLiteral("Private") };
+}
+
+EventRow EventRow::of(const Schedule &schedule, const TaskRow &task, qsizetype number)
+{
+    const WorkingRun &run = task.events[size_t(number - 1)];
+    EventRow event;
+    event.subjectBase = schedule.projectName + QLatin1String(": ") + task.eventText;
+    event.number = int(number);
+    event.startDate = run.first;
+    event.startTime = schedule.startsAt;
+    event.endDate = run.last;
+    event.endTime = schedule.endsAt;
+    event.description = task.eventText;
+    return event;
+}
+
+std::vector<EventRow> calendarEventRows(const Schedule &schedule)
+{
+    std::vector<EventRow> rows;
+    rows.reserve(size_t(schedule.eventCount()));
+    QHash<QString, int> occurrences;
+    for (const TaskRow &task : schedule.tasks) {
+        const int occurrence = ++occurrences[task.eventText];
+        for (qsizetype number = 1; number <= qsizetype(task.events.size()); ++number) {
+            rows.push_back(EventRow::of(schedule, task, number));
+            rows.back().occurrence = occurrence;
+        }
+    }
+    return rows;
 }
 
 QString EventRow::subject() const

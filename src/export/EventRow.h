@@ -1,8 +1,12 @@
 #pragma once
 
+#include "schedule/ScheduleBuilder.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace ambrel {
 
@@ -31,10 +35,17 @@ struct EventRow {
     QDate endDate;
     QString endTime;
     QString description; // the task text
+    int occurrence = 1; // which task of the project with this task text the event belongs to (1 = the first)
+
+    // The event of run number (from 1) of the task, with the name and hours the schedule was built with.
+    static EventRow of(const Schedule &schedule, const TaskRow &task, qsizetype number);
 
     QString subject() const;
     // The text of one cell, with dates written by formatDate.
     QString cell(int column, QString (*formatDate)(const QDate &)) const;
 };
+
+// Every calendar event of the schedule as a row of the import file, task by task.
+std::vector<EventRow> calendarEventRows(const Schedule &schedule);
 
 } // namespace ambrel

@@ -2,7 +2,7 @@
 
 #include "corekit/Corekit.h"
 #include "corekit/TextFormat.h"
-#include "export/CalendarEvents.h"
+#include "schedule/CalendarEvents.h"
 #include "schedule/TaskLine.h"
 
 #include <cmath>
@@ -11,13 +11,6 @@
 namespace ambrel {
 
 namespace {
-
-const QString kOoops = QStringLiteral("Ooops!");
-
-bool isWithinCalendar(const QDate &date)
-{
-    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
-}
 
 // The line as a message can show it: a line may be thousands of characters long.
 QString quotedLine(qsizetype index, const QString &line)
@@ -52,6 +45,7 @@ private:
     Schedule &m_schedule;
     CalendarEventFields m_fields;
     QDate m_lastSequentialStart;
+    qsizetype m_eventCount = 0;
 };
 
 std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &line, const TaskLine &task)
@@ -62,7 +56,7 @@ std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &l
         return Refusal { QStringLiteral("%1 asks for more days than a schedule can hold. "
                                         "Please give it a smaller number of days.")
                              .arg(quotedLine(index, line)),
-            kOoops };
+            ooopsTitle() };
     }
     const auto n = qint32(rounded);
 
@@ -81,11 +75,11 @@ std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &l
         m_state.TaskEnd = calendar.AddWorkingDays(m_state.TaskStart, n);
         eventText = task.namePart;
     }
-    if (!isWithinCalendar(m_state.TaskStart) || !isWithinCalendar(m_state.TaskEnd)) {
+    if (!isWithinYears(m_state.TaskStart) || !isWithinYears(m_state.TaskEnd)) {
         return Refusal { QStringLiteral("%1 would place a task outside the years 1 to 9999. "
                                         "Please give it a smaller number of days.")
                              .arg(quotedLine(index, line)),
-            kOoops };
+            ooopsTitle() };
     }
     if (!parallel)
         m_lastSequentialStart = m_state.TaskStart;
@@ -98,18 +92,17 @@ std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &l
     row.endDate = m_state.TaskEnd;
     row.dayCount = task.dayCount;
     row.namePart = task.namePart;
+    row.eventText = eventText;
 
-    const auto eventsBefore = qsizetype(m_schedule.events.size());
-    const EventTask eventTask { m_state.TaskStart, task.dayCount, eventText, m_request.projectName,
-        m_request.startsAt, m_request.endsAt };
-    if (!AddCalendarEvents(m_schedule.events, m_fields, calendar, eventTask, ScheduleBuilder::MaxEvents)) {
+    if (!AddCalendarEvents(row.events, m_fields, calendar, m_state.TaskStart, task.dayCount,
+            ScheduleBuilder::MaxEvents - m_eventCount)) {
         return Refusal { QStringLiteral(
                              "This project would make more than %1 calendar events; %2 is where it "
                              "goes over. Please use fewer or shorter tasks.")
                              .arg(QLocale().toString(ScheduleBuilder::MaxEvents), quotedLine(index, line)),
-            kOoops };
+            ooopsTitle() };
     }
-    row.eventCount = qsizetype(m_schedule.events.size()) - eventsBefore;
+    m_eventCount += qsizetype(row.events.size());
     m_schedule.tasks.push_back(std::move(row));
     return std::nullopt;
 }
@@ -121,6 +114,24 @@ void Placement::writePreviousItemDate()
 }
 
 } // namespace
+
+qsizetype Schedule::eventCount() const
+{
+    qsizetype count = 0;
+    for (const TaskRow &task : tasks)
+        count += qsizetype(task.events.size());
+    return count;
+}
+
+QStringList TaskTextLines(const QString &todoText)
+{
+    // Whatever ends the lines (a text box gives line feeds, a file may give CR LF), the grammar counts
+    // lines ending in CR LF; a lone CR stays part of its line.
+    QString text = todoText;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return SplitLines(text, QStringLiteral("\r\n"));
+}
 
 QDate ScheduleBuilder::ProjectStartDate(
     bool startOnPickedDate, const QDate &PickedStartDate, const QDate &today, const WorkingCalendar &calendar)
@@ -147,20 +158,23 @@ std::optional<Refusal> ScheduleBuilder::build(
 {
     if (request.startOnPickedDate && state.PickedStartDate < today) {
         return Refusal { QStringLiteral("Your project is set to start on a past date. Please fix this."),
-            kOoops };
+            ooopsTitle() };
     }
     if (!request.calendar.hasWorkingDay()) {
         return Refusal { QStringLiteral("Your working week has no working days. "
                                         "Please pick at least one in Settings."),
-            kOoops };
+            ooopsTitle() };
     }
 
     // Everything is laid out on copies first, so that a refused line leaves the last schedule as it was.
     ScheduleState next = state;
     Schedule built;
+    built.projectName = request.projectName;
+    built.startsAt = request.startsAt;
+    built.endsAt = request.endsAt;
     SetProjectStartDate(next, request.startOnPickedDate, request.calendar, today);
 
-    const QStringList lines = SplitLines(request.todoText, QStringLiteral("\r\n"));
+    const QStringList lines = TaskTextLines(request.todoText);
     built.tasks.reserve(lines.size());
     Placement placement(next, request, built);
     for (qsizetype i = 0; i < lines.size(); ++i) {

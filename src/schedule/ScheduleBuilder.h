@@ -1,11 +1,12 @@
 #pragma once
 
-#include "export/EventRow.h"
+#include "corekit/Refusal.h"
 #include "schedule/TaskRow.h"
 #include "workweek/WorkingCalendar.h"
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -26,7 +27,7 @@ struct ScheduleState {
 
 // What a build reads from the window.
 struct ScheduleRequest {
-    QString todoText; // lines separated by carriage return + line feed
+    QString todoText; // lines separated by line feeds or CR LF
     QString projectName;
     bool startOnPickedDate = false; // "Start this project on " rather than right away
     WorkingCalendar calendar;
@@ -34,16 +35,19 @@ struct ScheduleRequest {
     QString endsAt;
 };
 
-// Why a build did not run; it is shown in a message box with an information icon and an OK button.
-struct Refusal {
-    QString text;
-    QString title;
-};
-
+// The built schedule: the task rows, each with its calendar events, and what those events were built
+// with. They keep it until the next build, even when the name or the hours change meanwhile.
 struct Schedule {
     std::vector<TaskRow> tasks;
-    std::vector<EventRow> events;
+    QString projectName;
+    QString startsAt;
+    QString endsAt;
+
+    qsizetype eventCount() const;
 };
+
+// The task text's lines as the grammar counts them: split at line breaks, empty lines left out.
+QStringList TaskTextLines(const QString &todoText);
 
 // Turns the task text into the dated task list and its calendar events.
 class ScheduleBuilder final {
@@ -58,8 +62,9 @@ public:
     static void SetProjectStartDate(
         ScheduleState &state, bool startOnPickedDate, const WorkingCalendar &calendar, const QDate &today);
 
-    // Builds the whole schedule afresh. On success the schedule and the carried state are replaced; on a
-    // refusal neither changes, so the previous schedule stays on screen.
+    // Builds the whole schedule afresh; a refusal is shown with an information icon and an OK button. On
+    // success the schedule and the carried state are replaced; on a refusal neither changes, so the previous
+    // schedule stays on screen.
     static std::optional<Refusal> build(
         ScheduleState &state, const ScheduleRequest &request, const QDate &today, Schedule &schedule);
 };

@@ -4,6 +4,12 @@
 
 namespace ambrel {
 
+QStringList taskColumnTitles()
+{
+    return { QStringLiteral("Task"), QStringLiteral("Start Date"), QStringLiteral("End Date"),
+        QStringLiteral("Task Duration") };
+}
+
 QString TaskRow::tag() const
 {
     return namePart + QLatin1String(" +") + formatDayCount(dayCount, QLocale::c());

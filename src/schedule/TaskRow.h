@@ -2,10 +2,15 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace ambrel {
+
+// The titles of the four columns every task list has: "Task", "Start Date", "End Date", "Task Duration".
+QStringList taskColumnTitles();
 
 // Where a task stands against today, worked out when the project is postponed or advanced.
 struct TaskProgress {
@@ -14,15 +19,22 @@ struct TaskProgress {
     QString status; // "Pending", "Pending (Coming Soon)", "Active" or "Late"
 };
 
-// One row of the task list: one scheduled task line.
+// One calendar event of a task: a run of consecutive working days. Its number within the task is its
+// position in the task's list, from 1.
+struct WorkingRun {
+    QDate first;
+    QDate last;
+};
+
+// One row of the task list: one scheduled task line, with the calendar events it made.
 struct TaskRow {
     QString text; // project name, ": ", the task name without any "//"
     QDate startDate;
     QDate endDate;
     double dayCount = 1;
     QString namePart; // the line's name part as typed, "//" included
-    qsizetype eventCount
-        = 0; // how many calendar events the task made; they follow each other in the event list
+    QString eventText; // what the task's events carry: the name part, without "//" for a parallel task
+    std::vector<WorkingRun> events;
     std::optional<TaskProgress> progress;
 
     // The row as a task line again: the name part, " +", the day count. The count is written with a

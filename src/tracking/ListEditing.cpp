@@ -1,44 +1,33 @@
 #include "ListEditing.h"
 
-#include "export/EventListModel.h"
-#include "schedule/TaskListModel.h"
+#include "corekit/TextFormat.h"
 
 namespace ambrel {
 
-std::optional<CurrentTask> clickedTask(const TaskListModel &tasks, int row)
+std::optional<CurrentTask> clickedTask(const std::vector<TaskRow> &tasks, int row)
 {
-    if (row < 0 || row >= tasks.rowCount())
+    if (row < 0 || row >= qsizetype(tasks.size()))
         return std::nullopt;
+    const TaskRow &task = tasks[size_t(row)];
     CurrentTask current;
     current.txtTaskID = QString::number(row + 1);
-    current.txtTask = tasks.cellText(row, TaskListModel::TaskColumn);
-    current.txtStartDate = tasks.cellText(row, TaskListModel::StartDateColumn);
+    current.txtTask = task.text;
+    current.txtStartDate = formatShortDate(task.startDate);
     return current;
 }
 
-bool removeSelectedTask(TaskListModel &tasks, EventListModel &events, int row)
+bool removeSelectedTask(std::vector<TaskRow> &tasks, int row)
 {
-    if (row < 0 || row >= tasks.rowCount())
+    if (row < 0 || row >= qsizetype(tasks.size()))
         return false;
-    qsizetype first = 0;
-    qsizetype total = 0;
-    const auto &rows = tasks.rows();
-    for (qsizetype i = 0; i < qsizetype(rows.size()); ++i) {
-        if (i < row)
-            first += rows[size_t(i)].eventCount;
-        total += rows[size_t(i)].eventCount;
-    }
-    const qsizetype count = rows[size_t(row)].eventCount;
-    tasks.removeTask(row);
-    if (total == events.rowCount())
-        events.removeEvents(first, count);
+    tasks.erase(tasks.begin() + row);
     return true;
 }
 
-QString convertItemsToList(const TaskListModel &tasks)
+QString convertItemsToList(const std::vector<TaskRow> &tasks)
 {
     QString text;
-    for (const TaskRow &row : tasks.rows())
+    for (const TaskRow &row : tasks)
         text += row.tag() + QLatin1String("\r\n");
     return text;
 }

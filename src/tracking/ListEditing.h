@@ -1,13 +1,13 @@
 #pragma once
 
+#include "schedule/TaskRow.h"
+
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace ambrel {
-
-class EventListModel;
-class TaskListModel;
 
 // The current task: what the window's hidden boxes hold about the row last clicked. Only a click
 // changes it, so it may describe a row that has since moved or gone.
@@ -18,15 +18,13 @@ struct CurrentTask {
 };
 
 // The current task after a click on row (0-based); nothing for a row that is not there.
-std::optional<CurrentTask> clickedTask(const TaskListModel &tasks, int row);
+std::optional<CurrentTask> clickedTask(const std::vector<TaskRow> &tasks, int row);
 
-// Removes the task at row (0-based) and exactly the calendar events it made, so both lists stay in step
-// however many events each task has. Returns false, changing nothing, when no such row exists (-1 is no
-// selection). Events are left alone if the two lists no longer correspond, rather than removing another
-// task's events.
-bool removeSelectedTask(TaskListModel &tasks, EventListModel &events, int row);
+// Removes the task at row (0-based), and with it exactly the calendar events it made. Returns false,
+// changing nothing, when no such row exists (-1 is no selection).
+bool removeSelectedTask(std::vector<TaskRow> &tasks, int row);
 
 // The task list as task text again: each row's tag followed by CR LF; empty for an empty list.
-QString convertItemsToList(const TaskListModel &tasks);
+QString convertItemsToList(const std::vector<TaskRow> &tasks);
 
 } // namespace ambrel

@@ -1,6 +1,6 @@
 #include "Postpone.h"
 
-#include "schedule/TaskListModel.h"
+#include "corekit/TextFormat.h"
 #include "tracking/TaskStatus.h"
 
 #include <cmath>
@@ -12,8 +12,6 @@ namespace {
 // More days than lie between the years 1 and 9999 can only end outside them; refusing these early also
 // keeps the day arithmetic far from overflowing.
 constexpr double kMaxShift = 3'700'000;
-
-const QString kTitle = QStringLiteral("Ooops!");
 
 std::optional<double> readNumber(const QString &text, const QLocale &locale)
 {
@@ -28,12 +26,7 @@ Refusal outOfRange()
 {
     return { QStringLiteral("Moving the tasks by that many days would take them outside the years 1 to 9999. "
                             "Please enter a smaller number of days."),
-        kTitle };
-}
-
-bool inRange(const QDate &date)
-{
-    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+        ooopsTitle() };
 }
 
 } // namespace
@@ -48,7 +41,7 @@ std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first,
     if (days != 0 && !calendar.hasWorkingDay())
         return Refusal { QStringLiteral("Your working week has no working day, so the tasks cannot be moved "
                                         "over it. Please tick at least one working day."),
-            kTitle };
+            ooopsTitle() };
     if (std::abs(double(days)) > kMaxShift)
         return outOfRange();
 
@@ -56,7 +49,7 @@ std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first,
     for (TaskRow &row : moved) {
         row.startDate = calendar.AddWorkingDays(row.startDate, days);
         row.endDate = calendar.AddWorkingDays(row.endDate, days);
-        if (!inRange(row.startDate) || !inRange(row.endDate))
+        if (!isWithinYears(row.startDate) || !isWithinYears(row.endDate))
             return outOfRange();
         row.progress = taskProgress(row.startDate, row.endDate, today);
     }
@@ -64,8 +57,11 @@ std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first,
     return std::nullopt;
 }
 
-std::optional<Refusal> postponeProject(TaskListModel &tasks, const PostponeRequest &request)
+std::optional<Refusal> postponeProject(
+    std::vector<TaskRow> &tasks, const PostponeRequest &request, qsizetype *firstMoved)
 {
+    if (firstMoved)
+        *firstMoved = -1;
     if (!request.rowSelected || request.txtTaskID.isEmpty())
         return std::nullopt;
 
@@ -77,19 +73,19 @@ std::optional<Refusal> postponeProject(TaskListModel &tasks, const PostponeReque
     if (!days)
         return Refusal { QStringLiteral("Please enter the number of days to move the project by: a whole "
                                         "number such as 15 to post-pone it, or -5 to advance it."),
-            kTitle };
+            ooopsTitle() };
 
-    if (*position > tasks.rowCount())
+    if (*position > double(tasks.size()))
         return std::nullopt;
     const qsizetype first = *position < 1 ? 0 : qsizetype(*position) - 1;
     if (std::abs(*days) > kMaxShift)
         return outOfRange();
 
-    std::vector<TaskRow> rows = tasks.rows();
     if (std::optional<Refusal> refusal
-        = postponeRows(rows, first, qint64(*days), request.calendar, request.today))
+        = postponeRows(tasks, first, qint64(*days), request.calendar, request.today))
         return refusal;
-    tasks.updateRows(int(first), std::vector<TaskRow>(rows.begin() + first, rows.end()));
+    if (firstMoved && first < qsizetype(tasks.size()))
+        *firstMoved = first;
     return std::nullopt;
 }
 

@@ -13,8 +13,6 @@
 
 namespace ambrel {
 
-class TaskListModel;
-
 // What "Post-Pone" reads from the window.
 struct PostponeRequest {
     bool rowSelected = false; // whether any row of the task list is selected
@@ -30,7 +28,9 @@ struct PostponeRequest {
 // independently, the duration stays, and each moved row gets its day counts and status. Without a
 // selected row or a clicked one nothing happens. Returns a refusal, with nothing changed, for a days box
 // that holds no number, a working week without a working day, or dates that would leave the years 1 to 9999.
-std::optional<Refusal> postponeProject(TaskListModel &tasks, const PostponeRequest &request);
+// Returns the first row that moved through *firstMoved (-1 when none did).
+std::optional<Refusal> postponeProject(
+    std::vector<TaskRow> &tasks, const PostponeRequest &request, qsizetype *firstMoved = nullptr);
 
 // The move itself: rows from first (0-based) on are moved by days counted on the calendar. On a refusal
 // rows are left as they were.

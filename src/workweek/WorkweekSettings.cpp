@@ -1,11 +1,12 @@
 #include "WorkweekSettings.h"
 
+#include "corekit/AtomicFile.h"
 #include "corekit/Corekit.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -18,6 +19,29 @@ namespace {
 QString pathOf(const QString &folder, const char *fileName)
 {
     return QDir(folder).filePath(QString::fromLatin1(fileName));
+}
+
+// Nothing when the file can be read; otherwise why not, naming the file.
+std::optional<Refusal> unreadable(const QString &folder, const char *fileName)
+{
+    const QString name = QString::fromLatin1(fileName);
+    const QString path = pathOf(folder, fileName);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return Refusal { missingFileMessage(name), QStringLiteral("Error") };
+    QString reason;
+    if (info.isDir()) {
+        reason = QStringLiteral("it is a folder");
+    } else {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        reason = file.errorString();
+    }
+    return Refusal {
+        QStringLiteral("Error: %1 could not be read (%2). Please check the file.").arg(name, reason),
+        QStringLiteral("Error")
+    };
 }
 
 QString withoutLineBreaks(QString text)
@@ -57,9 +81,7 @@ void restore(const Snapshot &snapshot)
     }
     if (!snapshot.read)
         return;
-    QSaveFile file(snapshot.path);
-    if (file.open(QIODevice::WriteOnly) && file.write(snapshot.bytes) == snapshot.bytes.size())
-        file.commit();
+    writeFileAtomically(snapshot.path, snapshot.bytes);
 }
 
 } // namespace
@@ -85,49 +107,60 @@ qint16 readWorkingWeekLine(const QString &line)
     return static_cast<qint16>(rounded);
 }
 
-std::optional<QString> LoadWorkingWeek(
+std::optional<Refusal> LoadWorkingWeek(
     const QString &folder, QStringList &lstWorkingWeek, WorkingWeekFlags &WorkingWeek)
 {
     lstWorkingWeek.clear();
-    const QString path = pathOf(folder, SettingsFile::WorkingWeek);
-    if (!FileExists(path))
-        return missingFileMessage(QString::fromLatin1(SettingsFile::WorkingWeek));
-    lstWorkingWeek = LoadLines(path);
+    if (auto refusal = unreadable(folder, SettingsFile::WorkingWeek))
+        return refusal;
+    lstWorkingWeek = LoadLines(pathOf(folder, SettingsFile::WorkingWeek));
     for (int day = 1; day <= 7; ++day)
         WorkingWeek[day] = day - 1 < lstWorkingWeek.size() ? readWorkingWeekLine(lstWorkingWeek[day - 1]) : 0;
     return std::nullopt;
 }
 
-std::optional<QString> LoadWorkingHours(const QString &folder, WorkingHours &hours)
+std::optional<Refusal> LoadWorkingHours(const QString &folder, WorkingHours &hours)
 {
-    const QString startsPath = pathOf(folder, SettingsFile::StartsAt);
-    if (!FileExists(startsPath))
-        return missingFileMessage(QString::fromLatin1(SettingsFile::StartsAt));
-    hours.starts = withoutLineBreaks(LoadText(startsPath));
-
-    const QString endsPath = pathOf(folder, SettingsFile::EndsAt);
-    if (!FileExists(endsPath))
-        return missingFileMessage(QString::fromLatin1(SettingsFile::EndsAt));
-    hours.endsAt = withoutLineBreaks(LoadText(endsPath));
+    if (auto refusal = unreadable(folder, SettingsFile::StartsAt))
+        return refusal;
+    hours.starts = withoutLineBreaks(LoadText(pathOf(folder, SettingsFile::StartsAt)));
+    if (auto refusal = unreadable(folder, SettingsFile::EndsAt))
+        return refusal;
+    hours.endsAt = withoutLineBreaks(LoadText(pathOf(folder, SettingsFile::EndsAt)));
     return std::nullopt;
 }
 
-std::optional<QString> LoadHourChoices(const QString &folder, HourChoices &hours)
+WorkingCalendar Settings::calendar(bool weekApplies) const
 {
-    const QString startsPath = pathOf(folder, SettingsFile::StartsAt);
-    if (!FileExists(startsPath))
-        return missingFileMessage(QString::fromLatin1(SettingsFile::StartsAt));
-    hours.savedStarts = LoadText(startsPath);
+    return WorkingCalendar(WorkingWeek, weekApplies);
+}
 
-    const QString endsPath = pathOf(folder, SettingsFile::EndsAt);
-    if (!FileExists(endsPath))
-        return missingFileMessage(QString::fromLatin1(SettingsFile::EndsAt));
-    hours.savedEndsAt = LoadText(endsPath);
+QList<Refusal> LoadSettings(const QString &folder, Settings &settings, SettingsParts parts)
+{
+    QList<Refusal> messages;
+    if (int(parts) & int(SettingsParts::Hours)) {
+        if (auto refusal = LoadWorkingHours(folder, settings.hours))
+            messages << *refusal;
+    }
+    if (int(parts) & int(SettingsParts::Week)) {
+        QStringList lines;
+        if (auto refusal = LoadWorkingWeek(folder, lines, settings.WorkingWeek))
+            messages << *refusal;
+    }
+    return messages;
+}
 
-    const QString choicesPath = pathOf(folder, SettingsFile::Hours);
-    if (!FileExists(choicesPath))
-        return missingFileMessage(QString::fromLatin1(SettingsFile::Hours));
-    hours.choices = LoadLines(choicesPath);
+std::optional<Refusal> LoadHourChoices(const QString &folder, HourChoices &hours)
+{
+    if (auto refusal = unreadable(folder, SettingsFile::StartsAt))
+        return refusal;
+    hours.savedStarts = LoadText(pathOf(folder, SettingsFile::StartsAt));
+    if (auto refusal = unreadable(folder, SettingsFile::EndsAt))
+        return refusal;
+    hours.savedEndsAt = LoadText(pathOf(folder, SettingsFile::EndsAt));
+    if (auto refusal = unreadable(folder, SettingsFile::Hours))
+        return refusal;
+    hours.choices = LoadLines(pathOf(folder, SettingsFile::Hours));
     hours.startsIndex = firstChoiceWithin(hours.choices, hours.savedStarts);
     hours.endsIndex = firstChoiceWithin(hours.choices, hours.savedEndsAt);
     return std::nullopt;

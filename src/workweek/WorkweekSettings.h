@@ -1,5 +1,6 @@
 #pragma once
 
+#include "corekit/Refusal.h"
 #include "workweek/WorkingCalendar.h"
 
 #include <QString>
@@ -23,11 +24,12 @@ QString missingFileMessage(const QString &fileName);
 // One line of workingweek.txt as a 16-bit flag; a line that is no number, or a number beyond 16 bits, is 0.
 qint16 readWorkingWeekLine(const QString &line);
 
-// Each load returns the message to show when a file it needs is missing; it then stops where it is.
+// Each load returns the message to show when a file it needs is missing or cannot be read (title
+// "Error"); it then stops where it is.
 
 // Reads workingweek.txt into lstWorkingWeek (its lines) and WorkingWeek (indices 1 to 7).
 // Days beyond a short file keep 0. When the file is missing, WorkingWeek is left as it was.
-std::optional<QString> LoadWorkingWeek(
+std::optional<Refusal> LoadWorkingWeek(
     const QString &folder, QStringList &lstWorkingWeek, WorkingWeekFlags &WorkingWeek);
 
 struct WorkingHours {
@@ -37,7 +39,23 @@ struct WorkingHours {
 
 // The main window's hours: every line break is dropped, as a line break has no place in an hour.
 // A missing begin file leaves both hours as they were; a missing end file keeps the begin hour read.
-std::optional<QString> LoadWorkingHours(const QString &folder, WorkingHours &hours);
+std::optional<Refusal> LoadWorkingHours(const QString &folder, WorkingHours &hours);
+
+// The person's own settings, apart from any project: the working week and the working day's hours.
+struct Settings {
+    WorkingWeekFlags WorkingWeek {};
+    WorkingHours hours;
+
+    // The working days as the scheduling counts them; when the week does not apply every day counts.
+    WorkingCalendar calendar(bool weekApplies) const;
+};
+
+enum class SettingsParts { Week = 1, Hours = 2, All = 3 };
+
+// Loads the asked parts from the folder's files into settings, the hours first. Returns the messages to
+// show, in the order they arose; a part whose file is missing or unreadable keeps what settings held.
+QList<Refusal> LoadSettings(
+    const QString &folder, Settings &settings, SettingsParts parts = SettingsParts::All);
 
 // What the working-week window offers: the hour choices and the choice matching each saved hour.
 struct HourChoices {
@@ -48,7 +66,7 @@ struct HourChoices {
     int endsIndex = -1;
 };
 
-std::optional<QString> LoadHourChoices(const QString &folder, HourChoices &hours);
+std::optional<Refusal> LoadHourChoices(const QString &folder, HourChoices &hours);
 
 // The first choice, in order, that occurs inside saved (case-sensitive); the last choice when none does;
 // -1 when there are no choices.

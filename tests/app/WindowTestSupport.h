@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Form1.h"
 #include "app/MessageBox.h"
 #include "corekit/ProgramFolder.h"
 
@@ -7,6 +8,9 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
 
 // A program folder of its own for each test, holding copies of the shipped settings files.
 class SettingsFolder final {
@@ -49,6 +53,16 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The main window with its one-off calendar check held back (unless kept), so that waiting for a dialog
+// cannot move the date.
+inline std::unique_ptr<ambrel::Form1> openForm1(bool keepTimer = false)
+{
+    auto window = std::make_unique<ambrel::Form1>();
+    if (!keepTimer)
+        window->findChild<QTimer *>(QStringLiteral("tmrDate"))->stop();
+    return window;
+}
 
 // The texts of the message boxes shown so far, in order.
 inline QStringList shownTexts()

@@ -1,12 +1,13 @@
 #include "WindowTestSupport.h"
 
+#include "app/EventListModel.h"
 #include "app/Form1.h"
 #include "app/MessageBox.h"
+#include "app/TaskListModel.h"
 #include "app/WindowLook.h"
 #include "app/frmTips.h"
 #include "corekit/Clock.h"
-#include "export/EventListModel.h"
-#include "schedule/TaskListModel.h"
+#include "project/Project.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -30,15 +31,6 @@ using namespace ambrel;
 namespace {
 
 const QDate kWednesday(2024, 6, 5); // a working day of the shipped Monday-to-Friday week
-
-// The window with its one-off calendar check held back, so that waiting for a dialog cannot move the date.
-std::unique_ptr<Form1> openWindow(bool keepTimer = false)
-{
-    auto window = std::make_unique<Form1>();
-    if (!keepTimer)
-        window->findChild<QTimer *>(QStringLiteral("tmrDate"))->stop();
-    return window;
-}
 
 template <typename T> T *child(const Form1 &window, const char *name)
 {
@@ -110,14 +102,14 @@ void tst_Form1::cleanup()
 
 void tst_Form1::startUp()
 {
-    const auto window = openWindow();
+    const auto window = openForm1();
 
     QCOMPARE(window->windowTitle(), QStringLiteral("Ambrel Pro v1.4"));
     QVERIFY(MessageBox::shown().isEmpty());
     QCOMPARE(window->taskModel()->rowCount(), 0);
     QCOMPARE(window->eventModel()->rowCount(), 0);
-    QCOMPARE(window->workingHours().starts, QStringLiteral("09:00 AM"));
-    QCOMPARE(window->workingHours().endsAt, QStringLiteral("05:00 PM"));
+    QCOMPARE(window->project().settings().hours.starts, QStringLiteral("09:00 AM"));
+    QCOMPARE(window->project().settings().hours.endsAt, QStringLiteral("05:00 PM"));
     QCOMPARE(window->workingWeek(), (WorkingWeekFlags { 0, 1, 1, 1, 1, 1, 0, 0 }));
 
     QCOMPARE(child<QLineEdit>(*window, "txtProjectName")->text(), QStringLiteral("My Project"));
@@ -142,7 +134,7 @@ void tst_Form1::startUp()
     QCOMPARE(
         child<QWidget>(*window, "lblSetWorkingDays")->y(), check->y() + twipsToPixelsY(window.get(), 50));
 
-    const ScheduleState &state = window->scheduleState();
+    const ScheduleState &state = window->project().state();
     QCOMPARE(state.TaskStart, kWednesday);
     QCOMPARE(state.PickedStartDate, kWednesday);
     QCOMPARE(state.NextTaskStart, kWednesday);
@@ -186,7 +178,7 @@ void tst_Form1::missingSettingsFile()
 
     for (const QString &file : missing)
         QVERIFY(m_folder->remove(file));
-    const auto window = openWindow();
+    const auto window = openForm1();
 
     QCOMPARE(shownTexts(), messages);
     for (const MessageBox::Shown &shown : MessageBox::shown()) {
@@ -194,8 +186,8 @@ void tst_Form1::missingSettingsFile()
         QCOMPARE(shown.icon, MessageBox::Exclamation);
         QCOMPARE(shown.buttons, MessageBox::OkOnly);
     }
-    QCOMPARE(window->workingHours().starts, starts);
-    QCOMPARE(window->workingHours().endsAt, endsAt);
+    QCOMPARE(window->project().settings().hours.starts, starts);
+    QCOMPARE(window->project().settings().hours.endsAt, endsAt);
     QCOMPARE(window->workingWeek()[1] == 1, weekLoaded);
     QCOMPARE(window->windowTitle(), QStringLiteral("Ambrel Pro v1.4"));
     QCOMPARE(window->taskModel()->rowCount(), 0);
@@ -223,7 +215,7 @@ void tst_Form1::taskBoxKeys()
     QFETCH(bool, autoRepeat);
     QFETCH(bool, builds);
 
-    const auto window = openWindow();
+    const auto window = openForm1();
     setTasks(*window, QStringLiteral("Design + 3\nBuild"));
     QSignalSpy resets(window->taskModel(), &QAbstractItemModel::modelReset);
 
@@ -237,7 +229,7 @@ void tst_Form1::taskBoxKeys()
 
 void tst_Form1::typingTasks()
 {
-    const auto window = openWindow();
+    const auto window = openForm1();
     window->show();
     auto *box = child<QPlainTextEdit>(*window, "txtTodo");
 
@@ -258,7 +250,7 @@ void tst_Form1::typingTasks()
     QCOMPARE(rows[0].endDate, QDate(2024, 6, 7));
     QCOMPARE(rows[1].startDate, QDate(2024, 6, 10)); // the week-end is skipped
     QCOMPARE(rows[1].endDate, QDate(2024, 6, 14));
-    QCOMPARE(window->eventModel()->rows().front().startTime, QStringLiteral("09:00 AM"));
+    QCOMPARE(window->eventModel()->eventRow(0).startTime, QStringLiteral("09:00 AM"));
 }
 
 void tst_Form1::buildTriggers_data()
@@ -277,7 +269,7 @@ void tst_Form1::buildTriggers()
     QFETCH(QString, control);
     QFETCH(QDate, end);
 
-    const auto window = openWindow();
+    const auto window = openForm1();
     setTasks(*window, QStringLiteral("A + 5"));
     QSignalSpy resets(window->taskModel(), &QAbstractItemModel::modelReset);
 
@@ -319,7 +311,7 @@ void tst_Form1::calendarDateChange()
     QFETCH(bool, refused);
     QFETCH(QDate, start);
 
-    const auto window = openWindow();
+    const auto window = openForm1();
     setTasks(*window, QStringLiteral("A + 2"));
     if (option == 1)
         child<QRadioButton>(*window, "optDate_1")->click();
@@ -333,7 +325,7 @@ void tst_Form1::calendarDateChange()
                  QStringLiteral("Your project is set to start on a past date. Please fix this.")),
         refused);
     QCOMPARE(firstStart(*window), start);
-    QCOMPARE(window->scheduleState().PickedStartDate, picked);
+    QCOMPARE(window->project().state().PickedStartDate, picked);
 }
 
 void tst_Form1::calendarCheckTimer_data()
@@ -351,7 +343,7 @@ void tst_Form1::calendarCheckTimer()
     QFETCH(bool, moves);
 
     Clock::setToday(today);
-    const auto window = openWindow(true);
+    const auto window = openForm1(true);
     setTasks(*window, QStringLiteral("A"));
     auto *timer = child<QTimer>(*window, "tmrDate");
     auto *calendar = child<QCalendarWidget>(*window, "Calendar2");
@@ -383,7 +375,7 @@ void tst_Form1::resizeFollowsWidth()
     QFETCH(double, height);
     QFETCH(bool, listFollows);
 
-    const auto window = openWindow();
+    const auto window = openForm1();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     auto *button = child<QWidget>(*window, "Command2");
@@ -424,7 +416,7 @@ void tst_Form1::resizeFollowsWidth()
 
 void tst_Form1::tipsWindowOpensAfresh()
 {
-    const auto window = openWindow();
+    const auto window = openForm1();
     window->show();
     auto *link = child<QLabel>(*window, "Label15");
     QCOMPARE(link->text(), QStringLiteral("Tips"));

@@ -1,12 +1,12 @@
 #include "WindowTestSupport.h"
 
+#include "app/EventListModel.h"
 #include "app/FolderOpener.h"
 #include "app/Form1.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
+#include "app/TaskListModel.h"
 #include "corekit/Clock.h"
-#include "export/EventListModel.h"
-#include "schedule/TaskListModel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -59,8 +59,7 @@ template <typename T> T *child(const Form1 &window, const char *name)
 // The window with the tasks built, its one-off calendar check held back.
 std::unique_ptr<Form1> windowWith(const QString &tasks)
 {
-    auto window = std::make_unique<Form1>();
-    window->findChild<QTimer *>(QStringLiteral("tmrDate"))->stop();
+    auto window = openForm1();
     child<QPlainTextEdit>(*window, "txtTodo")->setPlainText(tasks);
     window->cmdToList_Click();
     return window;

@@ -2,9 +2,10 @@
 
 #include "app/Form1.h"
 #include "app/MessageBox.h"
+#include "app/TaskListModel.h"
 #include "app/frmWorkingWeek.h"
 #include "corekit/Clock.h"
-#include "schedule/TaskListModel.h"
+#include "project/Project.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -40,8 +41,7 @@ QString question(int days)
 
 std::unique_ptr<Form1> openMainWindow()
 {
-    auto window = std::make_unique<Form1>();
-    window->findChild<QTimer *>(QStringLiteral("tmrDate"))->stop();
+    auto window = openForm1();
     window->findChild<QPlainTextEdit *>(QStringLiteral("txtTodo"))->setPlainText(QStringLiteral("A + 3"));
     return window;
 }
@@ -116,7 +116,8 @@ void tst_frmWorkingWeek::loadsTheSettings()
     m_folder->write(QStringLiteral("workingweek.txt"), "1\n0\n1\n0\n1\n0\n1\n");
     m_folder->write(QStringLiteral("workingday_starts_at.txt"), "09:00 AM\r\n");
 
-    frmWorkingWeek dialog(*main);
+    const auto opened = main->workingWeekWindow();
+    frmWorkingWeek &dialog = *opened;
 
     QVERIFY(MessageBox::shown().isEmpty());
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Working Week"));
@@ -149,7 +150,8 @@ void tst_frmWorkingWeek::missingFileOnOpening()
 
     const auto main = openMainWindow();
     QVERIFY(m_folder->remove(missing));
-    frmWorkingWeek dialog(*main);
+    const auto opened = main->workingWeekWindow();
+    frmWorkingWeek &dialog = *opened;
 
     QCOMPARE(shownTexts(),
         QStringList {
@@ -213,8 +215,9 @@ void tst_frmWorkingWeek::save()
 
     const auto main = openMainWindow();
     const auto filesBefore = m_folder->snapshot();
-    const WorkingHours hoursBefore = main->workingHours();
-    frmWorkingWeek dialog(*main);
+    const WorkingHours hoursBefore = main->project().settings().hours;
+    const auto opened = main->workingWeekWindow();
+    frmWorkingWeek &dialog = *opened;
     dialog.show();
     QSignalSpy accepted(&dialog, &QDialog::accepted);
     QSignalSpy rebuilt(main->taskModel(), &QAbstractItemModel::modelReset);
@@ -246,7 +249,7 @@ void tst_frmWorkingWeek::save()
 
     if (!saved) {
         QCOMPARE(m_folder->snapshot(), filesBefore);
-        QCOMPARE(main->workingHours().starts, hoursBefore.starts);
+        QCOMPARE(main->project().settings().hours.starts, hoursBefore.starts);
         QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 1, 1, 1, 1, 1, 0, 0 }));
         return;
     }
@@ -261,8 +264,8 @@ void tst_frmWorkingWeek::save()
     QCOMPARE(QString::fromUtf8(m_folder->read(QStringLiteral("workingday_starts_at.txt"))), startText);
     QCOMPARE(
         QString::fromUtf8(m_folder->read(QStringLiteral("workingday_ends_at.txt"))), ends->currentText());
-    QCOMPARE(main->workingHours().starts, startText);
-    QCOMPARE(main->workingHours().endsAt, ends->currentText());
+    QCOMPARE(main->project().settings().hours.starts, startText);
+    QCOMPARE(main->project().settings().hours.endsAt, ends->currentText());
     QCOMPARE(main->workingWeek(), week);
     // The rebuild ran over the new week: the first task starts on a working day of it.
     const QDate firstStart = main->taskModel()->rows().at(0).startDate;
@@ -276,7 +279,8 @@ void tst_frmWorkingWeek::buildMessageComesBeforeDone()
     Clock::setToday(kWednesday.addDays(1)); // the picked date is now in the past
     MessageBox::clearShown();
 
-    frmWorkingWeek dialog(*main);
+    const auto opened = main->workingWeekWindow();
+    frmWorkingWeek &dialog = *opened;
     tickOnly(dialog, { 1, 2, 3, 4 });
     dialog.Command1_Click();
 
@@ -291,7 +295,8 @@ void tst_frmWorkingWeek::cancelSavesNothing()
 {
     const auto main = openMainWindow();
     const auto filesBefore = m_folder->snapshot();
-    frmWorkingWeek dialog(*main);
+    const auto opened = main->workingWeekWindow();
+    frmWorkingWeek &dialog = *opened;
     dialog.show();
     tickOnly(dialog, { 6, 7 });
     hourBox(dialog, "cboEndsAt")->setCurrentIndex(47);
@@ -303,7 +308,7 @@ void tst_frmWorkingWeek::cancelSavesNothing()
     QVERIFY(MessageBox::shown().isEmpty());
     QCOMPARE(m_folder->snapshot(), filesBefore);
     QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 1, 1, 1, 1, 1, 0, 0 }));
-    QCOMPARE(main->workingHours().endsAt, QStringLiteral("05:00 PM"));
+    QCOMPARE(main->project().settings().hours.endsAt, QStringLiteral("05:00 PM"));
 }
 
 void tst_frmWorkingWeek::failedSaveKeepsEverything_data()
@@ -319,7 +324,8 @@ void tst_frmWorkingWeek::failedSaveKeepsEverything()
     QFETCH(bool, readOnlyFolder);
 
     const auto main = openMainWindow();
-    frmWorkingWeek dialog(*main);
+    const auto opened = main->workingWeekWindow();
+    frmWorkingWeek &dialog = *opened;
     dialog.show();
     tickOnly(dialog, { 1, 2, 3, 4, 5, 6 });
     hourBox(dialog, "cboStartsAt")->setCurrentIndex(k0900AM - 2);
@@ -355,7 +361,7 @@ void tst_frmWorkingWeek::failedSaveKeepsEverything()
     QCOMPARE(rebuilt.count(), 0);
     QCOMPARE(m_folder->read(QStringLiteral("workingday_starts_at.txt")), filesBefore.at(1));
     QCOMPARE(m_folder->read(QStringLiteral("workingday_ends_at.txt")), filesBefore.at(2));
-    QCOMPARE(main->workingHours().starts, QStringLiteral("09:00 AM"));
+    QCOMPARE(main->project().settings().hours.starts, QStringLiteral("09:00 AM"));
     QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 1, 1, 1, 1, 1, 0, 0 }));
 }
 

@@ -1,5 +1,6 @@
 #include "app/ListPrinter.h"
-#include "schedule/TaskListModel.h"
+#include "app/TaskListModel.h"
+#include "project/Project.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -107,13 +108,12 @@ void TestListPrinter::documentLines()
 
 void TestListPrinter::taskListLines()
 {
-    TaskRow row;
-    row.text = QStringLiteral("My Project: Design ");
-    row.startDate = QDate(2024, 6, 3);
-    row.endDate = QDate(2024, 6, 5);
-    row.dayCount = 2.5;
-    TaskListModel tasks;
-    tasks.setRows({ row });
+    Project project;
+    project.begin(QDate(2024, 6, 3));
+    project.setWorkingWeekApplies(false);
+    project.setTaskText(QStringLiteral("Design + 2.5"));
+    QVERIFY(!project.rebuild(QDate(2024, 6, 3)));
+    TaskListModel tasks(&project);
     QCOMPARE(ListPrinter::documentLines(tasks),
         kTop + QStringList { "My Project: Design  6/3/2024 6/5/2024 2.5" });
 }

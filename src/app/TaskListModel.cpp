@@ -1,6 +1,9 @@
 #include "TaskListModel.h"
 
 #include "corekit/TextFormat.h"
+#include "project/Project.h"
+
+#include <QColor>
 
 #include <algorithm>
 
@@ -11,21 +14,33 @@ constexpr int kPlainColumns = 4;
 constexpr int kProgressColumns = 7;
 } // namespace
 
-TaskListModel::TaskListModel(QObject *parent)
+TaskListModel::TaskListModel(const Project *project, QObject *parent)
     : QAbstractTableModel(parent)
+    , m_project(project)
+    , m_colors(project->tasks().size())
     , m_dateFormat(shortDateFormat())
 {
+    m_progressShown = anyProgress();
+    connect(project, &Project::aboutToReset, this, &TaskListModel::onAboutToReset);
+    connect(project, &Project::scheduleReset, this, &TaskListModel::onReset);
+    connect(project, &Project::aboutToRemoveTask, this, &TaskListModel::onAboutToRemoveTask);
+    connect(project, &Project::taskRemoved, this, &TaskListModel::onTaskRemoved);
+    connect(project, &Project::tasksMoved, this, &TaskListModel::onTasksMoved);
+}
+
+const std::vector<TaskRow> &TaskListModel::rows() const
+{
+    return m_project->tasks();
 }
 
 QStringList TaskListModel::columnTitles()
 {
-    return { QStringLiteral("Task"), QStringLiteral("Start Date"), QStringLiteral("End Date"),
-        QStringLiteral("Task Duration") };
+    return taskColumnTitles();
 }
 
 int TaskListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : int(rows().size());
 }
 
 int TaskListModel::columnCount(const QModelIndex &parent) const
@@ -39,7 +54,7 @@ QString TaskListModel::cellText(int row, int column) const
 {
     if (row < 0 || row >= rowCount())
         return {};
-    const TaskRow &task = m_rows[size_t(row)];
+    const TaskRow &task = rows()[size_t(row)];
     const QLocale locale;
     switch (column) {
     case TaskColumn:
@@ -77,13 +92,7 @@ QVariant TaskListModel::foreground(int row) const
     const std::optional<quint32> color = rowColor(row);
     if (!color)
         return {};
-    // This library links QtCore only; QtGui, once loaded by the windows, turns "#rrggbb" into the QColor
-    // the views expect. Without it the conversion fails and the row keeps the default colour.
-    const quint32 red = *color & 0xFF, green = (*color >> 8) & 0xFF, blue = (*color >> 16) & 0xFF;
-    QVariant value(QStringLiteral("#%1").arg((red << 16) | (green << 8) | blue, 6, 16, QLatin1Char('0')));
-    if (!value.convert(QMetaType(QMetaType::QColor)))
-        return {};
-    return value;
+    return QColor(int(*color & 0xFF), int((*color >> 8) & 0xFF), int((*color >> 16) & 0xFF));
 }
 
 void TaskListModel::setRowColor(int row, quint32 color)
@@ -110,45 +119,41 @@ QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int
     return titles.value(section);
 }
 
-void TaskListModel::setRows(std::vector<TaskRow> rows)
+void TaskListModel::onAboutToReset()
 {
     beginResetModel();
-    m_rows = std::move(rows);
-    m_colors.assign(m_rows.size(), std::nullopt);
+}
+
+void TaskListModel::onReset()
+{
+    m_colors.assign(rows().size(), std::nullopt);
     m_dateFormat = shortDateFormat();
     m_progressShown = anyProgress();
     endResetModel();
 }
 
-void TaskListModel::clear()
+void TaskListModel::onAboutToRemoveTask(int row)
 {
-    setRows({});
+    beginRemoveRows({}, row, row);
 }
 
-void TaskListModel::removeTask(int row)
+void TaskListModel::onTaskRemoved(int row)
 {
-    if (row < 0 || row >= rowCount())
-        return;
-    beginRemoveRows({}, row, row);
-    m_rows.erase(m_rows.begin() + row);
     m_colors.erase(m_colors.begin() + row);
     endRemoveRows();
     syncProgressColumns();
 }
 
-void TaskListModel::updateRows(int first, const std::vector<TaskRow> &rows)
+void TaskListModel::onTasksMoved(int first, int last)
 {
-    if (first < 0 || rows.empty() || first + qsizetype(rows.size()) > rowCount())
-        return;
-    std::copy(rows.begin(), rows.end(), m_rows.begin() + first);
     syncProgressColumns();
-    emit dataChanged(index(first, 0), index(first + int(rows.size()) - 1, columnCount() - 1));
+    emit dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
 
 bool TaskListModel::anyProgress() const
 {
     return std::any_of(
-        m_rows.begin(), m_rows.end(), [](const TaskRow &row) { return row.progress.has_value(); });
+        rows().begin(), rows().end(), [](const TaskRow &row) { return row.progress.has_value(); });
 }
 
 void TaskListModel::syncProgressColumns()

@@ -3,9 +3,8 @@
 #include "corekit/Clock.h"
 #include "corekit/ProgramFolder.h"
 #include "corekit/TextFormat.h"
-#include "export/CsvWriter.h"
-#include "schedule/ScheduleBuilder.h"
-#include "schedule/TaskListModel.h"
+#include "export/EventRow.h"
+#include "project/Project.h"
 #include "workweek/WorkweekSettings.h"
 
 #include <QFile>
@@ -156,53 +155,42 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
         }
         bytes = file.readAll();
     }
-    QString todoText = QString::fromUtf8(bytes);
-    todoText.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    todoText.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-
-    const QString folder = ProgramFolder::path();
-    WorkingWeekFlags week {};
-    if (options.week) {
-        week = *options.week;
-    } else if (!options.calendarDays) {
-        QStringList lines;
-        if (const auto message = LoadWorkingWeek(folder, lines, week))
-            err << "ambrel-cli: " << *message << '\n';
-    }
-    WorkingHours hours;
-    if (!options.begins || !options.ends) {
-        WorkingHours loaded;
-        if (const auto message = LoadWorkingHours(folder, loaded))
-            err << "ambrel-cli: " << *message << '\n';
-        hours = loaded;
-    }
-    if (options.begins)
-        hours.starts = *options.begins;
-    if (options.ends)
-        hours.endsAt = *options.ends;
-
     const QDate today = options.today.isValid() ? options.today : Clock::today();
-    ScheduleState state;
-    state.TaskStart = today;
-    state.PickedStartDate = options.start.isValid() ? options.start : today;
+    Project project;
+    project.begin(today);
+    project.setTaskText(QString::fromUtf8(bytes));
+    project.setName(options.project);
+    project.setStartOnPickedDate(options.start.isValid());
+    if (options.start.isValid())
+        project.setPickedStartDate(options.start);
+    project.setWorkingWeekApplies(!options.calendarDays);
 
-    ScheduleRequest request;
-    request.todoText = todoText;
-    request.projectName = options.project;
-    request.startOnPickedDate = options.start.isValid();
-    request.calendar = WorkingCalendar(week, !options.calendarDays);
-    request.startsAt = hours.starts;
-    request.endsAt = hours.endsAt;
+    // Only the files that no option stands in for are read.
+    const QString folder = ProgramFolder::path();
+    Settings settings;
+    QList<Refusal> messages;
+    if (options.week)
+        settings.WorkingWeek = *options.week;
+    else if (!options.calendarDays)
+        messages << LoadSettings(folder, settings, SettingsParts::Week);
+    if (!options.begins || !options.ends)
+        messages << LoadSettings(folder, settings, SettingsParts::Hours);
+    for (const Refusal &message : messages)
+        err << "ambrel-cli: " << message.text << '\n';
+    if (options.begins)
+        settings.hours.starts = *options.begins;
+    if (options.ends)
+        settings.hours.endsAt = *options.ends;
+    project.setSettings(settings);
 
-    Schedule schedule;
-    if (const auto refusal = ScheduleBuilder::build(state, request, today, schedule)) {
+    if (const auto refusal = project.rebuild(today)) {
         err << refusal->text << '\n';
         return 1;
     }
 
     if (!options.csvPath.isEmpty()) {
         QString error;
-        if (!WriteCalendarCSV(options.csvPath, schedule.events, &error)) {
+        if (!project.exportCalendarCsv(options.csvPath, &error)) {
             err << "ambrel-cli: " << error << '\n';
             return 1;
         }
@@ -211,15 +199,15 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     if (options.events) {
         printRow(out, eventColumnTitles());
         QStringList cells;
-        for (const EventRow &event : schedule.events) {
+        for (const EventRow &event : calendarEventRows(project.schedule())) {
             cells.clear();
             for (int column = 0; column < EventRow::ColumnCount; ++column)
                 cells << event.cell(column, &formatIsoDate);
             printRow(out, cells);
         }
     } else {
-        printRow(out, TaskListModel::columnTitles());
-        for (const TaskRow &task : schedule.tasks) {
+        printRow(out, taskColumnTitles());
+        for (const TaskRow &task : project.tasks()) {
             printRow(out,
                 { task.text, formatIsoDate(task.startDate), formatIsoDate(task.endDate),
                     formatDayCount(task.dayCount, QLocale::c()) });

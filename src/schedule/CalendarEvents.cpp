@@ -23,29 +23,17 @@ void TakeWorkingRun(
         fields.txtGCalNextWorkingDate = calendar.AddWorkingDays(fields.txtGCalEndDate_Working, 1);
 }
 
-bool AddCalendarEvents(std::vector<EventRow> &events, CalendarEventFields &fields,
-    const WorkingCalendar &calendar, const EventTask &task, qsizetype maxEvents)
+bool AddCalendarEvents(std::vector<WorkingRun> &runs, CalendarEventFields &fields,
+    const WorkingCalendar &calendar, const QDate &start, double dayCount, qsizetype maxEvents)
 {
-    fields.txtGCalNextWorkingDate = task.start;
-    fields.txtGCalRemaining = task.dayCount;
-
-    const QString subjectBase = task.projectName + QLatin1String(": ") + task.text;
-    int counter = 0;
+    fields.txtGCalNextWorkingDate = start;
+    fields.txtGCalRemaining = dayCount;
     while (std::floor(fields.txtGCalRemaining) >= 1 && fields.txtGCalNextWorkingDate.isValid()) {
-        if (qsizetype(events.size()) >= maxEvents)
+        if (qsizetype(runs.size()) >= maxEvents)
             return false;
         TakeWorkingRun(
             fields, calendar, fields.txtGCalNextWorkingDate, qint64(std::floor(fields.txtGCalRemaining)));
-        ++counter;
-        EventRow event;
-        event.subjectBase = subjectBase;
-        event.number = counter;
-        event.startDate = fields.txtGCalStartDate;
-        event.startTime = task.startsAt;
-        event.endDate = fields.txtGCalEndDate_Working;
-        event.endTime = task.endsAt;
-        event.description = task.text;
-        events.push_back(std::move(event));
+        runs.push_back({ fields.txtGCalStartDate, fields.txtGCalEndDate_Working });
     }
     return true;
 }

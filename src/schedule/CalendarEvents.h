@@ -1,10 +1,9 @@
 #pragma once
 
-#include "export/EventRow.h"
+#include "schedule/TaskRow.h"
 #include "workweek/WorkingCalendar.h"
 
 #include <QDate>
-#include <QString>
 
 #include <vector>
 
@@ -18,24 +17,15 @@ struct CalendarEventFields {
     QDate txtGCalEndDate_Working; // last day placed in the current run
 };
 
-struct EventTask {
-    QDate start;
-    double dayCount = 1;
-    QString text; // the task text as the builder hands it over
-    QString projectName;
-    QString startsAt;
-    QString endsAt;
-};
-
 // Marks out one run of at most count consecutive working days beginning at from, at once rather than day by
 // day.
 void TakeWorkingRun(
     CalendarEventFields &fields, const WorkingCalendar &calendar, const QDate &from, qint64 count);
 
-// Appends one event per run of consecutive working days of the task; only whole days count, so a task of
-// less than one whole day (or a negative one) makes none. Stops and returns false once events would hold
-// more than maxEvents rows.
-bool AddCalendarEvents(std::vector<EventRow> &events, CalendarEventFields &fields,
-    const WorkingCalendar &calendar, const EventTask &task, qsizetype maxEvents);
+// Appends one run per stretch of consecutive working days of a task beginning at start; only whole days
+// count, so a task of less than one whole day (or a negative one) makes none. Stops and returns false once
+// runs would hold more than maxEvents items.
+bool AddCalendarEvents(std::vector<WorkingRun> &runs, CalendarEventFields &fields,
+    const WorkingCalendar &calendar, const QDate &start, double dayCount, qsizetype maxEvents);
 
 } // namespace ambrel

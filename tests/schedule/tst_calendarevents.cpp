@@ -1,8 +1,7 @@
-#include "export/CalendarEvents.h"
+#include "schedule/CalendarEvents.h"
 
 #include "ReferenceCalendar.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 using namespace ambrel;
@@ -19,7 +18,6 @@ class TestCalendarEvents : public QObject {
 private slots:
     void runs_data();
     void runs();
-    void subjectsAndTexts();
     void stopsAtTheEventLimit();
     void longTaskCostsEventsNotDays();
 };
@@ -61,65 +59,34 @@ void TestCalendarEvents::runs()
     const WorkingCalendar calendar = week.isEmpty()
         ? WorkingCalendar()
         : WorkingCalendar(weekFromText(week.toLatin1().constData()), true);
-    std::vector<EventRow> events;
+    std::vector<WorkingRun> events;
     CalendarEventFields fields;
-    QVERIFY(AddCalendarEvents(
-        events, fields, calendar, { start, dayCount, "T", "P", "09:00 AM", "05:00 PM" }, 1000));
+    QVERIFY(AddCalendarEvents(events, fields, calendar, start, dayCount, 1000));
     QStringList actual;
-    for (const EventRow &event : events)
-        actual << event.startDate.toString(Qt::ISODate) + QLatin1String("..")
-                + event.endDate.toString(Qt::ISODate);
+    for (const WorkingRun &event : events)
+        actual << event.first.toString(Qt::ISODate) + QLatin1String("..") + event.last.toString(Qt::ISODate);
     QCOMPARE(actual, runs);
     if (!runs.isEmpty())
         QCOMPARE(fields.txtGCalRemaining, 0.0);
 }
 
-void TestCalendarEvents::subjectsAndTexts()
-{
-    std::vector<EventRow> events;
-    CalendarEventFields fields;
-    const WorkingCalendar calendar(weekFromText("1111100"), true);
-    QVERIFY(AddCalendarEvents(
-        events, fields, calendar, { kThursday, 12, "Write report", "Launch", "09:00 AM", "05:00 PM" }, 1000));
-    QVERIFY(AddCalendarEvents(events, fields, calendar,
-        { QDate(2024, 6, 24), 1, "Plan//Design", "Launch", "08:00 AM", "04:00 PM" }, 1000));
-    QVERIFY(AddCalendarEvents(events, fields, calendar, { kMonday, 1, "T", "", "", "" }, 1000));
-    QCOMPARE(events.size(), size_t(5));
-
-    const QStringList subjects { "Launch: Write report", "Launch: Write report (2)",
-        "Launch: Write report (3)", "Launch: Plan//Design", ": T" };
-    for (size_t i = 0; i < events.size(); ++i)
-        QCOMPARE(events[i].subject(), subjects[qsizetype(i)]);
-    // Every event of a task carries the same hours, however many days it has.
-    for (size_t i = 0; i < 3; ++i) {
-        QCOMPARE(events[i].startTime, QStringLiteral("09:00 AM"));
-        QCOMPARE(events[i].endTime, QStringLiteral("05:00 PM"));
-        QCOMPARE(events[i].description, QStringLiteral("Write report"));
-    }
-    QCOMPARE(events[3].description, QStringLiteral("Plan//Design"));
-    QCOMPARE(events[2].endDate, QDate(2024, 6, 21));
-}
-
 void TestCalendarEvents::stopsAtTheEventLimit()
 {
-    std::vector<EventRow> events;
+    std::vector<WorkingRun> events;
     CalendarEventFields fields;
     const WorkingCalendar calendar(weekFromText("1000000"), true);
-    QVERIFY(!AddCalendarEvents(events, fields, calendar, { kMonday, 50, "T", "P", "", "" }, 20));
+    QVERIFY(!AddCalendarEvents(events, fields, calendar, kMonday, 50, 20));
     QCOMPARE(events.size(), size_t(20));
 }
 
 void TestCalendarEvents::longTaskCostsEventsNotDays()
 {
-    std::vector<EventRow> events;
+    std::vector<WorkingRun> events;
     CalendarEventFields fields;
-    QElapsedTimer timer;
-    timer.start();
-    QVERIFY(AddCalendarEvents(events, fields, WorkingCalendar(weekFromText("1111111"), true),
-        { QDate(2000, 1, 1), 2900000, "T", "P", "", "" }, 10));
-    QVERIFY(timer.elapsed() < 100);
+    QVERIFY(AddCalendarEvents(
+        events, fields, WorkingCalendar(weekFromText("1111111"), true), QDate(2000, 1, 1), 2900000, 10));
     QCOMPARE(events.size(), size_t(1));
-    QCOMPARE(events[0].endDate, QDate(2000, 1, 1).addDays(2899999));
+    QCOMPARE(events[0].last, QDate(2000, 1, 1).addDays(2899999));
 }
 
 QTEST_APPLESS_MAIN(TestCalendarEvents)

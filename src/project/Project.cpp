@@ -1,0 +1,110 @@
+#include "Project.h"
+
+#include "export/CsvWriter.h"
+#include "export/EventRow.h"
+#include "tracking/ListEditing.h"
+#include "tracking/Postpone.h"
+
+namespace ambrel {
+
+Project::Project(QObject *parent)
+    : QObject(parent)
+{
+}
+
+WorkingCalendar Project::calendar() const
+{
+    return m_settings.calendar(m_workingWeekApplies);
+}
+
+void Project::begin(const QDate &today)
+{
+    m_state.TaskStart = today;
+    m_state.PickedStartDate = today;
+}
+
+void Project::SetProjectStartDate(const QDate &today)
+{
+    ScheduleBuilder::SetProjectStartDate(m_state, m_startOnPickedDate, calendar(), today);
+}
+
+std::optional<Refusal> Project::rebuild(const QDate &today)
+{
+    ScheduleRequest request;
+    request.todoText = m_taskText;
+    request.projectName = m_name;
+    request.startOnPickedDate = m_startOnPickedDate;
+    request.calendar = calendar();
+    request.startsAt = m_settings.hours.starts;
+    request.endsAt = m_settings.hours.endsAt;
+
+    Schedule built;
+    if (auto refusal = ScheduleBuilder::build(m_state, request, today, built)) {
+        emit buildRefused(*refusal);
+        return refusal;
+    }
+    replaceSchedule(std::move(built));
+    return std::nullopt;
+}
+
+void Project::replaceSchedule(Schedule schedule)
+{
+    emit aboutToReset();
+    m_schedule = std::move(schedule);
+    emit scheduleReset();
+}
+
+std::optional<Refusal> Project::postpone(bool rowSelected, const QString &txtTaskID, const QString &daysText,
+    const QLocale &locale, const QDate &today)
+{
+    const PostponeRequest request { rowSelected, txtTaskID, daysText, calendar(), today, locale };
+    qsizetype first = -1;
+    if (auto refusal = postponeProject(m_schedule.tasks, request, &first))
+        return refusal;
+    if (first >= 0)
+        emit tasksMoved(int(first), int(m_schedule.tasks.size()) - 1);
+    return std::nullopt;
+}
+
+bool Project::removeTask(int row)
+{
+    if (row < 0 || row >= qsizetype(m_schedule.tasks.size()))
+        return false;
+    emit aboutToRemoveTask(row);
+    removeSelectedTask(m_schedule.tasks, row);
+    emit taskRemoved(row);
+    return true;
+}
+
+void Project::removeAll(const QDate &today)
+{
+    Schedule empty = m_schedule;
+    empty.tasks.clear();
+    replaceSchedule(std::move(empty));
+    SetProjectStartDate(today);
+}
+
+QString Project::taskTextFromRows() const
+{
+    return convertItemsToList(m_schedule.tasks);
+}
+
+TaskProgress Project::status(int row, const QDate &today) const
+{
+    if (row < 0 || row >= qsizetype(m_schedule.tasks.size()))
+        return {};
+    const TaskRow &task = m_schedule.tasks[size_t(row)];
+    return taskProgress(task.startDate, task.endDate, today);
+}
+
+bool Project::writeCalendarCsv(QIODevice *device) const
+{
+    return ambrel::writeCalendarCsv(device, calendarEventRows(m_schedule));
+}
+
+bool Project::exportCalendarCsv(const QString &path, QString *error) const
+{
+    return WriteCalendarCSV(path, calendarEventRows(m_schedule), error);
+}
+
+} // namespace ambrel

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "corekit/Refusal.h"
+#include "schedule/ScheduleBuilder.h"
+#include "tracking/TaskStatus.h"
+#include "workweek/WorkweekSettings.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class QIODevice;
+
+namespace ambrel {
+
+// One project: what the person typed, their settings, the dates the builder carries between builds, and
+// the built schedule, whose tasks own their calendar events. The window and the command line are faces
+// over it: they hand it their input, ask it to act and show what it holds.
+class Project final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Project)
+
+public:
+    explicit Project(QObject *parent = nullptr);
+
+    // The task text, one task per line; line feeds or CR LF.
+    const QString &taskText() const { return m_taskText; }
+    void setTaskText(const QString &text) { m_taskText = text; }
+    const QString &name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+    // Whether the project starts on the picked date rather than right away.
+    bool startsOnPickedDate() const { return m_startOnPickedDate; }
+    void setStartOnPickedDate(bool picked) { m_startOnPickedDate = picked; }
+    QDate pickedStartDate() const { return m_state.PickedStartDate; }
+    void setPickedStartDate(const QDate &date) { m_state.PickedStartDate = date; }
+    // "Adjust Tasks to My Working Week.": while off, every day counts.
+    bool workingWeekApplies() const { return m_workingWeekApplies; }
+    void setWorkingWeekApplies(bool applies) { m_workingWeekApplies = applies; }
+
+    const Settings &settings() const { return m_settings; }
+    void setSettings(const Settings &settings) { m_settings = settings; }
+    WorkingCalendar calendar() const;
+
+    // A fresh run on today: the carried task start and the picked date are today.
+    void begin(const QDate &today);
+
+    const ScheduleState &state() const { return m_state; }
+    const Schedule &schedule() const { return m_schedule; }
+    const std::vector<TaskRow> &tasks() const { return m_schedule.tasks; }
+
+    // Works out the project's first day into the carried dates.
+    void SetProjectStartDate(const QDate &today);
+    // Builds the schedule afresh from the inputs. A refusal changes nothing and is also told through
+    // buildRefused.
+    std::optional<Refusal> rebuild(const QDate &today);
+
+    // Moves the task at position txtTaskID (1-based, as a row click writes it) and every task below it by
+    // the days text, read in locale. Without a selected row or a clicked one nothing happens.
+    std::optional<Refusal> postpone(bool rowSelected, const QString &txtTaskID, const QString &daysText,
+        const QLocale &locale, const QDate &today);
+    // Removes the task at row (0-based) with exactly its calendar events; false when there is no such row.
+    bool removeTask(int row);
+    // Empties the task list and works the project's start out again.
+    void removeAll(const QDate &today);
+    // The rows as task text again, each row's tag on a line of its own ending in CR LF.
+    QString taskTextFromRows() const;
+    TaskProgress status(int row, const QDate &today) const;
+
+    // The calendar events as the Google Calendar import file.
+    bool writeCalendarCsv(QIODevice *device) const;
+    bool exportCalendarCsv(const QString &path, QString *error = nullptr) const;
+
+signals:
+    void aboutToReset();
+    // The whole schedule was replaced (a build, or every task removed).
+    void scheduleReset();
+    void aboutToRemoveTask(int row);
+    void taskRemoved(int row);
+    // Rows first to last (0-based) moved to new dates.
+    void tasksMoved(int first, int last);
+    void buildRefused(const ambrel::Refusal &refusal);
+
+private:
+    void replaceSchedule(Schedule schedule);
+
+    QString m_taskText;
+    QString m_name = QStringLiteral("My Project");
+    bool m_startOnPickedDate = false;
+    bool m_workingWeekApplies = true;
+    Settings m_settings;
+    ScheduleState m_state;
+    Schedule m_schedule;
+};
+
+} // namespace ambrel

@@ -1,0 +1,192 @@
+#include "project/Project.h"
+
+#include <QBuffer>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace ambrel;
+
+namespace {
+
+const QDate kMonday(2024, 6, 3);
+
+Settings weekdays()
+{
+    Settings settings;
+    settings.WorkingWeek = { 0, 1, 1, 1, 1, 1, 0, 0 };
+    settings.hours = { QStringLiteral("09:00 AM"), QStringLiteral("05:00 PM") };
+    return settings;
+}
+
+// Plan makes one event, Build two (over a weekend), Call none.
+void fill(Project &project)
+{
+    project.setSettings(weekdays());
+    project.begin(kMonday);
+    project.setName(QStringLiteral("Launch"));
+    project.setTaskText(QStringLiteral("Plan + 2\nBuild + 5\r\nCall + 0.5"));
+}
+
+QStringList csvLines(const Project &project)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    project.writeCalendarCsv(&buffer);
+    return QString::fromUtf8(buffer.data()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestProject : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void rebuild();
+    void refusalKeepsTheLastSchedule_data();
+    void refusalKeepsTheLastSchedule();
+    void removeTaskTakesExactlyItsEvents();
+    void removeAllResetsTheStart();
+    void postponeMovesFromTheClickedTask();
+    void textFromRowsBuildsTheSameSchedule();
+};
+
+void TestProject::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestProject::rebuild()
+{
+    Project project;
+    fill(project);
+    QSignalSpy resets(&project, &Project::scheduleReset);
+    QVERIFY(!project.rebuild(kMonday));
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(project.tasks().size(), size_t(3));
+    QCOMPARE(project.tasks()[1].startDate, QDate(2024, 6, 5));
+    QCOMPARE(project.tasks()[1].endDate, QDate(2024, 6, 11));
+    QCOMPARE(project.schedule().eventCount(), 3);
+    QCOMPARE(csvLines(project).mid(1),
+        QStringList({ "Launch: Plan ,06/03/2024,09:00 AM,06/04/2024,05:00 PM,False,Plan ,Home,True",
+            "Launch: Build ,06/05/2024,09:00 AM,06/07/2024,05:00 PM,False,Build ,Home,True",
+            "Launch: Build  (2),06/10/2024,09:00 AM,06/11/2024,05:00 PM,False,Build ,Home,True" }));
+
+    // The events keep the name they were built with until the next build.
+    project.setName(QStringLiteral("Renamed"));
+    QVERIFY(csvLines(project).at(1).startsWith(QLatin1String("Launch: Plan ")));
+    QVERIFY(!project.rebuild(kMonday));
+    QVERIFY(csvLines(project).at(1).startsWith(QLatin1String("Renamed: Plan ")));
+}
+
+void TestProject::refusalKeepsTheLastSchedule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("pastDate");
+    QTest::addColumn<QString>("refusalStart");
+
+    QTest::newRow("picked date in the past")
+        << "A + 1" << true << "Your project is set to start on a past date.";
+    QTest::newRow("too many days") << "A + 1000000000000" << false
+                                   << "Line 1 (\"A + 1000000000000\") asks for more days";
+}
+
+void TestProject::refusalKeepsTheLastSchedule()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, pastDate);
+    QFETCH(QString, refusalStart);
+    Project project;
+    fill(project);
+    QVERIFY(!project.rebuild(kMonday));
+    const ScheduleState before = project.state();
+
+    project.setTaskText(text);
+    if (pastDate) {
+        project.setStartOnPickedDate(true);
+        project.setPickedStartDate(kMonday.addDays(-1));
+    }
+    QSignalSpy refused(&project, &Project::buildRefused);
+    QSignalSpy resets(&project, &Project::aboutToReset);
+    const std::optional<Refusal> refusal = project.rebuild(kMonday);
+    QVERIFY(refusal);
+    QVERIFY2(refusal->text.startsWith(refusalStart), qPrintable(refusal->text));
+    QCOMPARE(refused.count(), 1);
+    QCOMPARE(resets.count(), 0);
+    QCOMPARE(project.tasks().size(), size_t(3));
+    QCOMPARE(project.schedule().eventCount(), 3);
+    QCOMPARE(project.state().NextTaskStart, before.NextTaskStart);
+}
+
+void TestProject::removeTaskTakesExactlyItsEvents()
+{
+    Project project;
+    fill(project);
+    QVERIFY(!project.rebuild(kMonday));
+    QSignalSpy removed(&project, &Project::taskRemoved);
+    QVERIFY(!project.removeTask(3));
+    QVERIFY(!project.removeTask(-1));
+    QVERIFY(project.removeTask(1));
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(project.tasks().size(), size_t(2));
+    QCOMPARE(csvLines(project).size(), 2); // the header and Plan's one event
+    QVERIFY(csvLines(project).at(1).startsWith(QLatin1String("Launch: Plan ,")));
+}
+
+void TestProject::removeAllResetsTheStart()
+{
+    Project project;
+    fill(project);
+    QVERIFY(!project.rebuild(kMonday));
+    project.removeAll(QDate(2024, 6, 8)); // a Saturday: the start moves on to Monday
+    QVERIFY(project.tasks().empty());
+    QCOMPARE(project.state().NextTaskStart, QDate(2024, 6, 10));
+    QCOMPARE(csvLines(project).size(), 1);
+}
+
+void TestProject::postponeMovesFromTheClickedTask()
+{
+    Project project;
+    fill(project);
+    QVERIFY(!project.rebuild(kMonday));
+    QSignalSpy moved(&project, &Project::tasksMoved);
+
+    QVERIFY(!project.postpone(false, QStringLiteral("2"), QStringLiteral("3"), QLocale(), kMonday));
+    QCOMPARE(moved.count(), 0); // nothing selected: nothing happens
+
+    const std::optional<Refusal> refusal
+        = project.postpone(true, QStringLiteral("2"), QStringLiteral("soon"), QLocale(), kMonday);
+    QVERIFY(refusal);
+    QCOMPARE(moved.count(), 0);
+
+    QVERIFY(!project.postpone(true, QStringLiteral("2"), QStringLiteral("3"), QLocale(), kMonday));
+    QCOMPARE(moved.count(), 1);
+    QCOMPARE(moved.first(), QVariantList({ 1, 2 }));
+    QCOMPARE(project.tasks()[0].startDate, kMonday);
+    QCOMPARE(project.tasks()[1].startDate, QDate(2024, 6, 10));
+    QCOMPARE(project.tasks()[1].endDate, QDate(2024, 6, 14));
+    QCOMPARE(project.tasks()[1].dayCount, 5.0);
+    QCOMPARE(project.status(1, kMonday).status, QStringLiteral("Pending (Coming Soon)"));
+    // The events keep their built dates until the next build.
+    QCOMPARE(csvLines(project).at(2).section(QLatin1Char(','), 1, 1), QStringLiteral("06/05/2024"));
+}
+
+void TestProject::textFromRowsBuildsTheSameSchedule()
+{
+    Project project;
+    fill(project);
+    QVERIFY(!project.rebuild(kMonday));
+    const std::vector<TaskRow> built = project.tasks();
+    project.setTaskText(project.taskTextFromRows());
+    QCOMPARE(project.taskText(), QStringLiteral("Plan  +2\r\nBuild  +5\r\nCall  +0.5\r\n"));
+    QVERIFY(!project.rebuild(kMonday));
+    QCOMPARE(project.tasks().size(), built.size());
+    for (size_t i = 0; i < built.size(); ++i) {
+        QCOMPARE(project.tasks()[i].startDate, built[i].startDate);
+        QCOMPARE(project.tasks()[i].endDate, built[i].endDate);
+        QCOMPARE(project.tasks()[i].events.size(), built[i].events.size());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestProject)
+#include "tst_project.moc"
