@@ -42,12 +42,8 @@ enum VirtualKey { VkReturn = 13, VkUp = 38, VkDown = 40 };
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, quint32 color,
     double left, double top, double width, double height)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(font);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QLabel *label = ambrel::makeLabel(parent, name, text, left, top, width, height, &font);
     setTextColor(label, colorFromBgr(color));
-    placeInTwips(label, left, top, width, height);
     return label;
 }
 

@@ -1,5 +1,7 @@
 #include "WindowLook.h"
 
+#include <QLabel>
+
 #include <QFontDatabase>
 #include <QPalette>
 #include <QWidget>
@@ -80,6 +82,18 @@ void setBackgroundColor(QWidget *widget, const QColor &color)
     palette.setColor(QPalette::Window, color);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, double left, double top, double width,
+    double height, const QFont *font)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    if (font)
+        label->setFont(*font);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeInTwips(label, left, top, width, height);
+    return label;
 }
 
 } // namespace ambrel

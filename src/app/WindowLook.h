@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QRect>
 
+class QLabel;
 class QWidget;
 
 namespace ambrel {
@@ -25,5 +26,9 @@ QFont verdana(double pointSize, bool bold = false, bool underline = false);
 // The colour of a label's text, or of the caption of a check box or option button.
 void setTextColor(QWidget *widget, const QColor &color);
 void setBackgroundColor(QWidget *widget, const QColor &color);
+
+// A named label whose text starts at its top left corner, placed in twips; the window's font unless given.
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, double left, double top, double width,
+    double height, const QFont *font = nullptr);
 
 } // namespace ambrel

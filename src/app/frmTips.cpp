@@ -12,12 +12,7 @@ namespace {
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, double left,
     double top, double width, double height)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(font);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    placeInTwips(label, left, top, width, height);
-    return label;
+    return ambrel::makeLabel(parent, name, text, left, top, width, height, &font);
 }
 
 } // namespace

@@ -27,16 +27,6 @@ QComboBox *makeHourBox(QWidget *parent, const char *name, double left)
     return box;
 }
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, double left, double top,
-    double width, double height)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    placeInTwips(label, left, top, width, height);
-    return label;
-}
-
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, double left)
 {
     auto *button = new QPushButton(text, parent);
