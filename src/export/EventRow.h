@@ -31,6 +31,7 @@ struct EventRow {
     QDate endDate;
     QString endTime;
     QString description; // the task text
+    int occurrence = 1; // which task of the project with this task text the event belongs to (1 = the first)
 
     QString subject() const;
     // The text of one cell, with dates written by formatDate.
