@@ -1,0 +1,208 @@
+#include "IcsWriter.h"
+
+#include "workweek/TimeOfDay.h"
+
+#include <QCryptographicHash>
+#include <QIODevice>
+#include <QSet>
+
+#include <libical/ical.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace ambrel {
+
+namespace {
+
+struct ComponentFree {
+    void operator()(icalcomponent *component) const { icalcomponent_free(component); }
+};
+using Component = std::unique_ptr<icalcomponent, ComponentFree>;
+
+struct CharFree {
+    void operator()(char *text) const { std::free(text); }
+};
+
+// A file of any size holds such a text, so the message shows only its beginning.
+QString quotedHour(const QString &text)
+{
+    constexpr qsizetype kShown = 40;
+    const QString shown = text.size() > kShown ? text.left(kShown) + QChar(0x2026) : text;
+    return QLatin1Char('"') + shown + QLatin1Char('"');
+}
+
+QString hourUnreadable(const QString &which, const QString &text, const char *option, const char *file)
+{
+    return QStringLiteral("The working day's %1 hour %2 is not a time of day (such as \"09:00 AM\" or "
+                          "\"17:00\"), so no calendar was written. Choose it under Settings \u2192 Working "
+                          "Week\u2026, give it with %3, or correct %4.")
+        .arg(which, quotedHour(text), QLatin1String(option), QLatin1String(file));
+}
+
+bool holdsDate(const QDate &date)
+{
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+}
+
+// Floating: no zone, so a calendar shows it in its own time zone, as it does the CSV file's times.
+icaltimetype floatingTime(const QDate &date, const QTime &time)
+{
+    icaltimetype t = icaltime_null_time();
+    t.year = date.year();
+    t.month = date.month();
+    t.day = date.day();
+    t.hour = time.hour();
+    t.minute = time.minute();
+    t.second = time.second();
+    return t;
+}
+
+icaltimetype utcTime(const QDateTime &moment)
+{
+    const QDateTime utc = moment.toUTC();
+    icaltimetype t = floatingTime(utc.date(), utc.time());
+    t.zone = icaltimezone_get_utc_timezone();
+    return t;
+}
+
+// Each part goes in with its length, so that no two different lists of parts hash alike.
+void appendPart(QByteArray &key, const QByteArray &part)
+{
+    key += QByteArray::number(part.size());
+    key += ':';
+    key += part;
+}
+
+class UidMaker final {
+public:
+    explicit UidMaker(const QString &projectName, qsizetype eventCount)
+    {
+        appendPart(m_projectPart, projectName.toUtf8());
+        m_used.reserve(eventCount);
+    }
+
+    QByteArray uidOf(const EventRow &event)
+    {
+        QByteArray key = m_projectPart;
+        appendPart(key, event.description.toUtf8());
+        appendPart(key, QByteArray::number(event.occurrence));
+        appendPart(key, QByteArray::number(event.number));
+        const qsizetype base = key.size();
+        for (int twin = 1;; ++twin) {
+            QByteArray uid = QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex() + "@ambrel";
+            if (!m_used.contains(uid)) {
+                m_used.insert(uid);
+                return uid;
+            }
+            key.truncate(base);
+            appendPart(key, QByteArray::number(twin));
+        }
+    }
+
+private:
+    QByteArray m_projectPart;
+    QSet<QByteArray> m_used;
+};
+
+void addEvent(icalcomponent *calendar, const EventRow &event, const QByteArray &uid, const QTime &begins,
+    const QTime &ends, const icaltimetype &stamp)
+{
+    icalcomponent *vevent = icalcomponent_new_vevent();
+    icalcomponent_add_property(vevent, icalproperty_new_uid(uid.constData()));
+    icalcomponent_add_property(vevent, icalproperty_new_dtstamp(stamp));
+    icalcomponent_add_property(vevent, icalproperty_new_dtstart(floatingTime(event.startDate, begins)));
+    icalcomponent_add_property(vevent, icalproperty_new_dtend(floatingTime(event.startDate, ends)));
+    const qint64 days = event.startDate.daysTo(event.endDate) + 1;
+    if (days > 1) {
+        icalrecurrencetype rule;
+        icalrecurrencetype_clear(&rule);
+        rule.freq = ICAL_DAILY_RECURRENCE;
+        rule.count = int(days);
+        icalcomponent_add_property(vevent, icalproperty_new_rrule(rule));
+    }
+    icalcomponent_add_property(vevent, icalproperty_new_summary(event.subject().toUtf8().constData()));
+    icalcomponent_add_property(vevent, icalproperty_new_description(event.description.toUtf8().constData()));
+    icalcomponent_add_property(vevent, icalproperty_new_location("Home"));
+    icalcomponent_add_property(vevent, icalproperty_new_class(ICAL_CLASS_PRIVATE));
+    icalcomponent_add_component(calendar, vevent);
+}
+
+} // namespace
+
+std::optional<QString> icsHoursRefusal(const QString &startsAt, const QString &endsAt)
+{
+    const std::optional<QTime> begins = readTimeOfDay(startsAt);
+    if (!begins)
+        return hourUnreadable(QStringLiteral("begin"), startsAt, "--begins", "workingday_starts_at.txt");
+    const std::optional<QTime> ends = readTimeOfDay(endsAt);
+    if (!ends)
+        return hourUnreadable(QStringLiteral("end"), endsAt, "--ends", "workingday_ends_at.txt");
+    if (*ends <= *begins) {
+        return QStringLiteral(
+            "The working day's end hour %1 is not after its begin hour %2, so no calendar was "
+            "written. Choose the hours under Settings \u2192 Working Week\u2026, give them "
+            "with --begins and --ends, or correct workingday_starts_at.txt and "
+            "workingday_ends_at.txt.")
+            .arg(quotedHour(endsAt), quotedHour(startsAt));
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> calendarIcs(
+    const IcsOptions &options, const std::vector<EventRow> &events, QByteArray *out)
+{
+    if (std::optional<QString> refusal = icsHoursRefusal(options.startsAt, options.endsAt))
+        return refusal;
+    if (!options.stamp.isValid())
+        return QStringLiteral("The moment of the export is unknown, so no calendar was written.");
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        const EventRow &event = events[i];
+        if (!holdsDate(event.startDate) || !holdsDate(event.endDate) || event.endDate < event.startDate) {
+            return QStringLiteral(
+                "The event \"%1\" (number %2 of the list) has no valid days, so no calendar "
+                "was written. Create the project again.")
+                .arg(event.subject())
+                .arg(i + 1);
+        }
+    }
+
+    const QTime begins = *readTimeOfDay(options.startsAt);
+    const QTime ends = *readTimeOfDay(options.endsAt);
+    const icaltimetype stamp = utcTime(options.stamp);
+
+    Component calendar(icalcomponent_new_vcalendar());
+    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Ambrel//Ambrel Pro 1.4//EN"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_method(ICAL_METHOD_PUBLISH));
+    icalproperty *name = icalproperty_new_x(options.projectName.toUtf8().constData());
+    icalproperty_set_x_name(name, "X-WR-CALNAME");
+    icalcomponent_add_property(calendar.get(), name);
+
+    UidMaker uids(options.projectName, qsizetype(events.size()));
+    for (const EventRow &event : events)
+        addEvent(calendar.get(), event, uids.uidOf(event), begins, ends, stamp);
+
+    const std::unique_ptr<char, CharFree> text(icalcomponent_as_ical_string_r(calendar.get()));
+    if (!text)
+        return QStringLiteral("The calendar could not be composed: %1.")
+            .arg(QString::fromUtf8(icalerror_strerror(icalerrno)));
+    *out = QByteArray(text.get());
+    return std::nullopt;
+}
+
+std::optional<QString> writeCalendarIcs(
+    QIODevice *device, const IcsOptions &options, const std::vector<EventRow> &events)
+{
+    QByteArray text;
+    if (std::optional<QString> refusal = calendarIcs(options, events, &text))
+        return refusal;
+    if (!device || !device->isWritable())
+        return QStringLiteral("The calendar has nowhere to be written.");
+    if (device->write(text) != text.size())
+        return device->errorString();
+    return std::nullopt;
+}
+
+} // namespace ambrel

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "export/EventRow.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class QIODevice;
+
+namespace ambrel {
+
+// What an iCalendar file holds besides its events.
+struct IcsOptions {
+    QString projectName; // the calendar's name; also part of every event's UID
+    QString startsAt; // the working day's begin hour, as its text ("09:00 AM", "9:00", ...)
+    QString endsAt; // the working day's end hour, as its text
+    QDateTime stamp; // the moment of the export, written in UTC as every event's DTSTAMP
+};
+
+// Why no calendar can be made with these hours (one that cannot be read, or an end hour not after the
+// begin hour), naming the hour text and where to change it; nothing when the hours will do. Lets a caller
+// refuse before it asks whether to overwrite a file.
+std::optional<QString> icsHoursRefusal(const QString &startsAt, const QString &endsAt);
+
+// The calendar as an iCalendar (RFC 5545) text, UTF-8 without a byte-order mark: one VEVENT per event row,
+// in order, each a block of working hours on the first day of its run, repeated daily over the run's days.
+// The events' own hour texts are not used: every event takes the hours of options. The UID of an event
+// depends only on the project name, its task text, its occurrence and its number, so a later export
+// updates the same events; should two rows still come out alike, the later one is told apart by its
+// place among its twins, and every UID of the file stays unique.
+// Returns the refusal and leaves *out untouched when the hours will not do or an event has no valid days.
+std::optional<QString> calendarIcs(
+    const IcsOptions &options, const std::vector<EventRow> &events, QByteArray *out);
+
+// Writes calendarIcs to device. Returns the refusal (nothing written) or the device's write error.
+std::optional<QString> writeCalendarIcs(
+    QIODevice *device, const IcsOptions &options, const std::vector<EventRow> &events);
+
+} // namespace ambrel

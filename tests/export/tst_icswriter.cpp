@@ -1,0 +1,298 @@
+#include "export/IcsWriter.h"
+
+#include <QBuffer>
+#include <QStringDecoder>
+#include <QTest>
+#include <QTimeZone>
+
+#include <libical/ical.h>
+
+using namespace ambrel;
+
+namespace {
+
+const QDate kThursday(2024, 6, 6), kFriday(2024, 6, 7), kMonday(2024, 6, 10), kWednesday(2024, 6, 12);
+const QDateTime kStamp(QDate(2024, 6, 1), QTime(8, 30), QTimeZone(2 * 3600));
+
+EventRow makeEvent(
+    const QString &project, const QString &task, int number, QDate first, QDate last, int occurrence = 1)
+{
+    EventRow row;
+    row.subjectBase = project + QLatin1String(": ") + task;
+    row.number = number;
+    row.startDate = first;
+    row.endDate = last;
+    row.description = task;
+    row.occurrence = occurrence;
+    return row;
+}
+using Events = std::vector<EventRow>;
+
+QByteArray exported(const QString &project, const Events &events, const QString &startsAt = "08:30 AM",
+    const QString &endsAt = "04:30 PM")
+{
+    QByteArray text;
+    const std::optional<QString> refusal = calendarIcs({ project, startsAt, endsAt, kStamp }, events, &text);
+    return refusal ? "refused: " + refusal->toUtf8() : text;
+}
+
+// One VEVENT as libical reads it back, its repetitions expanded into the days it covers.
+struct ReadEvent {
+    QString uid, summary, description;
+    QDateTime start, end;
+    QList<QDate> days;
+};
+
+QDateTime floating(const icaltimetype &t)
+{
+    return t.zone ? QDateTime() : QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
+}
+
+QString text(icalcomponent *c, icalproperty_kind kind)
+{
+    icalproperty *p = icalcomponent_get_first_property(c, kind);
+    return p ? QString::fromUtf8(icalvalue_get_text(icalproperty_get_value(p))) : QString();
+}
+
+std::vector<ReadEvent> readBack(const QByteArray &ics, QString *name = nullptr)
+{
+    icalcomponent *calendar = icalparser_parse_string(ics.constData());
+    if (icalproperty *p = icalcomponent_get_first_property(calendar, ICAL_X_PROPERTY); p && name)
+        *name = QString::fromUtf8(icalproperty_get_x(p));
+    std::vector<ReadEvent> events;
+    for (icalcomponent *c = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); c;
+         c = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT)) {
+        ReadEvent e { QString::fromUtf8(icalcomponent_get_uid(c)), text(c, ICAL_SUMMARY_PROPERTY),
+            text(c, ICAL_DESCRIPTION_PROPERTY), floating(icalcomponent_get_dtstart(c)),
+            floating(icalcomponent_get_dtend(c)), {} };
+        icalproperty *rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
+        icalrecur_iterator *it = rule
+            ? icalrecur_iterator_new(icalproperty_get_rrule(rule), icalcomponent_get_dtstart(c))
+            : nullptr;
+        for (icaltimetype t = it ? icalrecur_iterator_next(it) : icalcomponent_get_dtstart(c);
+             !icaltime_is_null_time(t) && e.days.size() < 1000;
+             t = it ? icalrecur_iterator_next(it) : icaltime_null_time())
+            e.days << floating(t).date();
+        if (it)
+            icalrecur_iterator_free(it);
+        events.push_back(e);
+    }
+    icalcomponent_free(calendar);
+    return events;
+}
+
+QString trimmedRight(QString s)
+{
+    while (s.endsWith(QLatin1Char(' ')))
+        s.chop(1);
+    return s;
+}
+
+} // namespace
+
+class TestIcsWriter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void eventsReadBack_data();
+    void eventsReadBack();
+    void hours_data();
+    void hours();
+    void uids_data();
+    void uids();
+    void deviceGetsTheCalendarOrNothing();
+};
+
+void TestIcsWriter::eventsReadBack_data()
+{
+    QTest::addColumn<QString>("project");
+    QTest::addColumn<Events>("events");
+    // Looked for in the text itself, as libical's reader drops empty values and trailing blanks.
+    QTest::addColumn<QByteArrayList>("lines");
+
+    const QString p = QStringLiteral("Launch"), odd = QStringLiteral("Café, a; C:\\Temp \u65e5 \U0001F680");
+    const QString longText = QString(100, QLatin1Char('x')) + QString(100, QChar(0x00e9));
+    QTest::newRow("run over a weekend: two events") << p
+                                                    << Events { makeEvent(p, "Build", 1, kThursday, kFriday),
+                                                           makeEvent(p, "Build", 2, kMonday, kWednesday) }
+                                                    << QByteArrayList();
+    QTest::newRow("one-day run") << p << Events { makeEvent(p, "Call", 1, kFriday, kFriday) }
+                                 << QByteArrayList();
+    QTest::newRow("no events") << p << Events() << QByteArrayList();
+    QTest::newRow("over the turn of the year")
+        << p << Events { makeEvent(p, "Hop", 1, QDate(2024, 12, 30), QDate(2025, 1, 2)) } << QByteArrayList();
+    QTest::newRow("comma, semicolon, backslash, non-ASCII")
+        << odd << Events { makeEvent(odd, odd, 1, kMonday, kMonday) } << QByteArrayList();
+    QTest::newRow("200-character text, folded")
+        << p << Events { makeEvent(p, longText, 1, kMonday, kWednesday) } << QByteArrayList();
+    QTest::newRow("empty name and text")
+        << QString() << Events { makeEvent(QString(), QString(), 1, kMonday, kMonday) }
+        << QByteArrayList { "X-WR-CALNAME:", "SUMMARY:: ", "DESCRIPTION:" };
+    QTest::newRow("text ending in a blank")
+        << p << Events { makeEvent(p, "Design ", 1, kMonday, kMonday) }
+        << QByteArrayList { "SUMMARY:Launch: Design ", "DESCRIPTION:Design " };
+}
+
+void TestIcsWriter::eventsReadBack()
+{
+    QFETCH(QString, project);
+    QFETCH(Events, events);
+    QFETCH(QByteArrayList, lines);
+
+    const QByteArray ics = exported(project, events);
+    QVERIFY2(ics.startsWith("BEGIN:VCALENDAR\r\n") && ics.endsWith("END:VCALENDAR\r\n"), ics.constData());
+    // A strict reader wants CR LF, at most 75 octets a line, and no character cut in two by the folding.
+    for (const QByteArray &line : ics.chopped(1).split('\n')) {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QString decoded = decoder(line);
+        QVERIFY2(line.endsWith('\r') && line.size() <= 76 && !decoder.hasError(), line.constData());
+    }
+    for (const QByteArray &line : lines)
+        QVERIFY2(ics.contains("\r\n" + line + "\r\n"), line.constData());
+
+    const auto runs = std::count_if(
+        events.begin(), events.end(), [](const EventRow &e) { return e.startDate != e.endDate; });
+    QCOMPARE(ics.count("\r\nRRULE:FREQ=DAILY;COUNT="), runs);
+    QCOMPARE(ics.count("\r\nLOCATION:Home\r\n") + ics.count("\r\nCLASS:PRIVATE\r\n"),
+        2 * qsizetype(events.size()));
+
+    QString name;
+    const std::vector<ReadEvent> read = readBack(ics, &name);
+    QCOMPARE(name, project);
+    QCOMPARE(read.size(), events.size());
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        QCOMPARE(read[i].summary, trimmedRight(events[i].subject()));
+        QCOMPARE(read[i].description, trimmedRight(events[i].description));
+        QCOMPARE(read[i].start, QDateTime(events[i].startDate, QTime(8, 30)));
+        QCOMPARE(read[i].end, QDateTime(events[i].startDate, QTime(16, 30)));
+        QList<QDate> days;
+        for (QDate d = events[i].startDate; d <= events[i].endDate; d = d.addDays(1))
+            days << d;
+        QCOMPARE(read[i].days, days);
+    }
+}
+
+void TestIcsWriter::hours_data()
+{
+    QTest::addColumn<QString>("startsAt");
+    QTest::addColumn<QString>("endsAt");
+    QTest::addColumn<QTime>("begins"); // invalid: refused
+    QTest::addColumn<QTime>("ends");
+    QTest::addColumn<QStringList>("told"); // what the refusal names
+
+    QTest::newRow("hour choices") << "09:00 AM"
+                                  << "05:00 PM" << QTime(9, 0) << QTime(17, 0) << QStringList();
+    QTest::newRow("short forms") << "9 AM"
+                                 << "5:30pm" << QTime(9, 0) << QTime(17, 30) << QStringList();
+    QTest::newRow("24-hour forms") << "7:45"
+                                   << "17:00:00" << QTime(7, 45) << QTime(17, 0) << QStringList();
+    QTest::newRow("midnight to noon") << "12 AM"
+                                      << "12 PM" << QTime(0, 0) << QTime(12, 0) << QStringList();
+    const QString settings = QStringLiteral("Settings \u2192 Working Week\u2026");
+    QTest::newRow("begin unreadable")
+        << "half eight"
+        << "05:00 PM" << QTime() << QTime()
+        << QStringList { "\"half eight\"", settings, "--begins", "workingday_starts_at.txt" };
+    QTest::newRow("begin empty") << ""
+                                 << "05:00 PM" << QTime() << QTime() << QStringList { "\"\"", "--begins" };
+    QTest::newRow("end unreadable") << "09:00 AM"
+                                    << "13 PM" << QTime() << QTime()
+                                    << QStringList { "\"13 PM\"", settings, "--ends",
+                                           "workingday_ends_at.txt" };
+    QTest::newRow("end before begin") << "05:00 PM"
+                                      << "09:00 AM" << QTime() << QTime()
+                                      << QStringList { "\"09:00 AM\"", "\"05:00 PM\"", settings, "--begins",
+                                             "--ends", "workingday_starts_at.txt", "workingday_ends_at.txt" };
+    QTest::newRow("end equal to begin") << "9 AM"
+                                        << "09:00" << QTime() << QTime() << QStringList { "\"09:00\"" };
+    QTest::newRow("end at 12 AM, midnight") << "09:00 AM"
+                                            << "12:00 AM" << QTime() << QTime() << QStringList();
+}
+
+void TestIcsWriter::hours()
+{
+    QFETCH(QString, startsAt);
+    QFETCH(QString, endsAt);
+    QFETCH(QTime, begins);
+    QFETCH(QTime, ends);
+    QFETCH(QStringList, told);
+
+    const QByteArray ics = exported("P", { makeEvent("P", "T", 1, kMonday, kWednesday) }, startsAt, endsAt);
+    QCOMPARE(ics.startsWith("refused: "), !begins.isValid());
+    QCOMPARE(icsHoursRefusal(startsAt, endsAt).has_value(), !begins.isValid());
+    for (const QString &part : told)
+        QVERIFY2(QString::fromUtf8(ics).contains(part), qPrintable(ics + " lacks " + part));
+    if (begins.isValid()) {
+        const std::vector<ReadEvent> read = readBack(ics);
+        QCOMPARE(read.size(), std::size_t(1));
+        QCOMPARE(read[0].start, QDateTime(kMonday, begins));
+        QCOMPARE(read[0].end, QDateTime(kMonday, ends));
+    }
+}
+
+void TestIcsWriter::uids_data()
+{
+    QTest::addColumn<QString>("firstProject");
+    QTest::addColumn<Events>("first");
+    QTest::addColumn<QString>("secondProject");
+    QTest::addColumn<Events>("second");
+    QTest::addColumn<int>("shared"); // how many UIDs of the first export come back in the second
+
+    const EventRow a1 = makeEvent("P", "A", 1, kThursday, kFriday),
+                   a2 = makeEvent("P", "A", 2, kMonday, kWednesday);
+    const EventRow moved = makeEvent("P", "A", 1, kWednesday, kWednesday);
+    const EventRow secondA = makeEvent("P", "A", 1, kThursday, kFriday, 2);
+    const Events twins { a1, makeEvent("P", "A", 1, kMonday, kMonday) };
+    QTest::newRow("same project again") << "P" << Events { a1, a2 } << "P" << Events { a1, a2 } << 2;
+    QTest::newRow("other project name") << "P" << Events { a1, a2 } << "Q" << Events { a1, a2 } << 0;
+    QTest::newRow("task moved to other days") << "P" << Events { a1 } << "P" << Events { moved } << 1;
+    QTest::newRow("task inserted before the others")
+        << "P" << Events { a1, a2 } << "P" << Events { makeEvent("P", "B", 1, kMonday, kMonday), a1, a2 }
+        << 2;
+    QTest::newRow("other occurrence of the text") << "P" << Events { a1 } << "P" << Events { secondA } << 0;
+    QTest::newRow("two tasks of one text not told apart") << "P" << twins << "P" << twins << 2;
+    QTest::newRow("name and text not run together")
+        << "P: A" << Events { makeEvent("P: A", "B", 1, kMonday, kMonday) } << "P"
+        << Events { makeEvent("P", "A: B", 1, kMonday, kMonday) } << 0;
+}
+
+void TestIcsWriter::uids()
+{
+    QFETCH(QString, firstProject);
+    QFETCH(Events, first);
+    QFETCH(QString, secondProject);
+    QFETCH(Events, second);
+    QFETCH(int, shared);
+
+    QStringList before, after;
+    for (const ReadEvent &e : readBack(exported(firstProject, first)))
+        before << e.uid;
+    for (const ReadEvent &e : readBack(exported(secondProject, second)))
+        after << e.uid;
+    QCOMPARE(before.size(), qsizetype(first.size()));
+    QCOMPARE(QSet<QString>(before.begin(), before.end()).size(), before.size());
+    QCOMPARE(
+        std::count_if(before.begin(), before.end(), [&](const QString &uid) { return after.contains(uid); }),
+        shared);
+}
+
+void TestIcsWriter::deviceGetsTheCalendarOrNothing()
+{
+    const Events events { makeEvent("P", "T", 1, kMonday, kWednesday),
+        makeEvent("P", "T", 2, kFriday, kFriday) };
+    QBuffer buffer;
+    QVERIFY(buffer.open(QIODevice::WriteOnly));
+    QCOMPARE(writeCalendarIcs(&buffer, { "P", "9 AM", "5 PM", kStamp }, events), std::nullopt);
+    QCOMPARE(buffer.data().count("\r\nDTSTAMP:20240601T063000Z\r\n"), 2);
+
+    QBuffer refused;
+    QVERIFY(refused.open(QIODevice::WriteOnly));
+    QVERIFY(writeCalendarIcs(&refused, { "P", "5 PM", "9 AM", kStamp }, events).has_value());
+    QVERIFY(writeCalendarIcs(
+        &refused, { "P", "9 AM", "5 PM", kStamp }, { makeEvent("P", "T", 1, kWednesday, kMonday) })
+                .has_value());
+    QVERIFY(refused.data().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestIcsWriter)
+#include "tst_icswriter.moc"
