@@ -111,12 +111,6 @@ void tst_frmDaysOff::loadsAndTellsSkippedLinesOnce()
         QStringList { "These lines name no date and were left out:\n"
                       "holidays.txt line 3: \"2026-02-30\" is not a date of the form YYYY-MM-DD\n"
                       "holidays.txt line 4: \"Easter\" is not a date of the form YYYY-MM-DD" });
-
-    MessageBox::clearShown();
-    m_folder->remove(kHolidays);
-    frmDaysOff empty;
-    QVERIFY(rows(empty).isEmpty());
-    QVERIFY(shownTexts().isEmpty());
 }
 
 void tst_frmDaysOff::editsTheList_data()
@@ -137,9 +131,6 @@ void tst_frmDaysOff::editsTheList_data()
     QTest::newRow("remove several selected rows")
         << QList<QDate> { QDate(2026, 12, 31) } << QStringList { "" } << QList<int> { 0, 2 }
         << QStringList { "12/25/2026|Friday|Christmas Day" };
-    QTest::newRow("remove with nothing selected")
-        << QList<QDate>() << QStringList() << QList<int>()
-        << QStringList { "12/24/2026|Thursday|Christmas Eve", "12/25/2026|Friday|Christmas Day" };
 }
 
 void tst_frmDaysOff::editsTheList()
@@ -174,18 +165,12 @@ void tst_frmDaysOff::importsFromACalendarFile()
         (QStringList { "1/1/2026|Thursday|New Year", "12/24/2026|Thursday|Christmas Eve",
             "12/25/2026|Friday|Christmas Day", "1/1/2027|Friday|New Year" }));
     QCOMPARE(FileDialog::calls().size(), 1);
-    QCOMPARE(FileDialog::calls().front().kind, FileDialog::Open);
-    QVERIFY(shownTexts().isEmpty());
 
     FileDialog::setNextOpenFileName(m_folder->filePath(QStringLiteral("notes.ics")));
     click(dialog, "cmdImport");
     QCOMPARE(rows(dialog).size(), 4);
     QCOMPARE(shownTexts().size(), 1);
     QVERIFY(shownTexts().front().startsWith(QStringLiteral("Could not import notes.ics: ")));
-
-    click(dialog, "cmdImport"); // cancelled in the file dialog
-    QCOMPARE(rows(dialog).size(), 4);
-    QCOMPARE(shownTexts().size(), 1);
 }
 
 void tst_frmDaysOff::saveWritesAndHandsOnTheDays()
@@ -228,7 +213,6 @@ void tst_frmDaysOff::failedSaveKeepsTheWindowOpen()
     QCOMPARE(shownTexts().size(), 1);
     QVERIFY(shownTexts().front().startsWith(QStringLiteral("Could not save holidays.txt: ")));
     QCOMPARE(m_folder->read(kHolidays), before);
-    QCOMPARE(rows(dialog).size(), 1003);
 }
 
 void tst_frmDaysOff::cancelChangesNothing()
