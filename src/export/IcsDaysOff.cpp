@@ -125,6 +125,9 @@ void Collector::addRecurrences(
     for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); p && !full();
          p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
         const icalrecurrencetype rule = icalproperty_get_rrule(p);
+        const QDate until = dateOf(rule.until);
+        if (until.isValid() && until < m_first)
+            continue;
         std::unique_ptr<icalrecur_iterator, IteratorDeleter> iterator(icalrecur_iterator_new(rule, start));
         if (!iterator)
             continue;
