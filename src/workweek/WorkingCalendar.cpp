@@ -8,6 +8,13 @@ namespace {
 // More days than lie between the first and the last date a QDate holds; keeps the week arithmetic
 // below from overflowing for any n.
 constexpr qint64 kBeyondAnyDate = qint64(1) << 42;
+
+// Julian day 0 was a Monday, so this is the Monday-based weekday (0 to 6), also for days before it.
+int mondayBased(qint64 julianDay)
+{
+    const qint64 rest = julianDay % 7;
+    return int(rest < 0 ? rest + 7 : rest);
+}
 } // namespace
 
 WorkingCalendar::WorkingCalendar(const WorkingWeekFlags &WorkingWeek, bool applies)
@@ -21,15 +28,54 @@ WorkingCalendar::WorkingCalendar(const WorkingWeekFlags &WorkingWeek, bool appli
     }
 }
 
+WorkingCalendar::WorkingCalendar(
+    const WorkingWeekFlags &WorkingWeek, bool applies, const std::vector<QDate> &daysOff)
+    : WorkingCalendar(WorkingWeek, applies)
+{
+    if (!applies)
+        return;
+    // A day off on a weekday that is off anyway changes nothing, and leaving it out keeps the counting
+    // below simple: every listed day is one working weekday fewer.
+    std::vector<qint64> days;
+    days.reserve(daysOff.size());
+    for (const QDate &date : daysOff) {
+        if (date.isValid() && isWorkingWeekday(date.toJulianDay()))
+            days.push_back(date.toJulianDay());
+    }
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    if (!days.empty())
+        m_daysOff = std::make_shared<const std::vector<qint64>>(std::move(days));
+}
+
+bool WorkingCalendar::isWorkingWeekday(qint64 julianDay) const
+{
+    return m_working[size_t(mondayBased(julianDay)) + 1];
+}
+
+bool WorkingCalendar::isDayOff(qint64 julianDay) const
+{
+    return m_daysOff && std::binary_search(m_daysOff->begin(), m_daysOff->end(), julianDay);
+}
+
+qint64 WorkingCalendar::weekdaysBefore(qint64 julianDay) const
+{
+    const int weekday = mondayBased(julianDay);
+    const qint64 weeks = (julianDay - weekday) / 7;
+    qint64 count = weeks * m_workingPerWeek;
+    for (int day = 0; day < weekday; ++day)
+        count += m_working[size_t(day) + 1] ? 1 : 0;
+    return count;
+}
+
 bool WorkingCalendar::IsWorkingDay(const QDate &date) const
 {
     if (everyDayCounts())
         return true;
     if (!date.isValid())
         return false;
-    // Julian day 0 was a Monday; this is dayOfWeek() without the calendar lookup, in the hot loops.
-    const qint64 mondayBased = date.toJulianDay() % 7;
-    return m_working[size_t(mondayBased < 0 ? mondayBased + 7 : mondayBased) + 1];
+    const qint64 julianDay = date.toJulianDay();
+    return isWorkingWeekday(julianDay) && !isDayOff(julianDay);
 }
 
 QDate WorkingCalendar::AddWorkingDays(const QDate &date, qint64 n) const
@@ -38,10 +84,17 @@ QDate WorkingCalendar::AddWorkingDays(const QDate &date, qint64 n) const
         return date;
     if (n > kBeyondAnyDate || n < -kBeyondAnyDate)
         return {};
-    if (everyDayCounts())
-        return date.addDays(n);
     if (!hasWorkingDay())
         return {};
+    return m_daysOff ? addAroundDaysOff(date, n) : addWorkingWeekdays(date, n);
+}
+
+QDate WorkingCalendar::addWorkingWeekdays(const QDate &date, qint64 n) const
+{
+    if (n > kBeyondAnyDate || n < -kBeyondAnyDate)
+        return {};
+    if (m_workingPerWeek == 7)
+        return date.addDays(n);
 
     const qint64 step = n > 0 ? 1 : -1;
     qint64 remaining = n > 0 ? n : -n;
@@ -52,10 +105,48 @@ QDate WorkingCalendar::AddWorkingDays(const QDate &date, qint64 n) const
     remaining -= weeks * m_workingPerWeek;
     while (remaining > 0 && day.isValid()) {
         day = day.addDays(step);
-        if (IsWorkingDay(day))
+        if (day.isValid() && isWorkingWeekday(day.toJulianDay()))
             --remaining;
     }
     return day;
+}
+
+QDate WorkingCalendar::addAroundDaysOff(const QDate &date, qint64 n) const
+{
+    // The answer is the (|n| + k)-th working weekday from date, where k counts the days off passed on the
+    // way. The j-th day off in the direction of travel is passed exactly when fewer than |n| working days
+    // lie before it, that is when its position among the working weekdays, less j, is at most |n|; that
+    // test only ever turns from true to false, so k is found by binary search.
+    const std::vector<qint64> &off = *m_daysOff;
+    const qint64 from = date.toJulianDay();
+    if (n > 0) {
+        const auto first = std::upper_bound(off.begin(), off.end(), from) - off.begin();
+        const qint64 base = weekdaysBefore(from + 1);
+        qint64 low = 0;
+        qint64 high = qint64(off.size()) - first;
+        while (low < high) {
+            const qint64 mid = low + (high - low) / 2;
+            if (weekdaysBefore(off[size_t(first + mid)] + 1) - base - mid <= n)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        return addWorkingWeekdays(date, n + low);
+    }
+
+    const qint64 count = -n;
+    const auto end = std::lower_bound(off.begin(), off.end(), from) - off.begin();
+    const qint64 base = weekdaysBefore(from);
+    qint64 low = 0;
+    qint64 high = end;
+    while (low < high) {
+        const qint64 mid = low + (high - low) / 2;
+        if (base - weekdaysBefore(off[size_t(end - 1 - mid)]) - mid <= count)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return addWorkingWeekdays(date, -(count + low));
 }
 
 qint64 WorkingCalendar::workingRunLength(const QDate &from, qint64 limit) const
@@ -64,6 +155,12 @@ qint64 WorkingCalendar::workingRunLength(const QDate &from, qint64 limit) const
         return 0;
     if (everyDayCounts())
         return limit;
+    if (m_workingPerWeek == 7) {
+        // Only a day off ends the run, so the next one tells its length without walking up to it.
+        const auto next = std::upper_bound(m_daysOff->begin(), m_daysOff->end(), from.toJulianDay());
+        return next == m_daysOff->end() ? limit : std::min(limit, *next - from.toJulianDay());
+    }
+    // A week with a day off ends every run within seven days.
     qint64 length = 1;
     QDate day = from;
     while (length < limit) {

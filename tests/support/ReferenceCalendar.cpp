@@ -1,5 +1,7 @@
 #include "ReferenceCalendar.h"
 
+#include <algorithm>
+
 namespace ambrel::testing {
 
 WorkingWeekFlags weekFromText(const char *mondayFirst)
@@ -37,6 +39,43 @@ QDate referenceAddWorkingDays(const WorkingWeekFlags &week, bool applies, const 
             k -= s;
     }
     return d;
+}
+
+bool referenceIsWorkingDay(
+    const WorkingWeekFlags &week, bool applies, const std::vector<QDate> &daysOff, const QDate &date)
+{
+    if (!applies)
+        return true;
+    return referenceIsWorkingDay(week, applies, date)
+        && !std::binary_search(daysOff.begin(), daysOff.end(), date);
+}
+
+QDate referenceAddWorkingDays(const WorkingWeekFlags &week, bool applies, const std::vector<QDate> &daysOff,
+    const QDate &date, qint64 n)
+{
+    if (referenceAddWorkingDays(week, applies, date, n) == QDate() && n != 0)
+        return {};
+    QDate d = date;
+    qint64 k = n;
+    while (k != 0) {
+        const qint64 s = k > 0 ? 1 : -1;
+        d = d.addDays(s);
+        if (referenceIsWorkingDay(week, applies, daysOff, d))
+            k -= s;
+    }
+    return d;
+}
+
+qint64 referenceRunLength(const WorkingWeekFlags &week, bool applies, const std::vector<QDate> &daysOff,
+    const QDate &from, qint64 limit)
+{
+    qint64 length = 0;
+    QDate d = from;
+    while (length < limit && referenceIsWorkingDay(week, applies, daysOff, d)) {
+        ++length;
+        d = d.addDays(1);
+    }
+    return length;
 }
 
 } // namespace ambrel::testing

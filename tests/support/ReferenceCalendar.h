@@ -4,6 +4,8 @@
 
 #include <QDate>
 
+#include <vector>
+
 namespace ambrel::testing {
 
 // "1111100": seven characters, Monday first, 1 for a working day.
@@ -13,5 +15,13 @@ WorkingWeekFlags weekFromText(const char *mondayFirst);
 // fast calendar. Gives an invalid date rather than walking forever when the week has no working day.
 bool referenceIsWorkingDay(const WorkingWeekFlags &week, bool applies, const QDate &date);
 QDate referenceAddWorkingDays(const WorkingWeekFlags &week, bool applies, const QDate &date, qint64 n);
+
+// The same with days off (sorted ascending), which count only while the week applies.
+bool referenceIsWorkingDay(
+    const WorkingWeekFlags &week, bool applies, const std::vector<QDate> &daysOff, const QDate &date);
+QDate referenceAddWorkingDays(const WorkingWeekFlags &week, bool applies, const std::vector<QDate> &daysOff,
+    const QDate &date, qint64 n);
+qint64 referenceRunLength(const WorkingWeekFlags &week, bool applies, const std::vector<QDate> &daysOff,
+    const QDate &from, qint64 limit);
 
 } // namespace ambrel::testing

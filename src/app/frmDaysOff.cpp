@@ -1,0 +1,212 @@
+#include "frmDaysOff.h"
+
+#include "app/FileDialog.h"
+#include "app/MessageBox.h"
+#include "corekit/Clock.h"
+#include "corekit/ProgramFolder.h"
+#include "corekit/TextFormat.h"
+#include "export/IcsDaysOff.h"
+
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace ambrel {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Days Off");
+// A file full of mistakes is told in a few lines; the rest only counted.
+constexpr size_t kMaxListedSkips = 15;
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // Enter while typing a name adds the day; it must not save or close the window.
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+frmDaysOff::frmDaysOff(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmDaysOff"));
+    setWindowTitle(kTitle);
+    setModal(true);
+
+    m_model = new QStandardItemModel(0, ColumnCount, this);
+    m_model->setHorizontalHeaderLabels(
+        { QStringLiteral("Date"), QStringLiteral("Weekday"), QStringLiteral("Name") });
+    m_lstDaysOff = new QTreeView(this);
+    m_lstDaysOff->setObjectName(QStringLiteral("lstDaysOff"));
+    m_lstDaysOff->setModel(m_model);
+    m_lstDaysOff->setRootIsDecorated(false);
+    m_lstDaysOff->setUniformRowHeights(true);
+    m_lstDaysOff->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lstDaysOff->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_lstDaysOff->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_lstDaysOff->header()->setStretchLastSection(true);
+
+    m_dtpDayOff = new QDateEdit(Clock::today(), this);
+    m_dtpDayOff->setObjectName(QStringLiteral("dtpDayOff"));
+    m_dtpDayOff->setCalendarPopup(true);
+    m_dtpDayOff->setDisplayFormat(shortDateFormat());
+    // Only the years the file can hold as YYYY-MM-DD.
+    m_dtpDayOff->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
+    m_txtName = new QLineEdit(this);
+    m_txtName->setObjectName(QStringLiteral("txtName"));
+    m_txtName->setPlaceholderText(QStringLiteral("Name (optional)"));
+    auto *cmdAdd = makeButton(this, "cmdAdd", QStringLiteral("Add"));
+    connect(cmdAdd, &QPushButton::clicked, this, &frmDaysOff::cmdAdd_Click);
+    connect(m_txtName, &QLineEdit::returnPressed, this, &frmDaysOff::cmdAdd_Click);
+
+    auto *addRow = new QHBoxLayout;
+    addRow->addWidget(new QLabel(QStringLiteral("Day off:"), this));
+    addRow->addWidget(m_dtpDayOff);
+    addRow->addWidget(m_txtName, 1);
+    addRow->addWidget(cmdAdd);
+
+    auto *buttons = new QHBoxLayout;
+    connect(makeButton(this, "cmdRemove", QStringLiteral("Remove")), &QPushButton::clicked, this,
+        &frmDaysOff::cmdRemove_Click);
+    connect(makeButton(this, "cmdImport", QStringLiteral("Import from an iCalendar file…")),
+        &QPushButton::clicked, this, &frmDaysOff::cmdImport_Click);
+    connect(makeButton(this, "cmdSave", QStringLiteral("Save")), &QPushButton::clicked, this,
+        &frmDaysOff::cmdSave_Click);
+    connect(makeButton(this, "cmdCancel", QStringLiteral("Cancel")), &QPushButton::clicked, this,
+        &frmDaysOff::cmdCancel_Click);
+    for (const char *name : { "cmdRemove", "cmdImport" })
+        buttons->addWidget(findChild<QPushButton *>(QString::fromLatin1(name)));
+    buttons->addStretch(1);
+    for (const char *name : { "cmdSave", "cmdCancel" })
+        buttons->addWidget(findChild<QPushButton *>(QString::fromLatin1(name)));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_lstDaysOff, 1);
+    layout->addLayout(addRow);
+    layout->addLayout(buttons);
+    resize(560, 420);
+
+    Form_Load();
+}
+
+void frmDaysOff::Form_Load()
+{
+    const DaysOffReading reading = DaysOff::load(ProgramFolder::filePath(DaysOff::FileName));
+    if (!reading.error.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("Could not read %1: %2").arg(DaysOff::FileName, reading.error),
+            kTitle, MessageBox::Exclamation);
+    } else if (!reading.skipped.empty()) {
+        QStringList lines { QStringLiteral("These lines name no date and were left out:") };
+        for (size_t i = 0; i < reading.skipped.size() && i < kMaxListedSkips; ++i)
+            lines << DaysOff::describe(DaysOff::FileName, reading.skipped[i]);
+        if (reading.skipped.size() > kMaxListedSkips)
+            lines << QStringLiteral("and %1 more.").arg(reading.skipped.size() - kMaxListedSkips);
+        MessageBox::show(this, lines.join(QLatin1Char('\n')), kTitle, MessageBox::Exclamation);
+    }
+    m_days = reading.days;
+    showDays();
+}
+
+void frmDaysOff::showDays(const QDate &current)
+{
+    const QLocale locale;
+    m_model->setRowCount(0);
+    m_model->setRowCount(int(m_days.size()));
+    int currentRow = -1;
+    for (int row = 0; row < int(m_days.size()); ++row) {
+        const DayOff &day = m_days[size_t(row)];
+        m_model->setItem(row, DateColumn, new QStandardItem(formatShortDate(day.date, locale)));
+        m_model->setItem(row, WeekdayColumn, new QStandardItem(locale.dayName(day.date.dayOfWeek())));
+        m_model->setItem(row, NameColumn, new QStandardItem(day.name));
+        if (day.date == current)
+            currentRow = row;
+    }
+    if (currentRow >= 0)
+        m_lstDaysOff->setCurrentIndex(m_model->index(currentRow, DateColumn));
+}
+
+void frmDaysOff::cmdAdd_Click()
+{
+    const QDate date = m_dtpDayOff->date();
+    DaysOff::insert(m_days, { date, DaysOff::cleanName(m_txtName->text()) }, true);
+    m_txtName->clear();
+    showDays(date);
+}
+
+void frmDaysOff::cmdRemove_Click()
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : m_lstDaysOff->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    // From the bottom up, so the rows still to go keep their numbers.
+    std::sort(rows.rbegin(), rows.rend());
+    for (int row : rows) {
+        if (row >= 0 && row < int(m_days.size()))
+            m_days.erase(m_days.begin() + row);
+    }
+    showDays();
+}
+
+void frmDaysOff::cmdImport_Click()
+{
+    const QString path = FileDialog::getOpenFileName(this, QStringLiteral("Import Days Off"), QString(),
+        QStringLiteral("iCalendar files (*.ics);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    const QString fileName = QFileInfo(path).fileName();
+    const IcsDaysOffImport imported = IcsDaysOff::readFile(path, Clock::today().year());
+    if (!imported.error.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("Could not import %1: %2").arg(fileName, imported.error),
+            kTitle, MessageBox::Exclamation);
+        return;
+    }
+    if (imported.days.empty()) {
+        MessageBox::show(
+            this, QStringLiteral("%1 holds no events.").arg(fileName), kTitle, MessageBox::Information);
+        return;
+    }
+    // Days already listed keep the names the person gave them.
+    for (const DayOff &day : imported.days)
+        DaysOff::insert(m_days, day);
+    showDays(imported.days.front().date);
+    if (imported.capped) {
+        MessageBox::show(this,
+            QStringLiteral("%1 holds more than %2 dates; only the first %2 were imported.")
+                .arg(fileName)
+                .arg(IcsDaysOff::MaxDates),
+            kTitle, MessageBox::Information);
+    }
+}
+
+void frmDaysOff::cmdSave_Click()
+{
+    QString error;
+    if (!DaysOff::save(m_days, ProgramFolder::filePath(DaysOff::FileName), &error)) {
+        MessageBox::show(this, QStringLiteral("Could not save %1: %2").arg(DaysOff::FileName, error), kTitle,
+            MessageBox::Exclamation);
+        return;
+    }
+    emit daysOffSaved(DaysOff::dates(m_days));
+    MessageBox::show(this, QStringLiteral("Done!"), QStringLiteral("Done"), MessageBox::Information);
+    accept();
+}
+
+void frmDaysOff::cmdCancel_Click()
+{
+    reject();
+}
+
+} // namespace ambrel

@@ -1,0 +1,232 @@
+#include "WindowTestSupport.h"
+
+#include "FileSizeLimit.h"
+#include "app/FileDialog.h"
+#include "app/MessageBox.h"
+#include "app/frmDaysOff.h"
+#include "corekit/Clock.h"
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeView>
+#include <QtTest>
+
+#include <memory>
+
+using namespace ambrel;
+
+namespace {
+
+const QDate kToday(2026, 12, 1);
+const QString kHolidays = QStringLiteral("holidays.txt");
+const QByteArray kChristmas = "# Days off, one per line: a date as YYYY-MM-DD, then optionally its name.\n"
+                              "2026-12-24 Christmas Eve\n2026-12-25 Christmas Day\n";
+
+void click(const QDialog &dialog, const char *button)
+{
+    dialog.findChild<QPushButton *>(QString::fromLatin1(button))->click();
+}
+
+// The list as the person sees it: date, weekday and name of each row.
+QStringList rows(const QDialog &dialog)
+{
+    const QAbstractItemModel *model = dialog.findChild<QTreeView *>(QStringLiteral("lstDaysOff"))->model();
+    QStringList rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->index(row, column).data().toString();
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+void add(const QDialog &dialog, const QDate &date, const QString &name)
+{
+    dialog.findChild<QDateEdit *>(QStringLiteral("dtpDayOff"))->setDate(date);
+    dialog.findChild<QLineEdit *>(QStringLiteral("txtName"))->setText(name);
+    click(dialog, "cmdAdd");
+}
+
+void selectRows(const QDialog &dialog, const QList<int> &rows)
+{
+    auto *list = dialog.findChild<QTreeView *>(QStringLiteral("lstDaysOff"));
+    list->selectionModel()->clearSelection();
+    for (int row : rows)
+        list->selectionModel()->select(
+            list->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+} // namespace
+
+class tst_frmDaysOff final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void loadsAndTellsSkippedLinesOnce();
+    void editsTheList_data();
+    void editsTheList();
+    void importsFromACalendarFile();
+    void saveWritesAndHandsOnTheDays();
+    void failedSaveKeepsTheWindowOpen();
+    void cancelChangesNothing();
+
+private:
+    std::unique_ptr<SettingsFolder> m_folder;
+};
+
+void tst_frmDaysOff::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void tst_frmDaysOff::init()
+{
+    MessageBox::setTesting(true);
+    MessageBox::clearShown();
+    FileDialog::setTesting(true);
+    Clock::setToday(kToday);
+    m_folder = std::make_unique<SettingsFolder>();
+    m_folder->write(kHolidays, kChristmas);
+}
+
+void tst_frmDaysOff::cleanup()
+{
+    m_folder.reset();
+    Clock::setToday({});
+}
+
+void tst_frmDaysOff::loadsAndTellsSkippedLinesOnce()
+{
+    m_folder->write(kHolidays, "# days off\r\n2026-12-25 Christmas Day\r\n2026-02-30 Nonsense\r\nEaster\r\n");
+    frmDaysOff dialog;
+    QCOMPARE(rows(dialog), QStringList { "12/25/2026|Friday|Christmas Day" });
+    QCOMPARE(shownTexts(),
+        QStringList { "These lines name no date and were left out:\n"
+                      "holidays.txt line 3: \"2026-02-30\" is not a date of the form YYYY-MM-DD\n"
+                      "holidays.txt line 4: \"Easter\" is not a date of the form YYYY-MM-DD" });
+}
+
+void tst_frmDaysOff::editsTheList_data()
+{
+    QTest::addColumn<QList<QDate>>("added");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QList<int>>("removed");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("added days fall into date order")
+        << QList<QDate> { QDate(2027, 1, 1), QDate(2026, 12, 1) } << QStringList { "New Year", "" }
+        << QList<int>()
+        << QStringList { "12/1/2026|Tuesday|", "12/24/2026|Thursday|Christmas Eve",
+               "12/25/2026|Friday|Christmas Day", "1/1/2027|Friday|New Year" };
+    QTest::newRow("a date already there takes the new name once")
+        << QList<QDate> { QDate(2026, 12, 24) } << QStringList { "Holy Eve" } << QList<int>()
+        << QStringList { "12/24/2026|Thursday|Holy Eve", "12/25/2026|Friday|Christmas Day" };
+    QTest::newRow("remove several selected rows")
+        << QList<QDate> { QDate(2026, 12, 31) } << QStringList { "" } << QList<int> { 0, 2 }
+        << QStringList { "12/25/2026|Friday|Christmas Day" };
+}
+
+void tst_frmDaysOff::editsTheList()
+{
+    QFETCH(QList<QDate>, added);
+    QFETCH(QStringList, names);
+    QFETCH(QList<int>, removed);
+    QFETCH(QStringList, expected);
+    frmDaysOff dialog;
+    for (qsizetype i = 0; i < added.size(); ++i)
+        add(dialog, added[i], names[i]);
+    selectRows(dialog, removed);
+    click(dialog, "cmdRemove");
+    QCOMPARE(rows(dialog), expected);
+}
+
+void tst_frmDaysOff::importsFromACalendarFile()
+{
+    const QString ics = m_folder->filePath(QStringLiteral("public.ics"));
+    m_folder->write(QStringLiteral("public.ics"),
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n"
+        "BEGIN:VEVENT\r\nUID:1@test\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:20261225\r\n"
+        "SUMMARY:Noel\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:2@test\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:20260101\r\n"
+        "RRULE:FREQ=YEARLY;COUNT=2\r\nSUMMARY:New Year\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    m_folder->write(QStringLiteral("notes.ics"), "Christmas is on the 25th.\n");
+    frmDaysOff dialog;
+
+    FileDialog::setNextOpenFileName(ics);
+    click(dialog, "cmdImport");
+    QCOMPARE(rows(dialog),
+        (QStringList { "1/1/2026|Thursday|New Year", "12/24/2026|Thursday|Christmas Eve",
+            "12/25/2026|Friday|Christmas Day", "1/1/2027|Friday|New Year" }));
+    QCOMPARE(FileDialog::calls().size(), 1);
+
+    FileDialog::setNextOpenFileName(m_folder->filePath(QStringLiteral("notes.ics")));
+    click(dialog, "cmdImport");
+    QCOMPARE(rows(dialog).size(), 4);
+    QCOMPARE(shownTexts().size(), 1);
+    QVERIFY(shownTexts().front().startsWith(QStringLiteral("Could not import notes.ics: ")));
+}
+
+void tst_frmDaysOff::saveWritesAndHandsOnTheDays()
+{
+    frmDaysOff dialog;
+    QSignalSpy saved(&dialog, &frmDaysOff::daysOffSaved);
+    add(dialog, QDate(2027, 1, 1), QStringLiteral("New Year's Day"));
+    selectRows(dialog, { 0 });
+    click(dialog, "cmdRemove");
+    click(dialog, "cmdSave");
+
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.front().front().value<std::vector<QDate>>(),
+        (std::vector<QDate> { QDate(2026, 12, 25), QDate(2027, 1, 1) }));
+    QCOMPARE(m_folder->read(kHolidays),
+        QByteArray("# Days off, one per line: a date as YYYY-MM-DD, then optionally its name.\n"
+                   "2026-12-25 Christmas Day\n2027-01-01 New Year's Day\n"));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(shownTexts(), QStringList { "Done!" });
+}
+
+void tst_frmDaysOff::failedSaveKeepsTheWindowOpen()
+{
+    QByteArray before = kChristmas;
+    for (int i = 0; i < 1000; ++i)
+        before
+            += QDate(2030, 1, 1).addDays(i).toString(Qt::ISODate).toUtf8() + " A day off with a long name\n";
+    m_folder->write(kHolidays, before);
+    frmDaysOff dialog;
+    dialog.show();
+    QSignalSpy saved(&dialog, &frmDaysOff::daysOffSaved);
+    add(dialog, QDate(2026, 12, 31), QStringLiteral("New Year's Eve"));
+    {
+        testing::FileSizeLimit limit(before.size() + 10);
+        QVERIFY(limit.isActive());
+        click(dialog, "cmdSave");
+    }
+    QCOMPARE(saved.size(), 0);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(shownTexts().size(), 1);
+    QVERIFY(shownTexts().front().startsWith(QStringLiteral("Could not save holidays.txt: ")));
+    QCOMPARE(m_folder->read(kHolidays), before);
+}
+
+void tst_frmDaysOff::cancelChangesNothing()
+{
+    frmDaysOff dialog;
+    dialog.show();
+    QSignalSpy saved(&dialog, &frmDaysOff::daysOffSaved);
+    add(dialog, QDate(2026, 12, 31), QString());
+    click(dialog, "cmdCancel");
+    QCOMPARE(saved.size(), 0);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(m_folder->read(kHolidays), kChristmas);
+}
+
+QTEST_MAIN(tst_frmDaysOff)
+#include "tst_frmdaysoff.moc"

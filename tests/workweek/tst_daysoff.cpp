@@ -1,0 +1,232 @@
+#include "workweek/DaysOff.h"
+#include "workweek/WorkingCalendar.h"
+
+#include "ReferenceCalendar.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+using namespace ambrel;
+using testing::weekFromText;
+
+namespace {
+
+const QDate kMonday(2026, 12, 21); // the week of Christmas 2026
+
+std::vector<QDate> datesFrom(const QStringList &isoDates)
+{
+    std::vector<QDate> dates;
+    for (const QString &text : isoDates)
+        dates.push_back(QDate::fromString(text, Qt::ISODate));
+    return dates;
+}
+
+// Days off clustered where they hurt: on working and free weekdays, in blocks of adjacent days, and
+// around the dates the checks start from.
+std::vector<QDate> randomDaysOff(QRandomGenerator &random, const QDate &around, int span)
+{
+    std::vector<QDate> days;
+    const int blocks = int(random.bounded(1, 12));
+    for (int b = 0; b < blocks; ++b) {
+        const QDate start = around.addDays(random.bounded(-span, span));
+        const int length = random.bounded(3) == 0 ? int(random.bounded(2, 15)) : 1;
+        for (int i = 0; i < length; ++i)
+            days.push_back(start.addDays(i));
+    }
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    return days;
+}
+
+QStringList describedSkips(const DaysOffReading &reading)
+{
+    QStringList lines;
+    for (const SkippedLine &line : reading.skipped)
+        lines << DaysOff::describe(DaysOff::FileName, line);
+    return lines;
+}
+
+} // namespace
+
+class tst_DaysOff final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void calendarSteps_data();
+    void calendarSteps();
+    void matchesDayByDay_data();
+    void matchesDayByDay();
+    void noDaysOffChangesNothing();
+
+    void readsTheFile_data();
+    void readsTheFile();
+    void savesAndReadsBack();
+};
+
+void tst_DaysOff::calendarSteps_data()
+{
+    QTest::addColumn<QString>("week");
+    QTest::addColumn<bool>("applies");
+    QTest::addColumn<QStringList>("daysOff");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<qint64>("n");
+    QTest::addColumn<QDate>("result");
+
+    const QStringList christmas { "2026-12-24", "2026-12-25", "2027-01-01" };
+    QTest::newRow("Wednesday + 1 steps over Christmas")
+        << "1111100" << true << christmas << QDate(2026, 12, 23) << qint64(1) << QDate(2026, 12, 28);
+    QTest::newRow("seven-day week, + 10 over three days off")
+        << "1111111" << true << christmas << QDate(2026, 12, 22) << qint64(10) << QDate(2027, 1, 4);
+    QTest::newRow("unticked: days off count as days")
+        << "1111100" << false << christmas << QDate(2026, 12, 23) << qint64(1) << QDate(2026, 12, 24);
+    QTest::newRow("the only working day is off: a week later")
+        << "1000000" << true << QStringList { "2026-12-28" } << kMonday << qint64(1) << QDate(2027, 1, 4);
+    QTest::newRow("Mondays only, 2^31-1 of them over two days off")
+        << "1000000" << true << QStringList { "2026-12-28", "2400-01-03" } << kMonday << qint64(2147483647)
+        << QDate::fromJulianDay(kMonday.toJulianDay() + 7 * (qint64(2147483647) + 2));
+}
+
+void tst_DaysOff::calendarSteps()
+{
+    QFETCH(QString, week);
+    QFETCH(bool, applies);
+    QFETCH(QStringList, daysOff);
+    QFETCH(QDate, date);
+    QFETCH(qint64, n);
+    QFETCH(QDate, result);
+    const WorkingCalendar calendar(weekFromText(week.toLatin1().constData()), applies, datesFrom(daysOff));
+    QCOMPARE(calendar.AddWorkingDays(date, n), result);
+}
+
+void tst_DaysOff::matchesDayByDay_data()
+{
+    QTest::addColumn<QString>("week");
+    QTest::addColumn<bool>("applies");
+
+    for (const char *week : { "1111100", "1111111", "1111110", "0101011", "1000000", "0000001", "1100011" })
+        QTest::newRow(week) << QString::fromLatin1(week) << true;
+    QTest::newRow("unticked") << "1111100" << false;
+}
+
+void tst_DaysOff::matchesDayByDay()
+{
+    QFETCH(QString, week);
+    QFETCH(bool, applies);
+    const WorkingWeekFlags flags = weekFromText(week.toLatin1().constData());
+
+    QRandomGenerator random(20261221);
+    for (int set = 0; set < 60; ++set) {
+        const QDate around = kMonday.addDays(random.bounded(-40000, 40000));
+        const std::vector<QDate> daysOff = randomDaysOff(random, around, 60);
+        const WorkingCalendar calendar(flags, applies, daysOff);
+        for (int i = 0; i < 60; ++i) {
+            // Start on, beside and between the days off as often as anywhere else.
+            const QDate date = i % 2 == 0
+                ? daysOff[size_t(random.bounded(int(daysOff.size())))].addDays(random.bounded(-2, 3))
+                : around.addDays(random.bounded(-90, 90));
+            const qint64 n = i % 5 == 0 ? qint64(random.bounded(-600, 601)) : qint64(random.bounded(-25, 26));
+            const QDate expected = testing::referenceAddWorkingDays(flags, applies, daysOff, date, n);
+            QVERIFY2(calendar.AddWorkingDays(date, n) == expected,
+                qPrintable(QStringLiteral("%1 %2 working days").arg(date.toString(Qt::ISODate)).arg(n)));
+            QCOMPARE(
+                calendar.IsWorkingDay(date), testing::referenceIsWorkingDay(flags, applies, daysOff, date));
+            const qint64 limit = random.bounded(1, 40);
+            QCOMPARE(calendar.workingRunLength(date, limit),
+                testing::referenceRunLength(flags, applies, daysOff, date, limit));
+        }
+    }
+}
+
+void tst_DaysOff::noDaysOffChangesNothing()
+{
+    const WorkingCalendar plain(weekFromText("1111111"), true);
+    const WorkingCalendar empty(weekFromText("1111111"), true, {});
+    const WorkingCalendar offOnFreeDays(weekFromText("1111100"), true, datesFrom({ "2026-12-26" }));
+    QVERIFY(plain.everyDayCounts());
+    QVERIFY(empty.everyDayCounts());
+    QVERIFY(!WorkingCalendar(weekFromText("1111111"), true, datesFrom({ "2026-12-25" })).everyDayCounts());
+    QCOMPARE(empty.AddWorkingDays(kMonday, 2'000'000), plain.AddWorkingDays(kMonday, 2'000'000));
+    QCOMPARE(offOnFreeDays.AddWorkingDays(kMonday, -700),
+        WorkingCalendar(weekFromText("1111100"), true).AddWorkingDays(kMonday, -700));
+}
+
+void tst_DaysOff::readsTheFile_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QStringList>("days"); // "YYYY-MM-DD|name"
+    QTest::addColumn<QStringList>("skipped");
+
+    QTest::newRow("dates with and without names")
+        << QByteArray("# comment\n2026-12-24 Christmas Eve\n2026-12-25\tChristmas Day\n2027-01-01\n")
+        << QStringList { "2026-12-24|Christmas Eve", "2026-12-25|Christmas Day", "2027-01-01|" }
+        << QStringList();
+    QTest::newRow("CR LF, blank and comment lines ignored")
+        << QByteArray(
+               "\xEF\xBB\xBF# days off\r\n\r\n   \r\n  # indented comment\r\n2026-05-01   Labour Day  \r\n")
+        << QStringList { "2026-05-01|Labour Day" } << QStringList();
+    QTest::newRow("each kind of bad line, numbered among all lines")
+        << QByteArray("# c\n2026-02-30 No such day\n26-12-25\nChristmas\n2026-12-25x\n2026-1-05\n"
+                      "２０２６-01-05\n2026-12-31 ok\n")
+        << QStringList { "2026-12-31|ok" }
+        << QStringList { "holidays.txt line 2: \"2026-02-30\" is not a date of the form YYYY-MM-DD",
+               "holidays.txt line 3: \"26-12-25\" is not a date of the form YYYY-MM-DD",
+               "holidays.txt line 4: \"Christmas\" is not a date of the form YYYY-MM-DD",
+               "holidays.txt line 5: \"2026-12-25x\" is not a date of the form YYYY-MM-DD",
+               "holidays.txt line 6: \"2026-1-05\" is not a date of the form YYYY-MM-DD",
+               "holidays.txt line 7: \"２０２６-01-05\" is not a date of the form YYYY-MM-DD" };
+    QTest::newRow("the same date twice counts once, first name kept, sorted")
+        << QByteArray("2027-01-01 New Year\n2026-12-25 Christmas\n2027-01-01 Again\n")
+        << QStringList { "2026-12-25|Christmas", "2027-01-01|New Year" } << QStringList();
+    QTest::newRow("no final line break")
+        << QByteArray("2026-12-25") << QStringList { "2026-12-25|" } << QStringList();
+}
+
+void tst_DaysOff::readsTheFile()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QStringList, days);
+    QFETCH(QStringList, skipped);
+    const DaysOffReading reading = DaysOff::parse(QString::fromUtf8(text));
+    QStringList read;
+    for (const DayOff &day : reading.days)
+        read << day.date.toString(Qt::ISODate) + QLatin1Char('|') + day.name;
+    QCOMPARE(read, days);
+    QCOMPARE(describedSkips(reading), skipped);
+    QVERIFY(reading.error.isEmpty());
+}
+
+void tst_DaysOff::savesAndReadsBack()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(DaysOff::FileName);
+    const std::vector<DayOff> days { { QDate(2027, 1, 1), QStringLiteral("New Year's Day") },
+        { QDate(2026, 12, 24), QStringLiteral("Christmas\nEve\t") }, { QDate(2026, 12, 31), QString() } };
+    QString error;
+    QVERIFY2(DaysOff::save(days, path, &error), qPrintable(error));
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(),
+        QByteArray("# Days off, one per line: a date as YYYY-MM-DD, then optionally its name.\n"
+                   "2026-12-24 Christmas Eve\n2026-12-31\n2027-01-01 New Year's Day\n"));
+    const DaysOffReading reading = DaysOff::load(path);
+    QCOMPARE(reading.days.size(), size_t(3));
+    QCOMPARE(reading.days[0].name, QStringLiteral("Christmas Eve"));
+    QCOMPARE(reading.days[2], days[0]);
+    QVERIFY(reading.skipped.empty());
+
+    QVERIFY(!DaysOff::save({ { QDate(10000, 1, 1), QString() } }, path, &error));
+    QVERIFY(!error.isEmpty());
+
+    QVERIFY(QFile::remove(path));
+    const DaysOffReading missing = DaysOff::load(path);
+    QVERIFY(missing.days.empty() && missing.skipped.empty() && missing.error.isEmpty());
+    QVERIFY(!DaysOff::load(dir.path()).error.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_DaysOff)
+#include "tst_daysoff.moc"
