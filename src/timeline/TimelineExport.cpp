@@ -70,7 +70,7 @@ struct PictureLayout {
     double height = 0;
 };
 
-PictureLayout pictureLayout(const TimelineData &data, TimelineGeometry &geometry, TimelinePainter &painter)
+PictureLayout layoutPicture(const TimelineData &data, TimelineGeometry &geometry, TimelinePainter &painter)
 {
     PictureLayout layout;
     layout.labelWidth = labelWidth(data);
@@ -159,12 +159,13 @@ std::optional<TimelineExport::Format> TimelineExport::formatForFile(const QStrin
     return std::nullopt;
 }
 
-QSize TimelineExport::pictureSize(const TimelineData &data)
+TimelineExport::Layout TimelineExport::pictureLayout(const TimelineData &data)
 {
     TimelineGeometry geometry(&data);
     TimelinePainter painter(&geometry);
-    const PictureLayout layout = pictureLayout(data, geometry, painter);
-    return QSize(int(layout.width), int(std::min(layout.height, double(INT_MAX))));
+    const PictureLayout layout = layoutPicture(data, geometry, painter);
+    return { layout.labelWidth, geometry.pixelsPerDay(), kHeaderHeight, kRowHeight,
+        QSize(int(layout.width), int(std::min(layout.height, double(INT_MAX)))) };
 }
 
 bool TimelineExport::render(const TimelineData &data, Format format, QByteArray *out, QString *error)
@@ -180,7 +181,7 @@ bool TimelineExport::render(const TimelineData &data, Format format, QByteArray 
 
     TimelineGeometry geometry(&data);
     TimelinePainter timeline(&geometry);
-    const PictureLayout layout = pictureLayout(data, geometry, timeline);
+    const PictureLayout layout = layoutPicture(data, geometry, timeline);
     const QSize size(int(layout.width), int(std::min(layout.height, double(INT_MAX))));
     if (format == Format::Png) {
         if (layout.height > kMaxPngHeight) {
@@ -208,6 +209,8 @@ bool TimelineExport::render(const TimelineData &data, Format format, QByteArray 
 
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
+    // At the web's 96 dots per inch, one picture pixel is one pixel wherever the SVG is shown.
+    svg.setResolution(96);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(QStringLiteral("Timeline"));

@@ -29,8 +29,16 @@ public:
     // .png, .svg or .pdf in any case; nothing for any other name.
     static std::optional<Format> formatForFile(const QString &fileName);
 
-    // The size of the PNG or SVG picture: the date axis shrinks so that the width stays within kMaxWidth.
-    static QSize pictureSize(const TimelineData &data);
+    // Where the PNG or SVG picture puts things: the task texts take labelWidth on the left, the dates the
+    // rest, shrunk so that the width stays within kMaxWidth.
+    struct Layout {
+        double labelWidth = 0;
+        double pixelsPerDay = 0;
+        int headerHeight = 0;
+        int rowHeight = 0;
+        QSize size;
+    };
+    static Layout pictureLayout(const TimelineData &data);
 
     // The picture's bytes. False, with the reason in *error, when there is no QGuiApplication to draw text
     // or a PNG would be taller than kMaxPngHeight.

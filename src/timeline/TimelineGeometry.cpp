@@ -201,11 +201,14 @@ std::vector<QRectF> TimelineGeometry::segments(int row, double x0, double x1) co
     auto run = std::lower_bound(runs.begin(), runs.end(), from,
         [](const TimelineRun &r, const QDate &date) { return r.last < date; });
     const double top = barTop(row);
+    const double barRight = barRect(row).right();
     for (; run != runs.end(); ++run) {
         const double left = xForDate(run->first);
         if (left > x1)
             break;
-        const double right = std::max(left + kMinBarWidth, xForDate(run->last.addDays(1)));
+        // Widened to stay visible, but never past the end of its bar.
+        const double right
+            = std::min(barRight, std::max(left + kMinBarWidth, xForDate(run->last.addDays(1))));
         if (!result.empty() && left - result.back().right() < 1)
             result.back().setRight(std::max(result.back().right(), right));
         else
