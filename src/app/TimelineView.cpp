@@ -186,12 +186,14 @@ void TimelineView::paintEvent(QPaintEvent *)
     painter.setFont(font());
     const QRect area = viewport()->rect();
     m_painter->paint(painter, area, QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value()));
-    const QSizeF legend = m_painter->legendSize();
-    if (area.width() > legend.width() + 2 * kLegendMargin
-        && area.height() > m_headerHeight + legend.height() + 2 * kLegendMargin)
+    // A narrow view folds the legend into more lines; a short one leaves it out rather than hide the rows.
+    const double room = area.width() - 2 * kLegendMargin;
+    const QSizeF legend = m_painter->legendSize(room);
+    if (legend.width() <= room && area.height() > m_headerHeight + 3 * legend.height())
         m_painter->paintLegend(painter,
             QPointF(area.right() - legend.width() - kLegendMargin,
-                area.bottom() - legend.height() - kLegendMargin));
+                area.bottom() - legend.height() - kLegendMargin),
+            room);
 }
 
 void TimelineView::resizeEvent(QResizeEvent *event)

@@ -37,6 +37,11 @@ std::vector<LegendItem> legendItems()
     return items;
 }
 
+double itemWidth(const QFontMetricsF &metrics, const LegendItem &item)
+{
+    return kLegendSwatch + 4 + metrics.horizontalAdvance(item.label);
+}
+
 QFont pixelFont(const QFont &base, double pixels, bool bold = false)
 {
     QFont font = base;
@@ -260,29 +265,52 @@ void TimelinePainter::paintRuler(QPainter &painter, double left, double top, dou
     painter.restore();
 }
 
-QSizeF TimelinePainter::legendSize() const
+QSizeF TimelinePainter::legendSize(double maxWidth) const
 {
-    QFont font;
-    const QFontMetricsF metrics(pixelFont(font, kLegendFontPixels));
-    double width = kLegendPadding;
-    for (const LegendItem &item : legendItems())
-        width += kLegendSwatch + 4 + metrics.horizontalAdvance(item.label) + kLegendSpacing;
-    return QSizeF(width - kLegendSpacing + kLegendPadding, metrics.height() + 2 * kLegendPadding);
+    const std::vector<QPointF> places = legendPlaces(maxWidth);
+    const QFontMetricsF metrics(pixelFont(QFont(), kLegendFontPixels));
+    double right = 0;
+    const std::vector<LegendItem> items = legendItems();
+    for (size_t i = 0; i < items.size(); ++i)
+        right = std::max(right, places[i].x() + itemWidth(metrics, items[i]));
+    return QSizeF(right + kLegendPadding, places.back().y() + metrics.height() + kLegendPadding);
 }
 
-void TimelinePainter::paintLegend(QPainter &painter, const QPointF &topLeft) const
+std::vector<QPointF> TimelinePainter::legendPlaces(double maxWidth) const
+{
+    const QFontMetricsF metrics(pixelFont(QFont(), kLegendFontPixels));
+    std::vector<QPointF> places;
+    double x = kLegendPadding;
+    double y = kLegendPadding;
+    for (const LegendItem &item : legendItems()) {
+        const double width = itemWidth(metrics, item);
+        if (x > kLegendPadding && x + width + kLegendPadding > maxWidth) {
+            x = kLegendPadding;
+            y += metrics.height() + 4;
+        }
+        places.emplace_back(x, y);
+        x += width + kLegendSpacing;
+    }
+    return places;
+}
+
+void TimelinePainter::paintLegend(QPainter &painter, const QPointF &topLeft, double maxWidth) const
 {
     painter.save();
     const QFont font = pixelFont(QFont(), kLegendFontPixels);
     painter.setFont(font);
     const QFontMetricsF metrics(font);
-    const QRectF box(topLeft, legendSize());
+    const QRectF box(topLeft, legendSize(maxWidth));
     painter.setPen(QPen(TimelinePalette::gridLine(), 1));
     painter.setBrush(TimelinePalette::background());
     painter.drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
-    double x = box.left() + kLegendPadding;
-    const double middle = box.center().y();
-    for (const LegendItem &item : legendItems()) {
+    const std::vector<QPointF> places = legendPlaces(maxWidth);
+    const std::vector<LegendItem> items = legendItems();
+    for (size_t i = 0; i < items.size(); ++i) {
+        const LegendItem &item = items[i];
+        double x = box.left() + places[i].x();
+        const QRectF line(x, box.top() + places[i].y(), itemWidth(metrics, item), metrics.height());
+        const double middle = line.center().y();
         const QRectF swatch(x, middle - 5, kLegendSwatch, 10);
         switch (item.kind) {
         case LegendKind::Status:
@@ -311,9 +339,8 @@ void TimelinePainter::paintLegend(QPainter &painter, const QPointF &topLeft) con
         x += kLegendSwatch + 4;
         painter.setPen(TimelinePalette::text());
         const double textWidth = metrics.horizontalAdvance(item.label);
-        painter.drawText(
-            QRectF(x, box.top(), textWidth + 1, box.height()), Qt::AlignLeft | Qt::AlignVCenter, item.label);
-        x += textWidth + kLegendSpacing;
+        painter.drawText(QRectF(x, line.top(), textWidth + 1, line.height()),
+            Qt::AlignLeft | Qt::AlignVCenter, item.label);
     }
     painter.restore();
 }

@@ -7,6 +7,7 @@
 #include <QSizeF>
 
 #include <functional>
+#include <vector>
 
 class QPainter;
 
@@ -32,13 +33,15 @@ public:
     // scroll.y() (0 shows the first row right under the ruler).
     void paint(QPainter &painter, const QRectF &area, const QPointF &scroll) const;
 
-    QSizeF legendSize() const;
-    void paintLegend(QPainter &painter, const QPointF &topLeft) const;
+    // The legend in one line, or in as many as it takes to stay within maxWidth.
+    QSizeF legendSize(double maxWidth = 1e9) const;
+    void paintLegend(QPainter &painter, const QPointF &topLeft, double maxWidth = 1e9) const;
 
 private:
     void paintRuler(QPainter &painter, double left, double top, double width, double x0) const;
     void paintBar(QPainter &painter, int row, double x0, double x1) const;
     QString statusOf(int row) const;
+    std::vector<QPointF> legendPlaces(double maxWidth) const; // each item's top left within the legend
 
     const TimelineGeometry *m_geometry;
     std::function<bool(int)> m_isSelected;
