@@ -1,0 +1,42 @@
+#pragma once
+
+#include "export/EventRow.h"
+#include "schedule/TaskRow.h"
+#include "workweek/WorkingCalendar.h"
+
+#include <QDate>
+#include <QString>
+
+#include <vector>
+
+namespace ambrel {
+
+// One calendar event of a task: a run of consecutive working days.
+struct TimelineRun {
+    QDate first;
+    QDate last;
+};
+
+// One task row as the timeline draws it. end lies before start when the day count is negative.
+struct TimelineTask {
+    QString text;
+    QDate start;
+    QDate end;
+    double dayCount = 1;
+    std::vector<TimelineRun> runs; // in date order; empty when the task makes no calendar event
+};
+
+// Everything the timeline shows: the task rows in list order, the working week and days off that shade
+// the background, and the date whose status colours and today line are drawn.
+struct TimelineData {
+    std::vector<TimelineTask> tasks;
+    WorkingCalendar calendar;
+    std::vector<QDate> daysOff;
+    QDate today;
+
+    // The rows as the schedule builder leaves them, each with its runs of working days.
+    static TimelineData fromSchedule(const std::vector<TaskRow> &rows, const WorkingCalendar &calendar,
+        const QDate &today, std::vector<QDate> daysOff = {});
+};
+
+} // namespace ambrel

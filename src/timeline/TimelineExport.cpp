@@ -1,0 +1,255 @@
+#include "timeline/TimelineExport.h"
+
+#include "timeline/TimelineGeometry.h"
+#include "timeline/TimelinePainter.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLocale>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ambrel {
+
+namespace {
+
+constexpr int kHeaderHeight = 40;
+constexpr int kRowHeight = 22;
+constexpr double kPreferredPixelsPerDay = 24;
+// A short project gets days on the ruler; a longer one shrinks to this width, but never below weeks.
+constexpr double kComfortableAxisWidth = 1800;
+constexpr double kWeeksPixelsPerDay = 2;
+constexpr double kMinLabelWidth = 120;
+constexpr double kMaxLabelWidth = 320;
+constexpr double kLegendMargin = 10;
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+// Wide enough for the longest task text, within bounds that leave the dates most of the picture.
+double labelWidth(const TimelineData &data)
+{
+    QFont font;
+    font.setPixelSize(int(std::lround(kRowHeight * 0.55)));
+    const QFontMetricsF metrics(font);
+    double widest = 0;
+    for (const TimelineTask &task : data.tasks) {
+        widest = std::max(widest, metrics.horizontalAdvance(task.text));
+        if (widest >= kMaxLabelWidth)
+            break;
+    }
+    return std::clamp(std::ceil(widest) + 16, kMinLabelWidth, kMaxLabelWidth);
+}
+
+double legendBand(const TimelinePainter &painter)
+{
+    return std::ceil(painter.legendSize().height() + 2 * kLegendMargin);
+}
+
+// Fits the date axis into width, at the preferred zoom when there is room and never wider.
+void fitAxis(TimelineGeometry &geometry, double width)
+{
+    geometry.setPixelsPerDay(std::min(width / double(geometry.dayCount()), geometry.maxPixelsPerDay()));
+}
+
+struct PictureLayout {
+    double labelWidth = 0;
+    double width = 0;
+    double height = 0;
+};
+
+PictureLayout layoutPicture(const TimelineData &data, TimelineGeometry &geometry, TimelinePainter &painter)
+{
+    PictureLayout layout;
+    layout.labelWidth = labelWidth(data);
+    painter.setLabelWidth(layout.labelWidth);
+    geometry.setRowMetrics(kHeaderHeight, kRowHeight);
+    const double days = double(geometry.dayCount());
+    const double natural
+        = std::min(days * kPreferredPixelsPerDay, std::max(kComfortableAxisWidth, days * kWeeksPixelsPerDay));
+    const double legendWidth = std::ceil(painter.legendSize().width() + 2 * kLegendMargin);
+    const double axis
+        = std::clamp(natural, legendWidth - layout.labelWidth, TimelineExport::kMaxWidth - layout.labelWidth);
+    fitAxis(geometry, std::floor(axis));
+    layout.width = std::min(double(TimelineExport::kMaxWidth),
+        std::max(legendWidth, std::ceil(layout.labelWidth + geometry.dateAxisWidth())));
+    layout.height = std::ceil(geometry.contentHeight()) + legendBand(painter);
+    return layout;
+}
+
+void paintPicture(QPainter &painter, const TimelinePainter &timeline, const TimelineGeometry &geometry,
+    const PictureLayout &layout)
+{
+    const double rows = std::ceil(geometry.contentHeight());
+    timeline.paint(painter, QRectF(0, 0, layout.width, rows), QPointF(0, 0));
+    painter.fillRect(QRectF(0, rows, layout.width, layout.height - rows), Qt::white);
+    timeline.paintLegend(painter, QPointF(kLegendMargin, rows + kLegendMargin));
+}
+
+bool renderPdf(const TimelineData &data, QBuffer *buffer, QString *error)
+{
+    QPdfWriter writer(buffer);
+    writer.setTitle(QStringLiteral("Timeline"));
+    writer.setCreator(QStringLiteral("Ambrel"));
+    writer.setResolution(96);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+        QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+
+    TimelineGeometry geometry(&data);
+    TimelinePainter timeline(&geometry);
+    timeline.setLabelWidth(labelWidth(data));
+    geometry.setRowMetrics(kHeaderHeight, kRowHeight);
+
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        setError(error, QStringLiteral("The PDF could not be started."));
+        return false;
+    }
+    const double pageWidth = writer.width();
+    const double pageHeight = writer.height();
+    // Each page shows the whole date range across its width and as many rows as fit above the legend.
+    fitAxis(geometry,
+        std::min(pageWidth - timeline.labelWidth(), double(geometry.dayCount()) * kPreferredPixelsPerDay));
+    const double band = legendBand(timeline);
+    const int rowsPerPage = std::max(1, int((pageHeight - kHeaderHeight - band) / kRowHeight));
+    const int rowCount = geometry.rowCount();
+    const int pages = std::max(1, (rowCount + rowsPerPage - 1) / rowsPerPage);
+    const QFontMetricsF metrics(painter.font());
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            writer.newPage();
+        const int first = page * rowsPerPage;
+        const int count = std::min(rowsPerPage, rowCount - first);
+        const double rowsHeight = kHeaderHeight + double(std::max(count, 0)) * kRowHeight;
+        timeline.paint(painter, QRectF(0, 0, pageWidth, rowsHeight), QPointF(0, double(first) * kRowHeight));
+        timeline.paintLegend(painter, QPointF(0, rowsHeight + kLegendMargin));
+        if (pages > 1) {
+            painter.setPen(Qt::black);
+            painter.drawText(QRectF(0, rowsHeight, pageWidth, band), Qt::AlignRight | Qt::AlignVCenter,
+                QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages));
+        }
+    }
+    painter.end();
+    return true;
+}
+
+} // namespace
+
+std::optional<TimelineExport::Format> TimelineExport::formatForFile(const QString &fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("png"))
+        return Format::Png;
+    if (suffix == QLatin1String("svg"))
+        return Format::Svg;
+    if (suffix == QLatin1String("pdf"))
+        return Format::Pdf;
+    return std::nullopt;
+}
+
+TimelineExport::Layout TimelineExport::pictureLayout(const TimelineData &data)
+{
+    TimelineGeometry geometry(&data);
+    TimelinePainter painter(&geometry);
+    const PictureLayout layout = layoutPicture(data, geometry, painter);
+    return { layout.labelWidth, geometry.pixelsPerDay(), kHeaderHeight, kRowHeight,
+        QSize(int(layout.width), int(std::min(layout.height, double(INT_MAX)))) };
+}
+
+bool TimelineExport::render(const TimelineData &data, Format format, QByteArray *out, QString *error)
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        setError(error, QStringLiteral("Drawing the timeline needs a QGuiApplication."));
+        return false;
+    }
+    QBuffer buffer(out);
+    buffer.open(QIODevice::WriteOnly);
+    if (format == Format::Pdf)
+        return renderPdf(data, &buffer, error);
+
+    TimelineGeometry geometry(&data);
+    TimelinePainter timeline(&geometry);
+    const PictureLayout layout = layoutPicture(data, geometry, timeline);
+    const QSize size(int(layout.width), int(std::min(layout.height, double(INT_MAX))));
+    if (format == Format::Png) {
+        if (layout.height > kMaxPngHeight) {
+            setError(error,
+                QStringLiteral("The timeline is %1 pixels tall, more than a PNG picture can hold (%2). "
+                               "Export it as SVG or PDF instead.")
+                    .arg(QLocale().toString(qint64(layout.height)), QLocale().toString(kMaxPngHeight)));
+            return false;
+        }
+        QImage image(size, QImage::Format_RGB32);
+        if (image.isNull()) {
+            setError(error, QStringLiteral("There is not enough memory to draw the timeline."));
+            return false;
+        }
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        paintPicture(painter, timeline, geometry, layout);
+        painter.end();
+        if (!image.save(&buffer, "PNG")) {
+            setError(error, QStringLiteral("The PNG picture could not be encoded."));
+            return false;
+        }
+        return true;
+    }
+
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    // At the web's 96 dots per inch, one picture pixel is one pixel wherever the SVG is shown.
+    svg.setResolution(96);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setTitle(QStringLiteral("Timeline"));
+    QPainter painter;
+    if (!painter.begin(&svg)) {
+        setError(error, QStringLiteral("The SVG picture could not be started."));
+        return false;
+    }
+    paintPicture(painter, timeline, geometry, layout);
+    painter.end();
+    return true;
+}
+
+bool TimelineExport::write(const TimelineData &data, const QString &fileName, QString *error)
+{
+    const std::optional<Format> format = formatForFile(fileName);
+    if (!format) {
+        setError(error, QStringLiteral("Could not write %1: name it .png, .svg or .pdf.").arg(fileName));
+        return false;
+    }
+    QByteArray bytes;
+    if (!render(data, *format, &bytes, error))
+        return false;
+    QSaveFile file(fileName);
+    const auto fail = [&](const QString &reason) {
+        file.cancelWriting();
+        setError(error, QStringLiteral("Could not write %1: %2").arg(fileName, reason));
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    if (file.write(bytes) != bytes.size())
+        return fail(file.errorString());
+    // A small write waits in the buffer; a full disk shows only once it is flushed.
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+} // namespace ambrel

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "timeline/TimelineData.h"
+
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+namespace ambrel {
+
+// The whole timeline as a picture: every row, the whole date range, the ruler, the task texts on the left
+// and the legend. PNG, SVG or PDF by the file name's extension; the PDF is A4 landscape, its rows broken
+// into pages that each repeat the ruler and the legend.
+//
+// Use from the window: File → Export Timeline… asks for a name, then
+//     QString error; if (!TimelineExport::write(data, fileName, &error)) show error;
+// Use from the command line (--timeline FILE), which has no display: set QT_QPA_PLATFORM to "offscreen"
+// before creating a QGuiApplication, refuse a name for which formatForFile() has no format (usage, exit 2),
+// and exit 1 with the error when write() fails.
+class TimelineExport final {
+public:
+    enum class Format { Png, Svg, Pdf };
+
+    static constexpr int kMaxWidth = 8000;
+    static constexpr int kMaxPngHeight = 16384;
+
+    // .png, .svg or .pdf in any case; nothing for any other name.
+    static std::optional<Format> formatForFile(const QString &fileName);
+
+    // Where the PNG or SVG picture puts things: the task texts take labelWidth on the left, the dates the
+    // rest, shrunk so that the width stays within kMaxWidth.
+    struct Layout {
+        double labelWidth = 0;
+        double pixelsPerDay = 0;
+        int headerHeight = 0;
+        int rowHeight = 0;
+        QSize size;
+    };
+    static Layout pictureLayout(const TimelineData &data);
+
+    // The picture's bytes. False, with the reason in *error, when there is no QGuiApplication to draw text
+    // or a PNG would be taller than kMaxPngHeight.
+    static bool render(const TimelineData &data, Format format, QByteArray *out, QString *error = nullptr);
+
+    // Renders in memory, then replaces fileName whole or leaves it untouched: "Could not write <file>:
+    // <reason>" when the file cannot be written.
+    static bool write(const TimelineData &data, const QString &fileName, QString *error = nullptr);
+};
+
+} // namespace ambrel

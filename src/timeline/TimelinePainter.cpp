@@ -1,0 +1,348 @@
+#include "timeline/TimelinePainter.h"
+
+#include "timeline/TimelinePalette.h"
+#include "tracking/TaskStatus.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ambrel {
+
+namespace {
+
+constexpr double kLegendFontPixels = 11;
+constexpr double kLegendSwatch = 14;
+constexpr double kLegendPadding = 6;
+constexpr double kLegendSpacing = 14;
+
+enum class LegendKind { Status, NoEvent, NotWorked, DayOff, Today };
+
+struct LegendItem {
+    LegendKind kind;
+    QString label;
+};
+
+std::vector<LegendItem> legendItems()
+{
+    std::vector<LegendItem> items;
+    for (const QString &status : TimelinePalette::statuses())
+        items.push_back({ LegendKind::Status, status });
+    items.push_back({ LegendKind::NoEvent, QStringLiteral("No calendar event") });
+    items.push_back({ LegendKind::NotWorked, QStringLiteral("Not worked") });
+    items.push_back({ LegendKind::DayOff, QStringLiteral("Day off") });
+    items.push_back({ LegendKind::Today, QStringLiteral("Today") });
+    return items;
+}
+
+double itemWidth(const QFontMetricsF &metrics, const LegendItem &item)
+{
+    return kLegendSwatch + 4 + metrics.horizontalAdvance(item.label);
+}
+
+QFont pixelFont(const QFont &base, double pixels, bool bold = false)
+{
+    QFont font = base;
+    font.setPixelSize(std::max(6, int(std::lround(pixels))));
+    font.setBold(bold);
+    return font;
+}
+
+// Diagonal lines across rect, each cut to the rect by hand: SVG output ignores clipping.
+void hatch(QPainter &painter, const QRectF &rect, const QColor &color)
+{
+    painter.save();
+    painter.setPen(QPen(color, 1));
+    const double step = 5;
+    const double h = rect.height();
+    for (double x = rect.left() - h + step; x < rect.right(); x += step) {
+        // The line rises from (x, bottom) to (x + h, top).
+        const double from = std::max(x, rect.left());
+        const double to = std::min(x + h, rect.right());
+        if (from < to)
+            painter.drawLine(
+                QPointF(from, rect.bottom() - (from - x)), QPointF(to, rect.bottom() - (to - x)));
+    }
+    painter.restore();
+}
+
+void outlined(QPainter &painter, const QRectF &rect, const QColor &fill, const QColor &outline)
+{
+    painter.fillRect(rect, fill);
+    if (rect.width() >= 3) {
+        painter.setPen(QPen(outline, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
+    }
+}
+
+} // namespace
+
+TimelinePainter::TimelinePainter(const TimelineGeometry *geometry)
+    : m_geometry(geometry)
+{
+}
+
+QString TimelinePainter::statusOf(int row) const
+{
+    const TimelineTask &task = m_geometry->data().tasks[size_t(row)];
+    const QDate today = m_geometry->data().today;
+    if (!today.isValid() || !task.end.isValid())
+        return QStringLiteral("Pending");
+    return taskProgress(task.start, task.end, today).status;
+}
+
+void TimelinePainter::paint(QPainter &painter, const QRectF &area, const QPointF &scroll) const
+{
+    const TimelineGeometry &g = *m_geometry;
+    const double header = g.headerHeight();
+    const double datesLeft = area.left() + m_labelWidth;
+    const double datesWidth = std::max(0.0, area.width() - m_labelWidth);
+    const double x0 = scroll.x();
+    const double x1 = scroll.x() + datesWidth;
+    const double rowsTop = scroll.y() + header; // in geometry's y
+    const double rowsBottom = scroll.y() + area.height();
+    const auto [firstRow, endRow] = g.rowsBetween(rowsTop, rowsBottom);
+
+    painter.save();
+    painter.setClipRect(area);
+    painter.fillRect(area, TimelinePalette::background());
+    painter.setRenderHint(QPainter::Antialiasing, false);
+
+    painter.save();
+    painter.setClipRect(QRectF(datesLeft, area.top() + header, datesWidth, area.height() - header));
+    painter.translate(datesLeft - x0, area.top() - scroll.y());
+    const double axisEnd = std::min(x1, g.dateAxisWidth());
+    for (const ShadedSpan &span : g.shadedSpans(x0, x1)) {
+        painter.fillRect(QRectF(span.x0, rowsTop, span.x1 - span.x0, rowsBottom - rowsTop),
+            span.dayOff ? TimelinePalette::dayOff() : TimelinePalette::nonWorkingDay());
+    }
+    if (m_isSelected) {
+        for (int row = firstRow; row < endRow; ++row) {
+            if (m_isSelected(row)) {
+                QRectF band = g.rowRect(row);
+                band.setLeft(x0);
+                band.setRight(x1);
+                painter.fillRect(band, TimelinePalette::selection());
+            }
+        }
+    }
+    const RulerBands bands = g.ruler(x0, x1);
+    painter.setPen(QPen(TimelinePalette::gridLine(), 0));
+    for (const RulerCell &cell : bands.upper) {
+        if (cell.x0 >= x0)
+            painter.drawLine(QPointF(cell.x0, rowsTop), QPointF(cell.x0, rowsBottom));
+    }
+    if (axisEnd < x1)
+        painter.drawLine(QPointF(axisEnd, rowsTop), QPointF(axisEnd, rowsBottom));
+    for (int row = firstRow; row < endRow; ++row)
+        paintBar(painter, row, x0, x1);
+    if (const auto today = g.todayX(); today && *today >= x0 && *today <= x1) {
+        painter.setPen(QPen(TimelinePalette::today(), 2));
+        painter.drawLine(QPointF(*today, rowsTop), QPointF(*today, rowsBottom));
+    }
+    painter.restore();
+
+    if (m_labelWidth > 0) {
+        const QRectF labels(area.left(), area.top() + header, m_labelWidth, area.height() - header);
+        painter.save();
+        painter.setClipRect(labels);
+        painter.setFont(pixelFont(painter.font(), g.rowHeight() * 0.55));
+        const QFontMetricsF metrics(painter.font());
+        for (int row = firstRow; row < endRow; ++row) {
+            const QRectF band = g.rowRect(row).translated(0, area.top() - scroll.y());
+            const QRectF cell(labels.left() + 6, band.top(), m_labelWidth - 12, band.height());
+            if (m_isSelected && m_isSelected(row))
+                painter.fillRect(QRectF(labels.left(), band.top(), m_labelWidth, band.height()),
+                    TimelinePalette::selection());
+            painter.setPen(TimelinePalette::text());
+            const QString &text = g.data().tasks[size_t(row)].text;
+            painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter,
+                metrics.elidedText(text, Qt::ElideRight, cell.width()));
+        }
+        painter.setPen(QPen(TimelinePalette::gridLine(), 0));
+        painter.drawLine(QPointF(datesLeft - 0.5, area.top()), QPointF(datesLeft - 0.5, area.bottom()));
+        painter.restore();
+        const QRectF corner(area.left(), area.top(), m_labelWidth, header);
+        painter.fillRect(corner, TimelinePalette::rulerBackground());
+        painter.setFont(pixelFont(painter.font(), std::min(13.0, header * 0.4), true));
+        painter.setPen(TimelinePalette::text());
+        painter.drawText(
+            corner.adjusted(6, 0, -6, 0), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("Task"));
+    }
+
+    paintRuler(painter, datesLeft, area.top(), datesWidth, x0);
+    painter.setPen(QPen(TimelinePalette::gridLine(), 0));
+    painter.drawLine(
+        QPointF(area.left(), area.top() + header - 0.5), QPointF(area.right(), area.top() + header - 0.5));
+    painter.restore();
+}
+
+void TimelinePainter::paintBar(QPainter &painter, int row, double x0, double x1) const
+{
+    const TimelineGeometry &g = *m_geometry;
+    const BarKind kind = g.barKind(row);
+    if (kind == BarKind::Hidden)
+        return;
+    const QRectF bar = g.barRect(row);
+    if (bar.right() < x0 || bar.left() > x1)
+        return;
+    const QString status = statusOf(row);
+    const QColor fill = TimelinePalette::statusColor(status);
+    const QColor outline = TimelinePalette::outlineColor(status);
+    switch (kind) {
+    case BarKind::Hidden:
+        break;
+    case BarKind::Negative:
+        painter.fillRect(bar, outline);
+        break;
+    case BarKind::NoEvent:
+        painter.fillRect(bar, TimelinePalette::background());
+        hatch(painter, bar, outline);
+        painter.setPen(QPen(outline, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(bar.adjusted(0.5, 0.5, -0.5, -0.5));
+        break;
+    case BarKind::Events: {
+        QColor faint = fill;
+        faint.setAlphaF(0.35);
+        for (const QRectF &gap : g.gaps(row, x0 - 1, x1 + 1))
+            painter.fillRect(gap.adjusted(0, 2, 0, -2), faint);
+        for (const QRectF &segment : g.segments(row, x0 - 1, x1 + 1))
+            outlined(painter, segment, fill, outline);
+        break;
+    }
+    }
+}
+
+void TimelinePainter::paintRuler(QPainter &painter, double left, double top, double width, double x0) const
+{
+    const TimelineGeometry &g = *m_geometry;
+    const double header = g.headerHeight();
+    const double band = header / 2;
+    const QRectF ruler(left, top, width, header);
+    painter.save();
+    painter.setClipRect(ruler);
+    painter.fillRect(ruler, TimelinePalette::rulerBackground());
+    painter.translate(left - x0, top);
+    const double x1 = x0 + width;
+    const RulerBands bands = g.ruler(x0, x1);
+
+    const QFont upperFont = pixelFont(painter.font(), std::clamp(band * 0.72, 8.0, 13.0), true);
+    const QFont lowerFont = pixelFont(painter.font(), std::clamp(band * 0.68, 8.0, 12.0));
+    painter.setPen(QPen(TimelinePalette::gridLine(), 0));
+    painter.drawLine(QPointF(x0, band), QPointF(x1, band));
+
+    // Upper labels stick to the left edge while their cell is in view, as a month heading should.
+    painter.setFont(upperFont);
+    QFontMetricsF metrics(upperFont);
+    for (const RulerCell &cell : bands.upper) {
+        painter.setPen(QPen(TimelinePalette::gridLine(), 0));
+        painter.drawLine(QPointF(cell.x0, 0), QPointF(cell.x0, header));
+        const double from = std::max(cell.x0, x0) + 4;
+        const double room = std::min(cell.x1, x1) - from - 2;
+        if (!cell.label.isEmpty() && metrics.horizontalAdvance(cell.label) <= room) {
+            painter.setPen(TimelinePalette::text());
+            painter.drawText(QRectF(from, 0, room, band), Qt::AlignLeft | Qt::AlignVCenter, cell.label);
+        }
+    }
+    painter.setFont(lowerFont);
+    metrics = QFontMetricsF(lowerFont);
+    for (const RulerCell &cell : bands.lower) {
+        painter.setPen(QPen(TimelinePalette::gridLine(), 0));
+        painter.drawLine(QPointF(cell.x0, band), QPointF(cell.x0, header));
+        if (!cell.label.isEmpty() && metrics.horizontalAdvance(cell.label) + 2 <= cell.x1 - cell.x0) {
+            painter.setPen(TimelinePalette::text());
+            painter.drawText(QRectF(cell.x0, band, cell.x1 - cell.x0, band), Qt::AlignCenter, cell.label);
+        }
+    }
+    if (const auto today = g.todayX(); today && *today >= x0 && *today <= x1) {
+        painter.setPen(QPen(TimelinePalette::today(), 2));
+        painter.drawLine(QPointF(*today, band), QPointF(*today, header));
+    }
+    painter.restore();
+}
+
+QSizeF TimelinePainter::legendSize(double maxWidth) const
+{
+    const std::vector<QPointF> places = legendPlaces(maxWidth);
+    const QFontMetricsF metrics(pixelFont(QFont(), kLegendFontPixels));
+    double right = 0;
+    const std::vector<LegendItem> items = legendItems();
+    for (size_t i = 0; i < items.size(); ++i)
+        right = std::max(right, places[i].x() + itemWidth(metrics, items[i]));
+    return QSizeF(right + kLegendPadding, places.back().y() + metrics.height() + kLegendPadding);
+}
+
+std::vector<QPointF> TimelinePainter::legendPlaces(double maxWidth) const
+{
+    const QFontMetricsF metrics(pixelFont(QFont(), kLegendFontPixels));
+    std::vector<QPointF> places;
+    double x = kLegendPadding;
+    double y = kLegendPadding;
+    for (const LegendItem &item : legendItems()) {
+        const double width = itemWidth(metrics, item);
+        if (x > kLegendPadding && x + width + kLegendPadding > maxWidth) {
+            x = kLegendPadding;
+            y += metrics.height() + 4;
+        }
+        places.emplace_back(x, y);
+        x += width + kLegendSpacing;
+    }
+    return places;
+}
+
+void TimelinePainter::paintLegend(QPainter &painter, const QPointF &topLeft, double maxWidth) const
+{
+    painter.save();
+    const QFont font = pixelFont(QFont(), kLegendFontPixels);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    const QRectF box(topLeft, legendSize(maxWidth));
+    painter.setPen(QPen(TimelinePalette::gridLine(), 1));
+    painter.setBrush(TimelinePalette::background());
+    painter.drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
+    const std::vector<QPointF> places = legendPlaces(maxWidth);
+    const std::vector<LegendItem> items = legendItems();
+    for (size_t i = 0; i < items.size(); ++i) {
+        const LegendItem &item = items[i];
+        double x = box.left() + places[i].x();
+        const QRectF line(x, box.top() + places[i].y(), itemWidth(metrics, item), metrics.height());
+        const double middle = line.center().y();
+        const QRectF swatch(x, middle - 5, kLegendSwatch, 10);
+        switch (item.kind) {
+        case LegendKind::Status:
+            outlined(painter, swatch, TimelinePalette::statusColor(item.label),
+                TimelinePalette::outlineColor(item.label));
+            break;
+        case LegendKind::NoEvent:
+            painter.fillRect(swatch, TimelinePalette::background());
+            hatch(painter, swatch, TimelinePalette::outlineColor(QString()));
+            painter.setPen(QPen(TimelinePalette::outlineColor(QString()), 1));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(swatch.adjusted(0.5, 0.5, -0.5, -0.5));
+            break;
+        case LegendKind::NotWorked:
+            outlined(painter, swatch, TimelinePalette::nonWorkingDay(), TimelinePalette::gridLine());
+            break;
+        case LegendKind::DayOff:
+            outlined(painter, swatch, TimelinePalette::dayOff(), TimelinePalette::gridLine());
+            break;
+        case LegendKind::Today:
+            painter.setPen(QPen(TimelinePalette::today(), 2));
+            painter.drawLine(QPointF(swatch.center().x(), swatch.top() - 2),
+                QPointF(swatch.center().x(), swatch.bottom() + 2));
+            break;
+        }
+        x += kLegendSwatch + 4;
+        painter.setPen(TimelinePalette::text());
+        const double textWidth = metrics.horizontalAdvance(item.label);
+        painter.drawText(QRectF(x, line.top(), textWidth + 1, line.height()),
+            Qt::AlignLeft | Qt::AlignVCenter, item.label);
+    }
+    painter.restore();
+}
+
+} // namespace ambrel

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "timeline/TimelineGeometry.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+
+#include <functional>
+#include <vector>
+
+class QPainter;
+
+namespace ambrel {
+
+// Paints the timeline on any QPainter: the ruler, shaded days not worked, the today line, one bar per row
+// and the legend. Only the rows and dates inside the painted area are drawn, so a window repaints a large
+// project as fast as a small one. Drawing text needs a QGuiApplication.
+//
+// Use: TimelineGeometry geometry(&data); geometry.setPixelsPerDay(...); TimelinePainter painter(&geometry);
+// painter.paint(p, rect, scroll); where scroll is how far the dates (x) and rows (y) are scrolled.
+class TimelinePainter final {
+public:
+    explicit TimelinePainter(const TimelineGeometry *geometry);
+
+    // Highlights the rows the list has selected.
+    void setSelectedRows(std::function<bool(int)> isSelected) { m_isSelected = std::move(isSelected); }
+    // A column of task texts left of the dates, for pictures that stand without the list.
+    void setLabelWidth(double width) { m_labelWidth = width; }
+    double labelWidth() const { return m_labelWidth; }
+
+    // Fills area: the ruler along its top stays put, the dates scroll by scroll.x() and the rows by
+    // scroll.y() (0 shows the first row right under the ruler).
+    void paint(QPainter &painter, const QRectF &area, const QPointF &scroll) const;
+
+    // The legend in one line, or in as many as it takes to stay within maxWidth.
+    QSizeF legendSize(double maxWidth = 1e9) const;
+    void paintLegend(QPainter &painter, const QPointF &topLeft, double maxWidth = 1e9) const;
+
+private:
+    void paintRuler(QPainter &painter, double left, double top, double width, double x0) const;
+    void paintBar(QPainter &painter, int row, double x0, double x1) const;
+    QString statusOf(int row) const;
+    std::vector<QPointF> legendPlaces(double maxWidth) const; // each item's top left within the legend
+
+    const TimelineGeometry *m_geometry;
+    std::function<bool(int)> m_isSelected;
+    double m_labelWidth = 0;
+};
+
+} // namespace ambrel

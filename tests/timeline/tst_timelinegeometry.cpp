@@ -1,0 +1,338 @@
+#include "timeline/TimelineGeometry.h"
+#include "timeline/TimelinePalette.h"
+#include "timeline/TimelineToolTip.h"
+
+#include <QTest>
+
+using namespace ambrel;
+
+Q_DECLARE_METATYPE(ambrel::TimelineData)
+Q_DECLARE_METATYPE(ambrel::TimelineTask)
+Q_DECLARE_METATYPE(ambrel::RulerScale)
+
+namespace {
+
+const WorkingCalendar kMondayToFriday({ 0, 1, 1, 1, 1, 1, 0, 0 }, true);
+const QDate kMonday(2024, 6, 3);
+
+TimelineTask task(const QDate &start, const QDate &end, double dayCount, std::vector<TimelineRun> runs)
+{
+    return TimelineTask { QStringLiteral("Launch: Build"), start, end, dayCount, std::move(runs) };
+}
+
+TimelineData project(std::vector<TimelineTask> tasks, std::vector<QDate> daysOff = {})
+{
+    return TimelineData { std::move(tasks), kMondayToFriday, std::move(daysOff), kMonday };
+}
+
+// Rectangles read back as the days they cover, "first..last", so that a table row says which dates show.
+QStringList days(const TimelineGeometry &geometry, const std::vector<QRectF> &rects)
+{
+    QStringList text;
+    for (const QRectF &rect : rects)
+        text << geometry.dateAt(rect.left() + 0.01).toString(Qt::ISODate) + QStringLiteral("..")
+                + geometry.dateAt(rect.right() - 0.01).toString(Qt::ISODate);
+    return text;
+}
+
+} // namespace
+
+class TestTimelineGeometry : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void barRect_data();
+    void barRect();
+    void segmentsAndGaps_data();
+    void segmentsAndGaps();
+    void negativeMarkerAndHiddenRows();
+    void rulerByZoom_data();
+    void rulerByZoom();
+    void shading_data();
+    void shading();
+    void rows_data();
+    void rows();
+    void longSpanStaysWithinScrollRange();
+    void statusColorsDifferInGrey();
+    void toolTip_data();
+    void toolTip();
+};
+
+void TestTimelineGeometry::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestTimelineGeometry::barRect_data()
+{
+    QTest::addColumn<QDate>("end");
+    QTest::addColumn<double>("pixelsPerDay");
+    QTest::addColumn<double>("left");
+    QTest::addColumn<double>("width");
+
+    // One day of margin lies before the start, so the bar begins one day in.
+    QTest::newRow("three days at 10 px") << kMonday.addDays(2) << 10.0 << 10.0 << 30.0;
+    QTest::newRow("a week over a weekend at 20 px") << kMonday.addDays(8) << 20.0 << 20.0 << 180.0;
+    QTest::newRow("tiny zoom keeps a visible bar") << kMonday << 0.01 << 0.01 << 3.0;
+}
+
+void TestTimelineGeometry::barRect()
+{
+    QFETCH(QDate, end);
+    QFETCH(double, pixelsPerDay);
+    QFETCH(double, left);
+    QFETCH(double, width);
+
+    const TimelineData data = project({ task(kMonday, end, 3, { { kMonday, end } }) });
+    TimelineGeometry geometry(&data);
+    geometry.setRowMetrics(30, 20);
+    geometry.setPixelsPerDay(pixelsPerDay);
+    QCOMPARE(geometry.barKind(0), BarKind::Events);
+    const QRectF bar = geometry.barRect(0);
+    QCOMPARE(bar.left(), left);
+    QCOMPARE(bar.width(), width);
+    // The bar sits inside its row, below the header.
+    QVERIFY(bar.top() >= 30 && bar.bottom() <= 50);
+}
+
+void TestTimelineGeometry::segmentsAndGaps_data()
+{
+    QTest::addColumn<TimelineData>("data");
+    QTest::addColumn<double>("pixelsPerDay");
+    QTest::addColumn<QStringList>("segments");
+    QTest::addColumn<QStringList>("gaps");
+
+    const QDate thursday = kMonday.addDays(3);
+    QTest::newRow("weekend between two events")
+        << project({ task(thursday, thursday.addDays(6), 5,
+               { { thursday, thursday.addDays(1) }, { thursday.addDays(4), thursday.addDays(6) } }) })
+        << 10.0 << QStringList { "2024-06-06..2024-06-07", "2024-06-10..2024-06-12" }
+        << QStringList { "2024-06-08..2024-06-09" };
+    QTest::newRow("a day off on Wednesday")
+        << project({ task(kMonday, kMonday.addDays(4), 4,
+                       { { kMonday, kMonday.addDays(1) }, { kMonday.addDays(3), kMonday.addDays(4) } }) },
+               { kMonday.addDays(2) })
+        << 10.0 << QStringList { "2024-06-03..2024-06-04", "2024-06-06..2024-06-07" }
+        << QStringList { "2024-06-05..2024-06-05" };
+    QTest::newRow("half a day past the events is faint")
+        << project({ task(kMonday, kMonday.addDays(2), 2.5, { { kMonday, kMonday.addDays(1) } }) }) << 10.0
+        << QStringList { "2024-06-03..2024-06-04" } << QStringList { "2024-06-05..2024-06-05" };
+    QTest::newRow("gaps under a pixel merge into one segment")
+        << project({ task(thursday, thursday.addDays(6), 5,
+               { { thursday, thursday.addDays(1) }, { thursday.addDays(4), thursday.addDays(6) } }) })
+        << 0.2 << QStringList { "2024-06-06..2024-06-20" } << QStringList();
+    QTest::newRow("no calendar event: no segments")
+        << project({ task(kMonday, kMonday, 0.5, {}) }) << 10.0 << QStringList() << QStringList();
+}
+
+void TestTimelineGeometry::segmentsAndGaps()
+{
+    QFETCH(TimelineData, data);
+    QFETCH(double, pixelsPerDay);
+    QFETCH(QStringList, segments);
+    QFETCH(QStringList, gaps);
+
+    TimelineGeometry geometry(&data);
+    geometry.setPixelsPerDay(pixelsPerDay);
+    const double width = geometry.dateAxisWidth();
+    QCOMPARE(days(geometry, geometry.segments(0, 0, width)), segments);
+    QCOMPARE(days(geometry, geometry.gaps(0, 0, width)), gaps);
+    // Segments and gaps lie inside the bar and leave none of it out.
+    double covered = 0;
+    for (const auto &part : { geometry.segments(0, 0, width), geometry.gaps(0, 0, width) }) {
+        for (const QRectF &rect : part) {
+            QVERIFY(geometry.barRect(0).contains(rect.center()));
+            covered += rect.width();
+        }
+    }
+    if (!segments.isEmpty())
+        QCOMPARE(covered, geometry.barRect(0).width());
+}
+
+void TestTimelineGeometry::negativeMarkerAndHiddenRows()
+{
+    const TimelineData data = project({ task(kMonday, kMonday.addDays(-4), -3, {}),
+        task(kMonday, kMonday, 0.5, {}), task(QDate(), QDate(), 1, {}) });
+    TimelineGeometry geometry(&data);
+    geometry.setRowMetrics(30, 20);
+    geometry.setPixelsPerDay(10);
+
+    QCOMPARE(geometry.barKind(0), BarKind::Negative);
+    const QRectF marker = geometry.barRect(0);
+    QVERIFY(marker.width() <= 4);
+    QCOMPARE(marker.center().x(), geometry.xForDate(kMonday));
+    QVERIFY(geometry.segments(0, 0, 1000).empty());
+
+    QCOMPARE(geometry.barKind(1), BarKind::NoEvent);
+    QCOMPARE(geometry.barRect(1).width(), 10.0);
+    QCOMPARE(geometry.barKind(2), BarKind::Hidden);
+    QVERIFY(geometry.barRect(2).isNull());
+    // The range holds the marker's end too: the negative task reaches back four days.
+    QVERIFY(geometry.firstDate() < kMonday.addDays(-4));
+}
+
+void TestTimelineGeometry::rulerByZoom_data()
+{
+    QTest::addColumn<double>("pixelsPerDay");
+    QTest::addColumn<RulerScale>("scale");
+    QTest::addColumn<QString>("firstUpper");
+    QTest::addColumn<QStringList>("firstLower"); // the first three labels
+
+    QTest::newRow("30 px: months and days")
+        << 30.0 << RulerScale::MonthsAndDays << "March 2024" << QStringList { "1", "2", "3" };
+    QTest::newRow("14 px: still days")
+        << 14.0 << RulerScale::MonthsAndDays << "March 2024" << QStringList { "1", "2", "3" };
+    QTest::newRow("5 px: months and weeks from Monday")
+        << 5.0 << RulerScale::MonthsAndWeeks << "March 2024" << QStringList { "26", "4", "11" };
+    QTest::newRow("1 px: years and months")
+        << 1.0 << RulerScale::YearsAndMonths << "2024" << QStringList { "Mar", "Apr", "May" };
+    QTest::newRow("0.2 px: years and first letters")
+        << 0.2 << RulerScale::YearsAndMonths << "2024" << QStringList { "", "", "" };
+}
+
+void TestTimelineGeometry::rulerByZoom()
+{
+    QFETCH(double, pixelsPerDay);
+    QFETCH(RulerScale, scale);
+    QFETCH(QString, firstUpper);
+    QFETCH(QStringList, firstLower);
+
+    const QDate start(2024, 3, 2);
+    const TimelineData data = project({ task(start, start.addDays(900), 600, { { start, start } }) });
+    TimelineGeometry geometry(&data);
+    geometry.setPixelsPerDay(pixelsPerDay);
+    QCOMPARE(geometry.rulerScale(), scale);
+    const double x0 = geometry.xForDate(QDate(2024, 3, 1));
+    const RulerBands bands = geometry.ruler(x0, x0 + 2000);
+    QVERIFY(!bands.upper.empty());
+    QCOMPARE(bands.upper.front().label, firstUpper);
+    QStringList lower;
+    for (size_t i = 0; i < 3 && i < bands.lower.size(); ++i)
+        lower << bands.lower[i].label;
+    QCOMPARE(lower, firstLower);
+    // Cells follow each other without gaps or overlaps.
+    for (const auto &band : { bands.upper, bands.lower }) {
+        for (size_t i = 1; i < band.size(); ++i)
+            QCOMPARE(band[i].x0, band[i - 1].x1);
+    }
+}
+
+void TestTimelineGeometry::shading_data()
+{
+    QTest::addColumn<double>("pixelsPerDay");
+    QTest::addColumn<QStringList>("spans"); // "first..last" and whether it is a day off
+
+    QTest::newRow("10 px: weekends and the day off")
+        << 10.0
+        << QStringList { "2024-06-02..2024-06-02", "2024-06-05..2024-06-05 off", "2024-06-08..2024-06-08" };
+    QTest::newRow("1 px: the day off only") << 1.0 << QStringList { "2024-06-05..2024-06-05 off" };
+}
+
+void TestTimelineGeometry::shading()
+{
+    QFETCH(double, pixelsPerDay);
+    QFETCH(QStringList, spans);
+
+    const TimelineData data
+        = project({ task(kMonday, kMonday.addDays(4), 4, { { kMonday, kMonday.addDays(4) } }) },
+            { kMonday.addDays(2), kMonday.addDays(2) });
+    TimelineGeometry geometry(&data);
+    geometry.setPixelsPerDay(pixelsPerDay);
+    QStringList shown;
+    for (const ShadedSpan &span : geometry.shadedSpans(0, geometry.dateAxisWidth())) {
+        shown << days(geometry, { QRectF(span.x0, 0, span.x1 - span.x0, 1) }).front()
+                + (span.dayOff ? QStringLiteral(" off") : QString());
+    }
+    QCOMPARE(shown, spans);
+}
+
+void TestTimelineGeometry::rows_data()
+{
+    QTest::addColumn<double>("y");
+    QTest::addColumn<int>("row");
+
+    QTest::newRow("in the header") << 29.0 << -1;
+    QTest::newRow("top of the first row") << 30.0 << 0;
+    QTest::newRow("the third row") << 70.0 << 2;
+    QTest::newRow("below the last row") << 90.0 << -1;
+}
+
+void TestTimelineGeometry::rows()
+{
+    QFETCH(double, y);
+    QFETCH(int, row);
+
+    const TimelineData data = project({ task(kMonday, kMonday, 1, { { kMonday, kMonday } }),
+        task(kMonday, kMonday, 1, { { kMonday, kMonday } }),
+        task(kMonday, kMonday, 1, { { kMonday, kMonday } }) });
+    TimelineGeometry geometry(&data);
+    geometry.setRowMetrics(30, 20);
+    QCOMPARE(geometry.rowAt(y), row);
+    QCOMPARE(geometry.contentHeight(), 90.0);
+}
+
+void TestTimelineGeometry::longSpanStaysWithinScrollRange()
+{
+    const TimelineData data = project(
+        { task(kMonday, kMonday.addDays(2'900'000), 2'900'001, { { kMonday, kMonday.addDays(4) } }) });
+    TimelineGeometry geometry(&data);
+    geometry.setPixelsPerDay(TimelineGeometry::kMaxPixelsPerDay);
+    QVERIFY(geometry.dateAxisWidth() < double(INT_MAX) / 2);
+    geometry.setPixelsPerDay(geometry.pixelsPerDayToFit(8000));
+    QVERIFY(geometry.dateAxisWidth() <= 8000);
+    QCOMPARE(geometry.rulerScale(), RulerScale::YearsAndMonths);
+    // Years thin out to a handful of labels across the whole axis.
+    const RulerBands bands = geometry.ruler(0, 8000);
+    QVERIFY(bands.upper.size() < 200);
+}
+
+void TestTimelineGeometry::statusColorsDifferInGrey()
+{
+    const QStringList statuses = TimelinePalette::statuses();
+    QCOMPARE(statuses, QStringList({ "Pending", "Pending (Coming Soon)", "Active", "Late" }));
+    // Light to dark in legend order, each step big enough to survive a grey printout.
+    for (int i = 1; i < statuses.size(); ++i) {
+        const int lighter = TimelinePalette::greyLevel(TimelinePalette::statusColor(statuses[i - 1]));
+        const int darker = TimelinePalette::greyLevel(TimelinePalette::statusColor(statuses[i]));
+        QVERIFY2(lighter - darker >= 40, qPrintable(statuses[i]));
+    }
+    // The lightest bar still stands out from the shading of days not worked.
+    QVERIFY(TimelinePalette::greyLevel(TimelinePalette::nonWorkingDay())
+            - TimelinePalette::greyLevel(TimelinePalette::statusColor(statuses[0]))
+        >= 15);
+}
+
+void TestTimelineGeometry::toolTip_data()
+{
+    QTest::addColumn<TimelineTask>("task");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("two events, active") << task(kMonday.addDays(-1), kMonday.addDays(3), 5, { {}, {} })
+                                        << QStringList { "Launch: Build", "Start: 6/2/2024", "End: 6/6/2024",
+                                               "Days: 5", "Status: Active", "Calendar events: 2" };
+    QTest::newRow("half a day: no event")
+        << task(kMonday, kMonday, 0.5, {})
+        << QStringList { "Launch: Build", "Start: 6/3/2024", "End: 6/3/2024", "Days: 0.5", "Status: Late",
+               "Calendar events: 0", "No calendar event: fewer than one whole day" };
+    QTest::newRow("negative: ends before it starts")
+        << task(kMonday.addDays(5), kMonday.addDays(1), -3, {})
+        << QStringList { "Launch: Build", "Start: 6/8/2024", "End: 6/4/2024", "Days: -3",
+               "Status: Pending (Coming Soon)", "Calendar events: 0",
+               "Negative duration: the task ends before it starts" };
+}
+
+void TestTimelineGeometry::toolTip()
+{
+    QFETCH(TimelineTask, task);
+    QFETCH(QStringList, lines);
+
+    QCOMPARE(TimelineToolTip::text(task, kMonday).split(QLatin1Char('\n')), lines);
+    task.text = QStringLiteral("<b>Bold</b> & co");
+    const QString html = TimelineToolTip::html(task, kMonday);
+    QVERIFY(html.contains(QStringLiteral("&lt;b&gt;Bold&lt;/b&gt; &amp; co")));
+    QVERIFY(!html.contains(QStringLiteral("<b>")));
+}
+
+QTEST_GUILESS_MAIN(TestTimelineGeometry)
+#include "tst_timelinegeometry.moc"
