@@ -4,6 +4,7 @@ namespace ambrel {
 
 namespace {
 QDate s_pinnedToday;
+QDateTime s_pinnedNow;
 }
 
 QDate Clock::today()
@@ -14,6 +15,16 @@ QDate Clock::today()
 void Clock::setToday(const QDate &date)
 {
     s_pinnedToday = date;
+}
+
+QDateTime Clock::now()
+{
+    return s_pinnedNow.isValid() ? s_pinnedNow : QDateTime::currentDateTimeUtc();
+}
+
+void Clock::setNow(const QDateTime &moment)
+{
+    s_pinnedNow = moment;
 }
 
 } // namespace ambrel

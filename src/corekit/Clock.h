@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 
 namespace ambrel {
 
@@ -10,6 +11,9 @@ public:
     static QDate today();
     // An invalid date hands today back to the system clock.
     static void setToday(const QDate &date);
+    // The moment now, in UTC, for the stamps of exports. Tests pin it with setNow().
+    static QDateTime now();
+    static void setNow(const QDateTime &moment);
 };
 
 } // namespace ambrel

@@ -2,6 +2,8 @@
 
 #include "export/CsvWriter.h"
 #include "export/EventRow.h"
+#include "export/ExportFile.h"
+#include "export/IcsWriter.h"
 #include "tracking/ListEditing.h"
 #include "tracking/Postpone.h"
 
@@ -105,6 +107,18 @@ bool Project::writeCalendarCsv(QIODevice *device) const
 bool Project::exportCalendarCsv(const QString &path, QString *error) const
 {
     return WriteCalendarCSV(path, calendarEventRows(m_schedule), error);
+}
+
+bool Project::exportCalendarIcs(const QString &path, const QDateTime &stamp, QString *error) const
+{
+    const IcsOptions options { m_schedule.projectName, m_schedule.startsAt, m_schedule.endsAt, stamp };
+    QByteArray bytes;
+    if (const std::optional<QString> refusal = calendarIcs(options, calendarEventRows(m_schedule), &bytes)) {
+        if (error)
+            *error = *refusal;
+        return false;
+    }
+    return writeExportFile(path, bytes, error);
 }
 
 } // namespace ambrel

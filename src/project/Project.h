@@ -72,6 +72,9 @@ public:
     // The calendar events as the Google Calendar import file.
     bool writeCalendarCsv(QIODevice *device) const;
     bool exportCalendarCsv(const QString &path, QString *error = nullptr) const;
+    // The calendar events as an iCalendar file, one block of working hours per working day, stamped with
+    // the moment of export. Refused (nothing written, *error says why) when the hours cannot be read.
+    bool exportCalendarIcs(const QString &path, const QDateTime &stamp, QString *error = nullptr) const;
 
 signals:
     void aboutToReset();

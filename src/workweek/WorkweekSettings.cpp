@@ -132,7 +132,7 @@ std::optional<Refusal> LoadWorkingHours(const QString &folder, WorkingHours &hou
 
 WorkingCalendar Settings::calendar(bool weekApplies) const
 {
-    return WorkingCalendar(WorkingWeek, weekApplies);
+    return WorkingCalendar(WorkingWeek, weekApplies, daysOff);
 }
 
 QList<Refusal> LoadSettings(const QString &folder, Settings &settings, SettingsParts parts)

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace ambrel {
 
@@ -41,10 +42,12 @@ struct WorkingHours {
 // A missing begin file leaves both hours as they were; a missing end file keeps the begin hour read.
 std::optional<Refusal> LoadWorkingHours(const QString &folder, WorkingHours &hours);
 
-// The person's own settings, apart from any project: the working week and the working day's hours.
+// The person's own settings, apart from any project: the working week, the working day's hours and the
+// days off.
 struct Settings {
     WorkingWeekFlags WorkingWeek {};
     WorkingHours hours;
+    std::vector<QDate> daysOff;
 
     // The working days as the scheduling counts them; when the week does not apply every day counts.
     WorkingCalendar calendar(bool weekApplies) const;
