@@ -11,6 +11,13 @@ export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$here/../support/lsan.supp
 
+# The settings target saves files many times a second; on a memory file system the syncs cost nothing.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    TMPDIR=$(mktemp -d /dev/shm/ambrel-fuzz.XXXXXX)
+    export TMPDIR
+    trap 'rm -rf "$TMPDIR"' EXIT
+fi
+
 declare -A max_len=([taskline]=512 [settings]=4096 [schedule]=2048)
 mkdir -p "$build/artifacts"
 for target in taskline settings schedule; do
