@@ -1,9 +1,11 @@
 # Thin wrapper over CMake: `make run` and `make test` work on a fresh Debian 12 machine.
 BUILD_DIR    ?= build
 SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS         ?= $(shell nproc)
 
-.PHONY: all deps build run test test-sanitize bench clean
+.PHONY: all deps build run test test-sanitize bench fuzz clean
 
 all: build
 
@@ -28,5 +30,13 @@ test-sanitize: deps
 bench: build
 	@for b in $(BUILD_DIR)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done
 
+# Each fuzz target runs FUZZ_SECONDS; new inputs go to $(FUZZ_DIR)/corpus, never into the repository.
+fuzz:
+	@bash scripts/install-deps.sh --fuzz
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++-14 -DAMBREL_FUZZ=ON -DAMBREL_BENCH=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target ambrel_fuzz
+	bash tests/fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Ambrel needs to build, test and run, when any is missing.
+# With --fuzz it also brings clang 14 and its runtime, which the fuzz targets are built with.
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libical-dev libbenchmark-dev fonts-dejavu-core
           libgl1-mesa-dev)
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

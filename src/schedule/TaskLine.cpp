@@ -45,10 +45,15 @@ int digitValue(QChar c, int radix)
 
 } // namespace
 
-double ReadNumber(QStringView text)
+double ReadNumber(QStringView text, qsizetype *used)
 {
     const qsizetype size = text.size();
     qsizetype i = 0;
+    auto stopAt = [used](qsizetype at) {
+        if (used)
+            *used = at;
+    };
+    stopAt(0);
     auto skipBlanks = [&] {
         while (i < size && isSkipped(text[i]))
             ++i;
@@ -72,6 +77,7 @@ double ReadNumber(QStringView text)
         if (radix == 0)
             return 0;
         double value = 0;
+        bool seenDigit = false;
         for (++i; i < size; ++i) {
             if (isSkipped(text[i]))
                 continue;
@@ -79,7 +85,10 @@ double ReadNumber(QStringView text)
             if (digit < 0)
                 break;
             value = value * radix + digit;
+            seenDigit = true;
         }
+        if (seenDigit)
+            stopAt(i);
         return negative ? -value : value;
     }
 
@@ -104,6 +113,7 @@ double ReadNumber(QStringView text)
     }
     if (!seenDigit)
         return 0;
+    stopAt(i);
 
     double value = 0;
     const auto result
@@ -113,25 +123,27 @@ double ReadNumber(QStringView text)
     return negative ? -value : value;
 }
 
-TaskLine ReadTaskLine(const QString &line)
+QString DurationText(const QString &line)
 {
-    TaskLine task;
     const qsizetype plus = line.indexOf(QLatin1Char('+'));
-    QString durationText;
-    if (plus < 0) {
-        task.namePart = line;
-        durationText = QStringLiteral("0");
-    } else {
-        task.namePart = line.left(plus);
-        durationText = line.mid(plus + 1);
-    }
+    if (plus < 0)
+        return QStringLiteral("0");
+    QString durationText = line.mid(plus + 1);
     // Every word ends in "y" or "Y"; most durations have neither and need no removal at all.
     if (durationText.contains(QLatin1Char('y'), Qt::CaseInsensitive)) {
         for (const QLatin1String word : kDurationWords)
             durationText.remove(word, Qt::CaseSensitive);
     }
+    return durationText;
+}
 
-    const double number = ReadNumber(durationText);
+TaskLine ReadTaskLine(const QString &line)
+{
+    TaskLine task;
+    const qsizetype plus = line.indexOf(QLatin1Char('+'));
+    task.namePart = plus < 0 ? line : line.left(plus);
+
+    const double number = ReadNumber(DurationText(line));
     task.dayCount = number == 0 ? 1 : number;
     task.parallelMarker = task.namePart.startsWith(QLatin1String("//"));
     return task;
