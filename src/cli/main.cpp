@@ -4,17 +4,57 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// A closed standard stream leaves its number free, and the next file opened (the export, a settings file)
+// would take it and receive what was meant for the stream. /dev/null opened for reading holds the number,
+// and writing to it fails just as writing to the closed stream does.
+void holdIfClosed(int stream)
+{
+    if (fcntl(stream, F_GETFD) != -1 || errno != EBADF)
+        return;
+    const int held = open("/dev/null", O_RDONLY);
+    if (held >= 0 && held != stream) {
+        dup2(held, stream);
+        close(held);
+    }
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    for (int stream : { STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO })
+        holdIfClosed(stream);
     QCoreApplication app(argc, argv);
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
         return 2;
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    QFile output;
+    QFile errors;
+    output.open(STDOUT_FILENO, QIODevice::WriteOnly);
+    errors.open(STDERR_FILENO, QIODevice::WriteOnly);
+    QTextStream out(&output);
+    QTextStream err(&errors);
     out.setEncoding(QStringConverter::Utf8);
     err.setEncoding(QStringConverter::Utf8);
-    return ambrel::runCommandLine(app.arguments().mid(1), &input, out, err);
+    int status = ambrel::runCommandLine(app.arguments().mid(1), &input, out, err);
+
+    // A full disk or a closed stream shows only once the buffers are written out.
+    out.flush();
+    const bool written
+        = out.status() == QTextStream::Ok && output.flush() && output.error() == QFile::NoError;
+    if (!written) {
+        err << "ambrel-cli: could not write the output: " << output.errorString() << '\n';
+        if (status == 0)
+            status = 1;
+    }
+    err.flush();
+    errors.flush();
+    return status;
 }
