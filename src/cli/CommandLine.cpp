@@ -5,6 +5,7 @@
 #include "corekit/TextFormat.h"
 #include "export/EventRow.h"
 #include "project/Project.h"
+#include "project/ProjectFile.h"
 #include "workweek/WorkweekSettings.h"
 
 #include <QFile>
@@ -19,6 +20,8 @@ namespace {
 const char kUsage[]
     = "Usage: ambrel-cli [options] [FILE]\n"
       "Builds the schedule of the task lines in FILE, or in standard input when FILE is absent or \"-\".\n"
+      "A FILE whose first line is \"Ambrel project 1\" is a project file: its header gives the name, the\n"
+      "start and the working-week switch, and the options below override them.\n"
       "\n"
       "  --project NAME      project name (default \"My Project\")\n"
       "  --today DATE        the date taken as today, YYYY-MM-DD (default: the system's date)\n"
@@ -32,8 +35,12 @@ const char kUsage[]
       "  --csv FILE          also write the calendar export file to FILE\n"
       "  --help              show this text\n";
 
+const char kNoWorkingDay[] = "Your working week has no working days. Give at least one with --week "
+                             "(e.g. --week 1111100) or in workingweek.txt, or count every day with "
+                             "--calendar-days.\n";
+
 struct Options {
-    QString project = QStringLiteral("My Project");
+    std::optional<QString> project;
     QDate today;
     QDate start;
     std::optional<WorkingWeekFlags> week;
@@ -95,7 +102,7 @@ QString parseOptions(const QStringList &arguments, Options &options)
         } else if (argument == QLatin1String("--events")) {
             options.events = true;
         } else if (argument == QLatin1String("--project")) {
-            if (!value(&options.project))
+            if (!value(&options.project.emplace()))
                 return QStringLiteral("--project needs a NAME");
         } else if (argument == QLatin1String("--today") || argument == QLatin1String("--start")) {
             if (!value(&text))
@@ -136,7 +143,7 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     Options options;
     const QString usageError = parseOptions(arguments, options);
     if (!usageError.isEmpty()) {
-        err << "ambrel-cli: " << usageError << '\n' << kUsage;
+        err << "ambrel-cli: " << usageError << "\nTry 'ambrel-cli --help'.\n";
         return 2;
     }
     if (options.help) {
@@ -145,7 +152,8 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     }
 
     QByteArray bytes;
-    if (options.file.isNull() || options.file == QLatin1String("-")) {
+    const bool fromInput = options.file.isNull() || options.file == QLatin1String("-");
+    if (fromInput) {
         bytes = input->readAll();
     } else {
         QFile file(options.file);
@@ -155,15 +163,38 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
         }
         bytes = file.readAll();
     }
+    ProjectFileContent content;
+    if (isProjectFile(bytes)) {
+        QString error;
+        const auto read
+            = readProjectFile(bytes, fromInput ? QStringLiteral("standard input") : options.file, &error);
+        if (!read) {
+            err << "ambrel-cli: " << error << '\n';
+            return 2;
+        }
+        content = *read;
+    } else {
+        content.taskText = QString::fromUtf8(bytes);
+    }
+    // What the command line says wins over what the file says.
+    if (options.project)
+        content.name = *options.project;
+    if (options.start.isValid()) {
+        content.startOnPickedDate = true;
+        content.pickedStartDate = options.start;
+    }
+    if (options.calendarDays)
+        content.workingWeekApplies = false;
+
     const QDate today = options.today.isValid() ? options.today : Clock::today();
     Project project;
     project.begin(today);
-    project.setTaskText(QString::fromUtf8(bytes));
-    project.setName(options.project);
-    project.setStartOnPickedDate(options.start.isValid());
-    if (options.start.isValid())
-        project.setPickedStartDate(options.start);
-    project.setWorkingWeekApplies(!options.calendarDays);
+    project.setTaskText(content.taskText);
+    project.setName(content.name);
+    project.setStartOnPickedDate(content.startOnPickedDate);
+    if (content.startOnPickedDate)
+        project.setPickedStartDate(content.pickedStartDate);
+    project.setWorkingWeekApplies(content.workingWeekApplies);
 
     // Only the files that no option stands in for are read.
     const QString folder = ProgramFolder::path();
@@ -171,7 +202,7 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     QList<Refusal> messages;
     if (options.week)
         settings.WorkingWeek = *options.week;
-    else if (!options.calendarDays)
+    else if (content.workingWeekApplies)
         messages << LoadSettings(folder, settings, SettingsParts::Week);
     if (!options.begins || !options.ends)
         messages << LoadSettings(folder, settings, SettingsParts::Hours);
@@ -184,7 +215,12 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     project.setSettings(settings);
 
     if (const auto refusal = project.rebuild(today)) {
-        err << refusal->text << '\n';
+        const bool pastStart = project.startsOnPickedDate() && project.pickedStartDate() < today;
+        // The window's words send the person to its Settings; here the week comes from --week or the file.
+        if (!pastStart && !project.calendar().hasWorkingDay())
+            err << kNoWorkingDay;
+        else
+            err << refusal->text << '\n';
         return 1;
     }
 

@@ -6,42 +6,55 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace {
+
+// A closed standard stream leaves its number free, and the next file opened (the export, a settings file)
+// would take it and receive what was meant for the stream. /dev/null opened for reading holds the number,
+// and writing to it fails just as writing to the closed stream does.
+void holdIfClosed(int stream)
+{
+    if (fcntl(stream, F_GETFD) != -1 || errno != EBADF)
+        return;
+    const int held = open("/dev/null", O_RDONLY);
+    if (held >= 0 && held != stream) {
+        dup2(held, stream);
+        close(held);
+    }
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    // With standard output closed, the next file opened would take its place and receive the output;
-    // a read-only stand-in keeps that slot taken and makes every write to it fail, so the failure is seen.
-    if (fcntl(STDOUT_FILENO, F_GETFD) == -1 && errno == EBADF) {
-        const int standIn = open("/dev/null", O_RDONLY);
-        if (standIn >= 0 && standIn != STDOUT_FILENO)
-            close(standIn);
-    }
-
+    for (int stream : { STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO })
+        holdIfClosed(stream);
     QCoreApplication app(argc, argv);
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
         return 2;
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    QFile output;
+    QFile errors;
+    output.open(STDOUT_FILENO, QIODevice::WriteOnly);
+    errors.open(STDERR_FILENO, QIODevice::WriteOnly);
+    QTextStream out(&output);
+    QTextStream err(&errors);
     out.setEncoding(QStringConverter::Utf8);
     err.setEncoding(QStringConverter::Utf8);
-    const int status = ambrel::runCommandLine(app.arguments().mid(1), &input, out, err);
+    int status = ambrel::runCommandLine(app.arguments().mid(1), &input, out, err);
 
-    // A full disk or a closed output shows only once the buffered text is pushed out.
-    errno = 0;
+    // A full disk or a closed stream shows only once the buffers are written out.
     out.flush();
-    const bool written = out.status() == QTextStream::Ok && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    const bool written
+        = out.status() == QTextStream::Ok && output.flush() && output.error() == QFile::NoError;
     if (!written) {
-        const int reason = errno;
-        err << "ambrel-cli: cannot write the standard output"
-            << (reason != 0 ? QStringLiteral(": %1").arg(QString::fromLocal8Bit(std::strerror(reason)))
-                            : QString())
-            << '\n';
-        return 1;
+        err << "ambrel-cli: could not write the output: " << output.errorString() << '\n';
+        if (status == 0)
+            status = 1;
     }
+    err.flush();
+    errors.flush();
     return status;
 }

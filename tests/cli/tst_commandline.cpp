@@ -36,6 +36,33 @@ Run runCli(const QStringList &arguments, const QByteArray &input = {}, const QSt
     return run;
 }
 
+// Runs the command line through sh after the shell's preparation (closing a stream, say); stdoutFile, when
+// given, takes the standard output.
+Run runPrepared(const QString &preparation, const QStringList &arguments, const QString &stdoutFile = {})
+{
+    QProcess process;
+    if (!stdoutFile.isEmpty())
+        process.setStandardOutputFile(stdoutFile);
+    process.start(QStringLiteral("sh"),
+        QStringList {
+            "-c", preparation + QStringLiteral(" exec \"$0\" \"$@\""), QStringLiteral(AMBREL_CLI_PATH) }
+            + arguments);
+    Run run;
+    if (!process.waitForStarted(10000))
+        return run;
+    process.write("Plan + 2\nShip\n");
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
 const QStringList kMondayToFriday { "--today", "2024-06-03", "--week", "1111100", "--begins", "09:00 AM",
     "--ends", "05:00 PM" };
 const QByteArray kTaskHeader("Task\tStart Date\tEnd Date\tTask Duration\n");
@@ -53,6 +80,12 @@ private slots:
     void csvFile();
     void refusals_data();
     void refusals();
+    void projectFile_data();
+    void projectFile();
+    void projectFileRefused_data();
+    void projectFileRefused();
+    void outputFailure_data();
+    void outputFailure();
     void badUsage_data();
     void badUsage();
     void help();
@@ -172,6 +205,16 @@ void TestCommandLine::refusals_data()
     } << QByteArray("Plan") << QByteArray("Your project is set to start on a past date. Please fix this.\n");
     QTest::newRow("beyond 32 bits") << QStringList { "--today", "2024-06-03", "--calendar-days" }
                                     << QByteArray("Plan\r\nHuge + 99999999999\r\n") << QByteArray("Line 2");
+    QTest::newRow("no working day") << QStringList { "--today", "2024-06-03", "--week", "0000000" }
+                                    << QByteArray("Plan")
+                                    << QByteArray(
+                                           "Your working week has no working days. Give at least one "
+                                           "with --week (e.g. --week 1111100) or in workingweek.txt, or "
+                                           "count every day with --calendar-days.\n");
+    QTest::newRow("past start before no working day")
+        << QStringList { "--today", "2024-06-03", "--week", "0000000", "--start", "2024-06-01" }
+        << QByteArray("Plan")
+        << QByteArray("Your project is set to start on a past date. Please fix this.\n");
 }
 
 void TestCommandLine::refusals()
@@ -188,23 +231,30 @@ void TestCommandLine::refusals()
 void TestCommandLine::badUsage_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("unknown option") << QStringList { "--colour" };
-    QTest::newRow("week too short") << QStringList { "--week", "11111" };
-    QTest::newRow("week not 0 or 1") << QStringList { "--week", "1111102" };
-    QTest::newRow("not a date") << QStringList { "--today", "2024-13-01" };
-    QTest::newRow("date in another form") << QStringList { "--start", "6/3/2024" };
-    QTest::newRow("option without value") << QStringList { "--project" };
-    QTest::newRow("missing file") << QStringList { "/nonexistent/tasks.txt" };
-    QTest::newRow("two files") << QStringList { "a.txt", "b.txt" };
+    QTest::addColumn<bool>("usage");
+    QTest::newRow("unknown option") << QStringList { "--colour" } << true;
+    QTest::newRow("week too short") << QStringList { "--week", "11111" } << true;
+    QTest::newRow("week not 0 or 1") << QStringList { "--week", "1111102" } << true;
+    QTest::newRow("not a date") << QStringList { "--today", "2024-13-01" } << true;
+    QTest::newRow("date in another form") << QStringList { "--start", "6/3/2024" } << true;
+    QTest::newRow("option without value") << QStringList { "--project" } << true;
+    QTest::newRow("missing file") << QStringList { "/nonexistent/tasks.txt" } << false;
+    QTest::newRow("two files") << QStringList { "a.txt", "b.txt" } << true;
 }
 
 void TestCommandLine::badUsage()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(bool, usage);
     const Run run = runCli(arguments, "Plan");
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.err.startsWith("ambrel-cli: "));
     QCOMPARE(run.out, QByteArray());
+    // One line saying what is wrong, and where to read more, rather than the whole usage text.
+    const QList<QByteArray> lines = run.err.split('\n');
+    QCOMPARE(lines.size(), usage ? 3 : 2);
+    if (usage)
+        QCOMPARE(lines[1], QByteArray("Try 'ambrel-cli --help'."));
 }
 
 void TestCommandLine::help()
@@ -212,6 +262,150 @@ void TestCommandLine::help()
     const Run run = runCli({ "--help" });
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.startsWith("Usage: ambrel-cli"));
+}
+
+void TestCommandLine::projectFile_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("arguments");
+    // The same project given by options, with the task text on standard input.
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("tasks");
+    QTest::addColumn<int>("exitCode");
+
+    const QByteArray tasks("Design + 3\nBuild + 5\n//Docs + 2\nTest");
+    const QByteArray header("Ambrel project 1\nName: Web: relaunch\nStart: 2024-06-05\nWorking week: on\n\n");
+    const QStringList named { "--project", "Web: relaunch" };
+    QTest::newRow("name and picked start")
+        << header + tasks + "\n"
+        << QStringList() << named + QStringList { "--start", "2024-06-05" } << tasks << 0;
+    QTest::newRow("events") << header + tasks + "\n"
+                            << QStringList { "--events" }
+                            << named + QStringList { "--start", "2024-06-05", "--events" } << tasks << 0;
+    QTest::newRow("working week off, right away")
+        << QByteArray("Ambrel project 1\nName: P\nStart: right away\nWorking week: off\n\n") + tasks
+        << QStringList() << QStringList { "--project", "P", "--calendar-days" } << tasks << 0;
+    QTest::newRow("no header keys: the defaults")
+        << QByteArray("Ambrel project 1\n\n") + tasks << QStringList() << QStringList() << tasks << 0;
+    QByteArray windows = "\xEF\xBB\xBF" + header + tasks + "\n";
+    windows.replace("\n", "\r\n");
+    QTest::newRow("byte-order mark and CR LF")
+        << windows << QStringList() << named + QStringList { "--start", "2024-06-05" } << tasks << 0;
+    QTest::newRow("options override the header")
+        << header + tasks << QStringList { "--project", "X", "--start", "2024-06-04", "--calendar-days" }
+        << QStringList { "--project", "X", "--start", "2024-06-04", "--calendar-days" } << tasks << 0;
+    QTest::newRow("a header date already past")
+        << QByteArray("Ambrel project 1\nStart: 2024-05-31\n\nA\n") << QStringList()
+        << QStringList { "--start", "2024-05-31" } << QByteArray("A") << 1;
+    QTest::newRow("a start option mends a past header date")
+        << QByteArray("Ambrel project 1\nStart: 2024-05-31\n\nA\n") << QStringList { "--start", "2024-06-04" }
+        << QStringList { "--start", "2024-06-04" } << QByteArray("A") << 0;
+    QTest::newRow("ends after the header") << QByteArray("Ambrel project 1\nName: P") << QStringList()
+                                           << QStringList { "--project", "P" } << QByteArray() << 0;
+}
+
+// A project file gives exactly what the same project given by options gives, from a file or standard input.
+void TestCommandLine::projectFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, tasks);
+    QFETCH(int, exitCode);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("project.ambrel"));
+    QFile project(path);
+    QVERIFY(project.open(QIODevice::WriteOnly));
+    project.write(file);
+    project.close();
+
+    const Run byOptions = runCli(kMondayToFriday + options, tasks);
+    QCOMPARE(byOptions.exitCode, exitCode);
+    const Run fromFile = runCli(kMondayToFriday + arguments + QStringList { path });
+    QCOMPARE(fromFile.exitCode, exitCode);
+    QCOMPARE(fromFile.out, byOptions.out);
+    QCOMPARE(fromFile.err, byOptions.err);
+    const Run fromInput = runCli(kMondayToFriday + arguments, file);
+    QCOMPARE(fromInput.exitCode, exitCode);
+    QCOMPARE(fromInput.out, byOptions.out);
+}
+
+void TestCommandLine::projectFileRefused_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("reason");
+
+    QTest::newRow("a start it cannot take")
+        << QByteArray("Ambrel project 1\nName: P\nStart: soon\n\nA\n")
+        << QByteArray(
+               "Line 3: \"Start: soon\" is not a start: write \"right away\" or a date as YYYY-MM-DD.");
+    QTest::newRow("a switch it cannot take")
+        << QByteArray("Ambrel project 1\r\nWorking week: maybe\r\n")
+        << QByteArray(
+               "Line 2: \"Working week: maybe\" is not a working-week switch: write \"on\" or \"off\".");
+    QTest::newRow("not UTF-8") << QByteArray("Ambrel project 1\n\nCaf\xE9\n")
+                               << QByteArray("It is not UTF-8 text, so it is not an Ambrel project file.");
+}
+
+void TestCommandLine::projectFileRefused()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.ambrel"));
+    QFile project(path);
+    QVERIFY(project.open(QIODevice::WriteOnly));
+    project.write(file);
+    project.close();
+
+    const Run run = runCli(kMondayToFriday + QStringList { path });
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QByteArray());
+    QCOMPARE(run.err, "ambrel-cli: Could not open " + path.toUtf8() + ": " + reason + "\n");
+}
+
+void TestCommandLine::outputFailure_data()
+{
+    QTest::addColumn<QString>("preparation");
+    QTest::addColumn<QString>("stdoutFile");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("err");
+
+    QTest::newRow("a full disk") << QString() << QStringLiteral("/dev/full") << kMondayToFriday << 1
+                                 << QByteArray(
+                                        "ambrel-cli: could not write the output: No space left on device\n");
+    QTest::newRow("standard output closed")
+        << QStringLiteral("exec >&-;") << QString() << kMondayToFriday << 1
+        << QByteArray("ambrel-cli: could not write the output: Bad file descriptor\n");
+    QTest::newRow("help to a full disk")
+        << QString() << QStringLiteral("/dev/full") << QStringList { "--help" } << 1
+        << QByteArray("ambrel-cli: could not write the output: No space left "
+                      "on device\n");
+    QTest::newRow("both closed") << QStringLiteral("exec >&- 2>&-;") << QString() << kMondayToFriday << 1
+                                 << QByteArray();
+    QTest::newRow("standard error closed, bad usage")
+        << QStringLiteral("exec 2>&-;") << QString() << QStringList { "--colour" } << 2 << QByteArray();
+    QTest::newRow("standard output closed, a refusal kept")
+        << QStringLiteral("exec >&-;") << QString()
+        << QStringList { "--today", "2024-06-03", "--week", "0000000" } << 1
+        << QByteArray("Your working week has no working days. Give at least one with --week (e.g. --week "
+                      "1111100) or in workingweek.txt, or count every day with --calendar-days.\n");
+}
+
+// Output that never arrived is a failure like any other failed write, not a success.
+void TestCommandLine::outputFailure()
+{
+    QFETCH(QString, preparation);
+    QFETCH(QString, stdoutFile);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, err);
+    if (!stdoutFile.isEmpty() && !QFile::exists(stdoutFile))
+        QSKIP("no /dev/full here");
+    const Run run = runPrepared(preparation, arguments, stdoutFile);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err, err);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <optional>
+
+namespace ambrel {
+
+// What a project file keeps: what the person typed and chose in the window, not their own settings.
+struct ProjectFileContent {
+    QString name = QStringLiteral("My Project");
+    bool startOnPickedDate = false;
+    QDate pickedStartDate; // read only when startOnPickedDate
+    bool workingWeekApplies = true;
+    QString taskText; // line feeds between lines
+};
+
+// Larger files are refused unread: no project a person typed comes near it.
+inline constexpr qint64 MaxProjectFileBytes = 16 * 1024 * 1024;
+
+// Whether the bytes start with the project file's first line, after an optional byte-order mark.
+bool isProjectFile(const QByteArray &bytes);
+
+// The project in a file's bytes; nullopt and the reason in *error (naming the line at fault) when the file
+// cannot be taken. CR LF is read as LF, also in the task text.
+std::optional<ProjectFileContent> parseProjectFile(const QByteArray &bytes, QString *error);
+
+// The file's bytes: parsing them gives the content back, with the task text's CR LF turned into LF.
+QByteArray projectFileBytes(const ProjectFileContent &content);
+
+// The project in bytes already read from fileName; the same checks and messages as loadProjectFile.
+std::optional<ProjectFileContent> readProjectFile(
+    const QByteArray &bytes, const QString &fileName, QString *error);
+
+// The project in the file at path; nullopt and a message naming the file when it is missing, unreadable,
+// too large, or not a project Ambrel can take.
+std::optional<ProjectFileContent> loadProjectFile(const QString &path, QString *error);
+
+// Replaces the file at path atomically; on failure the earlier file stays whole and *error says
+// "Could not save <file>: <reason>".
+bool saveProjectFile(const QString &path, const ProjectFileContent &content, QString *error);
+
+} // namespace ambrel
