@@ -5,10 +5,16 @@
 #include "corekit/TextFormat.h"
 #include "export/EventRow.h"
 #include "project/Project.h"
+#include "schedule/LineHints.h"
+#include "timeline/TimelineData.h"
+#include "timeline/TimelineExport.h"
+#include "workweek/DaysOff.h"
 #include "project/ProjectFile.h"
 #include "workweek/WorkweekSettings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -33,6 +39,10 @@ const char kUsage[]
       "  --ends TEXT         the working day's end hour (default: workingday_ends_at.txt)\n"
       "  --events            print the calendar events instead of the tasks\n"
       "  --csv FILE          also write the calendar export file to FILE\n"
+      "  --ics FILE          also write the calendar as an iCalendar file to FILE\n"
+      "  --days-off FILE     the days off, one YYYY-MM-DD [name] a line (default: holidays.txt beside the\n"
+      "                      program when it is there); --days-off \"\" means none\n"
+      "  --timeline FILE     also draw the timeline to FILE: .png, .svg or .pdf\n"
       "  --help              show this text\n";
 
 const char kNoWorkingDay[] = "Your working week has no working days. Give at least one with --week "
@@ -49,6 +59,9 @@ struct Options {
     std::optional<QString> ends;
     bool events = false;
     QString csvPath;
+    QString icsPath;
+    std::optional<QString> daysOffPath;
+    QString timelinePath;
     QString file;
     bool help = false;
 };
@@ -124,6 +137,19 @@ QString parseOptions(const QStringList &arguments, Options &options)
         } else if (argument == QLatin1String("--csv")) {
             if (!value(&options.csvPath) || options.csvPath.isEmpty())
                 return QStringLiteral("--csv needs a FILE");
+        } else if (argument == QLatin1String("--ics")) {
+            if (!value(&options.icsPath) || options.icsPath.isEmpty())
+                return QStringLiteral("--ics needs a FILE");
+        } else if (argument == QLatin1String("--days-off")) {
+            if (!value(&text))
+                return QStringLiteral("--days-off needs a FILE (\"\" for none)");
+            options.daysOffPath = text;
+        } else if (argument == QLatin1String("--timeline")) {
+            if (!value(&options.timelinePath) || options.timelinePath.isEmpty())
+                return QStringLiteral("--timeline needs a FILE");
+            if (!TimelineExport::formatForFile(options.timelinePath))
+                return QStringLiteral("--timeline: \"%1\" does not end in .png, .svg or .pdf")
+                    .arg(options.timelinePath);
         } else {
             return QStringLiteral("unknown option %1").arg(argument);
         }
@@ -212,7 +238,31 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
         settings.hours.starts = *options.begins;
     if (options.ends)
         settings.hours.endsAt = *options.ends;
+    if (content.workingWeekApplies) {
+        const QString daysOffPath = options.daysOffPath.value_or(QDir(folder).filePath(DaysOff::FileName));
+        if (!daysOffPath.isEmpty()) {
+            const DaysOffReading reading = DaysOff::load(daysOffPath);
+            if (!reading.error.isEmpty() || (options.daysOffPath && !QFileInfo::exists(daysOffPath))) {
+                err << "ambrel-cli: cannot read " << daysOffPath << ": "
+                    << (reading.error.isEmpty() ? QStringLiteral("no such file") : reading.error) << '\n';
+                return 2;
+            }
+            for (const SkippedLine &line : reading.skipped)
+                err << DaysOff::describe(QFileInfo(daysOffPath).fileName(), line) << '\n';
+            settings.daysOff = DaysOff::dates(reading.days);
+        }
+    }
     project.setSettings(settings);
+
+    // What the grammar read differently from what a person may have meant; the output stays as it is.
+    int workingDaysPerWeek = 7;
+    if (content.workingWeekApplies) {
+        workingDaysPerWeek = 0;
+        for (int day = 1; day <= 7; ++day)
+            workingDaysPerWeek += settings.WorkingWeek[size_t(day)] == 1 ? 1 : 0;
+    }
+    for (const LineHint &hint : taskTextHints(content.taskText, workingDaysPerWeek))
+        err << "line " << hint.lineNumber << ": " << hint.text << '\n';
 
     if (const auto refusal = project.rebuild(today)) {
         const bool pastStart = project.startsOnPickedDate() && project.pickedStartDate() < today;
@@ -227,6 +277,22 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     if (!options.csvPath.isEmpty()) {
         QString error;
         if (!project.exportCalendarCsv(options.csvPath, &error)) {
+            err << "ambrel-cli: " << error << '\n';
+            return 1;
+        }
+    }
+    if (!options.icsPath.isEmpty()) {
+        QString error;
+        if (!project.exportCalendarIcs(options.icsPath, Clock::now(), &error)) {
+            err << "ambrel-cli: " << error << '\n';
+            return 1;
+        }
+    }
+    if (!options.timelinePath.isEmpty()) {
+        const TimelineData data
+            = TimelineData::fromSchedule(project.tasks(), project.calendar(), today, settings.daysOff);
+        QString error;
+        if (!TimelineExport::write(data, options.timelinePath, &error)) {
             err << "ambrel-cli: " << error << '\n';
             return 1;
         }

@@ -2,10 +2,13 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -31,7 +34,14 @@ int main(int argc, char *argv[])
 {
     for (int stream : { STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO })
         holdIfClosed(stream);
-    QCoreApplication app(argc, argv);
+    // Drawing a timeline needs fonts, which only a GUI application has; it draws offscreen, with no display.
+    bool drawsTimeline = false;
+    for (int i = 1; i < argc; ++i)
+        drawsTimeline = drawsTimeline || std::strcmp(argv[i], "--timeline") == 0;
+    if (drawsTimeline)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app
+        = drawsTimeline ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
         return 2;
@@ -43,7 +53,7 @@ int main(int argc, char *argv[])
     QTextStream err(&errors);
     out.setEncoding(QStringConverter::Utf8);
     err.setEncoding(QStringConverter::Utf8);
-    int status = ambrel::runCommandLine(app.arguments().mid(1), &input, out, err);
+    int status = ambrel::runCommandLine(app->arguments().mid(1), &input, out, err);
 
     // A full disk or a closed stream shows only once the buffers are written out.
     out.flush();
