@@ -266,7 +266,7 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
 
     if (const auto refusal = project.rebuild(today)) {
         const bool pastStart = project.startsOnPickedDate() && project.pickedStartDate() < today;
-        // The window's words send the person to its Settings; here the week comes from --week or the file.
+        // The window's words point to its Settings; here the week comes from --week or workingweek.txt.
         if (!pastStart && !project.calendar().hasWorkingDay())
             err << kNoWorkingDay;
         else
