@@ -5,11 +5,11 @@
 #include "corekit/TextFormat.h"
 #include "export/EventRow.h"
 #include "project/Project.h"
+#include "project/ProjectFile.h"
 #include "schedule/LineHints.h"
 #include "timeline/TimelineData.h"
 #include "timeline/TimelineExport.h"
 #include "workweek/DaysOff.h"
-#include "project/ProjectFile.h"
 #include "workweek/WorkweekSettings.h"
 
 #include <QDir>
@@ -261,8 +261,12 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
         for (int day = 1; day <= 7; ++day)
             workingDaysPerWeek += settings.WorkingWeek[size_t(day)] == 1 ? 1 : 0;
     }
+    // The command line writes its numbers with a point, whatever the desktop's locale.
+    const QLocale desktop;
+    QLocale::setDefault(QLocale::c());
     for (const LineHint &hint : taskTextHints(content.taskText, workingDaysPerWeek))
         err << "line " << hint.lineNumber << ": " << hint.text << '\n';
+    QLocale::setDefault(desktop);
 
     if (const auto refusal = project.rebuild(today)) {
         const bool pastStart = project.startsOnPickedDate() && project.pickedStartDate() < today;

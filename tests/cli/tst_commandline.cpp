@@ -60,6 +60,11 @@ class TestCommandLine : public QObject {
 private slots:
     void output_data();
     void output();
+    void hints_data();
+    void hints();
+    void daysOff_data();
+    void daysOff();
+    void picturesAndCalendars();
     void fileArgument();
     void csvFile();
     void refusals_data();
@@ -136,8 +141,36 @@ void TestCommandLine::output()
     QFETCH(QByteArray, out);
     const Run run = runCli(arguments, input, environment);
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.err, QByteArray());
+    // Standard error holds at most the line hints, which leave the output as it is.
+    for (const QByteArray &line : run.err.split('\n'))
+        QVERIFY2(line.isEmpty() || line.startsWith("line "), line.constData());
     QCOMPARE(run.out, out);
+}
+
+void TestCommandLine::hints_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("err");
+
+    QTest::newRow("nothing to hint prints nothing")
+        << QByteArray("Plan + 3 days\n// Docs + 2\n") << QByteArray();
+    QTest::newRow("numbered among every line, empty ones too")
+        << QByteArray("Plan + 3\n\nShip + 2 weeks\nCall + 0.5\n")
+        << QByteArray(
+               "line 3: Read as 2 days: \"weeks\" is not understood. For two weeks write \"+ 10 days\".\n"
+               "line 4: Half a day gets no calendar event.\n");
+    QTest::newRow("a fraction in a German desktop still reads with a point") << QByteArray(
+        "Test + 2.5\n") << QByteArray("line 1: 2.5 days: the list shows 3 days, the calendar gets 2.\n");
+}
+
+void TestCommandLine::hints()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, err);
+    const Run run = runCli({ "--today", "2024-06-03", "--week", "1111100" }, input,
+        { "LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8" });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, err);
 }
 
 void TestCommandLine::fileArgument()
@@ -369,6 +402,69 @@ void TestCommandLine::outputFailure()
     const Run run = runCli(arguments, "Plan + 2\nShip\n", {}, preparation, stdoutFile);
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.err, err);
+}
+
+void TestCommandLine::daysOff_data()
+{
+    QTest::addColumn<QByteArray>("file"); // empty: --days-off ""
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+
+    const QByteArray header = "Task\tStart Date\tEnd Date\tTask Duration\n";
+    QTest::newRow("a day off inside a task moves its end")
+        << QByteArray("# comment\n2024-06-04 Holiday\n")
+        << header + "My Project: A \t2024-06-03\t2024-06-06\t3\n"
+        << QByteArray();
+    QTest::newRow("a bad line is skipped with a warning")
+        << QByteArray("2024-02-30\r\n2024-06-04\r\n")
+        << header + "My Project: A \t2024-06-03\t2024-06-06\t3\n"
+        << QByteArray("days.txt line 1: \"2024-02-30\" is not a date of the form YYYY-MM-DD\n");
+    QTest::newRow("none") << QByteArray() << header + "My Project: A \t2024-06-03\t2024-06-05\t3\n"
+                          << QByteArray();
+}
+
+void TestCommandLine::daysOff()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QTemporaryDir dir;
+    const QString path = file.isEmpty() ? QString() : dir.filePath(QStringLiteral("days.txt"));
+    if (!path.isEmpty()) {
+        QFile days(path);
+        QVERIFY(days.open(QIODevice::WriteOnly));
+        days.write(file);
+    }
+    const Run run
+        = runCli({ "--today", "2024-06-03", "--week", "1111100", "--days-off", path }, QByteArray("A + 3\n"));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, out);
+    QCOMPARE(run.err, err);
+}
+
+void TestCommandLine::picturesAndCalendars()
+{
+    QTemporaryDir dir;
+    const QStringList base { "--today", "2024-06-03", "--week", "1111100", "--begins", "9 AM", "--ends",
+        "5 PM" };
+    const Run written
+        = runCli(base + QStringList { "--ics", dir.filePath("p.ics"), "--timeline", dir.filePath("p.svg") },
+            QByteArray("Plan + 6\n"));
+    QCOMPARE(written.exitCode, 0);
+    QFile ics(dir.filePath("p.ics"));
+    QVERIFY(ics.open(QIODevice::ReadOnly));
+    const QByteArray calendar = ics.readAll();
+    QVERIFY(calendar.startsWith("BEGIN:VCALENDAR\r\n"));
+    QCOMPARE(calendar.count("BEGIN:VEVENT"), 2); // the weekend splits the task in two
+    QVERIFY(QFile::exists(dir.filePath("p.svg")));
+
+    const Run badPicture
+        = runCli(base + QStringList { "--timeline", dir.filePath("p.txt") }, QByteArray("A\n"));
+    QCOMPARE(badPicture.exitCode, 2);
+    const Run badHours = runCli(
+        { "--ics", dir.filePath("q.ics"), "--begins", "half eight", "--ends", "5 PM" }, QByteArray("A\n"));
+    QCOMPARE(badHours.exitCode, 1);
+    QVERIFY(!QFile::exists(dir.filePath("q.ics")));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
