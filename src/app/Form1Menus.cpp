@@ -183,6 +183,7 @@ void Form1::rebuildRecentMenu()
     // An entry may be the one whose triggering led here, so the old entries go once control returns.
     for (QAction *old : m_recentMenu->actions()) {
         m_recentMenu->removeAction(old);
+        old->setObjectName(QString());
         old->deleteLater();
     }
     const QStringList recent = ProjectSession::recentFiles();
