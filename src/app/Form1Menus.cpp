@@ -209,7 +209,7 @@ void Form1::postponeSelectedTask()
 {
     if (!m_ListView1->selectionModel()->hasSelection())
         return;
-    PostponeDialog dialog(m_current.txtTask, m_txtDaysToPostPone->text().toInt(), this);
+    PostponeDialog dialog(m_current.txtTask.trimmed(), m_txtDaysToPostPone->text().toInt(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_txtDaysToPostPone->setText(QString::number(dialog.days()));
@@ -221,7 +221,12 @@ void Form1::showAbout()
     MessageBox::show(this,
         QStringLiteral("Ambrel Pro v1.4\nThe easiest and fastest way to bring your projects to life.\n\n"
                        "Qt %1\nlibical %2")
-            .arg(QString::fromLatin1(qVersion()), QStringLiteral(ICAL_VERSION)),
+            .arg(QString::fromLatin1(qVersion()),
+                // The short version string leaves out the patch level, which tells builds apart.
+                QStringLiteral("%1.%2.%3")
+                    .arg(ICAL_MAJOR_VERSION)
+                    .arg(ICAL_MINOR_VERSION)
+                    .arg(ICAL_PATCH_VERSION)),
         QStringLiteral("About Ambrel"), MessageBox::Information);
 }
 
