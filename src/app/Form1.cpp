@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -36,6 +37,11 @@ constexpr quint32 kLinkColor = 0x00C0FFFF;
 constexpr double kRightMargin = 700; // twips between the right-hand controls and the window's right edge
 constexpr double kSidebarLeft = 180;
 constexpr double kSidebarInnerWidth = 5370;
+constexpr double kDesignWidth = 17130;
+constexpr double kDesignHeight = 10005;
+constexpr double kSidebarWidth = 5730;
+constexpr double kExportButtonWidth = 6000;
+constexpr double kSmallestWidth = kSidebarWidth + kExportButtonWidth + kRightMargin;
 
 enum VirtualKey { VkReturn = 13, VkUp = 38, VkDown = 40 };
 
@@ -88,21 +94,36 @@ void makeLink(QLabel *label, QObject *filter)
 } // namespace
 
 Form1::Form1(QWidget *parent)
-    : QWidget(parent)
+    : QMainWindow(parent)
     , m_project(new Project(this))
     , m_tasks(new TaskListModel(m_project, this))
     , m_events(new EventListModel(m_project, this))
+    , m_body(new QWidget(this))
 {
     setObjectName(QStringLiteral("Form1"));
     setFont(verdana(8.25));
-    resize(twipsToPixelsX(this, 17130), twipsToPixelsY(this, 10005));
+    m_body->setObjectName(QStringLiteral("Body"));
+    setCentralWidget(m_body);
 
     createBanner();
     createSidebar();
     createLists();
     createHiddenContainers();
+    createMenus();
+
+    // The design size is the room below the menu bar; the smallest size still shows the export button
+    // beside the side panel and every control of the side panel.
+    m_body->setMinimumSize(twipsToPixelsX(this, kSmallestWidth), twipsToPixelsY(this, kDesignHeight));
+    resize(twipsToPixelsX(this, kDesignWidth),
+        twipsToPixelsY(this, kDesignHeight) + menuBar()->sizeHint().height());
+    m_designListSize = m_ListView1->size();
+    m_designTaskBoxHeight = m_txtTodo->height();
+    m_designBuildButtonTop = m_cmdToList->y();
+    m_body->installEventFilter(this);
 
     Form_Load();
+    setKeyboardOrder();
+    watchForChanges();
 
     // The one-off calendar check starts once the window exists, as a single tick.
     m_tmrDate->start();
@@ -112,7 +133,7 @@ Form1::~Form1() = default;
 
 void Form1::createBanner()
 {
-    m_Picture1 = makeContainer(this, "Picture1", 0, 0, 17130, 1095);
+    m_Picture1 = makeContainer(m_body, "Picture1", 0, 0, 17130, 1095);
     setBackgroundColor(m_Picture1, colorFromBgr(0x00400040));
     makeLabel(m_Picture1, "lblAppName", QStringLiteral("Ambrel!"), verdana(14.25, true), kWhite, 270, 315,
         7215, 420);
@@ -121,13 +142,13 @@ void Form1::createBanner()
         0x00FFC0FF, 12330, 315, 7575, 420);
 
     m_Command2 = makeButton(
-        this, "Command2", QStringLiteral("Export Project to .CSV For G Calendar"), 13995, 1215, 6000, 465);
+        m_body, "Command2", QStringLiteral("Export Project to .CSV For G Calendar"), 13995, 1215, 6000, 465);
     connect(m_Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 }
 
 void Form1::createSidebar()
 {
-    m_picSidebar = makeContainer(this, "picSidebar", 0, 1095, 5730, 8910);
+    m_picSidebar = makeContainer(m_body, "picSidebar", 0, 1095, 5730, 8910);
     setBackgroundColor(m_picSidebar, colorFromBgr(0x00800080));
     QWidget *side = m_picSidebar;
     const double left = kSidebarLeft;
@@ -207,7 +228,7 @@ void Form1::createSidebar()
 
 void Form1::createLists()
 {
-    m_ListView1 = new QTreeView(this);
+    m_ListView1 = new QTreeView(m_body);
     m_ListView1->setObjectName(QStringLiteral("ListView1"));
     m_ListView1->setUniformRowHeights(true);
     m_ListView1->setRootIsDecorated(false);
@@ -223,7 +244,7 @@ void Form1::createLists()
     placeInTwips(m_ListView1, 5895, 1800, 14100, 7755);
     connect(m_ListView1, &QTreeView::clicked, this, &Form1::ListView1_ItemClick);
 
-    m_ListView2 = new QTreeView(this);
+    m_ListView2 = new QTreeView(m_body);
     m_ListView2->setObjectName(QStringLiteral("ListView2"));
     m_ListView2->setUniformRowHeights(true);
     m_ListView2->setRootIsDecorated(false);
@@ -233,14 +254,14 @@ void Form1::createLists()
 
 void Form1::createHiddenContainers()
 {
-    auto *frame4 = new QGroupBox(QStringLiteral("GCalendar"), this);
+    auto *frame4 = new QGroupBox(QStringLiteral("GCalendar"), m_body);
     frame4->setObjectName(QStringLiteral("Frame4"));
     placeInTwips(frame4, 8730, 6120, 8160, 4965);
     m_txtStarts = makeTextBox(frame4, "txtStarts", QString(), 240, 360, 2000, 315);
     m_txtEndsAt = makeTextBox(frame4, "txtEndsAt", QString(), 240, 780, 2000, 315);
     frame4->hide();
 
-    QWidget *frame1 = makeContainer(this, "Frame1", 8325, 1305, 5145, 1950);
+    QWidget *frame1 = makeContainer(m_body, "Frame1", 8325, 1305, 5145, 1950);
     const QString tips[] = {
         QStringLiteral("Tip: You can set the duration of each task at the end of it by using \"+ [Days]\". "
                        "Example:"),
@@ -258,7 +279,7 @@ void Form1::createHiddenContainers()
     }
     frame1->hide();
 
-    QWidget *frInvisible = makeContainer(this, "frInvisible", 17145, 4140, 6720, 3660);
+    QWidget *frInvisible = makeContainer(m_body, "frInvisible", 17145, 4140, 6720, 3660);
     makeLabel(frInvisible, "lblTask", QStringLiteral("Task:"), font(), 0, 120, 240, 1200, 285);
     m_txtTask = makeTextBox(frInvisible, "txtTask", QStringLiteral("Text1"), 1440, 240, 5000, 315);
     makeLabel(frInvisible, "lblTaskID", QStringLiteral("Task ID:"), font(), 0, 120, 700, 1200, 285);
@@ -268,7 +289,7 @@ void Form1::createHiddenContainers()
     m_txtStartDate = makeTextBox(frInvisible, "txtStartDate", QStringLiteral("Text1"), 1440, 1160, 5000, 315);
     frInvisible->hide();
 
-    QWidget *grid = makeContainer(this, "picGrid", 13140, 6390, 14565, 6000);
+    QWidget *grid = makeContainer(m_body, "picGrid", 13140, 6390, 14565, 6000);
     makeLabel(grid, "Label6", QStringLiteral("Advance the whole project"), font(), 0, 240, 240, 4000, 285);
     makeLabel(
         grid, "Label1", QStringLiteral("Post-Pone the whole project for "), font(), 0, 240, 600, 3600, 285);
@@ -302,7 +323,7 @@ void Form1::Form_Load()
     setTextColor(m_chkExcludeWeekends, colorFromBgr(kWhite));
     m_Frame2->show();
     m_lblSetWorkingDays->move(m_lblSetWorkingDays->x(), m_chkExcludeWeekends->y() + twipsToPixelsY(this, 50));
-    setWindowTitle(QStringLiteral("Ambrel Pro ") + QStringLiteral("v1.4"));
+    updateTitle();
 
     m_ListView1->setModel(m_tasks);
     applyTaskColumnWidths();
@@ -397,9 +418,13 @@ void Form1::txtTodo_KeyUp(int KeyCode, Qt::KeyboardModifiers /*Shift*/)
 void Form1::tmrDate_Timer()
 {
     m_tmrDate->stop();
+    const bool wasModified = m_modified;
     const QDate today = Clock::today();
     if (m_Calendar2->selectedDate() < today)
         m_Calendar2->setSelectedDate(today);
+    // The check moves the date on the person's behalf; that is no change of theirs to save.
+    if (!wasModified)
+        markSaved();
 }
 
 void Form1::Label15_Click()
@@ -428,20 +453,22 @@ std::unique_ptr<frmWorkingWeek> Form1::workingWeekWindow()
     return window;
 }
 
-void Form1::resizeEvent(QResizeEvent *event)
+void Form1::growWithHeight()
 {
-    QWidget::resizeEvent(event);
-    Form_Resize();
-    stretchBackgrounds();
+    // At the design size nothing moves; the extra height goes to the task list and the task box.
+    const int extra = std::max(0, m_body->height() - twipsToPixelsY(this, kDesignHeight));
+    m_ListView1->resize(m_ListView1->width(), m_designListSize.height() + extra);
+    m_txtTodo->resize(m_txtTodo->width(), m_designTaskBoxHeight + extra);
+    m_cmdToList->move(m_cmdToList->x(), m_designBuildButtonTop + extra);
 }
 
 void Form1::stretchBackgrounds()
 {
     // The banner and the side panel are backgrounds: on a larger window they reach its edges, so that the
     // slogan that follows the right edge stays on the banner and the panel does not end in mid-air.
-    m_Picture1->resize(std::max(width(), twipsToPixelsX(this, 17130)), m_Picture1->height());
+    m_Picture1->resize(std::max(m_body->width(), twipsToPixelsX(this, kDesignWidth)), m_Picture1->height());
     m_picSidebar->resize(
-        m_picSidebar->width(), std::max(height() - m_picSidebar->y(), twipsToPixelsY(this, 8910)));
+        m_picSidebar->width(), std::max(m_body->height() - m_picSidebar->y(), twipsToPixelsY(this, 8910)));
 }
 
 void Form1::Form_Resize()
@@ -461,37 +488,75 @@ void Form1::Form_Resize()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_txtTodo && event->type() == QEvent::KeyRelease) {
+    if (watched == m_body && event->type() == QEvent::Resize) {
+        Form_Resize();
+        stretchBackgrounds();
+        growWithHeight();
+    } else if (watched == m_txtTodo
+        && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (!key->isAutoRepeat()) {
-            switch (key->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                txtTodo_KeyUp(VkReturn, key->modifiers());
-                break;
-            case Qt::Key_Up:
-                txtTodo_KeyUp(VkUp, key->modifiers());
-                break;
-            case Qt::Key_Down:
-                txtTodo_KeyUp(VkDown, key->modifiers());
-                break;
-            default:
-                break;
-            }
+        if (key->isAutoRepeat())
+            return QMainWindow::eventFilter(watched, event);
+        if (event->type() == QEvent::KeyPress) {
+            m_keysDownInTaskBox.insert(key->key());
+            return QMainWindow::eventFilter(watched, event);
         }
-    } else if ((watched == m_Label15 || watched == m_lblSetWorkingDays)
-        && event->type() == QEvent::MouseButtonRelease) {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        auto *label = static_cast<QWidget *>(watched);
-        if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
-            if (watched == m_Label15)
-                Label15_Click();
-            else
-                lblSetWorkingDays_Click();
-            return true;
+        // A release whose press went elsewhere, such as the Enter that closed a message, is not typing.
+        if (!m_keysDownInTaskBox.remove(key->key()))
+            return QMainWindow::eventFilter(watched, event);
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            txtTodo_KeyUp(VkReturn, key->modifiers());
+            break;
+        case Qt::Key_Up:
+            txtTodo_KeyUp(VkUp, key->modifiers());
+            break;
+        case Qt::Key_Down:
+            txtTodo_KeyUp(VkDown, key->modifiers());
+            break;
+        default:
+            break;
+        }
+    } else if (watched == m_Label15 || watched == m_lblSetWorkingDays) {
+        auto *label = static_cast<QLabel *>(watched);
+        switch (event->type()) {
+        case QEvent::MouseButtonRelease: {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
+                linkActivated(watched);
+                return true;
+            }
+            break;
+        }
+        case QEvent::KeyPress: {
+            auto *key = static_cast<QKeyEvent *>(event);
+            const int pressed = key->key();
+            if (!key->isAutoRepeat()
+                && (pressed == Qt::Key_Return || pressed == Qt::Key_Enter || pressed == Qt::Key_Space)) {
+                linkActivated(watched);
+                return true;
+            }
+            break;
+        }
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+            // A link has no look of its own for the keyboard's focus, so it gets a frame while it has it.
+            label->setFrameShape(label->hasFocus() ? QFrame::Box : QFrame::NoFrame);
+            break;
+        default:
+            break;
         }
     }
-    return QWidget::eventFilter(watched, event);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::linkActivated(QObject *link)
+{
+    if (link == m_Label15)
+        Label15_Click();
+    else
+        lblSetWorkingDays_Click();
 }
 
 } // namespace ambrel

@@ -3,17 +3,21 @@
 #include "tracking/ListEditing.h"
 #include "workweek/WorkweekSettings.h"
 
+#include <QByteArray>
 #include <QDate>
-#include <QWidget>
+#include <QMainWindow>
+#include <QSet>
 
 #include <memory>
 
 class QAbstractItemModel;
+class QAction;
 class QButtonGroup;
 class QCalendarWidget;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QModelIndex;
 class QPlainTextEdit;
 class QPushButton;
@@ -24,6 +28,7 @@ namespace ambrel {
 
 class EventListModel;
 class Project;
+struct ProjectFileContent;
 class TaskListModel;
 class frmWorkingWeek;
 
@@ -35,7 +40,10 @@ class frmWorkingWeek;
 // "optDate_0" (right away) and "optDate_1" (on the picked date). The working-day hours sit in the hidden
 // boxes txtStarts and txtEndsAt inside Frame4. The window owns one Project: it reads its controls into it,
 // asks it to act and shows what it holds; the hidden boxes mirror the project.
-class Form1 final : public QWidget {
+// The controls sit in the central widget "Body", below a menu bar whose actions (actionNew, actionOpen, ...)
+// call the same handlers as the hidden panel's buttons. What the person typed is kept in project files,
+// and, once the session is restored, work never saved is kept in the user's data folder.
+class Form1 final : public QMainWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Form1)
 
@@ -55,6 +63,19 @@ public:
     // The working-week window over this window's settings: opening it refreshes the working week from its
     // file, and saving it applies the saved settings here and rebuilds before it says "Done!".
     std::unique_ptr<frmWorkingWeek> workingWeekWindow();
+
+    // The project file open in the window, or empty while the work was never saved.
+    const QString &currentFile() const { return m_currentFile; }
+    // Whether what the person typed differs from the file it came from (or from a new project).
+    bool isModified() const { return m_modified; }
+    QMenu *taskListMenu() const { return m_taskListMenu; }
+
+    // Opens the project file in place of the current project without asking about unsaved changes; a file
+    // that cannot be opened is reported and changes nothing.
+    bool openProjectFile(const QString &path);
+    // Start-up: opens the named file, or else what was open when the program last closed, and from then on
+    // keeps unsaved work in the data folder.
+    void restoreSession(const QString &fileName = QString());
 
     // Tools of the hidden panel.
     void PrintaListview(QAbstractItemModel *lv);
@@ -80,11 +101,41 @@ public slots:
     void cmdConvertToList_Click();
     void cmdPrint_Click();
 
+    void newProject();
+    void openProject();
+    bool saveProject();
+    bool saveProjectAs();
+    void openRecentProject(const QString &path);
+    void clearRecentProjects();
+    // Asks for the days, writes them to txtDaysToPostPone and postpones from the selected task.
+    void postponeSelectedTask();
+    void showAbout();
+
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    void createMenus();
+    void setKeyboardOrder();
+    void watchForChanges();
+    void updateActions();
+    void onTaskSelectionChanged();
+    void showTaskListMenu(const QPoint &position);
+    void rebuildRecentMenu();
+    // Asks whether to save unsaved changes first; false when the person cancelled or the save failed.
+    bool maybeSave();
+    bool saveTo(const QString &path);
+    ProjectFileContent content() const;
+    // Shows content in the controls without raising their events, then builds once.
+    void applyContent(const ProjectFileContent &content);
+    void markSaved();
+    void updateModified();
+    void updateTitle();
+    void keepUnsavedWork();
+    void rememberFile(const QString &path);
+    void growWithHeight();
+    void linkActivated(QObject *link);
     void createBanner();
     void createSidebar();
     void createLists();
@@ -104,6 +155,24 @@ private:
     EventListModel *m_events = nullptr;
     CurrentTask m_current;
     QDate m_calendarDate; // what Calendar2 showed before its latest change
+    QString m_currentFile;
+    QByteArray m_savedBytes; // the project as last opened or saved, to tell whether it changed since
+    bool m_modified = false;
+    bool m_sessionKept = false;
+    bool m_autosaveFailureShown = false;
+    QTimer *m_autosave = nullptr;
+    QSet<int> m_keysDownInTaskBox;
+    QWidget *m_body = nullptr;
+    QMenu *m_taskListMenu = nullptr;
+    QMenu *m_recentMenu = nullptr;
+    QAction *m_actionPostpone = nullptr;
+    QAction *m_actionRemoveSelected = nullptr;
+    QAction *m_actionRemoveAll = nullptr;
+    QAction *m_actionConvertToList = nullptr;
+    QAction *m_actionPrint = nullptr;
+    QSize m_designListSize;
+    int m_designTaskBoxHeight = 0;
+    int m_designBuildButtonTop = 0;
 
     QWidget *m_Picture1 = nullptr;
     QLabel *m_Label13 = nullptr;

@@ -45,16 +45,31 @@ MessageBox::Answer MessageBox::show(
     Script &s = script();
     if (s.testing) {
         s.shown.append({ text, caption, icon, buttons });
-        const Answer fallback = buttons == YesNo ? Yes : Ok;
+        const Answer fallback = buttons == YesNo ? Yes : buttons == SaveDiscardCancel ? Discard : Ok;
         return s.answers.isEmpty() ? fallback : s.answers.takeFirst();
     }
 
-    QMessageBox box(toQt(icon), caption, text,
-        buttons == YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    QMessageBox::StandardButtons shownButtons = QMessageBox::Ok;
+    if (buttons == YesNo)
+        shownButtons = QMessageBox::Yes | QMessageBox::No;
+    else if (buttons == SaveDiscardCancel)
+        shownButtons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    QMessageBox box(toQt(icon), caption, text, shownButtons, parent);
+    if (buttons == SaveDiscardCancel)
+        box.setDefaultButton(QMessageBox::Save);
     const int result = box.exec();
-    if (buttons == OkOnly)
+    switch (buttons) {
+    case OkOnly:
         return Ok;
-    return result == QMessageBox::Yes ? Yes : No;
+    case YesNo:
+        return result == QMessageBox::Yes ? Yes : No;
+    case SaveDiscardCancel:
+        break;
+    }
+    // Closing the box with Escape or its title bar keeps everything, as Cancel does.
+    if (result == QMessageBox::Save)
+        return Save;
+    return result == QMessageBox::Discard ? Discard : Cancel;
 }
 
 void MessageBox::setTesting(bool testing)

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace ambrel {
+
+// What the planner remembers between runs, kept as small files in the user's data folder
+// (QStandardPaths::AppDataLocation): the project file open when it last closed, the recent project files,
+// and work that was never saved, in the project file's own format. Every file is written atomically.
+class ProjectSession final {
+public:
+    static constexpr int kMostRecentFiles = 8;
+
+    // The data folder; created on the first write.
+    static QString folder();
+
+    // The project file that was open, or empty when the work was never saved.
+    static QString lastFile();
+    static bool setLastFile(const QString &path, QString *error = nullptr);
+
+    // Most recent first, at most kMostRecentFiles, each path once.
+    static QStringList recentFiles();
+    static bool addRecentFile(const QString &path, QString *error = nullptr);
+    static bool removeRecentFile(const QString &path, QString *error = nullptr);
+    static bool clearRecentFiles(QString *error = nullptr);
+
+    static std::optional<QByteArray> unsavedWork();
+    static bool keepUnsavedWork(const QByteArray &bytes, QString *error = nullptr);
+    static void forgetUnsavedWork();
+};
+
+} // namespace ambrel

@@ -1,0 +1,416 @@
+#include "WindowTestSupport.h"
+
+#include "app/FileDialog.h"
+#include "app/Form1.h"
+#include "app/MessageBox.h"
+#include "app/ProjectSession.h"
+#include "app/TaskListModel.h"
+#include "corekit/Clock.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace ambrel;
+
+namespace {
+
+const QDate kWednesday(2024, 6, 5);
+
+const QByteArray kProject = "Ambrel project 1\n"
+                            "Name: Website: relaunch\n"
+                            "Start: 2024-06-17\n"
+                            "Working week: off\n"
+                            "\n"
+                            "Design + 3 days\n"
+                            "Build + 10 days\n"
+                            "// Docs + 4 days\n";
+
+template <typename T> T *child(const Form1 &window, const char *name)
+{
+    T *found = window.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
+
+void trigger(const Form1 &window, const char *name)
+{
+    child<QAction>(window, name)->trigger();
+}
+
+void type(const Form1 &window, const QString &text)
+{
+    child<QPlainTextEdit>(window, "txtTodo")->setPlainText(text);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+} // namespace
+
+class tst_Form1Files final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void saveAndOpenGiveTheSameBytes();
+    void openShowsTheFile_data();
+    void openShowsTheFile();
+    void openRefusesWhatIsNoProject_data();
+    void openRefusesWhatIsNoProject();
+    void pastStartDateOpensWithTheBuildsMessage();
+    void failedSaveKeepsTheWorkUnsaved();
+    void unsavedChangesQuestion_data();
+    void unsavedChangesQuestion();
+    void restoresUnsavedWorkAfterACrash();
+    void restoresTheLastFile_data();
+    void restoresTheLastFile();
+    void recentFiles();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+
+    std::unique_ptr<SettingsFolder> m_folder;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void tst_Form1Files::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QApplication::setApplicationName(QStringLiteral("Ambrel"));
+    QApplication::setOrganizationName(QStringLiteral("tst_form1files"));
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void tst_Form1Files::init()
+{
+    MessageBox::setTesting(true);
+    FileDialog::setTesting(true);
+    Clock::setToday(kWednesday);
+    m_folder = std::make_unique<SettingsFolder>();
+    m_dir = std::make_unique<QTemporaryDir>();
+    QDir(ProjectSession::folder()).removeRecursively();
+}
+
+void tst_Form1Files::cleanup()
+{
+    QDir(ProjectSession::folder()).removeRecursively();
+    m_dir.reset();
+    m_folder.reset();
+    Clock::setToday({});
+}
+
+void tst_Form1Files::saveAndOpenGiveTheSameBytes()
+{
+    writeFile(path("first.ambrel"), kProject);
+    const auto window = openForm1();
+    QVERIFY(window->openProjectFile(path("first.ambrel")));
+    QCOMPARE(window->windowTitle(), QStringLiteral("first.ambrel[*] - Ambrel Pro v1.4"));
+    QVERIFY(!window->isModified());
+
+    FileDialog::setNextSaveFileName(path("second.ambrel"));
+    trigger(*window, "actionSaveAs");
+    QCOMPARE(readFile(path("second.ambrel")), kProject);
+    QCOMPARE(window->currentFile(), path("second.ambrel"));
+
+    type(*window, QStringLiteral("Design + 3 days"));
+    QVERIFY(window->isModified());
+    QVERIFY(window->isWindowModified());
+    trigger(*window, "actionSave");
+    QVERIFY(!window->isModified());
+    QVERIFY(readFile(path("second.ambrel")).endsWith("\n\nDesign + 3 days\n"));
+    QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void tst_Form1Files::openShowsTheFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("picked");
+    QTest::addColumn<bool>("workingWeek");
+    QTest::addColumn<QString>("tasks");
+
+    QTest::newRow("every key") << kProject << "Website: relaunch" << true << false
+                               << "Design + 3 days\nBuild + 10 days\n// Docs + 4 days";
+    QTest::newRow("missing keys take their defaults")
+        << QByteArray("Ambrel project 1\n\nDesign + 3\n") << "My Project" << false << true << "Design + 3";
+    QTest::newRow("unknown key is passed over")
+        << QByteArray("Ambrel project 1\nColour: red\nName: Shed\n\nDesign + 3\n") << "Shed" << false << true
+        << "Design + 3";
+    QTest::newRow("CR LF line ends") << QByteArray("Ambrel project 1\r\nName: Shed\r\n\r\nA + 1\r\nB + 2\r\n")
+                                     << "Shed" << false << true << "A + 1\nB + 2";
+}
+
+void tst_Form1Files::openShowsTheFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QFETCH(bool, picked);
+    QFETCH(bool, workingWeek);
+    QFETCH(QString, tasks);
+
+    writeFile(path("project.ambrel"), bytes);
+    const auto window = openForm1();
+    QSignalSpy builds(window->taskModel(), &QAbstractItemModel::modelReset);
+    FileDialog::setNextOpenFileName(path("project.ambrel"));
+    trigger(*window, "actionOpen");
+
+    QCOMPARE(child<QLineEdit>(*window, "txtProjectName")->text(), name);
+    QCOMPARE(child<QRadioButton>(*window, "optDate_1")->isChecked(), picked);
+    QCOMPARE(child<QCalendarWidget>(*window, "Calendar2")->selectedDate(),
+        picked ? QDate(2024, 6, 17) : kWednesday);
+    QCOMPARE(child<QCheckBox>(*window, "chkExcludeWeekends")->isChecked(), workingWeek);
+    QCOMPARE(child<QPlainTextEdit>(*window, "txtTodo")->toPlainText(), tasks);
+    QCOMPARE(builds.count(), 1);
+    QCOMPARE(window->taskModel()->rows().front().startDate, picked ? QDate(2024, 6, 17) : kWednesday);
+    QVERIFY(!window->isModified());
+    QVERIFY(MessageBox::shown().isEmpty());
+
+    // The start-up check finds the opened dates as the person left them.
+    window->tmrDate_Timer();
+    QCOMPARE(builds.count(), 1);
+    QVERIFY(!window->isModified());
+}
+
+void tst_Form1Files::openRefusesWhatIsNoProject_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // null: no such file
+
+    QTest::newRow("plain task text") << QByteArray("Design + 3\nBuild + 2\n");
+    QTest::newRow("empty file") << QByteArray("");
+    QTest::newRow("not UTF-8") << QByteArray("Ambrel project 1\n\nDesign \xff\xfe + 3\n");
+    QTest::newRow("start it cannot take") << QByteArray("Ambrel project 1\nStart: soon\n\nA + 1\n");
+    QTest::newRow("working week it cannot take") << QByteArray("Ambrel project 1\nWorking week: maybe\n\n");
+    QTest::newRow("vanished file") << QByteArray();
+}
+
+void tst_Form1Files::openRefusesWhatIsNoProject()
+{
+    QFETCH(QByteArray, bytes);
+
+    if (!bytes.isNull())
+        writeFile(path("other.ambrel"), bytes);
+    const auto window = openForm1();
+    type(*window, QStringLiteral("Kept + 2"));
+    window->cmdToList_Click();
+    MessageBox::clearShown();
+
+    FileDialog::setNextOpenFileName(path("other.ambrel"));
+    MessageBox::setNextAnswer(MessageBox::Discard);
+    trigger(*window, "actionOpen");
+
+    QCOMPARE(MessageBox::shown().size(), 2); // the unsaved-changes question, then the refusal
+    QVERIFY(MessageBox::shown().last().text.contains(QStringLiteral("other.ambrel")));
+    QCOMPARE(child<QPlainTextEdit>(*window, "txtTodo")->toPlainText(), QStringLiteral("Kept + 2"));
+    QCOMPARE(window->taskModel()->rowCount(), 1);
+    QVERIFY(window->currentFile().isEmpty());
+}
+
+void tst_Form1Files::pastStartDateOpensWithTheBuildsMessage()
+{
+    writeFile(path("old.ambrel"), "Ambrel project 1\nStart: 2024-05-01\n\nDesign + 3\n");
+    const auto window = openForm1();
+    QVERIFY(window->openProjectFile(path("old.ambrel")));
+
+    QCOMPARE(shownTexts(), QStringList { "Your project is set to start on a past date. Please fix this." });
+    QCOMPARE(child<QCalendarWidget>(*window, "Calendar2")->selectedDate(), QDate(2024, 5, 1));
+    QVERIFY(child<QRadioButton>(*window, "optDate_1")->isChecked());
+    QVERIFY(!window->isModified());
+    QCOMPARE(window->currentFile(), path("old.ambrel"));
+}
+
+void tst_Form1Files::failedSaveKeepsTheWorkUnsaved()
+{
+    writeFile(path("kept.ambrel"), kProject);
+    const auto window = openForm1();
+    QVERIFY(window->openProjectFile(path("kept.ambrel")));
+    type(*window, QStringLiteral("Changed + 1"));
+
+    // A folder in the file's place makes the atomic replacement fail.
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("blocked.ambrel/inside")));
+    FileDialog::setNextSaveFileName(path("blocked.ambrel"));
+    trigger(*window, "actionSaveAs");
+
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("Could not save ")));
+    QVERIFY(window->isModified());
+    QCOMPARE(window->currentFile(), path("kept.ambrel"));
+    QCOMPARE(readFile(path("kept.ambrel")), kProject);
+}
+
+void tst_Form1Files::unsavedChangesQuestion_data()
+{
+    QTest::addColumn<QString>("how"); // new, open or close
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<bool>("saved");
+
+    for (const char *how : { "new", "open", "close" }) {
+        QTest::addRow("%s, Save", how) << how << int(MessageBox::Save) << true << true;
+        QTest::addRow("%s, Discard", how) << how << int(MessageBox::Discard) << true << false;
+        QTest::addRow("%s, Cancel", how) << how << int(MessageBox::Cancel) << false << false;
+    }
+}
+
+void tst_Form1Files::unsavedChangesQuestion()
+{
+    QFETCH(QString, how);
+    QFETCH(int, answer);
+    QFETCH(bool, goesOn);
+    QFETCH(bool, saved);
+
+    writeFile(path("mine.ambrel"), kProject);
+    writeFile(path("next.ambrel"), "Ambrel project 1\nName: Next\n\nNext + 1\n");
+    const auto window = openForm1();
+    window->show();
+    QVERIFY(window->openProjectFile(path("mine.ambrel")));
+    type(*window, QStringLiteral("Changed + 1"));
+
+    MessageBox::setNextAnswer(MessageBox::Answer(answer));
+    FileDialog::setNextOpenFileName(path("next.ambrel"));
+    bool closed = false;
+    if (how == QLatin1String("new"))
+        trigger(*window, "actionNew");
+    else if (how == QLatin1String("open"))
+        trigger(*window, "actionOpen");
+    else
+        closed = window->close();
+
+    QCOMPARE(shownTexts().first(), QStringLiteral("Save changes to mine.ambrel before closing?"));
+    QCOMPARE(MessageBox::shown().first().buttons, MessageBox::SaveDiscardCancel);
+    QCOMPARE(readFile(path("mine.ambrel")).endsWith("\n\nChanged + 1\n"), saved);
+    const QString box = child<QPlainTextEdit>(*window, "txtTodo")->toPlainText();
+    if (!goesOn) {
+        QCOMPARE(box, QStringLiteral("Changed + 1"));
+        QVERIFY(window->isModified());
+        QCOMPARE(window->currentFile(), path("mine.ambrel"));
+        QVERIFY(window->isVisible());
+    } else if (how == QLatin1String("new")) {
+        QVERIFY(box.isEmpty());
+        QVERIFY(window->currentFile().isEmpty());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Ambrel Pro v1.4"));
+    } else if (how == QLatin1String("open")) {
+        QCOMPARE(box, QStringLiteral("Next + 1"));
+        QCOMPARE(window->currentFile(), path("next.ambrel"));
+    } else {
+        QVERIFY(closed);
+    }
+}
+
+void tst_Form1Files::restoresUnsavedWorkAfterACrash()
+{
+    {
+        const auto window = openForm1();
+        window->restoreSession();
+        child<QLineEdit>(*window, "txtProjectName")->setText(QStringLiteral("Shed"));
+        type(*window, QStringLiteral("Walls + 2\nRoof + 1"));
+        QTRY_VERIFY(ProjectSession::unsavedWork().has_value());
+        // The window goes without closing, as it would in a crash.
+    }
+    const auto window = openForm1();
+    window->restoreSession();
+
+    QCOMPARE(child<QLineEdit>(*window, "txtProjectName")->text(), QStringLiteral("Shed"));
+    QCOMPARE(child<QPlainTextEdit>(*window, "txtTodo")->toPlainText(), QStringLiteral("Walls + 2\nRoof + 1"));
+    QCOMPARE(window->taskModel()->rowCount(), 2);
+    QVERIFY(window->currentFile().isEmpty());
+    QVERIFY(window->isModified());
+    QVERIFY(MessageBox::shown().isEmpty());
+
+    // Throwing the work away at the close means it does not come back.
+    MessageBox::setNextAnswer(MessageBox::Discard);
+    window->show();
+    QVERIFY(window->close());
+    QVERIFY(!ProjectSession::unsavedWork().has_value());
+}
+
+void tst_Form1Files::restoresTheLastFile_data()
+{
+    QTest::addColumn<bool>("vanishes");
+    QTest::addColumn<bool>("named"); // the file is named on the command line instead
+
+    QTest::newRow("last file") << false << false;
+    QTest::newRow("last file vanished") << true << false;
+    QTest::newRow("named file") << false << true;
+    QTest::newRow("named file vanished") << true << true;
+}
+
+void tst_Form1Files::restoresTheLastFile()
+{
+    QFETCH(bool, vanishes);
+    QFETCH(bool, named);
+
+    writeFile(path("last.ambrel"), kProject);
+    if (!named) {
+        const auto window = openForm1();
+        window->restoreSession();
+        QVERIFY(window->openProjectFile(path("last.ambrel")));
+    }
+    if (vanishes)
+        QFile::remove(path("last.ambrel"));
+
+    for (int start = 0; start < 2; ++start) {
+        const auto window = openForm1();
+        window->restoreSession(named && start == 0 ? path("last.ambrel") : QString());
+        QCOMPARE(window->currentFile(), vanishes ? QString() : path("last.ambrel"));
+        QCOMPARE(window->taskModel()->rowCount(), vanishes ? 0 : 3);
+        QVERIFY(!window->isModified());
+    }
+    // A vanished file is told once, not at every start.
+    QCOMPARE(MessageBox::shown().size(), vanishes ? 1 : 0);
+}
+
+void tst_Form1Files::recentFiles()
+{
+    const auto window = openForm1();
+    window->restoreSession();
+    for (int i = 1; i <= 9; ++i) {
+        const QString file = path(QStringLiteral("p%1.ambrel").arg(i));
+        writeFile(file, kProject);
+        QVERIFY(window->openProjectFile(file));
+    }
+    QVERIFY(window->openProjectFile(path("p3.ambrel")));
+
+    const QStringList recent = ProjectSession::recentFiles();
+    QCOMPARE(recent.size(), 8);
+    QCOMPARE(recent.first(), path("p3.ambrel"));
+    QCOMPARE(recent.at(1), path("p9.ambrel"));
+    QVERIFY(!recent.contains(path("p1.ambrel")));
+
+    auto *openRecent = child<QMenu>(*window, "menuOpenRecent");
+    emit openRecent->aboutToShow();
+    child<QAction>(*window, "actionRecent2")->trigger();
+    QCOMPARE(window->currentFile(), path("p9.ambrel"));
+
+    emit openRecent->aboutToShow();
+    child<QAction>(*window, "actionClearRecent")->trigger();
+    QVERIFY(ProjectSession::recentFiles().isEmpty());
+}
+
+QTEST_MAIN(tst_Form1Files)
+#include "tst_form1files.moc"
