@@ -9,6 +9,7 @@
 #include "corekit/Clock.h"
 #include "corekit/ProgramFolder.h"
 #include "project/Project.h"
+#include "workweek/DaysOff.h"
 
 #include <QButtonGroup>
 #include <QCalendarWidget>
@@ -318,6 +319,18 @@ void Form1::Form_Load()
     Settings settings = m_project->settings();
     for (const Refusal &message : LoadSettings(ProgramFolder::path(), settings))
         MessageBox::show(this, message.text, message.title, MessageBox::Exclamation);
+    // A missing days-off file is simply no days off; lines that name no date are told once.
+    const DaysOffReading daysOff = DaysOff::load(ProgramFolder::filePath(DaysOff::FileName));
+    settings.daysOff = DaysOff::dates(daysOff.days);
+    QStringList skipped;
+    for (const SkippedLine &line : daysOff.skipped)
+        skipped << DaysOff::describe(DaysOff::FileName, line);
+    if (!daysOff.error.isEmpty())
+        skipped << daysOff.error;
+    if (!skipped.isEmpty())
+        MessageBox::show(this,
+            QStringLiteral("Some days off were left out:\n") + skipped.join(QLatin1Char('\n')),
+            QStringLiteral("Days Off"), MessageBox::Exclamation);
     applySettings(settings);
 
     setTextColor(m_chkExcludeWeekends, colorFromBgr(kWhite));

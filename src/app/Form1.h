@@ -94,6 +94,10 @@ public slots:
     void lblSetWorkingDays_Click();
 
     void Command2_Click();
+    // File → Export to iCalendar (.ics)…: the same steps as the CSV export, into "project.ics".
+    void exportIcs();
+    // Settings → Days Off…: saving applies the days off and rebuilds.
+    void daysOffWindow();
     void ListView1_ItemClick(const QModelIndex &Item);
     void cmdPostpone_Click();
     void cmdRemove_Click();
@@ -116,6 +120,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The two "Missing Info" checks every export makes first; false when one refused.
+    bool readyToExport();
+    // Asks before replacing an earlier export; false when the person says No.
+    bool mayOverwrite(const QString &path, const QString &question);
+    // Opens the export folder and says "Done!" with the text for an opened folder, or the file's place.
+    void reportExported(
+        const QString &folder, const QString &path, const QString &opened, const QString &notOpened);
     void createMenus();
     void setKeyboardOrder();
     void watchForChanges();

@@ -69,6 +69,9 @@ void Form1::createMenus()
     connect(addNamedAction(file, "actionExportCsv", QStringLiteral("&Export to Google Calendar (.csv)"),
                 QKeySequence(Qt::CTRL | Qt::Key_E)),
         &QAction::triggered, this, &Form1::Command2_Click);
+    connect(addNamedAction(file, "actionExportIcs", QStringLiteral("Export to &iCalendar (.ics)…"),
+                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)),
+        &QAction::triggered, this, &Form1::exportIcs);
     file->addSeparator();
     m_actionPrint = addNamedAction(
         file, "actionPrint", QStringLiteral("&Print List…"), QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -100,6 +103,8 @@ void Form1::createMenus()
     QMenu *settings = addMenu(bar, "menuSettings", QStringLiteral("&Settings"));
     connect(addNamedAction(settings, "actionWorkingWeek", QStringLiteral("&Working Week…")),
         &QAction::triggered, this, &Form1::lblSetWorkingDays_Click);
+    connect(addNamedAction(settings, "actionDaysOff", QStringLiteral("&Days Off…")), &QAction::triggered,
+        this, &Form1::daysOffWindow);
 
     QMenu *help = addMenu(bar, "menuHelp", QStringLiteral("&Help"));
     connect(addNamedAction(help, "actionTips", QStringLiteral("&Tips")), &QAction::triggered, this,

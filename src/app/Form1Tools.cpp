@@ -5,9 +5,11 @@
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
+#include "app/frmDaysOff.h"
 #include "corekit/Clock.h"
 #include "corekit/Corekit.h"
 #include "corekit/ProgramFolder.h"
+#include "export/IcsWriter.h"
 #include "project/Project.h"
 
 #include <QAbstractItemModel>
@@ -37,51 +39,100 @@ int selectedRow(const QTreeView &list)
 
 } // namespace
 
-void Form1::Command2_Click()
+bool Form1::readyToExport()
 {
     if (m_tasks->rowCount() == 0) {
         MessageBox::show(this, QStringLiteral("Please add some tasks to your project."), kMissingInfo,
             MessageBox::Information);
-        return;
+        return false;
     }
     if (m_txtProjectName->text().isEmpty()) {
         MessageBox::show(
             this, QStringLiteral("Please enter a project name."), kMissingInfo, MessageBox::Information);
-        return;
+        return false;
     }
+    return true;
+}
 
+bool Form1::mayOverwrite(const QString &path, const QString &question)
+{
+    return !FileExists(path)
+        || MessageBox::show(
+               this, question, QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNo)
+        == MessageBox::Yes;
+}
+
+void Form1::reportExported(
+    const QString &folder, const QString &path, const QString &opened, const QString &notOpened)
+{
+    // The file is written all the same; without the folder on screen the person needs its place.
+    const bool shown = FolderOpener::openFolder(folder);
+    MessageBox::show(this, shown ? opened : notOpened.arg(QDir::toNativeSeparators(path)),
+        QStringLiteral("Done!"), MessageBox::Information);
+}
+
+void Form1::Command2_Click()
+{
+    if (!readyToExport())
+        return;
     const QString folder = ProgramFolder::filePath(QStringLiteral("output"));
     const QString path = ProgramFolder::filePath(QStringLiteral("output/project.csv"));
-    if (FileExists(path)
-        && MessageBox::show(this,
-               QStringLiteral("Overwrite the previous .csv file (maybe from another project)?"),
-               QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNo)
-            != MessageBox::Yes)
+    if (!mayOverwrite(path, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?")))
         return;
-
     QString error;
     if (!m_project->exportCalendarCsv(path, &error)) {
         MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
         return;
     }
-
-    if (!FolderOpener::openFolder(folder)) {
-        // The file is written all the same; without the folder on screen the person needs its place.
-        MessageBox::show(this,
-            QStringLiteral(
-                "Done! Your project info was saved to the .csv file %1, but its folder could not be "
-                "opened. You can now add this project (.csv) to your G calendar. For more details, "
-                "please read the user manual.")
-                .arg(QDir::toNativeSeparators(path)),
-            QStringLiteral("Done!"), MessageBox::Information);
-        return;
-    }
-    MessageBox::show(this,
+    reportExported(folder, path,
         QStringLiteral(
             "Done! The software will now open a folder which contains a .csv file with your project "
             "info. You can now add this project (.csv) to your G calendar. For more details, please "
             "read the user manual."),
-        QStringLiteral("Done!"), MessageBox::Information);
+        QStringLiteral("Done! Your project info was saved to the .csv file %1, but its folder could not be "
+                       "opened. You can now add this project (.csv) to your G calendar. For more details, "
+                       "please read the user manual."));
+}
+
+void Form1::exportIcs()
+{
+    if (!readyToExport())
+        return;
+    const Schedule &built = m_project->schedule();
+    if (const std::optional<QString> refusal = icsHoursRefusal(built.startsAt, built.endsAt)) {
+        MessageBox::show(this, *refusal, ooopsTitle(), MessageBox::Exclamation);
+        return;
+    }
+    const QString folder = ProgramFolder::filePath(QStringLiteral("output"));
+    const QString path = ProgramFolder::filePath(QStringLiteral("output/project.ics"));
+    if (!mayOverwrite(path, QStringLiteral("Overwrite the previous .ics file (maybe from another project)?")))
+        return;
+    QString error;
+    if (!m_project->exportCalendarIcs(path, Clock::now(), &error)) {
+        MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
+        return;
+    }
+    reportExported(folder, path,
+        QStringLiteral(
+            "Done! The software will now open a folder which contains a .ics file with your project. "
+            "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
+            "or Thunderbird."),
+        QStringLiteral(
+            "Done! Your project was saved to the .ics file %1, but its folder could not be opened. "
+            "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
+            "or Thunderbird."));
+}
+
+void Form1::daysOffWindow()
+{
+    frmDaysOff window(this);
+    connect(&window, &frmDaysOff::daysOffSaved, this, [this](const std::vector<QDate> &days) {
+        Settings settings = m_project->settings();
+        settings.daysOff = days;
+        applySettings(settings);
+        cmdToList_Click();
+    });
+    window.exec();
 }
 
 void Form1::ListView1_ItemClick(const QModelIndex &Item)

@@ -141,6 +141,7 @@ void tst_Form1Menus::menuActions_data()
     QTest::newRow("Turn List Back into Text keeps the rows")
         << "actionConvertToList" << both << QString() << 0;
     QTest::newRow("Export writes the calendar file") << "actionExportCsv" << both << "Done!" << 0;
+    QTest::newRow("Export to iCalendar writes the .ics file") << "actionExportIcs" << both << "Done!" << 0;
     QTest::newRow("Print List prints one job") << "actionPrint" << both << "Ambrel" << 1;
     QTest::newRow("About names the versions") << "actionAbout" << both << "About Ambrel" << 0;
 }
@@ -181,14 +182,15 @@ void tst_Form1Menus::menusHoldTheirActions_data()
 
     QTest::newRow("File") << "menuFile"
                           << QStringList { "actionNew", "actionOpen", "actionSave", "actionSaveAs",
-                                 "actionExportCsv", "actionPrint", "actionQuit" }
-                          << QStringList { "Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+E", "Ctrl+P",
-                                 "Ctrl+Q" };
+                                 "actionExportCsv", "actionExportIcs", "actionPrint", "actionQuit" }
+                          << QStringList { "Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+E",
+                                 "Ctrl+Shift+E", "Ctrl+P", "Ctrl+Q" };
     QTest::newRow("Tasks") << "menuTasks"
                            << QStringList { "actionRebuild", "actionPostpone", "actionRemoveSelected",
                                   "actionRemoveAll", "actionConvertToList" }
                            << QStringList { "F5", "", "Del", "", "" };
-    QTest::newRow("Settings") << "menuSettings" << QStringList { "actionWorkingWeek" } << QStringList { "" };
+    QTest::newRow("Settings") << "menuSettings" << QStringList { "actionWorkingWeek", "actionDaysOff" }
+                              << QStringList { "", "" };
     QTest::newRow("Help") << "menuHelp" << QStringList { "actionTips", "actionAbout" }
                           << QStringList { "", "" };
     QTest::newRow("task list's right-click menu")
