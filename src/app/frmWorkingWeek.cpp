@@ -3,6 +3,7 @@
 #include "app/MessageBox.h"
 #include "app/WindowLook.h"
 #include "corekit/ProgramFolder.h"
+#include "workweek/TimeOfDay.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +15,7 @@ namespace ambrel {
 namespace {
 
 const QString kError = QStringLiteral("Error");
+const QString kEndsAtHigher = QStringLiteral("Your 'Ends At' Hour should be higher.");
 
 QComboBox *makeHourBox(QWidget *parent, const char *name, double left)
 {
@@ -126,11 +128,30 @@ int frmWorkingWeek::choicePosition(const QComboBox *box)
     return box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
 }
 
+std::optional<QString> frmWorkingWeek::hoursRefusal() const
+{
+    const int startsAt = choicePosition(m_cboStartsAt);
+    const int endsAt = choicePosition(m_cboEndsAt);
+    // Choices from the list are taken as they are; a typed hour must be a time a calendar can read.
+    for (const QComboBox *box : { m_cboStartsAt, m_cboEndsAt }) {
+        if (choicePosition(box) < 0 && !readTimeOfDay(box->currentText())) {
+            return QStringLiteral("\"%1\" is not a time of day. Please write an hour such as 09:00 AM, 9 AM or 17:30.")
+                .arg(box->currentText());
+        }
+    }
+    if (startsAt >= 0 && endsAt >= 0)
+        return endsAt <= startsAt ? std::optional(kEndsAtHigher) : std::nullopt;
+    const std::optional<QTime> begins = readTimeOfDay(m_cboStartsAt->currentText());
+    const std::optional<QTime> ends = readTimeOfDay(m_cboEndsAt->currentText());
+    if (!begins || !ends || *ends <= *begins)
+        return kEndsAtHigher;
+    return std::nullopt;
+}
+
 void frmWorkingWeek::Command1_Click()
 {
-    if (choicePosition(m_cboEndsAt) <= choicePosition(m_cboStartsAt)) {
-        MessageBox::show(
-            this, QStringLiteral("Your 'Ends At' Hour should be higher."), kError, MessageBox::Information);
+    if (const std::optional<QString> refusal = hoursRefusal()) {
+        MessageBox::show(this, *refusal, kError, MessageBox::Information);
         return;
     }
 

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -38,6 +39,8 @@ public slots:
     void Command2_Click(); // Cancel
 
 private:
+    // Why the hours cannot be saved: a typed hour that is no time of day, or an end not after the begin.
+    std::optional<QString> hoursRefusal() const;
     void Form_Load();
     void LoadWorkingDays();
     void LoadHourChoices();

@@ -189,8 +189,14 @@ void tst_frmWorkingWeek::save_data()
                                      << QStringList { kEndsAtRefusal };
     QTest::newRow("end earlier in the list")
         << weekdays << k0500PM << QString::number(k0900AM) << true << QStringList { kEndsAtRefusal };
-    QTest::newRow("typed end hour that is no choice")
-        << weekdays << k0900AM << "typed:5 PM" << true << QStringList { kEndsAtRefusal };
+    // A typed hour is compared as a time of day; one that is no time is refused by name.
+    QTest::newRow("typed end hour, a later time") << weekdays << k0900AM << "typed:5 PM" << true
+                                                  << QStringList { QStringLiteral("Done!") };
+    QTest::newRow("typed end hour, an earlier time")
+        << weekdays << k0900AM << "typed:8:30am" << true << QStringList { kEndsAtRefusal };
+    QTest::newRow("typed end hour that is no time")
+        << weekdays << k0900AM << "typed:half eight" << true
+        << QStringList { "\"half eight\" is not a time of day. Please write an hour such as 09:00 AM, 9 AM or 17:30." };
     QTest::newRow("no working day") << QList<int>() << k0900AM << five << true
                                     << QStringList { kNoDayRefusal };
     QTest::newRow("three days, answer No")
