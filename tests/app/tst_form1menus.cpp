@@ -89,8 +89,6 @@ private slots:
     void selectionDrivesTaskActions_data();
     void selectionDrivesTaskActions();
     void deleteKeyOnlyInTheList();
-    void menuKeysWinInTextBoxes_data();
-    void menuKeysWinInTextBoxes();
     void enterClosingAMessageDoesNotRebuild_data();
     void enterClosingAMessageDoesNotRebuild();
     void linksActOnKeys_data();
@@ -332,29 +330,6 @@ void tst_Form1Menus::deleteKeyOnlyInTheList()
     window->listView1()->setFocus();
     QTest::keyClick(window->listView1(), Qt::Key_Delete);
     QCOMPARE(taskNames(*window), QStringList { QStringLiteral("Build") });
-}
-
-void tst_Form1Menus::menuKeysWinInTextBoxes_data()
-{
-    QTest::addColumn<QString>("box");
-
-    QTest::newRow("task box") << "txtTodo";
-    QTest::newRow("project name") << "txtProjectName";
-}
-
-void tst_Form1Menus::menuKeysWinInTextBoxes()
-{
-    QFETCH(QString, box);
-
-    const auto window = openForm1();
-    window->show();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    auto *focus = window->findChild<QWidget *>(box);
-    focus->setFocus();
-
-    // Ctrl+E would otherwise move the cursor to the end of the line.
-    QTest::keyClick(focus, Qt::Key_E, Qt::ControlModifier);
-    QCOMPARE(shownTexts(), QStringList { "Please add some tasks to your project." });
 }
 
 void tst_Form1Menus::enterClosingAMessageDoesNotRebuild_data()
