@@ -11,6 +11,7 @@
 #include "project/Project.h"
 #include "workweek/DaysOff.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -160,6 +161,7 @@ void Form1::createSidebar()
     m_txtProjectName
         = makeTextBox(side, "txtProjectName", QStringLiteral("My Project"), left, 450, 3000, 345);
     m_txtProjectName->setFont(verdana(9.75));
+    m_txtProjectName->installEventFilter(this);
     makeLabel(side, "lblNameHint", QStringLiteral("Try to Keep it Short."), verdana(8.25), kWhite, 3330, 510,
         2300, 285);
 
@@ -501,6 +503,15 @@ void Form1::Form_Resize()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((watched == m_txtTodo || watched == m_txtProjectName) && event->type() == QEvent::ShortcutOverride) {
+        // The text boxes would take keys such as Ctrl+E (end of line) for themselves; the menus' keys win.
+        const QKeySequence pressed(static_cast<QKeyEvent *>(event)->keyCombination());
+        for (const QAction *action : menuBar()->findChildren<QAction *>()) {
+            if (action->shortcutContext() != Qt::WidgetShortcut && action->isEnabled()
+                && action->shortcut() == pressed)
+                return true;
+        }
+    }
     if (watched == m_body && event->type() == QEvent::Resize) {
         Form_Resize();
         stretchBackgrounds();

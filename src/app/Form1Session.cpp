@@ -171,11 +171,6 @@ bool Form1::maybeSave()
     case MessageBox::Save:
         return saveProject();
     case MessageBox::Discard:
-        // Work the person threw away is not brought back at the next start.
-        if (m_sessionKept && m_currentFile.isEmpty()) {
-            m_autosave->stop();
-            ProjectSession::forgetUnsavedWork();
-        }
         return true;
     default:
         return false;
@@ -189,6 +184,8 @@ void Form1::newProject()
     rememberFile(QString());
     applyContent(ProjectFileContent());
     markSaved();
+    if (m_sessionKept)
+        ProjectSession::forgetUnsavedWork();
 }
 
 void Form1::openProject()
@@ -259,16 +256,14 @@ bool Form1::saveTo(const QString &path)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    const bool hadChanges = m_modified;
     if (!maybeSave()) {
         event->ignore();
         return;
     }
-    // Answered work was saved or thrown away; a new project left as it was is nothing to bring back.
+    // Untitled work that is still here was thrown away or never changed: nothing to bring back.
     if (m_sessionKept && m_currentFile.isEmpty()) {
         m_autosave->stop();
-        if (!hadChanges)
-            ProjectSession::forgetUnsavedWork();
+        ProjectSession::forgetUnsavedWork();
     }
     event->accept();
 }

@@ -171,7 +171,8 @@ void tst_frmWorkingWeek::missingFileOnOpening()
     if (!hoursLoaded) {
         MessageBox::clearShown();
         dialog.Command1_Click();
-        QCOMPARE(shownTexts(), QStringList { kEndsAtRefusal });
+        QCOMPARE(shownTexts(),
+            QStringList { "\"Combo1\" is not a time of day. Please write an hour such as 09:00 AM, 9 AM or 17:30." });
     }
 }
 
