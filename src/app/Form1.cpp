@@ -247,6 +247,14 @@ void Form1::createLists()
     placeInTwips(m_ListView1, 5895, 1800, 14100, 7755);
     connect(m_ListView1, &QTreeView::clicked, this, &Form1::ListView1_ItemClick);
 
+    // Under the list, in the margin below it, a line that says when some rows carry a hint.
+    m_lblHints = new QLabel(m_body);
+    m_lblHints->setObjectName(QStringLiteral("lblHints"));
+    m_lblHints->setFont(verdana(8.25));
+    m_lblHints->hide();
+    connect(m_tasks, &QAbstractItemModel::modelReset, this, &Form1::updateHintLine);
+    connect(m_tasks, &QAbstractItemModel::rowsRemoved, this, &Form1::updateHintLine);
+
     m_ListView2 = new QTreeView(m_body);
     m_ListView2->setObjectName(QStringLiteral("ListView2"));
     m_ListView2->setUniformRowHeights(true);
@@ -468,6 +476,23 @@ std::unique_ptr<frmWorkingWeek> Form1::workingWeekWindow()
     return window;
 }
 
+void Form1::updateHintLine()
+{
+    const auto hinted = std::count_if(m_project->tasks().begin(), m_project->tasks().end(),
+        [](const TaskRow &task) { return !task.hint.isEmpty(); });
+    m_lblHints->setText(hinted == 1
+            ? QStringLiteral("1 line may not say what you meant — hover the mark.")
+            : QStringLiteral("%1 lines may not say what you meant — hover the marks.").arg(hinted));
+    placeHintLine();
+    m_lblHints->setVisible(hinted > 0);
+}
+
+void Form1::placeHintLine()
+{
+    const QRect list(m_ListView1->mapTo(m_body, QPoint(0, 0)), m_ListView1->size());
+    m_lblHints->setGeometry(list.left(), list.bottom() + 4, list.width(), m_lblHints->sizeHint().height());
+}
+
 void Form1::growWithHeight()
 {
     // At the design size nothing moves; the extra height goes to the task list and the task box.
@@ -475,6 +500,7 @@ void Form1::growWithHeight()
     m_ListView1->resize(m_ListView1->width(), m_designListSize.height() + extra);
     m_txtTodo->resize(m_txtTodo->width(), m_designTaskBoxHeight + extra);
     m_cmdToList->move(m_cmdToList->x(), m_designBuildButtonTop + extra);
+    placeHintLine();
 }
 
 void Form1::stretchBackgrounds()
@@ -499,6 +525,7 @@ void Form1::Form_Resize()
     const float listWidth = W - float(pixelsToTwipsX(this, m_ListView1->x())) - margin;
     if (listWidth >= 0)
         m_ListView1->resize(toPixels(listWidth), m_ListView1->height());
+    placeHintLine();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

@@ -120,13 +120,16 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // The two "Missing Info" checks every export makes first; false when one refused.
+    // Before an export: when what is typed changed since the list was built, asks whether to rebuild first;
+    // then the two "Missing Info" checks. False when the export must stop.
     bool readyToExport();
     // Asks before replacing an earlier export; false when the person says No.
     bool mayOverwrite(const QString &path, const QString &question);
     // Opens the export folder and says "Done!" with the text for an opened folder, or the file's place.
-    void reportExported(
-        const QString &folder, const QString &path, const QString &opened, const QString &notOpened);
+    void reportExported(const QString &folder, const QString &path, QString opened, QString notOpened);
+    // The line under the task list that counts the rows whose line may not say what was meant.
+    void updateHintLine();
+    void placeHintLine();
     void createMenus();
     void setKeyboardOrder();
     void watchForChanges();
@@ -187,6 +190,7 @@ private:
 
     QWidget *m_Picture1 = nullptr;
     QLabel *m_Label13 = nullptr;
+    QLabel *m_lblHints = nullptr;
     QWidget *m_picSidebar = nullptr;
     QLineEdit *m_txtProjectName = nullptr;
     QLabel *m_Label15 = nullptr;

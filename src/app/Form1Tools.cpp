@@ -14,6 +14,7 @@
 
 #include <QAbstractItemModel>
 #include <QDir>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QLocale>
@@ -41,6 +42,19 @@ int selectedRow(const QTreeView &list)
 
 bool Form1::readyToExport()
 {
+    readControls();
+    if (m_project->changedSinceBuild()) {
+        const MessageBox::Answer answer = MessageBox::show(this,
+            QStringLiteral("Your tasks changed since the list was built. Rebuild before exporting?"),
+            QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNoCancel);
+        if (answer == MessageBox::Cancel)
+            return false;
+        if (answer == MessageBox::Yes) {
+            cmdToList_Click();
+            if (m_project->changedSinceBuild())
+                return false; // the build was refused and said why
+        }
+    }
     if (m_tasks->rowCount() == 0) {
         MessageBox::show(this, QStringLiteral("Please add some tasks to your project."), kMissingInfo,
             MessageBox::Information);
@@ -62,9 +76,17 @@ bool Form1::mayOverwrite(const QString &path, const QString &question)
         == MessageBox::Yes;
 }
 
-void Form1::reportExported(
-    const QString &folder, const QString &path, const QString &opened, const QString &notOpened)
+void Form1::reportExported(const QString &folder, const QString &path, QString opened, QString notOpened)
 {
+    QString notes;
+    if (m_project->schedule().eventCount() == 0)
+        notes += QStringLiteral(" No task had a whole working day, so the file holds no calendar events.");
+    // Google Calendar refuses larger files.
+    if (path.endsWith(QLatin1String(".csv")) && QFileInfo(path).size() > 1'000'000)
+        notes += QStringLiteral(" Google Calendar imports files of up to 1 MB: please split the project or "
+                                "shorten it before importing this file.");
+    opened += notes;
+    notOpened += notes;
     // The file is written all the same; without the folder on screen the person needs its place.
     const bool shown = FolderOpener::openFolder(folder);
     MessageBox::show(this, shown ? opened : notOpened.arg(QDir::toNativeSeparators(path)),

@@ -45,7 +45,9 @@ MessageBox::Answer MessageBox::show(
     Script &s = script();
     if (s.testing) {
         s.shown.append({ text, caption, icon, buttons });
-        const Answer fallback = buttons == YesNo ? Yes : buttons == SaveDiscardCancel ? Discard : Ok;
+        const Answer fallback = buttons == YesNo || buttons == YesNoCancel ? Yes
+            : buttons == SaveDiscardCancel                                 ? Discard
+                                                                           : Ok;
         return s.answers.isEmpty() ? fallback : s.answers.takeFirst();
     }
 
@@ -54,6 +56,8 @@ MessageBox::Answer MessageBox::show(
         shownButtons = QMessageBox::Yes | QMessageBox::No;
     else if (buttons == SaveDiscardCancel)
         shownButtons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    else if (buttons == YesNoCancel)
+        shownButtons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(toQt(icon), caption, text, shownButtons, parent);
     if (buttons == SaveDiscardCancel)
         box.setDefaultButton(QMessageBox::Save);
@@ -63,6 +67,8 @@ MessageBox::Answer MessageBox::show(
         return Ok;
     case YesNo:
         return result == QMessageBox::Yes ? Yes : No;
+    case YesNoCancel:
+        return result == QMessageBox::Yes ? Yes : result == QMessageBox::No ? No : Cancel;
     case SaveDiscardCancel:
         break;
     }

@@ -13,7 +13,7 @@ namespace ambrel {
 class MessageBox final {
 public:
     enum Icon { NoIcon, Information, Exclamation, Critical, Question };
-    enum Buttons { OkOnly, YesNo, SaveDiscardCancel };
+    enum Buttons { OkOnly, YesNo, SaveDiscardCancel, YesNoCancel };
     enum Answer { Ok, Yes, No, Save, Discard, Cancel };
 
     struct Shown {

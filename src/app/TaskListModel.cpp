@@ -3,7 +3,9 @@
 #include "corekit/TextFormat.h"
 #include "project/Project.h"
 
+#include <QApplication>
 #include <QColor>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -84,6 +86,16 @@ QVariant TaskListModel::data(const QModelIndex &index, int role) const
         return cellText(index.row(), index.column());
     if (role == Qt::ForegroundRole)
         return foreground(index.row());
+    if (index.column() == TaskColumn && (role == Qt::ToolTipRole || role == Qt::DecorationRole)) {
+        const QString &hint = rows()[size_t(index.row())].hint;
+        if (hint.isEmpty())
+            return {};
+        if (role == Qt::ToolTipRole)
+            return hint;
+        // A small warning mark before the text; the text itself stays as it is.
+        if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
+            return app->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    }
     return {};
 }
 

@@ -45,6 +45,7 @@ std::optional<Refusal> Project::rebuild(const QDate &today)
         emit buildRefused(*refusal);
         return refusal;
     }
+    m_builtFrom = { m_taskText, m_name, m_startOnPickedDate, m_state.PickedStartDate };
     replaceSchedule(std::move(built));
     return std::nullopt;
 }
@@ -89,6 +90,13 @@ void Project::removeAll(const QDate &today)
 QString Project::taskTextFromRows() const
 {
     return convertItemsToList(m_schedule.tasks);
+}
+
+bool Project::changedSinceBuild() const
+{
+    return m_taskText != m_builtFrom.taskText || m_name != m_builtFrom.name
+        || m_startOnPickedDate != m_builtFrom.startOnPickedDate
+        || (m_startOnPickedDate && m_state.PickedStartDate != m_builtFrom.pickedStartDate);
 }
 
 TaskProgress Project::status(int row, const QDate &today) const

@@ -68,6 +68,9 @@ public:
     // The rows as task text again, each row's tag on a line of its own ending in CR LF.
     QString taskTextFromRows() const;
     TaskProgress status(int row, const QDate &today) const;
+    // Whether the task text, the name, the start option or the picked date changed since the last build,
+    // so that the list no longer shows what was typed.
+    bool changedSinceBuild() const;
 
     // The calendar events as the Google Calendar import file.
     bool writeCalendarCsv(QIODevice *device) const;
@@ -96,6 +99,14 @@ private:
     Settings m_settings;
     ScheduleState m_state;
     Schedule m_schedule;
+    // The inputs of the last build, to tell whether the list still shows what was typed.
+    struct BuiltFrom {
+        QString taskText;
+        QString name = QStringLiteral("My Project");
+        bool startOnPickedDate = false;
+        QDate pickedStartDate;
+    };
+    BuiltFrom m_builtFrom;
 };
 
 } // namespace ambrel

@@ -3,6 +3,7 @@
 #include "corekit/Corekit.h"
 #include "corekit/TextFormat.h"
 #include "schedule/CalendarEvents.h"
+#include "schedule/LineHints.h"
 #include "schedule/TaskLine.h"
 
 #include <cmath>
@@ -93,6 +94,7 @@ std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &l
     row.dayCount = task.dayCount;
     row.namePart = task.namePart;
     row.eventText = eventText;
+    row.hint = lineHint(line, calendar.workingDaysPerWeek());
 
     if (!AddCalendarEvents(row.events, m_fields, calendar, m_state.TaskStart, task.dayCount,
             ScheduleBuilder::MaxEvents - m_eventCount)) {

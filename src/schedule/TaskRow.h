@@ -36,6 +36,7 @@ struct TaskRow {
     QString eventText; // what the task's events carry: the name part, without "//" for a parallel task
     std::vector<WorkingRun> events;
     std::optional<TaskProgress> progress;
+    QString hint; // how the line was read, when that may not be what was meant; empty otherwise
 
     // The row as a task line again: the name part, " +", the day count. The count is written with a
     // decimal point whatever the locale, so that the line reads back as the same number of days.

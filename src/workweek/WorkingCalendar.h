@@ -34,6 +34,8 @@ public:
     // How many consecutive working days begin at from, counting at most limit of them.
     qint64 workingRunLength(const QDate &from, qint64 limit) const;
 
+    // How many days of a week are working days; seven while every weekday counts.
+    int workingDaysPerWeek() const { return m_workingPerWeek; }
     bool hasWorkingDay() const { return m_workingPerWeek > 0; }
     bool everyDayCounts() const { return m_workingPerWeek == 7 && !m_daysOff; }
 

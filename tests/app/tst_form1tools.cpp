@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -29,6 +30,8 @@ const QString kDone = QStringLiteral(
     "Done! The software will now open a folder which contains a .csv file with your project info. You can "
     "now "
     "add this project (.csv) to your G calendar. For more details, please read the user manual.");
+const QString kOutOfDate
+    = QStringLiteral("Your tasks changed since the list was built. Rebuild before exporting?");
 const QByteArray kHeader
     = "Subject,Start Date,Start Time,End Date,End Time,All Day Event,Description,Location,"
       "Private\r\n";
@@ -97,6 +100,9 @@ private slots:
 
     void exportChecks_data();
     void exportChecks();
+    void hintMarks();
+    void outOfDateQuestion_data();
+    void outOfDateQuestion();
     void overwriteQuestion_data();
     void overwriteQuestion();
     void quotedFields();
@@ -159,8 +165,10 @@ void tst_Form1Tools::exportChecks_data()
         << "Plan + 2"
         << " " << kDone
         << kHeader + "My Project: Plan ,06/05/2024,09:00 AM,06/06/2024,05:00 PM,False,Plan ,Home,True\r\n";
-    QTest::newRow("tasks without events give the header alone") << "Call + 0.5"
-                                                                << "My Project" << kDone << kHeader;
+    QTest::newRow("tasks without events give the header alone")
+        << "Call + 0.5"
+        << "My Project" << kDone + " No task had a whole working day, so the file holds no calendar events."
+        << kHeader;
 }
 
 void tst_Form1Tools::exportChecks()
@@ -172,16 +180,80 @@ void tst_Form1Tools::exportChecks()
 
     const auto window = windowWith(tasks);
     child<QLineEdit>(*window, "txtProjectName")->setText(projectName);
+    // A name changed since the build is asked about first; going on without a rebuild exports the list.
+    const bool renamed = projectName != QLatin1String("My Project");
+    if (renamed)
+        MessageBox::setNextAnswer(MessageBox::No);
     press(*window, "Command2");
 
-    QCOMPARE(shownTexts(), QStringList { message });
-    const MessageBox::Shown &shown = MessageBox::shown().constFirst();
-    QCOMPARE(shown.title, message == kDone ? QStringLiteral("Done!") : QStringLiteral("Missing Info"));
+    QCOMPARE(shownTexts(), (renamed ? QStringList { kOutOfDate } : QStringList()) + QStringList { message });
+    const MessageBox::Shown &shown = MessageBox::shown().constLast();
+    QCOMPARE(
+        shown.title, message.startsWith(kDone) ? QStringLiteral("Done!") : QStringLiteral("Missing Info"));
     QCOMPARE(shown.icon, MessageBox::Information);
     QCOMPARE(shown.buttons, MessageBox::OkOnly);
     QCOMPARE(csv(), file);
     QCOMPARE(QFile::exists(csvPath()), !file.isEmpty());
     QCOMPARE(FolderOpener::opened().size(), file.isEmpty() ? 0 : 1);
+}
+
+void tst_Form1Tools::hintMarks()
+{
+    const auto window = windowWith(QStringLiteral("R+D review + 3\nShip + 2 weeks\nPlan + 3"));
+    auto *line = child<QLabel>(*window, "lblHints");
+    QVERIFY(!line->isHidden());
+    QCOMPARE(line->text(), QStringLiteral("2 lines may not say what you meant — hover the marks."));
+    const TaskListModel &tasks = *window->taskModel();
+    QCOMPARE(tasks.index(0, 0).data(Qt::ToolTipRole).toString(),
+        QStringLiteral("Read as 1 day: the first \"+\" starts the duration, so the task is named \"R\"."));
+    QVERIFY(tasks.index(1, 0).data(Qt::DecorationRole).isValid());
+    QVERIFY(!tasks.index(2, 0).data(Qt::DecorationRole).isValid());
+    QCOMPARE(tasks.index(0, 0).data().toString(), QStringLiteral("My Project: R")); // the text stays
+
+    // The line counts the rows that are left, and goes once none has a hint.
+    window->listView1()->selectionModel()->select(tasks.index(0, 0), QItemSelectionModel::ClearAndSelect);
+    window->cmdRemoveSelected_Click();
+    QCOMPARE(line->text(), QStringLiteral("1 line may not say what you meant — hover the mark."));
+    window->listView1()->selectionModel()->select(tasks.index(0, 0), QItemSelectionModel::ClearAndSelect);
+    window->cmdRemoveSelected_Click();
+    QVERIFY(line->isHidden());
+}
+
+void tst_Form1Tools::outOfDateQuestion_data()
+{
+    QTest::addColumn<MessageBox::Answer>("answer");
+    QTest::addColumn<QStringList>("subjects"); // empty: nothing written
+
+    QTest::newRow("Yes rebuilds and exports what is typed")
+        << MessageBox::Yes << QStringList { "My Project: Plan ", "My Project: Ship " };
+    QTest::newRow("No exports the list as it is") << MessageBox::No << QStringList { "My Project: Plan " };
+    QTest::newRow("Cancel stops") << MessageBox::Cancel << QStringList();
+}
+
+void tst_Form1Tools::outOfDateQuestion()
+{
+    QFETCH(MessageBox::Answer, answer);
+    QFETCH(QStringList, subjects);
+    const auto window = windowWith(QStringLiteral("Plan + 2"));
+    // A task typed without Enter: the list does not show it yet.
+    child<QPlainTextEdit>(*window, "txtTodo")->setPlainText(QStringLiteral("Plan + 2\nShip + 1"));
+    MessageBox::setNextAnswer(answer);
+    press(*window, "Command2");
+
+    QCOMPARE(shownTexts().value(0), kOutOfDate);
+    QCOMPARE(MessageBox::shown().constFirst().buttons, MessageBox::YesNoCancel);
+    QStringList written;
+    for (const QByteArray &line : csv().split('\n').mid(1)) {
+        if (!line.isEmpty())
+            written << QString::fromUtf8(line.left(line.indexOf(',')));
+    }
+    QCOMPARE(written, subjects);
+
+    // With nothing changed, the export asks nothing more than before.
+    MessageBox::clearShown();
+    window->cmdToList_Click();
+    press(*window, "Command2");
+    QVERIFY(!shownTexts().contains(kOutOfDate));
 }
 
 void tst_Form1Tools::overwriteQuestion_data()
