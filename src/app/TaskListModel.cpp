@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QIcon>
+#include <QPixmap>
 #include <QStyle>
 
 #include <algorithm>
@@ -88,13 +90,19 @@ QVariant TaskListModel::data(const QModelIndex &index, int role) const
         return foreground(index.row());
     if (index.column() == TaskColumn && (role == Qt::ToolTipRole || role == Qt::DecorationRole)) {
         const QString &hint = rows()[size_t(index.row())].hint;
-        if (hint.isEmpty())
-            return {};
         if (role == Qt::ToolTipRole)
-            return hint;
-        // A small warning mark before the text; the text itself stays as it is.
-        if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance()))
-            return app->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+            return hint.isEmpty() ? QVariant() : QVariant(hint);
+        auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
+        if (!app || !m_anyHint)
+            return {};
+        // A small warning mark before the text; the other rows keep the same space, so the names line up.
+        static const QIcon warning = app->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        static const QIcon blank = [] {
+            QPixmap empty(16, 16);
+            empty.fill(Qt::transparent);
+            return QIcon(empty);
+        }();
+        return hint.isEmpty() ? blank : warning;
     }
     return {};
 }
@@ -141,6 +149,7 @@ void TaskListModel::onReset()
     m_colors.assign(rows().size(), std::nullopt);
     m_dateFormat = shortDateFormat();
     m_progressShown = anyProgress();
+    m_anyHint = std::any_of(rows().begin(), rows().end(), [](const TaskRow &row) { return !row.hint.isEmpty(); });
     endResetModel();
 }
 

@@ -62,6 +62,7 @@ private:
     const Project *m_project;
     std::vector<std::optional<quint32>> m_colors; // one per row
     bool m_progressShown = false;
+    bool m_anyHint = false; // whether the last build gave any row a hint
     QString m_dateFormat;
 };
 

@@ -207,7 +207,7 @@ void tst_Form1Tools::hintMarks()
     QCOMPARE(tasks.index(0, 0).data(Qt::ToolTipRole).toString(),
         QStringLiteral("Read as 1 day: the first \"+\" starts the duration, so the task is named \"R\"."));
     QVERIFY(tasks.index(1, 0).data(Qt::DecorationRole).isValid());
-    QVERIFY(!tasks.index(2, 0).data(Qt::DecorationRole).isValid());
+    QVERIFY(tasks.index(2, 0).data(Qt::ToolTipRole).isNull());
     QCOMPARE(tasks.index(0, 0).data().toString(), QStringLiteral("My Project: R")); // the text stays
 
     // The line counts the rows that are left, and goes once none has a hint.
