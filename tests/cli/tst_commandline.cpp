@@ -12,6 +12,16 @@ struct Run {
     QByteArray err;
 };
 
+// Writes the bytes to a file of that name in the folder and gives its path.
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
 // A preparation is shell code run before the command line (closing a stream, say); stdoutFile, when given,
 // takes the standard output.
 Run runCli(const QStringList &arguments, const QByteArray &input = {}, const QStringList &environment = {},
@@ -320,11 +330,7 @@ void TestCommandLine::projectFile()
     QFETCH(QByteArray, tasks);
     QFETCH(int, exitCode);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("project.ambrel"));
-    QFile project(path);
-    QVERIFY(project.open(QIODevice::WriteOnly));
-    project.write(file);
-    project.close();
+    const QString path = writeFile(dir, QStringLiteral("project.ambrel"), file);
 
     const Run byOptions = runCli(kMondayToFriday + options, tasks);
     QCOMPARE(byOptions.exitCode, exitCode);
@@ -357,11 +363,7 @@ void TestCommandLine::projectFileRefused()
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, reason);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bad.ambrel"));
-    QFile project(path);
-    QVERIFY(project.open(QIODevice::WriteOnly));
-    project.write(file);
-    project.close();
+    const QString path = writeFile(dir, QStringLiteral("bad.ambrel"), file);
 
     const Run run = runCli(kMondayToFriday + QStringList { path });
     QCOMPARE(run.exitCode, 2);
@@ -429,12 +431,7 @@ void TestCommandLine::daysOff()
     QFETCH(QByteArray, out);
     QFETCH(QByteArray, err);
     QTemporaryDir dir;
-    const QString path = file.isEmpty() ? QString() : dir.filePath(QStringLiteral("days.txt"));
-    if (!path.isEmpty()) {
-        QFile days(path);
-        QVERIFY(days.open(QIODevice::WriteOnly));
-        days.write(file);
-    }
+    const QString path = file.isEmpty() ? QString() : writeFile(dir, QStringLiteral("days.txt"), file);
     const Run run
         = runCli({ "--today", "2024-06-03", "--week", "1111100", "--days-off", path }, QByteArray("A + 3\n"));
     QCOMPARE(run.exitCode, 0);
