@@ -7,9 +7,11 @@
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
 #include "corekit/Clock.h"
+#include "project/Project.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -101,6 +103,7 @@ private slots:
     void exportChecks_data();
     void exportChecks();
     void hintMarks();
+    void daysOffReachTheSchedule();
     void outOfDateQuestion_data();
     void outOfDateQuestion();
     void overwriteQuestion_data();
@@ -217,6 +220,24 @@ void tst_Form1Tools::hintMarks()
     window->listView1()->selectionModel()->select(tasks.index(0, 0), QItemSelectionModel::ClearAndSelect);
     window->cmdRemoveSelected_Click();
     QVERIFY(line->isHidden());
+}
+
+void tst_Form1Tools::daysOffReachTheSchedule()
+{
+    const auto window = windowWith(QStringLiteral("Plan + 2"));
+    QCOMPARE(window->taskModel()->rows().front().endDate, QDate(2024, 6, 6));
+    // Thursday becomes a day off: the task steps over it, and the file keeps it for the next start.
+    QTimer::singleShot(0, [] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        dialog->findChild<QDateEdit *>(QStringLiteral("dtpDayOff"))->setDate(QDate(2024, 6, 6));
+        dialog->findChild<QPushButton *>(QStringLiteral("cmdAdd"))->click();
+        dialog->findChild<QPushButton *>(QStringLiteral("cmdSave"))->click();
+    });
+    window->daysOffWindow();
+    QCOMPARE(window->taskModel()->rows().front().endDate, QDate(2024, 6, 7));
+    QVERIFY(m_folder->read(QStringLiteral("holidays.txt")).contains("2024-06-06"));
+    QCOMPARE(openForm1()->project().settings().daysOff, std::vector<QDate> { QDate(2024, 6, 6) });
 }
 
 void tst_Form1Tools::outOfDateQuestion_data()
