@@ -115,7 +115,11 @@ void Form1::createViewMenu()
     for (const auto &zoom : zooms) {
         QAction *action = view->addAction(zoom.text);
         action->setObjectName(QString::fromLatin1(zoom.name));
-        action->setShortcut(zoom.keys);
+        QList<QKeySequence> keys { zoom.keys };
+        // Ctrl++ needs Shift on many keyboards, so the unshifted Ctrl+= zooms in as well.
+        if (zoom.slot == &TimelineView::zoomIn)
+            keys << QKeySequence(Qt::CTRL | Qt::Key_Equal);
+        action->setShortcuts(keys);
         // Zooming a hidden timeline would change nothing the person can see.
         action->setEnabled(false);
         connect(m_actionTimeline, &QAction::toggled, action, &QAction::setEnabled);
