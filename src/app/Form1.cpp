@@ -9,6 +9,7 @@
 #include "corekit/Clock.h"
 #include "corekit/ProgramFolder.h"
 #include "project/Project.h"
+#include "timeline/TimelineData.h"
 #include "workweek/DaysOff.h"
 
 #include <QAction>
@@ -126,6 +127,7 @@ Form1::Form1(QWidget *parent)
     Form_Load();
     setKeyboardOrder();
     watchForChanges();
+    connectTimeline();
 
     // The one-off calendar check starts once the window exists, as a single tick.
     m_tmrDate->start();
@@ -261,6 +263,7 @@ void Form1::createLists()
     m_ListView2->setRootIsDecorated(false);
     placeInTwips(m_ListView2, 6210, 3825, 15675, 4650);
     m_ListView2->hide();
+    createTimeline();
 }
 
 void Form1::createHiddenContainers()
@@ -543,6 +546,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         Form_Resize();
         stretchBackgrounds();
         growWithHeight();
+        takeListArea();
     } else if (watched == m_txtTodo
         && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
         auto *key = static_cast<QKeyEvent *>(event);

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QMainWindow>
+#include <QRect>
 #include <QSet>
 
 #include <memory>
@@ -30,6 +31,8 @@ class EventListModel;
 class Project;
 struct ProjectFileContent;
 class TaskListModel;
+class TimelineView;
+struct TimelineData;
 class frmWorkingWeek;
 
 // The planner's main window. Every control is a child widget whose objectName is the control's name, so
@@ -56,6 +59,7 @@ public:
     EventListModel *eventModel() const { return m_events; }
     QTreeView *listView1() const { return m_ListView1; }
     QTreeView *listView2() const { return m_ListView2; }
+    TimelineView *timelineView() const { return m_timeline; }
 
     const WorkingWeekFlags &workingWeek() const;
     // Takes the person's settings for the schedules to come; the hidden hour boxes show the hours.
@@ -114,6 +118,10 @@ public slots:
     // Asks for the days, writes them to txtDaysToPostPone and postpones from the selected task.
     void postponeSelectedTask();
     void showAbout();
+    // View → Timeline: shows or hides the timeline beside the task list, and remembers the choice.
+    void setTimelineShown(bool shown);
+    // File → Export Timeline…: the whole timeline as a PNG, SVG or PDF picture, by the name's extension.
+    void exportTimeline();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -163,6 +171,13 @@ private:
     void stretchBackgrounds();
     void applyTaskColumnWidths();
     void onCalendarSelectionChanged();
+    void createTimeline();
+    void createViewMenu();
+    void connectTimeline();
+    void refreshTimeline();
+    // The list has just been given its place for the window's size; the timeline, when shown, shares it.
+    void takeListArea();
+    void layOutTimeline();
 
     Project *m_project = nullptr;
     TaskListModel *m_tasks = nullptr;
@@ -211,6 +226,14 @@ private:
     QLineEdit *m_txtTaskID = nullptr;
     QLineEdit *m_txtStartDate = nullptr;
     QLineEdit *m_txtDaysToPostPone = nullptr;
+
+    TimelineView *m_timeline = nullptr;
+    QWidget *m_timelineHandle = nullptr;
+    QAction *m_actionTimeline = nullptr;
+    std::unique_ptr<TimelineData> m_timelineData;
+    QRect m_listArea; // the list's place while the timeline is hidden, shared with the timeline when shown
+    int m_listWidthBesideTimeline = 0; // 0 until the person drags the handle: the four columns' width
+    bool m_timelineStale = true;
 };
 
 } // namespace ambrel

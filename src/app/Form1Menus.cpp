@@ -72,6 +72,8 @@ void Form1::createMenus()
     connect(addNamedAction(file, "actionExportIcs", QStringLiteral("Export to &iCalendar (.ics)…"),
                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)),
         &QAction::triggered, this, &Form1::exportIcs);
+    connect(addNamedAction(file, "actionExportTimeline", QStringLiteral("Export &Timeline…")),
+        &QAction::triggered, this, &Form1::exportTimeline);
     file->addSeparator();
     m_actionPrint = addNamedAction(
         file, "actionPrint", QStringLiteral("&Print List…"), QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -99,6 +101,8 @@ void Form1::createMenus()
     m_actionConvertToList
         = addNamedAction(tasks, "actionConvertToList", QStringLiteral("&Turn List Back into Text"));
     connect(m_actionConvertToList, &QAction::triggered, this, &Form1::cmdConvertToList_Click);
+
+    createViewMenu();
 
     QMenu *settings = addMenu(bar, "menuSettings", QStringLiteral("&Settings"));
     connect(addNamedAction(settings, "actionWorkingWeek", QStringLiteral("&Working Week…")),

@@ -139,6 +139,7 @@ void Form1::restoreSession(const QString &fileName)
     }
     m_sessionKept = true;
     rebuildRecentMenu();
+    setTimelineShown(ProjectSession::timelineShown());
 
     const QString last = fileName.isEmpty() ? ProjectSession::lastFile() : fileName;
     if (!last.isEmpty()) {

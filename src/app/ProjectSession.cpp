@@ -13,6 +13,9 @@ namespace {
 const QString kLastFile = QStringLiteral("last-project.txt");
 const QString kRecentFiles = QStringLiteral("recent-projects.txt");
 const QString kUnsavedWork = QStringLiteral("unsaved.ambrel");
+const QString kTimeline = QStringLiteral("timeline.txt");
+const QString kTimelineShown = QStringLiteral("shown");
+const QString kTimelineHidden = QStringLiteral("hidden");
 
 // A session file never holds more than a few paths or one project, so anything larger is not ours.
 constexpr qint64 kLargestSessionFile = 16 * 1024 * 1024;
@@ -105,6 +108,17 @@ bool ProjectSession::removeRecentFile(const QString &path, QString *error)
 bool ProjectSession::clearRecentFiles(QString *error)
 {
     return writeRecentFiles({}, error);
+}
+
+bool ProjectSession::timelineShown()
+{
+    const QStringList found = lines(readSessionFile(kTimeline));
+    return !found.isEmpty() && found.first().trimmed() == kTimelineShown;
+}
+
+bool ProjectSession::setTimelineShown(bool shown, QString *error)
+{
+    return writeSessionFile(kTimeline, (shown ? kTimelineShown : kTimelineHidden).toUtf8() + '\n', error);
 }
 
 std::optional<QByteArray> ProjectSession::unsavedWork()

@@ -10,7 +10,8 @@ namespace ambrel {
 
 // What the planner remembers between runs, kept as small files in the user's data folder
 // (QStandardPaths::AppDataLocation): the project file open when it last closed, the recent project files,
-// and work that was never saved, in the project file's own format. Every file is written atomically.
+// whether the timeline shows, and work that was never saved, in the project file's own format. Every file is
+// written atomically.
 class ProjectSession final {
 public:
     static constexpr int kMostRecentFiles = 8;
@@ -27,6 +28,10 @@ public:
     static bool addRecentFile(const QString &path, QString *error = nullptr);
     static bool removeRecentFile(const QString &path, QString *error = nullptr);
     static bool clearRecentFiles(QString *error = nullptr);
+
+    // Whether the timeline shows beside the task list; hidden until the person first shows it.
+    static bool timelineShown();
+    static bool setTimelineShown(bool shown, QString *error = nullptr);
 
     static std::optional<QByteArray> unsavedWork();
     static bool keepUnsavedWork(const QByteArray &bytes, QString *error = nullptr);

@@ -1,0 +1,260 @@
+#include "Form1.h"
+
+#include "app/FileDialog.h"
+#include "app/MessageBox.h"
+#include "app/ProjectSession.h"
+#include "app/TaskListModel.h"
+#include "app/TimelineView.h"
+#include "app/WindowLook.h"
+#include "corekit/Clock.h"
+#include "project/Project.h"
+#include "timeline/TimelineData.h"
+#include "timeline/TimelineExport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTreeView>
+
+#include <algorithm>
+#include <functional>
+#include <utility>
+
+namespace ambrel {
+
+namespace {
+
+constexpr double kTaskColumnsTwips = 4000 + 2000 + 2000 + 2000;
+constexpr int kHandleWidth = 6;
+constexpr int kNarrowestTimeline = 120;
+constexpr int kNarrowestList = 120;
+
+const QString kExportTitle = QStringLiteral("Export Timeline");
+
+// The bar between the list and the timeline: dragging it hands width from one to the other.
+class SplitHandle final : public QWidget {
+public:
+    SplitHandle(QWidget *parent, std::function<void(int)> dragged)
+        : QWidget(parent)
+        , m_dragged(std::move(dragged))
+    {
+        setObjectName(QStringLiteral("TimelineHandle"));
+        setCursor(Qt::SplitHCursor);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        m_pressX = event->globalPosition().x();
+        event->accept();
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        if (!(event->buttons() & Qt::LeftButton))
+            return;
+        const double x = event->globalPosition().x();
+        m_dragged(int(x - m_pressX));
+        m_pressX = x;
+        event->accept();
+    }
+
+private:
+    std::function<void(int)> m_dragged;
+    double m_pressX = 0;
+};
+
+} // namespace
+
+void Form1::createTimeline()
+{
+    m_timelineData = std::make_unique<TimelineData>();
+    m_timeline = new TimelineView(m_body);
+    m_timeline->setFont(m_ListView1->font());
+    // The list's scroll bar moves both, so the timeline keeps its own out of sight.
+    m_timeline->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_timeline->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The list keeps the keyboard: the timeline only shows its selection, so Tab passes it by.
+    m_timeline->setFocusPolicy(Qt::NoFocus);
+    m_timeline->hide();
+    m_timelineHandle = new SplitHandle(m_body, [this](int dx) {
+        m_listWidthBesideTimeline = m_ListView1->width() + dx;
+        layOutTimeline();
+    });
+    m_timelineHandle->hide();
+}
+
+void Form1::createViewMenu()
+{
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("menuView"));
+    m_actionTimeline = view->addAction(QStringLiteral("&Timeline"));
+    m_actionTimeline->setObjectName(QStringLiteral("actionTimeline"));
+    m_actionTimeline->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    m_actionTimeline->setCheckable(true);
+    connect(m_actionTimeline, &QAction::toggled, this, &Form1::setTimelineShown);
+    view->addSeparator();
+    const struct {
+        const char *name;
+        QString text;
+        QKeySequence keys;
+        void (TimelineView::*slot)();
+    } zooms[] = {
+        { "actionZoomIn", QStringLiteral("Zoom &In"), QKeySequence::ZoomIn, &TimelineView::zoomIn },
+        { "actionZoomOut", QStringLiteral("Zoom &Out"), QKeySequence::ZoomOut, &TimelineView::zoomOut },
+        { "actionFitToWindow", QStringLiteral("&Fit to Window"), QKeySequence(Qt::CTRL | Qt::Key_0),
+            &TimelineView::fitToWindow },
+    };
+    for (const auto &zoom : zooms) {
+        QAction *action = view->addAction(zoom.text);
+        action->setObjectName(QString::fromLatin1(zoom.name));
+        QList<QKeySequence> keys { zoom.keys };
+        // Ctrl++ needs Shift on many keyboards, so the unshifted Ctrl+= zooms in as well.
+        if (zoom.slot == &TimelineView::zoomIn)
+            keys << QKeySequence(Qt::CTRL | Qt::Key_Equal);
+        action->setShortcuts(keys);
+        // Zooming a hidden timeline would change nothing the person can see.
+        action->setEnabled(false);
+        connect(m_actionTimeline, &QAction::toggled, action, &QAction::setEnabled);
+        connect(action, &QAction::triggered, m_timeline, zoom.slot);
+    }
+}
+
+void Form1::connectTimeline()
+{
+    // The list's model, and with it its selection model, is set once the window has loaded.
+    m_timeline->setSelectionModel(m_ListView1->selectionModel());
+    connect(m_timeline, &TimelineView::rowClicked, this,
+        [this](int row) { ListView1_ItemClick(m_tasks->index(row, 0)); });
+    connect(m_ListView1->verticalScrollBar(), &QScrollBar::valueChanged, m_timeline,
+        &TimelineView::setVerticalOffset);
+    connect(m_timeline, &TimelineView::verticalOffsetChanged, m_ListView1->verticalScrollBar(),
+        &QScrollBar::setValue);
+    connect(m_project, &Project::scheduleReset, this, &Form1::refreshTimeline);
+    connect(m_project, &Project::taskRemoved, this, &Form1::refreshTimeline);
+    connect(m_project, &Project::tasksMoved, this, &Form1::refreshTimeline);
+}
+
+void Form1::refreshTimeline()
+{
+    m_timelineStale = true;
+    // A hidden timeline costs a rebuild nothing; it catches up when it is shown.
+    if (!m_actionTimeline->isChecked())
+        return;
+    const Settings &settings = m_project->settings();
+    // Days off count only while the working week applies, so only then are they shaded.
+    *m_timelineData = TimelineData::fromSchedule(m_project->tasks(), m_project->calendar(), Clock::today(),
+        m_project->workingWeekApplies() ? settings.daysOff : std::vector<QDate>());
+    if (m_tasks->rowCount() > 0)
+        m_timeline->setRowMetrics(m_ListView1->header()->height(), m_ListView1->sizeHintForRow(0));
+    m_timeline->setData(m_timelineData.get());
+    m_timeline->setVerticalOffset(m_ListView1->verticalScrollBar()->value());
+    m_timelineStale = false;
+}
+
+void Form1::setTimelineShown(bool shown)
+{
+    if (m_actionTimeline->isChecked() != shown) {
+        // Checking the action comes back here through its toggled signal.
+        m_actionTimeline->setChecked(shown);
+        return;
+    }
+    if (shown == m_timeline->isVisibleTo(m_body))
+        return;
+    if (shown) {
+        m_listArea = m_ListView1->geometry();
+        // Row by row the list could stop short of the timeline's last pixels, leaving bars off their rows.
+        m_ListView1->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+        m_ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        m_timeline->show();
+        m_timelineHandle->show();
+        layOutTimeline();
+        if (m_timelineStale)
+            refreshTimeline();
+    } else {
+        m_timeline->hide();
+        m_timelineHandle->hide();
+        m_ListView1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+        m_ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        m_ListView1->setGeometry(m_listArea);
+    }
+    m_timeline->setVerticalOffset(m_ListView1->verticalScrollBar()->value());
+    QString error;
+    // Start-up shows the timeline as remembered, which needs no second write.
+    if (ProjectSession::timelineShown() != shown && !ProjectSession::setTimelineShown(shown, &error))
+        MessageBox::show(this, error, QStringLiteral("Timeline"), MessageBox::Exclamation);
+}
+
+void Form1::takeListArea()
+{
+    m_listArea = m_ListView1->geometry();
+    layOutTimeline();
+}
+
+void Form1::layOutTimeline()
+{
+    if (!m_timeline->isVisibleTo(m_body))
+        return;
+    const int columns = twipsToPixelsX(this, kTaskColumnsTwips) + 2 * m_ListView1->frameWidth()
+        + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_ListView1);
+    // Until the person drags the handle, the list keeps its four columns where the area has room for
+    // them, and otherwise half of it, so that the bars are not squeezed to a sliver.
+    const int wanted = m_listWidthBesideTimeline > 0 ? m_listWidthBesideTimeline
+                                                     : std::min(columns, m_listArea.width() / 2);
+    const int room = m_listArea.width() - kHandleWidth - kNarrowestTimeline;
+    const int listWidth = std::max(std::min(wanted, room), std::min(kNarrowestList, room));
+    m_ListView1->setGeometry(m_listArea.x(), m_listArea.y(), std::max(0, listWidth), m_listArea.height());
+    m_timelineHandle->setGeometry(
+        m_ListView1->geometry().right() + 1, m_listArea.y(), kHandleWidth, m_listArea.height());
+    const int timelineLeft = m_timelineHandle->geometry().right() + 1;
+    m_timeline->setGeometry(timelineLeft, m_listArea.y(), std::max(0, m_listArea.right() + 1 - timelineLeft),
+        m_listArea.height());
+}
+
+void Form1::exportTimeline()
+{
+    if (m_tasks->rowCount() == 0) {
+        MessageBox::show(this, QStringLiteral("Please add some tasks to your project."),
+            QStringLiteral("Missing Info"), MessageBox::Information);
+        return;
+    }
+    const QString name
+        = m_project->name().trimmed().isEmpty() ? QStringLiteral("Timeline") : m_project->name().trimmed();
+    const QString folder = m_currentFile.isEmpty()
+        ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+        : QFileInfo(m_currentFile).absolutePath();
+    const QString path = FileDialog::getSaveFileName(this, kExportTitle,
+        QDir(folder).filePath(name + QStringLiteral(".png")),
+        QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!TimelineExport::formatForFile(path)) {
+        MessageBox::show(this,
+            QStringLiteral("The timeline can be saved only as a .png, .svg or .pdf file; \"%1\" ends in none "
+                           "of these. Nothing was written.")
+                .arg(QFileInfo(path).fileName()),
+            kExportTitle, MessageBox::Exclamation);
+        return;
+    }
+    // The picture shows the schedule as it is now, even while the timeline is hidden.
+    const Settings &settings = m_project->settings();
+    const TimelineData data = TimelineData::fromSchedule(m_project->tasks(), m_project->calendar(),
+        Clock::today(), m_project->workingWeekApplies() ? settings.daysOff : std::vector<QDate>());
+    QString error;
+    if (!TimelineExport::write(data, path, &error)) {
+        MessageBox::show(this, error, kExportTitle, MessageBox::Critical);
+        return;
+    }
+    MessageBox::show(this,
+        QStringLiteral("Done! The timeline was saved to %1.").arg(QDir::toNativeSeparators(path)),
+        kExportTitle, MessageBox::Information);
+}
+
+} // namespace ambrel
