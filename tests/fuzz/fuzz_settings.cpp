@@ -1,6 +1,7 @@
 // Settings files: any bytes as each file, then a load, a save and a load again.
 #include "FuzzChecks.h"
 
+#include "workweek/DaysOff.h"
 #include "workweek/WorkweekSettings.h"
 
 #include <QDir>
@@ -52,6 +53,36 @@ Loaded load(const QString &folder)
     return loaded;
 }
 
+// The days off read from any file are dates in order, once each, with names of one plain line; saved and
+// read again they come back the same, and a second save writes the same text.
+void checkDaysOff(const QString &folder, const std::string &bytes)
+{
+    const QString path = filePath(folder, "holidays.txt");
+    {
+        QFile file(path);
+        FUZZ_REQUIRE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        FUZZ_REQUIRE(file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()));
+    }
+    const DaysOffReading first = DaysOff::load(path);
+    FUZZ_REQUIRE(first.error.isEmpty());
+    for (std::size_t i = 0; i < first.days.size(); ++i) {
+        const DayOff &day = first.days[i];
+        FUZZ_REQUIRE(day.date.isValid() && day.date.year() >= 1 && day.date.year() <= 9999);
+        FUZZ_REQUIRE(i == 0 || first.days[i - 1].date < day.date);
+        FUZZ_REQUIRE(day.name == DaysOff::cleanName(day.name));
+    }
+    for (const SkippedLine &line : first.skipped)
+        FUZZ_REQUIRE(line.number >= 1 && !line.reason.isEmpty());
+
+    QString error;
+    FUZZ_REQUIRE(DaysOff::save(first.days, path, &error));
+    const DaysOffReading second = DaysOff::load(path);
+    FUZZ_REQUIRE(second.error.isEmpty() && second.skipped.empty());
+    FUZZ_REQUIRE(second.days == first.days);
+    FUZZ_REQUIRE(DaysOff::text(second.days) == QString::fromUtf8(bytesOf(path)));
+    FUZZ_REQUIRE(DaysOff::parse(DaysOff::text(first.days)).days == first.days);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -67,6 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_REQUIRE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         FUZZ_REQUIRE(file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()));
     }
+
+    checkDaysOff(folder, input.ConsumeRandomLengthString(4096));
 
     const Loaded first = load(folder);
     HourChoices choices;
