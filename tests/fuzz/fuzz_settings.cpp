@@ -53,17 +53,13 @@ Loaded load(const QString &folder)
     return loaded;
 }
 
-// The days off read from any file are dates in order, once each, with names of one plain line; saved and
-// read again they come back the same, and a second save writes the same text.
-void checkDaysOff(const QString &folder, const std::string &bytes)
+// The days off read from any holidays.txt are dates in order, once each, with names of one plain line; the
+// text a save writes reads back as the same days, and writing those again gives the same text. The file
+// itself is not written: every load reads into a buffer of the largest file taken, which under the
+// sanitizers costs more than all the rest of an input.
+void checkDaysOff(const std::string &bytes)
 {
-    const QString path = filePath(folder, "holidays.txt");
-    {
-        QFile file(path);
-        FUZZ_REQUIRE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        FUZZ_REQUIRE(file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()));
-    }
-    const DaysOffReading first = DaysOff::load(path);
+    const DaysOffReading first = DaysOff::parse(QString::fromUtf8(bytes.data(), qsizetype(bytes.size())));
     FUZZ_REQUIRE(first.error.isEmpty());
     for (std::size_t i = 0; i < first.days.size(); ++i) {
         const DayOff &day = first.days[i];
@@ -74,13 +70,11 @@ void checkDaysOff(const QString &folder, const std::string &bytes)
     for (const SkippedLine &line : first.skipped)
         FUZZ_REQUIRE(line.number >= 1 && !line.reason.isEmpty());
 
-    QString error;
-    FUZZ_REQUIRE(DaysOff::save(first.days, path, &error));
-    const DaysOffReading second = DaysOff::load(path);
+    const QString saved = DaysOff::text(first.days);
+    const DaysOffReading second = DaysOff::parse(QString::fromUtf8(saved.toUtf8()));
     FUZZ_REQUIRE(second.error.isEmpty() && second.skipped.empty());
     FUZZ_REQUIRE(second.days == first.days);
-    FUZZ_REQUIRE(DaysOff::text(second.days) == QString::fromUtf8(bytesOf(path)));
-    FUZZ_REQUIRE(DaysOff::parse(DaysOff::text(first.days)).days == first.days);
+    FUZZ_REQUIRE(DaysOff::text(second.days) == saved);
 }
 
 } // namespace
@@ -99,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_REQUIRE(file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()));
     }
 
-    checkDaysOff(folder, input.ConsumeRandomLengthString(4096));
+    checkDaysOff(input.ConsumeRandomLengthString(4096));
 
     const Loaded first = load(folder);
     HourChoices choices;
