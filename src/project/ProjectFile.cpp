@@ -18,6 +18,15 @@ const QString kRightAway = QStringLiteral("right away");
 const QString kOn = QStringLiteral("on");
 const QString kOff = QStringLiteral("off");
 
+// A line break in the name would end its header line and turn the rest into another line; reading does the
+// same, so that a name holding a lone CR opens as it will be saved.
+QString oneLineName(QString name)
+{
+    name.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    name.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return name;
+}
+
 QByteArrayView withoutByteOrderMark(const QByteArray &bytes)
 {
     QByteArrayView view(bytes);
@@ -64,7 +73,7 @@ QString readHeaderLine(qsizetype number, const QString &line, ProjectFileContent
     const QString key = line.left(separator);
     const QString value = line.mid(separator + 2);
     if (key == QLatin1String("Name")) {
-        content.name = value;
+        content.name = oneLineName(value);
     } else if (key == QLatin1String("Start")) {
         const auto start = readStart(value.trimmed());
         if (!start) {
@@ -113,7 +122,10 @@ std::optional<ProjectFileContent> parseProjectFile(const QByteArray &bytes, QStr
         return refuse(QStringLiteral("It is not an Ambrel project file: its first line is not \"%1\".")
                           .arg(QString::fromLatin1(kFirstLine)));
     }
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    // Carriage returns before a line feed all belong to the line end: one pass over CR LF alone would turn
+    // "\r\r\n" into a CR LF that the file could not keep.
+    static const QRegularExpression lineEnd(QStringLiteral("\r+\n"));
+    text.replace(lineEnd, QStringLiteral("\n"));
 
     ProjectFileContent content;
     qsizetype position = text.indexOf(QLatin1Char('\n'));
@@ -141,10 +153,7 @@ std::optional<ProjectFileContent> parseProjectFile(const QByteArray &bytes, QStr
 
 QByteArray projectFileBytes(const ProjectFileContent &content)
 {
-    // A line break in the name would end its header line and turn the rest into another line.
-    QString name = content.name;
-    name.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    name.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString name = oneLineName(content.name);
     const bool picked = content.startOnPickedDate && content.pickedStartDate.isValid()
         && isWithinYears(content.pickedStartDate);
     QString taskText = content.taskText;
@@ -156,7 +165,10 @@ QByteArray projectFileBytes(const ProjectFileContent &content)
         + QLatin1Char('\n');
     text += QLatin1String("Working week: ") + (content.workingWeekApplies ? kOn : kOff) + QLatin1Char('\n');
     text += QLatin1Char('\n');
-    text += taskText + QLatin1Char('\n');
+    text += taskText;
+    // A line feed after a closing CR would make a CR LF of it, read back as a plain line end.
+    if (!taskText.endsWith(QLatin1Char('\r')))
+        text += QLatin1Char('\n');
     return text.toUtf8();
 }
 

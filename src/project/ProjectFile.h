@@ -24,10 +24,11 @@ inline constexpr qint64 MaxProjectFileBytes = 16 * 1024 * 1024;
 bool isProjectFile(const QByteArray &bytes);
 
 // The project in a file's bytes; nullopt and the reason in *error (naming the line at fault) when the file
-// cannot be taken. CR LF is read as LF, also in the task text.
+// cannot be taken. CR LF (and any CRs piled before an LF) is read as LF, also in the task text.
 std::optional<ProjectFileContent> parseProjectFile(const QByteArray &bytes, QString *error);
 
-// The file's bytes: parsing them gives the content back, with the task text's CR LF turned into LF.
+// The file's bytes: parsing them gives the content back, with the task text's CR LF turned into LF and
+// line breaks in the name into blanks.
 QByteArray projectFileBytes(const ProjectFileContent &content);
 
 // The project in bytes already read from fileName; the same checks and messages as loadProjectFile.

@@ -1,21 +1,28 @@
-// Schedule: any task text, project name, working week, start option, dates and hours through three builds,
-// the calendar events and the export file, checked against what the planner promises.
+// Schedule: any task text, project name, working week, days off, start option, dates and hours through three
+// builds, the calendar events and the export files, checked against what the planner promises.
 #include "FuzzChecks.h"
 
 #include "corekit/TextFormat.h"
 #include "export/CsvWriter.h"
 #include "export/EventRow.h"
+#include "export/IcsWriter.h"
 #include "schedule/ScheduleBuilder.h"
 #include "schedule/TaskLine.h"
 
 #include <QLocale>
+#include <QTimeZone>
+
+#include <libical/ical.h>
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <vector>
 
 using namespace ambrel;
 
@@ -23,6 +30,8 @@ namespace {
 
 // More days than this in one input is legitimate but slow under the sanitizers.
 constexpr double kMaxTotalDays = 20'000;
+// Reading a calendar back costs far more than writing it; larger ones are written but not read back.
+constexpr std::size_t kMaxIcsEventsReadBack = 2'000;
 
 struct Input {
     ScheduleRequest request;
@@ -30,6 +39,8 @@ struct Input {
     bool weekApplies = false;
     QDate today;
     QDate picked;
+    std::vector<QDate> daysOff;
+    IcsOptions ics;
 };
 
 QString consumeText(FuzzedDataProvider &provider, std::size_t maxLength)
@@ -69,10 +80,25 @@ Input consumeInput(FuzzedDataProvider &provider)
                                           : consumeDate(provider);
     ScheduleRequest &request = input.request;
     request.startOnPickedDate = provider.ConsumeBool();
-    request.calendar = WorkingCalendar(input.week, input.weekApplies);
+    // A few days off where the tasks fall: near today and near the picked date, repeats allowed.
+    for (int count = provider.ConsumeIntegralInRange(0, 5); count > 0; --count) {
+        const QDate near = provider.ConsumeBool() ? input.today : input.picked;
+        const QDate day = near.addDays(provider.ConsumeIntegralInRange(-3, 40));
+        if (day.isValid())
+            input.daysOff.push_back(day);
+    }
+    request.calendar = WorkingCalendar(input.week, input.weekApplies, input.daysOff);
     request.startsAt = consumeText(provider, 24);
     request.endsAt = consumeText(provider, 24);
     request.projectName = consumeText(provider, 64);
+    // The calendar file needs hours it can read: mostly usual ones, sometimes those of the events.
+    static const char *const hours[][2]
+        = { { "09:00 AM", "05:00 PM" }, { "8:30", "17:15" }, { "12:00 AM", "11:59 PM" } };
+    const std::size_t pick = provider.ConsumeIntegralInRange<std::size_t>(0, std::size(hours));
+    input.ics.projectName = request.projectName;
+    input.ics.startsAt = pick < std::size(hours) ? QString::fromLatin1(hours[pick][0]) : request.startsAt;
+    input.ics.endsAt = pick < std::size(hours) ? QString::fromLatin1(hours[pick][1]) : request.endsAt;
+    input.ics.stamp = QDateTime(QDate(2024, 6, 3), QTime(12, 30), QTimeZone::utc());
     const std::string rest = provider.ConsumeRemainingBytesAsString();
     request.todoText = QString::fromUtf8(rest.data(), qsizetype(rest.size()));
     return input;
@@ -81,7 +107,9 @@ Input consumeInput(FuzzedDataProvider &provider)
 QStringList taskLines(const QString &text)
 {
     // A line feed ends a line whether or not a carriage return stands before it.
-    return QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QString(text)
+        .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 bool tooSlow(const QStringList &lines)
@@ -98,7 +126,9 @@ bool tooSlow(const QStringList &lines)
 
 bool isWorkingDay(const Input &input, const QDate &date)
 {
-    return !input.weekApplies || input.week[date.dayOfWeek()] == 1;
+    return !input.weekApplies
+        || (input.week[date.dayOfWeek()] == 1
+            && std::find(input.daysOff.begin(), input.daysOff.end(), date) == input.daysOff.end());
 }
 
 qint64 workingDaysBetween(const Input &input, QDate from, const QDate &to)
@@ -262,6 +292,33 @@ void checkCsv(const Schedule &schedule)
     }
 }
 
+struct ComponentFree {
+    void operator()(icalcomponent *component) const { icalcomponent_free(component); }
+};
+
+// The calendar file is refused only for hours it cannot use, and otherwise reads back as one calendar
+// holding one event per event row.
+void checkIcs(const Input &input, const Schedule &schedule)
+{
+    const std::vector<EventRow> events = calendarEventRows(schedule);
+    const QByteArray untouched("untouched");
+    QByteArray bytes = untouched;
+    const std::optional<QString> refusal = calendarIcs(input.ics, events, &bytes);
+    FUZZ_REQUIRE(refusal.has_value() == icsHoursRefusal(input.ics.startsAt, input.ics.endsAt).has_value());
+    if (refusal) {
+        FUZZ_REQUIRE(!refusal->isEmpty() && bytes == untouched);
+        return;
+    }
+    FUZZ_REQUIRE(!bytes.isEmpty() && !bytes.startsWith("\xEF\xBB\xBF"));
+    if (events.size() > kMaxIcsEventsReadBack)
+        return;
+    const std::unique_ptr<icalcomponent, ComponentFree> calendar(icalparser_parse_string(bytes.constData()));
+    FUZZ_REQUIRE(calendar && icalcomponent_isa(calendar.get()) == ICAL_VCALENDAR_COMPONENT);
+    FUZZ_REQUIRE(icalcomponent_count_components(calendar.get(), ICAL_VCALENDAR_COMPONENT) == 0);
+    FUZZ_REQUIRE(
+        std::size_t(icalcomponent_count_components(calendar.get(), ICAL_VEVENT_COMPONENT)) == events.size());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -295,6 +352,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         checkTasks(input, schedule);
         checkEvents(input, schedule);
         checkCsv(schedule);
+        if (round == 3)
+            checkIcs(input, schedule);
         // The state carried between builds settles after one build.
         if (round == 2)
             second = schedule;

@@ -92,6 +92,9 @@ void TestProjectFile::written_data()
         << content(QString(), QDate(), true, QStringLiteral("\nName: x\n\n// B + 2\n"))
         << QByteArray(
                "Ambrel project 1\nName: \nStart: right away\nWorking week: on\n\n\nName: x\n\n// B + 2\n\n");
+    QTest::newRow("task text ending in a lone CR: no line feed after it")
+        << content(QStringLiteral("P"), QDate(), true, QStringLiteral("A\rB + 2\r"))
+        << QByteArray("Ambrel project 1\nName: P\nStart: right away\nWorking week: on\n\nA\rB + 2\r");
 }
 
 // Writing gives exactly these bytes, reading them gives the project back, and writing that again the same
@@ -127,6 +130,9 @@ void TestProjectFile::read_data()
         << QByteArray("Ambrel project 1\nName: P\nWorking week: off") << content("P", {}, false, {});
     QTest::newRow("an editor trimmed the blank after an empty name")
         << QByteArray("Ambrel project 1\nName:\n\nA\n") << content({}, {}, true, "A");
+    QTest::newRow("CRs piled before line feeds end the lines; a lone CR in the name is a blank")
+        << QByteArray("Ambrel project 1\r\nName: A\rB\r\r\n\r\r\nX\r\r\nY\rZ\r\r\r\n")
+        << content("A B", {}, true, "X\nY\rZ");
 }
 
 void TestProjectFile::read()

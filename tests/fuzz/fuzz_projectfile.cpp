@@ -1,0 +1,54 @@
+// Project files: any bytes either open or are refused with a message; what opens saves and opens again the
+// same, and saves to the same bytes.
+#include "FuzzChecks.h"
+
+#include "project/ProjectFile.h"
+
+#include <QByteArray>
+
+#include <cstddef>
+#include <cstdint>
+
+using namespace ambrel;
+
+namespace {
+
+bool sameContent(const ProjectFileContent &a, const ProjectFileContent &b)
+{
+    // The picked date is kept only while the project starts on it.
+    return a.name == b.name && a.startOnPickedDate == b.startOnPickedDate
+        && (!a.startOnPickedDate || a.pickedStartDate == b.pickedStartDate)
+        && a.workingWeekApplies == b.workingWeekApplies && a.taskText == b.taskText;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    QString error;
+    const std::optional<ProjectFileContent> opened = parseProjectFile(bytes, &error);
+
+    // Reading the same bytes under a file name agrees, and names the file in its message.
+    QString named;
+    const std::optional<ProjectFileContent> read
+        = readProjectFile(bytes, QStringLiteral("fuzz.ambrel"), &named);
+    FUZZ_REQUIRE(opened.has_value() == read.has_value());
+    if (!opened) {
+        FUZZ_REQUIRE(!error.isEmpty());
+        FUZZ_REQUIRE(
+            named.startsWith(QLatin1String("Could not open fuzz.ambrel: ")) && named.endsWith(error));
+        return 0;
+    }
+    FUZZ_REQUIRE(isProjectFile(bytes) && sameContent(*opened, *read));
+    FUZZ_REQUIRE(!opened->taskText.contains(QLatin1String("\r\n")));
+
+    const QByteArray saved = projectFileBytes(*opened);
+    FUZZ_REQUIRE(isProjectFile(saved));
+    QString againError;
+    const std::optional<ProjectFileContent> again = parseProjectFile(saved, &againError);
+    FUZZ_REQUIRE(again && againError.isEmpty());
+    FUZZ_REQUIRE(sameContent(*opened, *again));
+    FUZZ_REQUIRE(projectFileBytes(*again) == saved);
+    return 0;
+}
