@@ -47,7 +47,9 @@ QString quoted(QStringView text)
 
 QString days(double count, const QLocale &locale)
 {
-    const QString number = formatDayCount(count, locale);
+    // A count of hundreds of digits is told in short; the full number says nothing more.
+    const QString number
+        = std::abs(count) < 1e15 ? formatDayCount(count, locale) : locale.toString(count, 'g', 6);
     return std::abs(count) == 1 ? number + QLatin1String(" day") : number + QLatin1String(" days");
 }
 
@@ -105,7 +107,9 @@ QString unreadTextHint(
     QString usedText = durationText.left(used);
     usedText.remove(QRegularExpression(QStringLiteral("[ \\t\\n+]")));
     const QRegularExpressionMatch fraction = commaFraction.match(restText);
-    if (used > 0 && fraction.hasMatch() && digitsOnly.match(usedText).hasMatch()) {
+    constexpr qsizetype longestQuotedNumber = 15;
+    if (used > 0 && fraction.hasMatch() && digitsOnly.match(usedText).hasMatch()
+        && usedText.size() <= longestQuotedNumber && fraction.capturedLength(1) <= longestQuotedNumber) {
         return readAs
             + QStringLiteral("the comma is not understood; for %1.%2 days write \"+ %1.%2\".")
                   .arg(usedText, fraction.captured(1));

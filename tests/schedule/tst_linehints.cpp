@@ -106,6 +106,12 @@ void TestLineHints::lineHint_data()
         << "A + 1.5" << us << 5 << "1.5 days: the list shows 1 day, the calendar gets 1.";
     QTest::newRow("comma locale") << "Test + 2.5" << QStringLiteral("de_DE") << 5
                                   << "2,5 days: the list shows 3 days, the calendar gets 2.";
+    // A typo of hundreds of digits gets a hint of one short sentence, not the digits twice.
+    QTest::newRow("hundreds of digits, a comma fraction")
+        << "D + 25" + QString(300, QLatin1Char('0')) + ",5" << us << 5
+        << QStringLiteral(
+               "Read as 2.5E+301 days: \"%1\" is not understood. Write a number of days, as \"+ 3 days\".")
+               .arg(QStringLiteral(",5"));
 }
 
 void TestLineHints::lineHint()
