@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QLocale>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,3 +13,13 @@
             std::abort();                                                                                    \
         }                                                                                                    \
     } while (false)
+
+// Dates and day counts are read and written in one locale across all inputs, so that a run can be replayed.
+inline void pinLocaleOnce()
+{
+    static const bool pinned = [] {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        return true;
+    }();
+    (void)pinned;
+}

@@ -223,11 +223,7 @@ void checkTextBack(Project &project, const QDate &today)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const bool localeSet = [] {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        return true;
-    }();
-    (void)localeSet;
+    pinLocaleOnce();
 
     FuzzedDataProvider provider(data, size);
     Week week;

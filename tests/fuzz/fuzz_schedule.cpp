@@ -323,11 +323,7 @@ void checkIcs(const Input &input, const Schedule &schedule)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const bool localeSet = [] {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        return true;
-    }();
-    (void)localeSet;
+    pinLocaleOnce();
 
     FuzzedDataProvider provider(data, size);
     const Input input = consumeInput(provider);

@@ -81,11 +81,7 @@ void checkSplitting(const QString &text)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const bool localeSet = [] {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        return true;
-    }();
-    (void)localeSet;
+    pinLocaleOnce();
 
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     checkSplitting(text);
