@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -21,6 +22,8 @@ public:
         for (const QString &name : shipped.entryList(QDir::Files))
             QFile::copy(shipped.filePath(name), m_dir.filePath(name));
         ambrel::ProgramFolder::setPath(m_dir.path());
+        // Whatever a window keeps between runs goes to Qt's test folders, never the person's own.
+        QStandardPaths::setTestModeEnabled(true);
     }
     ~SettingsFolder() { ambrel::ProgramFolder::setPath(QString()); }
     SettingsFolder(const SettingsFolder &) = delete;
