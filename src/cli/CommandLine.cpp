@@ -162,6 +162,57 @@ void printRow(QTextStream &out, const QStringList &cells)
     out << cells.join(QLatin1Char('\t')) << '\n';
 }
 
+// The person's settings for this run: options stand in for the files they name, and only the files no
+// option stands in for are read. Nothing when a days-off file named on the command line cannot be read.
+std::optional<Settings> readSettings(const Options &options, bool weekApplies, QTextStream &err)
+{
+    const QString folder = ProgramFolder::path();
+    Settings settings;
+    QList<Refusal> messages;
+    if (options.week)
+        settings.WorkingWeek = *options.week;
+    else if (weekApplies)
+        messages << LoadSettings(folder, settings, SettingsParts::Week);
+    if (!options.begins || !options.ends)
+        messages << LoadSettings(folder, settings, SettingsParts::Hours);
+    for (const Refusal &message : messages)
+        err << "ambrel-cli: " << message.text << '\n';
+    if (options.begins)
+        settings.hours.starts = *options.begins;
+    if (options.ends)
+        settings.hours.endsAt = *options.ends;
+
+    const QString daysOffPath = options.daysOffPath.value_or(QDir(folder).filePath(DaysOff::FileName));
+    if (!weekApplies || daysOffPath.isEmpty())
+        return settings;
+    const DaysOffReading reading = DaysOff::load(daysOffPath);
+    if (!reading.error.isEmpty() || (options.daysOffPath && !QFileInfo::exists(daysOffPath))) {
+        err << "ambrel-cli: cannot read " << daysOffPath << ": "
+            << (reading.error.isEmpty() ? QStringLiteral("no such file") : reading.error) << '\n';
+        return std::nullopt;
+    }
+    for (const SkippedLine &line : reading.skipped)
+        err << DaysOff::describe(QFileInfo(daysOffPath).fileName(), line) << '\n';
+    settings.daysOff = DaysOff::dates(reading.days);
+    return settings;
+}
+
+// The files the options ask for: the CSV, the iCalendar file and the timeline picture. False, having said
+// why, at the first that cannot be written.
+bool writeFiles(const Options &options, const Project &project, const QDate &today, QTextStream &err)
+{
+    QString error;
+    const bool written = (options.csvPath.isEmpty() || project.exportCalendarCsv(options.csvPath, &error))
+        && (options.icsPath.isEmpty() || project.exportCalendarIcs(options.icsPath, Clock::now(), &error))
+        && (options.timelinePath.isEmpty()
+            || TimelineExport::write(TimelineData::fromSchedule(project.tasks(), project.calendar(), today,
+                                         project.settings().daysOff),
+                options.timelinePath, &error));
+    if (!written)
+        err << "ambrel-cli: " << error << '\n';
+    return written;
+}
+
 } // namespace
 
 int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &out, QTextStream &err)
@@ -222,49 +273,16 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
         project.setPickedStartDate(content.pickedStartDate);
     project.setWorkingWeekApplies(content.workingWeekApplies);
 
-    // Only the files that no option stands in for are read.
-    const QString folder = ProgramFolder::path();
-    Settings settings;
-    QList<Refusal> messages;
-    if (options.week)
-        settings.WorkingWeek = *options.week;
-    else if (content.workingWeekApplies)
-        messages << LoadSettings(folder, settings, SettingsParts::Week);
-    if (!options.begins || !options.ends)
-        messages << LoadSettings(folder, settings, SettingsParts::Hours);
-    for (const Refusal &message : messages)
-        err << "ambrel-cli: " << message.text << '\n';
-    if (options.begins)
-        settings.hours.starts = *options.begins;
-    if (options.ends)
-        settings.hours.endsAt = *options.ends;
-    if (content.workingWeekApplies) {
-        const QString daysOffPath = options.daysOffPath.value_or(QDir(folder).filePath(DaysOff::FileName));
-        if (!daysOffPath.isEmpty()) {
-            const DaysOffReading reading = DaysOff::load(daysOffPath);
-            if (!reading.error.isEmpty() || (options.daysOffPath && !QFileInfo::exists(daysOffPath))) {
-                err << "ambrel-cli: cannot read " << daysOffPath << ": "
-                    << (reading.error.isEmpty() ? QStringLiteral("no such file") : reading.error) << '\n';
-                return 2;
-            }
-            for (const SkippedLine &line : reading.skipped)
-                err << DaysOff::describe(QFileInfo(daysOffPath).fileName(), line) << '\n';
-            settings.daysOff = DaysOff::dates(reading.days);
-        }
-    }
-    project.setSettings(settings);
+    const std::optional<Settings> settings = readSettings(options, content.workingWeekApplies, err);
+    if (!settings)
+        return 2;
+    project.setSettings(*settings);
 
     // What the grammar read differently from what a person may have meant; the output stays as it is.
-    int workingDaysPerWeek = 7;
-    if (content.workingWeekApplies) {
-        workingDaysPerWeek = 0;
-        for (int day = 1; day <= 7; ++day)
-            workingDaysPerWeek += settings.WorkingWeek[size_t(day)] == 1 ? 1 : 0;
-    }
     // The command line writes its numbers with a point, whatever the desktop's locale.
     const QLocale desktop;
     QLocale::setDefault(QLocale::c());
-    for (const LineHint &hint : taskTextHints(content.taskText, workingDaysPerWeek))
+    for (const LineHint &hint : taskTextHints(content.taskText, project.calendar().workingDaysPerWeek()))
         err << "line " << hint.lineNumber << ": " << hint.text << '\n';
     QLocale::setDefault(desktop);
 
@@ -278,29 +296,8 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
         return 1;
     }
 
-    if (!options.csvPath.isEmpty()) {
-        QString error;
-        if (!project.exportCalendarCsv(options.csvPath, &error)) {
-            err << "ambrel-cli: " << error << '\n';
-            return 1;
-        }
-    }
-    if (!options.icsPath.isEmpty()) {
-        QString error;
-        if (!project.exportCalendarIcs(options.icsPath, Clock::now(), &error)) {
-            err << "ambrel-cli: " << error << '\n';
-            return 1;
-        }
-    }
-    if (!options.timelinePath.isEmpty()) {
-        const TimelineData data
-            = TimelineData::fromSchedule(project.tasks(), project.calendar(), today, settings.daysOff);
-        QString error;
-        if (!TimelineExport::write(data, options.timelinePath, &error)) {
-            err << "ambrel-cli: " << error << '\n';
-            return 1;
-        }
-    }
+    if (!writeFiles(options, project, today, err))
+        return 1;
 
     if (options.events) {
         printRow(out, eventColumnTitles());
