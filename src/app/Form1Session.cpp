@@ -75,7 +75,7 @@ void Form1::updateModified()
 {
     m_modified = projectFileBytes(content()) != m_savedBytes;
     updateTitle();
-    if (m_sessionKept && m_currentFile.isEmpty())
+    if (m_sessionKept)
         m_autosave->start();
 }
 
@@ -91,10 +91,19 @@ void Form1::updateTitle()
 
 void Form1::keepUnsavedWork()
 {
-    if (!m_sessionKept || !m_currentFile.isEmpty())
+    if (!m_sessionKept)
         return;
+    // An open file's changes are kept beside it until they are saved, so that a crash does not lose them.
+    if (!m_currentFile.isEmpty() && !m_modified) {
+        ProjectSession::forgetUnsavedChanges();
+        return;
+    }
     QString error;
-    if (!ProjectSession::keepUnsavedWork(projectFileBytes(content()), &error) && !m_autosaveFailureShown) {
+    const QByteArray bytes = projectFileBytes(content());
+    const bool kept = m_currentFile.isEmpty()
+        ? ProjectSession::keepUnsavedWork(bytes, &error)
+        : ProjectSession::keepUnsavedChanges(m_currentFile, bytes, &error);
+    if (!kept && !m_autosaveFailureShown) {
         // Told once: a full disk would otherwise bring the message back every few seconds.
         m_autosaveFailureShown = true;
         MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Exclamation);
@@ -143,9 +152,19 @@ void Form1::restoreSession(const QString &fileName)
 
     const QString last = fileName.isEmpty() ? ProjectSession::lastFile() : fileName;
     if (!last.isEmpty()) {
+        const std::optional<QByteArray> changes
+            = ProjectSession::unsavedChanges(QFileInfo(last).absoluteFilePath());
         // A file that cannot be opened is told once; the window then starts with nothing open.
-        if (!openProjectFile(last))
+        if (!openProjectFile(last)) {
             rememberFile(QString());
+            return;
+        }
+        // Changes that were not saved when the program last went come back, still unsaved.
+        if (const std::optional<ProjectFileContent> changed
+            = changes ? parseProjectFile(*changes, nullptr) : std::nullopt) {
+            applyContent(*changed);
+            updateModified();
+        }
         return;
     }
     const std::optional<QByteArray> kept = ProjectSession::unsavedWork();
@@ -185,8 +204,10 @@ void Form1::newProject()
     rememberFile(QString());
     applyContent(ProjectFileContent());
     markSaved();
-    if (m_sessionKept)
+    if (m_sessionKept) {
         ProjectSession::forgetUnsavedWork();
+        ProjectSession::forgetUnsavedChanges();
+    }
 }
 
 void Form1::openProject()
@@ -251,6 +272,8 @@ bool Form1::saveTo(const QString &path)
     rememberFile(QFileInfo(path).absoluteFilePath());
     if (wasUntitled && m_sessionKept)
         ProjectSession::forgetUnsavedWork();
+    if (m_sessionKept)
+        ProjectSession::forgetUnsavedChanges();
     markSaved();
     return true;
 }
@@ -261,10 +284,12 @@ void Form1::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    // Untitled work that is still here was thrown away or never changed: nothing to bring back.
-    if (m_sessionKept && m_currentFile.isEmpty()) {
+    // Work that is still unsaved here was thrown away or never changed: nothing to bring back.
+    if (m_sessionKept) {
         m_autosave->stop();
-        ProjectSession::forgetUnsavedWork();
+        if (m_currentFile.isEmpty())
+            ProjectSession::forgetUnsavedWork();
+        ProjectSession::forgetUnsavedChanges();
     }
     event->accept();
 }

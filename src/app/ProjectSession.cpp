@@ -13,6 +13,8 @@ namespace {
 const QString kLastFile = QStringLiteral("last-project.txt");
 const QString kRecentFiles = QStringLiteral("recent-projects.txt");
 const QString kUnsavedWork = QStringLiteral("unsaved.ambrel");
+const QString kUnsavedChanges
+    = QStringLiteral("unsaved-changes.txt"); // the file's path, a line feed, the project
 const QString kTimeline = QStringLiteral("timeline.txt");
 const QString kTimelineShown = QStringLiteral("shown");
 const QString kTimelineHidden = QStringLiteral("hidden");
@@ -134,6 +136,27 @@ bool ProjectSession::keepUnsavedWork(const QByteArray &bytes, QString *error)
 void ProjectSession::forgetUnsavedWork()
 {
     QFile::remove(QDir(folder()).filePath(kUnsavedWork));
+}
+
+std::optional<QByteArray> ProjectSession::unsavedChanges(const QString &file)
+{
+    const std::optional<QByteArray> kept = readSessionFile(kUnsavedChanges);
+    if (!kept || file.isEmpty())
+        return std::nullopt;
+    const qsizetype lineEnd = kept->indexOf('\n');
+    if (lineEnd < 0 || QString::fromUtf8(kept->left(lineEnd)) != file)
+        return std::nullopt;
+    return kept->mid(lineEnd + 1);
+}
+
+bool ProjectSession::keepUnsavedChanges(const QString &file, const QByteArray &bytes, QString *error)
+{
+    return writeSessionFile(kUnsavedChanges, file.toUtf8() + '\n' + bytes, error);
+}
+
+void ProjectSession::forgetUnsavedChanges()
+{
+    QFile::remove(QDir(folder()).filePath(kUnsavedChanges));
 }
 
 } // namespace ambrel

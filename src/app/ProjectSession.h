@@ -36,6 +36,12 @@ public:
     static std::optional<QByteArray> unsavedWork();
     static bool keepUnsavedWork(const QByteArray &bytes, QString *error = nullptr);
     static void forgetUnsavedWork();
+
+    // Changes to an open project file that were not saved yet, kept with the file's path; nothing when the
+    // kept changes belong to another file or there are none.
+    static std::optional<QByteArray> unsavedChanges(const QString &file);
+    static bool keepUnsavedChanges(const QString &file, const QByteArray &bytes, QString *error = nullptr);
+    static void forgetUnsavedChanges();
 };
 
 } // namespace ambrel

@@ -88,6 +88,7 @@ private slots:
     void unsavedChangesQuestion_data();
     void unsavedChangesQuestion();
     void restoresUnsavedWorkAfterACrash();
+    void restoresUnsavedChangesToAFileAfterACrash();
     void restoresTheLastFile_data();
     void restoresTheLastFile();
     void recentFiles();
@@ -317,6 +318,32 @@ void tst_Form1Files::unsavedChangesQuestion()
     } else {
         QVERIFY(closed);
     }
+}
+
+void tst_Form1Files::restoresUnsavedChangesToAFileAfterACrash()
+{
+    const QString file = path(QStringLiteral("site.ambrel"));
+    writeFile(file, kProject);
+    {
+        const auto window = openForm1();
+        window->restoreSession(file);
+        type(*window, QStringLiteral("Design + 3 days\nLaunch + 1"));
+        QTRY_VERIFY(ProjectSession::unsavedChanges(file).has_value());
+        // The window goes without closing, as it would in a crash.
+    }
+    const auto window = openForm1();
+    window->restoreSession();
+
+    QCOMPARE(window->currentFile(), file);
+    QCOMPARE(child<QPlainTextEdit>(*window, "txtTodo")->toPlainText(),
+        QStringLiteral("Design + 3 days\nLaunch + 1"));
+    QVERIFY(window->isModified());
+    QCOMPARE(readFile(file), kProject); // the file itself keeps what was saved
+
+    // Saving them takes them out of the session: the next start opens the file as saved.
+    trigger(*window, "actionSave");
+    QVERIFY(!ProjectSession::unsavedChanges(file).has_value());
+    QVERIFY(readFile(file).endsWith("Launch + 1\n"));
 }
 
 void tst_Form1Files::restoresUnsavedWorkAfterACrash()
