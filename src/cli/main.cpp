@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +28,15 @@ void holdIfClosed(int stream)
     }
 }
 
+// Qt's own notices (such as a missing runtime folder on the offscreen platform) are not the program's
+// output; standard error carries only what Ambrel says, and Qt's errors.
+void quietQtNotices(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg)
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -40,8 +49,10 @@ int main(int argc, char *argv[])
         drawsTimeline = drawsTimeline || std::strcmp(argv[i], "--timeline") == 0;
     if (drawsTimeline)
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::unique_ptr<QCoreApplication> app
-        = drawsTimeline ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    qInstallMessageHandler(quietQtNotices);
+    const std::unique_ptr<QCoreApplication> app = drawsTimeline
+        ? std::make_unique<QGuiApplication>(argc, argv)
+        : std::make_unique<QCoreApplication>(argc, argv);
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
         return 2;
