@@ -22,14 +22,21 @@ bool referenceIsWorkingDay(const WorkingWeekFlags &week, bool applies, const QDa
     return week[index] == 1;
 }
 
-QDate referenceAddWorkingDays(const WorkingWeekFlags &week, bool applies, const QDate &date, qint64 n)
+namespace {
+// A week without a working day would be walked forever; days off can only take days away.
+bool hasWorkingDay(const WorkingWeekFlags &week, bool applies)
 {
     bool anyWorking = !applies;
     for (int day = 1; day <= 7; ++day)
         anyWorking = anyWorking || week[day] == 1;
-    if (n != 0 && !anyWorking)
-        return {};
+    return anyWorking;
+}
+} // namespace
 
+QDate referenceAddWorkingDays(const WorkingWeekFlags &week, bool applies, const QDate &date, qint64 n)
+{
+    if (n != 0 && !hasWorkingDay(week, applies))
+        return {};
     QDate d = date;
     qint64 k = n;
     while (k != 0) {
@@ -53,7 +60,7 @@ bool referenceIsWorkingDay(
 QDate referenceAddWorkingDays(const WorkingWeekFlags &week, bool applies, const std::vector<QDate> &daysOff,
     const QDate &date, qint64 n)
 {
-    if (referenceAddWorkingDays(week, applies, date, n) == QDate() && n != 0)
+    if (n != 0 && !hasWorkingDay(week, applies))
         return {};
     QDate d = date;
     qint64 k = n;
