@@ -74,11 +74,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Ambrel developers <ambrel@ambrel.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Ambrel lays the tasks of a project, typed one per line with how long each
- takes, over the working days of your working week, skipping your days off.
- It shows the dated schedule and a timeline, and exports the plan as calendar
- events (CSV for Google Calendar, iCalendar for any calendar program), as a
- picture of the timeline, or on paper. ambrel-cli does the same from the
- command line.")
+# CPack puts the summary above this as the synopsis, and indents each line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Ambrel lays the tasks of a project, typed one per line with how long each
+takes, over the working days of your working week, skipping your days off.
+It shows the dated schedule and a timeline, and exports the plan as calendar
+events (CSV for Google Calendar, iCalendar for any calendar program), as a
+picture of the timeline, or on paper. ambrel-cli does the same from the
+command line.")
 include(CPack)
