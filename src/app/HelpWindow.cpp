@@ -54,7 +54,7 @@ HelpWindow::HelpWindow(const QString &manualFolder, QWidget *parent)
     , m_folder(manualFolder)
 {
     setWindowTitle(QStringLiteral("Ambrel User Manual"));
-    resize(980, 700);
+    resize(1100, 720);
 
     auto *back = new QToolButton;
     back->setText(QStringLiteral("◀ Back"));
@@ -86,7 +86,7 @@ HelpWindow::HelpWindow(const QString &manualFolder, QWidget *parent)
     splitter->addWidget(side);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({ 260, 720 });
+    splitter->setSizes({ 260, 840 });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
 
