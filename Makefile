@@ -5,7 +5,7 @@ FUZZ_DIR     ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS         ?= $(shell nproc)
 
-.PHONY: all deps build run test test-sanitize bench fuzz clean
+.PHONY: all deps build run test test-sanitize bench fuzz package clean
 
 all: build
 
@@ -37,6 +37,11 @@ fuzz:
 		-DCMAKE_CXX_COMPILER=clang++-14 -DAMBREL_FUZZ=ON -DAMBREL_BENCH=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target ambrel_fuzz
 	bash tests/fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# The Debian package, with its dependencies worked out from the libraries the programs link.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+	@echo "Package: $$(ls -t $(abspath $(BUILD_DIR))/ambrel_*.deb | head -n 1)"
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
