@@ -65,6 +65,8 @@ private slots:
     void readsTheFile_data();
     void readsTheFile();
     void savesAndReadsBack();
+    void saveKeepsThePersonsLines_data();
+    void saveKeepsThePersonsLines();
 };
 
 void tst_DaysOff::calendarSteps_data()
@@ -183,6 +185,13 @@ void tst_DaysOff::readsTheFile_data()
         << QStringList { "2026-12-25|Christmas", "2027-01-01|New Year" } << QStringList();
     QTest::newRow("no final line break")
         << QByteArray("2026-12-25") << QStringList { "2026-12-25|" } << QStringList();
+    QTest::newRow("CR line ends, numbered")
+        << QByteArray("# c\r2026-12-24 Eve\r\r2026-12-25\rxmas\r")
+        << QStringList { "2026-12-24|Eve", "2026-12-25|" }
+        << QStringList { "holidays.txt line 5: \"xmas\" is not a date of the form YYYY-MM-DD" };
+    QTest::newRow("a lone CR in a file of line feeds stays in its line")
+        << QByteArray("2026-12-24 Christmas\rEve\n2026-12-25\n")
+        << QStringList { "2026-12-24|Christmas Eve", "2026-12-25|" } << QStringList();
 }
 
 void tst_DaysOff::readsTheFile()
@@ -226,6 +235,54 @@ void tst_DaysOff::savesAndReadsBack()
     const DaysOffReading missing = DaysOff::load(path);
     QVERIFY(missing.days.empty() && missing.skipped.empty() && missing.error.isEmpty());
     QVERIFY(!DaysOff::load(dir.path()).error.isEmpty());
+}
+
+void tst_DaysOff::saveKeepsThePersonsLines_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QStringList>("days"); // "YYYY-MM-DD|name"
+    QTest::addColumn<QByteArray>("after");
+
+    const QByteArray file("# Our office\n\n# 2026\n2026-12-24\tChristmas Eve  \n2026-12-25 Christmas\n\n"
+                          "# 2027\n2027-01-01 New Year\nsome day\n");
+    QTest::newRow("unchanged: every byte kept")
+        << file << QStringList { "2026-12-24|Christmas Eve", "2026-12-25|Christmas", "2027-01-01|New Year" }
+        << file;
+    QTest::newRow("a removed day takes its line; a renamed one is written anew")
+        << file << QStringList { "2026-12-24|Eve", "2027-01-01|New Year" }
+        << QByteArray("# Our office\n\n# 2026\n2026-12-24 Eve\n\n# 2027\n2027-01-01 New Year\nsome day\n");
+    QTest::newRow("new days after the day before them, or above the first")
+        << file
+        << QStringList { "2026-01-01|First", "2026-12-24|Christmas Eve", "2026-12-25|Christmas",
+               "2026-12-31|Eve", "2027-01-01|New Year", "2027-05-01|May" }
+        << QByteArray("# Our office\n\n# 2026\n2026-01-01 First\n2026-12-24\tChristmas Eve  \n"
+                      "2026-12-25 Christmas\n2026-12-31 Eve\n\n# 2027\n2027-01-01 New Year\n2027-05-01 May\n"
+                      "some day\n");
+    QTest::newRow("CR line ends become LF; a day named twice keeps its first line")
+        << QByteArray("# c\r2026-12-25 A\r2026-12-25 B\r") << QStringList { "2026-12-25|A", "2026-12-26|" }
+        << QByteArray("# c\n2026-12-25 A\n2026-12-26\n");
+    QTest::newRow("only comments: the days at the end")
+        << QByteArray("# mine") << QStringList { "2026-12-25|" } << QByteArray("# mine\n2026-12-25\n");
+}
+
+void tst_DaysOff::saveKeepsThePersonsLines()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, days);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(DaysOff::FileName);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+    file.close();
+    std::vector<DayOff> kept;
+    for (const QString &day : days)
+        kept.push_back({ QDate::fromString(day.section(u'|', 0, 0), Qt::ISODate), day.section(u'|', 1) });
+    QString error;
+    QVERIFY2(DaysOff::save(kept, path, &error), qPrintable(error));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), after);
+    QCOMPARE(DaysOff::load(path).days, kept);
 }
 
 QTEST_GUILESS_MAIN(tst_DaysOff)
