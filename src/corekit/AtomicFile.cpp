@@ -163,7 +163,7 @@ private:
         for (int attempt = 0; attempt < 100; ++attempt) {
             *name = QFile::encodeName(m_target) + '.'
                 + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-            struct stat status {};
+            struct stat status { };
             if (::lstat(name->constData(), &status) != 0 && errno == ENOENT)
                 return true;
         }
@@ -207,7 +207,7 @@ bool writeThrough(int fd, const QByteArray &bytes, QString *reason)
 WriteCaution writeCaution(const QString &path)
 {
     const Target target = resolve(path);
-    struct stat status {};
+    struct stat status { };
     if (target.descriptor || ::stat(QFile::encodeName(target.path).constData(), &status) != 0)
         return WriteCaution::None;
     return cautionOf(target.path, status);
@@ -225,7 +225,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return writeThrough(*target.descriptor, bytes, reason);
 
     const QByteArray encoded = QFile::encodeName(target.path);
-    struct stat status {};
+    struct stat status { };
     const bool exists = ::stat(encoded.constData(), &status) == 0;
     if (!exists && errno != ENOENT)
         return fail(systemReason(errno));
@@ -249,8 +249,8 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         if (caution == WriteCaution::ReadOnly && !options.testFlag(WriteOption::ReplaceReadOnly))
             return fail(QStringLiteral("The file is read-only"));
         if (caution == WriteCaution::HardLinked && !options.testFlag(WriteOption::SplitHardLink)) {
-            return fail(
-                QStringLiteral("The file has other names (hard links), which would keep the earlier content"));
+            return fail(QStringLiteral(
+                "The file has other names (hard links), which would keep the earlier content"));
         }
     }
 

@@ -67,8 +67,9 @@ QString inputRefusal(InputProblem problem, const QString &systemReason)
     case InputProblem::NotUtf8:
         return QStringLiteral("It is not UTF-8 text.");
     case InputProblem::CrOnlyLineEnds:
-        return QStringLiteral("Its lines end in a carriage return alone; Ambrel reads lines that end in LF or "
-                              "CR LF.");
+        return QStringLiteral(
+            "Its lines end in a carriage return alone; Ambrel reads lines that end in LF or "
+            "CR LF.");
     }
     return {};
 }
@@ -103,7 +104,8 @@ QString recognitionRefusal(const QByteArray &bytes)
     return {};
 }
 
-std::optional<ProjectFileContent> refuseOpening(const QString &fileName, const QString &reason, QString *error)
+std::optional<ProjectFileContent> refuseOpening(
+    const QString &fileName, const QString &reason, QString *error)
 {
     if (error)
         *error = QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(fileName), reason);

@@ -46,7 +46,8 @@ std::optional<ProjectFileContent> loadProjectFile(const QString &path, QString *
 // than MaxProjectFileBytes and refuses, with loadProjectFile's messages, what the window refuses: input
 // larger than that, text that is not UTF-8, lines that end in CR alone, a project file it cannot take.
 std::optional<ProjectFileContent> loadProjectOrTaskText(const QString &path, QString *error);
-std::optional<ProjectFileContent> readProjectOrTaskText(QIODevice &input, const QString &name, QString *error);
+std::optional<ProjectFileContent> readProjectOrTaskText(
+    QIODevice &input, const QString &name, QString *error);
 
 // Replaces the file at path atomically; on failure the earlier file stays whole and *error says
 // "Could not save <file>: <reason>".

@@ -201,13 +201,13 @@ QString DaysOff::text(std::vector<DayOff> days, const QString &previous)
     for (std::size_t i = 0; i < days.size(); ++i) {
         if (placed[i])
             continue;
-        const auto later = std::lower_bound(dayLines.begin(), dayLines.end(),
-            std::pair<QDate, qsizetype>(days[i].date, -1));
+        const auto later = std::lower_bound(
+            dayLines.begin(), dayLines.end(), std::pair<QDate, qsizetype>(days[i].date, -1));
         const auto before = std::size_t(later - dayLines.begin());
         inserts.emplace_back(before == 0 ? firstPlace : lastPlaceBefore[before - 1] + 1, i);
     }
-    std::stable_sort(inserts.begin(), inserts.end(),
-        [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::stable_sort(
+        inserts.begin(), inserts.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
 
     QString text;
     auto insert = inserts.cbegin();

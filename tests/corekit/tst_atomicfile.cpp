@@ -11,8 +11,8 @@
 #include <csignal>
 #include <fcntl.h>
 #include <optional>
-#include <sys/sysmacros.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,7 +38,7 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 
 struct stat statusOf(const QString &path)
 {
-    struct stat status {};
+    struct stat status { };
     ::stat(QFile::encodeName(path).constData(), &status);
     return status;
 }
@@ -71,8 +71,8 @@ void TestAtomicFile::writeTargets_data()
     QTest::newRow("read-only replaced when forced, still read-only")
         << "0444" << int(WriteOption::ReplaceReadOnly) << readOnly << "";
     QTest::newRow("hard link refused") << "hard link" << none << linked << "The file has other names";
-    QTest::newRow("hard link split when forced") << "hard link" << int(WriteOption::SplitHardLink) << linked
-                                                 << "";
+    QTest::newRow("hard link split when forced")
+        << "hard link" << int(WriteOption::SplitHardLink) << linked << "";
     QTest::newRow("symbolic link followed and kept") << "symbolic link" << none << 0 << "";
     QTest::newRow("a folder refused") << "folder" << none << 0 << "Is a directory";
     QTest::newRow("over the file-size limit") << "limit" << none << 0 << "File too large";
@@ -142,7 +142,8 @@ void TestAtomicFile::writeTargets()
         path = QStringLiteral("/dev/fd/%1").arg(openFile);
     }
     if (expectedMode != 0 && target != QLatin1String("new"))
-        QVERIFY(::chmod(QFile::encodeName(dir.filePath(QStringLiteral("plan.ambrel"))).constData(), expectedMode)
+        QVERIFY(
+            ::chmod(QFile::encodeName(dir.filePath(QStringLiteral("plan.ambrel"))).constData(), expectedMode)
             == 0);
     const struct stat before = statusOf(path);
 
@@ -155,7 +156,8 @@ void TestAtomicFile::writeTargets()
     QCOMPARE(saved, refusal.isEmpty());
     QVERIFY2(refusal.isEmpty() || reason.startsWith(refusal), qPrintable(reason));
     expectedFiles.sort();
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), expectedFiles);
+    QCOMPARE(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), expectedFiles);
     if (target == QLatin1String("fifo")) {
         char buffer[256] = {};
         QCOMPARE(QByteArray(buffer, ::read(fifoReader, buffer, sizeof buffer)), kNew);

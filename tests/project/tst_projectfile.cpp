@@ -297,31 +297,42 @@ void TestProjectFile::inputs_data()
 
     const QString notText = QStringLiteral("It is not UTF-8 text.");
     const QString wide = QStringLiteral("It is UTF-16 text; Ambrel reads UTF-8 text only.");
-    const QString returns
-        = QStringLiteral("Its lines end in a carriage return alone; Ambrel reads lines that end in LF or CR LF.");
+    const QString returns = QStringLiteral(
+        "Its lines end in a carriage return alone; Ambrel reads lines that end in LF or CR LF.");
     const QString marks = QStringLiteral(
         "It starts with more than one byte-order mark; save it again as UTF-8 with one or none.");
     const QString none;
-    QTest::newRow("task text") << QByteArray("Design + 3\r\n") << none << "My Project" << "Design + 3\r\n";
-    QTest::newRow("a project file") << QByteArray("Ambrel project 1\nName: P\n\nA\n") << none << "P" << "A";
+    QTest::newRow("task text") << QByteArray("Design + 3\r\n") << none << "My Project"
+                               << "Design + 3\r\n";
+    QTest::newRow("a project file") << QByteArray("Ambrel project 1\nName: P\n\nA\n") << none << "P"
+                                    << "A";
     QTest::newRow("CRs piled before the first line feed")
-        << QByteArray("Ambrel project 1\r\r\nName: P\r\n\r\nA") << none << "P" << "A";
+        << QByteArray("Ambrel project 1\r\r\nName: P\r\n\r\nA") << none << "P"
+        << "A";
     QTest::newRow("UTF-16 with a byte-order mark")
-        << utf16(QStringLiteral("\uFEFFAmbrel project 1\n\nA\n")) << wide << "" << "";
-    QTest::newRow("UTF-16 without one") << utf16(QStringLiteral("Design + 3\n")) << wide << "" << "";
-    QTest::newRow("a NUL byte") << QByteArray("A + 1\n\0B\n", 9) << notText << "" << "";
-    QTest::newRow("Latin-1") << QByteArray("Caf\xE9 + 2\n") << notText << "" << "";
+        << utf16(QStringLiteral("\uFEFFAmbrel project 1\n\nA\n")) << wide << ""
+        << "";
+    QTest::newRow("UTF-16 without one") << utf16(QStringLiteral("Design + 3\n")) << wide << ""
+                                        << "";
+    QTest::newRow("a NUL byte") << QByteArray("A + 1\n\0B\n", 9) << notText << ""
+                                << "";
+    QTest::newRow("Latin-1") << QByteArray("Caf\xE9 + 2\n") << notText << ""
+                             << "";
     QTest::newRow("a project with CR line ends")
-        << QByteArray("Ambrel project 1\rName: P\r\rA\r") << returns << "" << "";
-    QTest::newRow("task text with CR line ends") << QByteArray("A + 1\rB + 2\r") << returns << "" << "";
+        << QByteArray("Ambrel project 1\rName: P\r\rA\r") << returns << ""
+        << "";
+    QTest::newRow("task text with CR line ends") << QByteArray("A + 1\rB + 2\r") << returns << ""
+                                                 << "";
     QTest::newRow("a lone CR after the first line")
-        << QByteArray("Ambrel project 1\rName: P\n\nA\n") << returns << "" << "";
-    QTest::newRow("two byte-order marks")
-        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
-                      "Ambrel project 1\n\nA\n")
-        << marks << "" << "";
+        << QByteArray("Ambrel project 1\rName: P\n\nA\n") << returns << ""
+        << "";
+    QTest::newRow("two byte-order marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                        "Ambrel project 1\n\nA\n")
+                                          << marks << ""
+                                          << "";
     QTest::newRow("larger than the limit")
-        << QByteArray() << QStringLiteral("It is larger than 16 MiB, too large for an Ambrel project file.") << ""
+        << QByteArray() << QStringLiteral("It is larger than 16 MiB, too large for an Ambrel project file.")
+        << ""
         << "";
 }
 
@@ -352,7 +363,8 @@ void TestProjectFile::inputs()
     if (bytes.isEmpty())
         QVERIFY(endless.taken <= MaxProjectFileBytes + 1);
     if (!reason.isEmpty()) {
-        QCOMPARE(fileError, QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(path), reason));
+        QCOMPARE(
+            fileError, QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(path), reason));
         QCOMPARE(inputError, QStringLiteral("Could not open standard input: ") + reason);
         QString windowError;
         QVERIFY(!loadProjectFile(path, &windowError));
