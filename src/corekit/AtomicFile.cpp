@@ -131,7 +131,7 @@ public:
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             return false;
 #endif
-        return createNamed(&m_name) && (m_fd = ::open(m_name.constData(), O_WRONLY | O_CLOEXEC)) >= 0;
+        return createNamed();
     }
 
     // Replaces the target with the written file; on failure the target is as it was and errno says why.
@@ -171,20 +171,18 @@ private:
         return false;
     }
 
-    bool createNamed(QByteArray *name) const
+    bool createNamed()
     {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            if (!reserveName(name))
-                return false;
-            const int fd = ::open(name->constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                ::close(fd);
+            if (!reserveName(&m_name))
+                break;
+            m_fd = ::open(m_name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            if (m_fd >= 0)
                 return true;
-            }
             if (errno != EEXIST)
                 break;
         }
-        name->clear();
+        m_name.clear();
         return false;
     }
 
