@@ -67,6 +67,7 @@ private slots:
     void savesAndReadsBack();
     void saveKeepsThePersonsLines_data();
     void saveKeepsThePersonsLines();
+    void saveOverAnyFileKeepsItsOtherLines();
 };
 
 void tst_DaysOff::calendarSteps_data()
@@ -283,6 +284,53 @@ void tst_DaysOff::saveKeepsThePersonsLines()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), after);
     QCOMPARE(DaysOff::load(path).days, kept);
+}
+
+// Whatever the file held and whatever days remain, the saved text reads back as exactly those days, and
+// every line naming no day is still there, in its order.
+void tst_DaysOff::saveOverAnyFileKeepsItsOtherLines()
+{
+    QRandomGenerator random(20261207);
+    const QDate first(2026, 12, 1);
+    for (int round = 0; round < 300; ++round) {
+        QStringList lines;
+        QStringList others;
+        const int lineCount = int(random.bounded(12));
+        for (int i = 0; i < lineCount; ++i) {
+            const QDate date = first.addDays(random.bounded(20));
+            switch (random.bounded(4)) {
+            case 0:
+                others << QStringLiteral("# note %1").arg(i);
+                lines << others.back();
+                break;
+            case 1:
+                others << QString();
+                lines << others.back();
+                break;
+            default:
+                lines << date.toString(Qt::ISODate) + QStringLiteral(" day %1").arg(i);
+            }
+        }
+        std::vector<DayOff> days;
+        for (int i = int(random.bounded(8)); i > 0; --i)
+            DaysOff::insert(days, { first.addDays(random.bounded(20)), QStringLiteral("name %1").arg(i) });
+        const QString lineEnd = random.bounded(2) ? QStringLiteral("\n") : QStringLiteral("\r");
+        // Without a final line break, a last empty line could not be told from none.
+        const bool finalBreak = random.bounded(2) || (!lines.isEmpty() && lines.back().isEmpty());
+        const QString previous = lines.join(lineEnd) + (finalBreak ? lineEnd : QString());
+
+        const QString saved = DaysOff::text(days, previous);
+        QCOMPARE(DaysOff::parse(saved).days, days);
+        QStringList kept;
+        for (const QString &line : saved.split(QLatin1Char('\n'))) {
+            // A file left with no line at all starts again with the comment of a new one.
+            if ((line.isEmpty() || line.startsWith(QLatin1Char('#'))) && line != DaysOff::Comment)
+                kept << line;
+        }
+        kept.removeLast(); // after the final line feed
+        if (!lines.isEmpty())
+            QCOMPARE(kept, others);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_DaysOff)
