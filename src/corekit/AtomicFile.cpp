@@ -1,53 +1,289 @@
 #include "AtomicFile.h"
 
-#include <QSaveFile>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace ambrel {
 
 namespace {
 
-// Qt says "Unknown error" for some failures of the underlying write; the system's own words say more.
-QString reasonOf(const QSaveFile &file, int systemError)
+// Deeper chains than this are loops; the system gives up at the same depth.
+constexpr int kMaxLinkDepth = 40;
+
+std::function<void(const QString &)> &beforeReplaceHook()
 {
-    const QString qtReason = file.errorString();
-    if (systemError != 0 && (qtReason.isEmpty() || qtReason.contains(QLatin1String("Unknown error"))))
-        return QString::fromLocal8Bit(std::strerror(systemError));
-    return qtReason;
+    static std::function<void(const QString &)> hook;
+    return hook;
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The descriptor a path names outright: standard output and error, and /dev/fd/N. Writing there must use
+// the descriptor the program already holds, since reopening a redirected file would start at its
+// beginning and replacing it would cut the program's own output off.
+std::optional<int> namedDescriptor(const QString &path)
+{
+    if (path == QLatin1String("/dev/stdout"))
+        return STDOUT_FILENO;
+    if (path == QLatin1String("/dev/stderr"))
+        return STDERR_FILENO;
+    static const QRegularExpression form(QStringLiteral("^/(?:dev|proc/self)/fd/(\\d{1,9})$"));
+    const QRegularExpressionMatch match = form.match(path);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toInt();
+}
+
+struct Target {
+    QString path; // the file the symbolic links lead to
+    std::optional<int> descriptor;
+};
+
+Target resolve(const QString &path)
+{
+    Target target { QFileInfo(path).absoluteFilePath(), namedDescriptor(path) };
+    for (int depth = 0; depth < kMaxLinkDepth && !target.descriptor; ++depth) {
+        const QFileInfo info(target.path);
+        if (!info.isSymLink())
+            break;
+        target.path = info.symLinkTarget();
+        target.descriptor = namedDescriptor(target.path);
+    }
+    return target;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+WriteCaution cautionOf(const QString &path, const struct stat &status)
+{
+    if (!S_ISREG(status.st_mode))
+        return WriteCaution::None;
+    // Root may write anything, so for root a file no one may write is the sign the person meant to keep it.
+    const bool writable = geteuid() == 0 ? (status.st_mode & 0222) != 0
+                                         : ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+    if (!writable)
+        return WriteCaution::ReadOnly;
+    if (status.st_nlink > 1)
+        return WriteCaution::HardLinked;
+    return WriteCaution::None;
+}
+
+class TemporaryFile final {
+public:
+    explicit TemporaryFile(const QString &target)
+        : m_target(target)
+    {
+    }
+    ~TemporaryFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (!m_name.isEmpty())
+            ::unlink(m_name.constData());
+    }
+    TemporaryFile(const TemporaryFile &) = delete;
+    TemporaryFile &operator=(const TemporaryFile &) = delete;
+
+    int fd() const { return m_fd; }
+
+    // A file without a name where the system offers one, so that a program killed while writing leaves
+    // nothing behind; otherwise a fresh name beside the target. New files get the usual mode (umask).
+    bool open()
+    {
+        const QByteArray folder = QFile::encodeName(QFileInfo(m_target).absolutePath());
+#ifdef O_TMPFILE
+        m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (m_fd >= 0)
+            return true;
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            return false;
+#endif
+        return createNamed();
+    }
+
+    // Replaces the target with the written file; on failure the target is as it was and errno says why.
+    bool replaceTarget()
+    {
+        if (m_name.isEmpty()) {
+            QByteArray name;
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+            if (!reserveName(&name))
+                return false;
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) != 0)
+                return false;
+            m_name = name;
+        }
+        if (::close(std::exchange(m_fd, -1)) != 0)
+            return false;
+        if (beforeReplaceHook())
+            beforeReplaceHook()(m_target);
+        if (::rename(m_name.constData(), QFile::encodeName(m_target).constData()) != 0)
+            return false;
+        m_name.clear();
+        return true;
+    }
+
+private:
+    // A name beside the target no other file has, not yet created.
+    bool reserveName(QByteArray *name) const
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            *name = QFile::encodeName(m_target) + '.'
+                + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+            struct stat status { };
+            if (::lstat(name->constData(), &status) != 0 && errno == ENOENT)
+                return true;
+        }
+        errno = EEXIST;
+        return false;
+    }
+
+    bool createNamed()
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (!reserveName(&m_name))
+                break;
+            m_fd = ::open(m_name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            if (m_fd >= 0)
+                return true;
+            if (errno != EEXIST)
+                break;
+        }
+        m_name.clear();
+        return false;
+    }
+
+    QString m_target;
+    QByteArray m_name;
+    int m_fd = -1;
+};
+
+bool writeThrough(int fd, const QByteArray &bytes, QString *reason)
+{
+    if (writeAll(fd, bytes))
+        return true;
+    if (reason)
+        *reason = systemReason(errno);
+    return false;
 }
 
 } // namespace
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason)
+WriteCaution writeCaution(const QString &path)
 {
-    QSaveFile file(path);
-    auto fail = [&](int systemError) {
+    const Target target = resolve(path);
+    struct stat status { };
+    if (target.descriptor || ::stat(QFile::encodeName(target.path).constData(), &status) != 0)
+        return WriteCaution::None;
+    return cautionOf(target.path, status);
+}
+
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason, WriteOptions options)
+{
+    auto fail = [reason](const QString &why) {
         if (reason)
-            *reason = reasonOf(file, systemError);
-        file.cancelWriting();
+            *reason = why;
         return false;
     };
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(errno);
-    errno = 0;
-    if (file.write(bytes) != bytes.size())
-        return fail(errno);
-    // A small write sits in the buffer until here; committing without this check would replace the
-    // earlier file with an empty one when the disk is full.
-    errno = 0;
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return fail(errno);
-    errno = 0;
-    if (!file.commit()) {
-        const int systemError = errno;
-        if (reason)
-            *reason = reasonOf(file, systemError);
-        return false;
+    const Target target = resolve(path);
+    if (target.descriptor)
+        return writeThrough(*target.descriptor, bytes, reason);
+
+    const QByteArray encoded = QFile::encodeName(target.path);
+    struct stat status { };
+    const bool exists = ::stat(encoded.constData(), &status) == 0;
+    if (!exists && errno != ENOENT)
+        return fail(systemReason(errno));
+    if (exists && S_ISDIR(status.st_mode))
+        return fail(systemReason(EISDIR));
+    if (exists && S_ISBLK(status.st_mode))
+        return fail(QStringLiteral("It is a disk device, which Ambrel never writes to"));
+    if (exists && !S_ISREG(status.st_mode)) {
+        // A terminal, /dev/null or a named pipe takes the bytes as a stream; replacing it would break it.
+        const int fd = ::open(encoded.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            return fail(systemReason(errno));
+        if (!writeThrough(fd, bytes, reason)) {
+            ::close(fd);
+            return false;
+        }
+        return ::close(fd) == 0 || fail(systemReason(errno));
     }
+    if (exists) {
+        const WriteCaution caution = cautionOf(target.path, status);
+        if (caution == WriteCaution::ReadOnly && !options.testFlag(WriteOption::ReplaceReadOnly))
+            return fail(QStringLiteral("The file is read-only"));
+        if (caution == WriteCaution::HardLinked && !options.testFlag(WriteOption::SplitHardLink)) {
+            return fail(QStringLiteral(
+                "The file has other names (hard links), which would keep the earlier content"));
+        }
+    }
+
+    TemporaryFile file(target.path);
+    if (!file.open())
+        return fail(systemReason(errno));
+    if (exists) {
+        // The owner can only be kept by root, the group by a member of it; neither is worth failing over.
+        if (::fchown(file.fd(), status.st_uid, status.st_gid) != 0
+            && ::fchown(file.fd(), uid_t(-1), status.st_gid) != 0) {
+            // The file then belongs to the writer's group, as any file the writer creates.
+        }
+        // After the change of owner, which clears the set-user-ID and set-group-ID bits.
+        if (::fchmod(file.fd(), status.st_mode & 07777) != 0)
+            return fail(systemReason(errno));
+    }
+    // A write past the disk's end or the file-size limit fails here, and fdatasync reports what the
+    // disk refused later; either way the target is still untouched.
+    if (!writeAll(file.fd(), bytes) || ::fdatasync(file.fd()) != 0 || !file.replaceTarget())
+        return fail(systemReason(errno));
     return true;
 }
+
+void ignoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+namespace testing {
+
+void setBeforeReplace(std::function<void(const QString &target)> hook)
+{
+    beforeReplaceHook() = std::move(hook);
+}
+
+} // namespace testing
 
 } // namespace ambrel

@@ -1,14 +1,53 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFlags>
 #include <QString>
+
+#include <functional>
 
 namespace ambrel {
 
+// What replacing an existing file would do that the person may not want; the face asks before it forces.
+enum class WriteCaution {
+    None,
+    // The file grants this user no write permission (for root: no one may write it).
+    ReadOnly,
+    // The file has other names; replacing it leaves them with the earlier content.
+    HardLinked,
+};
+
+enum class WriteOption {
+    None = 0x0,
+    ReplaceReadOnly = 0x1,
+    SplitHardLink = 0x2,
+};
+Q_DECLARE_FLAGS(WriteOptions, WriteOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(WriteOptions)
+
+// What writeFileAtomically would refuse at path without the matching option; None for a missing file.
+WriteCaution writeCaution(const QString &path);
+
 // The one way Ambrel writes a file: the bytes go to a temporary file beside it, are flushed and checked,
-// and only then replace the earlier file. Any failure, including one that only shows when the buffer
-// reaches the disk, leaves the earlier file whole and puts the reason in *reason
-// ("No space left on device", "File too large", ...).
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+// and only then replace the earlier file, which keeps its mode and, where the system allows, its owner
+// and group. Any failure leaves the earlier file whole and puts the reason in *reason ("No space left on
+// device", "File too large", ...). A caution the options do not allow is a failure that changes nothing.
+// A symbolic link is followed and stays. Standard output, /dev/fd/N, a character device or a named pipe
+// is written straight through; a folder or a disk device is refused.
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr,
+    WriteOptions options = WriteOption::None);
+
+// Past a file-size limit (ulimit -f) the system ends the program at the write; with this called first,
+// such a write fails with "File too large" like a full disk, and the earlier file stays whole. Both
+// programs call it at start-up.
+void ignoreFileSizeSignal();
+
+namespace testing {
+
+// Called just before the written file replaces the target at that path, so a test can make that last step
+// fail; an empty function removes the hook.
+void setBeforeReplace(std::function<void(const QString &target)> hook);
+
+} // namespace testing
 
 } // namespace ambrel

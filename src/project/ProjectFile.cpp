@@ -2,9 +2,11 @@
 
 #include "corekit/AtomicFile.h"
 #include "corekit/TextFormat.h"
+#include "corekit/TextInput.h"
 
 #include <QDir>
 #include <QFile>
+#include <QIODevice>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -49,6 +51,65 @@ std::optional<QDate> readStart(const QString &value)
 QString tooLargeReason()
 {
     return QStringLiteral("It is larger than 16 MiB, too large for an Ambrel project file.");
+}
+
+QString inputRefusal(InputProblem problem, const QString &systemReason)
+{
+    switch (problem) {
+    case InputProblem::None:
+        break;
+    case InputProblem::Unreadable:
+        return systemReason;
+    case InputProblem::TooLarge:
+        return tooLargeReason();
+    case InputProblem::Utf16:
+        return QStringLiteral("It is UTF-16 text; Ambrel reads UTF-8 text only.");
+    case InputProblem::NotUtf8:
+        return QStringLiteral("It is not UTF-8 text.");
+    case InputProblem::CrOnlyLineEnds:
+        return QStringLiteral(
+            "Its lines end in a carriage return alone; Ambrel reads lines that end in LF or "
+            "CR LF.");
+    }
+    return {};
+}
+
+// Bytes whose first line, after any number of byte-order marks, is the project file's; what follows it
+// may still keep the file from being taken.
+bool startsLikeProjectFile(QByteArrayView bytes, int *byteOrderMarks)
+{
+    *byteOrderMarks = 0;
+    while (bytes.startsWith(kByteOrderMark)) {
+        bytes = bytes.sliced(kByteOrderMark.size());
+        ++*byteOrderMarks;
+    }
+    if (!bytes.startsWith(kFirstLine))
+        return false;
+    bytes = bytes.sliced(kFirstLine.size());
+    return bytes.isEmpty() || bytes.startsWith('\n') || bytes.startsWith('\r');
+}
+
+// Why bytes that start like a project file cannot be taken before their lines are even read, or empty.
+QString recognitionRefusal(const QByteArray &bytes)
+{
+    int byteOrderMarks = 0;
+    if (!startsLikeProjectFile(bytes, &byteOrderMarks))
+        return {};
+    if (byteOrderMarks > 1) {
+        return QStringLiteral(
+            "It starts with more than one byte-order mark; save it again as UTF-8 with one or none.");
+    }
+    if (!isProjectFile(bytes))
+        return inputRefusal(InputProblem::CrOnlyLineEnds, QString());
+    return {};
+}
+
+std::optional<ProjectFileContent> refuseOpening(
+    const QString &fileName, const QString &reason, QString *error)
+{
+    if (error)
+        *error = QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(fileName), reason);
+    return std::nullopt;
 }
 
 QString lineRefusal(qsizetype number, const QString &line, const QString &what)
@@ -102,7 +163,13 @@ bool isProjectFile(const QByteArray &bytes)
     if (!text.startsWith(kFirstLine))
         return false;
     const QByteArrayView rest = text.sliced(kFirstLine.size());
-    return rest.isEmpty() || rest.startsWith("\n") || rest.startsWith("\r\n");
+    if (rest.isEmpty())
+        return true;
+    // Carriage returns piled before the line feed belong to the line end, as on every other line.
+    qsizetype returns = 0;
+    while (returns < rest.size() && rest[returns] == '\r')
+        ++returns;
+    return returns < rest.size() && rest[returns] == '\n';
 }
 
 std::optional<ProjectFileContent> parseProjectFile(const QByteArray &bytes, QString *error)
@@ -175,34 +242,52 @@ QByteArray projectFileBytes(const ProjectFileContent &content)
 std::optional<ProjectFileContent> readProjectFile(
     const QByteArray &bytes, const QString &fileName, QString *error)
 {
-    QString reason;
-    std::optional<ProjectFileContent> content;
     if (bytes.size() > MaxProjectFileBytes)
-        reason = tooLargeReason();
-    else
-        content = parseProjectFile(bytes, &reason);
-    if (!content && error)
-        *error = QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(fileName), reason);
+        return refuseOpening(fileName, tooLargeReason(), error);
+    QString reason = inputRefusal(textProblem(bytes), QString());
+    if (reason.isEmpty())
+        reason = recognitionRefusal(bytes);
+    if (!reason.isEmpty())
+        return refuseOpening(fileName, reason, error);
+    std::optional<ProjectFileContent> content = parseProjectFile(bytes, &reason);
+    if (!content)
+        return refuseOpening(fileName, reason, error);
     return content;
 }
 
 std::optional<ProjectFileContent> loadProjectFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    auto refuse = [&](const QString &reason) -> std::optional<ProjectFileContent> {
-        if (error)
-            *error = QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(path), reason);
-        return std::nullopt;
-    };
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(file.errorString());
-    // Checked before reading so that a huge file is never loaded only to be refused.
-    if (file.size() > MaxProjectFileBytes)
-        return refuse(tooLargeReason());
-    const QByteArray bytes = file.read(MaxProjectFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return refuse(file.errorString());
-    return readProjectFile(bytes, path, error);
+    const TextInput input = readTextFile(path, MaxProjectFileBytes);
+    if (input.problem != InputProblem::None)
+        return refuseOpening(path, inputRefusal(input.problem, input.reason), error);
+    return readProjectFile(input.bytes, path, error);
+}
+
+namespace {
+
+std::optional<ProjectFileContent> projectOrTaskText(
+    const TextInput &input, const QString &name, QString *error)
+{
+    if (input.problem != InputProblem::None)
+        return refuseOpening(name, inputRefusal(input.problem, input.reason), error);
+    int byteOrderMarks = 0;
+    if (startsLikeProjectFile(input.bytes, &byteOrderMarks))
+        return readProjectFile(input.bytes, name, error);
+    ProjectFileContent content;
+    content.taskText = QString::fromUtf8(input.bytes);
+    return content;
+}
+
+} // namespace
+
+std::optional<ProjectFileContent> loadProjectOrTaskText(const QString &path, QString *error)
+{
+    return projectOrTaskText(readTextFile(path, MaxProjectFileBytes), path, error);
+}
+
+std::optional<ProjectFileContent> readProjectOrTaskText(QIODevice &input, const QString &name, QString *error)
+{
+    return projectOrTaskText(readTextInput(input, MaxProjectFileBytes), name, error);
 }
 
 bool saveProjectFile(const QString &path, const ProjectFileContent &content, QString *error)

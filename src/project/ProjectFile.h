@@ -6,6 +6,8 @@
 
 #include <optional>
 
+class QIODevice;
+
 namespace ambrel {
 
 // What a project file keeps: what the person typed and chose in the window, not their own settings.
@@ -38,6 +40,14 @@ std::optional<ProjectFileContent> readProjectFile(
 // The project in the file at path; nullopt and a message naming the file when it is missing, unreadable,
 // too large, or not a project Ambrel can take.
 std::optional<ProjectFileContent> loadProjectFile(const QString &path, QString *error);
+
+// A file or standard input (named name in messages) as the command line takes it: a project file, or else
+// task text, given as the task text of a project whose other fields keep their defaults. Reads no more
+// than MaxProjectFileBytes and refuses, with loadProjectFile's messages, what the window refuses: input
+// larger than that, text that is not UTF-8, lines that end in CR alone, a project file it cannot take.
+std::optional<ProjectFileContent> loadProjectOrTaskText(const QString &path, QString *error);
+std::optional<ProjectFileContent> readProjectOrTaskText(
+    QIODevice &input, const QString &name, QString *error);
 
 // Replaces the file at path atomically; on failure the earlier file stays whole and *error says
 // "Could not save <file>: <reason>".

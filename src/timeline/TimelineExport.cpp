@@ -3,6 +3,8 @@
 #include "timeline/TimelineGeometry.h"
 #include "timeline/TimelinePainter.h"
 
+#include "corekit/AtomicFile.h"
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -12,7 +14,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -234,21 +235,11 @@ bool TimelineExport::write(const TimelineData &data, const QString &fileName, QS
     QByteArray bytes;
     if (!render(data, *format, &bytes, error))
         return false;
-    QSaveFile file(fileName);
-    const auto fail = [&](const QString &reason) {
-        file.cancelWriting();
+    QString reason;
+    if (!writeFileAtomically(fileName, bytes, &reason)) {
         setError(error, QStringLiteral("Could not write %1: %2").arg(fileName, reason));
         return false;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size())
-        return fail(file.errorString());
-    // A small write waits in the buffer; a full disk shows only once it is flushed.
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-    if (!file.commit())
-        return fail(file.errorString());
+    }
     return true;
 }
 

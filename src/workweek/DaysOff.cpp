@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <optional>
 
 namespace ambrel {
 
@@ -49,37 +50,73 @@ bool earlier(const DayOff &a, const DayOff &b)
     return a.date < b.date;
 }
 
+// The file's lines without their line ends. A file with any line feed is split at line feeds, so that a
+// lone CR inside a line stays part of its name as it always did; one without is split at CRs.
+QList<QStringView> fileLines(QStringView text)
+{
+    // Editors on Windows like to start UTF-8 files with a byte order mark; it is not part of line 1.
+    if (text.startsWith(QChar(0xFEFF)))
+        text = text.mid(1);
+    const bool lineFeeds = text.contains(QLatin1Char('\n'));
+    QList<QStringView> lines = text.split(lineFeeds ? QLatin1Char('\n') : QLatin1Char('\r'));
+    if (lineFeeds) {
+        for (QStringView &line : lines) {
+            if (line.endsWith(QLatin1Char('\r')))
+                line.chop(1);
+        }
+    }
+    return lines;
+}
+
+// What a line holds: a date, an invalid date for a comment or blank line, or nullopt for a first word
+// that is not a date. *token is that first word; the name follows it.
+std::optional<QDate> lineDate(QStringView line, QStringView *token)
+{
+    qsizetype start = 0;
+    while (start < line.size() && line[start].isSpace())
+        ++start;
+    if (start == line.size() || line[start] == QLatin1Char('#'))
+        return QDate();
+    qsizetype end = start;
+    while (end < line.size() && !isBlank(line[end]))
+        ++end;
+    *token = line.mid(start, end - start);
+    const QDate date = isoDate(*token);
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+QStringView nameAfter(QStringView line, QStringView token)
+{
+    return line.mid(token.constData() - line.constData() + token.size());
+}
+
+QString dayLine(const DayOff &day)
+{
+    QString line = day.date.toString(Qt::ISODate);
+    const QString name = DaysOff::cleanName(day.name);
+    if (!name.isEmpty())
+        line += QLatin1Char(' ') + name;
+    return line;
+}
+
 } // namespace
 
 DaysOffReading DaysOff::parse(const QString &text)
 {
     DaysOffReading reading;
-    QStringView rest(text);
-    // Editors on Windows like to start UTF-8 files with a byte order mark; it is not part of line 1.
-    if (rest.startsWith(QChar(0xFEFF)))
-        rest = rest.mid(1);
-
     int number = 0;
-    for (QStringView line : rest.split(QLatin1Char('\n'))) {
+    for (QStringView line : fileLines(text)) {
         ++number;
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        qsizetype start = 0;
-        while (start < line.size() && line[start].isSpace())
-            ++start;
-        if (start == line.size() || line[start] == QLatin1Char('#'))
-            continue;
-        qsizetype end = start;
-        while (end < line.size() && !isBlank(line[end]))
-            ++end;
-        const QStringView token = line.mid(start, end - start);
-        const QDate date = isoDate(token);
-        if (!date.isValid()) {
+        QStringView token;
+        const std::optional<QDate> date = lineDate(line, &token);
+        if (!date) {
             reading.skipped.push_back(
                 { number, quoted(token) + QStringLiteral(" is not a date of the form YYYY-MM-DD") });
-            continue;
+        } else if (date->isValid()) {
+            reading.days.push_back({ *date, cleanName(nameAfter(line, token).toString()) });
         }
-        reading.days.push_back({ date, cleanName(line.mid(end).toString()) });
     }
     // Sorting once keeps a long file in any order fast; the first line naming a date gives its name.
     std::stable_sort(reading.days.begin(), reading.days.end(), earlier);
@@ -117,20 +154,68 @@ QString DaysOff::describe(const QString &fileName, const SkippedLine &line)
     return QStringLiteral("%1 line %2: %3").arg(fileName).arg(line.number).arg(line.reason);
 }
 
-QString DaysOff::text(std::vector<DayOff> days)
+QString DaysOff::text(std::vector<DayOff> days, const QString &previous)
 {
     std::stable_sort(days.begin(), days.end(), earlier);
-    QString text = Comment + QLatin1Char('\n');
-    QDate previous;
-    for (const DayOff &day : days) {
-        if (day.date == previous)
+    days.erase(std::unique(days.begin(), days.end(),
+                   [](const DayOff &a, const DayOff &b) { return a.date == b.date; }),
+        days.end());
+
+    QStringList lines;
+    std::vector<std::pair<QDate, qsizetype>> dayLines; // the date and place of each kept day's line
+    std::vector<bool> placed(days.size(), false);
+    QList<QStringView> previousLines = fileLines(previous);
+    // The line break after the last line ends it; it does not start another.
+    if (!previousLines.isEmpty() && previousLines.back().isEmpty())
+        previousLines.removeLast();
+    for (QStringView line : previousLines) {
+        QStringView token;
+        const std::optional<QDate> date = lineDate(line, &token);
+        if (!date || !date->isValid()) {
+            lines << line.toString();
             continue;
-        previous = day.date;
-        text += day.date.toString(Qt::ISODate);
-        const QString name = cleanName(day.name);
-        if (!name.isEmpty())
-            text += QLatin1Char(' ') + name;
-        text += QLatin1Char('\n');
+        }
+        const auto day = std::lower_bound(days.begin(), days.end(), DayOff { *date, QString() }, earlier);
+        const auto index = std::size_t(day - days.begin());
+        // A day removed takes its line with it, and a day named twice keeps its first line.
+        if (day == days.end() || day->date != *date || placed[index])
+            continue;
+        placed[index] = true;
+        const bool sameName = cleanName(nameAfter(line, token).toString()) == cleanName(day->name);
+        dayLines.emplace_back(*date, lines.size());
+        lines << (sameName ? line.toString() : dayLine(*day));
+    }
+    if (lines.isEmpty())
+        lines << Comment;
+
+    // A new day goes after the line of the latest day before it, so that it lands in the person's order
+    // and under their headings; with none before it, above the first day; with no days, at the end.
+    std::sort(dayLines.begin(), dayLines.end());
+    std::vector<qsizetype> lastPlaceBefore(dayLines.size()); // the latest place among the first k + 1
+    qsizetype firstPlace = lines.size();
+    for (std::size_t k = 0; k < dayLines.size(); ++k) {
+        lastPlaceBefore[k] = std::max(k == 0 ? 0 : lastPlaceBefore[k - 1], dayLines[k].second);
+        firstPlace = std::min(firstPlace, dayLines[k].second);
+    }
+    std::vector<std::pair<qsizetype, std::size_t>> inserts; // the place before which, and the day
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        if (placed[i])
+            continue;
+        const auto later = std::lower_bound(
+            dayLines.begin(), dayLines.end(), std::pair<QDate, qsizetype>(days[i].date, -1));
+        const auto before = std::size_t(later - dayLines.begin());
+        inserts.emplace_back(before == 0 ? firstPlace : lastPlaceBefore[before - 1] + 1, i);
+    }
+    std::stable_sort(
+        inserts.begin(), inserts.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+
+    QString text;
+    auto insert = inserts.cbegin();
+    for (qsizetype place = 0; place <= lines.size(); ++place) {
+        for (; insert != inserts.cend() && insert->first == place; ++insert)
+            text += dayLine(days[insert->second]) + QLatin1Char('\n');
+        if (place < lines.size())
+            text += lines[place] + QLatin1Char('\n');
     }
     return text;
 }
@@ -145,7 +230,11 @@ bool DaysOff::save(const std::vector<DayOff> &days, const QString &path, QString
             return false;
         }
     }
-    return SaveText(text(days), path, error);
+    // The person's comments, blank lines and order stay; a file that cannot be read has none to keep.
+    const QFileInfo info(path);
+    const QString previous
+        = info.isFile() && info.size() <= kMaxFileBytes ? LoadText(path, kMaxFileBytes) : QString();
+    return SaveText(text(days, previous), path, error);
 }
 
 bool DaysOff::insert(std::vector<DayOff> &days, DayOff day, bool rename)

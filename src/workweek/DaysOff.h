@@ -40,9 +40,13 @@ public:
     // "holidays.txt line 3: ..." with the file name given, as the command line and the window tell it.
     static QString describe(const QString &fileName, const SkippedLine &line);
 
-    // The file's text: the comment line, then "YYYY-MM-DD name" per day in date order, LF line ends.
-    static QString text(std::vector<DayOff> days);
-    // Written atomically; on failure the earlier file stays whole and *error says why.
+    // The file's text, LF line ends. Over the previous text of the file, its comments, blank lines, lines
+    // naming no date and the lines of days still there stay (a renamed day's line is written anew); the
+    // lines of days not there go, and a new day goes after the day before it. Without previous text: the
+    // comment line, then "YYYY-MM-DD name" per day in date order.
+    static QString text(std::vector<DayOff> days, const QString &previous = QString());
+    // Written atomically over the file's previous text; on failure the earlier file stays whole and
+    // *error says why.
     static bool save(const std::vector<DayOff> &days, const QString &path, QString *error = nullptr);
 
     // Adds the day in date order and returns true. A date already there stays once: with rename its name

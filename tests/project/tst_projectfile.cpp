@@ -2,6 +2,7 @@
 
 #include "FileSizeLimit.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -55,6 +56,27 @@ const QByteArray kExample("Ambrel project 1\n"
                           "Build + 10 days\n"
                           "// Docs + 4 days\n");
 
+// Standard input that never ends, counting what was taken from it.
+class EndlessInput final : public QIODevice {
+public:
+    qint64 taken = 0;
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        std::fill_n(data, maxSize, 'a');
+        taken += maxSize;
+        return maxSize;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+};
+
+QByteArray utf16(const QString &text)
+{
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
 } // namespace
 
 class TestProjectFile : public QObject {
@@ -70,6 +92,8 @@ private slots:
     void saveAndLoad();
     void loadRefused_data();
     void loadRefused();
+    void inputs_data();
+    void inputs();
 };
 
 void TestProjectFile::written_data()
@@ -262,6 +286,95 @@ void TestProjectFile::loadRefused()
         QVERIFY2(error.size() > prefix.size(), qPrintable(error));
     else
         QCOMPARE(error.mid(prefix.size()), reason);
+}
+
+void TestProjectFile::inputs_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // empty: more than the limit
+    QTest::addColumn<QString>("reason"); // empty when taken
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("taskText");
+
+    const QString notText = QStringLiteral("It is not UTF-8 text.");
+    const QString wide = QStringLiteral("It is UTF-16 text; Ambrel reads UTF-8 text only.");
+    const QString returns = QStringLiteral(
+        "Its lines end in a carriage return alone; Ambrel reads lines that end in LF or CR LF.");
+    const QString marks = QStringLiteral(
+        "It starts with more than one byte-order mark; save it again as UTF-8 with one or none.");
+    const QString none;
+    QTest::newRow("task text") << QByteArray("Design + 3\r\n") << none << "My Project"
+                               << "Design + 3\r\n";
+    QTest::newRow("a project file") << QByteArray("Ambrel project 1\nName: P\n\nA\n") << none << "P"
+                                    << "A";
+    QTest::newRow("CRs piled before the first line feed")
+        << QByteArray("Ambrel project 1\r\r\nName: P\r\n\r\nA") << none << "P"
+        << "A";
+    QTest::newRow("UTF-16 with a byte-order mark")
+        << utf16(QStringLiteral("\uFEFFAmbrel project 1\n\nA\n")) << wide << ""
+        << "";
+    QTest::newRow("UTF-16 without one") << utf16(QStringLiteral("Design + 3\n")) << wide << ""
+                                        << "";
+    QTest::newRow("a NUL byte") << QByteArray("A + 1\n\0B\n", 9) << notText << ""
+                                << "";
+    QTest::newRow("Latin-1") << QByteArray("Caf\xE9 + 2\n") << notText << ""
+                             << "";
+    QTest::newRow("a project with CR line ends")
+        << QByteArray("Ambrel project 1\rName: P\r\rA\r") << returns << ""
+        << "";
+    QTest::newRow("task text with CR line ends") << QByteArray("A + 1\rB + 2\r") << returns << ""
+                                                 << "";
+    QTest::newRow("a lone CR after the first line")
+        << QByteArray("Ambrel project 1\rName: P\n\nA\n") << returns << ""
+        << "";
+    QTest::newRow("two byte-order marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                        "Ambrel project 1\n\nA\n")
+                                          << marks << ""
+                                          << "";
+    QTest::newRow("larger than the limit")
+        << QByteArray() << QStringLiteral("It is larger than 16 MiB, too large for an Ambrel project file.")
+        << ""
+        << "";
+}
+
+// A file and standard input are taken or refused alike, with the window's messages, and endless input is
+// read no further than the limit.
+void TestProjectFile::inputs()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QFETCH(QString, name);
+    QFETCH(QString, taskText);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("input.txt"));
+    QVERIFY(writeBytes(path, bytes.isEmpty() ? QByteArray("Design + 3\n") : bytes));
+    EndlessInput endless;
+    QBuffer buffer(&bytes);
+    QIODevice &input = bytes.isEmpty() ? static_cast<QIODevice &>(endless) : buffer;
+    QVERIFY(input.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    if (bytes.isEmpty())
+        QVERIFY(QFile(path).resize(MaxProjectFileBytes + 1));
+
+    QString fileError;
+    QString inputError;
+    const auto fromFile = loadProjectOrTaskText(path, &fileError);
+    const auto fromInput = readProjectOrTaskText(input, QStringLiteral("standard input"), &inputError);
+    QCOMPARE(bool(fromFile), reason.isEmpty());
+    QCOMPARE(bool(fromInput), reason.isEmpty());
+    if (bytes.isEmpty())
+        QVERIFY(endless.taken <= MaxProjectFileBytes + 1);
+    if (!reason.isEmpty()) {
+        QCOMPARE(
+            fileError, QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(path), reason));
+        QCOMPARE(inputError, QStringLiteral("Could not open standard input: ") + reason);
+        QString windowError;
+        QVERIFY(!loadProjectFile(path, &windowError));
+        QCOMPARE(windowError, fileError);
+        return;
+    }
+    for (const auto &read : { fromFile, fromInput }) {
+        QCOMPARE(read->name, name);
+        QCOMPARE(read->taskText, taskText);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestProjectFile)

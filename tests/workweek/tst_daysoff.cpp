@@ -65,6 +65,9 @@ private slots:
     void readsTheFile_data();
     void readsTheFile();
     void savesAndReadsBack();
+    void saveKeepsThePersonsLines_data();
+    void saveKeepsThePersonsLines();
+    void saveOverAnyFileKeepsItsOtherLines();
 };
 
 void tst_DaysOff::calendarSteps_data()
@@ -183,6 +186,13 @@ void tst_DaysOff::readsTheFile_data()
         << QStringList { "2026-12-25|Christmas", "2027-01-01|New Year" } << QStringList();
     QTest::newRow("no final line break")
         << QByteArray("2026-12-25") << QStringList { "2026-12-25|" } << QStringList();
+    QTest::newRow("CR line ends, numbered")
+        << QByteArray("# c\r2026-12-24 Eve\r\r2026-12-25\rxmas\r")
+        << QStringList { "2026-12-24|Eve", "2026-12-25|" }
+        << QStringList { "holidays.txt line 5: \"xmas\" is not a date of the form YYYY-MM-DD" };
+    QTest::newRow("a lone CR in a file of line feeds stays in its line")
+        << QByteArray("2026-12-24 Christmas\rEve\n2026-12-25\n")
+        << QStringList { "2026-12-24|Christmas Eve", "2026-12-25|" } << QStringList();
 }
 
 void tst_DaysOff::readsTheFile()
@@ -226,6 +236,101 @@ void tst_DaysOff::savesAndReadsBack()
     const DaysOffReading missing = DaysOff::load(path);
     QVERIFY(missing.days.empty() && missing.skipped.empty() && missing.error.isEmpty());
     QVERIFY(!DaysOff::load(dir.path()).error.isEmpty());
+}
+
+void tst_DaysOff::saveKeepsThePersonsLines_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QStringList>("days"); // "YYYY-MM-DD|name"
+    QTest::addColumn<QByteArray>("after");
+
+    const QByteArray file("# Our office\n\n# 2026\n2026-12-24\tChristmas Eve  \n2026-12-25 Christmas\n\n"
+                          "# 2027\n2027-01-01 New Year\nsome day\n");
+    QTest::newRow("unchanged: every byte kept")
+        << file << QStringList { "2026-12-24|Christmas Eve", "2026-12-25|Christmas", "2027-01-01|New Year" }
+        << file;
+    QTest::newRow("a removed day takes its line; a renamed one is written anew")
+        << file << QStringList { "2026-12-24|Eve", "2027-01-01|New Year" }
+        << QByteArray("# Our office\n\n# 2026\n2026-12-24 Eve\n\n# 2027\n2027-01-01 New Year\nsome day\n");
+    QTest::newRow("new days after the day before them, or above the first")
+        << file
+        << QStringList { "2026-01-01|First", "2026-12-24|Christmas Eve", "2026-12-25|Christmas",
+               "2026-12-31|Eve", "2027-01-01|New Year", "2027-05-01|May" }
+        << QByteArray("# Our office\n\n# 2026\n2026-01-01 First\n2026-12-24\tChristmas Eve  \n"
+                      "2026-12-25 Christmas\n2026-12-31 Eve\n\n# 2027\n2027-01-01 New Year\n2027-05-01 May\n"
+                      "some day\n");
+    QTest::newRow("CR line ends become LF; a day named twice keeps its first line")
+        << QByteArray("# c\r2026-12-25 A\r2026-12-25 B\r") << QStringList { "2026-12-25|A", "2026-12-26|" }
+        << QByteArray("# c\n2026-12-25 A\n2026-12-26\n");
+    QTest::newRow("only comments: the days at the end")
+        << QByteArray("# mine") << QStringList { "2026-12-25|" } << QByteArray("# mine\n2026-12-25\n");
+}
+
+void tst_DaysOff::saveKeepsThePersonsLines()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, days);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(DaysOff::FileName);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+    file.close();
+    std::vector<DayOff> kept;
+    for (const QString &day : days)
+        kept.push_back({ QDate::fromString(day.section(u'|', 0, 0), Qt::ISODate), day.section(u'|', 1) });
+    QString error;
+    QVERIFY2(DaysOff::save(kept, path, &error), qPrintable(error));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), after);
+    QCOMPARE(DaysOff::load(path).days, kept);
+}
+
+// Whatever the file held and whatever days remain, the saved text reads back as exactly those days, and
+// every line naming no day is still there, in its order.
+void tst_DaysOff::saveOverAnyFileKeepsItsOtherLines()
+{
+    QRandomGenerator random(20261207);
+    const QDate first(2026, 12, 1);
+    for (int round = 0; round < 300; ++round) {
+        QStringList lines;
+        QStringList others;
+        const int lineCount = int(random.bounded(12));
+        for (int i = 0; i < lineCount; ++i) {
+            const QDate date = first.addDays(random.bounded(20));
+            switch (random.bounded(4)) {
+            case 0:
+                others << QStringLiteral("# note %1").arg(i);
+                lines << others.back();
+                break;
+            case 1:
+                others << QString();
+                lines << others.back();
+                break;
+            default:
+                lines << date.toString(Qt::ISODate) + QStringLiteral(" day %1").arg(i);
+            }
+        }
+        std::vector<DayOff> days;
+        for (int i = int(random.bounded(8)); i > 0; --i)
+            DaysOff::insert(days, { first.addDays(random.bounded(20)), QStringLiteral("name %1").arg(i) });
+        const QString lineEnd = random.bounded(2) ? QStringLiteral("\n") : QStringLiteral("\r");
+        // Without a final line break, a last empty line could not be told from none.
+        const bool finalBreak = random.bounded(2) || (!lines.isEmpty() && lines.back().isEmpty());
+        const QString previous = lines.join(lineEnd) + (finalBreak ? lineEnd : QString());
+
+        const QString saved = DaysOff::text(days, previous);
+        QCOMPARE(DaysOff::parse(saved).days, days);
+        QStringList kept;
+        for (const QString &line : saved.split(QLatin1Char('\n'))) {
+            // A file left with no line at all starts again with the comment of a new one.
+            if ((line.isEmpty() || line.startsWith(QLatin1Char('#'))) && line != DaysOff::Comment)
+                kept << line;
+        }
+        kept.removeLast(); // after the final line feed
+        if (!lines.isEmpty())
+            QCOMPARE(kept, others);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_DaysOff)
