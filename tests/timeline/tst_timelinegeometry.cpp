@@ -22,7 +22,7 @@ TimelineTask task(const QDate &start, const QDate &end, double dayCount, std::ve
 
 TimelineData project(std::vector<TimelineTask> tasks, std::vector<QDate> daysOff = {})
 {
-    return TimelineData { std::move(tasks), kMondayToFriday, std::move(daysOff), kMonday };
+    return TimelineData { std::move(tasks), kMondayToFriday, std::move(daysOff), kMonday, QStringLiteral("Launch") };
 }
 
 // Rectangles read back as the days they cover, "first..last", so that a table row says which dates show.
