@@ -72,8 +72,8 @@ double legendBand(const TimelinePainter &painter, double width)
 void paintLegendBelow(const TimelinePainter &painter, QPainter &device, double top, double width)
 {
     device.fillRect(QRectF(0, top, width, kLegendMargin), TimelinePalette::background());
-    painter.paintLegendBand(device,
-        QRectF(0, top + kLegendMargin, width, legendBand(painter, width) - kLegendMargin));
+    painter.paintLegendBand(
+        device, QRectF(0, top + kLegendMargin, width, legendBand(painter, width) - kLegendMargin));
 }
 
 // Fits the date axis into width, at the preferred zoom when there is room and never wider.
@@ -155,8 +155,9 @@ bool renderPdf(const TimelineData &data, QBuffer *buffer, QString *error)
         if (page > 0)
             writer.newPage();
         // The page count goes into the title line, where the legend cannot meet it.
-        timeline.setTitle(pages > 1 ? QStringLiteral("%1 (page %2 of %3)").arg(titleOf(data)).arg(page + 1).arg(pages)
-                                    : titleOf(data),
+        timeline.setTitle(pages > 1
+                ? QStringLiteral("%1 (page %2 of %3)").arg(titleOf(data)).arg(page + 1).arg(pages)
+                : titleOf(data),
             kTitleHeight);
         const int first = page * rowsPerPage;
         const int count = std::min(rowsPerPage, rowCount - first);

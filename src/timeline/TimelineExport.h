@@ -12,8 +12,9 @@
 namespace ambrel {
 
 // The whole timeline as a picture: the project name as its title, every row, the whole date range, the
-// ruler, the task names on the left and the legend in a band below the rows. PNG, SVG or PDF by the file name's extension; the PDF is A4 landscape, its rows broken
-// into pages that each repeat the ruler and the legend.
+// ruler, the task names on the left and the legend in a band below the rows. PNG, SVG or PDF by the file
+// name's extension; the PDF is A4 landscape, its rows broken into pages that each repeat the ruler and the
+// legend.
 //
 // Use from the window: File → Export Timeline… asks for a name, then
 //     QString error; if (!TimelineExport::write(data, fileName, &error)) show error;

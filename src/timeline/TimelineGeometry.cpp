@@ -312,10 +312,12 @@ std::vector<QLineF> TimelineGeometry::waitLine(const ParallelGroup &group) const
     // A bar widened to stay visible may reach past its end date; the line starts where the bar ends.
     const double from = std::max(xForDate(m_data->tasks[size_t(latest)].end.addDays(1)),
         barKind(latest) == BarKind::Negative ? 0.0 : barRect(latest).right());
-    const double down = std::max(barRect(next).left(), from + kWaitStub);
+    // Clear of the group's end where there is room, but always onto the waiting bar, however short.
+    const QRectF target = barRect(next);
+    const double down = std::max(target.left(), std::min(from + kWaitStub, target.center().x()));
     const double y = barMiddle(latest);
     lines.emplace_back(from, y, down, y);
-    lines.emplace_back(down, y, down, barRect(next).top());
+    lines.emplace_back(down, y, down, target.top());
     return lines;
 }
 

@@ -188,7 +188,8 @@ void TimelinePainter::paint(QPainter &painter, const QRectF &area, const QPointF
         for (int row = firstRow; row < endRow; ++row) {
             const QRectF band = g.rowRect(row).translated(0, area.top() - scroll.y());
             const double indent = g.data().tasks[size_t(row)].parallel ? kParallelIndent : 0;
-            const QRectF cell(labels.left() + 6 + indent, band.top(), m_labelWidth - 12 - indent, band.height());
+            const QRectF cell(
+                labels.left() + 6 + indent, band.top(), m_labelWidth - 12 - indent, band.height());
             if (m_isSelected && m_isSelected(row))
                 painter.fillRect(QRectF(labels.left(), band.top(), m_labelWidth, band.height()),
                     TimelinePalette::selection());
@@ -213,7 +214,8 @@ void TimelinePainter::paint(QPainter &painter, const QRectF &area, const QPointF
     painter.drawLine(
         QPointF(area.left(), area.top() + header - 0.5), QPointF(area.right(), area.top() + header - 0.5));
     if (m_titleHeight > 0)
-        paintTitle(painter, QRectF(area.left(), area.top(), area.width(), std::min<double>(m_titleHeight, header)));
+        paintTitle(
+            painter, QRectF(area.left(), area.top(), area.width(), std::min<double>(m_titleHeight, header)));
     painter.restore();
 }
 
@@ -448,7 +450,8 @@ void TimelinePainter::paintLegendItems(QPainter &painter, const QPointF &topLeft
             const double left = swatch.left() + 3;
             painter.drawLine(QPointF(left, swatch.top() - 1), QPointF(left, swatch.bottom() + 1));
             painter.drawLine(QPointF(left, swatch.top() - 1), QPointF(swatch.right(), swatch.top() - 1));
-            painter.drawLine(QPointF(left, swatch.bottom() + 1), QPointF(swatch.right(), swatch.bottom() + 1));
+            painter.drawLine(
+                QPointF(left, swatch.bottom() + 1), QPointF(swatch.right(), swatch.bottom() + 1));
             break;
         }
         case LegendKind::Waits: {

@@ -16,8 +16,8 @@ class QPainter;
 namespace ambrel {
 
 // Paints the timeline on any QPainter: the ruler, shaded days not worked, the today line, one bar per row,
-// the brackets of parallel groups and the legend. Only the rows and dates inside the painted area are drawn, so a window repaints a large
-// project as fast as a small one. Drawing text needs a QGuiApplication.
+// the brackets of parallel groups and the legend. Only the rows and dates inside the painted area are drawn,
+// so a window repaints a large project as fast as a small one. Drawing text needs a QGuiApplication.
 //
 // Use: TimelineGeometry geometry(&data); geometry.setPixelsPerDay(...); TimelinePainter painter(&geometry);
 // painter.paint(p, rect, scroll); where scroll is how far the dates (x) and rows (y) are scrolled.
