@@ -18,8 +18,8 @@ QString projectNameOf(const std::vector<TaskRow> &rows)
 
 } // namespace
 
-TimelineData TimelineData::fromSchedule(const std::vector<TaskRow> &rows, const WorkingCalendar &calendar,
-    const QDate &today, std::vector<QDate> daysOff)
+TimelineData TimelineData::fromSchedule(
+    const std::vector<TaskRow> &rows, const WorkingCalendar &calendar, const QDate &today, std::vector<QDate> daysOff)
 {
     TimelineData data;
     data.calendar = calendar;
