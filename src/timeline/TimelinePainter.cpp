@@ -249,12 +249,20 @@ void TimelinePainter::paintBar(QPainter &painter, int row, double x0, double x1)
         // events solid, and one outline around the whole, so that it reads as one task.
         for (const QRectF &gap : g.gaps(row, x0 - 1, x1 + 1))
             painter.fillRect(gap, TimelinePalette::betweenEventsColor(status));
-        for (const QRectF &segment : g.segments(row, x0 - 1, x1 + 1))
+        const std::vector<QRectF> segments = g.segments(row, x0 - 1, x1 + 1);
+        for (const QRectF &segment : segments)
             painter.fillRect(segment, fill);
         if (bar.width() >= 3) {
             painter.setPen(QPen(outline, 1));
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(bar.adjusted(0.5, 0.5, -0.5, -0.5));
+            // A hairline where an event meets the lighter days keeps the two apart for light colours in grey.
+            for (const QRectF &segment : segments) {
+                for (const double edge : { segment.left() + 0.5, segment.right() - 0.5 }) {
+                    if (edge > bar.left() + 1 && edge < bar.right() - 1 && segment.width() >= 3)
+                        painter.drawLine(QPointF(edge, bar.top()), QPointF(edge, bar.bottom()));
+                }
+            }
         }
         break;
     }
