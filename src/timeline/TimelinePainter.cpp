@@ -273,7 +273,8 @@ void TimelinePainter::paintGroups(QPainter &painter, int firstRow, int endRow) c
 {
     const TimelineGeometry &g = *m_geometry;
     painter.save();
-    for (const ParallelGroup &group : g.parallelGroupsBetween(firstRow, endRow)) {
+    // A group just above the first row still draws its wait line into that row.
+    for (const ParallelGroup &group : g.parallelGroupsBetween(std::max(0, firstRow - 1), endRow)) {
         painter.setPen(QPen(TimelinePalette::groupLine(), 1.5, Qt::SolidLine, Qt::FlatCap));
         for (const QLineF &line : g.bracket(group))
             painter.drawLine(line);
