@@ -36,9 +36,11 @@ private:
 };
 
 // The second argument is how many times View → Zoom In was chosen: 0 fitted (years), 12 weeks, 16 days.
+// The plan waits for its parallel groups, so that brackets and wait lines are drawn too.
 void BM_RepaintView(benchmark::State &state)
 {
-    const TimelineData data = testing::sampleTimeline(int(state.range(0)), kStart, kStart.addDays(40));
+    TimelineData data = testing::sampleTimeline(int(state.range(0)), kStart, kStart.addDays(40));
+    data.waitsForParallel = true;
     TimelineView view;
     view.resize(1280, 800);
     view.setRowMetrics(24, 20);

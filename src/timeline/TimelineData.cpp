@@ -4,6 +4,20 @@
 
 namespace ambrel {
 
+namespace {
+
+// A row's text is the project name, ": " and the task name without its "//".
+QString projectNameOf(const std::vector<TaskRow> &rows)
+{
+    if (rows.empty())
+        return {};
+    const TaskRow &row = rows.front();
+    const qsizetype taskName = QString(row.namePart).remove(QStringLiteral("//")).size();
+    return row.text.left(std::max<qsizetype>(0, row.text.size() - taskName - 2));
+}
+
+} // namespace
+
 TimelineData TimelineData::fromSchedule(
     const std::vector<TaskRow> &rows, const WorkingCalendar &calendar, const QDate &today, std::vector<QDate> daysOff)
 {
@@ -17,8 +31,10 @@ TimelineData TimelineData::fromSchedule(
         task.runs.reserve(row.events.size());
         for (const WorkingRun &run : row.events)
             task.runs.push_back({ run.first, run.last });
+        task.parallel = !data.tasks.empty() && row.namePart.startsWith(QLatin1String("//"));
         data.tasks.push_back(std::move(task));
     }
+    data.projectName = projectNameOf(rows);
     return data;
 }
 

@@ -24,6 +24,7 @@ struct TimelineTask {
     QDate end;
     double dayCount = 1;
     std::vector<TimelineRun> runs; // in date order; empty when the task makes no calendar event
+    bool parallel = false; // starts beside the row above it, as a "//" line does
 };
 
 // Everything the timeline shows: the task rows in list order, the working week and days off that shade
@@ -33,6 +34,8 @@ struct TimelineData {
     WorkingCalendar calendar;
     std::vector<QDate> daysOff;
     QDate today;
+    QString projectName; // each row's text starts with it and ": "; the pictures carry it as their title
+    bool waitsForParallel = false; // the task after a parallel group starts once the whole group has ended
 
     // The rows as the schedule builder leaves them, each with its runs of working days.
     static TimelineData fromSchedule(const std::vector<TaskRow> &rows, const WorkingCalendar &calendar,

@@ -2,6 +2,7 @@
 
 #include "timeline/TimelineGeometry.h"
 #include "timeline/TimelinePainter.h"
+#include "timeline/TimelinePalette.h"
 
 #include "corekit/AtomicFile.h"
 
@@ -23,8 +24,11 @@ namespace ambrel {
 
 namespace {
 
-constexpr int kHeaderHeight = 40;
+constexpr int kTitleHeight = 30;
+constexpr int kRulerHeight = 40;
+constexpr int kHeaderHeight = kTitleHeight + kRulerHeight;
 constexpr int kRowHeight = 22;
+constexpr int kMinPdfRowHeight = 18;
 constexpr double kPreferredPixelsPerDay = 24;
 // A short project gets days on the ruler; a longer one shrinks to this width, but never below weeks.
 constexpr double kComfortableAxisWidth = 1800;
@@ -32,6 +36,8 @@ constexpr double kWeeksPixelsPerDay = 2;
 constexpr double kMinLabelWidth = 120;
 constexpr double kMaxLabelWidth = 320;
 constexpr double kLegendMargin = 10;
+// Narrower than this, the legend would wrap into many lines below a short project.
+constexpr double kMinPictureWidth = 720;
 
 void setError(QString *error, const QString &text)
 {
@@ -39,24 +45,36 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-// Wide enough for the longest task text, within bounds that leave the dates most of the picture.
-double labelWidth(const TimelineData &data)
+// Wide enough for the longest task name, within bounds that leave the dates most of the picture.
+double labelWidth(const TimelineGeometry &geometry)
 {
     QFont font;
     font.setPixelSize(int(std::lround(kRowHeight * 0.55)));
     const QFontMetricsF metrics(font);
     double widest = 0;
-    for (const TimelineTask &task : data.tasks) {
-        widest = std::max(widest, metrics.horizontalAdvance(task.text));
-        if (widest >= kMaxLabelWidth)
-            break;
-    }
+    for (int row = 0; row < geometry.rowCount() && widest < kMaxLabelWidth; ++row)
+        widest = std::max(widest,
+            metrics.horizontalAdvance(geometry.label(row))
+                + (geometry.data().tasks[size_t(row)].parallel ? TimelinePainter::kParallelIndent : 0));
     return std::clamp(std::ceil(widest) + 16, kMinLabelWidth, kMaxLabelWidth);
 }
 
-double legendBand(const TimelinePainter &painter)
+QString titleOf(const TimelineData &data)
 {
-    return std::ceil(painter.legendSize().height() + 2 * kLegendMargin);
+    return data.projectName.isEmpty() ? QStringLiteral("Timeline") : data.projectName;
+}
+
+// The legend below the rows, wrapped to the picture's width, with a margin all round.
+double legendBand(const TimelinePainter &painter, double width)
+{
+    return painter.legendBandHeight(width - 2 * kLegendMargin) + 2 * kLegendMargin;
+}
+
+void paintLegendBelow(const TimelinePainter &painter, QPainter &device, double top, double width)
+{
+    device.fillRect(QRectF(0, top, width, kLegendMargin), TimelinePalette::background());
+    painter.paintLegendBand(
+        device, QRectF(0, top + kLegendMargin, width, legendBand(painter, width) - kLegendMargin));
 }
 
 // Fits the date axis into width, at the preferred zoom when there is room and never wider.
@@ -74,19 +92,19 @@ struct PictureLayout {
 PictureLayout layoutPicture(const TimelineData &data, TimelineGeometry &geometry, TimelinePainter &painter)
 {
     PictureLayout layout;
-    layout.labelWidth = labelWidth(data);
+    layout.labelWidth = labelWidth(geometry);
     painter.setLabelWidth(layout.labelWidth);
+    painter.setTitle(titleOf(data), kTitleHeight);
     geometry.setRowMetrics(kHeaderHeight, kRowHeight);
     const double days = double(geometry.dayCount());
     const double natural
         = std::min(days * kPreferredPixelsPerDay, std::max(kComfortableAxisWidth, days * kWeeksPixelsPerDay));
-    const double legendWidth = std::ceil(painter.legendSize().width() + 2 * kLegendMargin);
-    const double axis
-        = std::clamp(natural, legendWidth - layout.labelWidth, TimelineExport::kMaxWidth - layout.labelWidth);
+    const double axis = std::clamp(
+        natural, kMinPictureWidth - layout.labelWidth, TimelineExport::kMaxWidth - layout.labelWidth);
     fitAxis(geometry, std::floor(axis));
     layout.width = std::min(double(TimelineExport::kMaxWidth),
-        std::max(legendWidth, std::ceil(layout.labelWidth + geometry.dateAxisWidth())));
-    layout.height = std::ceil(geometry.contentHeight()) + legendBand(painter);
+        std::max(kMinPictureWidth, std::ceil(layout.labelWidth + geometry.dateAxisWidth())));
+    layout.height = std::ceil(geometry.contentHeight()) + legendBand(painter, layout.width);
     return layout;
 }
 
@@ -95,14 +113,13 @@ void paintPicture(QPainter &painter, const TimelinePainter &timeline, const Time
 {
     const double rows = std::ceil(geometry.contentHeight());
     timeline.paint(painter, QRectF(0, 0, layout.width, rows), QPointF(0, 0));
-    painter.fillRect(QRectF(0, rows, layout.width, layout.height - rows), Qt::white);
-    timeline.paintLegend(painter, QPointF(kLegendMargin, rows + kLegendMargin));
+    paintLegendBelow(timeline, painter, rows, layout.width);
 }
 
 bool renderPdf(const TimelineData &data, QBuffer *buffer, QString *error)
 {
     QPdfWriter writer(buffer);
-    writer.setTitle(QStringLiteral("Timeline"));
+    writer.setTitle(titleOf(data));
     writer.setCreator(QStringLiteral("Ambrel"));
     writer.setResolution(96);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
@@ -110,7 +127,7 @@ bool renderPdf(const TimelineData &data, QBuffer *buffer, QString *error)
 
     TimelineGeometry geometry(&data);
     TimelinePainter timeline(&geometry);
-    timeline.setLabelWidth(labelWidth(data));
+    timeline.setLabelWidth(labelWidth(geometry));
     geometry.setRowMetrics(kHeaderHeight, kRowHeight);
 
     QPainter painter;
@@ -123,24 +140,31 @@ bool renderPdf(const TimelineData &data, QBuffer *buffer, QString *error)
     // Each page shows the whole date range across its width and as many rows as fit above the legend.
     fitAxis(geometry,
         std::min(pageWidth - timeline.labelWidth(), double(geometry.dayCount()) * kPreferredPixelsPerDay));
-    const double band = legendBand(timeline);
-    const int rowsPerPage = std::max(1, int((pageHeight - kHeaderHeight - band) / kRowHeight));
+    const double band = legendBand(timeline, pageWidth);
     const int rowCount = geometry.rowCount();
-    const int pages = std::max(1, (rowCount + rowsPerPage - 1) / rowsPerPage);
-    const QFontMetricsF metrics(painter.font());
+    // A plan that fits on one page with slightly smaller rows is read at a glance; a longer one is split
+    // into pages of equal share rather than leaving a few rows alone on the last.
+    const double roomForRows = pageHeight - kHeaderHeight - band;
+    int rowHeight = kRowHeight;
+    if (rowCount > 0 && roomForRows / rowCount < kRowHeight && roomForRows / rowCount >= kMinPdfRowHeight)
+        rowHeight = int(roomForRows / rowCount);
+    geometry.setRowMetrics(kHeaderHeight, rowHeight);
+    const int fitting = std::max(1, int(roomForRows / rowHeight));
+    const int pages = std::max(1, (rowCount + fitting - 1) / fitting);
+    const int rowsPerPage = (rowCount + pages - 1) / pages;
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
             writer.newPage();
+        // The page count goes into the title line, where the legend cannot meet it.
+        timeline.setTitle(pages > 1
+                ? QStringLiteral("%1 (page %2 of %3)").arg(titleOf(data)).arg(page + 1).arg(pages)
+                : titleOf(data),
+            kTitleHeight);
         const int first = page * rowsPerPage;
         const int count = std::min(rowsPerPage, rowCount - first);
-        const double rowsHeight = kHeaderHeight + double(std::max(count, 0)) * kRowHeight;
-        timeline.paint(painter, QRectF(0, 0, pageWidth, rowsHeight), QPointF(0, double(first) * kRowHeight));
-        timeline.paintLegend(painter, QPointF(0, rowsHeight + kLegendMargin));
-        if (pages > 1) {
-            painter.setPen(Qt::black);
-            painter.drawText(QRectF(0, rowsHeight, pageWidth, band), Qt::AlignRight | Qt::AlignVCenter,
-                QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages));
-        }
+        const double rowsHeight = kHeaderHeight + double(std::max(count, 0)) * rowHeight;
+        timeline.paint(painter, QRectF(0, 0, pageWidth, rowsHeight), QPointF(0, double(first) * rowHeight));
+        paintLegendBelow(timeline, painter, rowsHeight, pageWidth);
     }
     painter.end();
     return true;
@@ -165,8 +189,10 @@ TimelineExport::Layout TimelineExport::pictureLayout(const TimelineData &data)
     TimelineGeometry geometry(&data);
     TimelinePainter painter(&geometry);
     const PictureLayout layout = layoutPicture(data, geometry, painter);
+    const double rows = std::ceil(geometry.contentHeight());
     return { layout.labelWidth, geometry.pixelsPerDay(), kHeaderHeight, kRowHeight,
-        QSize(int(layout.width), int(std::min(layout.height, double(INT_MAX)))) };
+        QSize(int(layout.width), int(std::min(layout.height, double(INT_MAX)))), kTitleHeight,
+        QRectF(0, rows + kLegendMargin, layout.width, layout.height - rows - kLegendMargin) };
 }
 
 bool TimelineExport::render(const TimelineData &data, Format format, QByteArray *out, QString *error)
@@ -214,7 +240,7 @@ bool TimelineExport::render(const TimelineData &data, Format format, QByteArray 
     svg.setResolution(96);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setTitle(QStringLiteral("Timeline"));
+    svg.setTitle(titleOf(data));
     QPainter painter;
     if (!painter.begin(&svg)) {
         setError(error, QStringLiteral("The SVG picture could not be started."));

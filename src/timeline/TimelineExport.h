@@ -3,6 +3,7 @@
 #include "timeline/TimelineData.h"
 
 #include <QByteArray>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 
@@ -10,9 +11,10 @@
 
 namespace ambrel {
 
-// The whole timeline as a picture: every row, the whole date range, the ruler, the task texts on the left
-// and the legend. PNG, SVG or PDF by the file name's extension; the PDF is A4 landscape, its rows broken
-// into pages that each repeat the ruler and the legend.
+// The whole timeline as a picture: the project name as its title, every row, the whole date range, the
+// ruler, the task names on the left and the legend in a band below the rows. PNG, SVG or PDF by the file
+// name's extension; the PDF is A4 landscape, its rows broken into pages that each repeat the ruler and the
+// legend.
 //
 // Use from the window: File → Export Timeline… asks for a name, then
 //     QString error; if (!TimelineExport::write(data, fileName, &error)) show error;
@@ -29,14 +31,16 @@ public:
     // .png, .svg or .pdf in any case; nothing for any other name.
     static std::optional<Format> formatForFile(const QString &fileName);
 
-    // Where the PNG or SVG picture puts things: the task texts take labelWidth on the left, the dates the
-    // rest, shrunk so that the width stays within kMaxWidth.
+    // Where the PNG or SVG picture puts things: the task names take labelWidth on the left, the dates the
+    // rest, shrunk so that the width stays within kMaxWidth. The header holds the title above the ruler.
     struct Layout {
         double labelWidth = 0;
         double pixelsPerDay = 0;
         int headerHeight = 0;
         int rowHeight = 0;
         QSize size;
+        int titleHeight = 0;
+        QRectF legend; // the band that holds the legend
     };
     static Layout pictureLayout(const TimelineData &data);
 

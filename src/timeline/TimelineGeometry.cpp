@@ -14,6 +14,9 @@ constexpr double kMinPixelsPerDay = 1e-6;
 // Narrower than this, a bar would vanish at a zoom that fits years on a screen.
 constexpr double kMinBarWidth = 3;
 constexpr double kMarkerWidth = 3;
+// How far a parallel group's bracket stands left of its bars, and the least run of a wait line.
+constexpr double kBracketOffset = 5;
+constexpr double kWaitStub = 4;
 
 QDate earliest(const TimelineTask &task)
 {
@@ -73,6 +76,16 @@ TimelineGeometry::TimelineGeometry(const TimelineData *data)
     m_daysOff = data->daysOff;
     std::sort(m_daysOff.begin(), m_daysOff.end());
     m_daysOff.erase(std::unique(m_daysOff.begin(), m_daysOff.end()), m_daysOff.end());
+
+    const int rows = int(data->tasks.size());
+    for (int row = 0; row < rows;) {
+        int last = row;
+        while (last + 1 < rows && data->tasks[size_t(last + 1)].parallel)
+            ++last;
+        if (last > row)
+            m_groups.push_back({ row, last });
+        row = last + 1;
+    }
 }
 
 qint64 TimelineGeometry::dayCount() const
@@ -236,6 +249,76 @@ std::vector<QRectF> TimelineGeometry::gaps(int row, double x0, double x1) const
     if (cursor < right)
         result.emplace_back(QPointF(cursor, bar.top()), QPointF(right, bar.bottom()));
     return result;
+}
+
+double TimelineGeometry::barMiddle(int row) const
+{
+    return barTop(row) + barHeight() / 2;
+}
+
+QString TimelineGeometry::label(int row) const
+{
+    const QString &text = m_data->tasks[size_t(row)].text;
+    const QString prefix = m_data->projectName + QLatin1String(": ");
+    // The blanks around a name ("// Review ") only say how it was typed.
+    return (text.startsWith(prefix) ? text.mid(prefix.size()) : text).trimmed();
+}
+
+std::vector<ParallelGroup> TimelineGeometry::parallelGroupsBetween(int first, int end) const
+{
+    auto group = std::lower_bound(m_groups.begin(), m_groups.end(), first,
+        [](const ParallelGroup &g, int row) { return g.last < row; });
+    std::vector<ParallelGroup> result;
+    for (; group != m_groups.end() && group->first < end; ++group)
+        result.push_back(*group);
+    return result;
+}
+
+std::vector<QLineF> TimelineGeometry::bracket(const ParallelGroup &group) const
+{
+    std::vector<int> shown;
+    double left = 0;
+    for (int row = group.first; row <= group.last; ++row) {
+        if (barKind(row) == BarKind::Hidden)
+            continue;
+        left = shown.empty() ? barRect(row).left() : std::min(left, barRect(row).left());
+        shown.push_back(row);
+    }
+    std::vector<QLineF> lines;
+    if (shown.size() < 2)
+        return lines;
+    const double x = left - kBracketOffset;
+    lines.emplace_back(x, barMiddle(shown.front()), x, barMiddle(shown.back()));
+    for (int row : shown)
+        lines.emplace_back(x, barMiddle(row), barRect(row).left(), barMiddle(row));
+    return lines;
+}
+
+std::vector<QLineF> TimelineGeometry::waitLine(const ParallelGroup &group) const
+{
+    std::vector<QLineF> lines;
+    const int next = group.last + 1;
+    if (!m_data->waitsForParallel || next >= rowCount() || barKind(next) == BarKind::Hidden)
+        return lines;
+    int latest = -1;
+    for (int row = group.first; row <= group.last; ++row) {
+        const TimelineTask &task = m_data->tasks[size_t(row)];
+        if (barKind(row) != BarKind::Hidden && task.end.isValid()
+            && (latest < 0 || task.end > m_data->tasks[size_t(latest)].end))
+            latest = row;
+    }
+    if (latest < 0)
+        return lines;
+    // A bar widened to stay visible may reach past its end date; the line starts where the bar ends.
+    const double from = std::max(xForDate(m_data->tasks[size_t(latest)].end.addDays(1)),
+        barKind(latest) == BarKind::Negative ? 0.0 : barRect(latest).right());
+    // Clear of the group's end where there is room, but always onto the waiting bar, however short.
+    const QRectF target = barRect(next);
+    const double down = std::max(target.left(), std::min(from + kWaitStub, target.center().x()));
+    const double y = barMiddle(latest);
+    lines.emplace_back(from, y, down, y);
+    lines.emplace_back(down, y, down, target.top());
+    return lines;
 }
 
 RulerBands TimelineGeometry::ruler(double x0, double x1, const QLocale &locale) const

@@ -3,6 +3,7 @@
 #include "timeline/TimelineData.h"
 
 #include <QDate>
+#include <QLineF>
 #include <QLocale>
 #include <QRectF>
 #include <QString>
@@ -37,6 +38,12 @@ struct ShadedSpan {
     double x0 = 0;
     double x1 = 0;
     bool dayOff = false;
+};
+
+// A sequential row and the parallel rows directly under it, as row numbers from first to last.
+struct ParallelGroup {
+    int first = 0;
+    int last = 0;
 };
 
 // Places the timeline on a plane: dates along x (x = 0 is the first day's left edge), rows along y below a
@@ -85,6 +92,21 @@ public:
     // The parts of the bar between x0 and x1 that go into no calendar event.
     std::vector<QRectF> gaps(int row, double x0, double x1) const;
 
+    // The row's task name as the timeline shows it, without blanks around it: the project name in front is
+    // left to the title.
+    QString label(int row) const;
+
+    // Every group of more than one row, in row order.
+    const std::vector<ParallelGroup> &parallelGroups() const { return m_groups; }
+    // The groups that have a row in first..end (one past the last).
+    std::vector<ParallelGroup> parallelGroupsBetween(int first, int end) const;
+    // A bracket just left of the group's bars: one upright line from the first bar's middle to the last
+    // one's, and a tick from it to the left end of each bar.
+    std::vector<QLineF> bracket(const ParallelGroup &group) const;
+    // While the plan waits for parallel groups: from the end of the group's latest-ending task along its row,
+    // then down to the top of the next row's bar, where that task starts. Empty when nothing waits.
+    std::vector<QLineF> waitLine(const ParallelGroup &group) const;
+
     RulerBands ruler(double x0, double x1, const QLocale &locale = QLocale()) const;
     std::vector<ShadedSpan> shadedSpans(double x0, double x1) const;
     std::optional<double> todayX() const; // the middle of today's day, when it lies in the range
@@ -92,8 +114,10 @@ public:
 private:
     double barTop(int row) const;
     double barHeight() const;
+    double barMiddle(int row) const;
 
     const TimelineData *m_data;
+    std::vector<ParallelGroup> m_groups;
     std::vector<QDate> m_daysOff; // sorted, each once
     QDate m_first;
     QDate m_last;

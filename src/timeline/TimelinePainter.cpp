@@ -18,22 +18,30 @@ constexpr double kLegendSwatch = 14;
 constexpr double kLegendPadding = 6;
 constexpr double kLegendSpacing = 14;
 
-enum class LegendKind { Status, NoEvent, NotWorked, DayOff, Today };
+enum class LegendKind { Status, BetweenEvents, NoEvent, NotWorked, DayOff, Today, Parallel, Waits };
 
 struct LegendItem {
     LegendKind kind;
     QString label;
 };
 
-std::vector<LegendItem> legendItems()
+// The parallel and waiting marks are explained only where the plan has them.
+std::vector<LegendItem> legendItems(const TimelineGeometry &geometry)
 {
     std::vector<LegendItem> items;
     for (const QString &status : TimelinePalette::statuses())
         items.push_back({ LegendKind::Status, status });
+    items.push_back({ LegendKind::BetweenEvents, QStringLiteral("Between calendar events") });
     items.push_back({ LegendKind::NoEvent, QStringLiteral("No calendar event") });
     items.push_back({ LegendKind::NotWorked, QStringLiteral("Not worked") });
     items.push_back({ LegendKind::DayOff, QStringLiteral("Day off") });
     items.push_back({ LegendKind::Today, QStringLiteral("Today") });
+    const std::vector<ParallelGroup> &groups = geometry.parallelGroups();
+    if (!groups.empty())
+        items.push_back({ LegendKind::Parallel, QStringLiteral("Parallel tasks") });
+    if (std::any_of(groups.begin(), groups.end(),
+            [&](const ParallelGroup &group) { return !geometry.waitLine(group).empty(); }))
+        items.push_back({ LegendKind::Waits, QStringLiteral("Waits for the parallel tasks") });
     return items;
 }
 
@@ -78,11 +86,36 @@ void outlined(QPainter &painter, const QRectF &rect, const QColor &fill, const Q
     }
 }
 
+// A small arrow head pointing down at tip, where a waiting task starts.
+void arrowDown(QPainter &painter, const QPointF &tip, const QColor &color)
+{
+    const QPointF head[] = { tip, tip + QPointF(-3.5, -5), tip + QPointF(3.5, -5) };
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawPolygon(head, 3);
+    painter.restore();
+}
+
+QPen waitPen()
+{
+    QPen pen(TimelinePalette::groupLine(), 1.5);
+    pen.setStyle(Qt::DashLine);
+    return pen;
+}
+
 } // namespace
 
 TimelinePainter::TimelinePainter(const TimelineGeometry *geometry)
     : m_geometry(geometry)
 {
+}
+
+void TimelinePainter::setTitle(const QString &title, int titleHeight)
+{
+    m_title = title;
+    m_titleHeight = std::max(0, titleHeight);
 }
 
 QString TimelinePainter::statusOf(int row) const
@@ -139,6 +172,7 @@ void TimelinePainter::paint(QPainter &painter, const QRectF &area, const QPointF
         painter.drawLine(QPointF(axisEnd, rowsTop), QPointF(axisEnd, rowsBottom));
     for (int row = firstRow; row < endRow; ++row)
         paintBar(painter, row, x0, x1);
+    paintGroups(painter, firstRow, endRow);
     if (const auto today = g.todayX(); today && *today >= x0 && *today <= x1) {
         painter.setPen(QPen(TimelinePalette::today(), 2));
         painter.drawLine(QPointF(*today, rowsTop), QPointF(*today, rowsBottom));
@@ -153,21 +187,23 @@ void TimelinePainter::paint(QPainter &painter, const QRectF &area, const QPointF
         const QFontMetricsF metrics(painter.font());
         for (int row = firstRow; row < endRow; ++row) {
             const QRectF band = g.rowRect(row).translated(0, area.top() - scroll.y());
-            const QRectF cell(labels.left() + 6, band.top(), m_labelWidth - 12, band.height());
+            const double indent = g.data().tasks[size_t(row)].parallel ? kParallelIndent : 0;
+            const QRectF cell(
+                labels.left() + 6 + indent, band.top(), m_labelWidth - 12 - indent, band.height());
             if (m_isSelected && m_isSelected(row))
                 painter.fillRect(QRectF(labels.left(), band.top(), m_labelWidth, band.height()),
                     TimelinePalette::selection());
             painter.setPen(TimelinePalette::text());
-            const QString &text = g.data().tasks[size_t(row)].text;
+            const QString text = g.label(row);
             painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter,
                 metrics.elidedText(text, Qt::ElideRight, cell.width()));
         }
         painter.setPen(QPen(TimelinePalette::gridLine(), 0));
         painter.drawLine(QPointF(datesLeft - 0.5, area.top()), QPointF(datesLeft - 0.5, area.bottom()));
         painter.restore();
-        const QRectF corner(area.left(), area.top(), m_labelWidth, header);
+        const QRectF corner(area.left(), area.top() + m_titleHeight, m_labelWidth, header - m_titleHeight);
         painter.fillRect(corner, TimelinePalette::rulerBackground());
-        painter.setFont(pixelFont(painter.font(), std::min(13.0, header * 0.4), true));
+        painter.setFont(pixelFont(painter.font(), std::min(13.0, corner.height() * 0.4), true));
         painter.setPen(TimelinePalette::text());
         painter.drawText(
             corner.adjusted(6, 0, -6, 0), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("Task"));
@@ -177,6 +213,9 @@ void TimelinePainter::paint(QPainter &painter, const QRectF &area, const QPointF
     painter.setPen(QPen(TimelinePalette::gridLine(), 0));
     painter.drawLine(
         QPointF(area.left(), area.top() + header - 0.5), QPointF(area.right(), area.top() + header - 0.5));
+    if (m_titleHeight > 0)
+        paintTitle(
+            painter, QRectF(area.left(), area.top(), area.width(), std::min<double>(m_titleHeight, header)));
     painter.restore();
 }
 
@@ -206,21 +245,70 @@ void TimelinePainter::paintBar(QPainter &painter, int row, double x0, double x1)
         painter.drawRect(bar.adjusted(0.5, 0.5, -0.5, -0.5));
         break;
     case BarKind::Events: {
-        QColor faint = fill;
-        faint.setAlphaF(0.35);
+        // One bar from start to end: the days between events in a lighter fill of the same colour, the
+        // events solid, and one outline around the whole, so that it reads as one task.
         for (const QRectF &gap : g.gaps(row, x0 - 1, x1 + 1))
-            painter.fillRect(gap.adjusted(0, 2, 0, -2), faint);
-        for (const QRectF &segment : g.segments(row, x0 - 1, x1 + 1))
-            outlined(painter, segment, fill, outline);
+            painter.fillRect(gap, TimelinePalette::betweenEventsColor(status));
+        const std::vector<QRectF> segments = g.segments(row, x0 - 1, x1 + 1);
+        for (const QRectF &segment : segments)
+            painter.fillRect(segment, fill);
+        if (bar.width() >= 3) {
+            painter.setPen(QPen(outline, 1));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(bar.adjusted(0.5, 0.5, -0.5, -0.5));
+            // A hairline where an event meets the lighter days keeps the two apart for light colours in grey.
+            for (const QRectF &segment : segments) {
+                for (const double edge : { segment.left() + 0.5, segment.right() - 0.5 }) {
+                    if (edge > bar.left() + 1 && edge < bar.right() - 1 && segment.width() >= 3)
+                        painter.drawLine(QPointF(edge, bar.top()), QPointF(edge, bar.bottom()));
+                }
+            }
+        }
         break;
     }
     }
 }
 
+void TimelinePainter::paintGroups(QPainter &painter, int firstRow, int endRow) const
+{
+    const TimelineGeometry &g = *m_geometry;
+    painter.save();
+    // A group just above the first row still draws its wait line into that row.
+    for (const ParallelGroup &group : g.parallelGroupsBetween(std::max(0, firstRow - 1), endRow)) {
+        painter.setPen(QPen(TimelinePalette::groupLine(), 1.5, Qt::SolidLine, Qt::FlatCap));
+        for (const QLineF &line : g.bracket(group))
+            painter.drawLine(line);
+        const std::vector<QLineF> wait = g.waitLine(group);
+        if (wait.empty())
+            continue;
+        painter.setPen(waitPen());
+        for (const QLineF &line : wait)
+            painter.drawLine(line);
+        arrowDown(painter, wait.back().p2(), TimelinePalette::groupLine());
+    }
+    painter.restore();
+}
+
+void TimelinePainter::paintTitle(QPainter &painter, const QRectF &band) const
+{
+    painter.save();
+    painter.fillRect(band, TimelinePalette::background());
+    painter.setFont(pixelFont(painter.font(), std::clamp(band.height() * 0.55, 8.0, 16.0), true));
+    const QFontMetricsF metrics(painter.font());
+    const QRectF text = band.adjusted(6, 0, -6, 0);
+    painter.setPen(TimelinePalette::text());
+    painter.drawText(
+        text, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(m_title, Qt::ElideRight, text.width()));
+    painter.setPen(QPen(TimelinePalette::gridLine(), 0));
+    painter.drawLine(QPointF(band.left(), band.bottom() - 0.5), QPointF(band.right(), band.bottom() - 0.5));
+    painter.restore();
+}
+
 void TimelinePainter::paintRuler(QPainter &painter, double left, double top, double width, double x0) const
 {
     const TimelineGeometry &g = *m_geometry;
-    const double header = g.headerHeight();
+    top += std::min(m_titleHeight, g.headerHeight());
+    const double header = g.headerHeight() - std::min(m_titleHeight, g.headerHeight());
     const double band = header / 2;
     const QRectF ruler(left, top, width, header);
     painter.save();
@@ -270,7 +358,7 @@ QSizeF TimelinePainter::legendSize(double maxWidth) const
     const std::vector<QPointF> places = legendPlaces(maxWidth);
     const QFontMetricsF metrics(pixelFont(QFont(), kLegendFontPixels));
     double right = 0;
-    const std::vector<LegendItem> items = legendItems();
+    const std::vector<LegendItem> items = legendItems(*m_geometry);
     for (size_t i = 0; i < items.size(); ++i)
         right = std::max(right, places[i].x() + itemWidth(metrics, items[i]));
     return QSizeF(right + kLegendPadding, places.back().y() + metrics.height() + kLegendPadding);
@@ -282,7 +370,7 @@ std::vector<QPointF> TimelinePainter::legendPlaces(double maxWidth) const
     std::vector<QPointF> places;
     double x = kLegendPadding;
     double y = kLegendPadding;
-    for (const LegendItem &item : legendItems()) {
+    for (const LegendItem &item : legendItems(*m_geometry)) {
         const double width = itemWidth(metrics, item);
         if (x > kLegendPadding && x + width + kLegendPadding > maxWidth) {
             x = kLegendPadding;
@@ -297,25 +385,56 @@ std::vector<QPointF> TimelinePainter::legendPlaces(double maxWidth) const
 void TimelinePainter::paintLegend(QPainter &painter, const QPointF &topLeft, double maxWidth) const
 {
     painter.save();
-    const QFont font = pixelFont(QFont(), kLegendFontPixels);
-    painter.setFont(font);
-    const QFontMetricsF metrics(font);
     const QRectF box(topLeft, legendSize(maxWidth));
     painter.setPen(QPen(TimelinePalette::gridLine(), 1));
     painter.setBrush(TimelinePalette::background());
     painter.drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.restore();
+    paintLegendItems(painter, topLeft, maxWidth);
+}
+
+double TimelinePainter::legendBandHeight(double width) const
+{
+    return std::ceil(legendSize(width).height());
+}
+
+void TimelinePainter::paintLegendBand(QPainter &painter, const QRectF &band) const
+{
+    painter.save();
+    painter.setClipRect(band);
+    painter.fillRect(band, TimelinePalette::background());
+    painter.setPen(QPen(TimelinePalette::gridLine(), 0));
+    painter.drawLine(QPointF(band.left(), band.top() + 0.5), QPointF(band.right(), band.top() + 0.5));
+    paintLegendItems(painter, band.topLeft(), band.width());
+    painter.restore();
+}
+
+void TimelinePainter::paintLegendItems(QPainter &painter, const QPointF &topLeft, double maxWidth) const
+{
+    painter.save();
+    const QFont font = pixelFont(QFont(), kLegendFontPixels);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
     const std::vector<QPointF> places = legendPlaces(maxWidth);
-    const std::vector<LegendItem> items = legendItems();
+    const std::vector<LegendItem> items = legendItems(*m_geometry);
+    const QString active = TimelinePalette::statuses().value(2);
     for (size_t i = 0; i < items.size(); ++i) {
         const LegendItem &item = items[i];
-        double x = box.left() + places[i].x();
-        const QRectF line(x, box.top() + places[i].y(), itemWidth(metrics, item), metrics.height());
+        double x = topLeft.x() + places[i].x();
+        const QRectF line(x, topLeft.y() + places[i].y(), itemWidth(metrics, item), metrics.height());
         const double middle = line.center().y();
         const QRectF swatch(x, middle - 5, kLegendSwatch, 10);
         switch (item.kind) {
         case LegendKind::Status:
             outlined(painter, swatch, TimelinePalette::statusColor(item.label),
                 TimelinePalette::outlineColor(item.label));
+            break;
+        case LegendKind::BetweenEvents:
+            painter.fillRect(swatch, TimelinePalette::statusColor(active));
+            painter.fillRect(swatch.adjusted(4, 0, -4, 0), TimelinePalette::betweenEventsColor(active));
+            painter.setPen(QPen(TimelinePalette::outlineColor(active), 1));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(swatch.adjusted(0.5, 0.5, -0.5, -0.5));
             break;
         case LegendKind::NoEvent:
             painter.fillRect(swatch, TimelinePalette::background());
@@ -335,6 +454,23 @@ void TimelinePainter::paintLegend(QPainter &painter, const QPointF &topLeft, dou
             painter.drawLine(QPointF(swatch.center().x(), swatch.top() - 2),
                 QPointF(swatch.center().x(), swatch.bottom() + 2));
             break;
+        case LegendKind::Parallel: {
+            painter.setPen(QPen(TimelinePalette::groupLine(), 1.5, Qt::SolidLine, Qt::FlatCap));
+            const double left = swatch.left() + 3;
+            painter.drawLine(QPointF(left, swatch.top() - 1), QPointF(left, swatch.bottom() + 1));
+            painter.drawLine(QPointF(left, swatch.top() - 1), QPointF(swatch.right(), swatch.top() - 1));
+            painter.drawLine(
+                QPointF(left, swatch.bottom() + 1), QPointF(swatch.right(), swatch.bottom() + 1));
+            break;
+        }
+        case LegendKind::Waits: {
+            painter.setPen(waitPen());
+            const QPointF corner(swatch.right() - 3, swatch.top());
+            painter.drawLine(QPointF(swatch.left(), swatch.top()), corner);
+            painter.drawLine(corner, QPointF(corner.x(), swatch.bottom()));
+            arrowDown(painter, QPointF(corner.x(), swatch.bottom() + 2), TimelinePalette::groupLine());
+            break;
+        }
         }
         x += kLegendSwatch + 4;
         painter.setPen(TimelinePalette::text());

@@ -36,6 +36,13 @@ QColor TimelinePalette::statusColor(const QString &status)
     return QColor::fromRgb(kStatusColors[0].fill);
 }
 
+QColor TimelinePalette::betweenEventsColor(const QString &status)
+{
+    const QColor fill = statusColor(status);
+    const auto halfway = [](int channel) { return (channel + 255 + 1) / 2; };
+    return QColor(halfway(fill.red()), halfway(fill.green()), halfway(fill.blue()));
+}
+
 QColor TimelinePalette::outlineColor(const QString &status)
 {
     const QColor fill = statusColor(status);

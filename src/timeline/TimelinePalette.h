@@ -14,6 +14,9 @@ public:
     static QStringList statuses();
     // The fill of a bar with this status text; an unknown text gets the pending colour.
     static QColor statusColor(const QString &status);
+    // The days of a bar between its calendar events: the status colour halfway to white, light enough to
+    // tell from the solid runs and dark enough to tell from the page, in colour and in grey.
+    static QColor betweenEventsColor(const QString &status);
     // A dark outline that keeps even the lightest bar visible on white.
     static QColor outlineColor(const QString &status);
 
@@ -25,6 +28,7 @@ public:
     static QColor text() { return QColor(0x20, 0x20, 0x20); }
     static QColor today() { return QColor(0xd5, 0x5e, 0x00); }
     static QColor selection() { return QColor(0xcc, 0xe4, 0xf7); }
+    static QColor groupLine() { return QColor(0x50, 0x50, 0x50); }
 
     // Grey value 0..255 as a black-and-white printer renders the colour (ITU-R BT.601 weights).
     static int greyLevel(const QColor &color);

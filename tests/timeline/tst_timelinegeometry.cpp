@@ -1,3 +1,4 @@
+#include "schedule/ScheduleBuilder.h"
 #include "timeline/TimelineGeometry.h"
 #include "timeline/TimelinePalette.h"
 #include "timeline/TimelineToolTip.h"
@@ -22,7 +23,34 @@ TimelineTask task(const QDate &start, const QDate &end, double dayCount, std::ve
 
 TimelineData project(std::vector<TimelineTask> tasks, std::vector<QDate> daysOff = {})
 {
-    return TimelineData { std::move(tasks), kMondayToFriday, std::move(daysOff), kMonday };
+    return TimelineData { std::move(tasks), kMondayToFriday, std::move(daysOff), kMonday,
+        QStringLiteral("Launch") };
+}
+
+// The lines as a person types them, scheduled from kMonday and read into the timeline.
+TimelineData typed(const QString &projectName, const QStringList &lines)
+{
+    ScheduleState state;
+    state.PickedStartDate = kMonday;
+    const ScheduleRequest request { lines.join(QStringLiteral("\r\n")), projectName, true, kMondayToFriday,
+        QStringLiteral("9:00 AM"), QStringLiteral("5:00 PM") };
+    Schedule schedule;
+    if (ScheduleBuilder::build(state, request, kMonday, schedule))
+        qFatal("the sample plan was refused");
+    return TimelineData::fromSchedule(schedule.tasks, kMondayToFriday, kMonday);
+}
+
+// Whether the line runs through the inside of any bar; touching an edge is allowed.
+bool crossesABar(const TimelineGeometry &geometry, const QLineF &line)
+{
+    for (int row = 0; row < geometry.rowCount(); ++row) {
+        const QRectF inside = geometry.barRect(row).adjusted(1, 1, -1, -1);
+        for (int step = 0; step <= 50; ++step) {
+            if (inside.isValid() && inside.contains(line.pointAt(step / 50.0)))
+                return true;
+        }
+    }
+    return false;
 }
 
 // Rectangles read back as the days they cover, "first..last", so that a table row says which dates show.
@@ -57,6 +85,10 @@ private slots:
     void statusColorsDifferInGrey();
     void toolTip_data();
     void toolTip();
+    void parallelGroupsAndNames_data();
+    void parallelGroupsAndNames();
+    void barsAndGroupMarks_data();
+    void barsAndGroupMarks();
 };
 
 void TestTimelineGeometry::initTestCase()
@@ -297,6 +329,14 @@ void TestTimelineGeometry::statusColorsDifferInGrey()
         const int darker = TimelinePalette::greyLevel(TimelinePalette::statusColor(statuses[i]));
         QVERIFY2(lighter - darker >= 40, qPrintable(statuses[i]));
     }
+    // The days between a bar's events stay apart from its solid runs and from the page, in grey too.
+    for (const QString &status : statuses) {
+        const int between = TimelinePalette::greyLevel(TimelinePalette::betweenEventsColor(status));
+        QVERIFY2(between - TimelinePalette::greyLevel(TimelinePalette::statusColor(status)) >= 18,
+            qPrintable(status));
+        QVERIFY2(
+            TimelinePalette::greyLevel(TimelinePalette::background()) - between >= 18, qPrintable(status));
+    }
     // The lightest bar still stands out from the shading of days not worked.
     QVERIFY(TimelinePalette::greyLevel(TimelinePalette::nonWorkingDay())
             - TimelinePalette::greyLevel(TimelinePalette::statusColor(statuses[0]))
@@ -332,6 +372,130 @@ void TestTimelineGeometry::toolTip()
     const QString html = TimelineToolTip::html(task, kMonday);
     QVERIFY(html.contains(QStringLiteral("&lt;b&gt;Bold&lt;/b&gt; &amp; co")));
     QVERIFY(!html.contains(QStringLiteral("<b>")));
+}
+
+void TestTimelineGeometry::parallelGroupsAndNames_data()
+{
+    QTest::addColumn<QString>("projectName");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("groups"); // first-last of each group
+    QTest::addColumn<QStringList>("labels");
+
+    QTest::newRow("two groups") << "Website Relaunch"
+                                << QStringList { "Design + 2", "// Copy + 3", "//Photos + 1", "Build + 4",
+                                       "// Test + 2", "Launch + 1" }
+                                << "0-2 3-4"
+                                << QStringList { "Design", "Copy", "Photos", "Build", "Test", "Launch" };
+    QTest::newRow("a first // line has nothing to run beside")
+        << "Plan" << QStringList { "// Alone + 1", "Next + 1", "// Beside + 1" } << "1-2"
+        << QStringList { "Alone", "Next", "Beside" };
+    QTest::newRow("a colon in the project and task names")
+        << "R&D: Phase 2" << QStringList { "Plan: draft + 1", "// Plan: review + 1" } << "0-1"
+        << QStringList { "Plan: draft", "Plan: review" };
+    QTest::newRow("no project name") << "" << QStringList { "A + 1", "B + 1" } << ""
+                                     << QStringList { "A", "B" };
+    QTest::newRow("slashes inside a name") << "P" << QStringList { "Read a//b + 1", "////Twice + 1" } << "0-1"
+                                           << QStringList { "Read ab", "Twice" };
+}
+
+void TestTimelineGeometry::parallelGroupsAndNames()
+{
+    QFETCH(QString, projectName);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, groups);
+    QFETCH(QStringList, labels);
+
+    const TimelineData data = typed(projectName, lines);
+    QCOMPARE(data.projectName, projectName);
+    const TimelineGeometry geometry(&data);
+    QStringList found;
+    for (const ParallelGroup &group : geometry.parallelGroups())
+        found << QStringLiteral("%1-%2").arg(group.first).arg(group.last);
+    QCOMPARE(found.join(QLatin1Char(' ')), groups);
+    QStringList shown;
+    for (int row = 0; row < geometry.rowCount(); ++row)
+        shown << geometry.label(row);
+    QCOMPARE(shown, labels);
+}
+
+void TestTimelineGeometry::barsAndGroupMarks_data()
+{
+    QTest::addColumn<double>("pixelsPerDay");
+    QTest::addColumn<bool>("waits");
+
+    QTest::newRow("days, waiting for groups") << 24.0 << true;
+    QTest::newRow("weeks, waiting for groups") << 4.0 << true;
+    QTest::newRow("days, not waiting") << 24.0 << false;
+}
+
+void TestTimelineGeometry::barsAndGroupMarks()
+{
+    QFETCH(double, pixelsPerDay);
+    QFETCH(bool, waits);
+
+    // Groups led by the longest and by the shortest task, a half day and a negative count inside groups.
+    TimelineData data = typed(QStringLiteral("Launch"),
+        { "Kick-off + 1", "Requirements + 5", "// Interviews + 2", "// Survey + 7", "Architecture + 4",
+            "Design + 6", "// Review + 0.5", "// Undo + -2", "Build + 10", "// Docs + 3", "Close + 1" });
+    data.waitsForParallel = waits;
+    if (waits) {
+        // As the plan would be built: the task after a group starts the day after the group's latest end.
+        const std::vector<ParallelGroup> groups = TimelineGeometry(&data).parallelGroups();
+        for (const ParallelGroup &group : groups) {
+            QDate latest;
+            for (int row = group.first; row <= group.last; ++row)
+                latest = std::max(latest, data.tasks[size_t(row)].end);
+            TimelineTask &next = data.tasks[size_t(group.last + 1)];
+            const qint64 shift = std::max<qint64>(0, next.start.daysTo(latest.addDays(1)));
+            next.start = next.start.addDays(shift);
+            next.end = next.end.addDays(shift);
+            for (TimelineRun &run : next.runs)
+                run = { run.first.addDays(shift), run.last.addDays(shift) };
+        }
+    }
+    TimelineGeometry geometry(&data);
+    geometry.setRowMetrics(30, 20);
+    geometry.setPixelsPerDay(pixelsPerDay);
+
+    // One bar per task, from its start day's left edge to its end day's right edge, inside its own row.
+    for (int row = 0; row < geometry.rowCount(); ++row) {
+        const TimelineTask &task = data.tasks[size_t(row)];
+        const QRectF bar = geometry.barRect(row);
+        QVERIFY(geometry.rowRect(row).contains(bar.center()));
+        QVERIFY(bar.top() >= geometry.rowRect(row).top() && bar.bottom() <= geometry.rowRect(row).bottom());
+        if (task.end >= task.start) {
+            QCOMPARE(bar.left(), geometry.xForDate(task.start));
+            QCOMPARE(bar.right(), std::max(bar.left() + 3, geometry.xForDate(task.end.addDays(1))));
+        }
+    }
+
+    QCOMPARE(geometry.parallelGroups().size(), size_t(3));
+    for (const ParallelGroup &group : geometry.parallelGroups()) {
+        const std::vector<QLineF> bracket = geometry.bracket(group);
+        // An upright line from the first bar of the group to the last, and a tick to each bar's left end.
+        QCOMPARE(int(bracket.size()), group.last - group.first + 2);
+        QCOMPARE(bracket.front().y1(), geometry.barRect(group.first).center().y());
+        QCOMPARE(bracket.front().y2(), geometry.barRect(group.last).center().y());
+        for (int row = group.first; row <= group.last; ++row)
+            QCOMPARE(bracket[size_t(row - group.first + 1)].p2(),
+                QPointF(geometry.barRect(row).left(), geometry.barRect(row).center().y()));
+        const std::vector<QLineF> wait = geometry.waitLine(group);
+        QCOMPARE(wait.empty(), !waits);
+        if (waits) {
+            // From where the group's last task ends, down onto the bar of the task that waits for it.
+            QDate latest;
+            for (int row = group.first; row <= group.last; ++row)
+                latest = std::max(latest, data.tasks[size_t(row)].end);
+            QCOMPARE(wait.front().x1(), geometry.xForDate(latest.addDays(1)));
+            const QRectF next = geometry.barRect(group.last + 1);
+            QCOMPARE(wait.back().y2(), next.top());
+            QVERIFY(wait.back().x2() >= next.left() && wait.back().x2() < next.right());
+        }
+        for (const auto &lines : { bracket, wait }) {
+            for (const QLineF &line : lines)
+                QVERIFY2(!crossesABar(geometry, line), qPrintable(data.tasks[size_t(group.first)].text));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTimelineGeometry)

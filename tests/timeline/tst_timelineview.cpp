@@ -1,6 +1,7 @@
 #include "app/TimelineView.h"
 #include "timeline/TimelineExport.h"
 #include "timeline/TimelineGeometry.h"
+#include "timeline/TimelinePainter.h"
 #include "timeline/TimelinePalette.h"
 
 #include "TimelineSamples.h"
@@ -47,6 +48,8 @@ private slots:
     void clickSelectsTheRowInTheSharedModel();
     void zoomAndFit();
     void toolTipsExplainOddBars();
+    void legendBandBelowTheRows_data();
+    void legendBandBelowTheRows();
 };
 
 void TestTimelineView::initTestCase()
@@ -302,6 +305,38 @@ void TestTimelineView::toolTipsExplainOddBars()
     const QString negative = view.toolTipAt(view.barRectOnViewport(9).center().toPoint());
     QVERIFY2(negative.contains(QStringLiteral("ends before it starts")), qPrintable(negative));
     QVERIFY(view.toolTipAt(QPoint(5, 5)).isEmpty());
+}
+
+void TestTimelineView::legendBandBelowTheRows_data()
+{
+    QTest::addColumn<int>("taskCount");
+
+    QTest::newRow("one task: the narrowest picture") << 1;
+    QTest::newRow("30 tasks") << 30;
+    QTest::newRow("300 tasks") << 300;
+}
+
+void TestTimelineView::legendBandBelowTheRows()
+{
+    QFETCH(int, taskCount);
+
+    const TimelineData data = sampleTimeline(taskCount, kMonday, kToday);
+    const TimelineExport::Layout layout = TimelineExport::pictureLayout(data);
+    QVERIFY(layout.legend.top() >= layout.headerHeight + taskCount * layout.rowHeight);
+    QVERIFY(layout.legend.bottom() <= layout.size.height());
+    // The legend, wrapped to the picture's width, fits in its band.
+    TimelineGeometry geometry(&data);
+    const TimelinePainter painter(&geometry);
+    const double width = layout.legend.width() - 20;
+    QVERIFY(painter.legendSize(width).width() <= width);
+    QVERIFY(painter.legendBandHeight(width) <= layout.legend.height());
+
+    // The project name is the picture's title; the rows show the task names alone.
+    QByteArray svg;
+    QVERIFY(TimelineExport::render(data, TimelineExport::Format::Svg, &svg));
+    QVERIFY(svg.contains("<title>Launch</title>"));
+    QVERIFY(svg.contains(">Task 0<"));
+    QVERIFY(!svg.contains("Launch: "));
 }
 
 QTEST_MAIN(TestTimelineView)
