@@ -79,10 +79,11 @@ Scan scanText(const QByteArray &ics)
                     ? QStringLiteral("line %1 ends a %2 that was never begun")
                           .arg(headLine)
                           .arg(QString::fromLatin1(name.left(40)))
-                    : QStringLiteral("line %1 ends a %2, but the %3 begun at line %4 is still open")
+                    : QStringLiteral("the %1 begun at line %2 is never closed (line %3 ends a %4)")
+                          .arg(QString::fromLatin1(open.back().name.left(40)))
+                          .arg(open.back().line)
                           .arg(headLine)
-                          .arg(QString::fromLatin1(name.left(40)), QString::fromLatin1(open.back().name.left(40)))
-                          .arg(open.back().line);
+                          .arg(QString::fromLatin1(name.left(40)));
                 return false;
             }
             open.pop_back();
@@ -271,6 +272,7 @@ public:
     bool eventSpent() const { return m_event < 0; }
     bool totalSpent() const { return m_total < 0; }
     bool cancelled() const { return m_cancelled; }
+    qint64 used() const { return IcsDaysOff::MaxSteps - m_total; }
     void checkCancel()
     {
         if (m_cancel && m_cancel->load(std::memory_order_relaxed))
@@ -1006,6 +1008,7 @@ IcsDaysOffImport Reader::result()
     imported.leftOut = std::move(m_leftOut);
     if (m_unlisted > 0)
         imported.leftOut.push_back({ 0, QString(), QStringLiteral("%1 more events left out").arg(m_unlisted) });
+    imported.steps = m_budget.used();
     imported.capped = !m_capNote.isEmpty();
     imported.capNote = m_capNote;
     return imported;

@@ -42,6 +42,7 @@ struct IcsDaysOffImport {
     bool capped = false; // a limit was reached; capNote says which, and leftOut names what it cut short
     QString capNote;
     bool cancelled = false;
+    qint64 steps = 0; // the work the reading took, counted as it is bounded
 };
 
 struct IcsImportOptions {
