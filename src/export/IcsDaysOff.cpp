@@ -483,45 +483,83 @@ private:
         return from.year() <= 9999;
     }
 
+    // A day's calendar fields, stepped one day at a time without converting each date again.
+    struct Day {
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        int weekDay = 0;
+        int yearDay = 0;
+        int monthLength = 0;
+        int yearLength = 0;
+        qint64 julian = 0;
+
+        explicit Day(const QDate &date)
+            : year(date.year())
+            , month(date.month())
+            , day(date.day())
+            , weekDay(date.dayOfWeek())
+            , yearDay(date.dayOfYear())
+            , monthLength(date.daysInMonth())
+            , yearLength(date.daysInYear())
+            , julian(date.toJulianDay())
+        {
+        }
+        void next()
+        {
+            ++julian;
+            weekDay = weekDay % 7 + 1;
+            ++yearDay;
+            if (++day <= monthLength)
+                return;
+            day = 1;
+            if (++month > 12) {
+                month = 1;
+                ++year;
+                yearDay = 1;
+                yearLength = QDate::isLeapYear(year) ? 366 : 365;
+            }
+            monthLength = QDate(year, month, 1).daysInMonth();
+        }
+    };
+
     bool collectDays(const QDate &from, const QDate &to, std::vector<QDate> &days)
     {
+        const auto walk = [&](const QDate &first, qint64 count) {
+            if (!m_budget.take(count))
+                return false;
+            Day day(first);
+            for (qint64 i = 0; i < count; ++i, day.next()) {
+                if (matches(day))
+                    days.push_back(QDate::fromJulianDay(day.julian));
+            }
+            return true;
+        };
         // A yearly rule limited to some months needs to look at those months only.
         if (m_rule.frequency == Rule::Yearly && !m_rule.months.empty() && m_rule.weekNumbers.empty()) {
             for (int month : m_rule.months) {
                 const QDate first(from.year(), month, 1);
-                if (!m_budget.take(first.daysInMonth()))
+                if (!walk(first, first.daysInMonth()))
                     return false;
-                for (int day = 1; day <= first.daysInMonth(); ++day) {
-                    const QDate date(from.year(), month, day);
-                    if (matches(date))
-                        days.push_back(date);
-                }
             }
             return true;
         }
-        if (!m_budget.take(from.daysTo(to) + 1))
-            return false;
-        for (QDate date = from; date <= to; date = date.addDays(1)) {
-            if (matches(date))
-                days.push_back(date);
-        }
-        return true;
+        return walk(from, from.daysTo(to) + 1);
     }
 
-    bool matches(const QDate &date) const
+    bool matches(const Day &date)
     {
-        if (!m_rule.months.empty() && !contains(m_rule.months, date.month()))
+        if (!m_rule.months.empty() && !contains(m_rule.months, date.month))
             return false;
         if (!m_rule.weekNumbers.empty() && !weekMatches(date))
             return false;
         if (!m_rule.yearDays.empty()) {
-            const int day = date.dayOfYear();
-            if (!contains(m_rule.yearDays, day) && !contains(m_rule.yearDays, day - date.daysInYear() - 1))
+            if (!contains(m_rule.yearDays, date.yearDay)
+                && !contains(m_rule.yearDays, date.yearDay - date.yearLength - 1))
                 return false;
         }
         if (!m_rule.monthDays.empty()) {
-            const int day = date.day();
-            if (!contains(m_rule.monthDays, day) && !contains(m_rule.monthDays, day - date.daysInMonth() - 1))
+            if (!contains(m_rule.monthDays, date.day) && !contains(m_rule.monthDays, date.day - date.monthLength - 1))
                 return false;
         }
         if (!m_rule.weekDays.empty()) {
@@ -530,13 +568,13 @@ private:
             const bool inMonth = m_rule.frequency == Rule::Monthly
                 || (m_rule.frequency == Rule::Yearly && !m_rule.months.empty());
             const bool inYear = m_rule.frequency == Rule::Yearly && !inMonth;
-            const int day = inMonth ? date.day() : date.dayOfYear();
-            const int length = inMonth ? date.daysInMonth() : date.daysInYear();
+            const int day = inMonth ? date.day : date.yearDay;
+            const int length = inMonth ? date.monthLength : date.yearLength;
             const int nth = (day - 1) / 7 + 1;
             const int nthFromEnd = -((length - day) / 7 + 1);
             bool any = false;
             for (const auto &[ordinal, weekDay] : m_rule.weekDays) {
-                if (weekDay != date.dayOfWeek())
+                if (weekDay != date.weekDay)
                     continue;
                 if (ordinal == 0 || !(inMonth || inYear) || ordinal == nth || ordinal == nthFromEnd) {
                     any = true;
@@ -549,13 +587,30 @@ private:
         return true;
     }
 
-    bool weekMatches(const QDate &date) const
+    // Weeks begin on WKST; week 1 is the first with four days in its year, and a day belongs to the week
+    // year of its week, which may be the year before or after its own.
+    qint64 weekOne(int year)
     {
-        const QDate start = weekStartOf(date, m_rule.weekStart);
-        const int weekYear = start.addDays(3).year();
-        const QDate weekOne = weekOneStart(weekYear, m_rule.weekStart);
-        const int number = int(weekOne.daysTo(start) / 7) + 1;
-        const int weeks = int(weekOne.daysTo(weekOneStart(weekYear + 1, m_rule.weekStart)) / 7);
+        const auto found = m_weekOnes.find(year);
+        if (found != m_weekOnes.end())
+            return found->second;
+        const qint64 julian = weekOneStart(year, m_rule.weekStart).toJulianDay();
+        if (m_weekOnes.size() > 64)
+            m_weekOnes.clear();
+        m_weekOnes.emplace(year, julian);
+        return julian;
+    }
+
+    bool weekMatches(const Day &date)
+    {
+        const qint64 start = date.julian - (date.weekDay - m_rule.weekStart + 7) % 7;
+        int weekYear = date.year;
+        if (start >= weekOne(date.year + 1))
+            weekYear = date.year + 1;
+        else if (start < weekOne(date.year))
+            weekYear = date.year - 1;
+        const int number = int((start - weekOne(weekYear)) / 7) + 1;
+        const int weeks = int((weekOne(weekYear + 1) - weekOne(weekYear)) / 7);
         return contains(m_rule.weekNumbers, number) || contains(m_rule.weekNumbers, number - weeks - 1);
     }
 
@@ -579,6 +634,7 @@ private:
     QDate m_high;
     Budget &m_budget;
     std::vector<QTime> m_times;
+    std::map<int, qint64> m_weekOnes;
 };
 
 // ---- Events.

@@ -73,8 +73,8 @@ public:
     static constexpr int MaxNesting = 16;
     static constexpr int MaxLineBytes = 256 * 1024;
     static constexpr int MaxListedDatesPerEvent = 5'000; // RDATE and EXDATE values of one event
-    static constexpr qint64 MaxStepsPerEvent = 2'000'000;
-    static constexpr qint64 MaxSteps = 20'000'000;
+    static constexpr qint64 MaxStepsPerEvent = 1'000'000;
+    static constexpr qint64 MaxSteps = 10'000'000;
 
     static IcsDaysOffImport read(const QByteArray &ics, int thisYear, const IcsImportOptions &options = {});
     static IcsDaysOffImport readFile(const QString &path, int thisYear, const IcsImportOptions &options = {});

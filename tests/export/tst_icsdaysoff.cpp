@@ -280,14 +280,14 @@ void tst_IcsDaysOff::boundsHostileCalendars_data()
     QTest::newRow("a daily rule counted from year 1")
         << calendarOf(christmas
                + vevent("DTSTART;VALUE=DATE:00010101\r\nRRULE:FREQ=DAILY;COUNT=3000000\r\nSUMMARY:Long\r\n"))
-        << QString() << christmasOnly << "Long: its dates take more than 2000000 steps to work out" << false
+        << QString() << christmasOnly << "Long: its dates take more than 1000000 steps to work out" << false
         << IcsDaysOff::MaxStepsPerEvent + 10;
     QTest::newRow("the steps run out: what comes after is named")
         << calendarOf(repeated(
-                          vevent("DTSTART;VALUE=DATE:10000101\r\nRRULE:FREQ=DAILY;COUNT=600000\r\nSUMMARY:Long\r\n"),
+                          vevent("DTSTART;VALUE=DATE:10000101\r\nRRULE:FREQ=DAILY;COUNT=300000\r\nSUMMARY:Long\r\n"),
                           20)
                + christmas)
-        << QString() << QStringList() << "Christmas: the import reached its limit of 20000000 steps first" << true
+        << QString() << QStringList() << "Christmas: the import reached its limit of 10000000 steps first" << true
         << IcsDaysOff::MaxSteps + IcsDaysOff::MaxStepsPerEvent;
 }
 
