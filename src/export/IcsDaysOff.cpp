@@ -30,9 +30,13 @@ struct ComponentDeleter {
 
 // ---- The text before the parser sees it: what would crash, stall or mislead it is refused here.
 
+// The parser keeps only the first 500 values of a line; longer RDATE and EXDATE lists are split first.
+constexpr int kParserValuesPerLine = 500;
+
 struct Scan {
     QString error;
     std::vector<int> eventLines; // each VEVENT of a calendar, in the order the parser gives them
+    std::vector<std::pair<qsizetype, qsizetype>> longLists; // byte ranges of the lines to split
 };
 
 Scan scanText(const QByteArray &ics)
@@ -55,10 +59,15 @@ Scan scanText(const QByteArray &ics)
     QByteArray head;
     qsizetype length = 0;
     int headLine = 0;
+    qsizetype headStart = 0;
+    qsizetype headEnd = 0;
+    qsizetype commas = 0;
     const auto endLogicalLine = [&]() -> bool {
         if (headLine == 0)
             return true;
         const QByteArray upper = head.toUpper();
+        if (commas >= kParserValuesPerLine - 1 && (upper.startsWith("RDATE") || upper.startsWith("EXDATE")))
+            scan.longLists.push_back({ headStart, headEnd });
         if (upper.startsWith("BEGIN:")) {
             const QByteArray name = upper.mid(6).trimmed();
             open.push_back({ name, headLine });
@@ -107,12 +116,15 @@ Scan scanText(const QByteArray &ics)
             if (head.size() < 64)
                 head.append(ics.mid(position + 1, std::min<qsizetype>(added, 64)));
             length += added;
+            commas += QByteArrayView(ics).sliced(position, lineEnd - position).count(',');
         } else {
             if (!endLogicalLine())
                 return scan;
             headLine = lineNumber;
             head = ics.mid(position, std::min<qsizetype>(lineEnd - position, 64));
             length = lineEnd - position;
+            headStart = position;
+            commas = QByteArrayView(ics).sliced(position, lineEnd - position).count(',');
         }
         if (length > IcsDaysOff::MaxLineBytes) {
             scan.error = QStringLiteral("line %1 is longer than %2 KiB, which no calendar needs")
@@ -121,6 +133,7 @@ Scan scanText(const QByteArray &ics)
             return scan;
         }
         position = end + 1;
+        headEnd = std::min(position, ics.size());
     }
     if (!endLogicalLine())
         return scan;
@@ -134,6 +147,43 @@ Scan scanText(const QByteArray &ics)
                          .arg(QString::fromLatin1(open.back().name.left(40)))
                          .arg(open.back().line);
     return scan;
+}
+
+// The text with each long RDATE or EXDATE list unfolded and written as several lines of the same name.
+QByteArray withListsSplit(const QByteArray &ics, const std::vector<std::pair<qsizetype, qsizetype>> &ranges)
+{
+    QByteArray text;
+    text.reserve(ics.size() + ics.size() / 8);
+    qsizetype copied = 0;
+    for (const auto &[start, end] : ranges) {
+        text.append(QByteArrayView(ics).sliced(copied, start - copied));
+        copied = end;
+        QByteArray line = ics.mid(start, end - start);
+        line.replace("\r\n ", "").replace("\r\n\t", "").replace("\n ", "").replace("\n\t", "");
+        line = line.trimmed();
+        // The values begin after the first colon outside a quoted parameter.
+        qsizetype colon = -1;
+        bool quoted = false;
+        for (qsizetype i = 0; i < line.size() && colon < 0; ++i) {
+            if (line[i] == '"')
+                quoted = !quoted;
+            else if (line[i] == ':' && !quoted)
+                colon = i;
+        }
+        if (colon < 0) {
+            text.append(ics.mid(start, end - start));
+            continue;
+        }
+        const QByteArray name = line.left(colon + 1);
+        const QList<QByteArray> values = line.mid(colon + 1).split(',');
+        for (qsizetype i = 0; i < values.size(); i += kParserValuesPerLine - 1) {
+            text.append(name);
+            text.append(values.mid(i, kParserValuesPerLine - 1).join(','));
+            text.append("\r\n");
+        }
+    }
+    text.append(QByteArrayView(ics).sliced(copied));
+    return text;
 }
 
 // ---- Times as an event writes them: a date, or a date and time that is floating, in UTC or in a zone.
@@ -405,12 +455,13 @@ public:
             days.clear();
             if (!collectDays(from, to, days))
                 return false;
+            // Charged before they are built, so that every time of every day of a year cannot fill the memory.
+            if (!m_budget.take(qint64(days.size()) * qint64(m_times.size())))
+                return false;
             candidates.clear();
             for (const QDate &day : days)
                 for (const QTime &time : m_times)
                     candidates.push_back({ day, time });
-            if (!m_budget.take(qint64(candidates.size())))
-                return false;
             if (!m_rule.setPositions.empty())
                 candidates = positioned(candidates);
             for (const WallTime &instance : candidates) {
@@ -1092,7 +1143,8 @@ IcsDaysOffImport IcsDaysOff::read(const QByteArray &ics, int thisYear, const Ics
 
     // A malformed file is the person's mistake, not the program's: libical must report it, not abort.
     icalerror_set_errors_are_fatal(0);
-    std::unique_ptr<icalcomponent, ComponentDeleter> root(icalparser_parse_string(ics.constData()));
+    const QByteArray text = scan.longLists.empty() ? ics : withListsSplit(ics, scan.longLists);
+    std::unique_ptr<icalcomponent, ComponentDeleter> root(icalparser_parse_string(text.constData()));
     icalerror_clear_errno();
     if (!root)
         return failure(kNotCalendar);

@@ -271,6 +271,14 @@ void tst_IcsDaysOff::boundsHostileCalendars_data()
                           + "SUMMARY:Many\r\n")
                + christmas)
         << QString() << christmasOnly << "Many: it lists more than 5000 dates" << false << qint64(10'000);
+    QByteArray longList;
+    for (int i = 0; i < 1'200; ++i)
+        longList += (i > 0 ? "," : "") + QDate(2026, 1, 1).addDays(i).toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    QTest::newRow("1,200 RDATEs on one folded line are all taken")
+        << calendarOf(vevent("DTSTART;VALUE=DATE:20260101\r\nRDATE;VALUE=DATE:" + longList.replace(",2027", "\r\n ,2027")
+                          + "\r\nSUMMARY:Listed\r\n"))
+        << QString() << QStringList { "2026-12-25|Listed", "2029-04-14|Listed" } << QString() << false
+        << qint64(3'000);
     QTest::newRow("250,000 EXDATEs")
         << calendarOf(vevent("DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=DAILY;COUNT=1\r\n"
                              + repeated("EXDATE;VALUE=DATE:20260102\r\n", 250'000) + "SUMMARY:Many\r\n")
@@ -306,7 +314,8 @@ void tst_IcsDaysOff::boundsHostileCalendars()
         return;
     QCOMPARE(imported.capped, capped);
     QCOMPARE(imported.capped, !imported.capNote.isEmpty());
-    QVERIFY2(reasons(imported.leftOut).contains(leftOut), qPrintable(reasons(imported.leftOut).join('\n')));
+    if (!leftOut.isEmpty())
+        QVERIFY2(reasons(imported.leftOut).contains(leftOut), qPrintable(reasons(imported.leftOut).join('\n')));
     for (const QString &day : days)
         QVERIFY(listed(imported.days).contains(day));
 }
