@@ -55,7 +55,10 @@ public:
     {
         return parent.isValid() ? 0 : int(m_dates.size());
     }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : ColumnCount; }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : ColumnCount;
+    }
 
     QVariant data(const QModelIndex &index, int role) const override
     {
@@ -72,9 +75,10 @@ public:
         case WeekdayColumn:
             return m_locale.dayName(found.date.dayOfWeek());
         case TimeColumn:
-            return found.allDay ? QStringLiteral("All day")
-                                : QStringLiteral("%1 – %2").arg(m_locale.toString(found.begins, QLocale::ShortFormat),
-                                    m_locale.toString(found.ends, QLocale::ShortFormat));
+            return found.allDay
+                ? QStringLiteral("All day")
+                : QStringLiteral("%1 – %2").arg(m_locale.toString(found.begins, QLocale::ShortFormat),
+                    m_locale.toString(found.ends, QLocale::ShortFormat));
         case NameColumn:
             return found.name;
         }
@@ -125,7 +129,8 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 
 } // namespace
 
-DaysOffImportDialog::DaysOffImportDialog(const QString &path, int thisYear, QWidget *parent, const QTimeZone &zone)
+DaysOffImportDialog::DaysOffImportDialog(
+    const QString &path, int thisYear, QWidget *parent, const QTimeZone &zone)
     : QDialog(parent)
     , m_fileName(QFileInfo(path).fileName())
     , m_result(std::make_shared<IcsDaysOffImport>())
@@ -268,8 +273,9 @@ void DaysOffImportDialog::showResult()
     QStringList status;
     status << (imported.found.empty()
             ? QStringLiteral("%1 holds no dates.").arg(m_fileName)
-            : QStringLiteral("%1 names %2 dates; the %3 of all-day events are ticked, timed events are listed "
-                             "with their times.")
+            : QStringLiteral(
+                "%1 names %2 dates; the %3 of all-day events are ticked, timed events are listed "
+                "with their times.")
                   .arg(m_fileName)
                   .arg(imported.found.size())
                   .arg(allDay));

@@ -21,6 +21,7 @@ constexpr qint64 kMaxFileBytes = 16 << 20;
 constexpr qint64 kStepsPerConversion = 64;
 // The person reads the list of what is left out; past this many, the rest are only counted.
 constexpr int kMaxListedLeftOut = 1'000;
+constexpr size_t kMaxZoneNames = 200;
 
 const QString kNotCalendar = QStringLiteral("it holds no iCalendar data (BEGIN:VCALENDAR)");
 
@@ -72,9 +73,10 @@ Scan scanText(const QByteArray &ics)
             const QByteArray name = upper.mid(6).trimmed();
             open.push_back({ name, headLine });
             if (int(open.size()) > IcsDaysOff::MaxNesting) {
-                scan.error = QStringLiteral("line %1 nests components more than %2 deep, which no calendar needs")
-                                 .arg(headLine)
-                                 .arg(IcsDaysOff::MaxNesting);
+                scan.error
+                    = QStringLiteral("line %1 nests components more than %2 deep, which no calendar needs")
+                          .arg(headLine)
+                          .arg(IcsDaysOff::MaxNesting);
                 return false;
             }
             if (name == "VCALENDAR")
@@ -110,7 +112,8 @@ Scan scanText(const QByteArray &ics)
         qsizetype lineEnd = end;
         if (lineEnd > position && ics[lineEnd - 1] == '\r')
             --lineEnd;
-        const bool continuation = headLine != 0 && lineEnd > position && (ics[position] == ' ' || ics[position] == '\t');
+        const bool continuation
+            = headLine != 0 && lineEnd > position && (ics[position] == ' ' || ics[position] == '\t');
         if (continuation) {
             const qsizetype added = lineEnd - position - 1;
             if (head.size() < 64)
@@ -234,6 +237,9 @@ public:
         if (found != m_named.end())
             return found->second;
         QTimeZone zone;
+        // Looking a name up costs far more than a step, so a calendar gets a bounded number of them.
+        if (m_named.size() >= kMaxZoneNames)
+            return zone;
         const QByteArray id = tzid.trimmed();
         if (!id.isEmpty() && id.size() < 200) {
             if (QTimeZone::isTimeZoneIdAvailable(id)) {
@@ -242,15 +248,15 @@ public:
                 zone = QTimeZone(iana);
             } else {
                 const QList<QByteArray> parts = id.split('/');
-                for (qsizetype i = 1; i + 1 < parts.size() && !zone.isValid(); ++i) {
+                for (qsizetype i = std::max<qsizetype>(1, parts.size() - 3);
+                     i + 1 < parts.size() && !zone.isValid(); ++i) {
                     const QByteArray tail = parts.mid(i).join('/');
                     if (QTimeZone::isTimeZoneIdAvailable(tail))
                         zone = QTimeZone(tail);
                 }
             }
         }
-        if (m_named.size() < 1000)
-            m_named.emplace(tzid, zone);
+        m_named.emplace(tzid, zone);
         return zone;
     }
 
@@ -272,7 +278,8 @@ Moment momentOf(const icaltimetype &time, icalproperty *property, Zones &zones)
         return moment;
     moment.valid = true;
     moment.isDate = time.is_date;
-    moment.wall = { date, time.is_date ? QTime(0, 0) : QTime(time.hour, time.minute, std::min(time.second, 59)) };
+    moment.wall
+        = { date, time.is_date ? QTime(0, 0) : QTime(time.hour, time.minute, std::min(time.second, 59)) };
     if (!moment.wall.time.isValid())
         moment.wall.time = QTime(0, 0);
     if (time.is_date)
@@ -280,7 +287,7 @@ Moment momentOf(const icaltimetype &time, icalproperty *property, Zones &zones)
     if (icaltime_is_utc(time)) {
         moment.zone = QTimeZone::utc();
     } else if (icalparameter *tzid
-               = property ? icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER) : nullptr) {
+        = property ? icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER) : nullptr) {
         const char *id = icalparameter_get_tzid(tzid);
         moment.zone = zones.named(QByteArray(id ? id : ""));
     }
@@ -455,7 +462,8 @@ public:
             days.clear();
             if (!collectDays(from, to, days))
                 return false;
-            // Charged before they are built, so that every time of every day of a year cannot fill the memory.
+            // Charged before they are built, so that every time of every day of a year cannot fill the
+            // memory.
             if (!m_budget.take(qint64(days.size()) * qint64(m_times.size())))
                 return false;
             candidates.clear();
@@ -610,7 +618,8 @@ private:
                 return false;
         }
         if (!m_rule.monthDays.empty()) {
-            if (!contains(m_rule.monthDays, date.day) && !contains(m_rule.monthDays, date.day - date.monthLength - 1))
+            if (!contains(m_rule.monthDays, date.day)
+                && !contains(m_rule.monthDays, date.day - date.monthLength - 1))
                 return false;
         }
         if (!m_rule.weekDays.empty()) {
@@ -811,8 +820,9 @@ bool Reader::add(const QDate &date, const Event &event, const QTime &begins, con
                         .arg(IcsDaysOff::MaxDates);
         return false;
     }
-    m_found.emplace(date, allDay ? IcsFoundDate { date, event.name, true, {}, {} }
-                                 : IcsFoundDate { date, event.name, false, begins, ends });
+    m_found.emplace(date,
+        allDay ? IcsFoundDate { date, event.name, true, {}, {} }
+               : IcsFoundDate { date, event.name, false, begins, ends });
     return true;
 }
 
@@ -991,7 +1001,8 @@ void Reader::take(const Event &event, const std::vector<const Event *> &override
         if (reason.isEmpty()) {
             reason = m_budget.totalSpent()
                 ? QStringLiteral("the import reached its limit of %1 steps first").arg(IcsDaysOff::MaxSteps)
-                : QStringLiteral("its dates take more than %1 steps to work out").arg(IcsDaysOff::MaxStepsPerEvent);
+                : QStringLiteral("its dates take more than %1 steps to work out")
+                      .arg(IcsDaysOff::MaxStepsPerEvent);
             if (m_budget.totalSpent())
                 m_capNote = QStringLiteral("The calendar takes more than %1 steps to read; later events were "
                                            "left out.")
@@ -1041,9 +1052,10 @@ void Reader::take(const Event &event, const std::vector<const Event *> &override
                                       .arg(IcsDaysOff::MaxStepsPerEvent)
                                 : QStringLiteral("only some of its dates were taken before the limit"));
         if (m_capNote.isEmpty() && m_budget.totalSpent())
-            m_capNote = QStringLiteral("The calendar takes more than %1 steps to read; later events were left "
-                                       "out.")
-                            .arg(IcsDaysOff::MaxSteps);
+            m_capNote
+                = QStringLiteral("The calendar takes more than %1 steps to read; later events were left "
+                                 "out.")
+                      .arg(IcsDaysOff::MaxSteps);
     }
 }
 
@@ -1081,7 +1093,8 @@ void Reader::read(const std::vector<icalcomponent *> &calendars, const std::vect
             m_progress(i, total);
         Event &event = events[size_t(i)];
         if (m_budget.totalSpent()) {
-            leaveOut(event, QStringLiteral("the import reached its limit of %1 steps first").arg(IcsDaysOff::MaxSteps));
+            leaveOut(event,
+                QStringLiteral("the import reached its limit of %1 steps first").arg(IcsDaysOff::MaxSteps));
             continue;
         }
         if (event.recurrenceId.valid) {
@@ -1114,7 +1127,8 @@ IcsDaysOffImport Reader::result()
     }
     imported.leftOut = std::move(m_leftOut);
     if (m_unlisted > 0)
-        imported.leftOut.push_back({ 0, QString(), QStringLiteral("%1 more events left out").arg(m_unlisted) });
+        imported.leftOut.push_back(
+            { 0, QString(), QStringLiteral("%1 more events left out").arg(m_unlisted) });
     imported.steps = m_budget.used();
     imported.capped = !m_capNote.isEmpty();
     imported.capNote = m_capNote;
@@ -1208,7 +1222,8 @@ IcsCommandLineDays IcsDaysOff::forCommandLine(
     for (const IcsFoundDate &found : imported.found)
         timed += found.allDay ? 0 : 1;
     if (timed > 0)
-        taken.warnings << QStringLiteral("%1: %2 dates of timed events left out; only all-day events are days off")
+        taken.warnings << QStringLiteral(
+            "%1: %2 dates of timed events left out; only all-day events are days off")
                               .arg(fileName)
                               .arg(timed);
     if (imported.capped)

@@ -37,7 +37,7 @@ QStringList rows(const QDialog &dialog)
     for (int row = 0; row < model->rowCount(); ++row) {
         const QModelIndex date = model->index(row, 0);
         QString line = date.data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStringLiteral("[x] ")
-                                                                             : QStringLiteral("[ ] ");
+                                                                            : QStringLiteral("[ ] ");
         for (int column = 0; column < model->columnCount(); ++column)
             line += (column ? QStringLiteral("|") : QString()) + model->index(row, column).data().toString();
         rows << line;
@@ -80,10 +80,12 @@ void tst_DaysOffImportDialog::listsTicksAndReturnsTheChosenDays()
     QTRY_COMPARE(finished.count(), 1);
 
     QCOMPARE(rows(dialog),
-        QStringList({ "[x] 25/12/2026|Friday|All day|Christmas", "[ ] 28/12/2026|Monday|09:00 – 10:00|Review" }));
+        QStringList(
+            { "[x] 25/12/2026|Friday|All day|Christmas", "[ ] 28/12/2026|Monday|09:00 – 10:00|Review" }));
     const auto *leftOut = dialog.findChild<QListWidget *>(QStringLiteral("lstLeftOut"));
     QCOMPARE(leftOut->count(), 1);
-    QCOMPARE(leftOut->item(0)->text(), "\"Tick\" (line 13): it repeats more often than daily (FREQ=MINUTELY)");
+    QCOMPARE(
+        leftOut->item(0)->text(), "\"Tick\" (line 13): it repeats more often than daily (FREQ=MINUTELY)");
     QCOMPARE(names(dialog.chosenDays()), QStringList { "2026-12-25 Christmas" });
 
     click(dialog, "cmdSelectAll");
@@ -115,8 +117,9 @@ void tst_DaysOffImportDialog::cancelStopsTheReading()
     // Enough daily rules that the reading is still under way when Cancel is pressed.
     QByteArray events;
     for (int i = 0; i < 20'000; ++i)
-        events += "BEGIN:VEVENT\r\nUID:" + QByteArray::number(i) + "\r\nDTSTART;VALUE=DATE:20260101\r\n"
-                  "RRULE:FREQ=DAILY\r\nEND:VEVENT\r\n";
+        events += "BEGIN:VEVENT\r\nUID:" + QByteArray::number(i)
+            + "\r\nDTSTART;VALUE=DATE:20260101\r\n"
+              "RRULE:FREQ=DAILY\r\nEND:VEVENT\r\n";
     QTemporaryDir dir;
     auto dialog = std::make_unique<DaysOffImportDialog>(
         writeFile(dir, "BEGIN:VCALENDAR\r\n" + events + "END:VCALENDAR\r\n"), 2026, nullptr, kBerlin);

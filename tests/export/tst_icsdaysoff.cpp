@@ -1,5 +1,5 @@
-#include "schedule/CalendarEvents.h"
 #include "export/IcsDaysOff.h"
+#include "schedule/CalendarEvents.h"
 
 #include "ReferenceCalendar.h"
 
@@ -25,7 +25,8 @@ QByteArray calendarOf(const QByteArray &events)
 
 QByteArray vevent(const QByteArray &lines)
 {
-    const QByteArray uid = lines.startsWith("UID:") ? QByteArray() : "UID:" + QByteArray::number(qHash(lines)) + "@test\r\n";
+    const QByteArray uid
+        = lines.startsWith("UID:") ? QByteArray() : "UID:" + QByteArray::number(qHash(lines)) + "@test\r\n";
     return "BEGIN:VEVENT\r\n" + uid + "DTSTAMP:20260101T000000Z\r\n" + lines + "END:VEVENT\r\n";
 }
 
@@ -134,8 +135,10 @@ void tst_IcsDaysOff::importsDays_data()
         << QStringList { "2026-12-25|Christmas", "2026-12-26|Boxing Day" } << false;
 
     QTest::newRow("RDATE without RRULE: DTSTART is the first date")
-        << vevent("DTSTART;VALUE=DATE:20260403\r\nRDATE;VALUE=DATE:20270326,20280414\r\nSUMMARY:Good Friday\r\n")
-        << QStringList { "2026-04-03|Good Friday", "2027-03-26|Good Friday", "2028-04-14|Good Friday" } << false;
+        << vevent(
+               "DTSTART;VALUE=DATE:20260403\r\nRDATE;VALUE=DATE:20270326,20280414\r\nSUMMARY:Good Friday\r\n")
+        << QStringList { "2026-04-03|Good Friday", "2027-03-26|Good Friday", "2028-04-14|Good Friday" }
+        << false;
     QTest::newRow("RECURRENCE-ID moves one year's date")
         << vevent("UID:moved\r\nDTSTART;VALUE=DATE:20260605\r\nRRULE:FREQ=YEARLY;COUNT=2\r\nSUMMARY:Fete\r\n")
             + vevent("UID:moved\r\nRECURRENCE-ID;VALUE=DATE:20260605\r\nDTSTART;VALUE=DATE:20260607\r\n"
@@ -154,12 +157,13 @@ void tst_IcsDaysOff::importsDays_data()
     QTest::newRow("Christmas written in UTC falls on the 25th in Berlin")
         << vevent("DTSTART:20261224T230000Z\r\nDTEND:20261225T230000Z\r\nSUMMARY:Christmas\r\n")
         << QStringList { "2026-12-25 00:00-00:00|Christmas" } << false;
-    QTest::newRow("a yearly break that begins before the window reaches into it")
-        << vevent("DTSTART;VALUE=DATE:20251224\r\nDTEND;VALUE=DATE:20260103\r\nRRULE:FREQ=YEARLY;UNTIL=20251224\r\n"
-                  "SUMMARY:Break\r\n")
-        << QStringList { "2026-01-01|Break", "2026-01-02|Break" } << false;
+    QTest::newRow("a yearly break that begins before the window reaches into it") << vevent(
+        "DTSTART;VALUE=DATE:20251224\r\nDTEND;VALUE=DATE:20260103\r\nRRULE:FREQ=YEARLY;UNTIL=20251224\r\n"
+        "SUMMARY:Break\r\n") << QStringList { "2026-01-01|Break", "2026-01-02|Break" }
+                                                                                  << false;
     QTest::newRow("DAILY with BYMONTHDAY=-1: the last day of each month")
-        << vevent("DTSTART;VALUE=DATE:20261031\r\nRRULE:FREQ=DAILY;BYMONTHDAY=-1;COUNT=3\r\nSUMMARY:Close\r\n")
+        << vevent(
+               "DTSTART;VALUE=DATE:20261031\r\nRRULE:FREQ=DAILY;BYMONTHDAY=-1;COUNT=3\r\nSUMMARY:Close\r\n")
         << QStringList { "2026-10-31|Close", "2026-11-30|Close", "2026-12-31|Close" } << false;
     QTest::newRow("WEEKLY with BYSETPOS: the last of the week's days")
         << vevent("DTSTART;VALUE=DATE:20260105\r\nRRULE:FREQ=WEEKLY;BYDAY=MO,TH;BYSETPOS=-1;COUNT=2\r\n"
@@ -245,58 +249,64 @@ void tst_IcsDaysOff::boundsHostileCalendars_data()
         << QString() << christmasOnly << "Tick: it repeats more often than daily (FREQ=SECONDLY)" << false
         << qint64(10);
     QTest::newRow("every minute, named")
-        << calendarOf(christmas + vevent("DTSTART:20260101T000000Z\r\nRRULE:FREQ=MINUTELY\r\nSUMMARY:Tock\r\n"))
+        << calendarOf(
+               christmas + vevent("DTSTART:20260101T000000Z\r\nRRULE:FREQ=MINUTELY\r\nSUMMARY:Tock\r\n"))
         << QString() << christmasOnly << "Tock: it repeats more often than daily (FREQ=MINUTELY)" << false
         << qint64(10);
     QTest::newRow("300,000 nested components, refused before the parser")
-        << "BEGIN:VCALENDAR\r\n" + repeated("BEGIN:X-A\r\n", 300'000) << "line 17 nests components more "
-                                                                          "than 16 deep, which no calendar needs"
+        << "BEGIN:VCALENDAR\r\n" + repeated("BEGIN:X-A\r\n", 300'000)
+        << "line 17 nests components more "
+           "than 16 deep, which no calendar needs"
         << QStringList() << QString() << false << qint64(0);
-    QTest::newRow("a NUL byte")
-        << calendarOf(vevent(QByteArray("SUMMARY:A\0B\r\n", 13))) << "line 7 holds a NUL byte, which "
-                                                                       "iCalendar text never does"
-        << QStringList() << QString() << false << qint64(0);
+    QTest::newRow("a NUL byte") << calendarOf(vevent(QByteArray("SUMMARY:A\0B\r\n", 13)))
+                                << "line 7 holds a NUL byte, which "
+                                   "iCalendar text never does"
+                                << QStringList() << QString() << false << qint64(0);
     QTest::newRow("no END:VCALENDAR")
         << calendarOf(christmas).chopped(15) << "it ends without END:VCALENDAR; the file may be cut short"
         << QStringList() << QString() << false << qint64(0);
     QTest::newRow("an event never closed")
         << calendarOf("BEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20261225\r\n")
-        << "the VEVENT begun at line 4 is never closed (line 6 ends a VCALENDAR)" << QStringList() << QString() << false << qint64(0);
+        << "the VEVENT begun at line 4 is never closed (line 6 ends a VCALENDAR)" << QStringList()
+        << QString() << false << qint64(0);
     QTest::newRow("a SUMMARY of a megabyte, folded")
-        << calendarOf(vevent("SUMMARY:" + repeated("x\r\n ", 1 << 20) + "\r\n")) << "line 7 is longer than 256 "
-                                                                                  "KiB, which no calendar needs"
+        << calendarOf(vevent("SUMMARY:" + repeated("x\r\n ", 1 << 20) + "\r\n"))
+        << "line 7 is longer than 256 "
+           "KiB, which no calendar needs"
         << QStringList() << QString() << false << qint64(0);
-    QTest::newRow("250,000 RDATEs")
-        << calendarOf(vevent("DTSTART;VALUE=DATE:20260101\r\n" + repeated("RDATE;VALUE=DATE:20260102\r\n", 250'000)
-                          + "SUMMARY:Many\r\n")
-               + christmas)
-        << QString() << christmasOnly << "Many: it lists more than 5000 dates" << false << qint64(10'000);
+    QTest::newRow("250,000 RDATEs") << calendarOf(
+        vevent("DTSTART;VALUE=DATE:20260101\r\n" + repeated("RDATE;VALUE=DATE:20260102\r\n", 250'000)
+            + "SUMMARY:Many\r\n")
+        + christmas) << QString() << christmasOnly
+                                    << "Many: it lists more than 5000 dates" << false << qint64(10'000);
     QByteArray longList;
     for (int i = 0; i < 1'200; ++i)
-        longList += (i > 0 ? "," : "") + QDate(2026, 1, 1).addDays(i).toString(QStringLiteral("yyyyMMdd")).toLatin1();
+        longList += (i > 0 ? "," : "")
+            + QDate(2026, 1, 1).addDays(i).toString(QStringLiteral("yyyyMMdd")).toLatin1();
     QTest::newRow("1,200 RDATEs on one folded line are all taken")
-        << calendarOf(vevent("DTSTART;VALUE=DATE:20260101\r\nRDATE;VALUE=DATE:" + longList.replace(",2027", "\r\n ,2027")
-                          + "\r\nSUMMARY:Listed\r\n"))
+        << calendarOf(vevent("DTSTART;VALUE=DATE:20260101\r\nRDATE;VALUE=DATE:"
+               + longList.replace(",2027", "\r\n ,2027") + "\r\nSUMMARY:Listed\r\n"))
         << QString() << QStringList { "2026-12-25|Listed", "2029-04-14|Listed" } << QString() << false
         << qint64(3'000);
-    QTest::newRow("250,000 EXDATEs")
-        << calendarOf(vevent("DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=DAILY;COUNT=1\r\n"
-                             + repeated("EXDATE;VALUE=DATE:20260102\r\n", 250'000) + "SUMMARY:Many\r\n")
-               + christmas)
-        << QString() << christmasOnly << "Many: it lists more than 5000 dates" << false
-        << qint64(64 * 5'001 + 100);
+    QTest::newRow("250,000 EXDATEs") << calendarOf(
+        vevent("DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=DAILY;COUNT=1\r\n"
+            + repeated("EXDATE;VALUE=DATE:20260102\r\n", 250'000) + "SUMMARY:Many\r\n")
+        + christmas) << QString() << christmasOnly
+                                     << "Many: it lists more than 5000 dates" << false
+                                     << qint64(64 * 5'001 + 100);
     QTest::newRow("a daily rule counted from year 1")
         << calendarOf(christmas
                + vevent("DTSTART;VALUE=DATE:00010101\r\nRRULE:FREQ=DAILY;COUNT=3000000\r\nSUMMARY:Long\r\n"))
         << QString() << christmasOnly << "Long: its dates take more than 1000000 steps to work out" << false
         << IcsDaysOff::MaxStepsPerEvent + 10;
     QTest::newRow("the steps run out: what comes after is named")
-        << calendarOf(repeated(
-                          vevent("DTSTART;VALUE=DATE:10000101\r\nRRULE:FREQ=DAILY;COUNT=300000\r\nSUMMARY:Long\r\n"),
-                          20)
+        << calendarOf(
+               repeated(
+                   vevent("DTSTART;VALUE=DATE:10000101\r\nRRULE:FREQ=DAILY;COUNT=300000\r\nSUMMARY:Long\r\n"),
+                   20)
                + christmas)
-        << QString() << QStringList() << "Christmas: the import reached its limit of 10000000 steps first" << true
-        << IcsDaysOff::MaxSteps + IcsDaysOff::MaxStepsPerEvent;
+        << QString() << QStringList() << "Christmas: the import reached its limit of 10000000 steps first"
+        << true << IcsDaysOff::MaxSteps + IcsDaysOff::MaxStepsPerEvent;
 }
 
 void tst_IcsDaysOff::boundsHostileCalendars()
@@ -315,7 +325,8 @@ void tst_IcsDaysOff::boundsHostileCalendars()
     QCOMPARE(imported.capped, capped);
     QCOMPARE(imported.capped, !imported.capNote.isEmpty());
     if (!leftOut.isEmpty())
-        QVERIFY2(reasons(imported.leftOut).contains(leftOut), qPrintable(reasons(imported.leftOut).join('\n')));
+        QVERIFY2(
+            reasons(imported.leftOut).contains(leftOut), qPrintable(reasons(imported.leftOut).join('\n')));
     for (const QString &day : days)
         QVERIFY(listed(imported.days).contains(day));
 }
@@ -328,7 +339,8 @@ void tst_IcsDaysOff::tellsTheCommandLine()
     const QByteArray ics = calendarOf(vevent("DTSTART;VALUE=DATE:20261225\r\nSUMMARY:Christmas\r\n")
         + vevent("DTSTART:20261226T090000Z\r\nSUMMARY:Brunch\r\n")
         + vevent("DTSTART:20260101T000000Z\r\nRRULE:FREQ=HOURLY\r\nSUMMARY:Chime\r\n"));
-    const IcsCommandLineDays taken = IcsDaysOff::forCommandLine(ics, QStringLiteral("h.ics"), kThisYear, QTimeZone(kZone));
+    const IcsCommandLineDays taken
+        = IcsDaysOff::forCommandLine(ics, QStringLiteral("h.ics"), kThisYear, QTimeZone(kZone));
     QCOMPARE(taken.error, QString());
     QCOMPARE(listed(taken.days), QStringList { "2026-12-25|Christmas" });
     QCOMPARE(taken.warnings,
@@ -382,8 +394,8 @@ QByteArray randomCalendar(QRandomGenerator &random)
         const QByteArray uid = "UID:e" + number(i) + "\r\n";
         const QDate start = anyDay(2018, 12);
         const QByteArray dtstart = "DTSTART;VALUE=DATE:" + date(start) + "\r\n";
-        const QByteArray limit = pick({ "", "", ";COUNT=" + number(1 + random.bounded(40)),
-            ";UNTIL=" + date(anyDay(2025, 8)) });
+        const QByteArray limit
+            = pick({ "", "", ";COUNT=" + number(1 + random.bounded(40)), ";UNTIL=" + date(anyDay(2025, 8)) });
         switch (random.bounded(10)) {
         case 0: // a fixed holiday, perhaps moved one year
             events += vevent(uid + dtstart + "RRULE:FREQ=YEARLY" + limit + "\r\nSUMMARY:Fixed\r\n");
@@ -401,27 +413,31 @@ QByteArray randomCalendar(QRandomGenerator &random)
         }
         case 2: { // a break over the turn of the year
             const int year = 2019 + int(random.bounded(8));
-            events += vevent(uid + "DTSTART;VALUE=DATE:" + date(QDate(year, 12, 24)) + "\r\nDTEND;VALUE=DATE:"
-                + date(QDate(year + 1, 1, 2 + int(random.bounded(3)))) + "\r\nRRULE:FREQ=YEARLY" + limit
-                + "\r\nSUMMARY:Break\r\n");
+            events += vevent(uid + "DTSTART;VALUE=DATE:" + date(QDate(year, 12, 24))
+                + "\r\nDTEND;VALUE=DATE:" + date(QDate(year + 1, 1, 2 + int(random.bounded(3))))
+                + "\r\nRRULE:FREQ=YEARLY" + limit + "\r\nSUMMARY:Break\r\n");
             break;
         }
         case 3: // a weekday of a month
-            events += vevent(uid + dtstart + "RRULE:FREQ=" + pick({ "MONTHLY", "YEARLY;BYMONTH=" + number(start.month()) })
+            events += vevent(uid + dtstart
+                + "RRULE:FREQ=" + pick({ "MONTHLY", "YEARLY;BYMONTH=" + number(start.month()) })
                 + ";BYDAY=" + pick({ "1", "2", "-1", "3" }) + pick({ "MO", "TH", "FR", "SU" }) + limit
                 + "\r\nSUMMARY:Nth\r\n");
             break;
         case 4: // the last day of a month, or a last working day
             events += vevent(uid + dtstart + "RRULE:FREQ="
-                + pick({ "DAILY;BYMONTHDAY=-1", "MONTHLY;BYMONTHDAY=-1", "MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1",
-                    "DAILY;BYMONTH=" + number(1 + random.bounded(12)) + ";BYMONTHDAY=" + number(1 + random.bounded(28)) })
+                + pick({ "DAILY;BYMONTHDAY=-1", "MONTHLY;BYMONTHDAY=-1",
+                    "MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1",
+                    "DAILY;BYMONTH=" + number(1 + random.bounded(12))
+                        + ";BYMONTHDAY=" + number(1 + random.bounded(28)) })
                 + limit + "\r\nSUMMARY:Last\r\n");
             break;
         case 5: { // weeks, with a chosen position, from a week's first day
             const QDate monday = start.addDays(1 - start.dayOfWeek());
             events += vevent(uid + "DTSTART;VALUE=DATE:" + date(monday) + "\r\nRRULE:FREQ=WEEKLY;INTERVAL="
                 + number(1 + random.bounded(4)) + ";BYDAY=" + pick({ "MO,FR", "TU,WE,TH", "MO,SA,SU" })
-                + pick({ "", ";BYSETPOS=-1", ";BYSETPOS=1", ";BYSETPOS=2" }) + limit + "\r\nSUMMARY:Weekly\r\n");
+                + pick({ "", ";BYSETPOS=-1", ";BYSETPOS=1", ";BYSETPOS=2" }) + limit
+                + "\r\nSUMMARY:Weekly\r\n");
             break;
         }
         case 6: // numbered weeks and days of the year
@@ -434,18 +450,21 @@ QByteArray randomCalendar(QRandomGenerator &random)
             const QByteArray zone = pick({ "Europe/Berlin", "America/New_York", "Asia/Tokyo" });
             const QDateTime begins(anyDay(2025, 2), QTime(int(random.bounded(24)), 30), QTimeZone(zone));
             const QDateTime excluded = begins.addDays(7 * (1 + random.bounded(20))).toUTC();
-            events += vevent(uid + "DTSTART;TZID=" + zone + ":" + begins.toString("yyyyMMddTHHmmss").toLatin1()
-                + "\r\nDURATION:PT1H\r\nRRULE:FREQ=WEEKLY;COUNT=" + number(5 + random.bounded(60))
-                + "\r\nEXDATE:" + excluded.toString("yyyyMMddTHHmmssZ").toLatin1() + "\r\nSUMMARY:Meeting\r\n");
+            events
+                += vevent(uid + "DTSTART;TZID=" + zone + ":" + begins.toString("yyyyMMddTHHmmss").toLatin1()
+                    + "\r\nDURATION:PT1H\r\nRRULE:FREQ=WEEKLY;COUNT=" + number(5 + random.bounded(60))
+                    + "\r\nEXDATE:" + excluded.toString("yyyyMMddTHHmmssZ").toLatin1()
+                    + "\r\nSUMMARY:Meeting\r\n");
             break;
         }
         case 8: // a day written as a time in UTC, perhaps cancelled
-            events += vevent(uid + "DTSTART:" + date(anyDay(2026, 3)) + "T" + pick({ "230000", "000000", "120000" })
-                + "Z\r\nSUMMARY:Timed\r\n" + pick({ "", "", "STATUS:CANCELLED\r\n" }));
+            events += vevent(uid + "DTSTART:" + date(anyDay(2026, 3)) + "T"
+                + pick({ "230000", "000000", "120000" }) + "Z\r\nSUMMARY:Timed\r\n"
+                + pick({ "", "", "STATUS:CANCELLED\r\n" }));
             break;
         default: // a holiday with excluded years
-            events += vevent(uid + dtstart + "RRULE:FREQ=YEARLY;INTERVAL=" + number(1 + random.bounded(2)) + limit
-                + "\r\nEXDATE;VALUE=DATE:" + date(start.addYears(8)) + "," + date(start.addYears(10))
+            events += vevent(uid + dtstart + "RRULE:FREQ=YEARLY;INTERVAL=" + number(1 + random.bounded(2))
+                + limit + "\r\nEXDATE;VALUE=DATE:" + date(start.addYears(8)) + "," + date(start.addYears(10))
                 + "\r\nSUMMARY:Excluded\r\n");
             break;
         }
@@ -462,7 +481,8 @@ void tst_IcsDaysOff::agreesWithASecondReading()
     QProcess probe;
     probe.start(python, { QStringLiteral("-c"), QStringLiteral("import icalendar, recurring_ical_events") });
     if (!probe.waitForFinished(30'000) || probe.exitCode() != 0)
-        QSKIP("python3-icalendar and python3-recurring-ical-events are not installed (make test installs them)");
+        QSKIP("python3-icalendar and python3-recurring-ical-events are not installed (make test installs "
+              "them)");
 
     const quint32 seed = QRandomGenerator::global()->generate();
     QRandomGenerator random(seed);
@@ -480,15 +500,18 @@ void tst_IcsDaysOff::agreesWithASecondReading()
     const QDate first(kThisYear, 1, 1);
     const QDate last(kThisYear + IcsDaysOff::LastYearAfterThis, 12, 31);
     QProcess second;
-    second.start(python, QStringList { script, first.toString(Qt::ISODate), last.toString(Qt::ISODate),
-                             QString::fromLatin1(kZone) } + files);
+    second.start(python,
+        QStringList {
+            script, first.toString(Qt::ISODate), last.toString(Qt::ISODate), QString::fromLatin1(kZone) }
+            + files);
     QVERIFY(second.waitForFinished(300'000));
     QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
 
     QMap<QString, QStringList> expected;
     for (const QByteArray &line : second.readAllStandardOutput().split('\n')) {
         if (!line.isEmpty())
-            expected[QString::fromUtf8(line.left(line.indexOf('|')))] << QString::fromUtf8(line.mid(line.indexOf('|') + 1));
+            expected[QString::fromUtf8(line.left(line.indexOf('|')))]
+                << QString::fromUtf8(line.mid(line.indexOf('|') + 1));
     }
     for (const QString &path : files) {
         // An all-day date wins over a timed one on the same day, as the import lists one row a date.
@@ -501,12 +524,14 @@ void tst_IcsDaysOff::agreesWithASecondReading()
         QStringList found;
         for (const IcsFoundDate &date : readInBerlin(calendars[path]).found) {
             if (date.date >= first && date.date <= last)
-                found << date.date.toString(Qt::ISODate) + (date.allDay ? QStringLiteral("|A") : QStringLiteral("|T"));
+                found << date.date.toString(Qt::ISODate)
+                        + (date.allDay ? QStringLiteral("|A") : QStringLiteral("|T"));
         }
         QVERIFY2(found == byDay.values(),
-            qPrintable(QStringLiteral("seed %1\n%2\nours:   %3\nsecond: %4")
-                           .arg(seed)
-                           .arg(QString::fromUtf8(calendars[path]), found.join(' '), byDay.values().join(' '))));
+            qPrintable(
+                QStringLiteral("seed %1\n%2\nours:   %3\nsecond: %4")
+                    .arg(seed)
+                    .arg(QString::fromUtf8(calendars[path]), found.join(' '), byDay.values().join(' '))));
     }
 }
 

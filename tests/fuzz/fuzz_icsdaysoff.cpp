@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const IcsLeftOut &event : imported.leftOut)
         FUZZ_REQUIRE(!event.reason.isEmpty() && event.line >= 0);
 
-    // Dates found are in order, once each, within what the calendar names; the days taken are the all-day ones.
+    // Dates found are in order, once each, within what the calendar names; the days taken are the all-day
+    // ones.
     FUZZ_REQUIRE(imported.found.size() <= size_t(IcsDaysOff::MaxDates));
     const auto [first, last] = datesNamed(ics);
     std::vector<DayOff> allDay;
