@@ -864,6 +864,8 @@ bool Reader::ruleOf(icalproperty *property, const Event &event, Rule &rule, QStr
                 rule.until = { until.wall.date, event.start.isDate ? QTime(0, 0) : QTime(23, 59, 59, 999) };
             else if (event.start.isDate)
                 rule.until = { until.wall.date, QTime(0, 0) };
+            else if (!until.zone.isValid()) // a floating UNTIL is in the event's own time
+                rule.until = until.wall;
             else
                 rule.until = inZoneOf(until, zoneOf(event), m_zones);
         }
@@ -1218,14 +1220,22 @@ IcsCommandLineDays IcsDaysOff::forCommandLine(
                                   .arg(event.line)
                                   .arg(event.name, event.reason);
     }
+    // Timed events are no days off here; each of their dates is named, up to a few lines' worth.
+    constexpr int kMaxNamedTimed = 20;
     int timed = 0;
-    for (const IcsFoundDate &found : imported.found)
-        timed += found.allDay ? 0 : 1;
-    if (timed > 0)
-        taken.warnings << QStringLiteral(
-            "%1: %2 dates of timed events left out; only all-day events are days off")
+    for (const IcsFoundDate &found : imported.found) {
+        if (found.allDay)
+            continue;
+        if (++timed <= kMaxNamedTimed)
+            taken.warnings << QStringLiteral("%1: %2 \"%3\" left out: a timed event (%4-%5), not a whole day")
+                                  .arg(fileName, found.date.toString(Qt::ISODate), found.name,
+                                      found.begins.toString(QStringLiteral("HH:mm")),
+                                      found.ends.toString(QStringLiteral("HH:mm")));
+    }
+    if (timed > kMaxNamedTimed)
+        taken.warnings << QStringLiteral("%1: timed events on %2 more dates left out")
                               .arg(fileName)
-                              .arg(timed);
+                              .arg(timed - kMaxNamedTimed);
     if (imported.capped)
         taken.warnings << QStringLiteral("%1: %2").arg(fileName, imported.capNote);
     return taken;

@@ -345,7 +345,7 @@ void tst_IcsDaysOff::tellsTheCommandLine()
     QCOMPARE(listed(taken.days), QStringList { "2026-12-25|Christmas" });
     QCOMPARE(taken.warnings,
         QStringList({ "h.ics line 16: \"Chime\" left out: it repeats more often than daily (FREQ=HOURLY)",
-            "h.ics: 1 dates of timed events left out; only all-day events are days off" }));
+            "h.ics: 2026-12-26 \"Brunch\" left out: a timed event (10:00-10:00), not a whole day" }));
     QCOMPARE(IcsDaysOff::forCommandLine("BEGIN:VCALENDAR\r\n", QStringLiteral("h.ics"), kThisYear).error,
         QStringLiteral("it ends without END:VCALENDAR; the file may be cut short"));
 }
