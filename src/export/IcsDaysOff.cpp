@@ -1,5 +1,6 @@
 #include "IcsDaysOff.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 
@@ -8,20 +9,206 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
+#include <unordered_map>
 
 namespace ambrel {
 
 namespace {
 
 constexpr qint64 kMaxFileBytes = 16 << 20;
-// Steps of every recurrence together: a rule firing each second would otherwise walk for hours.
-constexpr int kMaxRecurrenceSteps = 1'000'000;
+// A conversion between time zones costs far more than a step of a rule, so it is charged as many.
+constexpr qint64 kStepsPerConversion = 64;
+// The person reads the list of what is left out; past this many, the rest are only counted.
+constexpr int kMaxListedLeftOut = 1'000;
+constexpr size_t kMaxZoneNames = 200;
+
+const QString kNotCalendar = QStringLiteral("it holds no iCalendar data (BEGIN:VCALENDAR)");
 
 struct ComponentDeleter {
     void operator()(icalcomponent *component) const { icalcomponent_free(component); }
 };
-struct IteratorDeleter {
-    void operator()(icalrecur_iterator *iterator) const { icalrecur_iterator_free(iterator); }
+
+// ---- The text before the parser sees it: what would crash, stall or mislead it is refused here.
+
+// The parser keeps only the first 500 values of a line; longer RDATE and EXDATE lists are split first.
+constexpr int kParserValuesPerLine = 500;
+
+struct Scan {
+    QString error;
+    std::vector<int> eventLines; // each VEVENT of a calendar, in the order the parser gives them
+    std::vector<std::pair<qsizetype, qsizetype>> longLists; // byte ranges of the lines to split
+};
+
+Scan scanText(const QByteArray &ics)
+{
+    Scan scan;
+    const qsizetype nul = ics.indexOf('\0');
+    if (nul >= 0) {
+        scan.error = QStringLiteral("line %1 holds a NUL byte, which iCalendar text never does")
+                         .arg(ics.left(nul).count('\n') + 1);
+        return scan;
+    }
+    struct Open {
+        QByteArray name;
+        int line;
+    };
+    std::vector<Open> open;
+    bool sawCalendar = false;
+
+    // A logical line is a line with its folded continuations; only its start and length matter here.
+    QByteArray head;
+    qsizetype length = 0;
+    int headLine = 0;
+    qsizetype headStart = 0;
+    qsizetype headEnd = 0;
+    qsizetype commas = 0;
+    const auto endLogicalLine = [&]() -> bool {
+        if (headLine == 0)
+            return true;
+        const QByteArray upper = head.toUpper();
+        if (commas >= kParserValuesPerLine - 1 && (upper.startsWith("RDATE") || upper.startsWith("EXDATE")))
+            scan.longLists.push_back({ headStart, headEnd });
+        if (upper.startsWith("BEGIN:")) {
+            const QByteArray name = upper.mid(6).trimmed();
+            open.push_back({ name, headLine });
+            if (int(open.size()) > IcsDaysOff::MaxNesting) {
+                scan.error
+                    = QStringLiteral("line %1 nests components more than %2 deep, which no calendar needs")
+                          .arg(headLine)
+                          .arg(IcsDaysOff::MaxNesting);
+                return false;
+            }
+            if (name == "VCALENDAR")
+                sawCalendar = true;
+            if (name == "VEVENT" && open.size() == 2 && open.front().name == "VCALENDAR")
+                scan.eventLines.push_back(headLine);
+        } else if (upper.startsWith("END:")) {
+            const QByteArray name = upper.mid(4).trimmed();
+            if (open.empty() || open.back().name != name) {
+                scan.error = open.empty()
+                    ? QStringLiteral("line %1 ends a %2 that was never begun")
+                          .arg(headLine)
+                          .arg(QString::fromLatin1(name.left(40)))
+                    : QStringLiteral("the %1 begun at line %2 is never closed (line %3 ends a %4)")
+                          .arg(QString::fromLatin1(open.back().name.left(40)))
+                          .arg(open.back().line)
+                          .arg(headLine)
+                          .arg(QString::fromLatin1(name.left(40)));
+                return false;
+            }
+            open.pop_back();
+        }
+        return true;
+    };
+
+    int lineNumber = 0;
+    qsizetype position = 0;
+    while (position < ics.size()) {
+        qsizetype end = ics.indexOf('\n', position);
+        if (end < 0)
+            end = ics.size();
+        ++lineNumber;
+        qsizetype lineEnd = end;
+        if (lineEnd > position && ics[lineEnd - 1] == '\r')
+            --lineEnd;
+        const bool continuation
+            = headLine != 0 && lineEnd > position && (ics[position] == ' ' || ics[position] == '\t');
+        if (continuation) {
+            const qsizetype added = lineEnd - position - 1;
+            if (head.size() < 64)
+                head.append(ics.mid(position + 1, std::min<qsizetype>(added, 64)));
+            length += added;
+            commas += QByteArrayView(ics).sliced(position, lineEnd - position).count(',');
+        } else {
+            if (!endLogicalLine())
+                return scan;
+            headLine = lineNumber;
+            head = ics.mid(position, std::min<qsizetype>(lineEnd - position, 64));
+            length = lineEnd - position;
+            headStart = position;
+            commas = QByteArrayView(ics).sliced(position, lineEnd - position).count(',');
+        }
+        if (length > IcsDaysOff::MaxLineBytes) {
+            scan.error = QStringLiteral("line %1 is longer than %2 KiB, which no calendar needs")
+                             .arg(headLine)
+                             .arg(IcsDaysOff::MaxLineBytes / 1024);
+            return scan;
+        }
+        position = end + 1;
+        headEnd = std::min(position, ics.size());
+    }
+    if (!endLogicalLine())
+        return scan;
+
+    if (!sawCalendar)
+        scan.error = kNotCalendar;
+    else if (open.size() == 1 && open.front().name == "VCALENDAR")
+        scan.error = QStringLiteral("it ends without END:VCALENDAR; the file may be cut short");
+    else if (!open.empty())
+        scan.error = QStringLiteral("the %1 begun at line %2 is never closed")
+                         .arg(QString::fromLatin1(open.back().name.left(40)))
+                         .arg(open.back().line);
+    return scan;
+}
+
+// The text with each long RDATE or EXDATE list unfolded and written as several lines of the same name.
+QByteArray withListsSplit(const QByteArray &ics, const std::vector<std::pair<qsizetype, qsizetype>> &ranges)
+{
+    QByteArray text;
+    text.reserve(ics.size() + ics.size() / 8);
+    qsizetype copied = 0;
+    for (const auto &[start, end] : ranges) {
+        text.append(QByteArrayView(ics).sliced(copied, start - copied));
+        copied = end;
+        QByteArray line = ics.mid(start, end - start);
+        line.replace("\r\n ", "").replace("\r\n\t", "").replace("\n ", "").replace("\n\t", "");
+        line = line.trimmed();
+        // The values begin after the first colon outside a quoted parameter.
+        qsizetype colon = -1;
+        bool quoted = false;
+        for (qsizetype i = 0; i < line.size() && colon < 0; ++i) {
+            if (line[i] == '"')
+                quoted = !quoted;
+            else if (line[i] == ':' && !quoted)
+                colon = i;
+        }
+        if (colon < 0) {
+            text.append(ics.mid(start, end - start));
+            continue;
+        }
+        const QByteArray name = line.left(colon + 1);
+        const QList<QByteArray> values = line.mid(colon + 1).split(',');
+        for (qsizetype i = 0; i < values.size(); i += kParserValuesPerLine - 1) {
+            text.append(name);
+            text.append(values.mid(i, kParserValuesPerLine - 1).join(','));
+            text.append("\r\n");
+        }
+    }
+    text.append(QByteArrayView(ics).sliced(copied));
+    return text;
+}
+
+// ---- Times as an event writes them: a date, or a date and time that is floating, in UTC or in a zone.
+
+struct WallTime {
+    QDate date;
+    QTime time; // midnight for a date
+
+    auto operator<=>(const WallTime &other) const
+    {
+        if (date != other.date)
+            return date.toJulianDay() <=> other.date.toJulianDay();
+        return time.msecsSinceStartOfDay() <=> other.time.msecsSinceStartOfDay();
+    }
+    bool operator==(const WallTime &other) const = default;
+};
+
+struct Moment {
+    WallTime wall;
+    bool isDate = false;
+    bool valid = false;
+    QTimeZone zone; // invalid for a floating time, which is the person's local time
 };
 
 QDate dateOf(const icaltimetype &time)
@@ -33,126 +220,920 @@ QDate dateOf(const icaltimetype &time)
     return date.isValid() && date.year() >= 1 && date.year() <= 9999 ? date : QDate();
 }
 
-icaltimetype dateValue(const QDate &date)
-{
-    icaltimetype time = icaltime_null_time();
-    time.year = date.year();
-    time.month = date.month();
-    time.day = date.day();
-    time.is_date = 1;
-    return time;
-}
-
-class Collector final {
+class Zones final {
 public:
-    Collector(int thisYear)
-        : m_first(thisYear, 1, 1)
-        , m_last(thisYear + IcsDaysOff::LastYearAfterThis, 12, 31)
+    explicit Zones(QTimeZone person)
+        : m_person(std::move(person))
     {
     }
 
-    void addEvent(icalcomponent *event);
-    IcsDaysOffImport result() const;
+    const QTimeZone &person() const { return m_person; }
+
+    // An IANA name, a Windows name (Outlook writes those), or a name that ends with an IANA one
+    // ("/mozilla.org/20050126_1/Europe/Berlin"); anything else is taken as the person's own time.
+    QTimeZone named(const QByteArray &tzid)
+    {
+        const auto found = m_named.find(tzid);
+        if (found != m_named.end())
+            return found->second;
+        QTimeZone zone;
+        // Looking a name up costs far more than a step, so a calendar gets a bounded number of them.
+        if (m_named.size() >= kMaxZoneNames)
+            return zone;
+        const QByteArray id = tzid.trimmed();
+        if (!id.isEmpty() && id.size() < 200) {
+            if (QTimeZone::isTimeZoneIdAvailable(id)) {
+                zone = QTimeZone(id);
+            } else if (const QByteArray iana = QTimeZone::windowsIdToDefaultIanaId(id); !iana.isEmpty()) {
+                zone = QTimeZone(iana);
+            } else {
+                const QList<QByteArray> parts = id.split('/');
+                for (qsizetype i = std::max<qsizetype>(1, parts.size() - 3);
+                     i + 1 < parts.size() && !zone.isValid(); ++i) {
+                    const QByteArray tail = parts.mid(i).join('/');
+                    if (QTimeZone::isTimeZoneIdAvailable(tail))
+                        zone = QTimeZone(tail);
+                }
+            }
+        }
+        m_named.emplace(tzid, zone);
+        return zone;
+    }
+
+    QDateTime at(const WallTime &wall, const QTimeZone &zone) const
+    {
+        return QDateTime(wall.date, wall.time, zone.isValid() ? zone : m_person);
+    }
 
 private:
-    void addSpan(const QDate &start, qint64 days, const QString &name);
-    void addRecurrences(icalcomponent *event, const icaltimetype &start, qint64 days, const QString &name);
-    bool full() const { return m_capped; }
+    QTimeZone m_person;
+    std::map<QByteArray, QTimeZone> m_named;
+};
+
+Moment momentOf(const icaltimetype &time, icalproperty *property, Zones &zones)
+{
+    Moment moment;
+    const QDate date = dateOf(time);
+    if (!date.isValid())
+        return moment;
+    moment.valid = true;
+    moment.isDate = time.is_date;
+    moment.wall
+        = { date, time.is_date ? QTime(0, 0) : QTime(time.hour, time.minute, std::min(time.second, 59)) };
+    if (!moment.wall.time.isValid())
+        moment.wall.time = QTime(0, 0);
+    if (time.is_date)
+        return moment;
+    if (icaltime_is_utc(time)) {
+        moment.zone = QTimeZone::utc();
+    } else if (icalparameter *tzid
+        = property ? icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER) : nullptr) {
+        const char *id = icalparameter_get_tzid(tzid);
+        moment.zone = zones.named(QByteArray(id ? id : ""));
+    }
+    return moment;
+}
+
+// The same moment as the event's own wall time, so that it can be compared with the rule's instances.
+WallTime inZoneOf(const Moment &moment, const QTimeZone &eventZone, Zones &zones)
+{
+    if (moment.isDate || moment.zone == eventZone)
+        return moment.wall;
+    const QDateTime converted
+        = zones.at(moment.wall, moment.zone).toTimeZone(eventZone.isValid() ? eventZone : zones.person());
+    return { converted.date(), converted.time() };
+}
+
+// ---- Steps: every rule is walked a day at a time, and every day walked is counted.
+
+class Budget final {
+public:
+    Budget(qint64 total, const std::atomic<bool> *cancel)
+        : m_total(total)
+        , m_cancel(cancel)
+    {
+    }
+
+    void startEvent() { m_event = IcsDaysOff::MaxStepsPerEvent; }
+    bool take(qint64 steps)
+    {
+        m_event -= steps;
+        m_total -= steps;
+        if ((m_sinceCheck += steps) >= 65'536) {
+            m_sinceCheck = 0;
+            if (m_cancel && m_cancel->load(std::memory_order_relaxed))
+                m_cancelled = true;
+        }
+        return m_event >= 0 && m_total >= 0 && !m_cancelled;
+    }
+    bool eventSpent() const { return m_event < 0; }
+    bool totalSpent() const { return m_total < 0; }
+    bool cancelled() const { return m_cancelled; }
+    qint64 used() const { return IcsDaysOff::MaxSteps - m_total; }
+    void checkCancel()
+    {
+        if (m_cancel && m_cancel->load(std::memory_order_relaxed))
+            m_cancelled = true;
+    }
+
+private:
+    qint64 m_total;
+    qint64 m_event = 0;
+    qint64 m_sinceCheck = 0;
+    const std::atomic<bool> *m_cancel;
+    bool m_cancelled = false;
+};
+
+// ---- Recurrence rules of a day or coarser.
+
+struct Rule {
+    enum Frequency { Daily, Weekly, Monthly, Yearly } frequency = Yearly;
+    int interval = 1;
+    int count = 0;
+    bool hasUntil = false;
+    WallTime until;
+    int weekStart = Qt::Monday;
+    std::vector<int> months, monthDays, yearDays, weekNumbers, setPositions, hours, minutes, seconds;
+    std::vector<std::pair<int, int>> weekDays; // (ordinal, Qt day of week); ordinal 0 is every one
+};
+
+std::vector<int> valuesOf(const short *values, int size, int low, int high)
+{
+    std::vector<int> list;
+    for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
+        if (values[i] >= low && values[i] <= high && values[i] != 0)
+            list.push_back(values[i]);
+    }
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    return list;
+}
+
+int qtDayOf(icalrecurrencetype_weekday day)
+{
+    // libical counts from Sunday = 1.
+    return day == ICAL_SUNDAY_WEEKDAY ? 7 : int(day) - 1;
+}
+
+bool contains(const std::vector<int> &list, int value)
+{
+    return std::binary_search(list.begin(), list.end(), value);
+}
+
+QDate weekOneStart(int year, int weekStart)
+{
+    const QDate fourth(year, 1, 4);
+    return fourth.addDays(-((fourth.dayOfWeek() - weekStart + 7) % 7));
+}
+
+QDate weekStartOf(const QDate &date, int weekStart)
+{
+    return date.addDays(-((date.dayOfWeek() - weekStart + 7) % 7));
+}
+
+class Expansion final {
+public:
+    Expansion(const Rule &rule, const WallTime &start, bool allDay, QDate low, QDate high, Budget &budget)
+        : m_rule(rule)
+        , m_start(start)
+        , m_low(low)
+        , m_high(high)
+        , m_budget(budget)
+    {
+        const bool nothingBy = rule.weekNumbers.empty() && rule.yearDays.empty() && rule.monthDays.empty()
+            && rule.weekDays.empty();
+        if (nothingBy) {
+            switch (rule.frequency) {
+            case Rule::Yearly:
+                if (m_rule.months.empty())
+                    m_rule.months = { start.date.month() };
+                m_rule.monthDays = { start.date.day() };
+                break;
+            case Rule::Monthly:
+                m_rule.monthDays = { start.date.day() };
+                break;
+            case Rule::Weekly:
+                m_rule.weekDays = { { 0, start.date.dayOfWeek() } };
+                break;
+            case Rule::Daily:
+                break;
+            }
+        }
+        if (allDay) {
+            m_times = { QTime(0, 0) };
+        } else {
+            const auto orDefault = [](const std::vector<int> &list, int value) {
+                return list.empty() ? std::vector<int> { value } : list;
+            };
+            for (int hour : orDefault(rule.hours, start.time.hour()))
+                for (int minute : orDefault(rule.minutes, start.time.minute()))
+                    for (int second : orDefault(rule.seconds, start.time.second()))
+                        m_times.push_back(QTime(hour, minute, std::min(second, 59)));
+            std::sort(m_times.begin(), m_times.end());
+            m_times.erase(std::unique(m_times.begin(), m_times.end()), m_times.end());
+        }
+    }
+
+    // False when the steps ran out first.
+    bool run(std::vector<WallTime> &instances)
+    {
+        const int interval = std::max(1, m_rule.interval);
+        qint64 first = 0;
+        // Without a count, periods wholly before the window cannot give an instance inside it.
+        if (m_rule.count == 0) {
+            const qint64 behind = periodIndex(m_low) - periodIndex(m_start.date);
+            if (behind > 0)
+                first = behind / interval;
+        }
+        int counted = 0;
+        std::vector<QDate> days;
+        std::vector<WallTime> candidates;
+        for (qint64 k = first;; ++k) {
+            if (!m_budget.take(1))
+                return false;
+            QDate from;
+            QDate to;
+            if (!period(k * interval, from, to))
+                return true;
+            if (from > m_high && m_rule.count == 0)
+                return true;
+            if (m_rule.hasUntil && from > m_rule.until.date)
+                return true;
+            days.clear();
+            if (!collectDays(from, to, days))
+                return false;
+            // Charged before they are built, so that every time of every day of a year cannot fill the
+            // memory.
+            if (!m_budget.take(qint64(days.size()) * qint64(m_times.size())))
+                return false;
+            candidates.clear();
+            for (const QDate &day : days)
+                for (const QTime &time : m_times)
+                    candidates.push_back({ day, time });
+            if (!m_rule.setPositions.empty())
+                candidates = positioned(candidates);
+            for (const WallTime &instance : candidates) {
+                if (instance < m_start)
+                    continue;
+                if (m_rule.hasUntil && m_rule.until < instance)
+                    return true;
+                if (m_rule.count > 0 && ++counted > m_rule.count)
+                    return true;
+                if (instance.date > m_high) {
+                    if (m_rule.count == 0)
+                        return true;
+                    continue;
+                }
+                if (instance.date >= m_low)
+                    instances.push_back(instance);
+            }
+        }
+    }
+
+private:
+    qint64 periodIndex(const QDate &date) const
+    {
+        switch (m_rule.frequency) {
+        case Rule::Yearly:
+            return date.year();
+        case Rule::Monthly:
+            return qint64(date.year()) * 12 + date.month() - 1;
+        case Rule::Weekly:
+            return weekStartOf(date, m_rule.weekStart).toJulianDay() / 7;
+        case Rule::Daily:
+            break;
+        }
+        return date.toJulianDay();
+    }
+
+    // The days of the period that lies offset periods after the one of DTSTART; false past year 9999.
+    bool period(qint64 offset, QDate &from, QDate &to) const
+    {
+        const QDate start = m_start.date;
+        switch (m_rule.frequency) {
+        case Rule::Yearly: {
+            const qint64 year = start.year() + offset;
+            if (year > 9999)
+                return false;
+            from = QDate(int(year), 1, 1);
+            to = QDate(int(year), 12, 31);
+            return true;
+        }
+        case Rule::Monthly: {
+            const qint64 month = qint64(start.year()) * 12 + start.month() - 1 + offset;
+            if (month / 12 > 9999)
+                return false;
+            from = QDate(int(month / 12), int(month % 12) + 1, 1);
+            to = from.addDays(from.daysInMonth() - 1);
+            return true;
+        }
+        case Rule::Weekly:
+            if (offset > 3'700'000 / 7)
+                return false;
+            from = weekStartOf(start, m_rule.weekStart).addDays(offset * 7);
+            to = from.addDays(6);
+            break;
+        case Rule::Daily:
+            if (offset > 3'700'000)
+                return false;
+            from = to = start.addDays(offset);
+            break;
+        }
+        return from.year() <= 9999;
+    }
+
+    // A day's calendar fields, stepped one day at a time without converting each date again.
+    struct Day {
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        int weekDay = 0;
+        int yearDay = 0;
+        int monthLength = 0;
+        int yearLength = 0;
+        qint64 julian = 0;
+
+        explicit Day(const QDate &date)
+            : year(date.year())
+            , month(date.month())
+            , day(date.day())
+            , weekDay(date.dayOfWeek())
+            , yearDay(date.dayOfYear())
+            , monthLength(date.daysInMonth())
+            , yearLength(date.daysInYear())
+            , julian(date.toJulianDay())
+        {
+        }
+        void next()
+        {
+            ++julian;
+            weekDay = weekDay % 7 + 1;
+            ++yearDay;
+            if (++day <= monthLength)
+                return;
+            day = 1;
+            if (++month > 12) {
+                month = 1;
+                ++year;
+                yearDay = 1;
+                yearLength = QDate::isLeapYear(year) ? 366 : 365;
+            }
+            monthLength = QDate(year, month, 1).daysInMonth();
+        }
+    };
+
+    bool collectDays(const QDate &from, const QDate &to, std::vector<QDate> &days)
+    {
+        const auto walk = [&](const QDate &first, qint64 count) {
+            if (!m_budget.take(count))
+                return false;
+            Day day(first);
+            for (qint64 i = 0; i < count; ++i, day.next()) {
+                if (matches(day))
+                    days.push_back(QDate::fromJulianDay(day.julian));
+            }
+            return true;
+        };
+        // A yearly rule limited to some months needs to look at those months only.
+        if (m_rule.frequency == Rule::Yearly && !m_rule.months.empty() && m_rule.weekNumbers.empty()) {
+            for (int month : m_rule.months) {
+                const QDate first(from.year(), month, 1);
+                if (!walk(first, first.daysInMonth()))
+                    return false;
+            }
+            return true;
+        }
+        return walk(from, from.daysTo(to) + 1);
+    }
+
+    bool matches(const Day &date)
+    {
+        if (!m_rule.months.empty() && !contains(m_rule.months, date.month))
+            return false;
+        if (!m_rule.weekNumbers.empty() && !weekMatches(date))
+            return false;
+        if (!m_rule.yearDays.empty()) {
+            if (!contains(m_rule.yearDays, date.yearDay)
+                && !contains(m_rule.yearDays, date.yearDay - date.yearLength - 1))
+                return false;
+        }
+        if (!m_rule.monthDays.empty()) {
+            if (!contains(m_rule.monthDays, date.day)
+                && !contains(m_rule.monthDays, date.day - date.monthLength - 1))
+                return false;
+        }
+        if (!m_rule.weekDays.empty()) {
+            // The ordinal counts within the month for a monthly rule or a yearly one limited to months,
+            // within the year for other yearly rules; daily and weekly rules have none.
+            const bool inMonth = m_rule.frequency == Rule::Monthly
+                || (m_rule.frequency == Rule::Yearly && !m_rule.months.empty());
+            const bool inYear = m_rule.frequency == Rule::Yearly && !inMonth;
+            const int day = inMonth ? date.day : date.yearDay;
+            const int length = inMonth ? date.monthLength : date.yearLength;
+            const int nth = (day - 1) / 7 + 1;
+            const int nthFromEnd = -((length - day) / 7 + 1);
+            bool any = false;
+            for (const auto &[ordinal, weekDay] : m_rule.weekDays) {
+                if (weekDay != date.weekDay)
+                    continue;
+                if (ordinal == 0 || !(inMonth || inYear) || ordinal == nth || ordinal == nthFromEnd) {
+                    any = true;
+                    break;
+                }
+            }
+            if (!any)
+                return false;
+        }
+        return true;
+    }
+
+    // Weeks begin on WKST; week 1 is the first with four days in its year, and a day belongs to the week
+    // year of its week, which may be the year before or after its own.
+    qint64 weekOne(int year)
+    {
+        const auto found = m_weekOnes.find(year);
+        if (found != m_weekOnes.end())
+            return found->second;
+        const qint64 julian = weekOneStart(year, m_rule.weekStart).toJulianDay();
+        if (m_weekOnes.size() > 64)
+            m_weekOnes.clear();
+        m_weekOnes.emplace(year, julian);
+        return julian;
+    }
+
+    bool weekMatches(const Day &date)
+    {
+        const qint64 start = date.julian - (date.weekDay - m_rule.weekStart + 7) % 7;
+        int weekYear = date.year;
+        if (start >= weekOne(date.year + 1))
+            weekYear = date.year + 1;
+        else if (start < weekOne(date.year))
+            weekYear = date.year - 1;
+        const int number = int((start - weekOne(weekYear)) / 7) + 1;
+        const int weeks = int((weekOne(weekYear + 1) - weekOne(weekYear)) / 7);
+        return contains(m_rule.weekNumbers, number) || contains(m_rule.weekNumbers, number - weeks - 1);
+    }
+
+    std::vector<WallTime> positioned(const std::vector<WallTime> &all) const
+    {
+        std::vector<WallTime> chosen;
+        const int size = int(all.size());
+        for (int position : m_rule.setPositions) {
+            const int index = position > 0 ? position - 1 : size + position;
+            if (index >= 0 && index < size)
+                chosen.push_back(all[size_t(index)]);
+        }
+        std::sort(chosen.begin(), chosen.end());
+        chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+        return chosen;
+    }
+
+    Rule m_rule;
+    WallTime m_start;
+    QDate m_low;
+    QDate m_high;
+    Budget &m_budget;
+    std::vector<QTime> m_times;
+    std::map<int, qint64> m_weekOnes;
+};
+
+// ---- Events.
+
+struct Event {
+    icalcomponent *component = nullptr;
+    int line = 0;
+    QString name;
+    QByteArray uid;
+    Moment start;
+    qint64 spanDays = 1; // an all-day event's days
+    qint64 seconds = 0; // a timed event's length
+    bool cancelled = false;
+    bool recurring = false;
+    Moment recurrenceId;
+};
+
+QString textOf(const char *text)
+{
+    return QString::fromUtf8(text ? text : "");
+}
+
+class Reader final {
+public:
+    Reader(int thisYear, const IcsImportOptions &options)
+        : m_first(thisYear, 1, 1)
+        , m_last(thisYear + IcsDaysOff::LastYearAfterThis, 12, 31)
+        , m_zones(options.zone.isValid() ? options.zone : QTimeZone::systemTimeZone())
+        , m_budget(IcsDaysOff::MaxSteps, options.cancel)
+        , m_progress(options.progress)
+    {
+    }
+
+    void read(const std::vector<icalcomponent *> &calendars, const std::vector<int> &eventLines);
+    IcsDaysOffImport result();
+
+private:
+    Event eventOf(icalcomponent *component, int line);
+    void take(const Event &event, const std::vector<const Event *> &overrides);
+    bool instancesOf(const Event &event, const std::vector<const Event *> &overrides,
+        std::vector<WallTime> &instances, QString &reason);
+    bool ruleOf(icalproperty *property, const Event &event, Rule &rule, QString &reason);
+    bool add(const QDate &date, const Event &event, const QTime &begins, const QTime &ends);
+    void leaveOut(const Event &event, const QString &reason);
+    QTimeZone zoneOf(const Event &event) const { return event.start.zone; }
 
     QDate m_first;
     QDate m_last;
-    std::map<QDate, QString> m_days;
-    int m_steps = 0;
-    bool m_capped = false;
+    Zones m_zones;
+    Budget m_budget;
+    std::function<void(int, int)> m_progress;
+    std::map<QDate, IcsFoundDate> m_found;
+    std::vector<IcsLeftOut> m_leftOut;
+    int m_unlisted = 0;
+    QString m_capNote;
 };
 
-void Collector::addEvent(icalcomponent *event)
+Event Reader::eventOf(icalcomponent *component, int line)
 {
-    const icaltimetype start = icalcomponent_get_dtstart(event);
-    const QDate startDate = dateOf(start);
-    if (!startDate.isValid())
+    Event event;
+    event.component = component;
+    event.line = line;
+    event.name = DaysOff::cleanName(textOf(icalcomponent_get_summary(component)));
+    event.uid = QByteArray(icalcomponent_get_uid(component) ? icalcomponent_get_uid(component) : "");
+    if (icalproperty *p = icalcomponent_get_first_property(component, ICAL_DTSTART_PROPERTY))
+        event.start = momentOf(icalproperty_get_dtstart(p), p, m_zones);
+    if (icalproperty *p = icalcomponent_get_first_property(component, ICAL_RECURRENCEID_PROPERTY))
+        event.recurrenceId = momentOf(icalproperty_get_recurrenceid(p), p, m_zones);
+    event.cancelled = icalcomponent_get_status(component) == ICAL_STATUS_CANCELLED;
+    event.recurring = icalcomponent_get_first_property(component, ICAL_RRULE_PROPERTY)
+        || icalcomponent_get_first_property(component, ICAL_RDATE_PROPERTY);
+    if (!event.start.valid)
+        return event;
+
+    Moment end;
+    if (icalproperty *p = icalcomponent_get_first_property(component, ICAL_DTEND_PROPERTY))
+        end = momentOf(icalproperty_get_dtend(p), p, m_zones);
+    qint64 durationSeconds = -1;
+    if (icalproperty *p = icalcomponent_get_first_property(component, ICAL_DURATION_PROPERTY)) {
+        const icaldurationtype duration = icalproperty_get_duration(p);
+        if (!icaldurationtype_is_bad_duration(duration) && !duration.is_neg)
+            durationSeconds = qint64(duration.weeks) * 7 * 86400 + qint64(duration.days) * 86400
+                + qint64(duration.hours) * 3600 + qint64(duration.minutes) * 60 + duration.seconds;
+    }
+    if (event.start.isDate) {
+        // An all-day event ends the day before DTEND.
+        if (end.valid && end.wall.date > event.start.wall.date)
+            event.spanDays = event.start.wall.date.daysTo(end.wall.date);
+        else if (!end.valid && durationSeconds >= 86400)
+            event.spanDays = durationSeconds / 86400;
+    } else if (end.valid && !end.isDate) {
+        event.seconds = std::max<qint64>(
+            0, m_zones.at(event.start.wall, event.start.zone).secsTo(m_zones.at(end.wall, end.zone)));
+    } else if (durationSeconds > 0) {
+        event.seconds = durationSeconds;
+    }
+    return event;
+}
+
+void Reader::leaveOut(const Event &event, const QString &reason)
+{
+    if (int(m_leftOut.size()) >= kMaxListedLeftOut) {
+        ++m_unlisted;
         return;
-    // An all-day event ends the day before DTEND; a timed one is taken for the day it begins.
-    qint64 days = 1;
-    if (start.is_date) {
-        const QDate end = dateOf(icalcomponent_get_dtend(event));
-        if (end.isValid() && end > startDate)
-            days = startDate.daysTo(end);
     }
-    const char *summary = icalcomponent_get_summary(event);
-    const QString name = DaysOff::cleanName(QString::fromUtf8(summary ? summary : ""));
-
-    if (icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY)
-        || icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY))
-        addRecurrences(event, start, days, name);
-    else
-        addSpan(startDate, days, name);
+    QString name = event.name;
+    if (name.isEmpty())
+        name = DaysOff::cleanName(QString::fromUtf8(event.uid.left(200)));
+    m_leftOut.push_back({ event.line, name, reason });
 }
 
-void Collector::addSpan(const QDate &start, qint64 days, const QString &name)
+bool Reader::add(const QDate &date, const Event &event, const QTime &begins, const QTime &ends)
 {
-    for (qint64 i = 0; i < days && !full(); ++i) {
-        const QDate date = start.addDays(i);
-        if (date.year() > 9999)
-            return;
-        if (m_days.size() >= size_t(IcsDaysOff::MaxDates) && !m_days.contains(date)) {
-            m_capped = true;
-            return;
+    const bool allDay = event.start.isDate;
+    const auto found = m_found.find(date);
+    if (found != m_found.end()) {
+        if (allDay && !found->second.allDay)
+            found->second = { date, event.name, true, {}, {} };
+        return true;
+    }
+    if (int(m_found.size()) >= IcsDaysOff::MaxDates) {
+        m_capNote = QStringLiteral("The calendar names more than %1 dates; the first %1 found were kept.")
+                        .arg(IcsDaysOff::MaxDates);
+        return false;
+    }
+    m_found.emplace(date,
+        allDay ? IcsFoundDate { date, event.name, true, {}, {} }
+               : IcsFoundDate { date, event.name, false, begins, ends });
+    return true;
+}
+
+bool Reader::ruleOf(icalproperty *property, const Event &event, Rule &rule, QString &reason)
+{
+    const icalrecurrencetype r = icalproperty_get_rrule(property);
+    switch (r.freq) {
+    case ICAL_SECONDLY_RECURRENCE:
+    case ICAL_MINUTELY_RECURRENCE:
+    case ICAL_HOURLY_RECURRENCE:
+        reason = QStringLiteral("it repeats more often than daily (FREQ=%1)")
+                     .arg(QString::fromLatin1(icalrecur_freq_to_string(r.freq)));
+        return false;
+    case ICAL_DAILY_RECURRENCE:
+        rule.frequency = Rule::Daily;
+        break;
+    case ICAL_WEEKLY_RECURRENCE:
+        rule.frequency = Rule::Weekly;
+        break;
+    case ICAL_MONTHLY_RECURRENCE:
+        rule.frequency = Rule::Monthly;
+        break;
+    case ICAL_YEARLY_RECURRENCE:
+        rule.frequency = Rule::Yearly;
+        break;
+    default:
+        reason = QStringLiteral("its RRULE cannot be read");
+        return false;
+    }
+    rule.interval = std::max<int>(1, r.interval);
+    rule.count = std::max(0, r.count);
+    if (r.week_start != ICAL_NO_WEEKDAY)
+        rule.weekStart = qtDayOf(r.week_start);
+    if (!icaltime_is_null_time(r.until)) {
+        const Moment until = momentOf(r.until, nullptr, m_zones);
+        if (until.valid) {
+            rule.hasUntil = true;
+            if (until.isDate)
+                rule.until = { until.wall.date, event.start.isDate ? QTime(0, 0) : QTime(23, 59, 59, 999) };
+            else if (event.start.isDate)
+                rule.until = { until.wall.date, QTime(0, 0) };
+            else if (!until.zone.isValid()) // a floating UNTIL is in the event's own time
+                rule.until = until.wall;
+            else
+                rule.until = inZoneOf(until, zoneOf(event), m_zones);
         }
-        m_days.emplace(date, name);
     }
+    for (int i = 0; i < ICAL_BY_MONTH_SIZE && r.by_month[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
+        const int month = icalrecurrencetype_month_month(r.by_month[i]);
+        if (month >= 1 && month <= 12)
+            rule.months.push_back(month);
+    }
+    std::sort(rule.months.begin(), rule.months.end());
+    rule.months.erase(std::unique(rule.months.begin(), rule.months.end()), rule.months.end());
+    rule.monthDays = valuesOf(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, -31, 31);
+    rule.yearDays = valuesOf(r.by_year_day, ICAL_BY_YEARDAY_SIZE, -366, 366);
+    rule.weekNumbers = valuesOf(r.by_week_no, ICAL_BY_WEEKNO_SIZE, -53, 53);
+    rule.setPositions = valuesOf(r.by_set_pos, ICAL_BY_SETPOS_SIZE, -366, 366);
+    if (!event.start.isDate) {
+        // Zero is a valid hour, minute and second, which valuesOf leaves out; take them here.
+        const auto timesOf = [](const short *values, int size, int high) {
+            std::vector<int> list;
+            for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
+                if (values[i] >= 0 && values[i] <= high)
+                    list.push_back(values[i]);
+            }
+            std::sort(list.begin(), list.end());
+            list.erase(std::unique(list.begin(), list.end()), list.end());
+            return list;
+        };
+        rule.hours = timesOf(r.by_hour, ICAL_BY_HOUR_SIZE, 23);
+        rule.minutes = timesOf(r.by_minute, ICAL_BY_MINUTE_SIZE, 59);
+        rule.seconds = timesOf(r.by_second, ICAL_BY_SECOND_SIZE, 60);
+    }
+    for (int i = 0; i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
+        const icalrecurrencetype_weekday day = icalrecurrencetype_day_day_of_week(r.by_day[i]);
+        if (day == ICAL_NO_WEEKDAY)
+            continue;
+        rule.weekDays.push_back({ icalrecurrencetype_day_position(r.by_day[i]), qtDayOf(day) });
+    }
+    return true;
 }
 
-void Collector::addRecurrences(
-    icalcomponent *event, const icaltimetype &start, qint64 days, const QString &name)
+bool Reader::instancesOf(const Event &event, const std::vector<const Event *> &overrides,
+    std::vector<WallTime> &instances, QString &reason)
 {
-    std::vector<QDate> excluded;
-    for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY); p;
-         p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY))
-        excluded.push_back(dateOf(icalproperty_get_exdate(p)));
-    const auto take = [&](const QDate &date) {
-        if (date.isValid() && date >= m_first && date <= m_last
-            && std::find(excluded.begin(), excluded.end(), date) == excluded.end())
-            addSpan(date, days, name);
-    };
+    const QTimeZone zone = zoneOf(event);
+    icalcomponent *component = event.component;
+    // Instances are looked for a little beyond the window, as a span or a time zone may carry them in.
+    const QDate low = event.start.isDate ? m_first.addDays(-std::min<qint64>(event.spanDays, 4'000'000))
+                                         : m_first.addDays(-2);
+    const QDate high = m_last.addDays(2);
 
-    for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); p && !full();
-         p = icalcomponent_get_next_property(event, ICAL_RDATE_PROPERTY)) {
+    instances.push_back(event.start.wall);
+    int listed = 0;
+    for (icalproperty *p = icalcomponent_get_first_property(component, ICAL_RDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_RDATE_PROPERTY)) {
+        if (++listed > IcsDaysOff::MaxListedDatesPerEvent) {
+            reason = QStringLiteral("it lists more than %1 dates").arg(IcsDaysOff::MaxListedDatesPerEvent);
+            return false;
+        }
         const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
-        take(dateOf(icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time));
+        const Moment moment
+            = momentOf(icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time, p, m_zones);
+        if (!moment.valid)
+            continue;
+        if (!m_budget.take(moment.isDate || event.start.isDate ? 1 : kStepsPerConversion))
+            return false;
+        WallTime wall = event.start.isDate ? WallTime { moment.wall.date, QTime(0, 0) }
+                                           : inZoneOf(moment, zone, m_zones);
+        if (moment.isDate && !event.start.isDate)
+            wall.time = event.start.wall.time;
+        instances.push_back(wall);
     }
 
-    for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); p && !full();
-         p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
-        const icalrecurrencetype rule = icalproperty_get_rrule(p);
-        const QDate until = dateOf(rule.until);
-        if (until.isValid() && until < m_first)
-            continue;
-        std::unique_ptr<icalrecur_iterator, IteratorDeleter> iterator(icalrecur_iterator_new(rule, start));
-        if (!iterator)
-            continue;
-        // The first occurrence is DTSTART itself; from a start decades back, jump to this year where the
-        // rule allows it (a COUNT must be counted from DTSTART).
-        if (rule.count == 0 && dateOf(start) < m_first)
-            icalrecur_iterator_set_start(iterator.get(), dateValue(m_first));
-        while (!full() && m_steps < kMaxRecurrenceSteps) {
-            ++m_steps;
-            const icaltimetype next = icalrecur_iterator_next(iterator.get());
-            const QDate date = dateOf(next);
-            if (!date.isValid() || date > m_last)
-                break;
-            take(date);
+    for (icalproperty *p = icalcomponent_get_first_property(component, ICAL_RRULE_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_RRULE_PROPERTY)) {
+        Rule rule;
+        if (!ruleOf(p, event, rule, reason))
+            return false;
+        Expansion expansion(rule, event.start.wall, event.start.isDate, low, high, m_budget);
+        if (!expansion.run(instances))
+            return false;
+    }
+
+    // What EXDATE and the moved or cancelled instances take away: dates for an all-day event; for a timed
+    // one, moments compared in the event's own zone, or whole days when given as dates.
+    std::set<WallTime> excluded;
+    std::set<QDate> excludedDays;
+    const auto exclude = [&](const Moment &moment) {
+        if (!moment.valid)
+            return;
+        if (event.start.isDate)
+            excludedDays.insert(moment.wall.date);
+        else if (moment.isDate)
+            excludedDays.insert(moment.wall.date);
+        else
+            excluded.insert(inZoneOf(moment, zone, m_zones));
+    };
+    listed = 0;
+    for (icalproperty *p = icalcomponent_get_first_property(component, ICAL_EXDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_EXDATE_PROPERTY)) {
+        if (++listed > IcsDaysOff::MaxListedDatesPerEvent) {
+            reason = QStringLiteral("it lists more than %1 dates").arg(IcsDaysOff::MaxListedDatesPerEvent);
+            return false;
         }
+        if (!m_budget.take(kStepsPerConversion))
+            return false;
+        exclude(momentOf(icalproperty_get_exdate(p), p, m_zones));
+    }
+    for (const Event *moved : overrides)
+        exclude(moved->recurrenceId);
+
+    std::sort(instances.begin(), instances.end());
+    instances.erase(std::unique(instances.begin(), instances.end()), instances.end());
+    std::erase_if(instances, [&](const WallTime &instance) {
+        return excludedDays.contains(instance.date) || excluded.contains(instance);
+    });
+    return true;
+}
+
+void Reader::take(const Event &event, const std::vector<const Event *> &overrides)
+{
+    if (!event.start.valid) {
+        leaveOut(event, QStringLiteral("it has no start date"));
+        return;
+    }
+    if (event.cancelled) {
+        leaveOut(event, QStringLiteral("it is cancelled"));
+        return;
+    }
+    m_budget.startEvent();
+    std::vector<WallTime> instances;
+    QString reason;
+    if (!instancesOf(event, overrides, instances, reason)) {
+        if (m_budget.cancelled())
+            return;
+        if (reason.isEmpty()) {
+            reason = m_budget.totalSpent()
+                ? QStringLiteral("the import reached its limit of %1 steps first").arg(IcsDaysOff::MaxSteps)
+                : QStringLiteral("its dates take more than %1 steps to work out")
+                      .arg(IcsDaysOff::MaxStepsPerEvent);
+            if (m_budget.totalSpent())
+                m_capNote = QStringLiteral("The calendar takes more than %1 steps to read; later events were "
+                                           "left out.")
+                                .arg(IcsDaysOff::MaxSteps);
+        }
+        leaveOut(event, reason);
+        return;
+    }
+
+    // An instance moved here by RECURRENCE-ID belongs to a recurring set, which is taken inside the window.
+    const bool inWindowOnly = event.recurring || event.recurrenceId.valid;
+    bool whole = true;
+    for (const WallTime &instance : instances) {
+        if (event.start.isDate) {
+            QDate day = instance.date;
+            QDate last = day.addDays(std::min<qint64>(event.spanDays, 4'000'000) - 1);
+            if (inWindowOnly) {
+                day = std::max(day, m_first);
+                last = std::min(last, m_last);
+            }
+            for (; day.isValid() && day <= last && day.year() <= 9999; day = day.addDays(1)) {
+                if (!m_budget.take(1) || !add(day, event, {}, {})) {
+                    whole = false;
+                    break;
+                }
+            }
+        } else {
+            if (!m_budget.take(kStepsPerConversion)) {
+                whole = false;
+                break;
+            }
+            const QDateTime begins = m_zones.at(instance, zoneOf(event)).toTimeZone(m_zones.person());
+            const QDate day = begins.date();
+            if (inWindowOnly && (day < m_first || day > m_last))
+                continue;
+            if (day.year() < 1 || day.year() > 9999)
+                continue;
+            if (!add(day, event, begins.time(), begins.addSecs(event.seconds).time()))
+                whole = false;
+        }
+        if (!whole)
+            break;
+    }
+    if (!whole && !m_budget.cancelled()) {
+        leaveOut(event,
+            m_capNote.isEmpty() ? QStringLiteral("its dates take more than %1 steps to work out")
+                                      .arg(IcsDaysOff::MaxStepsPerEvent)
+                                : QStringLiteral("only some of its dates were taken before the limit"));
+        if (m_capNote.isEmpty() && m_budget.totalSpent())
+            m_capNote
+                = QStringLiteral("The calendar takes more than %1 steps to read; later events were left "
+                                 "out.")
+                      .arg(IcsDaysOff::MaxSteps);
     }
 }
 
-IcsDaysOffImport Collector::result() const
+void Reader::read(const std::vector<icalcomponent *> &calendars, const std::vector<int> &eventLines)
+{
+    std::vector<icalcomponent *> components;
+    for (icalcomponent *calendar : calendars) {
+        for (icalcomponent *c = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); c;
+             c = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT))
+            components.push_back(c);
+    }
+    const bool linesKnown = eventLines.size() == components.size();
+    std::vector<Event> events;
+    events.reserve(components.size());
+    for (size_t i = 0; i < components.size(); ++i)
+        events.push_back(eventOf(components[i], linesKnown ? eventLines[i] : 0));
+
+    // Overrides of one instance (RECURRENCE-ID) replace it in the set of the event with the same UID.
+    std::unordered_map<std::string, std::vector<const Event *>> overrides;
+    std::set<std::string> recurringUids;
+    for (const Event &event : events) {
+        if (event.recurrenceId.valid)
+            overrides[event.uid.toStdString()].push_back(&event);
+        else if (event.recurring)
+            recurringUids.insert(event.uid.toStdString());
+    }
+
+    const std::vector<const Event *> none;
+    const int total = int(events.size());
+    for (int i = 0; i < total; ++i) {
+        m_budget.checkCancel();
+        if (m_budget.cancelled())
+            return;
+        if (m_progress && (i % 64 == 0))
+            m_progress(i, total);
+        Event &event = events[size_t(i)];
+        if (m_budget.totalSpent()) {
+            leaveOut(event,
+                QStringLiteral("the import reached its limit of %1 steps first").arg(IcsDaysOff::MaxSteps));
+            continue;
+        }
+        if (event.recurrenceId.valid) {
+            // An override without its recurring event stands alone.
+            if (!recurringUids.contains(event.uid.toStdString()))
+                event.recurrenceId = {};
+            take(event, none);
+            continue;
+        }
+        const auto moved = event.recurring ? overrides.find(event.uid.toStdString()) : overrides.end();
+        take(event, moved == overrides.end() ? none : moved->second);
+    }
+    if (m_progress)
+        m_progress(total, total);
+}
+
+IcsDaysOffImport Reader::result()
 {
     IcsDaysOffImport imported;
-    imported.capped = m_capped;
-    imported.days.reserve(m_days.size());
-    for (const auto &[date, name] : m_days)
-        imported.days.push_back({ date, name });
+    if (m_budget.cancelled()) {
+        imported.cancelled = true;
+        imported.error = QStringLiteral("the import was cancelled");
+        return imported;
+    }
+    imported.found.reserve(m_found.size());
+    for (const auto &[date, found] : m_found) {
+        imported.found.push_back(found);
+        if (found.allDay)
+            imported.days.push_back({ date, found.name });
+    }
+    imported.leftOut = std::move(m_leftOut);
+    if (m_unlisted > 0)
+        imported.leftOut.push_back(
+            { 0, QString(), QStringLiteral("%1 more events left out").arg(m_unlisted) });
+    imported.steps = m_budget.used();
+    imported.capped = !m_capNote.isEmpty();
+    imported.capNote = m_capNote;
     return imported;
 }
 
@@ -165,17 +1146,24 @@ IcsDaysOffImport failure(const QString &error)
 
 } // namespace
 
-IcsDaysOffImport IcsDaysOff::read(const QByteArray &ics, int thisYear)
+IcsDaysOffImport IcsDaysOff::read(const QByteArray &ics, int thisYear, const IcsImportOptions &options)
 {
+    const Scan scan = scanText(ics);
+    if (!scan.error.isEmpty())
+        return failure(scan.error);
+    if (options.cancel && options.cancel->load()) {
+        IcsDaysOffImport imported = failure(QStringLiteral("the import was cancelled"));
+        imported.cancelled = true;
+        return imported;
+    }
+
     // A malformed file is the person's mistake, not the program's: libical must report it, not abort.
     icalerror_set_errors_are_fatal(0);
-    const QString notCalendar = QStringLiteral("it holds no iCalendar data (BEGIN:VCALENDAR)");
-    if (!ics.toUpper().contains("BEGIN:VCALENDAR"))
-        return failure(notCalendar);
-    std::unique_ptr<icalcomponent, ComponentDeleter> root(icalparser_parse_string(ics.constData()));
+    const QByteArray text = scan.longLists.empty() ? ics : withListsSplit(ics, scan.longLists);
+    std::unique_ptr<icalcomponent, ComponentDeleter> root(icalparser_parse_string(text.constData()));
     icalerror_clear_errno();
     if (!root)
-        return failure(notCalendar);
+        return failure(kNotCalendar);
 
     std::vector<icalcomponent *> calendars;
     if (icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT) {
@@ -186,25 +1174,71 @@ IcsDaysOffImport IcsDaysOff::read(const QByteArray &ics, int thisYear)
             calendars.push_back(c);
     }
     if (calendars.empty())
-        return failure(notCalendar);
+        return failure(kNotCalendar);
 
-    Collector collector(thisYear);
-    for (icalcomponent *calendar : calendars) {
-        for (icalcomponent *event = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); event;
-             event = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT))
-            collector.addEvent(event);
-    }
-    return collector.result();
+    Reader reader(thisYear, options);
+    reader.read(calendars, scan.eventLines);
+    return reader.result();
 }
 
-IcsDaysOffImport IcsDaysOff::readFile(const QString &path, int thisYear)
+IcsDaysOffImport IcsDaysOff::readFile(const QString &path, int thisYear, const IcsImportOptions &options)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(file.errorString());
     if (file.size() > kMaxFileBytes)
         return failure(QStringLiteral("it is larger than %1 MiB").arg(kMaxFileBytes >> 20));
-    return read(file.read(kMaxFileBytes), thisYear);
+    return read(file.read(kMaxFileBytes), thisYear, options);
+}
+
+bool IcsDaysOff::isCalendar(const QByteArray &text)
+{
+    QByteArray start = text.left(4096);
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start.remove(0, 3);
+    return start.trimmed().toUpper().startsWith("BEGIN:VCALENDAR");
+}
+
+IcsCommandLineDays IcsDaysOff::forCommandLine(
+    const QByteArray &text, const QString &fileName, int thisYear, const QTimeZone &zone)
+{
+    IcsImportOptions options;
+    options.zone = zone;
+    const IcsDaysOffImport imported = read(text, thisYear, options);
+    IcsCommandLineDays taken;
+    if (!imported.error.isEmpty()) {
+        taken.error = imported.error;
+        return taken;
+    }
+    taken.days = imported.days;
+    for (const IcsLeftOut &event : imported.leftOut) {
+        if (event.name.isEmpty() && event.line == 0)
+            taken.warnings << QStringLiteral("%1: %2").arg(fileName, event.reason);
+        else
+            taken.warnings << QStringLiteral("%1 line %2: \"%3\" left out: %4")
+                                  .arg(fileName)
+                                  .arg(event.line)
+                                  .arg(event.name, event.reason);
+    }
+    // Timed events are no days off here; each of their dates is named, up to a few lines' worth.
+    constexpr int kMaxNamedTimed = 20;
+    int timed = 0;
+    for (const IcsFoundDate &found : imported.found) {
+        if (found.allDay)
+            continue;
+        if (++timed <= kMaxNamedTimed)
+            taken.warnings << QStringLiteral("%1: %2 \"%3\" left out: a timed event (%4-%5), not a whole day")
+                                  .arg(fileName, found.date.toString(Qt::ISODate), found.name,
+                                      found.begins.toString(QStringLiteral("HH:mm")),
+                                      found.ends.toString(QStringLiteral("HH:mm")));
+    }
+    if (timed > kMaxNamedTimed)
+        taken.warnings << QStringLiteral("%1: timed events on %2 more dates left out")
+                              .arg(fileName)
+                              .arg(timed - kMaxNamedTimed);
+    if (imported.capped)
+        taken.warnings << QStringLiteral("%1: %2").arg(fileName, imported.capNote);
+    return taken;
 }
 
 } // namespace ambrel

@@ -4,28 +4,86 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QTime>
+#include <QTimeZone>
 
+#include <atomic>
+#include <functional>
 #include <vector>
 
 namespace ambrel {
 
+// One date a calendar names, as the import lists it before the person confirms.
+struct IcsFoundDate {
+    QDate date;
+    QString name; // the first event's SUMMARY on that date; an all-day event's wins over a timed one's
+    bool allDay = true; // a whole day off; a timed event is listed with its times but not taken by default
+    QTime begins; // a timed event's times in the person's time zone; ends may be on a later day
+    QTime ends;
+
+    bool operator==(const IcsFoundDate &other) const = default;
+};
+
+// An event the import leaves out, and why, so the person can see what a calendar held that is not taken.
+struct IcsLeftOut {
+    int line = 0; // the line of its BEGIN:VEVENT, counting from 1
+    QString name; // its SUMMARY, or its UID when it has none
+    QString reason;
+};
+
 struct IcsDaysOffImport {
-    std::vector<DayOff> days; // by date, each date once; a date's name is the first event's SUMMARY
-    // Set when the text is no iCalendar data or the file could not be read; days is then empty.
+    std::vector<DayOff> days; // the all-day events' days: by date, each once, named by the first event
+    std::vector<IcsFoundDate> found; // every date found, all-day and timed, by date, each once
+    std::vector<IcsLeftOut> leftOut;
+    // Set when the text is no iCalendar data, is refused whole, or the file could not be read; the lists
+    // are then empty.
     QString error;
-    bool capped = false; // the calendar held more dates than MaxDates; the first ones found were kept
+    bool capped = false; // a limit was reached; capNote says which, and leftOut names what it cut short
+    QString capNote;
+    bool cancelled = false;
+    qint64 steps = 0; // the work the reading took, counted as it is bounded
+};
+
+struct IcsImportOptions {
+    // Timed events fall on the day they begin where the person is.
+    QTimeZone zone = QTimeZone::systemTimeZone();
+    // Called on the reading thread with the events read so far and their number.
+    std::function<void(int done, int total)> progress;
+    // Set from another thread to stop early; the result is then empty and marked cancelled.
+    const std::atomic<bool> *cancel = nullptr;
+};
+
+// What the command line takes from an iCalendar file: the all-day days, and one line for standard error
+// for each thing left out.
+struct IcsCommandLineDays {
+    std::vector<DayOff> days;
+    QStringList warnings;
+    QString error; // the file is refused; days is then empty
 };
 
 // Days off taken from iCalendar data, such as a public-holiday calendar: every event's day, each day of an
-// all-day event that spans several, and the dates of a recurring event from thisYear to five years on.
+// all-day event that spans several, and the days of a recurring event from thisYear to five years on.
+// Everything is bounded by counts, so that no calendar can stall the reader or fill the memory.
 class IcsDaysOff final {
 public:
-    // A hostile or mistaken calendar (a daily rule over centuries) must not fill the memory or stall.
     static constexpr int MaxDates = 10'000;
     static constexpr int LastYearAfterThis = 5;
+    // Real calendars nest three deep (a calendar, an event, an alarm); the parser frees recursively.
+    static constexpr int MaxNesting = 16;
+    static constexpr int MaxLineBytes = 256 * 1024;
+    static constexpr int MaxListedDatesPerEvent = 5'000; // RDATE and EXDATE values of one event
+    static constexpr qint64 MaxStepsPerEvent = 1'000'000;
+    static constexpr qint64 MaxSteps = 10'000'000;
 
-    static IcsDaysOffImport read(const QByteArray &ics, int thisYear);
-    static IcsDaysOffImport readFile(const QString &path, int thisYear);
+    static IcsDaysOffImport read(const QByteArray &ics, int thisYear, const IcsImportOptions &options = {});
+    static IcsDaysOffImport readFile(const QString &path, int thisYear, const IcsImportOptions &options = {});
+
+    // Whether a days-off file is an iCalendar file rather than a list of dates: its first line says so.
+    static bool isCalendar(const QByteArray &text);
+    // The all-day days of a calendar file's text, with warnings that begin with fileName.
+    static IcsCommandLineDays forCommandLine(const QByteArray &text, const QString &fileName, int thisYear,
+        const QTimeZone &zone = QTimeZone::systemTimeZone());
 };
 
 } // namespace ambrel

@@ -1,8 +1,10 @@
-#include "schedule/CalendarEvents.h"
 #include "export/IcsDaysOff.h"
+#include "schedule/CalendarEvents.h"
 
 #include "ReferenceCalendar.h"
 
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,6 +14,7 @@ using testing::weekFromText;
 namespace {
 
 const int kThisYear = 2026;
+const QByteArray kZone = "Europe/Berlin";
 
 QByteArray calendarOf(const QByteArray &events)
 {
@@ -22,8 +25,16 @@ QByteArray calendarOf(const QByteArray &events)
 
 QByteArray vevent(const QByteArray &lines)
 {
-    return "BEGIN:VEVENT\r\nUID:" + QByteArray::number(qHash(lines)) + "@test\r\nDTSTAMP:20260101T000000Z\r\n"
-        + lines + "END:VEVENT\r\n";
+    const QByteArray uid
+        = lines.startsWith("UID:") ? QByteArray() : "UID:" + QByteArray::number(qHash(lines)) + "@test\r\n";
+    return "BEGIN:VEVENT\r\n" + uid + "DTSTAMP:20260101T000000Z\r\n" + lines + "END:VEVENT\r\n";
+}
+
+IcsDaysOffImport readInBerlin(const QByteArray &ics)
+{
+    IcsImportOptions options;
+    options.zone = QTimeZone(kZone);
+    return IcsDaysOff::read(ics, kThisYear, options);
 }
 
 QStringList listed(const std::vector<DayOff> &days)
@@ -34,12 +45,43 @@ QStringList listed(const std::vector<DayOff> &days)
     return list;
 }
 
+// "2026-12-25|Christmas" for an all-day date, "2026-12-31 23:00-03:00|Party" for a timed one.
+QStringList listed(const std::vector<IcsFoundDate> &found)
+{
+    QStringList list;
+    for (const IcsFoundDate &date : found) {
+        QString when = date.date.toString(Qt::ISODate);
+        if (!date.allDay)
+            when += QLatin1Char(' ') + date.begins.toString(QStringLiteral("HH:mm")) + QLatin1Char('-')
+                + date.ends.toString(QStringLiteral("HH:mm"));
+        list << when + QLatin1Char('|') + date.name;
+    }
+    return list;
+}
+
+QStringList reasons(const std::vector<IcsLeftOut> &leftOut)
+{
+    QStringList list;
+    for (const IcsLeftOut &event : leftOut)
+        list << event.name + QStringLiteral(": ") + event.reason;
+    return list;
+}
+
 QStringList runsOf(const std::vector<WorkingRun> &events)
 {
     QStringList runs;
     for (const WorkingRun &run : events)
         runs << run.first.toString(Qt::ISODate) + QStringLiteral("..") + run.last.toString(Qt::ISODate);
     return runs;
+}
+
+QByteArray repeated(const QByteArray &line, int times)
+{
+    QByteArray text;
+    text.reserve(line.size() * times);
+    for (int i = 0; i < times; ++i)
+        text += line;
+    return text;
 }
 
 } // namespace
@@ -53,6 +95,11 @@ private slots:
     void refusesWhatIsNotACalendar_data();
     void refusesWhatIsNotACalendar();
     void readsAFile();
+    void boundsHostileCalendars_data();
+    void boundsHostileCalendars();
+    void tellsTheCommandLine();
+    void reportsProgressAndStopsWhenCancelled();
+    void agreesWithASecondReading();
     void eventsSplitAroundADayOff_data();
     void eventsSplitAroundADayOff();
 };
@@ -78,14 +125,54 @@ void tst_IcsDaysOff::importsDays_data()
         << vevent("DTSTART;VALUE=DATE:20240501\r\nRRULE:FREQ=YEARLY;COUNT=5\r\nEXDATE;VALUE=DATE:20270501\r\n"
                   "SUMMARY:May Day\r\n")
         << QStringList { "2026-05-01|May Day", "2028-05-01|May Day" } << false;
-    QTest::newRow("a timed event: the day it begins")
+    QTest::newRow("a timed event: listed with its times where the person is")
         << vevent("DTSTART:20261231T220000Z\r\nDTEND:20270101T020000Z\r\nSUMMARY:Party\r\n")
-        << QStringList { "2026-12-31|Party" } << false;
+        << QStringList { "2026-12-31 23:00-03:00|Party" } << false;
     QTest::newRow("the same date twice: first name kept, sorted")
         << vevent("DTSTART;VALUE=DATE:20261226\r\nSUMMARY:Boxing Day\r\n")
             + vevent("DTSTART;VALUE=DATE:20261225\r\nSUMMARY:Christmas\r\n")
             + vevent("DTSTART;VALUE=DATE:20261226\r\nSUMMARY:St Stephen\r\n")
         << QStringList { "2026-12-25|Christmas", "2026-12-26|Boxing Day" } << false;
+
+    QTest::newRow("RDATE without RRULE: DTSTART is the first date")
+        << vevent(
+               "DTSTART;VALUE=DATE:20260403\r\nRDATE;VALUE=DATE:20270326,20280414\r\nSUMMARY:Good Friday\r\n")
+        << QStringList { "2026-04-03|Good Friday", "2027-03-26|Good Friday", "2028-04-14|Good Friday" }
+        << false;
+    QTest::newRow("RECURRENCE-ID moves one year's date")
+        << vevent("UID:moved\r\nDTSTART;VALUE=DATE:20260605\r\nRRULE:FREQ=YEARLY;COUNT=2\r\nSUMMARY:Fete\r\n")
+            + vevent("UID:moved\r\nRECURRENCE-ID;VALUE=DATE:20260605\r\nDTSTART;VALUE=DATE:20260607\r\n"
+                     "SUMMARY:Fete moved\r\n")
+        << QStringList { "2026-06-07|Fete moved", "2027-06-05|Fete" } << false;
+    QTest::newRow("an EXDATE in UTC takes out an instance of a rule in a zone")
+        << vevent("DTSTART;TZID=Europe/Berlin:20260105T090000\r\nDTEND;TZID=Europe/Berlin:20260105T100000\r\n"
+                  "RRULE:FREQ=WEEKLY;COUNT=3\r\nEXDATE:20260112T080000Z\r\nSUMMARY:Standup\r\n")
+        << QStringList { "2026-01-05 09:00-10:00|Standup", "2026-01-19 09:00-10:00|Standup" } << false;
+    QTest::newRow("cancelled: an event and one instance")
+        << vevent("DTSTART;VALUE=DATE:20260501\r\nSTATUS:CANCELLED\r\nSUMMARY:Off\r\n")
+            + vevent("UID:c\r\nDTSTART;VALUE=DATE:20260601\r\nRRULE:FREQ=MONTHLY;COUNT=2\r\nSUMMARY:Day\r\n")
+            + vevent("UID:c\r\nRECURRENCE-ID;VALUE=DATE:20260601\r\nDTSTART;VALUE=DATE:20260601\r\n"
+                     "STATUS:CANCELLED\r\nSUMMARY:Day\r\n")
+        << QStringList { "2026-07-01|Day" } << false;
+    QTest::newRow("Christmas written in UTC falls on the 25th in Berlin")
+        << vevent("DTSTART:20261224T230000Z\r\nDTEND:20261225T230000Z\r\nSUMMARY:Christmas\r\n")
+        << QStringList { "2026-12-25 00:00-00:00|Christmas" } << false;
+    QTest::newRow("a yearly break that begins before the window reaches into it") << vevent(
+        "DTSTART;VALUE=DATE:20251224\r\nDTEND;VALUE=DATE:20260103\r\nRRULE:FREQ=YEARLY;UNTIL=20251224\r\n"
+        "SUMMARY:Break\r\n") << QStringList { "2026-01-01|Break", "2026-01-02|Break" }
+                                                                                  << false;
+    QTest::newRow("DAILY with BYMONTHDAY=-1: the last day of each month")
+        << vevent(
+               "DTSTART;VALUE=DATE:20261031\r\nRRULE:FREQ=DAILY;BYMONTHDAY=-1;COUNT=3\r\nSUMMARY:Close\r\n")
+        << QStringList { "2026-10-31|Close", "2026-11-30|Close", "2026-12-31|Close" } << false;
+    QTest::newRow("WEEKLY with BYSETPOS: the last of the week's days")
+        << vevent("DTSTART;VALUE=DATE:20260105\r\nRRULE:FREQ=WEEKLY;BYDAY=MO,TH;BYSETPOS=-1;COUNT=2\r\n"
+                  "SUMMARY:Late\r\n")
+        << QStringList { "2026-01-05|Late", "2026-01-08|Late", "2026-01-15|Late" } << false;
+    QTest::newRow("BYWEEKNO=53 only in a year with 53 weeks")
+        << vevent("DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=YEARLY;BYWEEKNO=53;BYDAY=MO;COUNT=2\r\n"
+                  "SUMMARY:Week 53\r\n")
+        << QStringList { "2026-01-01|Week 53", "2026-12-28|Week 53" } << false;
 }
 
 void tst_IcsDaysOff::importsDays()
@@ -93,10 +180,17 @@ void tst_IcsDaysOff::importsDays()
     QFETCH(QByteArray, events);
     QFETCH(QStringList, days);
     QFETCH(bool, capped);
-    const IcsDaysOffImport imported = IcsDaysOff::read(calendarOf(events), kThisYear);
+    const IcsDaysOffImport imported = readInBerlin(calendarOf(events));
     QCOMPARE(imported.error, QString());
-    QCOMPARE(listed(imported.days), days);
+    QCOMPARE(listed(imported.found), days);
     QCOMPARE(imported.capped, capped);
+    // The days taken are the all-day dates found.
+    QStringList allDay;
+    for (const QString &day : days) {
+        if (!day.contains(QLatin1Char(':')))
+            allDay << day;
+    }
+    QCOMPARE(listed(imported.days), allDay);
 }
 
 void tst_IcsDaysOff::refusesWhatIsNotACalendar_data()
@@ -134,6 +228,311 @@ void tst_IcsDaysOff::readsAFile()
     QCOMPARE(imported.days.front().date, QDate(1, 1, 1));
 
     QVERIFY(!IcsDaysOff::readFile(dir.filePath(QStringLiteral("missing.ics")), kThisYear).error.isEmpty());
+}
+
+void tst_IcsDaysOff::boundsHostileCalendars_data()
+{
+    QTest::addColumn<QByteArray>("ics");
+    QTest::addColumn<QString>("error"); // empty when the calendar is read
+    QTest::addColumn<QStringList>("days"); // the real days off beside the hostile part
+    QTest::addColumn<QString>("leftOut"); // what the import names as left out
+    QTest::addColumn<bool>("capped");
+    QTest::addColumn<qint64>("maxSteps");
+
+    const QByteArray christmas = vevent("DTSTART;VALUE=DATE:20261225\r\nSUMMARY:Christmas\r\n");
+    const QStringList christmasOnly { "2026-12-25|Christmas" };
+
+    QTest::newRow("every second on 30 February beside Christmas")
+        << calendarOf(vevent("DTSTART:20260101T000000Z\r\nRRULE:FREQ=SECONDLY;BYMONTH=2;BYMONTHDAY=30\r\n"
+                             "SUMMARY:Tick\r\n")
+               + christmas)
+        << QString() << christmasOnly << "Tick: it repeats more often than daily (FREQ=SECONDLY)" << false
+        << qint64(10);
+    QTest::newRow("every minute, named")
+        << calendarOf(
+               christmas + vevent("DTSTART:20260101T000000Z\r\nRRULE:FREQ=MINUTELY\r\nSUMMARY:Tock\r\n"))
+        << QString() << christmasOnly << "Tock: it repeats more often than daily (FREQ=MINUTELY)" << false
+        << qint64(10);
+    QTest::newRow("300,000 nested components, refused before the parser")
+        << "BEGIN:VCALENDAR\r\n" + repeated("BEGIN:X-A\r\n", 300'000)
+        << "line 17 nests components more "
+           "than 16 deep, which no calendar needs"
+        << QStringList() << QString() << false << qint64(0);
+    QTest::newRow("a NUL byte") << calendarOf(vevent(QByteArray("SUMMARY:A\0B\r\n", 13)))
+                                << "line 7 holds a NUL byte, which "
+                                   "iCalendar text never does"
+                                << QStringList() << QString() << false << qint64(0);
+    QTest::newRow("no END:VCALENDAR")
+        << calendarOf(christmas).chopped(15) << "it ends without END:VCALENDAR; the file may be cut short"
+        << QStringList() << QString() << false << qint64(0);
+    QTest::newRow("an event never closed")
+        << calendarOf("BEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20261225\r\n")
+        << "the VEVENT begun at line 4 is never closed (line 6 ends a VCALENDAR)" << QStringList()
+        << QString() << false << qint64(0);
+    QTest::newRow("a SUMMARY of a megabyte, folded")
+        << calendarOf(vevent("SUMMARY:" + repeated("x\r\n ", 1 << 20) + "\r\n"))
+        << "line 7 is longer than 256 "
+           "KiB, which no calendar needs"
+        << QStringList() << QString() << false << qint64(0);
+    QTest::newRow("250,000 RDATEs") << calendarOf(
+        vevent("DTSTART;VALUE=DATE:20260101\r\n" + repeated("RDATE;VALUE=DATE:20260102\r\n", 250'000)
+            + "SUMMARY:Many\r\n")
+        + christmas) << QString() << christmasOnly
+                                    << "Many: it lists more than 5000 dates" << false << qint64(10'000);
+    QByteArray longList;
+    for (int i = 0; i < 1'200; ++i)
+        longList += (i > 0 ? "," : "")
+            + QDate(2026, 1, 1).addDays(i).toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    QTest::newRow("1,200 RDATEs on one folded line are all taken")
+        << calendarOf(vevent("DTSTART;VALUE=DATE:20260101\r\nRDATE;VALUE=DATE:"
+               + longList.replace(",2027", "\r\n ,2027") + "\r\nSUMMARY:Listed\r\n"))
+        << QString() << QStringList { "2026-12-25|Listed", "2029-04-14|Listed" } << QString() << false
+        << qint64(3'000);
+    QTest::newRow("250,000 EXDATEs") << calendarOf(
+        vevent("DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=DAILY;COUNT=1\r\n"
+            + repeated("EXDATE;VALUE=DATE:20260102\r\n", 250'000) + "SUMMARY:Many\r\n")
+        + christmas) << QString() << christmasOnly
+                                     << "Many: it lists more than 5000 dates" << false
+                                     << qint64(64 * 5'001 + 100);
+    QTest::newRow("a daily rule counted from year 1")
+        << calendarOf(christmas
+               + vevent("DTSTART;VALUE=DATE:00010101\r\nRRULE:FREQ=DAILY;COUNT=3000000\r\nSUMMARY:Long\r\n"))
+        << QString() << christmasOnly << "Long: its dates take more than 1000000 steps to work out" << false
+        << IcsDaysOff::MaxStepsPerEvent + 10;
+    QTest::newRow("the steps run out: what comes after is named")
+        << calendarOf(
+               repeated(
+                   vevent("DTSTART;VALUE=DATE:10000101\r\nRRULE:FREQ=DAILY;COUNT=300000\r\nSUMMARY:Long\r\n"),
+                   20)
+               + christmas)
+        << QString() << QStringList() << "Christmas: the import reached its limit of 10000000 steps first"
+        << true << IcsDaysOff::MaxSteps + IcsDaysOff::MaxStepsPerEvent;
+}
+
+void tst_IcsDaysOff::boundsHostileCalendars()
+{
+    QFETCH(QByteArray, ics);
+    QFETCH(QString, error);
+    QFETCH(QStringList, days);
+    QFETCH(QString, leftOut);
+    QFETCH(bool, capped);
+    QFETCH(qint64, maxSteps);
+    const IcsDaysOffImport imported = readInBerlin(ics);
+    QCOMPARE(imported.error, error);
+    QVERIFY2(imported.steps <= maxSteps, qPrintable(QString::number(imported.steps)));
+    if (!error.isEmpty())
+        return;
+    QCOMPARE(imported.capped, capped);
+    QCOMPARE(imported.capped, !imported.capNote.isEmpty());
+    if (!leftOut.isEmpty())
+        QVERIFY2(
+            reasons(imported.leftOut).contains(leftOut), qPrintable(reasons(imported.leftOut).join('\n')));
+    for (const QString &day : days)
+        QVERIFY(listed(imported.days).contains(day));
+}
+
+void tst_IcsDaysOff::tellsTheCommandLine()
+{
+    QCOMPARE(IcsDaysOff::isCalendar("\xEF\xBB\xBF\r\nbegin:vcalendar\r\n"), true);
+    QCOMPARE(IcsDaysOff::isCalendar("# BEGIN:VCALENDAR\n2026-12-25 Christmas\n"), false);
+
+    const QByteArray ics = calendarOf(vevent("DTSTART;VALUE=DATE:20261225\r\nSUMMARY:Christmas\r\n")
+        + vevent("DTSTART:20261226T090000Z\r\nSUMMARY:Brunch\r\n")
+        + vevent("DTSTART:20260101T000000Z\r\nRRULE:FREQ=HOURLY\r\nSUMMARY:Chime\r\n"));
+    const IcsCommandLineDays taken
+        = IcsDaysOff::forCommandLine(ics, QStringLiteral("h.ics"), kThisYear, QTimeZone(kZone));
+    QCOMPARE(taken.error, QString());
+    QCOMPARE(listed(taken.days), QStringList { "2026-12-25|Christmas" });
+    QCOMPARE(taken.warnings,
+        QStringList({ "h.ics line 16: \"Chime\" left out: it repeats more often than daily (FREQ=HOURLY)",
+            "h.ics: 2026-12-26 \"Brunch\" left out: a timed event (10:00-10:00), not a whole day" }));
+    QCOMPARE(IcsDaysOff::forCommandLine("BEGIN:VCALENDAR\r\n", QStringLiteral("h.ics"), kThisYear).error,
+        QStringLiteral("it ends without END:VCALENDAR; the file may be cut short"));
+}
+
+void tst_IcsDaysOff::reportsProgressAndStopsWhenCancelled()
+{
+    const QByteArray ics = calendarOf(
+        repeated(vevent("DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=DAILY\r\nSUMMARY:Day\r\n"), 200));
+    IcsImportOptions options;
+    QList<int> done;
+    options.progress = [&](int events, int total) {
+        QCOMPARE(total, 200);
+        done << events;
+    };
+    QVERIFY(IcsDaysOff::read(ics, kThisYear, options).error.isEmpty());
+    QCOMPARE(done.last(), 200);
+    QVERIFY(std::is_sorted(done.begin(), done.end()));
+
+    std::atomic<bool> cancel = false;
+    options.cancel = &cancel;
+    options.progress = [&](int events, int) {
+        if (events > 0)
+            cancel = true;
+    };
+    const IcsDaysOffImport cancelled = IcsDaysOff::read(ics, kThisYear, options);
+    QVERIFY(cancelled.cancelled);
+    QVERIFY(cancelled.found.empty());
+}
+
+namespace {
+
+// A calendar such as people publish: holidays by rule or by list, breaks, moved and cancelled days, and
+// meetings in time zones, built to exercise the rules a reading may get wrong.
+QByteArray randomCalendar(QRandomGenerator &random)
+{
+    const auto date = [](const QDate &day) { return day.toString(QStringLiteral("yyyyMMdd")).toLatin1(); };
+    const auto number = [](qint64 value) { return QByteArray::number(value); };
+    const auto pick = [&](const QList<QByteArray> &choices) {
+        return choices[int(random.bounded(qint64(choices.size())))];
+    };
+    const auto anyDay
+        = [&](int fromYear, int years) { return QDate(fromYear, 1, 1).addDays(random.bounded(years * 365)); };
+    QByteArray events;
+    const int count = 1 + int(random.bounded(6));
+    for (int i = 0; i < count; ++i) {
+        const QByteArray uid = "UID:e" + number(i) + "\r\n";
+        const QDate start = anyDay(2018, 12);
+        const QByteArray dtstart = "DTSTART;VALUE=DATE:" + date(start) + "\r\n";
+        const QByteArray limit
+            = pick({ "", "", ";COUNT=" + number(1 + random.bounded(40)), ";UNTIL=" + date(anyDay(2025, 8)) });
+        switch (random.bounded(10)) {
+        case 0: // a fixed holiday, perhaps moved one year
+            events += vevent(uid + dtstart + "RRULE:FREQ=YEARLY" + limit + "\r\nSUMMARY:Fixed\r\n");
+            if (random.bounded(2))
+                events += vevent(uid + "RECURRENCE-ID;VALUE=DATE:" + date(start.addYears(9)) + "\r\n"
+                    + "DTSTART;VALUE=DATE:" + date(start.addYears(9).addDays(2)) + "\r\nSUMMARY:Moved\r\n"
+                    + pick({ "", "STATUS:CANCELLED\r\n" }));
+            break;
+        case 1: { // moveable feasts as a list
+            QByteArray list;
+            for (int k = 1; k <= 6; ++k)
+                list += (k > 1 ? "," : "") + date(anyDay(2025 + k, 1));
+            events += vevent(uid + dtstart + "RDATE;VALUE=DATE:" + list + "\r\nSUMMARY:Feast\r\n");
+            break;
+        }
+        case 2: { // a break over the turn of the year
+            const int year = 2019 + int(random.bounded(8));
+            events += vevent(uid + "DTSTART;VALUE=DATE:" + date(QDate(year, 12, 24))
+                + "\r\nDTEND;VALUE=DATE:" + date(QDate(year + 1, 1, 2 + int(random.bounded(3))))
+                + "\r\nRRULE:FREQ=YEARLY" + limit + "\r\nSUMMARY:Break\r\n");
+            break;
+        }
+        case 3: // a weekday of a month
+            events += vevent(uid + dtstart
+                + "RRULE:FREQ=" + pick({ "MONTHLY", "YEARLY;BYMONTH=" + number(start.month()) })
+                + ";BYDAY=" + pick({ "1", "2", "-1", "3" }) + pick({ "MO", "TH", "FR", "SU" }) + limit
+                + "\r\nSUMMARY:Nth\r\n");
+            break;
+        case 4: // the last day of a month, or a last working day
+            events += vevent(uid + dtstart + "RRULE:FREQ="
+                + pick({ "DAILY;BYMONTHDAY=-1", "MONTHLY;BYMONTHDAY=-1",
+                    "MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1",
+                    "DAILY;BYMONTH=" + number(1 + random.bounded(12))
+                        + ";BYMONTHDAY=" + number(1 + random.bounded(28)) })
+                + limit + "\r\nSUMMARY:Last\r\n");
+            break;
+        case 5: { // weeks, with a chosen position, from a week's first day
+            const QDate monday = start.addDays(1 - start.dayOfWeek());
+            events += vevent(uid + "DTSTART;VALUE=DATE:" + date(monday) + "\r\nRRULE:FREQ=WEEKLY;INTERVAL="
+                + number(1 + random.bounded(4)) + ";BYDAY=" + pick({ "MO,FR", "TU,WE,TH", "MO,SA,SU" })
+                + pick({ "", ";BYSETPOS=-1", ";BYSETPOS=1", ";BYSETPOS=2" }) + limit
+                + "\r\nSUMMARY:Weekly\r\n");
+            break;
+        }
+        case 6: // numbered weeks and days of the year
+            events += vevent(uid + dtstart + "RRULE:FREQ=YEARLY;"
+                + pick({ "BYWEEKNO=53;BYDAY=MO", "BYWEEKNO=1;BYDAY=MO,SU", "BYWEEKNO=-1;BYDAY=FR",
+                    "BYYEARDAY=1,100,-1", "BYWEEKNO=20,52" })
+                + limit + "\r\nSUMMARY:Numbered\r\n");
+            break;
+        case 7: { // a meeting in a zone, one instance excluded in UTC
+            const QByteArray zone = pick({ "Europe/Berlin", "America/New_York", "Asia/Tokyo" });
+            const QDateTime begins(anyDay(2025, 2), QTime(int(random.bounded(24)), 30), QTimeZone(zone));
+            const QDateTime excluded = begins.addDays(7 * (1 + random.bounded(20))).toUTC();
+            events
+                += vevent(uid + "DTSTART;TZID=" + zone + ":" + begins.toString("yyyyMMddTHHmmss").toLatin1()
+                    + "\r\nDURATION:PT1H\r\nRRULE:FREQ=WEEKLY;COUNT=" + number(5 + random.bounded(60))
+                    + "\r\nEXDATE:" + excluded.toString("yyyyMMddTHHmmssZ").toLatin1()
+                    + "\r\nSUMMARY:Meeting\r\n");
+            break;
+        }
+        case 8: // a day written as a time in UTC, perhaps cancelled
+            events += vevent(uid + "DTSTART:" + date(anyDay(2026, 3)) + "T"
+                + pick({ "230000", "000000", "120000" }) + "Z\r\nSUMMARY:Timed\r\n"
+                + pick({ "", "", "STATUS:CANCELLED\r\n" }));
+            break;
+        default: // a holiday with excluded years
+            events += vevent(uid + dtstart + "RRULE:FREQ=YEARLY;INTERVAL=" + number(1 + random.bounded(2))
+                + limit + "\r\nEXDATE;VALUE=DATE:" + date(start.addYears(8)) + "," + date(start.addYears(10))
+                + "\r\nSUMMARY:Excluded\r\n");
+            break;
+        }
+    }
+    return calendarOf(events);
+}
+
+} // namespace
+
+void tst_IcsDaysOff::agreesWithASecondReading()
+{
+    const QString python = QStringLiteral("/usr/bin/python3");
+    const QString script = QStringLiteral(AMBREL_SECOND_READING);
+    QProcess probe;
+    probe.start(python, { QStringLiteral("-c"), QStringLiteral("import icalendar, recurring_ical_events") });
+    if (!probe.waitForFinished(30'000) || probe.exitCode() != 0)
+        QSKIP("python3-icalendar and python3-recurring-ical-events are not installed (make test installs "
+              "them)");
+
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    QTemporaryDir dir;
+    QStringList files;
+    QMap<QString, QByteArray> calendars;
+    for (int i = 0; i < 150; ++i) {
+        const QString path = dir.filePath(QStringLiteral("c%1.ics").arg(i));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        calendars[path] = randomCalendar(random);
+        file.write(calendars[path]);
+        files << path;
+    }
+    const QDate first(kThisYear, 1, 1);
+    const QDate last(kThisYear + IcsDaysOff::LastYearAfterThis, 12, 31);
+    QProcess second;
+    second.start(python,
+        QStringList {
+            script, first.toString(Qt::ISODate), last.toString(Qt::ISODate), QString::fromLatin1(kZone) }
+            + files);
+    QVERIFY(second.waitForFinished(300'000));
+    QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
+
+    QMap<QString, QStringList> expected;
+    for (const QByteArray &line : second.readAllStandardOutput().split('\n')) {
+        if (!line.isEmpty())
+            expected[QString::fromUtf8(line.left(line.indexOf('|')))]
+                << QString::fromUtf8(line.mid(line.indexOf('|') + 1));
+    }
+    for (const QString &path : files) {
+        // An all-day date wins over a timed one on the same day, as the import lists one row a date.
+        QMap<QString, QString> byDay;
+        for (const QString &day : expected.value(path)) {
+            const QString date = day.left(10);
+            if (!byDay.contains(date) || day.endsWith(QLatin1String("|A")))
+                byDay[date] = day;
+        }
+        QStringList found;
+        for (const IcsFoundDate &date : readInBerlin(calendars[path]).found) {
+            if (date.date >= first && date.date <= last)
+                found << date.date.toString(Qt::ISODate)
+                        + (date.allDay ? QStringLiteral("|A") : QStringLiteral("|T"));
+        }
+        QVERIFY2(found == byDay.values(),
+            qPrintable(
+                QStringLiteral("seed %1\n%2\nours:   %3\nsecond: %4")
+                    .arg(seed)
+                    .arg(QString::fromUtf8(calendars[path]), found.join(' '), byDay.values().join(' '))));
+    }
 }
 
 void tst_IcsDaysOff::eventsSplitAroundADayOff_data()

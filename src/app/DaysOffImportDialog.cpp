@@ -1,0 +1,301 @@
+#include "DaysOffImportDialog.h"
+
+#include "corekit/TextFormat.h"
+
+#include <QAbstractTableModel>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace ambrel {
+
+// The dates found, one row each, with a tick in the first column.
+class FoundDatesModel final : public QAbstractTableModel {
+public:
+    enum Column { DateColumn, WeekdayColumn, TimeColumn, NameColumn, ColumnCount };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setDates(std::vector<IcsFoundDate> dates)
+    {
+        beginResetModel();
+        m_dates = std::move(dates);
+        m_ticked.assign(m_dates.size(), false);
+        for (size_t row = 0; row < m_dates.size(); ++row)
+            m_ticked[row] = m_dates[row].allDay;
+        endResetModel();
+    }
+
+    void tickAll(bool ticked)
+    {
+        if (m_dates.empty())
+            return;
+        m_ticked.assign(m_dates.size(), ticked);
+        emit dataChanged(index(0, DateColumn), index(rowCount() - 1, DateColumn), { Qt::CheckStateRole });
+    }
+
+    std::vector<DayOff> ticked() const
+    {
+        std::vector<DayOff> days;
+        for (size_t row = 0; row < m_dates.size(); ++row) {
+            if (m_ticked[row])
+                days.push_back({ m_dates[row].date, m_dates[row].name });
+        }
+        return days;
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_dates.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : ColumnCount;
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+            return {};
+        const IcsFoundDate &found = m_dates[size_t(index.row())];
+        if (role == Qt::CheckStateRole && index.column() == DateColumn)
+            return m_ticked[size_t(index.row())] ? Qt::Checked : Qt::Unchecked;
+        if (role != Qt::DisplayRole)
+            return {};
+        switch (index.column()) {
+        case DateColumn:
+            return formatShortDate(found.date, m_locale);
+        case WeekdayColumn:
+            return m_locale.dayName(found.date.dayOfWeek());
+        case TimeColumn:
+            return found.allDay
+                ? QStringLiteral("All day")
+                : QStringLiteral("%1 – %2").arg(m_locale.toString(found.begins, QLocale::ShortFormat),
+                    m_locale.toString(found.ends, QLocale::ShortFormat));
+        case NameColumn:
+            return found.name;
+        }
+        return {};
+    }
+
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override
+    {
+        if (!checkIndex(index, CheckIndexOption::IndexIsValid) || role != Qt::CheckStateRole
+            || index.column() != DateColumn)
+            return false;
+        m_ticked[size_t(index.row())] = value.toInt() == Qt::Checked;
+        emit dataChanged(index, index, { Qt::CheckStateRole });
+        return true;
+    }
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+        if (index.isValid() && index.column() == DateColumn)
+            flags |= Qt::ItemIsUserCheckable;
+        return flags;
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return {};
+        static const char *const titles[] = { "Date", "Weekday", "Time", "Name" };
+        return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section]) : QVariant();
+    }
+
+private:
+    QLocale m_locale;
+    std::vector<IcsFoundDate> m_dates;
+    std::vector<bool> m_ticked;
+};
+
+namespace {
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+DaysOffImportDialog::DaysOffImportDialog(
+    const QString &path, int thisYear, QWidget *parent, const QTimeZone &zone)
+    : QDialog(parent)
+    , m_fileName(QFileInfo(path).fileName())
+    , m_result(std::make_shared<IcsDaysOffImport>())
+    , m_cancel(std::make_shared<std::atomic<bool>>(false))
+{
+    setObjectName(QStringLiteral("DaysOffImportDialog"));
+    setWindowTitle(QStringLiteral("Import Days Off"));
+    setModal(true);
+
+    m_lblStatus = new QLabel(QStringLiteral("Reading %1…").arg(m_fileName), this);
+    m_lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    m_lblStatus->setWordWrap(true);
+    m_prgReading = new QProgressBar(this);
+    m_prgReading->setObjectName(QStringLiteral("prgReading"));
+    // Until the first events are counted, the bar only shows that the file is being read.
+    m_prgReading->setRange(0, 0);
+
+    m_model = new FoundDatesModel(this);
+    m_lstFound = new QTreeView(this);
+    m_lstFound->setObjectName(QStringLiteral("lstFound"));
+    m_lstFound->setModel(m_model);
+    m_lstFound->setRootIsDecorated(false);
+    m_lstFound->setUniformRowHeights(true);
+    m_lstFound->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lstFound->header()->setStretchLastSection(true);
+    m_lstFound->setColumnWidth(FoundDatesModel::DateColumn, 130);
+    m_lstFound->setColumnWidth(FoundDatesModel::TimeColumn, 130);
+
+    m_lblLeftOut = new QLabel(QStringLiteral("Left out:"), this);
+    m_lstLeftOut = new QListWidget(this);
+    m_lstLeftOut->setObjectName(QStringLiteral("lstLeftOut"));
+    m_lblLeftOut->setVisible(false);
+    m_lstLeftOut->setVisible(false);
+
+    m_cmdSelectAll = makeButton(this, "cmdSelectAll", QStringLiteral("Select All"));
+    m_cmdSelectNone = makeButton(this, "cmdSelectNone", QStringLiteral("Select None"));
+    m_cmdOK = makeButton(this, "cmdOK", QStringLiteral("OK"));
+    auto *cmdCancel = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
+    connect(m_cmdSelectAll, &QPushButton::clicked, this, &DaysOffImportDialog::cmdSelectAll_Click);
+    connect(m_cmdSelectNone, &QPushButton::clicked, this, &DaysOffImportDialog::cmdSelectNone_Click);
+    connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdCancel, &QPushButton::clicked, this, &DaysOffImportDialog::reject);
+    for (QPushButton *button : { m_cmdSelectAll, m_cmdSelectNone, m_cmdOK })
+        button->setEnabled(false);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdSelectAll);
+    buttons->addWidget(m_cmdSelectNone);
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdOK);
+    buttons->addWidget(cmdCancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_lblStatus);
+    layout->addWidget(m_prgReading);
+    layout->addWidget(m_lstFound, 3);
+    layout->addWidget(m_lblLeftOut);
+    layout->addWidget(m_lstLeftOut, 1);
+    layout->addLayout(buttons);
+    resize(640, 480);
+
+    IcsImportOptions options;
+    options.zone = zone;
+    options.cancel = m_cancel.get();
+    options.progress = [this](int done, int total) {
+        // Runs on the reading thread; the bar is set on the window's.
+        QMetaObject::invokeMethod(
+            this,
+            [this, done, total] {
+                m_prgReading->setRange(0, total);
+                m_prgReading->setValue(done);
+            },
+            Qt::QueuedConnection);
+    };
+    // The result outlives the thread; the flag and the bar are kept until the destructor has waited for it.
+    m_thread = QThread::create([path, thisYear, options, result = m_result] {
+        *result = IcsDaysOff::readFile(path, thisYear, options);
+    });
+    connect(m_thread, &QThread::finished, this, &DaysOffImportDialog::showResult);
+    m_thread->start();
+}
+
+DaysOffImportDialog::~DaysOffImportDialog()
+{
+    stopReading();
+}
+
+void DaysOffImportDialog::stopReading()
+{
+    if (!m_thread)
+        return;
+    m_cancel->store(true);
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+}
+
+bool DaysOffImportDialog::isReading() const
+{
+    return m_thread && !m_thread->isFinished();
+}
+
+void DaysOffImportDialog::reject()
+{
+    m_cancel->store(true);
+    QDialog::reject();
+}
+
+std::vector<DayOff> DaysOffImportDialog::chosenDays() const
+{
+    return m_model->ticked();
+}
+
+void DaysOffImportDialog::cmdSelectAll_Click()
+{
+    m_model->tickAll(true);
+}
+
+void DaysOffImportDialog::cmdSelectNone_Click()
+{
+    m_model->tickAll(false);
+}
+
+void DaysOffImportDialog::showResult()
+{
+    stopReading();
+    m_prgReading->setVisible(false);
+    const IcsDaysOffImport &imported = *m_result;
+    if (imported.cancelled)
+        return;
+    if (!imported.error.isEmpty()) {
+        m_lblStatus->setText(QStringLiteral("Could not import %1: %2").arg(m_fileName, imported.error));
+        emit readingFinished();
+        return;
+    }
+
+    int allDay = 0;
+    for (const IcsFoundDate &found : imported.found)
+        allDay += found.allDay ? 1 : 0;
+    QStringList status;
+    status << (imported.found.empty()
+            ? QStringLiteral("%1 holds no dates.").arg(m_fileName)
+            : QStringLiteral(
+                "%1 names %2 dates; the %3 of all-day events are ticked, timed events are listed "
+                "with their times.")
+                  .arg(m_fileName)
+                  .arg(imported.found.size())
+                  .arg(allDay));
+    if (imported.capped)
+        status << imported.capNote;
+    m_lblStatus->setText(status.join(QLatin1Char(' ')));
+
+    m_model->setDates(imported.found);
+    for (const IcsLeftOut &event : imported.leftOut) {
+        m_lstLeftOut->addItem(event.name.isEmpty() && event.line == 0
+                ? event.reason
+                : QStringLiteral("\"%1\" (line %2): %3").arg(event.name).arg(event.line).arg(event.reason));
+    }
+    m_lblLeftOut->setVisible(!imported.leftOut.empty());
+    m_lstLeftOut->setVisible(!imported.leftOut.empty());
+    const bool any = !imported.found.empty();
+    for (QPushButton *button : { m_cmdSelectAll, m_cmdSelectNone, m_cmdOK })
+        button->setEnabled(any);
+    m_cmdOK->setDefault(true);
+    emit readingFinished();
+}
+
+} // namespace ambrel

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "export/IcsDaysOff.h"
+
+#include <QDialog>
+#include <QTimeZone>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QThread;
+class QTreeView;
+
+namespace ambrel {
+
+class FoundDatesModel;
+
+// What an iCalendar file would add as days off, shown before anything is taken: every date found with its
+// name and a tick (all-day events ticked, timed ones listed with their times and not), the events left
+// out with their reasons, and any limit reached. The file is read off the window's thread with a progress
+// bar; Cancel stops it. OK hands back the ticked dates through chosenDays(); the caller applies them.
+// Controls: "lstFound", "lstLeftOut", "lblStatus", "prgReading", "cmdSelectAll", "cmdSelectNone", "cmdOK",
+// "cmdCancel".
+class DaysOffImportDialog final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(DaysOffImportDialog)
+
+public:
+    DaysOffImportDialog(const QString &path, int thisYear, QWidget *parent = nullptr,
+        const QTimeZone &zone = QTimeZone::systemTimeZone());
+    // Stops a reading still under way and waits for it.
+    ~DaysOffImportDialog() override;
+
+    // The ticked dates with their names, in date order.
+    std::vector<DayOff> chosenDays() const;
+    bool isReading() const;
+
+signals:
+    void readingFinished();
+
+public slots:
+    void cmdSelectAll_Click();
+    void cmdSelectNone_Click();
+    void reject() override;
+
+private:
+    void showResult();
+    void stopReading();
+
+    QString m_fileName;
+    std::shared_ptr<IcsDaysOffImport> m_result;
+    std::shared_ptr<std::atomic<bool>> m_cancel;
+    QThread *m_thread = nullptr;
+    FoundDatesModel *m_model = nullptr;
+    QTreeView *m_lstFound = nullptr;
+    QListWidget *m_lstLeftOut = nullptr;
+    QLabel *m_lblStatus = nullptr;
+    QLabel *m_lblLeftOut = nullptr;
+    QProgressBar *m_prgReading = nullptr;
+    QPushButton *m_cmdSelectAll = nullptr;
+    QPushButton *m_cmdSelectNone = nullptr;
+    QPushButton *m_cmdOK = nullptr;
+};
+
+} // namespace ambrel
