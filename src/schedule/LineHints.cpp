@@ -185,8 +185,9 @@ QString overlapHint(const QString &name, const QString &endText, bool waitForPar
     const QString overlap = QStringLiteral("Starts before \"%1\" ends (%2). ").arg(quoted(name), endText);
     if (waitForParallel) {
         return overlap
-            + QLatin1String("Waiting for parallel tasks is on, so a task above ends before it starts: give it "
-                            "a positive number of days to make this line wait.");
+            + QLatin1String(
+                "Waiting for parallel tasks is on, so a task above ends before it starts: give it "
+                "a positive number of days to make this line wait.");
     }
     return overlap
         + QStringLiteral("To make it wait, turn on Tasks %1 Wait for parallel tasks (ambrel-cli "

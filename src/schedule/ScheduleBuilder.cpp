@@ -74,8 +74,8 @@ void Placement::noteOverlap(TaskRow &row, bool parallel)
         row.overlap = TaskOverlap { above.text.mid(m_request.projectName.size() + 2), m_latestEnd };
     }
     if (row.hint.isEmpty() && row.overlap) {
-        row.hint = overlapHint(
-            row.overlap->name, formatShortDate(row.overlap->end), m_request.waitForParallel);
+        row.hint
+            = overlapHint(row.overlap->name, formatShortDate(row.overlap->end), m_request.waitForParallel);
     }
     m_groupEnd = parallel && m_groupEnd.isValid() ? std::max(m_groupEnd, row.endDate) : row.endDate;
     if (m_latestEndRow < 0 || row.endDate >= m_latestEnd) {

@@ -67,8 +67,8 @@ public:
     // Unset when the picked date lies in the past, unless it is the saved start of a plan.
     static QDate ProjectStartDate(bool startOnPickedDate, const QDate &PickedStartDate, const QDate &today,
         const WorkingCalendar &calendar, bool startIsSaved = false);
-    static void SetProjectStartDate(ScheduleState &state, bool startOnPickedDate, const WorkingCalendar &calendar,
-        const QDate &today, bool startIsSaved = false);
+    static void SetProjectStartDate(ScheduleState &state, bool startOnPickedDate,
+        const WorkingCalendar &calendar, const QDate &today, bool startIsSaved = false);
 
     // Builds the whole schedule afresh; a refusal is shown with an information icon and an OK button. On
     // success the schedule and the carried state are replaced; on a refusal neither changes, so the previous
