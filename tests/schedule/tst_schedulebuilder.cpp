@@ -415,10 +415,10 @@ void TestScheduleBuilder::joinRule_data()
 
     // Monday 3 June 2024 onwards, Monday to Friday.
     const QString interviews = QStringLiteral("Requirements + 5\n// Interviews + 2\nArchitecture + 4");
-    QTest::newRow("issue example, off") << interviews << true << false
-                                        << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 5) };
-    QTest::newRow("issue example, on") << interviews << true << true
-                                       << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 10) };
+    QTest::newRow("issue example, off")
+        << interviews << true << false << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 5) };
+    QTest::newRow("issue example, on")
+        << interviews << true << true << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 10) };
     const QString twoParallel = QStringLiteral("A + 2\n//B + 4\n//C + 1\nD + 1\nE + 1");
     QTest::newRow("the longest // line, not the last, off")
         << twoParallel << true << false
@@ -560,8 +560,8 @@ void TestScheduleBuilder::overlapHint_data()
     QTest::newRow("a misread line keeps its hint")
         << "A + 5\n//B + 1\nC + 2 weeks" << false
         << QStringList { QString(), QString(), lineHint(QStringLiteral("C + 2 weeks")) };
-    QTest::newRow("no hint once the line waits") << "A + 5\n//B + 1\nC + 2" << true
-                                                 << QStringList { QString(), QString(), QString() };
+    QTest::newRow("no hint once the line waits")
+        << "A + 5\n//B + 1\nC + 2" << true << QStringList { QString(), QString(), QString() };
 }
 
 void TestScheduleBuilder::overlapHint()
