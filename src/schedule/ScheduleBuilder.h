@@ -30,15 +30,15 @@ struct ScheduleRequest {
     QString todoText; // lines separated by line feeds or CR LF
     QString projectName;
     bool startOnPickedDate = false; // "Start this project on " rather than right away
+    WorkingCalendar calendar;
+    QString startsAt; // the working day's begin hour, copied into every event
+    QString endsAt;
     // The picked date is the start of a saved plan, not a new pick: a plan in progress opens on any later
     // day, so a past date is kept rather than refused.
     bool startIsSaved = false;
     // A sequential task after a group (a sequential line and the "//" lines directly under it) waits for
     // the latest end among the group's tasks, not only for the end of the line just above it.
     bool waitForParallel = false;
-    WorkingCalendar calendar;
-    QString startsAt; // the working day's begin hour, copied into every event
-    QString endsAt;
 };
 
 // The built schedule: the task rows, each with its calendar events, and what those events were built
