@@ -43,13 +43,14 @@ public:
     void writePreviousItemDate();
 
 private:
+    // The start of the next sequential task, which may wait for the whole group above it.
+    QDate waitingStart() const;
+    // Records the row's place in the group and whether it starts before a task above has ended.
+    void noteOverlap(TaskRow &row, bool parallel);
+
     ScheduleState &m_state;
     const ScheduleRequest &m_request;
     Schedule &m_schedule;
-    // The start of the next sequential task when it waits for the group above it.
-    QDate waitingStart() const;
-    void noteOverlap(TaskRow &row, bool parallel);
-
     CalendarEventFields m_fields;
     QDate m_lastSequentialStart;
     qsizetype m_eventCount = 0;

@@ -43,7 +43,9 @@ struct TaskRow {
     QString eventText; // what the task's events carry: the name part, without "//" for a parallel task
     std::vector<WorkingRun> events;
     std::optional<TaskProgress> progress;
-    QString hint; // how the line was read, when that may not be what was meant; empty otherwise
+    // How the line was read, when that may not be what was meant; else the overlap, when there is one;
+    // empty otherwise. A misread line's dates are not what was meant, so its overlap is not told.
+    QString hint;
     int lineNumber = 0; // the task text line it was built from, 1-based, empty lines counted
     std::optional<TaskOverlap> overlap; // set on a sequential task that starts before one above has ended
 
