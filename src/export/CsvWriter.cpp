@@ -4,6 +4,7 @@
 #include "export/ExportFile.h"
 
 #include <QIODevice>
+#include <QLocale>
 
 namespace ambrel {
 
@@ -78,6 +79,42 @@ bool writeCalendarCsv(QIODevice *device, const std::vector<EventRow> &events)
 bool WriteCalendarCSV(const QString &path, const std::vector<EventRow> &events, QString *error)
 {
     return writeExportFile(path, calendarCsv(events), error);
+}
+
+std::optional<QByteArray> calendarCsv(const std::vector<EventRow> &events, CsvLayout layout, QString *error)
+{
+    if (layout == CsvLayout::Runs)
+        return calendarCsv(events);
+    if (eventDayCount(events) > MaxCsvDayLines) {
+        if (error) {
+            *error
+                = QStringLiteral("The events cover more than %1 days, too many for a file of one event per "
+                                 "day. Please export one event per run of days instead.")
+                      .arg(QLocale().toString(MaxCsvDayLines));
+        }
+        return std::nullopt;
+    }
+    return calendarCsv(dailyEventRows(events));
+}
+
+bool writeCalendarCsv(
+    QIODevice *device, const std::vector<EventRow> &events, CsvLayout layout, QString *error)
+{
+    const std::optional<QByteArray> bytes = calendarCsv(events, layout, error);
+    if (!bytes)
+        return false;
+    if (device->write(*bytes) == bytes->size())
+        return true;
+    if (error)
+        *error = device->errorString();
+    return false;
+}
+
+bool WriteCalendarCSV(
+    const QString &path, const std::vector<EventRow> &events, CsvLayout layout, QString *error)
+{
+    const std::optional<QByteArray> bytes = calendarCsv(events, layout, error);
+    return bytes && writeExportFile(path, *bytes, error);
 }
 
 } // namespace ambrel

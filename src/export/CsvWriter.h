@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 class QIODevice;
@@ -21,5 +22,20 @@ bool writeCalendarCsv(QIODevice *device, const std::vector<EventRow> &events);
 // Writes the file atomically, creating its folder when missing. On failure any earlier file stays whole
 // and *error names the file and the reason.
 bool WriteCalendarCSV(const QString &path, const std::vector<EventRow> &events, QString *error = nullptr);
+
+// How the file lays the events out: one line per event, over the nights of a run of several days, or
+// one line per day of each event, working hours only.
+enum class CsvLayout { Runs, PerDay };
+
+// A file of one line per day holding more lines than this is refused rather than filling the memory; a
+// calendar program imports far fewer anyway.
+inline constexpr qint64 MaxCsvDayLines = 1'000'000;
+
+// The file in the given layout; nullopt and the reason in *error when a per-day file would be too long.
+std::optional<QByteArray> calendarCsv(const std::vector<EventRow> &events, CsvLayout layout, QString *error);
+bool writeCalendarCsv(
+    QIODevice *device, const std::vector<EventRow> &events, CsvLayout layout, QString *error = nullptr);
+bool WriteCalendarCSV(
+    const QString &path, const std::vector<EventRow> &events, CsvLayout layout, QString *error = nullptr);
 
 } // namespace ambrel

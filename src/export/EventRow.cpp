@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace ambrel {
 
 QStringList eventColumnTitles()
@@ -38,6 +40,35 @@ std::vector<EventRow> calendarEventRows(const Schedule &schedule)
         }
     }
     return rows;
+}
+
+bool spansSeveralDays(const std::vector<EventRow> &events)
+{
+    return std::any_of(
+        events.begin(), events.end(), [](const EventRow &event) { return event.endDate > event.startDate; });
+}
+
+qint64 eventDayCount(const std::vector<EventRow> &events)
+{
+    qint64 days = 0;
+    for (const EventRow &event : events)
+        days += std::max<qint64>(event.startDate.daysTo(event.endDate) + 1, 0);
+    return days;
+}
+
+std::vector<EventRow> dailyEventRows(const std::vector<EventRow> &events)
+{
+    std::vector<EventRow> days;
+    days.reserve(size_t(eventDayCount(events)));
+    for (const EventRow &event : events) {
+        for (QDate day = event.startDate; day <= event.endDate; day = day.addDays(1)) {
+            EventRow daily = event;
+            daily.startDate = day;
+            daily.endDate = day;
+            days.push_back(std::move(daily));
+        }
+    }
+    return days;
 }
 
 QString EventRow::subject() const

@@ -48,4 +48,15 @@ struct EventRow {
 // Every calendar event of the schedule as a row of the import file, task by task.
 std::vector<EventRow> calendarEventRows(const Schedule &schedule);
 
+// Whether any event runs over more than one day, and so over the nights between its days.
+bool spansSeveralDays(const std::vector<EventRow> &events);
+
+// How many days the events cover together: the rows dailyEventRows makes of them.
+qint64 eventDayCount(const std::vector<EventRow> &events);
+
+// Each event cut into one event per day, each from the begin to the end hour; every day keeps the
+// subject, number, hours and description of the event it belongs to. An event's days are all working
+// days, since a run ends at the first day that is not one.
+std::vector<EventRow> dailyEventRows(const std::vector<EventRow> &events);
+
 } // namespace ambrel

@@ -19,6 +19,7 @@ const QByteArray kFirstLine("Ambrel project 1");
 const QString kRightAway = QStringLiteral("right away");
 const QString kOn = QStringLiteral("on");
 const QString kOff = QStringLiteral("off");
+const QString kWait = QStringLiteral("wait");
 
 // A line break in the name would end its header line and turn the rest into another line; reading does the
 // same, so that a name holding a lone CR opens as it will be saved.
@@ -117,6 +118,17 @@ QString lineRefusal(qsizetype number, const QString &line, const QString &what)
     return QStringLiteral("Line %1: \"%2\" %3").arg(number).arg(line, what);
 }
 
+// The one value the key takes: a file without the line keeps the rule that parallel tasks are not waited for.
+QString readParallelLine(
+    qsizetype number, const QString &line, const QString &value, ProjectFileContent &content)
+{
+    if (value.trimmed() != kWait)
+        return lineRefusal(
+            number, line, QStringLiteral("is not a parallel rule: write \"wait\", or leave the line out."));
+    content.waitForParallel = true;
+    return {};
+}
+
 // Applies one header line; returns the refusal, or an empty string.
 QString readHeaderLine(qsizetype number, const QString &line, ProjectFileContent &content)
 {
@@ -133,6 +145,10 @@ QString readHeaderLine(qsizetype number, const QString &line, ProjectFileContent
     }
     const QString key = line.left(separator);
     const QString value = line.mid(separator + 2);
+
+    if (key == QLatin1String("Parallel"))
+        return readParallelLine(number, line, value, content);
+
     if (key == QLatin1String("Name")) {
         content.name = oneLineName(value);
     } else if (key == QLatin1String("Start")) {
@@ -231,6 +247,10 @@ QByteArray projectFileBytes(const ProjectFileContent &content)
     text += QLatin1String("Start: ") + (picked ? formatIsoDate(content.pickedStartDate) : kRightAway)
         + QLatin1Char('\n');
     text += QLatin1String("Working week: ") + (content.workingWeekApplies ? kOn : kOff) + QLatin1Char('\n');
+
+    if (content.waitForParallel)
+        text += QLatin1String("Parallel: ") + kWait + QLatin1Char('\n');
+
     text += QLatin1Char('\n');
     text += taskText;
     // A line feed after a closing CR would make a CR LF of it, read back as a plain line end.

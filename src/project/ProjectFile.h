@@ -17,6 +17,10 @@ struct ProjectFileContent {
     QDate pickedStartDate; // read only when startOnPickedDate
     bool workingWeekApplies = true;
     QString taskText; // line feeds between lines
+
+    // "Parallel: wait": the task after a parallel group waits for all of the group's tasks. Written only
+    // when on, so that files of plans that never use it stay as they were.
+    bool waitForParallel = false;
 };
 
 // Larger files are refused unread: no project a person typed comes near it.

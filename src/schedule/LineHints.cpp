@@ -1,12 +1,14 @@
 #include "LineHints.h"
 
 #include "corekit/TextFormat.h"
+#include "schedule/ScheduleBuilder.h"
 #include "schedule/TaskLine.h"
 
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ambrel {
@@ -175,6 +177,41 @@ std::vector<LineHint> taskTextHints(const QString &text, int workingDaysPerWeek)
         if (!hint.isEmpty())
             hints.push_back({ int(i + 1), std::move(hint) });
     }
+    return hints;
+}
+
+QString overlapHint(const QString &name, const QString &endText, bool waitForParallel)
+{
+    const QString overlap = QStringLiteral("Starts before \"%1\" ends (%2). ").arg(quoted(name), endText);
+    if (waitForParallel) {
+        return overlap
+            + QLatin1String(
+                "Waiting for parallel tasks is on, so a task above ends before it starts: give it "
+                "a positive number of days to make this line wait.");
+    }
+    return overlap
+        + QStringLiteral("To make it wait, turn on Tasks %1 Wait for parallel tasks (ambrel-cli "
+                         "--wait-parallel; \"Parallel: wait\" in a project file).")
+              .arg(QChar(0x2192));
+}
+
+std::vector<LineHint> scheduleHints(const QString &text, int workingDaysPerWeek, const Schedule &schedule,
+    QString (*formatDate)(const QDate &))
+{
+    std::vector<LineHint> hints = taskTextHints(text, workingDaysPerWeek);
+    const size_t textHints = hints.size();
+    for (const TaskRow &row : schedule.tasks) {
+        if (!row.overlap)
+            continue;
+        const auto misread = std::lower_bound(hints.begin(), hints.begin() + qsizetype(textHints),
+            row.lineNumber, [](const LineHint &hint, int line) { return hint.lineNumber < line; });
+        if (misread != hints.begin() + qsizetype(textHints) && misread->lineNumber == row.lineNumber)
+            continue;
+        hints.push_back({ row.lineNumber,
+            overlapHint(row.overlap->name, formatDate(row.overlap->end), schedule.waitForParallel) });
+    }
+    std::stable_sort(hints.begin(), hints.end(),
+        [](const LineHint &a, const LineHint &b) { return a.lineNumber < b.lineNumber; });
     return hints;
 }
 

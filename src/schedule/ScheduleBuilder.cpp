@@ -6,6 +6,7 @@
 #include "schedule/LineHints.h"
 #include "schedule/TaskLine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -35,21 +36,57 @@ public:
     {
     }
 
-    std::optional<Refusal> ScheduleTask(qsizetype index, const QString &line, const TaskLine &task);
+    std::optional<Refusal> ScheduleTask(
+        qsizetype index, int lineNumber, const QString &line, const TaskLine &task);
     // Writing txtPreviousItemDate once at the end of a build, rather than formatting a date per task,
     // keeps a long project quick; the rule reads only whether it holds anything.
     void writePreviousItemDate();
 
 private:
+    // The start of the next sequential task, which may wait for the whole group above it.
+    QDate waitingStart() const;
+    // Records the row's place in the group and whether it starts before a task above has ended.
+    void noteOverlap(TaskRow &row, bool parallel);
+
     ScheduleState &m_state;
     const ScheduleRequest &m_request;
     Schedule &m_schedule;
     CalendarEventFields m_fields;
     QDate m_lastSequentialStart;
     qsizetype m_eventCount = 0;
+    // The latest end among the tasks of the current group, and among all tasks placed so far.
+    QDate m_groupEnd;
+    QDate m_latestEnd;
+    qsizetype m_latestEndRow = -1;
 };
 
-std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &line, const TaskLine &task)
+QDate Placement::waitingStart() const
+{
+    if (!m_request.waitForParallel || !m_groupEnd.isValid())
+        return m_state.NextTaskStart;
+    return m_request.calendar.AddWorkingDays(m_groupEnd, 1);
+}
+
+void Placement::noteOverlap(TaskRow &row, bool parallel)
+{
+    // A "//" line starts beside the line above by design; only a sequential one is meant to follow.
+    if (!parallel && m_latestEndRow >= 0 && row.startDate <= m_latestEnd) {
+        const TaskRow &above = m_schedule.tasks[size_t(m_latestEndRow)];
+        row.overlap = TaskOverlap { above.text.mid(m_request.projectName.size() + 2), m_latestEnd };
+    }
+    if (row.hint.isEmpty() && row.overlap) {
+        row.hint
+            = overlapHint(row.overlap->name, formatShortDate(row.overlap->end), m_request.waitForParallel);
+    }
+    m_groupEnd = parallel && m_groupEnd.isValid() ? std::max(m_groupEnd, row.endDate) : row.endDate;
+    if (m_latestEndRow < 0 || row.endDate >= m_latestEnd) {
+        m_latestEnd = row.endDate;
+        m_latestEndRow = qsizetype(m_schedule.tasks.size());
+    }
+}
+
+std::optional<Refusal> Placement::ScheduleTask(
+    qsizetype index, int lineNumber, const QString &line, const TaskLine &task)
 {
     const double rounded = std::nearbyint(task.dayCount - 1.0); // a half goes to the even neighbour
     if (!(rounded >= double(std::numeric_limits<qint32>::min())
@@ -72,7 +109,7 @@ std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &l
         m_state.TaskEnd = calendar.AddWorkingDays(m_state.TaskStart, n);
         eventText = taskName;
     } else {
-        m_state.TaskStart = m_state.NextTaskStart;
+        m_state.TaskStart = waitingStart();
         m_state.TaskEnd = calendar.AddWorkingDays(m_state.TaskStart, n);
         eventText = task.namePart;
     }
@@ -95,6 +132,8 @@ std::optional<Refusal> Placement::ScheduleTask(qsizetype index, const QString &l
     row.namePart = task.namePart;
     row.eventText = eventText;
     row.hint = lineHint(line, calendar.workingDaysPerWeek());
+    row.lineNumber = lineNumber;
+    noteOverlap(row, parallel);
 
     if (!AddCalendarEvents(row.events, m_fields, calendar, m_state.TaskStart, task.dayCount,
             ScheduleBuilder::MaxEvents - m_eventCount)) {
@@ -125,32 +164,45 @@ qsizetype Schedule::eventCount() const
     return count;
 }
 
-QStringList TaskTextLines(const QString &todoText)
+QStringList TaskTextLines(const QString &todoText, std::vector<int> *lineNumbers)
 {
     // Whatever ends the lines (a text box gives line feeds, a file may give CR LF), the grammar counts
     // lines ending in CR LF; a lone CR stays part of its line.
-    QString text = todoText;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return SplitLines(text, QStringLiteral("\r\n"));
+    QStringList lines = todoText.split(QLatin1Char('\n'));
+    QStringList tasks;
+    tasks.reserve(lines.size());
+    if (lineNumbers)
+        lineNumbers->clear();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString &line = lines[i];
+        if (i + 1 < lines.size() && line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        tasks.push_back(std::move(line));
+        if (lineNumbers)
+            lineNumbers->push_back(int(i + 1));
+    }
+    return tasks;
 }
 
-QDate ScheduleBuilder::ProjectStartDate(
-    bool startOnPickedDate, const QDate &PickedStartDate, const QDate &today, const WorkingCalendar &calendar)
+QDate ScheduleBuilder::ProjectStartDate(bool startOnPickedDate, const QDate &PickedStartDate,
+    const QDate &today, const WorkingCalendar &calendar, bool startIsSaved)
 {
     QDate start = today;
     if (startOnPickedDate) {
-        if (!PickedStartDate.isValid() || PickedStartDate < today)
+        if (!PickedStartDate.isValid() || (PickedStartDate < today && !startIsSaved))
             return {};
         start = PickedStartDate;
     }
     return calendar.IsWorkingDay(start) ? start : calendar.AddWorkingDays(start, 1);
 }
 
-void ScheduleBuilder::SetProjectStartDate(
-    ScheduleState &state, bool startOnPickedDate, const WorkingCalendar &calendar, const QDate &today)
+void ScheduleBuilder::SetProjectStartDate(ScheduleState &state, bool startOnPickedDate,
+    const WorkingCalendar &calendar, const QDate &today, bool startIsSaved)
 {
-    const QDate start = ProjectStartDate(startOnPickedDate, state.PickedStartDate, today, calendar);
+    const QDate start
+        = ProjectStartDate(startOnPickedDate, state.PickedStartDate, today, calendar, startIsSaved);
     state.PreviousTaskStart = start;
     state.NextTaskStart = start;
 }
@@ -158,7 +210,7 @@ void ScheduleBuilder::SetProjectStartDate(
 std::optional<Refusal> ScheduleBuilder::build(
     ScheduleState &state, const ScheduleRequest &request, const QDate &today, Schedule &schedule)
 {
-    if (request.startOnPickedDate && state.PickedStartDate < today) {
+    if (request.startOnPickedDate && !request.startIsSaved && state.PickedStartDate < today) {
         return Refusal { QStringLiteral("Your project is set to start on a past date. Please fix this."),
             ooopsTitle() };
     }
@@ -174,13 +226,16 @@ std::optional<Refusal> ScheduleBuilder::build(
     built.projectName = request.projectName;
     built.startsAt = request.startsAt;
     built.endsAt = request.endsAt;
-    SetProjectStartDate(next, request.startOnPickedDate, request.calendar, today);
+    built.waitForParallel = request.waitForParallel;
+    SetProjectStartDate(next, request.startOnPickedDate, request.calendar, today, request.startIsSaved);
 
-    const QStringList lines = TaskTextLines(request.todoText);
+    std::vector<int> lineNumbers;
+    const QStringList lines = TaskTextLines(request.todoText, &lineNumbers);
     built.tasks.reserve(lines.size());
     Placement placement(next, request, built);
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (auto refusal = placement.ScheduleTask(i, lines[i], ReadTaskLine(lines[i])))
+        if (auto refusal
+            = placement.ScheduleTask(i, lineNumbers[size_t(i)], lines[i], ReadTaskLine(lines[i])))
             return refusal;
     }
     placement.writePreviousItemDate();

@@ -33,6 +33,12 @@ struct ScheduleRequest {
     WorkingCalendar calendar;
     QString startsAt; // the working day's begin hour, copied into every event
     QString endsAt;
+    // The picked date is the start of a saved plan, not a new pick: a plan in progress opens on any later
+    // day, so a past date is kept rather than refused.
+    bool startIsSaved = false;
+    // A sequential task after a group (a sequential line and the "//" lines directly under it) waits for
+    // the latest end among the group's tasks, not only for the end of the line just above it.
+    bool waitForParallel = false;
 };
 
 // The built schedule: the task rows, each with its calendar events, and what those events were built
@@ -42,12 +48,14 @@ struct Schedule {
     QString projectName;
     QString startsAt;
     QString endsAt;
+    bool waitForParallel = false;
 
     qsizetype eventCount() const;
 };
 
-// The task text's lines as the grammar counts them: split at line breaks, empty lines left out.
-QStringList TaskTextLines(const QString &todoText);
+// The task text's lines as the grammar counts them: split at line breaks, empty lines left out. When
+// lineNumbers is given it receives each line's 1-based position in the text, empty lines counted.
+QStringList TaskTextLines(const QString &todoText, std::vector<int> *lineNumbers = nullptr);
 
 // Turns the task text into the dated task list and its calendar events.
 class ScheduleBuilder final {
@@ -56,11 +64,11 @@ public:
     static constexpr qsizetype MaxEvents = 1'000'000;
 
     // The project's first day: today or the picked date, moved on to a working day when it is not one.
-    // Unset when the picked date lies in the past.
+    // Unset when the picked date lies in the past, unless it is the saved start of a plan.
     static QDate ProjectStartDate(bool startOnPickedDate, const QDate &PickedStartDate, const QDate &today,
-        const WorkingCalendar &calendar);
-    static void SetProjectStartDate(
-        ScheduleState &state, bool startOnPickedDate, const WorkingCalendar &calendar, const QDate &today);
+        const WorkingCalendar &calendar, bool startIsSaved = false);
+    static void SetProjectStartDate(ScheduleState &state, bool startOnPickedDate,
+        const WorkingCalendar &calendar, const QDate &today, bool startIsSaved = false);
 
     // Builds the whole schedule afresh; a refusal is shown with an information icon and an OK button. On
     // success the schedule and the carried state are replaced; on a refusal neither changes, so the previous

@@ -1,6 +1,7 @@
 #include "Postpone.h"
 
 #include "corekit/TextFormat.h"
+#include "schedule/CalendarEvents.h"
 #include "tracking/TaskStatus.h"
 
 #include <cmath>
@@ -29,6 +30,14 @@ Refusal outOfRange()
         ooopsTitle() };
 }
 
+Refusal tooManyEvents()
+{
+    return { QStringLiteral("Moving the tasks by that many days would make more than %1 calendar events. "
+                            "Please enter a different number of days.")
+                 .arg(QLocale().toString(ScheduleBuilder::MaxEvents)),
+        ooopsTitle() };
+}
+
 } // namespace
 
 std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first, qint64 days,
@@ -45,6 +54,11 @@ std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first,
     if (std::abs(double(days)) > kMaxShift)
         return outOfRange();
 
+    // The rows above keep their events; the moved ones may make more or fewer over the new days.
+    qsizetype eventBudget = ScheduleBuilder::MaxEvents;
+    for (qsizetype i = 0; i < first; ++i)
+        eventBudget -= qsizetype(rows[size_t(i)].events.size());
+
     std::vector<TaskRow> moved(rows.begin() + first, rows.end());
     for (TaskRow &row : moved) {
         row.startDate = calendar.AddWorkingDays(row.startDate, days);
@@ -52,6 +66,15 @@ std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first,
         if (!isWithinYears(row.startDate) || !isWithinYears(row.endDate))
             return outOfRange();
         row.progress = taskProgress(row.startDate, row.endDate, today);
+        // The events are what a build would make from the new start, so that exports and the timeline
+        // show the dates the list shows. Not moving keeps them as built.
+        if (days != 0) {
+            row.events.clear();
+            CalendarEventFields fields;
+            if (!AddCalendarEvents(row.events, fields, calendar, row.startDate, row.dayCount, eventBudget))
+                return tooManyEvents();
+        }
+        eventBudget -= qsizetype(row.events.size());
     }
     std::move(moved.begin(), moved.end(), rows.begin() + first);
     return std::nullopt;

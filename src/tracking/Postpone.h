@@ -25,9 +25,11 @@ struct PostponeRequest {
 
 // Moves the task last clicked and every task below it by the whole number of days in the days box
 // (rounded down; negative advances), counting working days when the calendar says so. Start and end move
-// independently, the duration stays, and each moved row gets its day counts and status. Without a
+// independently, the duration stays, and each moved row gets its day counts and status, and the calendar
+// events a build would make from its new start over the same calendar. Without a
 // selected row or a clicked one nothing happens. Returns a refusal, with nothing changed, for a days box
-// that holds no number, a working week without a working day, or dates that would leave the years 1 to 9999.
+// that holds no number, a working week without a working day, dates that would leave the years 1 to 9999,
+// or more calendar events than a build would take.
 // Returns the first row that moved through *firstMoved (-1 when none did).
 std::optional<Refusal> postponeProject(
     std::vector<TaskRow> &tasks, const PostponeRequest &request, qsizetype *firstMoved = nullptr);

@@ -32,6 +32,15 @@ EventRow makeEvent(
 const QByteArray kHeader(
     "Subject,Start Date,Start Time,End Date,End Time,All Day Event,Description,Location,Private\r\n");
 
+// The fields of each line of a CSV file that needs no quotes.
+QList<QStringList> parseCsv(const QByteArray &bytes)
+{
+    QList<QStringList> lines;
+    for (const QString &line : QString::fromUtf8(bytes).split(QLatin1String("\r\n"), Qt::SkipEmptyParts))
+        lines << line.split(QLatin1Char(','));
+    return lines;
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile file(path);
@@ -55,6 +64,7 @@ private slots:
     void failedWriteKeepsTheEarlierFile_data();
     void failedWriteKeepsTheEarlierFile();
     void unwritablePathSaysWhy();
+    void perDayFollowsTheRuns();
 };
 
 void TestCsvWriter::initTestCase()
@@ -213,6 +223,52 @@ void TestCsvWriter::unwritablePathSaysWhy()
     QString error;
     QVERIFY(!WriteCalendarCSV(dir.filePath(QStringLiteral("output/project.csv")), {}, &error));
     QVERIFY(!error.isEmpty());
+}
+
+void TestCsvWriter::perDayFollowsTheRuns()
+{
+    // Runs cut by weekends and two days off, and a task under a day.
+    const std::vector<QDate> daysOff { QDate(2024, 6, 12), QDate(2024, 6, 20) };
+    ScheduleRequest request;
+    request.todoText = QStringLiteral("Plan + 4\nBuild + 12\n//Docs + 3\nHalf + 0.5\nShip + 2");
+    request.projectName = QStringLiteral("Launch");
+    request.calendar = WorkingCalendar({ 0, 1, 1, 1, 1, 1, 0, 0 }, true, daysOff);
+    request.startsAt = QStringLiteral("09:00 AM");
+    request.endsAt = QStringLiteral("05:00 PM");
+    ScheduleState state;
+    Schedule schedule;
+    QVERIFY(!ScheduleBuilder::build(state, request, QDate(2024, 6, 6), schedule));
+    const std::vector<EventRow> events = calendarEventRows(schedule);
+    QVERIFY(spansSeveralDays(events));
+    QVERIFY(!spansSeveralDays(dailyEventRows(events)));
+
+    QString error;
+    QCOMPARE(*calendarCsv(events, CsvLayout::Runs, &error), calendarCsv(events));
+    const QList<QStringList> runs = parseCsv(calendarCsv(events));
+    const QList<QStringList> days = parseCsv(*calendarCsv(events, CsvLayout::PerDay, &error));
+    QCOMPARE(days.first(), runs.first());
+
+    qsizetype line = 1;
+    for (qsizetype run = 1; run < runs.size(); ++run) {
+        const QDate first = QDate::fromString(runs[run][EventRow::StartDate], QStringLiteral("MM/dd/yyyy"));
+        const QDate last = QDate::fromString(runs[run][EventRow::EndDate], QStringLiteral("MM/dd/yyyy"));
+        for (QDate day = first; day <= last; day = day.addDays(1), ++line) {
+            QVERIFY(request.calendar.IsWorkingDay(day));
+            QStringList expected = runs[run];
+            expected[EventRow::StartDate] = expected[EventRow::EndDate] = formatExportDate(day);
+            QVERIFY(line < days.size());
+            QCOMPARE(days[line], expected);
+        }
+    }
+    QCOMPARE(line, days.size());
+    QVERIFY(days.size() > runs.size());
+    QCOMPARE(days[line - 1][EventRow::Subject], QStringLiteral("Launch: Ship  (2)"));
+
+    // A run too long for one line per day is refused, not written.
+    EventRow endless = events.front();
+    endless.endDate = QDate(9999, 12, 31);
+    QVERIFY(!calendarCsv({ endless }, CsvLayout::PerDay, &error));
+    QVERIFY(error.contains(QStringLiteral("one event per run")));
 }
 
 QTEST_APPLESS_MAIN(TestCsvWriter)

@@ -94,6 +94,8 @@ private slots:
     void loadRefused();
     void inputs_data();
     void inputs();
+    void parallelRule_data();
+    void parallelRule();
 };
 
 void TestProjectFile::written_data()
@@ -375,6 +377,34 @@ void TestProjectFile::inputs()
         QCOMPARE(read->name, name);
         QCOMPARE(read->taskText, taskText);
     }
+void TestProjectFile::parallelRule_data()
+{
+    QTest::addColumn<bool>("wait");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("error");
+
+    const QByteArray header("Ambrel project 1\nName: P\nStart: right away\nWorking week: on\n");
+    QTest::newRow("written only when on") << true << header + "Parallel: wait\n\nA\n" << QString();
+    QTest::newRow("absent is off") << false << header + "\nA\n" << QString();
+    QTest::newRow("any other value is refused")
+        << false << header + "Parallel: beside\n\nA\n"
+        << QStringLiteral(
+               R"(Line 5: "Parallel: beside" is not a parallel rule: write "wait", or leave the line out.)");
+}
+
+void TestProjectFile::parallelRule()
+{
+    QFETCH(bool, wait);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, error);
+    QString message;
+    const auto read = parseProjectFile(bytes, &message);
+    QCOMPARE(message, error);
+    if (!error.isEmpty())
+        return;
+    QVERIFY(read);
+    QCOMPARE(read->waitForParallel, wait);
+    QCOMPARE(projectFileBytes(*read), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestProjectFile)

@@ -2,8 +2,13 @@
 
 #include "ReferenceCalendar.h"
 #include "corekit/Clock.h"
+#include "corekit/TextFormat.h"
+#include "schedule/LineHints.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <cmath>
 
 using namespace ambrel;
 using testing::weekFromText;
@@ -57,6 +62,14 @@ private slots:
     void refusalsKeepEverything();
     void garbageInput_data();
     void garbageInput();
+    void savedStart_data();
+    void savedStart();
+    void joinRule_data();
+    void joinRule();
+    void joinRuleAgainstReference();
+    void overlapHint_data();
+    void overlapHint();
+    void hintsOfTheCommandLine();
 };
 
 void TestScheduleBuilder::initTestCase()
@@ -359,6 +372,220 @@ void TestScheduleBuilder::garbageInput()
     const Built built = build(state, request(text));
     QVERIFY(!built.refusal);
     QCOMPARE(built.schedule.tasks.size(), size_t(rows));
+}
+
+void TestScheduleBuilder::savedStart_data()
+{
+    QTest::addColumn<bool>("onPickedDate");
+    QTest::addColumn<QDate>("picked");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<QDate>("start"); // invalid: refused
+
+    const QDate lastWednesday(2024, 5, 29);
+    const QDate lastSunday(2024, 6, 2);
+    QTest::newRow("a saved past date is the start") << true << lastWednesday << true << lastWednesday;
+    QTest::newRow("a saved past Sunday moves on to Monday") << true << lastSunday << true << kMonday;
+    QTest::newRow("a past date picked now is refused") << true << lastWednesday << false << QDate();
+    QTest::newRow("a saved right away starts today") << false << lastWednesday << true << kMonday;
+}
+
+void TestScheduleBuilder::savedStart()
+{
+    QFETCH(bool, onPickedDate);
+    QFETCH(QDate, picked);
+    QFETCH(bool, saved);
+    QFETCH(QDate, start);
+    ScheduleState state;
+    state.PickedStartDate = picked;
+    ScheduleRequest r = request(QStringLiteral("Plan + 3"));
+    r.startOnPickedDate = onPickedDate;
+    r.startIsSaved = saved;
+    const Built built = build(state, r);
+    QCOMPARE(!built.refusal, start.isValid());
+    if (start.isValid())
+        QCOMPARE(built.schedule.tasks[0].startDate, start);
+}
+
+void TestScheduleBuilder::joinRule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("applies");
+    QTest::addColumn<bool>("wait");
+    QTest::addColumn<QList<QDate>>("starts");
+
+    // Monday 3 June 2024 onwards, Monday to Friday.
+    const QString interviews = QStringLiteral("Requirements + 5\n// Interviews + 2\nArchitecture + 4");
+    QTest::newRow("issue example, off")
+        << interviews << true << false << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 5) };
+    QTest::newRow("issue example, on")
+        << interviews << true << true << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 10) };
+    const QString twoParallel = QStringLiteral("A + 2\n//B + 4\n//C + 1\nD + 1\nE + 1");
+    QTest::newRow("the longest // line, not the last, on")
+        << twoParallel << true << true
+        << QList<QDate> { kMonday, kMonday, kMonday, QDate(2024, 6, 7), QDate(2024, 6, 10) };
+    // B + -2 ends on Wednesday 29 May, three working days before its start.
+    const QString negative = QStringLiteral("A + 3\n//B + -2\nC + 1");
+    QTest::newRow("a negative // line, on")
+        << negative << true << true << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 6) };
+    QTest::newRow("every day counts, on") << QStringLiteral("A + 5\n//B + 1\nC + 2") << false << true
+                                          << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 8) };
+}
+
+void TestScheduleBuilder::joinRule()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, applies);
+    QFETCH(bool, wait);
+    QFETCH(QList<QDate>, starts);
+    ScheduleState state;
+    ScheduleRequest r = request(text, "1111100", applies);
+    r.waitForParallel = wait;
+    const Built built = build(state, r);
+    QVERIFY(!built.refusal);
+    QList<QDate> actual;
+    for (const TaskRow &task : built.schedule.tasks)
+        actual << task.startDate;
+    QCOMPARE(actual, starts);
+}
+
+void TestScheduleBuilder::joinRuleAgainstReference()
+{
+    // Random plans laid out by a plain day-by-day reading of both rules; a first build, so a first "//"
+    // line is sequential.
+    QRandomGenerator random(20261207);
+    static const char *const counts[] = { "1", "2", "3", "5", "8", "13", "0.3", "0.5", "2.5", "-1", "-4" };
+    for (int round = 0; round < 400; ++round) {
+        WorkingWeekFlags week {};
+        for (int day = 1; day <= 7; ++day)
+            week[day] = qint16(random.bounded(3) > 0 ? 1 : 0);
+        week[1 + random.bounded(7)] = 1;
+        const bool applies = random.bounded(4) > 0;
+        std::vector<QDate> daysOff;
+        for (int i = random.bounded(6); i > 0; --i)
+            daysOff.push_back(kMonday.addDays(random.bounded(-30, 60)));
+        std::sort(daysOff.begin(), daysOff.end());
+        const bool wait = random.bounded(2) == 1;
+
+        QStringList lines;
+        std::vector<bool> parallel;
+        std::vector<double> dayCounts;
+        for (int i = 1 + random.bounded(10); i > 0; --i) {
+            const char *count = counts[random.bounded(int(std::size(counts)))];
+            parallel.push_back(random.bounded(5) < 2);
+            dayCounts.push_back(QByteArray(count).toDouble());
+            lines << QStringLiteral("%1T%2 + %3")
+                         .arg(parallel.back() ? QStringLiteral("//") : QString())
+                         .arg(lines.size())
+                         .arg(QLatin1String(count));
+        }
+        parallel[0] = false;
+
+        std::vector<QDate> starts;
+        std::vector<QDate> ends;
+        QDate groupEnd;
+        const auto add = [&](const QDate &date, qint64 n) {
+            return testing::referenceAddWorkingDays(week, applies, daysOff, date, n);
+        };
+        const QDate projectStart
+            = testing::referenceIsWorkingDay(week, applies, daysOff, kMonday) ? kMonday : add(kMonday, 1);
+        for (size_t i = 0; i < size_t(lines.size()); ++i) {
+            QDate start;
+            if (i == 0)
+                start = projectStart;
+            else if (parallel[i])
+                start = starts.back();
+            else
+                start = add(wait ? groupEnd : ends.back(), 1);
+            starts.push_back(start);
+            ends.push_back(add(start, qint64(std::nearbyint(dayCounts[i] - 1))));
+            groupEnd = parallel[i] ? std::max(groupEnd, ends.back()) : ends.back();
+        }
+
+        ScheduleState state;
+        ScheduleRequest r = request(lines.join(QLatin1Char('\n')));
+        r.calendar = WorkingCalendar(week, applies, daysOff);
+        r.waitForParallel = wait;
+        const Built built = build(state, r);
+        QVERIFY(!built.refusal);
+        const auto &tasks = built.schedule.tasks;
+        QCOMPARE(tasks.size(), size_t(lines.size()));
+        for (size_t i = 0; i < tasks.size(); ++i) {
+            const QByteArray where = lines.join(QLatin1String(" | ")).toUtf8() + (wait ? " waiting" : "")
+                + ", line " + QByteArray::number(qsizetype(i + 1));
+            QVERIFY2(tasks[i].startDate == starts[i] && tasks[i].endDate == ends[i], where.constData());
+
+            // The task above that ends last, the nearest on a tie, when this sequential one starts first.
+            size_t above = i;
+            for (size_t j = 0; j < i; ++j) {
+                if (above == i || ends[j] >= ends[above])
+                    above = j;
+            }
+            const bool overlaps = !parallel[i] && above < i && starts[i] <= ends[above];
+            QVERIFY2(bool(tasks[i].overlap) == overlaps, where.constData());
+            if (overlaps) {
+                QCOMPARE(tasks[i].overlap->name, QStringLiteral("T%1 ").arg(above));
+                QCOMPARE(tasks[i].overlap->end, ends[above]);
+                const bool readAsWritten = lineHint(lines[qsizetype(i)]).isEmpty();
+                QVERIFY2(tasks[i].hint.startsWith(QStringLiteral("Starts before \"T%1\" ends (").arg(above))
+                        == readAsWritten,
+                    where.constData());
+            }
+        }
+    }
+}
+
+void TestScheduleBuilder::overlapHint_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("wait");
+    QTest::addColumn<QStringList>("hints");
+
+    QTest::newRow("a line after a short parallel one")
+        << "Requirements + 5\n// Interviews + 2\nArchitecture + 4" << false
+        << QStringList { QString(), QString(),
+               QStringLiteral("Starts before \"Requirements\" ends (6/7/2024). To make it wait, turn on "
+                              "Tasks \u2192 Wait for parallel tasks (ambrel-cli --wait-parallel; "
+                              "\"Parallel: wait\" in a project file).") };
+    QTest::newRow("waiting cannot help a task that ends before it starts")
+        << "A + 3\nB + -5\nC + 1" << true
+        << QStringList { QString(), lineHint(QStringLiteral("B + -5")),
+               QStringLiteral("Starts before \"A\" ends (6/5/2024). Waiting for parallel tasks is on, so a "
+                              "task above ends before it starts: give it a positive number of days to make "
+                              "this line wait.") };
+    QTest::newRow("a misread line keeps its hint")
+        << "A + 5\n//B + 1\nC + 2 weeks" << false
+        << QStringList { QString(), QString(), lineHint(QStringLiteral("C + 2 weeks")) };
+}
+
+void TestScheduleBuilder::overlapHint()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, wait);
+    QFETCH(QStringList, hints);
+    ScheduleState state;
+    ScheduleRequest r = request(text);
+    r.waitForParallel = wait;
+    const Built built = build(state, r);
+    QVERIFY(!built.refusal);
+    QStringList actual;
+    for (const TaskRow &task : built.schedule.tasks)
+        actual << task.hint;
+    QCOMPARE(actual, hints);
+}
+
+void TestScheduleBuilder::hintsOfTheCommandLine()
+{
+    // Line numbers count empty lines; the misread line 5 keeps its own hint although it starts early too.
+    const QString text = QStringLiteral("A + 5\r\n\r\n//B + 1\nC\nD + x\n");
+    ScheduleState state;
+    const Built built = build(state, request(text));
+    QVERIFY(!built.refusal);
+    const std::vector<LineHint> hints = scheduleHints(text, 5, built.schedule, &formatIsoDate);
+    QCOMPARE(hints.size(), size_t(2));
+    QCOMPARE(hints[0].lineNumber, 4);
+    QVERIFY(hints[0].text.startsWith(QStringLiteral("Starts before \"A\" ends (2024-06-07).")));
+    QCOMPARE(hints[1].lineNumber, 5);
+    QCOMPARE(hints[1].text, lineHint(QStringLiteral("D + x")));
 }
 
 QTEST_APPLESS_MAIN(TestScheduleBuilder)

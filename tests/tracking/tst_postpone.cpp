@@ -1,7 +1,10 @@
 #include "tracking/Postpone.h"
 #include "tracking/TaskStatus.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace ambrel;
 
@@ -60,6 +63,7 @@ private slots:
     void progressOfMovedRows();
     void rowsStay_data();
     void rowsStay();
+    void eventsFollowTheirTask();
 };
 
 void TestPostpone::initTestCase()
@@ -265,6 +269,65 @@ void TestPostpone::rowsStay()
         QCOMPARE(model[i].startDate, rows[i].startDate);
         QCOMPARE(model[i].endDate, rows[i].endDate);
         QVERIFY(!model[i].progress);
+    }
+}
+
+void TestPostpone::eventsFollowTheirTask()
+{
+    // After a move, each task's events are those a fresh build of its line makes from its new start.
+    QRandomGenerator random(20261207);
+    static const char *const counts[] = { "1", "2", "4", "7", "12", "30", "0.5", "2.5", "-3" };
+    for (int round = 0; round < 300; ++round) {
+        WorkingWeekFlags week {};
+        for (int day = 1; day <= 7; ++day)
+            week[day] = qint16(random.bounded(3) > 0 ? 1 : 0);
+        week[1 + random.bounded(7)] = 1;
+        std::vector<QDate> daysOff;
+        for (int i = random.bounded(12); i > 0; --i)
+            daysOff.push_back(kToday.addDays(random.bounded(-60, 120)));
+        const WorkingCalendar calendar(week, random.bounded(5) > 0, daysOff);
+
+        QStringList lines;
+        for (int i = 1 + random.bounded(8); i > 0; --i) {
+            lines << QStringLiteral("%1T%2 + %3")
+                         .arg(random.bounded(4) == 0 ? QStringLiteral("//") : QString())
+                         .arg(i)
+                         .arg(QLatin1String(counts[random.bounded(int(std::size(counts)))]));
+        }
+        ScheduleRequest build;
+        build.todoText = lines.join(QLatin1Char('\n'));
+        build.calendar = calendar;
+        ScheduleState state;
+        Schedule schedule;
+        QVERIFY(!ScheduleBuilder::build(state, build, kToday, schedule));
+
+        std::vector<TaskRow> rows = schedule.tasks;
+        const qsizetype first = random.bounded(qsizetype(rows.size()));
+        const qint64 days = random.bounded(-40, 41);
+        QVERIFY(!postponeRows(rows, first, days, calendar, kToday));
+
+        for (size_t i = 0; i < rows.size(); ++i) {
+            ScheduleRequest fresh;
+            fresh.todoText = rows[i].tag();
+            fresh.calendar = calendar;
+            fresh.startOnPickedDate = true;
+            fresh.startIsSaved = true;
+            ScheduleState freshState;
+            freshState.PickedStartDate = rows[i].startDate;
+            Schedule freshSchedule;
+            QVERIFY(!ScheduleBuilder::build(freshState, fresh, kToday, freshSchedule));
+            const auto &expected = freshSchedule.tasks[0].events;
+            const auto &actual = rows[i].events;
+            const QByteArray where = build.todoText.toUtf8() + " moved from row "
+                + QByteArray::number(first + 1) + " by " + QByteArray::number(days) + ", row "
+                + QByteArray::number(qsizetype(i + 1));
+            QVERIFY2(freshSchedule.tasks[0].startDate == rows[i].startDate, where.constData());
+            QVERIFY2(std::equal(actual.begin(), actual.end(), expected.begin(), expected.end(),
+                         [](const WorkingRun &a, const WorkingRun &b) {
+                             return a.first == b.first && a.last == b.last;
+                         }),
+                where.constData());
+        }
     }
 }
 
