@@ -377,6 +377,8 @@ void TestProjectFile::inputs()
         QCOMPARE(read->name, name);
         QCOMPARE(read->taskText, taskText);
     }
+}
+
 void TestProjectFile::parallelRule_data()
 {
     QTest::addColumn<bool>("wait");
