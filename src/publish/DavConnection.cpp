@@ -169,6 +169,7 @@ void DavConnection::start(Pending pending)
                                        .arg((*tls)->host, (*tls)->issuer, QString::fromLatin1((*tls)->fingerprint),
                                            (*tls)->errors.join(QStringLiteral("; ")));
                 reply->deleteLater();
+                m_running.removeAll(QPointer<QNetworkReply>(reply));
                 pending.done(response);
                 startNext();
                 return;
@@ -181,10 +182,12 @@ void DavConnection::finish(QNetworkReply *reply, Pending pending, QTimer *timer,
 {
     timer->stop();
     reply->deleteLater();
+    m_running.removeAll(QPointer<QNetworkReply>(reply));
     DavResponse response;
     response.url = pending.url;
     response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    response.body = reply->readAll();
+    if (reply->isOpen())
+        response.body = reply->readAll();
     response.etag = reply->rawHeader("ETag");
     if (!timedOut.isEmpty()) {
         response.status = 0;
@@ -207,7 +210,6 @@ void DavConnection::finish(QNetworkReply *reply, Pending pending, QTimer *timer,
         if (!(pending.url.scheme() == QLatin1String("https") && target.scheme() != QLatin1String("https"))) {
             pending.url = target;
             ++pending.redirects;
-            m_running.removeAll(QPointer<QNetworkReply>(reply));
             start(std::move(pending));
             return;
         }
@@ -229,7 +231,7 @@ void DavConnection::cancelAll()
     }
     const QList<QPointer<QNetworkReply>> running = m_running;
     for (const QPointer<QNetworkReply> &reply : running) {
-        if (reply)
+        if (reply && !reply->isFinished())
             reply->abort();
     }
 }
