@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libical-dev libbenchmark-dev fonts-dejavu-core
           libgl1-mesa-dev)
 # The CalDAV servers and the independent client the publishing tests run against.
-packages+=(radicale xandikos python3-caldav python3-icalendar)
+packages+=(radicale xandikos python3-caldav python3-icalendar openssl)
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang-14 libclang-rt-14-dev)
 fi

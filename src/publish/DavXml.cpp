@@ -103,7 +103,8 @@ QList<DavEntry> parseMultistatus(const QByteArray &body, bool *ok)
             DavEntry entry;
             while (xml.readNextStartElement()) {
                 if (xml.name() == QLatin1String("href")) {
-                    entry.href = QUrl::fromPercentEncoding(xml.readElementText().trimmed().toUtf8());
+                    // Servers write a path or a whole URL; the path alone is compared.
+                    entry.href = QUrl::fromEncoded(xml.readElementText().trimmed().toUtf8()).path(QUrl::FullyDecoded);
                 } else if (xml.name() == QLatin1String("propstat")) {
                     PropStat stat;
                     while (xml.readNextStartElement()) {

@@ -9,7 +9,7 @@ namespace ambrel {
 
 // One resource of a WebDAV multistatus answer, with the properties that came back with status 200.
 struct DavEntry {
-    QString href; // the path, percent-decoded as the server wrote it
+    QString href; // the path, percent-decoded
     QByteArray etag;
     QString displayName;
     bool isCalendar = false;

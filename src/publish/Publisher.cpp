@@ -13,12 +13,16 @@ namespace {
 const QByteArray kXml("application/xml; charset=utf-8");
 const QByteArray kCalendarType("text/calendar; charset=utf-8");
 
-QString collectionPath(const QUrl &calendar)
+QString withSlash(QString path)
 {
-    QString path = calendar.path();
     if (!path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
     return path;
+}
+
+QString collectionPath(const QUrl &calendar)
+{
+    return withSlash(calendar.path(QUrl::FullyDecoded));
 }
 
 // Lines longer than 75 octets are folded, and a server may fold them elsewhere.
@@ -115,13 +119,22 @@ void Publisher::listed(const DavResponse &response)
         finish();
         return;
     }
+    const QString folder = collectionPath(m_options.calendar);
     QHash<QString, QByteArray> onServer;
+    bool isCalendar = false;
     for (const DavEntry &entry : entries) {
         if (!entry.isCollection)
             onServer.insert(entry.href, entry.etag);
+        else if (withSlash(entry.href) == folder)
+            isCalendar = entry.isCalendar;
+    }
+    // Anywhere else the events would land among what the folder holds, where no calendar shows them.
+    if (!isCalendar) {
+        m_outcome.stopped = QStringLiteral("%1 is not a calendar.").arg(m_options.calendar.toDisplayString());
+        finish();
+        return;
     }
 
-    const QString folder = collectionPath(m_options.calendar);
     std::vector<Job> jobs;
     QSet<QByteArray> planned;
     auto editedThere = [this](const QString &summary) { m_outcome.editedThere << summary; };

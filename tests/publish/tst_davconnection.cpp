@@ -1,6 +1,10 @@
 #include "publish/DavConnection.h"
 
 #include <QEventLoop>
+#include <QProcess>
+#include <QSslKey>
+#include <QSslServer>
+#include <QTemporaryDir>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -15,7 +19,25 @@ private slots:
     void addresses_data();
     void addresses();
     void silentServerTimesOut();
+    void untrustedCertificateIsShownThenTrusted();
 };
+
+namespace {
+
+DavResponse answer(DavConnection &connection, const QUrl &url)
+{
+    DavResponse response;
+    QEventLoop loop;
+    connection.send("GET", url, {}, {}, [&](const DavResponse &r) {
+        response = r;
+        loop.quit();
+    });
+    QTimer::singleShot(10'000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return response;
+}
+
+} // namespace
 
 void TestDavConnection::addresses_data()
 {
@@ -68,6 +90,51 @@ void TestDavConnection::silentServerTimesOut()
     QVERIFY(!response.answered());
     QVERIFY2(response.failure.contains(QLatin1String("did not answer")), qPrintable(response.failure));
     QVERIFY(!response.failure.contains(QLatin1String("secret")));
+}
+
+// A self-signed certificate is refused with what the person needs to judge it, and taken once its
+// fingerprint is trusted for that host.
+void TestDavConnection::untrustedCertificateIsShownThenTrusted()
+{
+    QTemporaryDir dir;
+    const int made = QProcess::execute(QStringLiteral("openssl"),
+        { "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2",
+            "-subj", "/CN=Test Issuer", "-keyout", dir.filePath("key.pem"), "-out", dir.filePath("cert.pem") });
+    QCOMPARE(made, 0);
+    const QList<QSslCertificate> certificates = QSslCertificate::fromPath(dir.filePath("cert.pem"));
+    QCOMPARE(certificates.size(), 1);
+    QFile keyFile(dir.filePath("key.pem"));
+    QVERIFY(keyFile.open(QIODevice::ReadOnly));
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(certificates.first());
+    tls.setPrivateKey(QSslKey(&keyFile, QSsl::Ec));
+
+    QSslServer server;
+    server.setSslConfiguration(tls);
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QSslServer::pendingConnectionAvailable, this, [&] {
+        QTcpSocket *socket = server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+            if (socket->readAll().contains("\r\n\r\n"))
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+        });
+    });
+    const QUrl url(QStringLiteral("https://127.0.0.1:%1/").arg(server.serverPort()));
+
+    DavConnection connection(QStringLiteral("me"), QStringLiteral("secret"));
+    const DavResponse refused = answer(connection, url);
+    QVERIFY(!refused.answered());
+    QVERIFY(refused.tls.has_value());
+    const QByteArray fingerprint = certificates.first().digest(QCryptographicHash::Sha256).toHex(':').toUpper();
+    QCOMPARE(refused.tls->host, "127.0.0.1");
+    QCOMPARE(refused.tls->issuer, "Test Issuer");
+    QCOMPARE(refused.tls->fingerprint, fingerprint);
+    QVERIFY2(refused.failure.contains(QString::fromLatin1(fingerprint)), qPrintable(refused.failure));
+
+    connection.trustCertificate(QStringLiteral("127.0.0.1"), fingerprint);
+    const DavResponse taken = answer(connection, url);
+    QCOMPARE(taken.status, 200);
+    QCOMPARE(taken.body, "ok");
 }
 
 QTEST_GUILESS_MAIN(TestDavConnection)

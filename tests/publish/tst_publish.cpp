@@ -121,6 +121,7 @@ private slots:
     void serverEditsAreReported_data();
     void serverEditsAreReported();
     void wrongPassword();
+    void notACalendarIsRefused();
     void serverKilledHalfway();
 
 private:
@@ -252,6 +253,18 @@ void TestPublish::wrongPassword()
 
     DavConnection finder(server.user, QStringLiteral("not the password"));
     QVERIFY(findCalendars(finder, server.base).unauthorized);
+}
+
+void TestPublish::notACalendarIsRefused()
+{
+    const Server server = serverAt("xandikos", serverDir("xandikos"));
+    DavConnection connection(server.user, server.password);
+    const CalendarSearch search = findCalendars(connection, server.base);
+    QVERIFY(!search.home.isEmpty());
+    const PublishOutcome outcome = publishAndWait(
+        connection, { search.home, QStringLiteral("id-5"), m_data.path() }, plan("P", "id-5", { "A" }));
+    QVERIFY2(outcome.stopped.contains("is not a calendar"), qPrintable(outcome.stopped));
+    QCOMPARE(outcome.created, 0);
 }
 
 // The server dies while the plan is being published; what it stored before is recorded or recognised as
