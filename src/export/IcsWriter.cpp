@@ -105,30 +105,6 @@ private:
     QSet<QByteArray> m_used;
 };
 
-Component eventComponent(const EventRow &event, const QByteArray &uid, const QTime &begins, const QTime &ends,
-    const icaltimetype &stamp)
-{
-    Component vevent(icalcomponent_new_vevent());
-    icalcomponent *e = vevent.get();
-    icalcomponent_add_property(e, icalproperty_new_uid(uid.constData()));
-    icalcomponent_add_property(e, icalproperty_new_dtstamp(stamp));
-    icalcomponent_add_property(e, icalproperty_new_dtstart(floatingTime(event.startDate, begins)));
-    icalcomponent_add_property(e, icalproperty_new_dtend(floatingTime(event.startDate, ends)));
-    const qint64 days = event.startDate.daysTo(event.endDate) + 1;
-    if (days > 1) {
-        icalrecurrencetype rule;
-        icalrecurrencetype_clear(&rule);
-        rule.freq = ICAL_DAILY_RECURRENCE;
-        rule.count = int(days);
-        icalcomponent_add_property(e, icalproperty_new_rrule(rule));
-    }
-    icalcomponent_add_property(e, icalproperty_new_summary(event.subject().toUtf8().constData()));
-    icalcomponent_add_property(e, icalproperty_new_description(event.description.toUtf8().constData()));
-    icalcomponent_add_property(e, icalproperty_new_location("Home"));
-    icalcomponent_add_property(e, icalproperty_new_class(ICAL_CLASS_PRIVATE));
-    return vevent;
-}
-
 bool appendText(QByteArray &out, icalcomponent *component)
 {
     const std::unique_ptr<char, CharFree> text(icalcomponent_as_ical_string_r(component));
@@ -137,6 +113,83 @@ bool appendText(QByteArray &out, icalcomponent *component)
     out += text.get();
     return true;
 }
+
+// One VEVENT of each shape, with and without a daily repeat, whose values are replaced for each event:
+// composing every event afresh costs more in allocations than writing its text.
+class EventComposer final {
+public:
+    // With a wrapper, each text is a calendar of its own holding the event, marked as owner's.
+    EventComposer(const QTime &begins, const QTime &ends, const icaltimetype &stamp, const Component *wrapper,
+        const QByteArray &owner)
+        : m_begins(begins)
+        , m_ends(ends)
+        , m_single(makeShape(false, stamp, wrapper, owner))
+        , m_repeated(makeShape(true, stamp, wrapper, owner))
+    {
+    }
+
+    bool append(QByteArray &out, const EventRow &event, const QByteArray &uid)
+    {
+        const qint64 days = event.startDate.daysTo(event.endDate) + 1;
+        Shape &shape = days > 1 ? m_repeated : m_single;
+        icalproperty_set_uid(shape.uid, uid.constData());
+        icalproperty_set_dtstart(shape.dtstart, floatingTime(event.startDate, m_begins));
+        icalproperty_set_dtend(shape.dtend, floatingTime(event.startDate, m_ends));
+        if (days > 1)
+            icalproperty_set_rrule(shape.rrule, dailyRule(int(days)));
+        icalproperty_set_summary(shape.summary, event.subject().toUtf8().constData());
+        icalproperty_set_description(shape.description, event.description.toUtf8().constData());
+        return appendText(out, shape.root.get());
+    }
+
+private:
+    struct Shape {
+        Component root;
+        icalproperty *uid = nullptr, *dtstart = nullptr, *dtend = nullptr, *rrule = nullptr, *summary = nullptr,
+                     *description = nullptr;
+    };
+
+    static icalrecurrencetype dailyRule(int count)
+    {
+        icalrecurrencetype rule;
+        icalrecurrencetype_clear(&rule);
+        rule.freq = ICAL_DAILY_RECURRENCE;
+        rule.count = count;
+        return rule;
+    }
+
+    static Shape makeShape(bool repeated, const icaltimetype &stamp, const Component *wrapper, const QByteArray &owner)
+    {
+        Shape shape;
+        icalcomponent *e = icalcomponent_new_vevent();
+        const icaltimetype day = floatingTime(QDate(2000, 1, 1), QTime(0, 0));
+        icalcomponent_add_property(e, shape.uid = icalproperty_new_uid(""));
+        icalcomponent_add_property(e, icalproperty_new_dtstamp(stamp));
+        icalcomponent_add_property(e, shape.dtstart = icalproperty_new_dtstart(day));
+        icalcomponent_add_property(e, shape.dtend = icalproperty_new_dtend(day));
+        if (repeated)
+            icalcomponent_add_property(e, shape.rrule = icalproperty_new_rrule(dailyRule(2)));
+        icalcomponent_add_property(e, shape.summary = icalproperty_new_summary(""));
+        icalcomponent_add_property(e, shape.description = icalproperty_new_description(""));
+        icalcomponent_add_property(e, icalproperty_new_location("Home"));
+        icalcomponent_add_property(e, icalproperty_new_class(ICAL_CLASS_PRIVATE));
+        if (!wrapper) {
+            shape.root.reset(e);
+            return shape;
+        }
+        icalproperty *mark = icalproperty_new_x(owner.constData());
+        icalproperty_set_x_name(mark, "X-AMBREL-PROJECT");
+        icalcomponent_add_property(e, mark);
+        shape.root.reset(icalcomponent_new_clone(wrapper->get()));
+        icalcomponent_add_component(shape.root.get(), e);
+        return shape;
+    }
+
+    QTime m_begins;
+    QTime m_ends;
+    Shape m_single;
+    Shape m_repeated;
+};
 
 QString composeFailure()
 {
@@ -241,9 +294,9 @@ std::optional<QString> calendarIcs(
     QByteArray text = shell;
     text.reserve(shell.size() + qsizetype(events.size()) * 400);
     const std::vector<QByteArray> uids = eventUids(options, events);
+    EventComposer composer(begins, ends, stamp, nullptr, {});
     for (std::size_t i = 0; i < events.size(); ++i) {
-        const Component vevent = eventComponent(events[i], uids[i], begins, ends, stamp);
-        if (!appendText(text, vevent.get()))
+        if (!composer.append(text, events[i], uids[i]))
             return composeFailure();
     }
     text += end;
@@ -264,16 +317,12 @@ std::optional<QString> calendarIcsResources(
     std::vector<IcsResource> resources;
     resources.reserve(events.size());
     const std::vector<QByteArray> uids = eventUids(options, events);
+    const Component wrapper = calendarShell(false, options.projectName);
+    EventComposer composer(begins, ends, stamp, &wrapper, owner);
     for (std::size_t i = 0; i < events.size(); ++i) {
         IcsResource resource;
         resource.uid = uids[i];
-        Component calendar = calendarShell(false, options.projectName);
-        Component vevent = eventComponent(events[i], resource.uid, begins, ends, stamp);
-        icalproperty *mark = icalproperty_new_x(owner.constData());
-        icalproperty_set_x_name(mark, "X-AMBREL-PROJECT");
-        icalcomponent_add_property(vevent.get(), mark);
-        icalcomponent_add_component(calendar.get(), vevent.release());
-        if (!appendText(resource.text, calendar.get()))
+        if (!composer.append(resource.text, events[i], resource.uid))
             return composeFailure();
         resources.push_back(std::move(resource));
     }

@@ -27,6 +27,15 @@ QByteArray eventLine(const RecordedEvent &event)
         + field(event.hash) + '\t' + field(event.summary) + '\n';
 }
 
+// The same calendar written with or without its closing slash is one calendar.
+QString calendarKey(QUrl calendar)
+{
+    calendar.setUserInfo(QString());
+    if (!calendar.path().endsWith(QLatin1Char('/')))
+        calendar.setPath(calendar.path() + QLatin1Char('/'));
+    return calendar.toString(QUrl::FullyEncoded | QUrl::NormalizePathSegments);
+}
+
 } // namespace
 
 QByteArray publishedHash(const QByteArray &text)
@@ -42,7 +51,7 @@ QByteArray publishedHash(const QByteArray &text)
 
 PublishRecord::PublishRecord(const QString &folder, const QString &projectId, const QUrl &calendar)
     : m_projectId(projectId)
-    , m_calendar(calendar.toString(QUrl::FullyEncoded))
+    , m_calendar(calendarKey(calendar))
 {
     const QByteArray key = QCryptographicHash::hash(
         projectId.toUtf8() + '\n' + m_calendar.toUtf8(), QCryptographicHash::Sha256)
