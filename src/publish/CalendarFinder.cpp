@@ -54,6 +54,13 @@ void CalendarFinder::find(const QUrl &address)
     askAddress(address, false);
 }
 
+QUrl CalendarFinder::followed(const QUrl &from, const QString &href)
+{
+    const QUrl to = from.resolved(QUrl(href));
+    m_connection->follow(from, to);
+    return to;
+}
+
 bool CalendarFinder::endOnFailure(const DavResponse &response)
 {
     if (response.status == 207)
@@ -80,11 +87,11 @@ void CalendarFinder::askAddress(const QUrl &address, bool wellKnownTried)
             return;
         }
         if (r.status == 207 && !entry.calendarHome.isEmpty()) {
-            listHome(r.url.resolved(QUrl(entry.calendarHome)));
+            listHome(followed(r.url, entry.calendarHome));
             return;
         }
         if (r.status == 207 && !entry.principal.isEmpty()) {
-            askPrincipal(r.url.resolved(QUrl(entry.principal)));
+            askPrincipal(followed(r.url, entry.principal));
             return;
         }
         // Only an answer that says nothing useful sends the search on; a refused password or a certificate
@@ -112,7 +119,7 @@ void CalendarFinder::askPrincipal(const QUrl &principal)
             end();
             return;
         }
-        listHome(r.url.resolved(QUrl(entries.first().calendarHome)));
+        listHome(followed(r.url, entries.first().calendarHome));
     });
 }
 

@@ -47,6 +47,7 @@ private:
     void askPrincipal(const QUrl &principal);
     void listHome(const QUrl &home);
     bool endOnFailure(const DavResponse &response);
+    QUrl followed(const QUrl &from, const QString &href);
     void end();
 
     DavConnection *m_connection;

@@ -92,8 +92,8 @@ std::optional<QString> DavConnection::addressRefusal(const QUrl &url) const
 void DavConnection::send(
     const QByteArray &method, const QUrl &url, const QList<Header> &headers, const QByteArray &body, Done done)
 {
-    if (m_authorizedOrigin.isEmpty())
-        m_authorizedOrigin = originOf(url);
+    if (m_authorizedOrigins.isEmpty())
+        m_authorizedOrigins.insert(originOf(url));
     m_waiting.push_back(Pending { method, url, headers, body, std::move(done), 0 });
     startNext();
 }
@@ -123,7 +123,7 @@ void DavConnection::start(Pending pending)
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     for (const Header &header : pending.headers)
         request.setRawHeader(header.first, header.second);
-    if (!m_authorization.isEmpty() && originOf(pending.url) == m_authorizedOrigin)
+    if (!m_authorization.isEmpty() && m_authorizedOrigins.contains(originOf(pending.url)))
         request.setRawHeader("Authorization", m_authorization);
     QNetworkReply *reply = m_network->sendCustomRequest(request, pending.method, pending.body);
     m_running << reply;
@@ -208,6 +208,7 @@ void DavConnection::finish(QNetworkReply *reply, Pending pending, QTimer *timer,
         const QUrl target = pending.url.resolved(location);
         // A move from https to http would send the request unencrypted.
         if (!(pending.url.scheme() == QLatin1String("https") && target.scheme() != QLatin1String("https"))) {
+            follow(pending.url, target);
             pending.url = target;
             ++pending.redirects;
             start(std::move(pending));
@@ -216,6 +217,14 @@ void DavConnection::finish(QNetworkReply *reply, Pending pending, QTimer *timer,
     }
     pending.done(response);
     startNext();
+}
+
+void DavConnection::follow(const QUrl &from, const QUrl &to)
+{
+    const QString origin = originOf(to);
+    if (m_authorizedOrigins.contains(originOf(from))
+        && (to.scheme() == QLatin1String("https") || origin == originOf(from)))
+        m_authorizedOrigins.insert(origin);
 }
 
 void DavConnection::cancelAll()

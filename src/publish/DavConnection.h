@@ -69,6 +69,10 @@ public:
     // nothing when it will do.
     std::optional<QString> addressRefusal(const QUrl &url) const;
 
+    // Lets the credentials follow the server from an address it was given them for to one it named in an
+    // answer from there (a calendar home on another host), over https only.
+    void follow(const QUrl &from, const QUrl &to);
+
     // Sends the request when fewer than MaxInFlight run; done is called once, on this object's thread.
     void send(const QByteArray &method, const QUrl &url, const QList<Header> &headers, const QByteArray &body,
         Done done);
@@ -90,7 +94,8 @@ private:
 
     QNetworkAccessManager *m_network;
     QByteArray m_authorization;
-    QString m_authorizedOrigin; // credentials go to the first server asked, never to one it redirects to
+    // Credentials go to the first server asked and to those it sends the client to over https, no further.
+    QSet<QString> m_authorizedOrigins;
     int m_timeoutMs = DefaultTimeoutMs;
     bool m_insecureAllowed = false;
     QHash<QString, QSet<QByteArray>> m_trusted;

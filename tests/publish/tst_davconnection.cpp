@@ -20,6 +20,7 @@ private slots:
     void addresses();
     void silentServerTimesOut();
     void untrustedCertificateIsShownThenTrusted();
+    void credentialsStayWithTheServer();
 };
 
 namespace {
@@ -36,6 +37,27 @@ DavResponse answer(DavConnection &connection, const QUrl &url)
     loop.exec();
     return response;
 }
+
+// Answers every request with one reply, keeping the requests it got.
+class TinyServer final : public QObject {
+public:
+    explicit TinyServer(const QByteArray &reply)
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        connect(&m_server, &QTcpServer::newConnection, this, [this, reply] {
+            QTcpSocket *socket = m_server.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket, reply] {
+                requests << socket->readAll();
+                socket->write(reply);
+            });
+        });
+    }
+    quint16 port() const { return m_server.serverPort(); }
+    QByteArrayList requests;
+
+private:
+    QTcpServer m_server;
+};
 
 } // namespace
 
@@ -135,6 +157,23 @@ void TestDavConnection::untrustedCertificateIsShownThenTrusted()
     const DavResponse taken = answer(connection, url);
     QCOMPARE(taken.status, 200);
     QCOMPARE(taken.body, "ok");
+}
+
+// The password goes to the server it was given for, and not on to a plain-http host it redirects to.
+void TestDavConnection::credentialsStayWithTheServer()
+{
+    TinyServer other("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
+    const QByteArray moved = "HTTP/1.1 307 Moved\r\nLocation: http://localhost:" + QByteArray::number(other.port())
+        + "/cal/\r\nContent-Length: 0\r\n\r\n";
+    TinyServer first(moved);
+
+    DavConnection connection(QStringLiteral("me"), QStringLiteral("secret"));
+    const DavResponse response = answer(connection, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(first.port())));
+    QCOMPARE(response.status, 200);
+    QCOMPARE(first.requests.size(), 1);
+    QCOMPARE(other.requests.size(), 1);
+    QVERIFY(first.requests.first().contains("\r\nAuthorization: Basic " + QByteArray("me:secret").toBase64()));
+    QVERIFY(!other.requests.first().contains("Authorization"));
 }
 
 QTEST_GUILESS_MAIN(TestDavConnection)

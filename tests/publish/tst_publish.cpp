@@ -122,6 +122,7 @@ private slots:
     void serverEditsAreReported();
     void wrongPassword();
     void notACalendarIsRefused();
+    void cancelledThenCompleted();
     void serverKilledHalfway();
 
 private:
@@ -265,6 +266,40 @@ void TestPublish::notACalendarIsRefused()
         connection, { search.home, QStringLiteral("id-5"), m_data.path() }, plan("P", "id-5", { "A" }));
     QVERIFY2(outcome.stopped.contains("is not a calendar"), qPrintable(outcome.stopped));
     QCOMPARE(outcome.created, 0);
+}
+
+void TestPublish::cancelledThenCompleted()
+{
+    const Server server = serverAt("xandikos", serverDir("xandikos"));
+    const QUrl calendar = freshCalendar(server);
+    QVERIFY(calendar.isValid());
+    QStringList tasks;
+    for (int i = 0; i < 30; ++i)
+        tasks << QStringLiteral("Task %1").arg(i);
+    const auto events = plan("P", "id-6", tasks);
+    const PublishOptions options { calendar, QStringLiteral("id-6"), m_data.path() };
+
+    DavConnection connection(server.user, server.password);
+    Publisher publisher(&connection);
+    PublishOutcome outcome;
+    QEventLoop loop;
+    connect(&publisher, &Publisher::progress, &publisher, [&](int done, int) {
+        if (done == 5)
+            publisher.cancel();
+    });
+    connect(&publisher, &Publisher::finished, &loop, [&](const PublishOutcome &result) {
+        outcome = result;
+        loop.quit();
+    });
+    publisher.start(options, events);
+    loop.exec();
+    QVERIFY(outcome.cancelled);
+    QVERIFY(outcome.created >= 5 && outcome.created < 30);
+
+    const PublishOutcome rest = publishAndWait(connection, options, events);
+    QVERIFY2(rest.complete(), qPrintable(counts(rest)));
+    QCOMPARE(rest.created + rest.changed + outcome.created, 30);
+    QCOMPARE(peek(server, calendar), expected(events));
 }
 
 // The server dies while the plan is being published; what it stored before is recorded or recognised as
