@@ -25,7 +25,10 @@ struct LocalServer {
         if (url.open(QIODevice::ReadOnly))
             base = QUrl(QString::fromUtf8(url.readAll()).trimmed());
     }
-    ~LocalServer() { QProcess::execute(QStringLiteral(AMBREL_CALDAV_SCRIPT), { "stop", scratch.filePath("radicale") }); }
+    ~LocalServer()
+    {
+        QProcess::execute(QStringLiteral(AMBREL_CALDAV_SCRIPT), { "stop", scratch.filePath("radicale") });
+    }
 };
 
 LocalServer &server()
@@ -63,7 +66,8 @@ void BM_PublishNew(benchmark::State &state)
         const CalendarSearch search = findCalendars(connection, server().base);
         const QUrl calendar = createCalendar(connection, search.home, QStringLiteral("Bench"), nullptr);
         state.ResumeTiming();
-        const PublishOutcome outcome = publishAndWait(connection, { calendar, QStringLiteral("bench"), data.path() }, events);
+        const PublishOutcome outcome
+            = publishAndWait(connection, { calendar, QStringLiteral("bench"), data.path() }, events);
         if (outcome.created != int(events.size()))
             state.SkipWithError(qPrintable(outcome.summary() + outcome.stopped));
     }

@@ -145,8 +145,8 @@ public:
 private:
     struct Shape {
         Component root;
-        icalproperty *uid = nullptr, *dtstart = nullptr, *dtend = nullptr, *rrule = nullptr, *summary = nullptr,
-                     *description = nullptr;
+        icalproperty *uid = nullptr, *dtstart = nullptr, *dtend = nullptr, *rrule = nullptr,
+                     *summary = nullptr, *description = nullptr;
     };
 
     static icalrecurrencetype dailyRule(int count)
@@ -158,7 +158,8 @@ private:
         return rule;
     }
 
-    static Shape makeShape(bool repeated, const icaltimetype &stamp, const Component *wrapper, const QByteArray &owner)
+    static Shape makeShape(
+        bool repeated, const icaltimetype &stamp, const Component *wrapper, const QByteArray &owner)
     {
         Shape shape;
         icalcomponent *e = icalcomponent_new_vevent();

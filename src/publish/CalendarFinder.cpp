@@ -9,8 +9,10 @@ namespace ambrel {
 
 namespace {
 
-const QList<DavConnection::Header> kDepth0 { { "Depth", "0" }, { "Content-Type", "application/xml; charset=utf-8" } };
-const QList<DavConnection::Header> kDepth1 { { "Depth", "1" }, { "Content-Type", "application/xml; charset=utf-8" } };
+const QList<DavConnection::Header> kDepth0 { { "Depth", "0" },
+    { "Content-Type", "application/xml; charset=utf-8" } };
+const QList<DavConnection::Header> kDepth1 { { "Depth", "1" },
+    { "Content-Type", "application/xml; charset=utf-8" } };
 
 bool takesEvents(const DavEntry &entry)
 {
@@ -39,7 +41,10 @@ QString requestFailure(const DavResponse &response, const QString &what)
     if (response.status == 401)
         return QStringLiteral("%1 refused the user name or password (401 %2).")
             .arg(response.url.host(), response.reason);
-    return QStringLiteral("%1 refused %2: %3 %4").arg(response.url.host(), what).arg(response.status).arg(response.reason);
+    return QStringLiteral("%1 refused %2: %3 %4")
+        .arg(response.url.host(), what)
+        .arg(response.status)
+        .arg(response.reason);
 }
 
 CalendarFinder::CalendarFinder(DavConnection *connection, QObject *parent)
@@ -65,7 +70,8 @@ bool CalendarFinder::endOnFailure(const DavResponse &response)
 {
     if (response.status == 207)
         return false;
-    m_search.failure = requestFailure(response, QStringLiteral("the calendar search at %1").arg(response.url.toDisplayString()));
+    m_search.failure = requestFailure(
+        response, QStringLiteral("the calendar search at %1").arg(response.url.toDisplayString()));
     m_search.unauthorized = response.status == 401;
     m_search.tls = response.tls;
     end();
@@ -77,34 +83,37 @@ void CalendarFinder::askAddress(const QUrl &address, bool wellKnownTried)
     const QByteArray body = propfindBody({ QStringLiteral("resourcetype"), QStringLiteral("displayname"),
                                              QStringLiteral("current-user-principal") },
         { QStringLiteral("supported-calendar-component-set"), QStringLiteral("calendar-home-set") });
-    m_connection->send("PROPFIND", address, kDepth0, body, [this, address, wellKnownTried](const DavResponse &r) {
-        const QList<DavEntry> entries = r.status == 207 ? parseMultistatus(r.body) : QList<DavEntry>();
-        const DavEntry entry = entries.isEmpty() ? DavEntry() : entries.first();
-        if (r.status == 207 && takesEvents(entry)) {
-            m_search.addressIsCalendar = true;
-            m_search.calendars << CalendarInfo { r.url, entry.displayName.isEmpty() ? lastPart(r.url) : entry.displayName };
-            end();
-            return;
-        }
-        if (r.status == 207 && !entry.calendarHome.isEmpty()) {
-            listHome(followed(r.url, entry.calendarHome));
-            return;
-        }
-        if (r.status == 207 && !entry.principal.isEmpty()) {
-            askPrincipal(followed(r.url, entry.principal));
-            return;
-        }
-        // Only an answer that says nothing useful sends the search on; a refused password or a certificate
-        // would be refused again there.
-        if (!wellKnownTried && r.status != 401 && r.answered()) {
-            askAddress(address.resolved(QUrl(QStringLiteral("/.well-known/caldav"))), true);
-            return;
-        }
-        if (!endOnFailure(r)) {
-            m_search.failure = QStringLiteral("No calendar server answers at %1.").arg(address.toDisplayString());
-            end();
-        }
-    });
+    m_connection->send(
+        "PROPFIND", address, kDepth0, body, [this, address, wellKnownTried](const DavResponse &r) {
+            const QList<DavEntry> entries = r.status == 207 ? parseMultistatus(r.body) : QList<DavEntry>();
+            const DavEntry entry = entries.isEmpty() ? DavEntry() : entries.first();
+            if (r.status == 207 && takesEvents(entry)) {
+                m_search.addressIsCalendar = true;
+                m_search.calendars << CalendarInfo { r.url,
+                    entry.displayName.isEmpty() ? lastPart(r.url) : entry.displayName };
+                end();
+                return;
+            }
+            if (r.status == 207 && !entry.calendarHome.isEmpty()) {
+                listHome(followed(r.url, entry.calendarHome));
+                return;
+            }
+            if (r.status == 207 && !entry.principal.isEmpty()) {
+                askPrincipal(followed(r.url, entry.principal));
+                return;
+            }
+            // Only an answer that says nothing useful sends the search on; a refused password or a
+            // certificate would be refused again there.
+            if (!wellKnownTried && r.status != 401 && r.answered()) {
+                askAddress(address.resolved(QUrl(QStringLiteral("/.well-known/caldav"))), true);
+                return;
+            }
+            if (!endOnFailure(r)) {
+                m_search.failure
+                    = QStringLiteral("No calendar server answers at %1.").arg(address.toDisplayString());
+                end();
+            }
+        });
 }
 
 void CalendarFinder::askPrincipal(const QUrl &principal)
@@ -134,8 +143,10 @@ void CalendarFinder::listHome(const QUrl &home)
         for (const DavEntry &entry : parseMultistatus(r.body)) {
             if (!takesEvents(entry))
                 continue;
-            const QUrl url = r.url.resolved(QUrl(QString::fromUtf8(QUrl::toPercentEncoding(entry.href, "/"))));
-            m_search.calendars << CalendarInfo { url, entry.displayName.isEmpty() ? lastPart(url) : entry.displayName };
+            const QUrl url
+                = r.url.resolved(QUrl(QString::fromUtf8(QUrl::toPercentEncoding(entry.href, "/"))));
+            m_search.calendars << CalendarInfo { url,
+                entry.displayName.isEmpty() ? lastPart(url) : entry.displayName };
         }
         end();
     });
@@ -148,13 +159,15 @@ void CalendarFinder::end()
 
 void CalendarFinder::createCalendar(const QUrl &home, const QString &displayName)
 {
-    const QUrl calendar = asCollection(home).resolved(QUrl(QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1Char('/')));
+    const QUrl calendar = asCollection(home).resolved(
+        QUrl(QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1Char('/')));
     m_connection->send("MKCALENDAR", calendar, { { "Content-Type", "application/xml; charset=utf-8" } },
         mkcalendarBody(displayName), [this, calendar, displayName](const DavResponse &r) {
             if (r.status == 201)
                 emit created(calendar, QString());
             else
-                emit created(QUrl(), requestFailure(r, QStringLiteral("the new calendar \"%1\"").arg(displayName)));
+                emit created(
+                    QUrl(), requestFailure(r, QStringLiteral("the new calendar \"%1\"").arg(displayName)));
         });
 }
 

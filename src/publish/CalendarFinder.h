@@ -56,7 +56,8 @@ private:
 
 // The same, waiting in a local event loop: for the command line.
 CalendarSearch findCalendars(DavConnection &connection, const QUrl &address);
-QUrl createCalendar(DavConnection &connection, const QUrl &home, const QString &displayName, QString *failure);
+QUrl createCalendar(
+    DavConnection &connection, const QUrl &home, const QString &displayName, QString *failure);
 
 // The failure of a request that got no usable answer, naming what was asked for.
 QString requestFailure(const DavResponse &response, const QString &what);

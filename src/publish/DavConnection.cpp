@@ -78,7 +78,8 @@ void DavConnection::trustCertificate(const QString &host, const QByteArray &fing
 std::optional<QString> DavConnection::addressRefusal(const QUrl &url) const
 {
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("https") && scheme != QLatin1String("http")))
+    if (!url.isValid() || url.host().isEmpty()
+        || (scheme != QLatin1String("https") && scheme != QLatin1String("http")))
         return QStringLiteral("\"%1\" is not the address of a calendar server (https://\u2026).")
             .arg(url.toDisplayString());
     if (scheme == QLatin1String("http") && !m_insecureAllowed && !isLoopbackHost(url.host())) {
@@ -89,8 +90,8 @@ std::optional<QString> DavConnection::addressRefusal(const QUrl &url) const
     return std::nullopt;
 }
 
-void DavConnection::send(
-    const QByteArray &method, const QUrl &url, const QList<Header> &headers, const QByteArray &body, Done done)
+void DavConnection::send(const QByteArray &method, const QUrl &url, const QList<Header> &headers,
+    const QByteArray &body, Done done)
 {
     if (m_authorizedOrigins.isEmpty())
         m_authorizedOrigins.insert(originOf(url));
@@ -155,19 +156,19 @@ void DavConnection::start(Pending pending)
     });
     connect(reply, &QNetworkReply::finished, this,
         [this, reply, pending = std::move(pending), timer, timedOut, tls]() mutable {
-            const QString timeoutText = *timedOut
-                ? QStringLiteral("%1 did not answer for %2 seconds.")
-                      .arg(pending.url.host())
-                      .arg(m_timeoutMs / 1000.0)
-                : QString();
+            const QString timeoutText = *timedOut ? QStringLiteral("%1 did not answer for %2 seconds.")
+                                                        .arg(pending.url.host())
+                                                        .arg(m_timeoutMs / 1000.0)
+                                                  : QString();
             if (tls->has_value() && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 0) {
                 DavResponse response;
                 response.url = pending.url;
                 response.tls = *tls;
-                response.failure = QStringLiteral("The certificate of %1 (issued by %2, fingerprint %3) was "
-                                                  "refused: %4")
-                                       .arg((*tls)->host, (*tls)->issuer, QString::fromLatin1((*tls)->fingerprint),
-                                           (*tls)->errors.join(QStringLiteral("; ")));
+                response.failure
+                    = QStringLiteral("The certificate of %1 (issued by %2, fingerprint %3) was "
+                                     "refused: %4")
+                          .arg((*tls)->host, (*tls)->issuer, QString::fromLatin1((*tls)->fingerprint),
+                              (*tls)->errors.join(QStringLiteral("; ")));
                 reply->deleteLater();
                 m_running.removeAll(QPointer<QNetworkReply>(reply));
                 pending.done(response);
@@ -194,8 +195,9 @@ void DavConnection::finish(QNetworkReply *reply, Pending pending, QTimer *timer,
         response.failure = timedOut;
     } else if (response.status == 0) {
         response.cancelled = reply->error() == QNetworkReply::OperationCanceledError;
-        response.failure = response.cancelled ? QStringLiteral("Cancelled.")
-                                              : QStringLiteral("%1: %2").arg(pending.url.host(), reply->errorString());
+        response.failure = response.cancelled
+            ? QStringLiteral("Cancelled.")
+            : QStringLiteral("%1: %2").arg(pending.url.host(), reply->errorString());
     } else {
         response.reason = reasonOf(reply, response.body);
     }

@@ -93,7 +93,8 @@ QList<DavEntry> parseMultistatus(const QByteArray &body, bool *ok)
     QList<DavEntry> entries;
     QXmlStreamReader xml(body);
     bool multistatus = false;
-    if (xml.readNextStartElement() && xml.name() == QLatin1String("multistatus") && xml.namespaceUri() == kDav) {
+    if (xml.readNextStartElement() && xml.name() == QLatin1String("multistatus")
+        && xml.namespaceUri() == kDav) {
         multistatus = true;
         while (xml.readNextStartElement()) {
             if (xml.name() != QLatin1String("response")) {
@@ -104,7 +105,8 @@ QList<DavEntry> parseMultistatus(const QByteArray &body, bool *ok)
             while (xml.readNextStartElement()) {
                 if (xml.name() == QLatin1String("href")) {
                     // Servers write a path or a whole URL; the path alone is compared.
-                    entry.href = QUrl::fromEncoded(xml.readElementText().trimmed().toUtf8()).path(QUrl::FullyDecoded);
+                    entry.href = QUrl::fromEncoded(xml.readElementText().trimmed().toUtf8())
+                                     .path(QUrl::FullyDecoded);
                 } else if (xml.name() == QLatin1String("propstat")) {
                     PropStat stat;
                     while (xml.readNextStartElement()) {

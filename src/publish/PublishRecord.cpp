@@ -73,7 +73,8 @@ bool PublishRecord::load(QString *error)
         return true;
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("Could not read %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString());
+            *error = QStringLiteral("Could not read %1: %2")
+                         .arg(QDir::toNativeSeparators(m_path), file.errorString());
         return false;
     }
     const QByteArray bytes = file.readAll();
@@ -105,14 +106,16 @@ bool PublishRecord::append(const QByteArray &line, QString *error)
         if (!QDir().mkpath(QFileInfo(m_path).absolutePath()) || !m_journal.open(QIODevice::Append)
             || (fresh && m_journal.write(header()) < 0)) {
             if (error)
-                *error = QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(m_path), m_journal.errorString());
+                *error = QStringLiteral("Could not write %1: %2")
+                             .arg(QDir::toNativeSeparators(m_path), m_journal.errorString());
             m_journal.close();
             return false;
         }
     }
     if (m_journal.write(line) != line.size() || !m_journal.flush()) {
         if (error)
-            *error = QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(m_path), m_journal.errorString());
+            *error = QStringLiteral("Could not write %1: %2")
+                         .arg(QDir::toNativeSeparators(m_path), m_journal.errorString());
         return false;
     }
     return true;

@@ -51,7 +51,11 @@ QString resourceName(const QByteArray &uid)
 
 QString PublishOutcome::summary() const
 {
-    return QStringLiteral("%1 new, %2 changed, %3 removed, %4 unchanged").arg(created).arg(changed).arg(removed).arg(unchanged);
+    return QStringLiteral("%1 new, %2 changed, %3 removed, %4 unchanged")
+        .arg(created)
+        .arg(changed)
+        .arg(removed)
+        .arg(unchanged);
 }
 
 std::optional<QString> publishEvents(
@@ -112,10 +116,12 @@ void Publisher::listed(const DavResponse &response)
         return;
     }
     bool ok = false;
-    const QList<DavEntry> entries = response.status == 207 ? parseMultistatus(response.body, &ok) : QList<DavEntry>();
+    const QList<DavEntry> entries
+        = response.status == 207 ? parseMultistatus(response.body, &ok) : QList<DavEntry>();
     if (!ok) {
         stop(response);
-        m_outcome.stopped = requestFailure(response, QStringLiteral("the calendar %1").arg(m_options.calendar.toDisplayString()));
+        m_outcome.stopped = requestFailure(
+            response, QStringLiteral("the calendar %1").arg(m_options.calendar.toDisplayString()));
         finish();
         return;
     }
@@ -143,23 +149,27 @@ void Publisher::listed(const DavResponse &response)
         const QByteArray hash = publishedHash(event.text);
         const auto recorded = m_record->events().constFind(event.uid);
         if (recorded == m_record->events().constEnd()) {
-            jobs.push_back({ Kind::Create, event.uid, event.summary, folder + resourceName(event.uid), {}, event.text, hash });
+            jobs.push_back({ Kind::Create, event.uid, event.summary, folder + resourceName(event.uid), {},
+                event.text, hash });
             continue;
         }
         const auto server = onServer.constFind(recorded->href);
         if (server == onServer.constEnd()) {
             // Removed on the server by someone: theirs to decide, as an edit is.
             if (m_options.overwriteEdited)
-                jobs.push_back({ Kind::Create, event.uid, event.summary, recorded->href, {}, event.text, hash });
+                jobs.push_back(
+                    { Kind::Create, event.uid, event.summary, recorded->href, {}, event.text, hash });
             else
                 editedThere(event.summary);
         } else if (*server != recorded->etag || recorded->etag.isEmpty()) {
             if (m_options.overwriteEdited)
-                jobs.push_back({ Kind::Replace, event.uid, event.summary, recorded->href, *server, event.text, hash });
+                jobs.push_back(
+                    { Kind::Replace, event.uid, event.summary, recorded->href, *server, event.text, hash });
             else
                 editedThere(event.summary);
         } else if (recorded->hash != hash) {
-            jobs.push_back({ Kind::Replace, event.uid, event.summary, recorded->href, *server, event.text, hash });
+            jobs.push_back(
+                { Kind::Replace, event.uid, event.summary, recorded->href, *server, event.text, hash });
         } else {
             ++m_outcome.unchanged;
         }
@@ -175,7 +185,8 @@ void Publisher::listed(const DavResponse &response)
             gone << recorded.uid;
         } else if (*server != recorded.etag || recorded.etag.isEmpty()) {
             if (m_options.overwriteEdited)
-                jobs.push_back({ Kind::Delete, recorded.uid, recorded.summary, recorded.href, *server, {}, {} });
+                jobs.push_back(
+                    { Kind::Delete, recorded.uid, recorded.summary, recorded.href, *server, {}, {} });
             else
                 editedThere(recorded.summary);
         } else {
@@ -201,10 +212,12 @@ void Publisher::run(const Job &job)
     QByteArray method = "PUT";
     switch (job.kind) {
     case Kind::Create:
-        headers << DavConnection::Header { "If-None-Match", "*" } << DavConnection::Header { "Content-Type", kCalendarType };
+        headers << DavConnection::Header { "If-None-Match", "*" }
+                << DavConnection::Header { "Content-Type", kCalendarType };
         break;
     case Kind::Replace:
-        headers << DavConnection::Header { "If-Match", job.etag } << DavConnection::Header { "Content-Type", kCalendarType };
+        headers << DavConnection::Header { "If-Match", job.etag }
+                << DavConnection::Header { "Content-Type", kCalendarType };
         break;
     case Kind::Delete:
         method = "DELETE";
@@ -239,8 +252,12 @@ void Publisher::answered(const Job &job, const DavResponse &response)
         // The event changed on the server between the listing and this request.
         m_outcome.editedThere << job.summary;
     } else {
-        const QString action = job.kind == Kind::Delete ? QStringLiteral("remove") : QStringLiteral("publish");
-        m_outcome.failures << QStringLiteral("Could not %1 \"%2\": %3 %4").arg(action, job.summary).arg(response.status).arg(response.reason);
+        const QString action
+            = job.kind == Kind::Delete ? QStringLiteral("remove") : QStringLiteral("publish");
+        m_outcome.failures << QStringLiteral("Could not %1 \"%2\": %3 %4")
+                                  .arg(action, job.summary)
+                                  .arg(response.status)
+                                  .arg(response.reason);
     }
     jobDone();
 }
@@ -262,8 +279,9 @@ void Publisher::adopt(const Job &job)
             if (!m_stopping && !response.answered()) {
                 stop(response);
             } else if (!m_stopping) {
-                m_outcome.failures << QStringLiteral("Could not publish \"%1\": the calendar already holds another "
-                                                     "event at %2, which Ambrel leaves alone.")
+                m_outcome.failures << QStringLiteral(
+                    "Could not publish \"%1\": the calendar already holds another "
+                    "event at %2, which Ambrel leaves alone.")
                                           .arg(job.summary, job.href);
             }
             jobDone();
@@ -285,7 +303,8 @@ void Publisher::stop(const DavResponse &response)
     m_outcome.unauthorized = response.status == 401;
     m_outcome.tls = response.tls;
     m_outcome.stopped = response.status == 401
-        ? QStringLiteral("%1 refused the user name or password (401 %2).").arg(response.url.host(), response.reason)
+        ? QStringLiteral("%1 refused the user name or password (401 %2).")
+              .arg(response.url.host(), response.reason)
         : QStringLiteral("Publishing stopped: %1").arg(response.failure);
     m_connection->cancelAll();
 }
@@ -353,7 +372,8 @@ void Publisher::finish()
     emit finished(m_outcome);
 }
 
-PublishOutcome publishAndWait(DavConnection &connection, const PublishOptions &options, std::vector<PublishEvent> plan)
+PublishOutcome publishAndWait(
+    DavConnection &connection, const PublishOptions &options, std::vector<PublishEvent> plan)
 {
     Publisher publisher(&connection);
     PublishOutcome result;

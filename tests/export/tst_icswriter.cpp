@@ -299,28 +299,26 @@ void TestIcsWriter::deviceGetsTheCalendarOrNothing()
 
 void TestIcsWriter::idTakesTheNamesPlace_data()
 {
-    QTest::addColumn<QString>("firstName");
-    QTest::addColumn<QString>("firstId");
-    QTest::addColumn<QString>("secondName");
-    QTest::addColumn<QString>("secondId");
+    QTest::addColumn<QStringList>("before"); // name and Id
+    QTest::addColumn<QStringList>("after");
     QTest::addColumn<bool>("same");
 
-    QTest::newRow("renamed, same Id") << "P" << "id-1" << "Q" << "id-1" << true;
-    QTest::newRow("same name, other Id: a copy") << "P" << "id-1" << "P" << "id-2" << false;
-    QTest::newRow("the old name taken as Id keeps its UIDs") << "P" << "" << "Q" << "P" << true;
+    QTest::newRow("renamed, same Id") << QStringList { "P", "id-1" } << QStringList { "Q", "id-1" } << true;
+    QTest::newRow("same name, other Id: a copy")
+        << QStringList { "P", "id-1" } << QStringList { "P", "id-2" } << false;
+    QTest::newRow("the old name taken as Id keeps its UIDs")
+        << QStringList { "P", "" } << QStringList { "Q", "P" } << true;
 }
 
 void TestIcsWriter::idTakesTheNamesPlace()
 {
-    QFETCH(QString, firstName);
-    QFETCH(QString, firstId);
-    QFETCH(QString, secondName);
-    QFETCH(QString, secondId);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
     QFETCH(bool, same);
 
     auto uids = [](const QString &name, const QString &id) {
-        const Events events { makeEvent(name, "A", 1, kThursday, kFriday), makeEvent(name, "A", 2, kMonday,
-            kMonday) };
+        const Events events { makeEvent(name, "A", 1, kThursday, kFriday),
+            makeEvent(name, "A", 2, kMonday, kMonday) };
         QByteArray text;
         const IcsOptions options { name, "9 AM", "5 PM", kStamp, id };
         if (calendarIcs(options, events, &text))
@@ -330,17 +328,17 @@ void TestIcsWriter::idTakesTheNamesPlace()
             result << e.uid;
         return result;
     };
-    const QStringList before = uids(firstName, firstId);
-    QCOMPARE(before.size(), 2);
-    QCOMPARE(before == uids(secondName, secondId), same);
+    const QStringList first = uids(before[0], before[1]);
+    QCOMPARE(first.size(), 2);
+    QCOMPARE(first == uids(after[0], after[1]), same);
 }
 
 // Each resource is the export's event on its own, as a calendar server takes it: same UID and content, no
 // METHOD, marked as the project's.
 void TestIcsWriter::resourcesHoldOneEventEach()
 {
-    const Events events { makeEvent("P", "A", 1, kThursday, kFriday), makeEvent("P", "A", 1, kMonday, kMonday),
-        makeEvent("P", "B, c", 1, kWednesday, kWednesday) };
+    const Events events { makeEvent("P", "A", 1, kThursday, kFriday),
+        makeEvent("P", "A", 1, kMonday, kMonday), makeEvent("P", "B, c", 1, kWednesday, kWednesday) };
     const IcsOptions options { "P", "9 AM", "5 PM", kStamp, "id-1" };
     QByteArray whole;
     QCOMPARE(calendarIcs(options, events, &whole), std::nullopt);

@@ -4,9 +4,9 @@
 #include <QProcess>
 #include <QSslKey>
 #include <QSslServer>
-#include <QTemporaryDir>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -121,7 +121,8 @@ void TestDavConnection::untrustedCertificateIsShownThenTrusted()
     QTemporaryDir dir;
     const int made = QProcess::execute(QStringLiteral("openssl"),
         { "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2",
-            "-subj", "/CN=Test Issuer", "-keyout", dir.filePath("key.pem"), "-out", dir.filePath("cert.pem") });
+            "-subj", "/CN=Test Issuer", "-keyout", dir.filePath("key.pem"), "-out",
+            dir.filePath("cert.pem") });
     QCOMPARE(made, 0);
     const QList<QSslCertificate> certificates = QSslCertificate::fromPath(dir.filePath("cert.pem"));
     QCOMPARE(certificates.size(), 1);
@@ -147,7 +148,8 @@ void TestDavConnection::untrustedCertificateIsShownThenTrusted()
     const DavResponse refused = answer(connection, url);
     QVERIFY(!refused.answered());
     QVERIFY(refused.tls.has_value());
-    const QByteArray fingerprint = certificates.first().digest(QCryptographicHash::Sha256).toHex(':').toUpper();
+    const QByteArray fingerprint
+        = certificates.first().digest(QCryptographicHash::Sha256).toHex(':').toUpper();
     QCOMPARE(refused.tls->host, "127.0.0.1");
     QCOMPARE(refused.tls->issuer, "Test Issuer");
     QCOMPARE(refused.tls->fingerprint, fingerprint);
@@ -163,16 +165,18 @@ void TestDavConnection::untrustedCertificateIsShownThenTrusted()
 void TestDavConnection::credentialsStayWithTheServer()
 {
     TinyServer other("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
-    const QByteArray moved = "HTTP/1.1 307 Moved\r\nLocation: http://localhost:" + QByteArray::number(other.port())
-        + "/cal/\r\nContent-Length: 0\r\n\r\n";
+    const QByteArray moved = "HTTP/1.1 307 Moved\r\nLocation: http://localhost:"
+        + QByteArray::number(other.port()) + "/cal/\r\nContent-Length: 0\r\n\r\n";
     TinyServer first(moved);
 
     DavConnection connection(QStringLiteral("me"), QStringLiteral("secret"));
-    const DavResponse response = answer(connection, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(first.port())));
+    const DavResponse response
+        = answer(connection, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(first.port())));
     QCOMPARE(response.status, 200);
     QCOMPARE(first.requests.size(), 1);
     QCOMPARE(other.requests.size(), 1);
-    QVERIFY(first.requests.first().contains("\r\nAuthorization: Basic " + QByteArray("me:secret").toBase64()));
+    QVERIFY(
+        first.requests.first().contains("\r\nAuthorization: Basic " + QByteArray("me:secret").toBase64()));
     QVERIFY(!other.requests.first().contains("Authorization"));
 }
 

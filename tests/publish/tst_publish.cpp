@@ -33,8 +33,8 @@ QString serverDir(const QString &kind)
 Server serverAt(const QString &kind, const QString &dir)
 {
     const bool radicale = kind == QLatin1String("radicale");
-    return Server { QUrl(readAll(dir + QLatin1String("/url"))), radicale ? QStringLiteral("tester") : QString(),
-        radicale ? QStringLiteral("secret") : QString() };
+    return Server { QUrl(readAll(dir + QLatin1String("/url"))),
+        radicale ? QStringLiteral("tester") : QString(), radicale ? QStringLiteral("secret") : QString() };
 }
 
 bool runScript(const QStringList &arguments)
@@ -73,7 +73,8 @@ QStringList peek(const Server &server, const QUrl &calendar, const QStringList &
 }
 
 // A plan of one event per task, a task a week, as the schedule makes them.
-std::vector<PublishEvent> plan(const QString &name, const QString &id, const QStringList &tasks, int shift = 0)
+std::vector<PublishEvent> plan(
+    const QString &name, const QString &id, const QStringList &tasks, int shift = 0)
 {
     std::vector<EventRow> rows;
     for (int i = 0; i < tasks.size(); ++i) {
@@ -103,8 +104,10 @@ QStringList expected(const std::vector<PublishEvent> &events, const QStringList 
 
 QString counts(const PublishOutcome &outcome)
 {
-    return outcome.summary() + (outcome.complete() ? QString() : QStringLiteral(" / ") + outcome.stopped
-            + outcome.failures.join(QLatin1Char(';')) + outcome.editedThere.join(QLatin1Char(';')));
+    return outcome.summary()
+        + (outcome.complete() ? QString()
+                              : QStringLiteral(" / ") + outcome.stopped
+                    + outcome.failures.join(QLatin1Char(';')) + outcome.editedThere.join(QLatin1Char(';')));
 }
 
 } // namespace
@@ -151,7 +154,8 @@ void TestPublish::discovery()
     const CalendarSearch before = findCalendars(connection, server.base);
     QVERIFY2(!before.home.isEmpty(), qPrintable(before.failure));
 
-    const QString name = QStringLiteral("Relaunch \u00e9t\u00e9 ") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString name
+        = QStringLiteral("Relaunch \u00e9t\u00e9 ") + QUuid::createUuid().toString(QUuid::Id128);
     QString failure;
     const QUrl calendar = createCalendar(connection, before.home, name, &failure);
     QVERIFY2(calendar.isValid(), qPrintable(failure));
@@ -202,7 +206,8 @@ void TestPublish::publishesAndKeepsUpToDate()
     const std::vector<PublishEvent> renamed { plan("Website", "id-1", { "Design" }, 1)[0],
         plan("Website", "id-1", { "Design", "Build", "Docs, part 1" })[2],
         plan("Website", "id-1", { "", "", "", "Test" })[3] };
-    QCOMPARE(counts(publishAndWait(connection, options, renamed)), "0 new, 3 changed, 0 removed, 0 unchanged");
+    QCOMPARE(
+        counts(publishAndWait(connection, options, renamed)), "0 new, 3 changed, 0 removed, 0 unchanged");
     QCOMPARE(peek(server, calendar), expected(renamed, foreign));
 }
 
@@ -235,7 +240,8 @@ void TestPublish::serverEditsAreReported()
     QCOMPARE(peek(server, calendar), theirs);
 
     options.overwriteEdited = true;
-    QCOMPARE(counts(publishAndWait(connection, options, changed)), "0 new, 1 changed, 1 removed, 1 unchanged");
+    QCOMPARE(
+        counts(publishAndWait(connection, options, changed)), "0 new, 1 changed, 1 removed, 1 unchanged");
     QCOMPARE(peek(server, calendar), expected(changed));
 }
 
@@ -245,8 +251,8 @@ void TestPublish::wrongPassword()
     const QUrl calendar = freshCalendar(server);
     QVERIFY(calendar.isValid());
     DavConnection connection(server.user, QStringLiteral("not the password"));
-    const PublishOutcome outcome
-        = publishAndWait(connection, { calendar, QStringLiteral("id-3"), m_data.path() }, plan("P", "id-3", { "A" }));
+    const PublishOutcome outcome = publishAndWait(
+        connection, { calendar, QStringLiteral("id-3"), m_data.path() }, plan("P", "id-3", { "A" }));
     QVERIFY(outcome.unauthorized);
     QVERIFY2(outcome.stopped.contains("401"), qPrintable(outcome.stopped));
     QVERIFY(!outcome.stopped.contains("not the password"));
@@ -343,7 +349,8 @@ void TestPublish::serverKilledHalfway()
     const PublishOutcome outcome = publishAndWait(connection, options, events);
     QVERIFY2(outcome.complete(), qPrintable(counts(outcome)));
     QCOMPARE(peek(server, calendar), expected(events));
-    QCOMPARE(counts(publishAndWait(connection, options, events)), "0 new, 0 changed, 0 removed, 60 unchanged");
+    QCOMPARE(
+        counts(publishAndWait(connection, options, events)), "0 new, 0 changed, 0 removed, 60 unchanged");
     runScript({ "stop", dir });
 }
 
