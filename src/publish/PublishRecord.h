@@ -20,6 +20,10 @@ struct RecordedEvent {
 // What Ambrel published of one project to one calendar, in a small text file of the data folder named after
 // both. Each successful request appends a line at once, so a publish that stops halfway leaves a record that
 // the next one carries on from; a finished publish rewrites the file with one line per event.
+//
+// The file: "Ambrel publish record 1", "Project: <Id>", "Calendar: <URL>", an empty line, then lines
+// "put<TAB>uid<TAB>href<TAB>etag<TAB>hash<TAB>summary" and "gone<TAB>uid", each field percent-encoded; a
+// later line about a UID wins over an earlier one.
 class PublishRecord final {
 public:
     PublishRecord(const QString &folder, const QString &projectId, const QUrl &calendar);
