@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libical-dev libbenchmark-dev fonts-dejavu-core
           libgl1-mesa-dev librsvg2-bin desktop-file-utils appstream shared-mime-info
           python3-icalendar python3-recurring-ical-events)
+# The CalDAV servers and the independent client the publishing tests run against.
+packages+=(radicale xandikos python3-caldav openssl)
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang-14 libclang-rt-14-dev)
 fi

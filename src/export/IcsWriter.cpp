@@ -105,27 +105,150 @@ private:
     QSet<QByteArray> m_used;
 };
 
-void addEvent(icalcomponent *calendar, const EventRow &event, const QByteArray &uid, const QTime &begins,
-    const QTime &ends, const icaltimetype &stamp)
+bool appendText(QByteArray &out, icalcomponent *component)
 {
-    icalcomponent *vevent = icalcomponent_new_vevent();
-    icalcomponent_add_property(vevent, icalproperty_new_uid(uid.constData()));
-    icalcomponent_add_property(vevent, icalproperty_new_dtstamp(stamp));
-    icalcomponent_add_property(vevent, icalproperty_new_dtstart(floatingTime(event.startDate, begins)));
-    icalcomponent_add_property(vevent, icalproperty_new_dtend(floatingTime(event.startDate, ends)));
-    const qint64 days = event.startDate.daysTo(event.endDate) + 1;
-    if (days > 1) {
+    const std::unique_ptr<char, CharFree> text(icalcomponent_as_ical_string_r(component));
+    if (!text)
+        return false;
+    out += text.get();
+    return true;
+}
+
+// One VEVENT of each shape, with and without a daily repeat, whose values are replaced for each event:
+// composing every event afresh costs more in allocations than writing its text.
+class EventComposer final {
+public:
+    // With a wrapper, each text is a calendar of its own holding the event, marked as owner's.
+    EventComposer(const QTime &begins, const QTime &ends, const icaltimetype &stamp, const Component *wrapper,
+        const QByteArray &owner)
+        : m_begins(begins)
+        , m_ends(ends)
+        , m_single(makeShape(false, stamp, wrapper, owner))
+        , m_repeated(makeShape(true, stamp, wrapper, owner))
+    {
+    }
+
+    bool append(QByteArray &out, const EventRow &event, const QByteArray &uid)
+    {
+        const qint64 days = event.startDate.daysTo(event.endDate) + 1;
+        Shape &shape = days > 1 ? m_repeated : m_single;
+        icalproperty_set_uid(shape.uid, uid.constData());
+        icalproperty_set_dtstart(shape.dtstart, floatingTime(event.startDate, m_begins));
+        icalproperty_set_dtend(shape.dtend, floatingTime(event.startDate, m_ends));
+        if (days > 1)
+            icalproperty_set_rrule(shape.rrule, dailyRule(int(days)));
+        icalproperty_set_summary(shape.summary, event.subject().toUtf8().constData());
+        icalproperty_set_description(shape.description, event.description.toUtf8().constData());
+        return appendText(out, shape.root.get());
+    }
+
+private:
+    struct Shape {
+        Component root;
+        icalproperty *uid = nullptr, *dtstart = nullptr, *dtend = nullptr, *rrule = nullptr,
+                     *summary = nullptr, *description = nullptr;
+    };
+
+    static icalrecurrencetype dailyRule(int count)
+    {
         icalrecurrencetype rule;
         icalrecurrencetype_clear(&rule);
         rule.freq = ICAL_DAILY_RECURRENCE;
-        rule.count = int(days);
-        icalcomponent_add_property(vevent, icalproperty_new_rrule(rule));
+        rule.count = count;
+        return rule;
     }
-    icalcomponent_add_property(vevent, icalproperty_new_summary(event.subject().toUtf8().constData()));
-    icalcomponent_add_property(vevent, icalproperty_new_description(event.description.toUtf8().constData()));
-    icalcomponent_add_property(vevent, icalproperty_new_location("Home"));
-    icalcomponent_add_property(vevent, icalproperty_new_class(ICAL_CLASS_PRIVATE));
-    icalcomponent_add_component(calendar, vevent);
+
+    static Shape makeShape(
+        bool repeated, const icaltimetype &stamp, const Component *wrapper, const QByteArray &owner)
+    {
+        Shape shape;
+        icalcomponent *e = icalcomponent_new_vevent();
+        const icaltimetype day = floatingTime(QDate(2000, 1, 1), QTime(0, 0));
+        icalcomponent_add_property(e, shape.uid = icalproperty_new_uid(""));
+        icalcomponent_add_property(e, icalproperty_new_dtstamp(stamp));
+        icalcomponent_add_property(e, shape.dtstart = icalproperty_new_dtstart(day));
+        icalcomponent_add_property(e, shape.dtend = icalproperty_new_dtend(day));
+        if (repeated)
+            icalcomponent_add_property(e, shape.rrule = icalproperty_new_rrule(dailyRule(2)));
+        icalcomponent_add_property(e, shape.summary = icalproperty_new_summary(""));
+        icalcomponent_add_property(e, shape.description = icalproperty_new_description(""));
+        icalcomponent_add_property(e, icalproperty_new_location("Home"));
+        icalcomponent_add_property(e, icalproperty_new_class(ICAL_CLASS_PRIVATE));
+        if (!wrapper) {
+            shape.root.reset(e);
+            return shape;
+        }
+        icalproperty *mark = icalproperty_new_x(owner.constData());
+        icalproperty_set_x_name(mark, "X-AMBREL-PROJECT");
+        icalcomponent_add_property(e, mark);
+        shape.root.reset(icalcomponent_new_clone(wrapper->get()));
+        icalcomponent_add_component(shape.root.get(), e);
+        return shape;
+    }
+
+    QTime m_begins;
+    QTime m_ends;
+    Shape m_single;
+    Shape m_repeated;
+};
+
+QString composeFailure()
+{
+    return QStringLiteral("The calendar could not be composed: %1.")
+        .arg(QString::fromUtf8(icalerror_strerror(icalerrno)));
+}
+
+Component calendarShell(bool forExport, const QString &projectName)
+{
+    Component calendar(icalcomponent_new_vcalendar());
+    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Ambrel//Ambrel Pro 1.4//EN"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
+    // A resource on a calendar server must not carry a METHOD, nor the calendar's name.
+    if (forExport) {
+        icalcomponent_add_property(calendar.get(), icalproperty_new_method(ICAL_METHOD_PUBLISH));
+        icalproperty *name = icalproperty_new_x(projectName.toUtf8().constData());
+        icalproperty_set_x_name(name, "X-WR-CALNAME");
+        icalcomponent_add_property(calendar.get(), name);
+    }
+    return calendar;
+}
+
+// The checks both forms share; the refusal, or nothing.
+std::optional<QString> eventsRefusal(const IcsOptions &options, const std::vector<EventRow> &events)
+{
+    if (std::optional<QString> refusal = icsHoursRefusal(options.startsAt, options.endsAt))
+        return refusal;
+    if (!options.stamp.isValid())
+        return QStringLiteral("The moment of the export is unknown, so no calendar was written.");
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        const EventRow &event = events[i];
+        if (!holdsDate(event.startDate) || !holdsDate(event.endDate) || event.endDate < event.startDate) {
+            return QStringLiteral(
+                "The event \"%1\" (number %2 of the list) has no valid days, so no calendar "
+                "was written. Create the project again.")
+                .arg(event.subject())
+                .arg(i + 1);
+        }
+    }
+    return std::nullopt;
+}
+
+const QString &uidSource(const IcsOptions &options)
+{
+    return options.projectId.isEmpty() ? options.projectName : options.projectId;
+}
+
+// Made before any event is composed: kept small blocks interleaved with libical's short-lived ones
+// fragment the heap until each allocation costs more the more events came before.
+std::vector<QByteArray> eventUids(const IcsOptions &options, const std::vector<EventRow> &events)
+{
+    std::vector<QByteArray> uids;
+    uids.reserve(events.size());
+    UidMaker maker(uidSource(options), qsizetype(events.size()));
+    for (const EventRow &event : events)
+        uids.push_back(maker.uidOf(event));
+    return uids;
 }
 
 } // namespace
@@ -152,43 +275,59 @@ std::optional<QString> icsHoursRefusal(const QString &startsAt, const QString &e
 std::optional<QString> calendarIcs(
     const IcsOptions &options, const std::vector<EventRow> &events, QByteArray *out)
 {
-    if (std::optional<QString> refusal = icsHoursRefusal(options.startsAt, options.endsAt))
+    if (std::optional<QString> refusal = eventsRefusal(options, events))
         return refusal;
-    if (!options.stamp.isValid())
-        return QStringLiteral("The moment of the export is unknown, so no calendar was written.");
-    for (std::size_t i = 0; i < events.size(); ++i) {
-        const EventRow &event = events[i];
-        if (!holdsDate(event.startDate) || !holdsDate(event.endDate) || event.endDate < event.startDate) {
-            return QStringLiteral(
-                "The event \"%1\" (number %2 of the list) has no valid days, so no calendar "
-                "was written. Create the project again.")
-                .arg(event.subject())
-                .arg(i + 1);
-        }
-    }
-
     const QTime begins = *readTimeOfDay(options.startsAt);
     const QTime ends = *readTimeOfDay(options.endsAt);
     const icaltimetype stamp = utcTime(options.stamp);
 
-    Component calendar(icalcomponent_new_vcalendar());
-    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
-    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Ambrel//Ambrel Pro 1.4//EN"));
-    icalcomponent_add_property(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
-    icalcomponent_add_property(calendar.get(), icalproperty_new_method(ICAL_METHOD_PUBLISH));
-    icalproperty *name = icalproperty_new_x(options.projectName.toUtf8().constData());
-    icalproperty_set_x_name(name, "X-WR-CALNAME");
-    icalcomponent_add_property(calendar.get(), name);
+    // Each event is serialised on its own and the texts joined: libical's text of a calendar holding every
+    // event grows with the square of their number, the text of each one alone does not.
+    QByteArray shell;
+    const Component calendar = calendarShell(true, options.projectName);
+    if (!appendText(shell, calendar.get()))
+        return composeFailure();
+    static const QByteArray end("END:VCALENDAR\r\n");
+    if (!shell.endsWith(end))
+        return composeFailure();
+    shell.chop(end.size());
 
-    UidMaker uids(options.projectName, qsizetype(events.size()));
-    for (const EventRow &event : events)
-        addEvent(calendar.get(), event, uids.uidOf(event), begins, ends, stamp);
+    QByteArray text = shell;
+    text.reserve(shell.size() + qsizetype(events.size()) * 400);
+    const std::vector<QByteArray> uids = eventUids(options, events);
+    EventComposer composer(begins, ends, stamp, nullptr, {});
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        if (!composer.append(text, events[i], uids[i]))
+            return composeFailure();
+    }
+    text += end;
+    *out = std::move(text);
+    return std::nullopt;
+}
 
-    const std::unique_ptr<char, CharFree> text(icalcomponent_as_ical_string_r(calendar.get()));
-    if (!text)
-        return QStringLiteral("The calendar could not be composed: %1.")
-            .arg(QString::fromUtf8(icalerror_strerror(icalerrno)));
-    *out = QByteArray(text.get());
+std::optional<QString> calendarIcsResources(
+    const IcsOptions &options, const std::vector<EventRow> &events, std::vector<IcsResource> *out)
+{
+    if (std::optional<QString> refusal = eventsRefusal(options, events))
+        return refusal;
+    const QTime begins = *readTimeOfDay(options.startsAt);
+    const QTime ends = *readTimeOfDay(options.endsAt);
+    const icaltimetype stamp = utcTime(options.stamp);
+    const QByteArray owner = uidSource(options).toUtf8();
+
+    std::vector<IcsResource> resources;
+    resources.reserve(events.size());
+    const std::vector<QByteArray> uids = eventUids(options, events);
+    const Component wrapper = calendarShell(false, options.projectName);
+    EventComposer composer(begins, ends, stamp, &wrapper, owner);
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        IcsResource resource;
+        resource.uid = uids[i];
+        if (!composer.append(resource.text, events[i], resource.uid))
+            return composeFailure();
+        resources.push_back(std::move(resource));
+    }
+    *out = std::move(resources);
     return std::nullopt;
 }
 

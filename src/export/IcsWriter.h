@@ -19,6 +19,16 @@ struct IcsOptions {
     QString startsAt; // the working day's begin hour, as its text ("09:00 AM", "9:00", ...)
     QString endsAt; // the working day's end hour, as its text
     QDateTime stamp; // the moment of the export, written in UTC as every event's DTSTAMP
+    // The project's lasting identity; when set it takes the name's place in every UID, so that renaming
+    // the project keeps its events.
+    QString projectId = {};
+};
+
+// One event as a calendar resource of its own: a VCALENDAR holding its one VEVENT, as a calendar server
+// stores it.
+struct IcsResource {
+    QByteArray uid;
+    QByteArray text;
 };
 
 // Why no calendar can be made with these hours (one that cannot be read, or an end hour not after the
@@ -29,12 +39,18 @@ std::optional<QString> icsHoursRefusal(const QString &startsAt, const QString &e
 // The calendar as an iCalendar (RFC 5545) text, UTF-8 without a byte-order mark: one VEVENT per event row,
 // in order, each a block of working hours on the first day of its run, repeated daily over the run's days.
 // The events' own hour texts are not used: every event takes the hours of options. The UID of an event
-// depends only on the project name, its task text, its occurrence and its number, so a later export
-// updates the same events; should two rows still come out alike, the later one is told apart by its
-// place among its twins, and every UID of the file stays unique.
+// depends only on the project's Id (its name when it has none), its task text, its occurrence and its
+// number, so a later export updates the same events; should two rows still come out alike, the later one
+// is told apart by its place among its twins, and every UID of the file stays unique.
 // Returns the refusal and leaves *out untouched when the hours will not do or an event has no valid days.
 std::optional<QString> calendarIcs(
     const IcsOptions &options, const std::vector<EventRow> &events, QByteArray *out);
+
+// Every event of calendarIcs, with the same UIDs, each as a resource of its own for a calendar server: no
+// METHOD, and each VEVENT marked with X-AMBREL-PROJECT (the project's Id, else its name) as Ambrel's own.
+// The same refusals as calendarIcs; *out is untouched then.
+std::optional<QString> calendarIcsResources(
+    const IcsOptions &options, const std::vector<EventRow> &events, std::vector<IcsResource> *out);
 
 // Writes calendarIcs to device. Returns the refusal (nothing written) or the device's write error.
 std::optional<QString> writeCalendarIcs(

@@ -9,6 +9,7 @@
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QUuid>
 
 namespace ambrel {
 
@@ -167,11 +168,25 @@ QString readHeaderLine(qsizetype number, const QString &line, ProjectFileContent
         }
         content.workingWeekApplies = switched == kOn;
     }
+    if (key == QLatin1String("Id")) {
+        content.id = value;
+        return {};
+    }
     // Any other key belongs to a later version and is left alone.
     return {};
 }
 
 } // namespace
+
+QString newProjectId()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+QString lastingProjectId(const QString &id, const QString &name)
+{
+    return oneLineName(id.isEmpty() ? name : id);
+}
 
 bool isProjectFile(const QByteArray &bytes)
 {
@@ -247,10 +262,11 @@ QByteArray projectFileBytes(const ProjectFileContent &content)
     text += QLatin1String("Start: ") + (picked ? formatIsoDate(content.pickedStartDate) : kRightAway)
         + QLatin1Char('\n');
     text += QLatin1String("Working week: ") + (content.workingWeekApplies ? kOn : kOff) + QLatin1Char('\n');
-
     if (content.waitForParallel)
         text += QLatin1String("Parallel: ") + kWait + QLatin1Char('\n');
-
+    // Only when there is one, so that a file without an Id keeps its bytes.
+    if (!oneLineName(content.id).isEmpty())
+        text += QLatin1String("Id: ") + oneLineName(content.id) + QLatin1Char('\n');
     text += QLatin1Char('\n');
     text += taskText;
     // A line feed after a closing CR would make a CR LF of it, read back as a plain line end.

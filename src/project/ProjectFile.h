@@ -21,7 +21,17 @@ struct ProjectFileContent {
     // "Parallel: wait": the task after a parallel group waits for all of the group's tasks. Written only
     // when on, so that files of plans that never use it stay as they were.
     bool waitForParallel = false;
+    // The project's lasting identity, written as the "Id" header key when set; empty for a file saved
+    // before projects had one.
+    QString id;
 };
+
+// A fresh project identity: a UUID, lowercase, with hyphens and no braces.
+QString newProjectId();
+
+// The Id a project is saved with: its own, else its name, so that the events of a file saved before
+// projects had an Id keep the UIDs they were exported with.
+QString lastingProjectId(const QString &id, const QString &name);
 
 // Larger files are refused unread: no project a person typed comes near it.
 inline constexpr qint64 MaxProjectFileBytes = 16 * 1024 * 1024;

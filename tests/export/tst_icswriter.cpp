@@ -101,6 +101,9 @@ private slots:
     void uids_data();
     void uids();
     void deviceGetsTheCalendarOrNothing();
+    void idTakesTheNamesPlace_data();
+    void idTakesTheNamesPlace();
+    void resourcesHoldOneEventEach();
 };
 
 void TestIcsWriter::eventsReadBack_data()
@@ -292,6 +295,69 @@ void TestIcsWriter::deviceGetsTheCalendarOrNothing()
         &refused, { "P", "9 AM", "5 PM", kStamp }, { makeEvent("P", "T", 1, kWednesday, kMonday) })
                 .has_value());
     QVERIFY(refused.data().isEmpty());
+}
+
+void TestIcsWriter::idTakesTheNamesPlace_data()
+{
+    QTest::addColumn<QStringList>("before"); // name and Id
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<bool>("same");
+
+    QTest::newRow("renamed, same Id") << QStringList { "P", "id-1" } << QStringList { "Q", "id-1" } << true;
+    QTest::newRow("same name, other Id: a copy")
+        << QStringList { "P", "id-1" } << QStringList { "P", "id-2" } << false;
+    QTest::newRow("the old name taken as Id keeps its UIDs")
+        << QStringList { "P", "" } << QStringList { "Q", "P" } << true;
+}
+
+void TestIcsWriter::idTakesTheNamesPlace()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    QFETCH(bool, same);
+
+    auto uids = [](const QString &name, const QString &id) {
+        const Events events { makeEvent(name, "A", 1, kThursday, kFriday),
+            makeEvent(name, "A", 2, kMonday, kMonday) };
+        QByteArray text;
+        const IcsOptions options { name, "9 AM", "5 PM", kStamp, id };
+        if (calendarIcs(options, events, &text))
+            return QStringList();
+        QStringList result;
+        for (const ReadEvent &e : readBack(text))
+            result << e.uid;
+        return result;
+    };
+    const QStringList first = uids(before[0], before[1]);
+    QCOMPARE(first.size(), 2);
+    QCOMPARE(first == uids(after[0], after[1]), same);
+}
+
+// Each resource is the export's event on its own, as a calendar server takes it: same UID and content, no
+// METHOD, marked as the project's.
+void TestIcsWriter::resourcesHoldOneEventEach()
+{
+    const Events events { makeEvent("P", "A", 1, kThursday, kFriday),
+        makeEvent("P", "A", 1, kMonday, kMonday), makeEvent("P", "B, c", 1, kWednesday, kWednesday) };
+    const IcsOptions options { "P", "9 AM", "5 PM", kStamp, "id-1" };
+    QByteArray whole;
+    QCOMPARE(calendarIcs(options, events, &whole), std::nullopt);
+    std::vector<IcsResource> resources;
+    QCOMPARE(calendarIcsResources(options, events, &resources), std::nullopt);
+    const std::vector<ReadEvent> expected = readBack(whole);
+    QCOMPARE(resources.size(), expected.size());
+    for (std::size_t i = 0; i < resources.size(); ++i) {
+        const std::vector<ReadEvent> one = readBack(resources[i].text);
+        QCOMPARE(one.size(), std::size_t(1));
+        QCOMPARE(one[0].uid, expected[i].uid);
+        QCOMPARE(QString::fromUtf8(resources[i].uid), expected[i].uid);
+        QCOMPARE(one[0].summary, expected[i].summary);
+        QCOMPARE(one[0].days, expected[i].days);
+        QVERIFY(!resources[i].text.contains("METHOD:"));
+        QVERIFY(resources[i].text.contains("\r\nX-AMBREL-PROJECT:id-1\r\n"));
+    }
+    QVERIFY(calendarIcsResources({ "P", "5 PM", "9 AM", kStamp }, events, &resources).has_value());
+    QCOMPARE(resources.size(), expected.size());
 }
 
 QTEST_GUILESS_MAIN(TestIcsWriter)

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,6 +34,7 @@ void compareContent(const ProjectFileContent &actual, const ProjectFileContent &
         QCOMPARE(actual.pickedStartDate, expected.pickedStartDate);
     QCOMPARE(actual.workingWeekApplies, expected.workingWeekApplies);
     QCOMPARE(actual.taskText, expected.taskText);
+    QCOMPARE(actual.id, expected.id);
 }
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
@@ -96,6 +98,7 @@ private slots:
     void inputs();
     void parallelRule_data();
     void parallelRule();
+    void projectIds();
 };
 
 void TestProjectFile::written_data()
@@ -121,6 +124,12 @@ void TestProjectFile::written_data()
     QTest::newRow("task text ending in a lone CR: no line feed after it")
         << content(QStringLiteral("P"), QDate(), true, QStringLiteral("A\rB + 2\r"))
         << QByteArray("Ambrel project 1\nName: P\nStart: right away\nWorking week: on\n\nA\rB + 2\r");
+    ProjectFileContent identified = content(QStringLiteral("P"), QDate(), true, QStringLiteral("A"));
+    identified.id = QStringLiteral("Old name: with a colon");
+    QTest::newRow("an Id after the other keys")
+        << identified
+        << QByteArray("Ambrel project 1\nName: P\nStart: right away\nWorking week: on\n"
+                      "Id: Old name: with a colon\n\nA\n");
 }
 
 // Writing gives exactly these bytes, reading them gives the project back, and writing that again the same
@@ -407,6 +416,18 @@ void TestProjectFile::parallelRule()
     QVERIFY(read);
     QCOMPARE(read->waitForParallel, wait);
     QCOMPARE(projectFileBytes(*read), bytes);
+}
+
+void TestProjectFile::projectIds()
+{
+    const QString id = newProjectId();
+    static const QRegularExpression uuid(
+        QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$"));
+    QVERIFY2(uuid.match(id).hasMatch(), qPrintable(id));
+    QVERIFY(newProjectId() != id);
+    QCOMPARE(lastingProjectId(id, QStringLiteral("Renamed")), id);
+    // A file saved before projects had an Id keeps the UIDs its name gave its events.
+    QCOMPARE(lastingProjectId(QString(), QStringLiteral("Two\nlines")), QStringLiteral("Two lines"));
 }
 
 QTEST_GUILESS_MAIN(TestProjectFile)
