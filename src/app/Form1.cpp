@@ -7,8 +7,9 @@
 #include "app/frmTips.h"
 #include "app/frmWorkingWeek.h"
 #include "corekit/Clock.h"
-#include "corekit/ProgramFolder.h"
+#include "corekit/Paths.h"
 #include "project/Project.h"
+#include "project/ProjectDocument.h"
 #include "timeline/TimelineData.h"
 #include "workweek/DaysOff.h"
 
@@ -98,7 +99,8 @@ void makeLink(QLabel *label, QObject *filter)
 
 Form1::Form1(QWidget *parent)
     : QMainWindow(parent)
-    , m_project(new Project(this))
+    , m_document(new ProjectDocument(this))
+    , m_project(&m_document->project())
     , m_tasks(new TaskListModel(m_project, this))
     , m_events(new EventListModel(m_project, this))
     , m_body(new QWidget(this))
@@ -329,21 +331,18 @@ void Form1::Form_Load()
     m_project->begin(Clock::today());
 
     // The hours are read first, the week after; each file's trouble is told in that order.
-    Settings settings = m_project->settings();
-    for (const Refusal &message : LoadSettings(ProgramFolder::path(), settings))
+    LoadedSettings loaded = loadSettings(Paths::settingsFolder(), {}, m_project->settings());
+    for (const Refusal &message : loaded.messages)
         MessageBox::show(this, message.text, message.title, MessageBox::Exclamation);
     // A missing days-off file is simply no days off; lines that name no date are told once.
-    const DaysOffReading daysOff = DaysOff::load(ProgramFolder::filePath(DaysOff::FileName));
-    settings.daysOff = DaysOff::dates(daysOff.days);
-    QStringList skipped;
-    for (const SkippedLine &line : daysOff.skipped)
-        skipped << DaysOff::describe(DaysOff::FileName, line);
-    if (!daysOff.error.isEmpty())
-        skipped << daysOff.error;
+    QStringList skipped = loaded.skippedDaysOff;
+    if (loaded.daysOffError)
+        skipped << loaded.daysOffError->text;
     if (!skipped.isEmpty())
         MessageBox::show(this,
             QStringLiteral("Some days off were left out:\n") + skipped.join(QLatin1Char('\n')),
             QStringLiteral("Days Off"), MessageBox::Exclamation);
+    const Settings &settings = loaded.settings;
     applySettings(settings);
 
     setTextColor(m_chkExcludeWeekends, colorFromBgr(kWhite));
@@ -376,26 +375,16 @@ void Form1::applySettings(const Settings &settings)
     m_txtEndsAt->setText(settings.hours.endsAt);
 }
 
-void Form1::readControls()
-{
-    m_project->setTaskText(m_txtTodo->toPlainText());
-    m_project->setName(m_txtProjectName->text());
-    m_project->setStartOnPickedDate(m_optDate->checkedId() == 1);
-    m_project->setWorkingWeekApplies(m_chkExcludeWeekends->isChecked());
-}
-
 void Form1::SetProjectStartDate()
 {
-    readControls();
     m_project->SetProjectStartDate(Clock::today());
 }
 
 void Form1::cmdToList_Click()
 {
-    readControls();
     const int columnsBefore = m_tasks->columnCount();
     if (auto refusal = m_project->rebuild(Clock::today())) {
-        MessageBox::show(this, refusal->text, refusal->title, MessageBox::Information);
+        MessageBox::show(this, refusal->text, ooopsTitle(), MessageBox::Information);
         return;
     }
     if (m_tasks->columnCount() != columnsBefore)
@@ -444,13 +433,13 @@ void Form1::txtTodo_KeyUp(int KeyCode, Qt::KeyboardModifiers /*Shift*/)
 void Form1::tmrDate_Timer()
 {
     m_tmrDate->stop();
-    const bool wasModified = m_modified;
+    const bool wasModified = m_document->isModified();
     const QDate today = Clock::today();
     if (m_Calendar2->selectedDate() < today)
         m_Calendar2->setSelectedDate(today);
     // The check moves the date on the person's behalf; that is no change of theirs to save.
     if (!wasModified)
-        markSaved();
+        m_document->markSaved();
 }
 
 void Form1::Label15_Click()

@@ -29,7 +29,7 @@ namespace ambrel {
 
 class EventListModel;
 class Project;
-struct ProjectFileContent;
+class ProjectDocument;
 class TaskListModel;
 class TimelineView;
 struct TimelineData;
@@ -41,8 +41,8 @@ class frmWorkingWeek;
 // lblAppName, Label13, Frame1, Frame2, Frame3 (the tips line), Frame4, frInvisible, picGrid and its tools.
 // The start options are one QButtonGroup named "optDate" with ids 0 and 1, whose radio buttons are named
 // "optDate_0" (right away) and "optDate_1" (on the picked date). The working-day hours sit in the hidden
-// boxes txtStarts and txtEndsAt inside Frame4. The window owns one Project: it reads its controls into it,
-// asks it to act and shows what it holds; the hidden boxes mirror the project.
+// boxes txtStarts and txtEndsAt inside Frame4. The window is a face over one ProjectDocument: each edit goes
+// into its Project as it happens, and the window asks it to act and shows what it holds.
 // The controls sit in the central widget "Body", below a menu bar whose actions (actionNew, actionOpen, ...)
 // call the same handlers as the hidden panel's buttons. What the person typed is kept in project files,
 // and, once the session is restored, work never saved is kept in the user's data folder.
@@ -55,6 +55,7 @@ public:
     ~Form1() override;
 
     Project &project() const { return *m_project; }
+    ProjectDocument &document() const { return *m_document; }
     TaskListModel *taskModel() const { return m_tasks; }
     EventListModel *eventModel() const { return m_events; }
     QTreeView *listView1() const { return m_ListView1; }
@@ -69,16 +70,17 @@ public:
     std::unique_ptr<frmWorkingWeek> workingWeekWindow();
 
     // The project file open in the window, or empty while the work was never saved.
-    const QString &currentFile() const { return m_currentFile; }
+    const QString &currentFile() const;
     // Whether what the person typed differs from the file it came from (or from a new project).
-    bool isModified() const { return m_modified; }
+    bool isModified() const;
     QMenu *taskListMenu() const { return m_taskListMenu; }
 
     // Opens the project file in place of the current project without asking about unsaved changes; a file
     // that cannot be opened is reported and changes nothing.
     bool openProjectFile(const QString &path);
-    // Start-up: opens the named file, or else what was open when the program last closed, and from then on
-    // keeps unsaved work in the data folder.
+    // Start-up: opens the named file, or else brings back the kept work no running window holds (the rest
+    // in windows of their own), or else what was open when the program last closed; from then on keeps
+    // unsaved work in the data folder.
     void restoreSession(const QString &fileName = QString());
 
     // Tools of the hidden panel.
@@ -148,14 +150,9 @@ private:
     // Asks whether to save unsaved changes first; false when the person cancelled or the save failed.
     bool maybeSave();
     bool saveTo(const QString &path);
-    ProjectFileContent content() const;
-    // Shows content in the controls without raising their events, then builds once.
-    void applyContent(const ProjectFileContent &content);
-    void markSaved();
-    void updateModified();
+    // Shows the project's inputs in the controls without raising their events, then builds once.
+    void showContent();
     void updateTitle();
-    void keepUnsavedWork();
-    void rememberFile(const QString &path);
     void growWithHeight();
     void linkActivated(QObject *link);
     void createBanner();
@@ -163,8 +160,6 @@ private:
     void createLists();
     void createHiddenContainers();
     void Form_Load();
-    // The project's inputs from the controls that hold them.
-    void readControls();
     void SetProjectStartDate();
     void showCurrentTask(const CurrentTask &current);
     void Form_Resize();
@@ -179,17 +174,12 @@ private:
     void takeListArea();
     void layOutTimeline();
 
-    Project *m_project = nullptr;
+    ProjectDocument *m_document = nullptr;
+    Project *m_project = nullptr; // the document's
     TaskListModel *m_tasks = nullptr;
     EventListModel *m_events = nullptr;
     CurrentTask m_current;
     QDate m_calendarDate; // what Calendar2 showed before its latest change
-    QString m_currentFile;
-    QByteArray m_savedBytes; // the project as last opened or saved, to tell whether it changed since
-    bool m_modified = false;
-    bool m_sessionKept = false;
-    bool m_autosaveFailureShown = false;
-    QTimer *m_autosave = nullptr;
     QSet<int> m_keysDownInTaskBox;
     QWidget *m_body = nullptr;
     QMenu *m_taskListMenu = nullptr;

@@ -2,8 +2,10 @@
 
 #include "app/MessageBox.h"
 #include "app/PostponeDialog.h"
-#include "app/ProjectSession.h"
 #include "app/TaskListModel.h"
+#include "project/Project.h"
+#include "project/ProjectDocument.h"
+#include "project/ProjectSession.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -140,17 +142,35 @@ void Form1::setKeyboardOrder()
 
 void Form1::watchForChanges()
 {
-    connect(m_txtTodo, &QPlainTextEdit::textChanged, this, &Form1::updateModified);
-    connect(m_txtProjectName, &QLineEdit::textChanged, this, &Form1::updateModified);
-    connect(m_optDate, &QButtonGroup::idToggled, this, &Form1::updateModified);
-    connect(m_Calendar2, &QCalendarWidget::selectionChanged, this, &Form1::updateModified);
-    connect(m_chkExcludeWeekends, &QCheckBox::toggled, this, &Form1::updateModified);
+    // Each edit goes into the project as it happens; the document then knows whether it is modified.
+    connect(m_txtTodo, &QPlainTextEdit::textChanged, this, [this] {
+        m_project->setTaskText(m_txtTodo->toPlainText());
+        m_document->changed();
+    });
+    connect(m_txtProjectName, &QLineEdit::textChanged, this, [this](const QString &name) {
+        m_project->setName(name);
+        m_document->changed();
+    });
+    connect(m_optDate, &QButtonGroup::idToggled, this, [this] {
+        m_project->setStartOnPickedDate(m_optDate->checkedId() == 1);
+        m_document->changed();
+    });
+    connect(m_Calendar2, &QCalendarWidget::selectionChanged, m_document, &ProjectDocument::changed);
+    connect(m_chkExcludeWeekends, &QCheckBox::toggled, this, [this](bool applies) {
+        m_project->setWorkingWeekApplies(applies);
+        m_document->changed();
+    });
+    connect(m_document, &ProjectDocument::contentReplaced, this, &Form1::showContent);
+    connect(m_document, &ProjectDocument::stateChanged, this, &Form1::updateTitle);
+    connect(m_document, &ProjectDocument::keepFailed, this, [this](const Refusal &refusal) {
+        MessageBox::show(this, refusal.text, QStringLiteral("Error"), MessageBox::Exclamation);
+    });
 
     connect(m_ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &Form1::onTaskSelectionChanged);
     connect(m_tasks, &QAbstractItemModel::modelReset, this, &Form1::updateActions);
     connect(m_tasks, &QAbstractItemModel::rowsRemoved, this, &Form1::updateActions);
-    markSaved();
+    m_document->markSaved();
     updateActions();
 }
 

@@ -2,7 +2,7 @@
 
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
-#include "app/ProjectSession.h"
+#include "project/ProjectSession.h"
 #include "app/TaskListModel.h"
 #include "app/TimelineView.h"
 #include "app/WindowLook.h"
@@ -148,10 +148,7 @@ void Form1::refreshTimeline()
     // A hidden timeline costs a rebuild nothing; it catches up when it is shown.
     if (!m_actionTimeline->isChecked())
         return;
-    const Settings &settings = m_project->settings();
-    // Days off count only while the working week applies, so only then are they shaded.
-    *m_timelineData = TimelineData::fromSchedule(m_project->tasks(), m_project->calendar(), Clock::today(),
-        m_project->workingWeekApplies() ? settings.daysOff : std::vector<QDate>());
+    *m_timelineData = TimelineData::fromProject(*m_project, Clock::today());
     if (m_tasks->rowCount() > 0)
         m_timeline->setRowMetrics(m_ListView1->header()->height(), m_ListView1->sizeHintForRow(0));
     m_timeline->setData(m_timelineData.get());
@@ -227,9 +224,9 @@ void Form1::exportTimeline()
     }
     const QString name
         = m_project->name().trimmed().isEmpty() ? QStringLiteral("Timeline") : m_project->name().trimmed();
-    const QString folder = m_currentFile.isEmpty()
+    const QString folder = currentFile().isEmpty()
         ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-        : QFileInfo(m_currentFile).absolutePath();
+        : QFileInfo(currentFile()).absolutePath();
     const QString path = FileDialog::getSaveFileName(this, kExportTitle,
         QDir(folder).filePath(name + QStringLiteral(".png")),
         QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"));
@@ -244,9 +241,7 @@ void Form1::exportTimeline()
         return;
     }
     // The picture shows the schedule as it is now, even while the timeline is hidden.
-    const Settings &settings = m_project->settings();
-    const TimelineData data = TimelineData::fromSchedule(m_project->tasks(), m_project->calendar(),
-        Clock::today(), m_project->workingWeekApplies() ? settings.daysOff : std::vector<QDate>());
+    const TimelineData data = TimelineData::fromProject(*m_project, Clock::today());
     QString error;
     if (!TimelineExport::write(data, path, &error)) {
         MessageBox::show(this, error, kExportTitle, MessageBox::Critical);

@@ -8,7 +8,7 @@
 #include "app/frmDaysOff.h"
 #include "corekit/Clock.h"
 #include "corekit/Corekit.h"
-#include "corekit/ProgramFolder.h"
+#include "corekit/Paths.h"
 #include "export/IcsWriter.h"
 #include "project/Project.h"
 
@@ -21,6 +21,9 @@
 #include <QModelIndex>
 #include <QPlainTextEdit>
 #include <QTreeView>
+
+#include <algorithm>
+#include <cmath>
 
 namespace ambrel {
 
@@ -38,11 +41,20 @@ int selectedRow(const QTreeView &list)
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
+// The hidden days box read as the Post-Pone button always read it: a number in the locale, rounded down.
+std::optional<double> wholeDays(const QString &text, const QLocale &locale)
+{
+    bool ok = false;
+    const double value = locale.toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return std::floor(value);
+}
+
 } // namespace
 
 bool Form1::readyToExport()
 {
-    readControls();
     if (m_project->changedSinceBuild()) {
         const MessageBox::Answer answer = MessageBox::show(this,
             QStringLiteral("Your tasks changed since the list was built. Rebuild before exporting?"),
@@ -97,13 +109,12 @@ void Form1::Command2_Click()
 {
     if (!readyToExport())
         return;
-    const QString folder = ProgramFolder::filePath(QStringLiteral("output"));
-    const QString path = ProgramFolder::filePath(QStringLiteral("output/project.csv"));
+    const QString folder = Paths::exportFolder();
+    const QString path = Paths::exportFile(QStringLiteral("project.csv"));
     if (!mayOverwrite(path, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?")))
         return;
-    QString error;
-    if (!m_project->exportCalendarCsv(path, &error)) {
-        MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
+    if (const std::optional<Refusal> failed = m_project->exportCalendarCsv(path)) {
+        MessageBox::show(this, failed->text, QStringLiteral("Error"), MessageBox::Critical);
         return;
     }
     reportExported(folder, path,
@@ -125,13 +136,12 @@ void Form1::exportIcs()
         MessageBox::show(this, *refusal, ooopsTitle(), MessageBox::Exclamation);
         return;
     }
-    const QString folder = ProgramFolder::filePath(QStringLiteral("output"));
-    const QString path = ProgramFolder::filePath(QStringLiteral("output/project.ics"));
+    const QString folder = Paths::exportFolder();
+    const QString path = Paths::exportFile(QStringLiteral("project.ics"));
     if (!mayOverwrite(path, QStringLiteral("Overwrite the previous .ics file (maybe from another project)?")))
         return;
-    QString error;
-    if (!m_project->exportCalendarIcs(path, Clock::now(), &error)) {
-        MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
+    if (const std::optional<Refusal> failed = m_project->exportCalendarIcs(path, Clock::now())) {
+        MessageBox::show(this, failed->text, QStringLiteral("Error"), MessageBox::Critical);
         return;
     }
     reportExported(folder, path,
@@ -173,12 +183,30 @@ void Form1::showCurrentTask(const CurrentTask &current)
 
 void Form1::cmdPostpone_Click()
 {
+    // Without a selected row, or before a row was clicked, Post-Pone does nothing.
     const bool rowSelected = m_ListView1->selectionModel() && m_ListView1->selectionModel()->hasSelection();
-    readControls();
+    if (!rowSelected || m_current.txtTaskID.isEmpty())
+        return;
+    // Only a row click writes the position, always as plain digits.
+    const std::optional<double> position = wholeDays(m_current.txtTaskID, QLocale::c());
+    if (!position)
+        return;
+    const std::optional<double> days = wholeDays(m_txtDaysToPostPone->text(), QLocale());
+    if (!days) {
+        MessageBox::show(this,
+            QStringLiteral("Please enter the number of days to move the project by: a whole number such as 15 "
+                           "to post-pone it, or -5 to advance it."),
+            ooopsTitle(), MessageBox::Exclamation);
+        return;
+    }
+    if (*position > double(m_project->tasks().size()))
+        return;
+    const int row = *position < 1 ? 0 : int(*position) - 1;
+    // Beyond any span of years the project refuses the move; the clamp only keeps the number whole.
+    const auto whole = qint64(std::clamp(*days, -1e15, 1e15));
     const int columnsBefore = m_tasks->columnCount();
-    if (auto refusal = m_project->postpone(
-            rowSelected, m_current.txtTaskID, m_txtDaysToPostPone->text(), QLocale(), Clock::today())) {
-        MessageBox::show(this, refusal->text, refusal->title, MessageBox::Exclamation);
+    if (auto refusal = m_project->postpone(row, whole, Clock::today())) {
+        MessageBox::show(this, refusal->text, ooopsTitle(), MessageBox::Exclamation);
         return;
     }
     if (m_tasks->columnCount() != columnsBefore)
@@ -187,7 +215,6 @@ void Form1::cmdPostpone_Click()
 
 void Form1::cmdRemove_Click()
 {
-    readControls();
     m_project->removeAll(Clock::today());
 }
 

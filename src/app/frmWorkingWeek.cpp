@@ -2,7 +2,7 @@
 
 #include "app/MessageBox.h"
 #include "app/WindowLook.h"
-#include "corekit/ProgramFolder.h"
+#include "corekit/Paths.h"
 #include "workweek/TimeOfDay.h"
 
 #include <QCheckBox>
@@ -93,7 +93,7 @@ void frmWorkingWeek::Form_Load()
 void frmWorkingWeek::LoadWorkingDays()
 {
     WorkingWeekFlags WorkingWeek = m_settings.WorkingWeek;
-    if (auto message = ambrel::LoadWorkingWeek(ProgramFolder::path(), m_lstWorkingWeek, WorkingWeek)) {
+    if (auto message = ambrel::LoadWorkingWeek(Paths::settingsFolder(), m_lstWorkingWeek, WorkingWeek)) {
         MessageBox::show(this, message->text, message->title, MessageBox::Exclamation);
         return;
     }
@@ -106,7 +106,7 @@ void frmWorkingWeek::LoadWorkingDays()
 void frmWorkingWeek::LoadHourChoices()
 {
     HourChoices hours;
-    if (auto message = ambrel::LoadHourChoices(ProgramFolder::path(), hours)) {
+    if (auto message = ambrel::LoadHourChoices(Paths::settingsFolder(), hours)) {
         MessageBox::show(this, message->text, message->title, MessageBox::Exclamation);
         return;
     }
@@ -183,7 +183,7 @@ void frmWorkingWeek::Command1_Click()
     // The hours go before the week, and nothing is kept unless all three files were written.
     const WorkingHours hours { m_cboStartsAt->currentText(), m_cboEndsAt->currentText() };
     QString error;
-    if (!SaveWorkingSettings(ProgramFolder::path(), hours, WorkingWeek, &error)) {
+    if (!SaveWorkingSettings(Paths::settingsFolder(), hours, WorkingWeek, &error)) {
         MessageBox::show(this, error, kError, MessageBox::Exclamation);
         return;
     }

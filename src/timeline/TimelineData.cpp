@@ -1,5 +1,7 @@
 #include "timeline/TimelineData.h"
 
+#include "project/Project.h"
+
 #include <algorithm>
 
 namespace ambrel {
@@ -20,6 +22,12 @@ TimelineData TimelineData::fromSchedule(
         data.tasks.push_back(std::move(task));
     }
     return data;
+}
+
+TimelineData TimelineData::fromProject(const Project &project, const QDate &today)
+{
+    return fromSchedule(project.tasks(), project.calendar(), today,
+        project.workingWeekApplies() ? project.settings().daysOff : std::vector<QDate>());
 }
 
 } // namespace ambrel

@@ -2,6 +2,7 @@
 
 #include "corekit/AtomicFile.h"
 #include "corekit/Corekit.h"
+#include "workweek/DaysOff.h"
 
 #include <QDir>
 #include <QFile>
@@ -148,6 +149,33 @@ QList<Refusal> LoadSettings(const QString &folder, Settings &settings, SettingsP
             messages << *refusal;
     }
     return messages;
+}
+
+LoadedSettings loadSettings(const QString &folder, const SettingsRequest &request, Settings settings)
+{
+    LoadedSettings loaded;
+    const int parts = (request.week ? int(SettingsParts::Week) : 0) | (request.hours ? int(SettingsParts::Hours) : 0);
+    if (parts != 0)
+        loaded.messages = LoadSettings(folder, settings, SettingsParts(parts));
+    loaded.settings = std::move(settings);
+    if (!request.daysOff)
+        return loaded;
+    const bool named = request.daysOffFile.has_value();
+    const QString path = named ? *request.daysOffFile : QDir(folder).filePath(DaysOff::FileName);
+    if (path.isEmpty())
+        return loaded;
+    const DaysOffReading reading = DaysOff::load(path);
+    if (!reading.error.isEmpty() || (named && !QFileInfo::exists(path))) {
+        loaded.daysOffError = Refusal {
+            QStringLiteral("cannot read %1: %2")
+                .arg(path, reading.error.isEmpty() ? QStringLiteral("no such file") : reading.error),
+            QString() };
+        return loaded;
+    }
+    for (const SkippedLine &line : reading.skipped)
+        loaded.skippedDaysOff << DaysOff::describe(QFileInfo(path).fileName(), line);
+    loaded.settings.daysOff = DaysOff::dates(reading.days);
+    return loaded;
 }
 
 std::optional<Refusal> LoadHourChoices(const QString &folder, HourChoices &hours)

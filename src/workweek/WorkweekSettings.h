@@ -60,6 +60,34 @@ enum class SettingsParts { Week = 1, Hours = 2, All = 3 };
 QList<Refusal> LoadSettings(
     const QString &folder, Settings &settings, SettingsParts parts = SettingsParts::All);
 
+// What a face asks of the one settings loader: which settings files to read (an option given in their
+// place needs no file) and where the days off come from.
+struct SettingsRequest {
+    bool week = true;
+    bool hours = true;
+    bool daysOff = true;
+    // Empty: holidays.txt in the settings folder, whose absence means no days off. A named file must be
+    // there; a named empty path means no days off.
+    std::optional<QString> daysOffFile;
+};
+
+// The settings as loaded, with what the person is to be told.
+struct LoadedSettings {
+    Settings settings;
+    // A settings file missing or unreadable, in the order they arose (hours first); the part keeps what it
+    // held before.
+    QList<Refusal> messages;
+    // "holidays.txt line N: ..." for each line of the days-off file that names no date.
+    QStringList skippedDaysOff;
+    // The days-off file that could not be read, and why; the days off are then empty.
+    std::optional<Refusal> daysOffError;
+};
+
+// Reads the asked parts from the settings folder over the given settings, with one rule for every face: a
+// missing holidays.txt is no days off, silently; an unreadable one, or a missing file named on purpose, is
+// an error naming the path.
+LoadedSettings loadSettings(const QString &folder, const SettingsRequest &request = {}, Settings settings = {});
+
 // What the working-week window offers: the hour choices and the choice matching each saved hour.
 struct HourChoices {
     QString savedStarts; // the window's txtStarts, as loaded
