@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Form1Controls.h"
 #include "tracking/ListEditing.h"
 #include "workweek/WorkweekSettings.h"
 
@@ -31,6 +32,7 @@ class EventListModel;
 class Project;
 class ProjectDocument;
 class TaskListModel;
+class TimelinePane;
 class TimelineView;
 struct TimelineData;
 class frmWorkingWeek;
@@ -58,9 +60,9 @@ public:
     ProjectDocument &document() const { return *m_document; }
     TaskListModel *taskModel() const { return m_tasks; }
     EventListModel *eventModel() const { return m_events; }
-    QTreeView *listView1() const { return m_ListView1; }
-    QTreeView *listView2() const { return m_ListView2; }
-    TimelineView *timelineView() const { return m_timeline; }
+    QTreeView *listView1() const { return m_ui.ListView1; }
+    QTreeView *listView2() const { return m_ui.ListView2; }
+    TimelineView *timelineView() const;
 
     const WorkingWeekFlags &workingWeek() const;
     // Takes the person's settings for the schedules to come; the hidden hour boxes show the hours.
@@ -155,10 +157,8 @@ private:
     void updateTitle();
     void growWithHeight();
     void linkActivated(QObject *link);
-    void createBanner();
-    void createSidebar();
-    void createLists();
-    void createHiddenContainers();
+    // Connects the controls to their handlers.
+    void wireControls();
     void Form_Load();
     void SetProjectStartDate();
     void showCurrentTask(const CurrentTask &current);
@@ -166,13 +166,7 @@ private:
     void stretchBackgrounds();
     void applyTaskColumnWidths();
     void onCalendarSelectionChanged();
-    void createTimeline();
-    void createViewMenu();
-    void connectTimeline();
-    void refreshTimeline();
     // The list has just been given its place for the window's size; the timeline, when shown, shares it.
-    void takeListArea();
-    void layOutTimeline();
 
     ProjectDocument *m_document = nullptr;
     Project *m_project = nullptr; // the document's
@@ -189,41 +183,13 @@ private:
     QAction *m_actionRemoveAll = nullptr;
     QAction *m_actionConvertToList = nullptr;
     QAction *m_actionPrint = nullptr;
+    Form1Controls m_ui;
     QSize m_designListSize;
     int m_designTaskBoxHeight = 0;
     int m_designBuildButtonTop = 0;
 
-    QWidget *m_Picture1 = nullptr;
-    QLabel *m_Label13 = nullptr;
-    QLabel *m_lblHints = nullptr;
-    QWidget *m_picSidebar = nullptr;
-    QLineEdit *m_txtProjectName = nullptr;
-    QLabel *m_Label15 = nullptr;
-    QWidget *m_Frame2 = nullptr;
-    QButtonGroup *m_optDate = nullptr;
-    QCalendarWidget *m_Calendar2 = nullptr;
-    QTimer *m_tmrDate = nullptr;
-    QCheckBox *m_chkExcludeWeekends = nullptr;
-    QLabel *m_lblSetWorkingDays = nullptr;
-    QPlainTextEdit *m_txtTodo = nullptr;
-    QPushButton *m_cmdToList = nullptr;
-    QPushButton *m_Command2 = nullptr;
-    QTreeView *m_ListView1 = nullptr;
-    QTreeView *m_ListView2 = nullptr;
-    QLineEdit *m_txtStarts = nullptr;
-    QLineEdit *m_txtEndsAt = nullptr;
-    QLineEdit *m_txtTask = nullptr;
-    QLineEdit *m_txtTaskID = nullptr;
-    QLineEdit *m_txtStartDate = nullptr;
-    QLineEdit *m_txtDaysToPostPone = nullptr;
 
-    TimelineView *m_timeline = nullptr;
-    QWidget *m_timelineHandle = nullptr;
-    QAction *m_actionTimeline = nullptr;
-    std::unique_ptr<TimelineData> m_timelineData;
-    QRect m_listArea; // the list's place while the timeline is hidden, shared with the timeline when shown
-    int m_listWidthBesideTimeline = 0; // 0 until the person drags the handle: the four columns' width
-    bool m_timelineStale = true;
+    TimelinePane *m_timeline = nullptr;
 };
 
 } // namespace ambrel

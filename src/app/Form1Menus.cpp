@@ -3,6 +3,7 @@
 #include "app/MessageBox.h"
 #include "app/PostponeDialog.h"
 #include "app/TaskListModel.h"
+#include "app/TimelinePane.h"
 #include "project/Project.h"
 #include "project/ProjectDocument.h"
 #include "project/ProjectSession.h"
@@ -95,7 +96,7 @@ void Form1::createMenus()
     m_actionRemoveSelected = addNamedAction(
         tasks, "actionRemoveSelected", QStringLiteral("Remove &Selected Task"), QKeySequence(Qt::Key_Delete));
     m_actionRemoveSelected->setShortcutContext(Qt::WidgetShortcut);
-    m_ListView1->addAction(m_actionRemoveSelected);
+    m_ui.ListView1->addAction(m_actionRemoveSelected);
     connect(m_actionRemoveSelected, &QAction::triggered, this, &Form1::cmdRemoveSelected_Click);
     m_actionRemoveAll = addNamedAction(tasks, "actionRemoveAll", QStringLiteral("Remove &All Tasks"));
     connect(m_actionRemoveAll, &QAction::triggered, this, &Form1::cmdRemove_Click);
@@ -104,7 +105,7 @@ void Form1::createMenus()
         = addNamedAction(tasks, "actionConvertToList", QStringLiteral("&Turn List Back into Text"));
     connect(m_actionConvertToList, &QAction::triggered, this, &Form1::cmdConvertToList_Click);
 
-    createViewMenu();
+    m_timeline->createViewMenu(bar);
 
     QMenu *settings = addMenu(bar, "menuSettings", QStringLiteral("&Settings"));
     connect(addNamedAction(settings, "actionWorkingWeek", QStringLiteral("&Working Week…")),
@@ -123,19 +124,19 @@ void Form1::createMenus()
     m_taskListMenu->addActions({ m_actionPostpone, m_actionRemoveSelected, m_actionRemoveAll });
     m_taskListMenu->addSeparator();
     m_taskListMenu->addAction(m_actionConvertToList);
-    m_ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_ListView1, &QWidget::customContextMenuRequested, this, &Form1::showTaskListMenu);
+    m_ui.ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_ui.ListView1, &QWidget::customContextMenuRequested, this, &Form1::showTaskListMenu);
 }
 
 void Form1::setKeyboardOrder()
 {
     // The task box takes Tab as a move to the next control, so the keyboard never gets stuck in it.
-    m_txtTodo->setTabChangesFocus(true);
-    m_Label15->setFocusPolicy(Qt::TabFocus);
-    m_lblSetWorkingDays->setFocusPolicy(Qt::TabFocus);
-    const QList<QWidget *> order { m_txtProjectName, m_Label15, m_optDate->button(0), m_optDate->button(1),
-        m_Calendar2, m_chkExcludeWeekends, m_lblSetWorkingDays, m_txtTodo, m_cmdToList, m_ListView1,
-        m_Command2 };
+    m_ui.txtTodo->setTabChangesFocus(true);
+    m_ui.Label15->setFocusPolicy(Qt::TabFocus);
+    m_ui.lblSetWorkingDays->setFocusPolicy(Qt::TabFocus);
+    const QList<QWidget *> order { m_ui.txtProjectName, m_ui.Label15, m_ui.optDate->button(0), m_ui.optDate->button(1),
+        m_ui.Calendar2, m_ui.chkExcludeWeekends, m_ui.lblSetWorkingDays, m_ui.txtTodo, m_ui.cmdToList, m_ui.ListView1,
+        m_ui.Command2 };
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -143,20 +144,20 @@ void Form1::setKeyboardOrder()
 void Form1::watchForChanges()
 {
     // Each edit goes into the project as it happens; the document then knows whether it is modified.
-    connect(m_txtTodo, &QPlainTextEdit::textChanged, this, [this] {
-        m_project->setTaskText(m_txtTodo->toPlainText());
+    connect(m_ui.txtTodo, &QPlainTextEdit::textChanged, this, [this] {
+        m_project->setTaskText(m_ui.txtTodo->toPlainText());
         m_document->changed();
     });
-    connect(m_txtProjectName, &QLineEdit::textChanged, this, [this](const QString &name) {
+    connect(m_ui.txtProjectName, &QLineEdit::textChanged, this, [this](const QString &name) {
         m_project->setName(name);
         m_document->changed();
     });
-    connect(m_optDate, &QButtonGroup::idToggled, this, [this] {
-        m_project->setStartOnPickedDate(m_optDate->checkedId() == 1);
+    connect(m_ui.optDate, &QButtonGroup::idToggled, this, [this] {
+        m_project->setStartOnPickedDate(m_ui.optDate->checkedId() == 1);
         m_document->changed();
     });
-    connect(m_Calendar2, &QCalendarWidget::selectionChanged, m_document, &ProjectDocument::changed);
-    connect(m_chkExcludeWeekends, &QCheckBox::toggled, this, [this](bool applies) {
+    connect(m_ui.Calendar2, &QCalendarWidget::selectionChanged, m_document, &ProjectDocument::changed);
+    connect(m_ui.chkExcludeWeekends, &QCheckBox::toggled, this, [this](bool applies) {
         m_project->setWorkingWeekApplies(applies);
         m_document->changed();
     });
@@ -166,7 +167,7 @@ void Form1::watchForChanges()
         MessageBox::show(this, refusal.text, QStringLiteral("Error"), MessageBox::Exclamation);
     });
 
-    connect(m_ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(m_ui.ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &Form1::onTaskSelectionChanged);
     connect(m_tasks, &QAbstractItemModel::modelReset, this, &Form1::updateActions);
     connect(m_tasks, &QAbstractItemModel::rowsRemoved, this, &Form1::updateActions);
@@ -176,7 +177,7 @@ void Form1::watchForChanges()
 
 void Form1::updateActions()
 {
-    const QItemSelectionModel *selection = m_ListView1->selectionModel();
+    const QItemSelectionModel *selection = m_ui.ListView1->selectionModel();
     const bool rowSelected = selection && selection->hasSelection();
     const bool hasRows = m_tasks->rowCount() > 0;
     m_actionPostpone->setEnabled(rowSelected);
@@ -190,7 +191,7 @@ void Form1::updateActions()
 void Form1::onTaskSelectionChanged()
 {
     // However the row was selected, the task actions act on the row the person sees selected.
-    const QModelIndexList rows = m_ListView1->selectionModel()->selectedRows();
+    const QModelIndexList rows = m_ui.ListView1->selectionModel()->selectedRows();
     if (!rows.isEmpty())
         ListView1_ItemClick(rows.first());
     updateActions();
@@ -198,13 +199,13 @@ void Form1::onTaskSelectionChanged()
 
 void Form1::showTaskListMenu(const QPoint &position)
 {
-    const QModelIndex under = m_ListView1->indexAt(position);
+    const QModelIndex under = m_ui.ListView1->indexAt(position);
     if (under.isValid()) {
-        m_ListView1->selectionModel()->select(
+        m_ui.ListView1->selectionModel()->select(
             under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        m_ListView1->selectionModel()->setCurrentIndex(under, QItemSelectionModel::NoUpdate);
+        m_ui.ListView1->selectionModel()->setCurrentIndex(under, QItemSelectionModel::NoUpdate);
     }
-    m_taskListMenu->popup(m_ListView1->viewport()->mapToGlobal(position));
+    m_taskListMenu->popup(m_ui.ListView1->viewport()->mapToGlobal(position));
 }
 
 void Form1::rebuildRecentMenu()
@@ -236,12 +237,12 @@ void Form1::rebuildRecentMenu()
 
 void Form1::postponeSelectedTask()
 {
-    if (!m_ListView1->selectionModel()->hasSelection())
+    if (!m_ui.ListView1->selectionModel()->hasSelection())
         return;
-    PostponeDialog dialog(m_current.txtTask.trimmed(), m_txtDaysToPostPone->text().toInt(), this);
+    PostponeDialog dialog(m_current.txtTask.trimmed(), m_ui.txtDaysToPostPone->text().toInt(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_txtDaysToPostPone->setText(QString::number(dialog.days()));
+    m_ui.txtDaysToPostPone->setText(QString::number(dialog.days()));
     cmdPostpone_Click();
 }
 

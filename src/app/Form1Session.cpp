@@ -41,21 +41,21 @@ bool Form1::isModified() const
 void Form1::showContent()
 {
     // The opened dates are the person's own, so the start-up check must not move them.
-    m_tmrDate->stop();
+    m_ui.tmrDate->stop();
     const Project &project = *m_project;
     const QDate date = project.startsOnPickedDate() ? project.pickedStartDate() : Clock::today();
     {
-        const QSignalBlocker calendar(m_Calendar2);
-        const QSignalBlocker options(m_optDate);
-        const QSignalBlocker name(m_txtProjectName);
-        const QSignalBlocker tasks(m_txtTodo);
-        const QSignalBlocker week(m_chkExcludeWeekends);
-        m_Calendar2->setSelectedDate(date);
-        m_calendarDate = m_Calendar2->selectedDate();
-        m_optDate->button(project.startsOnPickedDate() ? 1 : 0)->setChecked(true);
-        m_txtProjectName->setText(project.name());
-        m_chkExcludeWeekends->setChecked(project.workingWeekApplies());
-        m_txtTodo->setPlainText(project.taskText());
+        const QSignalBlocker calendar(m_ui.Calendar2);
+        const QSignalBlocker options(m_ui.optDate);
+        const QSignalBlocker name(m_ui.txtProjectName);
+        const QSignalBlocker tasks(m_ui.txtTodo);
+        const QSignalBlocker week(m_ui.chkExcludeWeekends);
+        m_ui.Calendar2->setSelectedDate(date);
+        m_calendarDate = m_ui.Calendar2->selectedDate();
+        m_ui.optDate->button(project.startsOnPickedDate() ? 1 : 0)->setChecked(true);
+        m_ui.txtProjectName->setText(project.name());
+        m_ui.chkExcludeWeekends->setChecked(project.workingWeekApplies());
+        m_ui.txtTodo->setPlainText(project.taskText());
     }
     m_project->setPickedStartDate(date);
     SetProjectStartDate();

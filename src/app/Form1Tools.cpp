@@ -72,7 +72,7 @@ bool Form1::readyToExport()
             MessageBox::Information);
         return false;
     }
-    if (m_txtProjectName->text().isEmpty()) {
+    if (m_ui.txtProjectName->text().isEmpty()) {
         MessageBox::show(
             this, QStringLiteral("Please enter a project name."), kMissingInfo, MessageBox::Information);
         return false;
@@ -176,22 +176,22 @@ void Form1::ListView1_ItemClick(const QModelIndex &Item)
 void Form1::showCurrentTask(const CurrentTask &current)
 {
     m_current = current;
-    m_txtTaskID->setText(current.txtTaskID);
-    m_txtTask->setText(current.txtTask);
-    m_txtStartDate->setText(current.txtStartDate);
+    m_ui.txtTaskID->setText(current.txtTaskID);
+    m_ui.txtTask->setText(current.txtTask);
+    m_ui.txtStartDate->setText(current.txtStartDate);
 }
 
 void Form1::cmdPostpone_Click()
 {
     // Without a selected row, or before a row was clicked, Post-Pone does nothing.
-    const bool rowSelected = m_ListView1->selectionModel() && m_ListView1->selectionModel()->hasSelection();
+    const bool rowSelected = m_ui.ListView1->selectionModel() && m_ui.ListView1->selectionModel()->hasSelection();
     if (!rowSelected || m_current.txtTaskID.isEmpty())
         return;
     // Only a row click writes the position, always as plain digits.
     const std::optional<double> position = wholeDays(m_current.txtTaskID, QLocale::c());
     if (!position)
         return;
-    const std::optional<double> days = wholeDays(m_txtDaysToPostPone->text(), QLocale());
+    const std::optional<double> days = wholeDays(m_ui.txtDaysToPostPone->text(), QLocale());
     if (!days) {
         MessageBox::show(this,
             QStringLiteral("Please enter the number of days to move the project by: a whole number such as 15 "
@@ -220,7 +220,7 @@ void Form1::cmdRemove_Click()
 
 void Form1::cmdRemoveSelected_Click()
 {
-    m_project->removeTask(selectedRow(*m_ListView1));
+    m_project->removeTask(selectedRow(*m_ui.ListView1));
 }
 
 void Form1::cmdConvertToList_Click()
@@ -228,7 +228,7 @@ void Form1::cmdConvertToList_Click()
     // The box keeps a bare line feed per line; the project turns each back into CR LF when it reads the box.
     QString text = m_project->taskTextFromRows();
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    m_txtTodo->setPlainText(text);
+    m_ui.txtTodo->setPlainText(text);
 }
 
 void Form1::cmdPrint_Click()
