@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form1Controls.h"
+#include "app/MainMenus.h"
 #include "tracking/ListEditing.h"
 #include "workweek/WorkweekSettings.h"
 
@@ -75,7 +76,7 @@ public:
     const QString &currentFile() const;
     // Whether what the person typed differs from the file it came from (or from a new project).
     bool isModified() const;
-    QMenu *taskListMenu() const { return m_taskListMenu; }
+    QMenu *taskListMenu() const { return m_menus.taskList; }
 
     // Opens the project file in place of the current project without asking about unsaved changes; a file
     // that cannot be opened is reported and changes nothing.
@@ -176,13 +177,7 @@ private:
     QDate m_calendarDate; // what Calendar2 showed before its latest change
     QSet<int> m_keysDownInTaskBox;
     QWidget *m_body = nullptr;
-    QMenu *m_taskListMenu = nullptr;
-    QMenu *m_recentMenu = nullptr;
-    QAction *m_actionPostpone = nullptr;
-    QAction *m_actionRemoveSelected = nullptr;
-    QAction *m_actionRemoveAll = nullptr;
-    QAction *m_actionConvertToList = nullptr;
-    QAction *m_actionPrint = nullptr;
+    Form1Menus m_menus;
     Form1Controls m_ui;
     QSize m_designListSize;
     int m_designTaskBoxHeight = 0;

@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "app/MessageBox.h"
+#include "app/MainMenus.h"
 #include "app/PostponeDialog.h"
 #include "app/TaskListModel.h"
 #include "app/TimelinePane.h"
@@ -26,105 +27,14 @@
 #include <QTreeView>
 #include <QtGlobal>
 
-#include <libical/ical.h>
 
 namespace ambrel {
 
-namespace {
-
-QAction *addNamedAction(QMenu *menu, const char *name, const QString &text, const QKeySequence &shortcut = {})
-{
-    QAction *action = menu->addAction(text);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(shortcut);
-    return action;
-}
-
-QMenu *addMenu(QMenuBar *bar, const char *name, const QString &title)
-{
-    QMenu *menu = bar->addMenu(title);
-    menu->setObjectName(QString::fromLatin1(name));
-    return menu;
-}
-
-} // namespace
 
 void Form1::createMenus()
 {
-    QMenuBar *bar = menuBar();
-    bar->setObjectName(QStringLiteral("menuBar"));
-
-    QMenu *file = addMenu(bar, "menuFile", QStringLiteral("&File"));
-    connect(addNamedAction(file, "actionNew", QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
-        &QAction::triggered, this, &Form1::newProject);
-    connect(addNamedAction(file, "actionOpen", QStringLiteral("&Open…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
-        &QAction::triggered, this, &Form1::openProject);
-    m_recentMenu = file->addMenu(QStringLiteral("Open &Recent"));
-    m_recentMenu->setObjectName(QStringLiteral("menuOpenRecent"));
-    connect(m_recentMenu, &QMenu::aboutToShow, this, &Form1::rebuildRecentMenu);
-    file->addSeparator();
-    connect(addNamedAction(file, "actionSave", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
-        &QAction::triggered, this, &Form1::saveProject);
-    connect(addNamedAction(file, "actionSaveAs", QStringLiteral("Save &As…"),
-                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
-        &QAction::triggered, this, &Form1::saveProjectAs);
-    file->addSeparator();
-    connect(addNamedAction(file, "actionExportCsv", QStringLiteral("&Export to Google Calendar (.csv)"),
-                QKeySequence(Qt::CTRL | Qt::Key_E)),
-        &QAction::triggered, this, &Form1::Command2_Click);
-    connect(addNamedAction(file, "actionExportIcs", QStringLiteral("Export to &iCalendar (.ics)…"),
-                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)),
-        &QAction::triggered, this, &Form1::exportIcs);
-    connect(addNamedAction(file, "actionExportTimeline", QStringLiteral("Export &Timeline…")),
-        &QAction::triggered, this, &Form1::exportTimeline);
-    file->addSeparator();
-    m_actionPrint = addNamedAction(
-        file, "actionPrint", QStringLiteral("&Print List…"), QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(m_actionPrint, &QAction::triggered, this, &Form1::cmdPrint_Click);
-    file->addSeparator();
-    connect(addNamedAction(file, "actionQuit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
-        &QAction::triggered, this, &Form1::close);
-
-    QMenu *tasks = addMenu(bar, "menuTasks", QStringLiteral("&Tasks"));
-    connect(addNamedAction(tasks, "actionRebuild", QStringLiteral("&Rebuild"), QKeySequence(Qt::Key_F5)),
-        &QAction::triggered, this, &Form1::cmdToList_Click);
-    tasks->addSeparator();
-    m_actionPostpone
-        = addNamedAction(tasks, "actionPostpone", QStringLiteral("&Postpone or Advance from Selected Task…"));
-    connect(m_actionPostpone, &QAction::triggered, this, &Form1::postponeSelectedTask);
-    // Delete acts only while the list has the focus, so that it still deletes text in the boxes.
-    m_actionRemoveSelected = addNamedAction(
-        tasks, "actionRemoveSelected", QStringLiteral("Remove &Selected Task"), QKeySequence(Qt::Key_Delete));
-    m_actionRemoveSelected->setShortcutContext(Qt::WidgetShortcut);
-    m_ui.ListView1->addAction(m_actionRemoveSelected);
-    connect(m_actionRemoveSelected, &QAction::triggered, this, &Form1::cmdRemoveSelected_Click);
-    m_actionRemoveAll = addNamedAction(tasks, "actionRemoveAll", QStringLiteral("Remove &All Tasks"));
-    connect(m_actionRemoveAll, &QAction::triggered, this, &Form1::cmdRemove_Click);
-    tasks->addSeparator();
-    m_actionConvertToList
-        = addNamedAction(tasks, "actionConvertToList", QStringLiteral("&Turn List Back into Text"));
-    connect(m_actionConvertToList, &QAction::triggered, this, &Form1::cmdConvertToList_Click);
-
-    m_timeline->createViewMenu(bar);
-
-    QMenu *settings = addMenu(bar, "menuSettings", QStringLiteral("&Settings"));
-    connect(addNamedAction(settings, "actionWorkingWeek", QStringLiteral("&Working Week…")),
-        &QAction::triggered, this, &Form1::lblSetWorkingDays_Click);
-    connect(addNamedAction(settings, "actionDaysOff", QStringLiteral("&Days Off…")), &QAction::triggered,
-        this, &Form1::daysOffWindow);
-
-    QMenu *help = addMenu(bar, "menuHelp", QStringLiteral("&Help"));
-    connect(addNamedAction(help, "actionTips", QStringLiteral("&Tips")), &QAction::triggered, this,
-        &Form1::Label15_Click);
-    connect(addNamedAction(help, "actionAbout", QStringLiteral("&About Ambrel")), &QAction::triggered, this,
-        &Form1::showAbout);
-
-    m_taskListMenu = new QMenu(this);
-    m_taskListMenu->setObjectName(QStringLiteral("menuTaskList"));
-    m_taskListMenu->addActions({ m_actionPostpone, m_actionRemoveSelected, m_actionRemoveAll });
-    m_taskListMenu->addSeparator();
-    m_taskListMenu->addAction(m_actionConvertToList);
-    m_ui.ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_menus = buildForm1Menus(this, m_ui.ListView1, m_timeline);
+    connect(m_menus.recent, &QMenu::aboutToShow, this, &Form1::rebuildRecentMenu);
     connect(m_ui.ListView1, &QWidget::customContextMenuRequested, this, &Form1::showTaskListMenu);
 }
 
@@ -180,12 +90,12 @@ void Form1::updateActions()
     const QItemSelectionModel *selection = m_ui.ListView1->selectionModel();
     const bool rowSelected = selection && selection->hasSelection();
     const bool hasRows = m_tasks->rowCount() > 0;
-    m_actionPostpone->setEnabled(rowSelected);
-    m_actionRemoveSelected->setEnabled(rowSelected);
-    m_actionRemoveAll->setEnabled(hasRows);
+    m_menus.postpone->setEnabled(rowSelected);
+    m_menus.removeSelected->setEnabled(rowSelected);
+    m_menus.removeAll->setEnabled(hasRows);
     // Without rows, turning the list back into text would only empty the task box.
-    m_actionConvertToList->setEnabled(hasRows);
-    m_actionPrint->setEnabled(hasRows);
+    m_menus.convertToList->setEnabled(hasRows);
+    m_menus.print->setEnabled(hasRows);
 }
 
 void Form1::onTaskSelectionChanged()
@@ -205,34 +115,12 @@ void Form1::showTaskListMenu(const QPoint &position)
             under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         m_ui.ListView1->selectionModel()->setCurrentIndex(under, QItemSelectionModel::NoUpdate);
     }
-    m_taskListMenu->popup(m_ui.ListView1->viewport()->mapToGlobal(position));
+    m_menus.taskList->popup(m_ui.ListView1->viewport()->mapToGlobal(position));
 }
 
 void Form1::rebuildRecentMenu()
 {
-    // An entry may be the one whose triggering led here, so the old entries go once control returns.
-    for (QAction *old : m_recentMenu->actions()) {
-        m_recentMenu->removeAction(old);
-        old->setObjectName(QString());
-        old->deleteLater();
-    }
-    const QStringList recent = ProjectSession::recentFiles();
-    for (qsizetype i = 0; i < recent.size(); ++i) {
-        const QString path = recent[i];
-        QAction *entry = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
-            QFileInfo(path).fileName().replace(u'&', QLatin1String("&&"))));
-        entry->setObjectName(QStringLiteral("actionRecent%1").arg(i + 1));
-        entry->setToolTip(QDir::toNativeSeparators(path));
-        entry->setStatusTip(QDir::toNativeSeparators(path));
-        connect(entry, &QAction::triggered, this, [this, path] { openRecentProject(path); });
-    }
-    if (recent.isEmpty())
-        m_recentMenu->addAction(QStringLiteral("No Recent Projects"))->setEnabled(false);
-    m_recentMenu->addSeparator();
-    QAction *clear = m_recentMenu->addAction(QStringLiteral("&Clear"));
-    clear->setObjectName(QStringLiteral("actionClearRecent"));
-    clear->setEnabled(!recent.isEmpty());
-    connect(clear, &QAction::triggered, this, &Form1::clearRecentProjects);
+    fillRecentMenu(m_menus.recent, this);
 }
 
 void Form1::postponeSelectedTask()
@@ -248,16 +136,7 @@ void Form1::postponeSelectedTask()
 
 void Form1::showAbout()
 {
-    MessageBox::show(this,
-        QStringLiteral("Ambrel Pro v1.4\nThe easiest and fastest way to bring your projects to life.\n\n"
-                       "Qt %1\nlibical %2")
-            .arg(QString::fromLatin1(qVersion()),
-                // The short version string leaves out the patch level, which tells builds apart.
-                QStringLiteral("%1.%2.%3")
-                    .arg(ICAL_MAJOR_VERSION)
-                    .arg(ICAL_MINOR_VERSION)
-                    .arg(ICAL_PATCH_VERSION)),
-        QStringLiteral("About Ambrel"), MessageBox::Information);
+    showAboutBox(this);
 }
 
 } // namespace ambrel
