@@ -11,14 +11,11 @@
 #include "corekit/Paths.h"
 #include "project/Project.h"
 #include "project/ProjectDocument.h"
-#include "timeline/TimelineData.h"
-#include "workweek/DaysOff.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QCalendarWidget>
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>

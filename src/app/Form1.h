@@ -133,13 +133,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Before an export: when what is typed changed since the list was built, asks whether to rebuild first;
-    // then the two "Missing Info" checks. False when the export must stop.
-    bool readyToExport();
-    // Asks before replacing an earlier export; false when the person says No.
-    bool mayOverwrite(const QString &path, const QString &question);
-    // Opens the export folder and says "Done!" with the text for an opened folder, or the file's place.
-    void reportExported(const QString &folder, const QString &path, QString opened, QString notOpened);
     // The line under the task list that counts the rows whose line may not say what was meant.
     void updateHintLine();
     void placeHintLine();

@@ -1,20 +1,14 @@
 #include "Form1.h"
 
-#include "app/EventListModel.h"
-#include "app/FolderOpener.h"
+#include "app/CalendarExport.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
 #include "app/frmDaysOff.h"
 #include "corekit/Clock.h"
-#include "corekit/Corekit.h"
-#include "corekit/Paths.h"
-#include "export/IcsWriter.h"
 #include "project/Project.h"
 
 #include <QAbstractItemModel>
-#include <QDir>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QLocale>
@@ -28,8 +22,6 @@
 namespace ambrel {
 
 namespace {
-
-const QString kMissingInfo = QStringLiteral("Missing Info");
 
 // The 0-based row selected in the list, or -1 when none is.
 int selectedRow(const QTreeView &list)
@@ -53,106 +45,14 @@ std::optional<double> wholeDays(const QString &text, const QLocale &locale)
 
 } // namespace
 
-bool Form1::readyToExport()
-{
-    if (m_project->changedSinceBuild()) {
-        const MessageBox::Answer answer = MessageBox::show(this,
-            QStringLiteral("Your tasks changed since the list was built. Rebuild before exporting?"),
-            QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNoCancel);
-        if (answer == MessageBox::Cancel)
-            return false;
-        if (answer == MessageBox::Yes) {
-            cmdToList_Click();
-            if (m_project->changedSinceBuild())
-                return false; // the build was refused and said why
-        }
-    }
-    if (m_tasks->rowCount() == 0) {
-        MessageBox::show(this, QStringLiteral("Please add some tasks to your project."), kMissingInfo,
-            MessageBox::Information);
-        return false;
-    }
-    if (m_ui.txtProjectName->text().isEmpty()) {
-        MessageBox::show(
-            this, QStringLiteral("Please enter a project name."), kMissingInfo, MessageBox::Information);
-        return false;
-    }
-    return true;
-}
-
-bool Form1::mayOverwrite(const QString &path, const QString &question)
-{
-    return !FileExists(path)
-        || MessageBox::show(
-               this, question, QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNo)
-        == MessageBox::Yes;
-}
-
-void Form1::reportExported(const QString &folder, const QString &path, QString opened, QString notOpened)
-{
-    QString notes;
-    if (m_project->schedule().eventCount() == 0)
-        notes += QStringLiteral(" No task had a whole working day, so the file holds no calendar events.");
-    // Google Calendar refuses larger files.
-    if (path.endsWith(QLatin1String(".csv")) && QFileInfo(path).size() > 1'000'000)
-        notes += QStringLiteral(" Google Calendar imports files of up to 1 MB: please split the project or "
-                                "shorten it before importing this file.");
-    opened += notes;
-    notOpened += notes;
-    // The file is written all the same; without the folder on screen the person needs its place.
-    const bool shown = FolderOpener::openFolder(folder);
-    MessageBox::show(this, shown ? opened : notOpened.arg(QDir::toNativeSeparators(path)),
-        QStringLiteral("Done!"), MessageBox::Information);
-}
-
 void Form1::Command2_Click()
 {
-    if (!readyToExport())
-        return;
-    const QString folder = Paths::exportFolder();
-    const QString path = Paths::exportFile(QStringLiteral("project.csv"));
-    if (!mayOverwrite(path, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?")))
-        return;
-    if (const std::optional<Refusal> failed = m_project->exportCalendarCsv(path)) {
-        MessageBox::show(this, failed->text, QStringLiteral("Error"), MessageBox::Critical);
-        return;
-    }
-    reportExported(folder, path,
-        QStringLiteral(
-            "Done! The software will now open a folder which contains a .csv file with your project "
-            "info. You can now add this project (.csv) to your G calendar. For more details, please "
-            "read the user manual."),
-        QStringLiteral("Done! Your project info was saved to the .csv file %1, but its folder could not be "
-                       "opened. You can now add this project (.csv) to your G calendar. For more details, "
-                       "please read the user manual."));
+    exportCalendar(this, *m_project, CalendarFormat::Csv, [this] { cmdToList_Click(); });
 }
 
 void Form1::exportIcs()
 {
-    if (!readyToExport())
-        return;
-    const Schedule &built = m_project->schedule();
-    if (const std::optional<QString> refusal = icsHoursRefusal(built.startsAt, built.endsAt)) {
-        MessageBox::show(this, *refusal, ooopsTitle(), MessageBox::Exclamation);
-        return;
-    }
-    const QString folder = Paths::exportFolder();
-    const QString path = Paths::exportFile(QStringLiteral("project.ics"));
-    if (!mayOverwrite(path, QStringLiteral("Overwrite the previous .ics file (maybe from another project)?")))
-        return;
-    if (const std::optional<Refusal> failed = m_project->exportCalendarIcs(path, Clock::now())) {
-        MessageBox::show(this, failed->text, QStringLiteral("Error"), MessageBox::Critical);
-        return;
-    }
-    reportExported(folder, path,
-        QStringLiteral(
-            "Done! The software will now open a folder which contains a .ics file with your project. "
-            "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
-            "or Thunderbird."),
-        QStringLiteral(
-            "Done! Your project was saved to the .ics file %1, but its folder could not be opened. "
-            "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
-            "or Thunderbird."));
+    exportCalendar(this, *m_project, CalendarFormat::Ics, [this] { cmdToList_Click(); });
 }
 
 void Form1::daysOffWindow()
