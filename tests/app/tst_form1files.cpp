@@ -96,6 +96,7 @@ private slots:
     void unsavedChangesQuestion_data();
     void unsavedChangesQuestion();
     void restoresUnsavedWorkAfterACrash();
+    void everyKilledWindowComesBackInAWindowOfItsOwn();
     void restoresUnsavedChangesToAFileAfterACrash();
     void restoresTheLastFile_data();
     void restoresTheLastFile();
@@ -352,6 +353,41 @@ void tst_Form1Files::restoresUnsavedChangesToAFileAfterACrash()
     trigger(*window, "actionSave");
     QVERIFY(!keptFor(file));
     QVERIFY(readFile(file).endsWith("Launch + 1\n"));
+}
+
+void tst_Form1Files::everyKilledWindowComesBackInAWindowOfItsOwn()
+{
+    const QString file = path(QStringLiteral("site.ambrel"));
+    writeFile(file, kProject);
+    {
+        const auto untitled = openForm1();
+        const auto onFile = openForm1();
+        untitled->restoreSession();
+        onFile->restoreSession(file);
+        type(*untitled, QStringLiteral("Walls + 2"));
+        type(*onFile, QStringLiteral("Design + 3 days\nLaunch + 1"));
+        QTRY_VERIFY(keptFor(QString()) && keptFor(file));
+        // Both windows go without closing, as they would when killed.
+    }
+    const auto window = openForm1();
+    window->restoreSession();
+    QList<Form1 *> windows;
+    for (QWidget *topLevel : QApplication::topLevelWidgets()) {
+        if (auto *form = qobject_cast<Form1 *>(topLevel))
+            windows << form;
+    }
+    QCOMPARE(windows.size(), 2);
+    QStringList texts;
+    for (Form1 *form : windows) {
+        QVERIFY(form->isModified());
+        texts << child<QPlainTextEdit>(*form, "txtTodo")->toPlainText();
+    }
+    texts.sort();
+    QCOMPARE(texts, QStringList({ "Design + 3 days\nLaunch + 1", "Walls + 2" }));
+    for (Form1 *form : windows) {
+        if (form != window.get())
+            delete form;
+    }
 }
 
 void tst_Form1Files::restoresUnsavedWorkAfterACrash()
