@@ -248,16 +248,21 @@ void Form1::lblSetWorkingDays_Click()
 
 std::unique_ptr<frmWorkingWeek> Form1::workingWeekWindow()
 {
-    auto window = std::make_unique<frmWorkingWeek>(m_project->settings(), this);
+    // The hours go before the week, and nothing is kept unless all three files were written.
+    auto save = [this](const Settings &edited) -> std::optional<Refusal> {
+        QString error;
+        if (!SaveWorkingSettings(Paths::settingsFolder(), edited.hours, edited.WorkingWeek, &error))
+            return Refusal { error, QString() };
+        applySettings(edited);
+        cmdToList_Click();
+        return std::nullopt;
+    };
+    auto window = std::make_unique<frmWorkingWeek>(m_project->settings(), save, this);
     if (window->weekLoaded()) {
         Settings refreshed = m_project->settings();
         refreshed.WorkingWeek = window->settings().WorkingWeek;
         applySettings(refreshed);
     }
-    connect(window.get(), &frmWorkingWeek::settingsSaved, this, [this](const Settings &saved) {
-        applySettings(saved);
-        cmdToList_Click();
-    });
     return window;
 }
 

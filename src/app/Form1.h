@@ -5,26 +5,15 @@
 #include "tracking/ListEditing.h"
 #include "workweek/WorkweekSettings.h"
 
-#include <QByteArray>
 #include <QDate>
 #include <QMainWindow>
-#include <QRect>
 #include <QSet>
 
 #include <memory>
 
 class QAbstractItemModel;
-class QAction;
-class QButtonGroup;
-class QCalendarWidget;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
 class QModelIndex;
-class QPlainTextEdit;
-class QPushButton;
-class QTimer;
 class QTreeView;
 
 namespace ambrel {
@@ -35,7 +24,6 @@ class ProjectDocument;
 class TaskListModel;
 class TimelinePane;
 class TimelineView;
-struct TimelineData;
 class frmWorkingWeek;
 
 // The planner's main window. Every control is a child widget whose objectName is the control's name, so
