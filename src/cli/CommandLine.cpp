@@ -170,6 +170,7 @@ std::optional<Settings> readSettings(const Options &options, bool weekApplies, Q
     request.hours = !options.begins || !options.ends;
     request.daysOff = weekApplies;
     request.daysOffFile = options.daysOffPath;
+    request.weekFirst = true;
     LoadedSettings loaded = loadSettings(Paths::settingsFolder(), request);
     for (const Refusal &message : loaded.messages)
         err << "ambrel-cli: " << message.text << '\n';

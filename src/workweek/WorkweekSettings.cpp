@@ -154,9 +154,12 @@ QList<Refusal> LoadSettings(const QString &folder, Settings &settings, SettingsP
 LoadedSettings loadSettings(const QString &folder, const SettingsRequest &request, Settings settings)
 {
     LoadedSettings loaded;
-    const int parts = (request.week ? int(SettingsParts::Week) : 0) | (request.hours ? int(SettingsParts::Hours) : 0);
-    if (parts != 0)
-        loaded.messages = LoadSettings(folder, settings, SettingsParts(parts));
+    if (request.week && request.weekFirst)
+        loaded.messages << LoadSettings(folder, settings, SettingsParts::Week);
+    if (request.hours)
+        loaded.messages << LoadSettings(folder, settings, SettingsParts::Hours);
+    if (request.week && !request.weekFirst)
+        loaded.messages << LoadSettings(folder, settings, SettingsParts::Week);
     loaded.settings = std::move(settings);
     if (!request.daysOff)
         return loaded;

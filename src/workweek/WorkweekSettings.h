@@ -66,6 +66,9 @@ struct SettingsRequest {
     bool week = true;
     bool hours = true;
     bool daysOff = true;
+    // The command line has always told a missing week file before missing hour files; the window the other
+    // way round.
+    bool weekFirst = false;
     // Empty: holidays.txt in the settings folder, whose absence means no days off. A named file must be
     // there; a named empty path means no days off.
     std::optional<QString> daysOffFile;
