@@ -190,10 +190,11 @@ void TimelinePane::setShown(bool shown)
         m_list->setGeometry(m_listArea);
     }
     m_timeline->setVerticalOffset(m_list->verticalScrollBar()->value());
-    QString error;
     // Start-up shows the timeline as remembered, which needs no second write.
-    if (ProjectSession::timelineShown() != shown && !ProjectSession::setTimelineShown(shown, &error))
-        MessageBox::show(m_window, error, QStringLiteral("Timeline"), MessageBox::Exclamation);
+    if (ProjectSession::timelineShown() == shown)
+        return;
+    if (const std::optional<Refusal> failed = ProjectSession::setTimelineShown(shown))
+        MessageBox::show(m_window, failed->text, QStringLiteral("Timeline"), MessageBox::Exclamation);
 }
 
 void TimelinePane::takeListArea()

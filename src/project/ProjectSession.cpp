@@ -36,21 +36,17 @@ std::optional<QByteArray> readSessionFile(const QString &name)
     return file.readAll();
 }
 
-bool writeSessionFile(const QString &name, const QByteArray &bytes, QString *error)
+std::optional<Refusal> writeSessionFile(const QString &name, const QByteArray &bytes)
 {
     const QString folder = ProjectSession::folder();
-    if (!QDir().mkpath(folder)) {
-        if (error)
-            *error = QStringLiteral("Could not create the folder %1.").arg(QDir::toNativeSeparators(folder));
-        return false;
-    }
+    if (!QDir().mkpath(folder))
+        return Refusal { QStringLiteral("Could not create the folder %1.").arg(QDir::toNativeSeparators(folder)),
+            QString() };
     const QString path = QDir(folder).filePath(name);
     QString reason;
     if (writeFileAtomically(path, bytes, &reason))
-        return true;
-    if (error)
-        *error = QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), reason);
-    return false;
+        return std::nullopt;
+    return Refusal { QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), reason), QString() };
 }
 
 QStringList lines(const std::optional<QByteArray> &bytes)
@@ -65,12 +61,12 @@ QStringList lines(const std::optional<QByteArray> &bytes)
     return found;
 }
 
-bool writeRecentFiles(const QStringList &paths, QString *error)
+std::optional<Refusal> writeRecentFiles(const QStringList &paths)
 {
     QByteArray bytes;
     for (const QString &path : paths)
         bytes += path.toUtf8() + '\n';
-    return writeSessionFile(kRecentFiles, bytes, error);
+    return writeSessionFile(kRecentFiles, bytes);
 }
 
 } // namespace
@@ -86,9 +82,9 @@ QString ProjectSession::lastFile()
     return found.isEmpty() ? QString() : found.first();
 }
 
-bool ProjectSession::setLastFile(const QString &path, QString *error)
+std::optional<Refusal> ProjectSession::setLastFile(const QString &path)
 {
-    return writeSessionFile(kLastFile, path.isEmpty() ? QByteArray() : path.toUtf8() + '\n', error);
+    return writeSessionFile(kLastFile, path.isEmpty() ? QByteArray() : path.toUtf8() + '\n');
 }
 
 QStringList ProjectSession::recentFiles()
@@ -98,24 +94,24 @@ QStringList ProjectSession::recentFiles()
     return found.mid(0, kMostRecentFiles);
 }
 
-bool ProjectSession::addRecentFile(const QString &path, QString *error)
+std::optional<Refusal> ProjectSession::addRecentFile(const QString &path)
 {
     QStringList paths = recentFiles();
     paths.removeAll(path);
     paths.prepend(path);
-    return writeRecentFiles(paths.mid(0, kMostRecentFiles), error);
+    return writeRecentFiles(paths.mid(0, kMostRecentFiles));
 }
 
-bool ProjectSession::removeRecentFile(const QString &path, QString *error)
+std::optional<Refusal> ProjectSession::removeRecentFile(const QString &path)
 {
     QStringList paths = recentFiles();
     paths.removeAll(path);
-    return writeRecentFiles(paths, error);
+    return writeRecentFiles(paths);
 }
 
-bool ProjectSession::clearRecentFiles(QString *error)
+std::optional<Refusal> ProjectSession::clearRecentFiles()
 {
-    return writeRecentFiles({}, error);
+    return writeRecentFiles({});
 }
 
 bool ProjectSession::timelineShown()
@@ -124,9 +120,9 @@ bool ProjectSession::timelineShown()
     return !found.isEmpty() && found.first().trimmed() == kTimelineShown;
 }
 
-bool ProjectSession::setTimelineShown(bool shown, QString *error)
+std::optional<Refusal> ProjectSession::setTimelineShown(bool shown)
 {
-    return writeSessionFile(kTimeline, (shown ? kTimelineShown : kTimelineHidden).toUtf8() + '\n', error);
+    return writeSessionFile(kTimeline, (shown ? kTimelineShown : kTimelineHidden).toUtf8() + '\n');
 }
 
 namespace {
@@ -232,10 +228,7 @@ std::optional<Refusal> WorkSlot::keep(const QString &file, const QByteArray &byt
 {
     if (!m_lock->isLocked())
         hold();
-    QString error;
-    if (!writeSessionFile(kWindows + QLatin1Char('/') + m_id + kKeptSuffix, keptBytes(file, bytes), &error))
-        return Refusal { error, QString() };
-    return std::nullopt;
+    return writeSessionFile(kWindows + QLatin1Char('/') + m_id + kKeptSuffix, keptBytes(file, bytes));
 }
 
 void WorkSlot::forget()

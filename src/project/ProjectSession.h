@@ -29,17 +29,17 @@ public:
 
     // The project file that was open, or empty when the work was never saved.
     static QString lastFile();
-    static bool setLastFile(const QString &path, QString *error = nullptr);
+    static std::optional<Refusal> setLastFile(const QString &path);
 
     // Most recent first, at most kMostRecentFiles, each path once.
     static QStringList recentFiles();
-    static bool addRecentFile(const QString &path, QString *error = nullptr);
-    static bool removeRecentFile(const QString &path, QString *error = nullptr);
-    static bool clearRecentFiles(QString *error = nullptr);
+    static std::optional<Refusal> addRecentFile(const QString &path);
+    static std::optional<Refusal> removeRecentFile(const QString &path);
+    static std::optional<Refusal> clearRecentFiles();
 
     // Whether the timeline shows beside the task list; hidden until the person first shows it.
     static bool timelineShown();
-    static bool setTimelineShown(bool shown, QString *error = nullptr);
+    static std::optional<Refusal> setTimelineShown(bool shown);
 
     // Work a window kept: the project file it belongs to (empty when never saved) and the project's bytes.
     struct KeptWork {
