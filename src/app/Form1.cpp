@@ -126,7 +126,7 @@ void Form1::Form_Load()
     // The hours are read first, the week after; each file's trouble is told in that order.
     LoadedSettings loaded = loadSettings(Paths::settingsFolder(), {}, m_project->settings());
     for (const Refusal &message : loaded.messages)
-        MessageBox::show(this, message.text, message.title, MessageBox::Exclamation);
+        MessageBox::show(this, message.text, QStringLiteral("Error"), MessageBox::Exclamation);
     // A missing days-off file is simply no days off; lines that name no date are told once.
     QStringList skipped = loaded.skippedDaysOff;
     if (loaded.daysOffError)

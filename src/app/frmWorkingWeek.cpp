@@ -95,7 +95,7 @@ void frmWorkingWeek::LoadWorkingDays()
 {
     WorkingWeekFlags WorkingWeek = m_settings.WorkingWeek;
     if (auto message = ambrel::LoadWorkingWeek(Paths::settingsFolder(), m_lstWorkingWeek, WorkingWeek)) {
-        MessageBox::show(this, message->text, message->title, MessageBox::Exclamation);
+        MessageBox::show(this, message->text, kError, MessageBox::Exclamation);
         return;
     }
     m_settings.WorkingWeek = WorkingWeek;
@@ -108,7 +108,7 @@ void frmWorkingWeek::LoadHourChoices()
 {
     HourChoices hours;
     if (auto message = ambrel::LoadHourChoices(Paths::settingsFolder(), hours)) {
-        MessageBox::show(this, message->text, message->title, MessageBox::Exclamation);
+        MessageBox::show(this, message->text, kError, MessageBox::Exclamation);
         return;
     }
     m_hours = hours;

@@ -29,7 +29,7 @@ std::optional<Refusal> unreadable(const QString &folder, const char *fileName)
     const QString path = pathOf(folder, fileName);
     const QFileInfo info(path);
     if (!info.exists())
-        return Refusal { missingFileMessage(name), QStringLiteral("Error") };
+        return Refusal { missingFileMessage(name), QString() };
     QString reason;
     if (info.isDir()) {
         reason = QStringLiteral("it is a folder");
@@ -41,7 +41,7 @@ std::optional<Refusal> unreadable(const QString &folder, const char *fileName)
     }
     return Refusal {
         QStringLiteral("Error: %1 could not be read (%2). Please check the file.").arg(name, reason),
-        QStringLiteral("Error")
+        QString()
     };
 }
 

@@ -137,7 +137,7 @@ void TestWorkweekSettings::unreadableFilesSayWhy()
     QCOMPARE(messages.size(), 2);
     QVERIFY(messages[0].text.contains(QLatin1String("workingday_starts_at.txt")));
     QVERIFY(messages[1].text.contains(QLatin1String("workingweek.txt")));
-    QCOMPARE(messages[1].title, QStringLiteral("Error"));
+    QVERIFY(messages[1].title.isEmpty()); // the face that shows it picks the title
 }
 
 void TestWorkweekSettings::hugeWeekFileLoadsQuickly()
