@@ -5,7 +5,7 @@
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
 #include "app/TimelineView.h"
-#include "corekit/ProgramFolder.h"
+#include "corekit/Paths.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,7 +39,7 @@ void rebuildThroughWindow(benchmark::State &state, bool timeline)
     const QDir shipped(QStringLiteral(AMBREL_SETTINGS_DIR));
     for (const QString &name : shipped.entryList(QDir::Files))
         QFile::copy(shipped.filePath(name), folder.filePath(name));
-    ProgramFolder::setPath(folder.path());
+    Paths::setProgramFolder(folder.path());
     MessageBox::setTesting(true);
 
     Form1 window;
@@ -59,7 +59,7 @@ void rebuildThroughWindow(benchmark::State &state, bool timeline)
     state.counters["tasks"] = double(window.taskModel()->rowCount());
     if (!MessageBox::shown().isEmpty())
         state.SkipWithError("the build was refused");
-    ProgramFolder::setPath(QString());
+    Paths::setProgramFolder(QString());
 }
 
 void BM_RebuildThroughWindow(benchmark::State &state)

@@ -1,38 +1,29 @@
 #pragma once
 
+#include "app/Form1Controls.h"
+#include "app/MainMenus.h"
 #include "tracking/ListEditing.h"
 #include "workweek/WorkweekSettings.h"
 
-#include <QByteArray>
 #include <QDate>
 #include <QMainWindow>
-#include <QRect>
 #include <QSet>
 
 #include <memory>
 
 class QAbstractItemModel;
-class QAction;
-class QButtonGroup;
-class QCalendarWidget;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
 class QModelIndex;
-class QPlainTextEdit;
-class QPushButton;
-class QTimer;
 class QTreeView;
 
 namespace ambrel {
 
 class EventListModel;
 class Project;
-struct ProjectFileContent;
+class ProjectDocument;
 class TaskListModel;
+class TimelinePane;
 class TimelineView;
-struct TimelineData;
 class frmWorkingWeek;
 
 // The planner's main window. Every control is a child widget whose objectName is the control's name, so
@@ -41,8 +32,8 @@ class frmWorkingWeek;
 // lblAppName, Label13, Frame1, Frame2, Frame3 (the tips line), Frame4, frInvisible, picGrid and its tools.
 // The start options are one QButtonGroup named "optDate" with ids 0 and 1, whose radio buttons are named
 // "optDate_0" (right away) and "optDate_1" (on the picked date). The working-day hours sit in the hidden
-// boxes txtStarts and txtEndsAt inside Frame4. The window owns one Project: it reads its controls into it,
-// asks it to act and shows what it holds; the hidden boxes mirror the project.
+// boxes txtStarts and txtEndsAt inside Frame4. The window is a face over one ProjectDocument: each edit goes
+// into its Project as it happens, and the window asks it to act and shows what it holds.
 // The controls sit in the central widget "Body", below a menu bar whose actions (actionNew, actionOpen, ...)
 // call the same handlers as the hidden panel's buttons. What the person typed is kept in project files,
 // and, once the session is restored, work never saved is kept in the user's data folder.
@@ -55,11 +46,12 @@ public:
     ~Form1() override;
 
     Project &project() const { return *m_project; }
+    ProjectDocument &document() const { return *m_document; }
     TaskListModel *taskModel() const { return m_tasks; }
     EventListModel *eventModel() const { return m_events; }
-    QTreeView *listView1() const { return m_ListView1; }
-    QTreeView *listView2() const { return m_ListView2; }
-    TimelineView *timelineView() const { return m_timeline; }
+    QTreeView *listView1() const { return m_ui.ListView1; }
+    QTreeView *listView2() const { return m_ui.ListView2; }
+    TimelineView *timelineView() const;
 
     const WorkingWeekFlags &workingWeek() const;
     // Takes the person's settings for the schedules to come; the hidden hour boxes show the hours.
@@ -69,16 +61,17 @@ public:
     std::unique_ptr<frmWorkingWeek> workingWeekWindow();
 
     // The project file open in the window, or empty while the work was never saved.
-    const QString &currentFile() const { return m_currentFile; }
+    const QString &currentFile() const;
     // Whether what the person typed differs from the file it came from (or from a new project).
-    bool isModified() const { return m_modified; }
-    QMenu *taskListMenu() const { return m_taskListMenu; }
+    bool isModified() const;
+    QMenu *taskListMenu() const { return m_menus.taskList; }
 
     // Opens the project file in place of the current project without asking about unsaved changes; a file
     // that cannot be opened is reported and changes nothing.
     bool openProjectFile(const QString &path);
-    // Start-up: opens the named file, or else what was open when the program last closed, and from then on
-    // keeps unsaved work in the data folder.
+    // Start-up: opens the named file, or else brings back the kept work no running window holds (the rest
+    // in windows of their own), or else what was open when the program last closed; from then on keeps
+    // unsaved work in the data folder.
     void restoreSession(const QString &fileName = QString());
 
     // Tools of the hidden panel.
@@ -128,13 +121,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Before an export: when what is typed changed since the list was built, asks whether to rebuild first;
-    // then the two "Missing Info" checks. False when the export must stop.
-    bool readyToExport();
-    // Asks before replacing an earlier export; false when the person says No.
-    bool mayOverwrite(const QString &path, const QString &question);
-    // Opens the export folder and says "Done!" with the text for an opened folder, or the file's place.
-    void reportExported(const QString &folder, const QString &path, QString opened, QString notOpened);
     // The line under the task list that counts the rows whose line may not say what was meant.
     void updateHintLine();
     void placeHintLine();
@@ -148,92 +134,38 @@ private:
     // Asks whether to save unsaved changes first; false when the person cancelled or the save failed.
     bool maybeSave();
     bool saveTo(const QString &path);
-    ProjectFileContent content() const;
-    // Shows content in the controls without raising their events, then builds once.
-    void applyContent(const ProjectFileContent &content);
-    void markSaved();
-    void updateModified();
+    // Shows the project's inputs in the controls without raising their events, then builds once.
+    void showContent();
     void updateTitle();
-    void keepUnsavedWork();
-    void rememberFile(const QString &path);
     void growWithHeight();
     void linkActivated(QObject *link);
-    void createBanner();
-    void createSidebar();
-    void createLists();
-    void createHiddenContainers();
+    // Connects the controls to their handlers.
+    void wireControls();
     void Form_Load();
-    // The project's inputs from the controls that hold them.
-    void readControls();
     void SetProjectStartDate();
     void showCurrentTask(const CurrentTask &current);
     void Form_Resize();
     void stretchBackgrounds();
     void applyTaskColumnWidths();
     void onCalendarSelectionChanged();
-    void createTimeline();
-    void createViewMenu();
-    void connectTimeline();
-    void refreshTimeline();
     // The list has just been given its place for the window's size; the timeline, when shown, shares it.
-    void takeListArea();
-    void layOutTimeline();
 
-    Project *m_project = nullptr;
+    ProjectDocument *m_document = nullptr;
+    Project *m_project = nullptr; // the document's
     TaskListModel *m_tasks = nullptr;
     EventListModel *m_events = nullptr;
     CurrentTask m_current;
     QDate m_calendarDate; // what Calendar2 showed before its latest change
-    QString m_currentFile;
-    QByteArray m_savedBytes; // the project as last opened or saved, to tell whether it changed since
-    bool m_modified = false;
-    bool m_sessionKept = false;
-    bool m_autosaveFailureShown = false;
-    QTimer *m_autosave = nullptr;
     QSet<int> m_keysDownInTaskBox;
     QWidget *m_body = nullptr;
-    QMenu *m_taskListMenu = nullptr;
-    QMenu *m_recentMenu = nullptr;
-    QAction *m_actionPostpone = nullptr;
-    QAction *m_actionRemoveSelected = nullptr;
-    QAction *m_actionRemoveAll = nullptr;
-    QAction *m_actionConvertToList = nullptr;
-    QAction *m_actionPrint = nullptr;
+    Form1Menus m_menus;
+    Form1Controls m_ui;
     QSize m_designListSize;
     int m_designTaskBoxHeight = 0;
     int m_designBuildButtonTop = 0;
 
-    QWidget *m_Picture1 = nullptr;
-    QLabel *m_Label13 = nullptr;
-    QLabel *m_lblHints = nullptr;
-    QWidget *m_picSidebar = nullptr;
-    QLineEdit *m_txtProjectName = nullptr;
-    QLabel *m_Label15 = nullptr;
-    QWidget *m_Frame2 = nullptr;
-    QButtonGroup *m_optDate = nullptr;
-    QCalendarWidget *m_Calendar2 = nullptr;
-    QTimer *m_tmrDate = nullptr;
-    QCheckBox *m_chkExcludeWeekends = nullptr;
-    QLabel *m_lblSetWorkingDays = nullptr;
-    QPlainTextEdit *m_txtTodo = nullptr;
-    QPushButton *m_cmdToList = nullptr;
-    QPushButton *m_Command2 = nullptr;
-    QTreeView *m_ListView1 = nullptr;
-    QTreeView *m_ListView2 = nullptr;
-    QLineEdit *m_txtStarts = nullptr;
-    QLineEdit *m_txtEndsAt = nullptr;
-    QLineEdit *m_txtTask = nullptr;
-    QLineEdit *m_txtTaskID = nullptr;
-    QLineEdit *m_txtStartDate = nullptr;
-    QLineEdit *m_txtDaysToPostPone = nullptr;
 
-    TimelineView *m_timeline = nullptr;
-    QWidget *m_timelineHandle = nullptr;
-    QAction *m_actionTimeline = nullptr;
-    std::unique_ptr<TimelineData> m_timelineData;
-    QRect m_listArea; // the list's place while the timeline is hidden, shared with the timeline when shown
-    int m_listWidthBesideTimeline = 0; // 0 until the person drags the handle: the four columns' width
-    bool m_timelineStale = true;
+    TimelinePane *m_timeline = nullptr;
 };
 
 } // namespace ambrel

@@ -1,20 +1,14 @@
 #include "Form1.h"
 
-#include "app/EventListModel.h"
-#include "app/FolderOpener.h"
+#include "app/CalendarExport.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
 #include "app/frmDaysOff.h"
 #include "corekit/Clock.h"
-#include "corekit/Corekit.h"
-#include "corekit/ProgramFolder.h"
-#include "export/IcsWriter.h"
 #include "project/Project.h"
 
 #include <QAbstractItemModel>
-#include <QDir>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QLocale>
@@ -22,11 +16,12 @@
 #include <QPlainTextEdit>
 #include <QTreeView>
 
+#include <algorithm>
+#include <cmath>
+
 namespace ambrel {
 
 namespace {
-
-const QString kMissingInfo = QStringLiteral("Missing Info");
 
 // The 0-based row selected in the list, or -1 when none is.
 int selectedRow(const QTreeView &list)
@@ -38,111 +33,26 @@ int selectedRow(const QTreeView &list)
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
+// The hidden days box read as the Post-Pone button always read it: a number in the locale, rounded down.
+std::optional<double> wholeDays(const QString &text, const QLocale &locale)
+{
+    bool ok = false;
+    const double value = locale.toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return std::floor(value);
+}
+
 } // namespace
-
-bool Form1::readyToExport()
-{
-    readControls();
-    if (m_project->changedSinceBuild()) {
-        const MessageBox::Answer answer = MessageBox::show(this,
-            QStringLiteral("Your tasks changed since the list was built. Rebuild before exporting?"),
-            QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNoCancel);
-        if (answer == MessageBox::Cancel)
-            return false;
-        if (answer == MessageBox::Yes) {
-            cmdToList_Click();
-            if (m_project->changedSinceBuild())
-                return false; // the build was refused and said why
-        }
-    }
-    if (m_tasks->rowCount() == 0) {
-        MessageBox::show(this, QStringLiteral("Please add some tasks to your project."), kMissingInfo,
-            MessageBox::Information);
-        return false;
-    }
-    if (m_txtProjectName->text().isEmpty()) {
-        MessageBox::show(
-            this, QStringLiteral("Please enter a project name."), kMissingInfo, MessageBox::Information);
-        return false;
-    }
-    return true;
-}
-
-bool Form1::mayOverwrite(const QString &path, const QString &question)
-{
-    return !FileExists(path)
-        || MessageBox::show(
-               this, question, QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNo)
-        == MessageBox::Yes;
-}
-
-void Form1::reportExported(const QString &folder, const QString &path, QString opened, QString notOpened)
-{
-    QString notes;
-    if (m_project->schedule().eventCount() == 0)
-        notes += QStringLiteral(" No task had a whole working day, so the file holds no calendar events.");
-    // Google Calendar refuses larger files.
-    if (path.endsWith(QLatin1String(".csv")) && QFileInfo(path).size() > 1'000'000)
-        notes += QStringLiteral(" Google Calendar imports files of up to 1 MB: please split the project or "
-                                "shorten it before importing this file.");
-    opened += notes;
-    notOpened += notes;
-    // The file is written all the same; without the folder on screen the person needs its place.
-    const bool shown = FolderOpener::openFolder(folder);
-    MessageBox::show(this, shown ? opened : notOpened.arg(QDir::toNativeSeparators(path)),
-        QStringLiteral("Done!"), MessageBox::Information);
-}
 
 void Form1::Command2_Click()
 {
-    if (!readyToExport())
-        return;
-    const QString folder = ProgramFolder::filePath(QStringLiteral("output"));
-    const QString path = ProgramFolder::filePath(QStringLiteral("output/project.csv"));
-    if (!mayOverwrite(path, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?")))
-        return;
-    QString error;
-    if (!m_project->exportCalendarCsv(path, &error)) {
-        MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
-        return;
-    }
-    reportExported(folder, path,
-        QStringLiteral(
-            "Done! The software will now open a folder which contains a .csv file with your project "
-            "info. You can now add this project (.csv) to your G calendar. For more details, please "
-            "read the user manual."),
-        QStringLiteral("Done! Your project info was saved to the .csv file %1, but its folder could not be "
-                       "opened. You can now add this project (.csv) to your G calendar. For more details, "
-                       "please read the user manual."));
+    exportCalendar(this, *m_project, CalendarFormat::Csv, [this] { cmdToList_Click(); });
 }
 
 void Form1::exportIcs()
 {
-    if (!readyToExport())
-        return;
-    const Schedule &built = m_project->schedule();
-    if (const std::optional<QString> refusal = icsHoursRefusal(built.startsAt, built.endsAt)) {
-        MessageBox::show(this, *refusal, ooopsTitle(), MessageBox::Exclamation);
-        return;
-    }
-    const QString folder = ProgramFolder::filePath(QStringLiteral("output"));
-    const QString path = ProgramFolder::filePath(QStringLiteral("output/project.ics"));
-    if (!mayOverwrite(path, QStringLiteral("Overwrite the previous .ics file (maybe from another project)?")))
-        return;
-    QString error;
-    if (!m_project->exportCalendarIcs(path, Clock::now(), &error)) {
-        MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
-        return;
-    }
-    reportExported(folder, path,
-        QStringLiteral(
-            "Done! The software will now open a folder which contains a .ics file with your project. "
-            "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
-            "or Thunderbird."),
-        QStringLiteral(
-            "Done! Your project was saved to the .ics file %1, but its folder could not be opened. "
-            "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
-            "or Thunderbird."));
+    exportCalendar(this, *m_project, CalendarFormat::Ics, [this] { cmdToList_Click(); });
 }
 
 void Form1::daysOffWindow()
@@ -166,19 +76,37 @@ void Form1::ListView1_ItemClick(const QModelIndex &Item)
 void Form1::showCurrentTask(const CurrentTask &current)
 {
     m_current = current;
-    m_txtTaskID->setText(current.txtTaskID);
-    m_txtTask->setText(current.txtTask);
-    m_txtStartDate->setText(current.txtStartDate);
+    m_ui.txtTaskID->setText(current.txtTaskID);
+    m_ui.txtTask->setText(current.txtTask);
+    m_ui.txtStartDate->setText(current.txtStartDate);
 }
 
 void Form1::cmdPostpone_Click()
 {
-    const bool rowSelected = m_ListView1->selectionModel() && m_ListView1->selectionModel()->hasSelection();
-    readControls();
+    // Without a selected row, or before a row was clicked, Post-Pone does nothing.
+    const bool rowSelected = m_ui.ListView1->selectionModel() && m_ui.ListView1->selectionModel()->hasSelection();
+    if (!rowSelected || m_current.txtTaskID.isEmpty())
+        return;
+    // Only a row click writes the position, always as plain digits.
+    const std::optional<double> position = wholeDays(m_current.txtTaskID, QLocale::c());
+    if (!position)
+        return;
+    const std::optional<double> days = wholeDays(m_ui.txtDaysToPostPone->text(), QLocale());
+    if (!days) {
+        MessageBox::show(this,
+            QStringLiteral("Please enter the number of days to move the project by: a whole number such as 15 "
+                           "to post-pone it, or -5 to advance it."),
+            ooopsTitle(), MessageBox::Exclamation);
+        return;
+    }
+    if (*position > double(m_project->tasks().size()))
+        return;
+    const int row = *position < 1 ? 0 : int(*position) - 1;
+    // Beyond any span of years the project refuses the move; the clamp only keeps the number whole.
+    const auto whole = qint64(std::clamp(*days, -1e15, 1e15));
     const int columnsBefore = m_tasks->columnCount();
-    if (auto refusal = m_project->postpone(
-            rowSelected, m_current.txtTaskID, m_txtDaysToPostPone->text(), QLocale(), Clock::today())) {
-        MessageBox::show(this, refusal->text, refusal->title, MessageBox::Exclamation);
+    if (auto refusal = m_project->postpone(row, whole, Clock::today())) {
+        MessageBox::show(this, refusal->text, ooopsTitle(), MessageBox::Exclamation);
         return;
     }
     if (m_tasks->columnCount() != columnsBefore)
@@ -187,13 +115,12 @@ void Form1::cmdPostpone_Click()
 
 void Form1::cmdRemove_Click()
 {
-    readControls();
     m_project->removeAll(Clock::today());
 }
 
 void Form1::cmdRemoveSelected_Click()
 {
-    m_project->removeTask(selectedRow(*m_ListView1));
+    m_project->removeTask(selectedRow(*m_ui.ListView1));
 }
 
 void Form1::cmdConvertToList_Click()
@@ -201,7 +128,7 @@ void Form1::cmdConvertToList_Click()
     // The box keeps a bare line feed per line; the project turns each back into CR LF when it reads the box.
     QString text = m_project->taskTextFromRows();
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    m_txtTodo->setPlainText(text);
+    m_ui.txtTodo->setPlainText(text);
 }
 
 void Form1::cmdPrint_Click()

@@ -3,7 +3,7 @@
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
 #include "corekit/Clock.h"
-#include "corekit/ProgramFolder.h"
+#include "corekit/Paths.h"
 #include "corekit/TextFormat.h"
 #include "export/IcsDaysOff.h"
 
@@ -104,7 +104,7 @@ frmDaysOff::frmDaysOff(QWidget *parent)
 
 void frmDaysOff::Form_Load()
 {
-    const DaysOffReading reading = DaysOff::load(ProgramFolder::filePath(DaysOff::FileName));
+    const DaysOffReading reading = DaysOff::load(Paths::settingsFile(DaysOff::FileName));
     if (!reading.error.isEmpty()) {
         MessageBox::show(this, QStringLiteral("Could not read %1: %2").arg(DaysOff::FileName, reading.error),
             kTitle, MessageBox::Exclamation);
@@ -194,7 +194,7 @@ void frmDaysOff::cmdImport_Click()
 void frmDaysOff::cmdSave_Click()
 {
     QString error;
-    if (!DaysOff::save(m_days, ProgramFolder::filePath(DaysOff::FileName), &error)) {
+    if (!DaysOff::save(m_days, Paths::settingsFile(DaysOff::FileName), &error)) {
         MessageBox::show(this, QStringLiteral("Could not save %1: %2").arg(DaysOff::FileName, error), kTitle,
             MessageBox::Exclamation);
         return;

@@ -2,7 +2,7 @@
 
 #include "app/MessageBox.h"
 #include "app/WindowLook.h"
-#include "corekit/ProgramFolder.h"
+#include "corekit/Paths.h"
 #include "workweek/TimeOfDay.h"
 
 #include <QCheckBox>
@@ -41,9 +41,10 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, 
 
 } // namespace
 
-frmWorkingWeek::frmWorkingWeek(const Settings &settings, QWidget *parent)
+frmWorkingWeek::frmWorkingWeek(const Settings &settings, Save save, QWidget *parent)
     : QDialog(parent)
     , m_settings(settings)
+    , m_save(std::move(save))
 {
     setObjectName(QStringLiteral("frmWorkingWeek"));
     setWindowTitle(QStringLiteral("Working Week"));
@@ -93,8 +94,8 @@ void frmWorkingWeek::Form_Load()
 void frmWorkingWeek::LoadWorkingDays()
 {
     WorkingWeekFlags WorkingWeek = m_settings.WorkingWeek;
-    if (auto message = ambrel::LoadWorkingWeek(ProgramFolder::path(), m_lstWorkingWeek, WorkingWeek)) {
-        MessageBox::show(this, message->text, message->title, MessageBox::Exclamation);
+    if (auto message = ambrel::LoadWorkingWeek(Paths::settingsFolder(), m_lstWorkingWeek, WorkingWeek)) {
+        MessageBox::show(this, message->text, kError, MessageBox::Exclamation);
         return;
     }
     m_settings.WorkingWeek = WorkingWeek;
@@ -106,8 +107,8 @@ void frmWorkingWeek::LoadWorkingDays()
 void frmWorkingWeek::LoadHourChoices()
 {
     HourChoices hours;
-    if (auto message = ambrel::LoadHourChoices(ProgramFolder::path(), hours)) {
-        MessageBox::show(this, message->text, message->title, MessageBox::Exclamation);
+    if (auto message = ambrel::LoadHourChoices(Paths::settingsFolder(), hours)) {
+        MessageBox::show(this, message->text, kError, MessageBox::Exclamation);
         return;
     }
     m_hours = hours;
@@ -180,19 +181,16 @@ void frmWorkingWeek::Command1_Click()
             return;
     }
 
-    // The hours go before the week, and nothing is kept unless all three files were written.
-    const WorkingHours hours { m_cboStartsAt->currentText(), m_cboEndsAt->currentText() };
-    QString error;
-    if (!SaveWorkingSettings(ProgramFolder::path(), hours, WorkingWeek, &error)) {
-        MessageBox::show(this, error, kError, MessageBox::Exclamation);
+    Settings edited = m_settings;
+    edited.hours = { m_cboStartsAt->currentText(), m_cboEndsAt->currentText() };
+    edited.WorkingWeek = WorkingWeek;
+    if (const std::optional<Refusal> failed = m_save(edited)) {
+        MessageBox::show(this, failed->text, kError, MessageBox::Exclamation);
         return;
     }
-    m_hours.savedStarts = hours.starts;
-    m_hours.savedEndsAt = hours.endsAt;
-    m_settings.hours = hours;
-    m_settings.WorkingWeek = WorkingWeek;
-
-    emit settingsSaved(m_settings);
+    m_hours.savedStarts = edited.hours.starts;
+    m_hours.savedEndsAt = edited.hours.endsAt;
+    m_settings = edited;
     MessageBox::show(this, QStringLiteral("Done!"), QStringLiteral("Done"), MessageBox::Information);
     accept();
 }

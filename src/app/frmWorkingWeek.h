@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -15,14 +16,17 @@ namespace ambrel {
 
 // The working-week window: which weekdays are working days and the hours a working day begins and ends.
 // The day boxes are named "chkWorkingDay_1" (Monday) to "chkWorkingDay_7" (Sunday). It edits a copy of the
-// settings: opening it reads the week from its file, and saving writes the settings files and then emits
-// settingsSaved, whose receiver applies them and rebuilds, before the window says "Done!".
+// settings: opening it reads the week from its file, and Save hands the edited settings to the caller's save,
+// which writes, applies and rebuilds, before the window says "Done!" (or shows why it could not save).
 class frmWorkingWeek final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmWorkingWeek)
 
 public:
-    explicit frmWorkingWeek(const Settings &settings, QWidget *parent = nullptr);
+    // Saves the edited settings; nothing, or why they could not be saved.
+    using Save = std::function<std::optional<Refusal>(const Settings &)>;
+
+    frmWorkingWeek(const Settings &settings, Save save, QWidget *parent = nullptr);
 
     const Settings &settings() const { return m_settings; }
     // Whether opening the window read the working week from its file.
@@ -30,9 +34,6 @@ public:
 
     // The position of the box's text among its choices, or -1 for a typed text that is none of them.
     static int choicePosition(const QComboBox *box);
-
-signals:
-    void settingsSaved(const ambrel::Settings &settings);
 
 public slots:
     void Command1_Click(); // Save
@@ -46,6 +47,7 @@ private:
     void LoadHourChoices();
 
     Settings m_settings;
+    Save m_save;
     bool m_weekLoaded = false;
     std::array<QCheckBox *, 8> m_chkWorkingDay {}; // indices 1 to 7, Monday to Sunday
     QComboBox *m_cboStartsAt = nullptr;

@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 
 #include "corekit/Clock.h"
-#include "corekit/ProgramFolder.h"
+#include "corekit/Paths.h"
 #include "corekit/TextFormat.h"
 #include "export/EventRow.h"
 #include "project/Project.h"
@@ -9,7 +9,6 @@
 #include "schedule/LineHints.h"
 #include "timeline/TimelineData.h"
 #include "timeline/TimelineExport.h"
-#include "workweek/DaysOff.h"
 #include "workweek/WorkweekSettings.h"
 
 #include <QDir>
@@ -163,37 +162,31 @@ void printRow(QTextStream &out, const QStringList &cells)
 }
 
 // The person's settings for this run: options stand in for the files they name, and only the files no
-// option stands in for are read. Nothing when a days-off file named on the command line cannot be read.
+// option stands in for are read. Nothing when the days-off file cannot be read.
 std::optional<Settings> readSettings(const Options &options, bool weekApplies, QTextStream &err)
 {
-    const QString folder = ProgramFolder::path();
-    Settings settings;
-    QList<Refusal> messages;
+    SettingsRequest request;
+    request.week = !options.week && weekApplies;
+    request.hours = !options.begins || !options.ends;
+    request.daysOff = weekApplies;
+    request.daysOffFile = options.daysOffPath;
+    request.weekFirst = true;
+    LoadedSettings loaded = loadSettings(Paths::settingsFolder(), request);
+    for (const Refusal &message : loaded.messages)
+        err << "ambrel-cli: " << message.text << '\n';
+    if (loaded.daysOffError) {
+        err << "ambrel-cli: " << loaded.daysOffError->text << '\n';
+        return std::nullopt;
+    }
+    for (const QString &line : loaded.skippedDaysOff)
+        err << line << '\n';
+    Settings &settings = loaded.settings;
     if (options.week)
         settings.WorkingWeek = *options.week;
-    else if (weekApplies)
-        messages << LoadSettings(folder, settings, SettingsParts::Week);
-    if (!options.begins || !options.ends)
-        messages << LoadSettings(folder, settings, SettingsParts::Hours);
-    for (const Refusal &message : messages)
-        err << "ambrel-cli: " << message.text << '\n';
     if (options.begins)
         settings.hours.starts = *options.begins;
     if (options.ends)
         settings.hours.endsAt = *options.ends;
-
-    const QString daysOffPath = options.daysOffPath.value_or(QDir(folder).filePath(DaysOff::FileName));
-    if (!weekApplies || daysOffPath.isEmpty())
-        return settings;
-    const DaysOffReading reading = DaysOff::load(daysOffPath);
-    if (!reading.error.isEmpty() || (options.daysOffPath && !QFileInfo::exists(daysOffPath))) {
-        err << "ambrel-cli: cannot read " << daysOffPath << ": "
-            << (reading.error.isEmpty() ? QStringLiteral("no such file") : reading.error) << '\n';
-        return std::nullopt;
-    }
-    for (const SkippedLine &line : reading.skipped)
-        err << DaysOff::describe(QFileInfo(daysOffPath).fileName(), line) << '\n';
-    settings.daysOff = DaysOff::dates(reading.days);
     return settings;
 }
 
@@ -201,15 +194,18 @@ std::optional<Settings> readSettings(const Options &options, bool weekApplies, Q
 // why, at the first that cannot be written.
 bool writeFiles(const Options &options, const Project &project, const QDate &today, QTextStream &err)
 {
+    std::optional<Refusal> failed;
+    if (!options.csvPath.isEmpty())
+        failed = project.exportCalendarCsv(options.csvPath);
+    if (!failed && !options.icsPath.isEmpty())
+        failed = project.exportCalendarIcs(options.icsPath, Clock::now());
     QString error;
-    const bool written = (options.csvPath.isEmpty() || project.exportCalendarCsv(options.csvPath, &error))
-        && (options.icsPath.isEmpty() || project.exportCalendarIcs(options.icsPath, Clock::now(), &error))
-        && (options.timelinePath.isEmpty()
-            || TimelineExport::write(TimelineData::fromSchedule(project.tasks(), project.calendar(), today,
-                                         project.settings().daysOff),
-                options.timelinePath, &error));
+    if (!failed && !options.timelinePath.isEmpty()
+        && !TimelineExport::write(TimelineData::fromProject(project, today), options.timelinePath, &error))
+        failed = Refusal { error, QString() };
+    const bool written = !failed;
     if (!written)
-        err << "ambrel-cli: " << error << '\n';
+        err << "ambrel-cli: " << failed->text << '\n';
     return written;
 }
 

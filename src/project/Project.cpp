@@ -9,6 +9,23 @@
 
 namespace ambrel {
 
+namespace {
+
+// The lower layers still name a dialog's title; below the window only what went wrong is kept.
+std::optional<Refusal> reason(std::optional<Refusal> refusal)
+{
+    if (refusal)
+        refusal->title.clear();
+    return refusal;
+}
+
+std::optional<Refusal> failure(bool done, const QString &error)
+{
+    return done ? std::nullopt : std::optional<Refusal>(Refusal { error, QString() });
+}
+
+} // namespace
+
 Project::Project(QObject *parent)
     : QObject(parent)
 {
@@ -42,6 +59,7 @@ std::optional<Refusal> Project::rebuild(const QDate &today)
 
     Schedule built;
     if (auto refusal = ScheduleBuilder::build(m_state, request, today, built)) {
+        refusal->title.clear();
         emit buildRefused(*refusal);
         return refusal;
     }
@@ -57,15 +75,13 @@ void Project::replaceSchedule(Schedule schedule)
     emit scheduleReset();
 }
 
-std::optional<Refusal> Project::postpone(bool rowSelected, const QString &txtTaskID, const QString &daysText,
-    const QLocale &locale, const QDate &today)
+std::optional<Refusal> Project::postpone(int row, qint64 days, const QDate &today)
 {
-    const PostponeRequest request { rowSelected, txtTaskID, daysText, calendar(), today, locale };
-    qsizetype first = -1;
-    if (auto refusal = postponeProject(m_schedule.tasks, request, &first))
-        return refusal;
-    if (first >= 0)
-        emit tasksMoved(int(first), int(m_schedule.tasks.size()) - 1);
+    if (row < 0 || row >= qsizetype(m_schedule.tasks.size()))
+        return std::nullopt;
+    if (auto refusal = postponeRows(m_schedule.tasks, row, days, calendar(), today))
+        return reason(refusal);
+    emit tasksMoved(row, int(m_schedule.tasks.size()) - 1);
     return std::nullopt;
 }
 
@@ -112,21 +128,22 @@ bool Project::writeCalendarCsv(QIODevice *device) const
     return ambrel::writeCalendarCsv(device, calendarEventRows(m_schedule));
 }
 
-bool Project::exportCalendarCsv(const QString &path, QString *error) const
+std::optional<Refusal> Project::exportCalendarCsv(const QString &path) const
 {
-    return WriteCalendarCSV(path, calendarEventRows(m_schedule), error);
+    QString error;
+    const bool written = WriteCalendarCSV(path, calendarEventRows(m_schedule), &error);
+    return failure(written, error);
 }
 
-bool Project::exportCalendarIcs(const QString &path, const QDateTime &stamp, QString *error) const
+std::optional<Refusal> Project::exportCalendarIcs(const QString &path, const QDateTime &stamp) const
 {
     const IcsOptions options { m_schedule.projectName, m_schedule.startsAt, m_schedule.endsAt, stamp };
     QByteArray bytes;
-    if (const std::optional<QString> refusal = calendarIcs(options, calendarEventRows(m_schedule), &bytes)) {
-        if (error)
-            *error = *refusal;
-        return false;
-    }
-    return writeExportFile(path, bytes, error);
+    if (const std::optional<QString> refusal = calendarIcs(options, calendarEventRows(m_schedule), &bytes))
+        return Refusal { *refusal, QString() };
+    QString error;
+    const bool written = writeExportFile(path, bytes, &error);
+    return failure(written, error);
 }
 
 } // namespace ambrel

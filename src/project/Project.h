@@ -6,7 +6,6 @@
 #include "workweek/WorkweekSettings.h"
 
 #include <QDate>
-#include <QLocale>
 #include <QObject>
 #include <QString>
 
@@ -54,13 +53,12 @@ public:
     // Works out the project's first day into the carried dates.
     void SetProjectStartDate(const QDate &today);
     // Builds the schedule afresh from the inputs. A refusal changes nothing and is also told through
-    // buildRefused.
+    // buildRefused. Refusals from the project say what went wrong; the face that shows them gives the title.
     std::optional<Refusal> rebuild(const QDate &today);
 
-    // Moves the task at position txtTaskID (1-based, as a row click writes it) and every task below it by
-    // the days text, read in locale. Without a selected row or a clicked one nothing happens.
-    std::optional<Refusal> postpone(bool rowSelected, const QString &txtTaskID, const QString &daysText,
-        const QLocale &locale, const QDate &today);
+    // Moves the task at row (0-based) and every task below it by whole days, counted over the calendar; a
+    // negative number advances them. A row that is not there changes nothing.
+    std::optional<Refusal> postpone(int row, qint64 days, const QDate &today);
     // Removes the task at row (0-based) with exactly its calendar events; false when there is no such row.
     bool removeTask(int row);
     // Empties the task list and works the project's start out again.
@@ -74,10 +72,10 @@ public:
 
     // The calendar events as the Google Calendar import file.
     bool writeCalendarCsv(QIODevice *device) const;
-    bool exportCalendarCsv(const QString &path, QString *error = nullptr) const;
+    std::optional<Refusal> exportCalendarCsv(const QString &path) const;
     // The calendar events as an iCalendar file, one block of working hours per working day, stamped with
-    // the moment of export. Refused (nothing written, *error says why) when the hours cannot be read.
-    bool exportCalendarIcs(const QString &path, const QDateTime &stamp, QString *error = nullptr) const;
+    // the moment of export. Refused (nothing written) when the hours cannot be read.
+    std::optional<Refusal> exportCalendarIcs(const QString &path, const QDateTime &stamp) const;
 
 signals:
     void aboutToReset();

@@ -1,5 +1,7 @@
 #include "timeline/TimelineData.h"
 
+#include "project/Project.h"
+
 #include <algorithm>
 
 namespace ambrel {
@@ -36,6 +38,12 @@ TimelineData TimelineData::fromSchedule(
     }
     data.projectName = projectNameOf(rows);
     return data;
+}
+
+TimelineData TimelineData::fromProject(const Project &project, const QDate &today)
+{
+    return fromSchedule(project.tasks(), project.calendar(), today,
+        project.workingWeekApplies() ? project.settings().daysOff : std::vector<QDate>());
 }
 
 } // namespace ambrel

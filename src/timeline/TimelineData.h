@@ -11,6 +11,8 @@
 
 namespace ambrel {
 
+class Project;
+
 // One calendar event of a task: a run of consecutive working days.
 struct TimelineRun {
     QDate first;
@@ -40,6 +42,9 @@ struct TimelineData {
     // The rows as the schedule builder leaves them, each with its runs of working days.
     static TimelineData fromSchedule(const std::vector<TaskRow> &rows, const WorkingCalendar &calendar,
         const QDate &today, std::vector<QDate> daysOff = {});
+    // The project's built rows with its calendar, for today's statuses. Days off are shaded only while the
+    // working week applies, as only then do they count.
+    static TimelineData fromProject(const Project &project, const QDate &today);
 };
 
 } // namespace ambrel

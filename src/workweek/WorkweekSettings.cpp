@@ -2,6 +2,7 @@
 
 #include "corekit/AtomicFile.h"
 #include "corekit/Corekit.h"
+#include "workweek/DaysOff.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +29,7 @@ std::optional<Refusal> unreadable(const QString &folder, const char *fileName)
     const QString path = pathOf(folder, fileName);
     const QFileInfo info(path);
     if (!info.exists())
-        return Refusal { missingFileMessage(name), QStringLiteral("Error") };
+        return Refusal { missingFileMessage(name), QString() };
     QString reason;
     if (info.isDir()) {
         reason = QStringLiteral("it is a folder");
@@ -40,7 +41,7 @@ std::optional<Refusal> unreadable(const QString &folder, const char *fileName)
     }
     return Refusal {
         QStringLiteral("Error: %1 could not be read (%2). Please check the file.").arg(name, reason),
-        QStringLiteral("Error")
+        QString()
     };
 }
 
@@ -148,6 +149,36 @@ QList<Refusal> LoadSettings(const QString &folder, Settings &settings, SettingsP
             messages << *refusal;
     }
     return messages;
+}
+
+LoadedSettings loadSettings(const QString &folder, const SettingsRequest &request, Settings settings)
+{
+    LoadedSettings loaded;
+    if (request.week && request.weekFirst)
+        loaded.messages << LoadSettings(folder, settings, SettingsParts::Week);
+    if (request.hours)
+        loaded.messages << LoadSettings(folder, settings, SettingsParts::Hours);
+    if (request.week && !request.weekFirst)
+        loaded.messages << LoadSettings(folder, settings, SettingsParts::Week);
+    loaded.settings = std::move(settings);
+    if (!request.daysOff)
+        return loaded;
+    const bool named = request.daysOffFile.has_value();
+    const QString path = named ? *request.daysOffFile : QDir(folder).filePath(DaysOff::FileName);
+    if (path.isEmpty())
+        return loaded;
+    const DaysOffReading reading = DaysOff::load(path);
+    if (!reading.error.isEmpty() || (named && !QFileInfo::exists(path))) {
+        loaded.daysOffError = Refusal {
+            QStringLiteral("cannot read %1: %2")
+                .arg(path, reading.error.isEmpty() ? QStringLiteral("no such file") : reading.error),
+            QString() };
+        return loaded;
+    }
+    for (const SkippedLine &line : reading.skipped)
+        loaded.skippedDaysOff << DaysOff::describe(QFileInfo(path).fileName(), line);
+    loaded.settings.daysOff = DaysOff::dates(reading.days);
+    return loaded;
 }
 
 std::optional<Refusal> LoadHourChoices(const QString &folder, HourChoices &hours)

@@ -25,8 +25,8 @@ QString missingFileMessage(const QString &fileName);
 // One line of workingweek.txt as a 16-bit flag; a line that is no number, or a number beyond 16 bits, is 0.
 qint16 readWorkingWeekLine(const QString &line);
 
-// Each load returns the message to show when a file it needs is missing or cannot be read (title
-// "Error"); it then stops where it is.
+// Each load returns the message to show when a file it needs is missing or cannot be read, without a title
+// (the windows show it as an "Error"); it then stops where it is.
 
 // Reads workingweek.txt into lstWorkingWeek (its lines) and WorkingWeek (indices 1 to 7).
 // Days beyond a short file keep 0. When the file is missing, WorkingWeek is left as it was.
@@ -59,6 +59,37 @@ enum class SettingsParts { Week = 1, Hours = 2, All = 3 };
 // show, in the order they arose; a part whose file is missing or unreadable keeps what settings held.
 QList<Refusal> LoadSettings(
     const QString &folder, Settings &settings, SettingsParts parts = SettingsParts::All);
+
+// What a face asks of the one settings loader: which settings files to read (an option given in their
+// place needs no file) and where the days off come from.
+struct SettingsRequest {
+    bool week = true;
+    bool hours = true;
+    bool daysOff = true;
+    // The command line has always told a missing week file before missing hour files; the window the other
+    // way round.
+    bool weekFirst = false;
+    // Empty: holidays.txt in the settings folder, whose absence means no days off. A named file must be
+    // there; a named empty path means no days off.
+    std::optional<QString> daysOffFile;
+};
+
+// The settings as loaded, with what the person is to be told.
+struct LoadedSettings {
+    Settings settings;
+    // A settings file missing or unreadable, in the order they arose (hours first); the part keeps what it
+    // held before.
+    QList<Refusal> messages;
+    // "holidays.txt line N: ..." for each line of the days-off file that names no date.
+    QStringList skippedDaysOff;
+    // The days-off file that could not be read, and why; the days off are then empty.
+    std::optional<Refusal> daysOffError;
+};
+
+// Reads the asked parts from the settings folder over the given settings, with one rule for every face: a
+// missing holidays.txt is no days off, silently; an unreadable one, or a missing file named on purpose, is
+// an error naming the path.
+LoadedSettings loadSettings(const QString &folder, const SettingsRequest &request = {}, Settings settings = {});
 
 // What the working-week window offers: the hour choices and the choice matching each saved hour.
 struct HourChoices {

@@ -2,7 +2,7 @@
 
 #include "app/Form1.h"
 #include "app/MessageBox.h"
-#include "corekit/ProgramFolder.h"
+#include "corekit/Paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,11 +21,11 @@ public:
         const QDir shipped(QStringLiteral(AMBREL_SETTINGS_DIR));
         for (const QString &name : shipped.entryList(QDir::Files))
             QFile::copy(shipped.filePath(name), m_dir.filePath(name));
-        ambrel::ProgramFolder::setPath(m_dir.path());
+        ambrel::Paths::setProgramFolder(m_dir.path());
         // Whatever a window keeps between runs goes to Qt's test folders, never the person's own.
         QStandardPaths::setTestModeEnabled(true);
     }
-    ~SettingsFolder() { ambrel::ProgramFolder::setPath(QString()); }
+    ~SettingsFolder() { ambrel::Paths::setProgramFolder(QString()); }
     SettingsFolder(const SettingsFolder &) = delete;
     SettingsFolder &operator=(const SettingsFolder &) = delete;
 

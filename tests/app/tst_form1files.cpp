@@ -3,7 +3,7 @@
 #include "app/FileDialog.h"
 #include "app/Form1.h"
 #include "app/MessageBox.h"
-#include "app/ProjectSession.h"
+#include "project/ProjectSession.h"
 #include "app/TaskListModel.h"
 #include "corekit/Clock.h"
 
@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace ambrel;
@@ -27,6 +28,13 @@ using namespace ambrel;
 namespace {
 
 const QDate kWednesday(2024, 6, 5);
+
+// Whether some window keeps work for the file (empty: work never saved).
+bool keptFor(const QString &file)
+{
+    const std::vector<ProjectSession::KeptWork> kept = ProjectSession::keptWork();
+    return std::any_of(kept.begin(), kept.end(), [&](const auto &work) { return work.file == file; });
+}
 
 const QByteArray kProject = "Ambrel project 1\n"
                             "Name: Website: relaunch\n"
@@ -88,6 +96,7 @@ private slots:
     void unsavedChangesQuestion_data();
     void unsavedChangesQuestion();
     void restoresUnsavedWorkAfterACrash();
+    void everyKilledWindowComesBackInAWindowOfItsOwn();
     void restoresUnsavedChangesToAFileAfterACrash();
     void restoresTheLastFile_data();
     void restoresTheLastFile();
@@ -328,7 +337,7 @@ void tst_Form1Files::restoresUnsavedChangesToAFileAfterACrash()
         const auto window = openForm1();
         window->restoreSession(file);
         type(*window, QStringLiteral("Design + 3 days\nLaunch + 1"));
-        QTRY_VERIFY(ProjectSession::unsavedChanges(file).has_value());
+        QTRY_VERIFY(keptFor(file));
         // The window goes without closing, as it would in a crash.
     }
     const auto window = openForm1();
@@ -342,8 +351,43 @@ void tst_Form1Files::restoresUnsavedChangesToAFileAfterACrash()
 
     // Saving them takes them out of the session: the next start opens the file as saved.
     trigger(*window, "actionSave");
-    QVERIFY(!ProjectSession::unsavedChanges(file).has_value());
+    QVERIFY(!keptFor(file));
     QVERIFY(readFile(file).endsWith("Launch + 1\n"));
+}
+
+void tst_Form1Files::everyKilledWindowComesBackInAWindowOfItsOwn()
+{
+    const QString file = path(QStringLiteral("site.ambrel"));
+    writeFile(file, kProject);
+    {
+        const auto untitled = openForm1();
+        const auto onFile = openForm1();
+        untitled->restoreSession();
+        onFile->restoreSession(file);
+        type(*untitled, QStringLiteral("Walls + 2"));
+        type(*onFile, QStringLiteral("Design + 3 days\nLaunch + 1"));
+        QTRY_VERIFY(keptFor(QString()) && keptFor(file));
+        // Both windows go without closing, as they would when killed.
+    }
+    const auto window = openForm1();
+    window->restoreSession();
+    QList<Form1 *> windows;
+    for (QWidget *topLevel : QApplication::topLevelWidgets()) {
+        if (auto *form = qobject_cast<Form1 *>(topLevel))
+            windows << form;
+    }
+    QCOMPARE(windows.size(), 2);
+    QStringList texts;
+    for (Form1 *form : windows) {
+        QVERIFY(form->isModified());
+        texts << child<QPlainTextEdit>(*form, "txtTodo")->toPlainText();
+    }
+    texts.sort();
+    QCOMPARE(texts, QStringList({ "Design + 3 days\nLaunch + 1", "Walls + 2" }));
+    for (Form1 *form : windows) {
+        if (form != window.get())
+            delete form;
+    }
 }
 
 void tst_Form1Files::restoresUnsavedWorkAfterACrash()
@@ -353,7 +397,7 @@ void tst_Form1Files::restoresUnsavedWorkAfterACrash()
         window->restoreSession();
         child<QLineEdit>(*window, "txtProjectName")->setText(QStringLiteral("Shed"));
         type(*window, QStringLiteral("Walls + 2\nRoof + 1"));
-        QTRY_VERIFY(ProjectSession::unsavedWork().has_value());
+        QTRY_VERIFY(keptFor(QString()));
         // The window goes without closing, as it would in a crash.
     }
     const auto window = openForm1();
@@ -370,7 +414,7 @@ void tst_Form1Files::restoresUnsavedWorkAfterACrash()
     MessageBox::setNextAnswer(MessageBox::Discard);
     window->show();
     QVERIFY(window->close());
-    QVERIFY(!ProjectSession::unsavedWork().has_value());
+    QVERIFY(!keptFor(QString()));
 }
 
 void tst_Form1Files::restoresTheLastFile_data()

@@ -3,7 +3,7 @@
 #include "WindowTestSupport.h"
 
 #include "app/FileDialog.h"
-#include "app/ProjectSession.h"
+#include "project/ProjectSession.h"
 #include "app/TaskListModel.h"
 #include "app/TimelineView.h"
 #include "app/WindowLook.h"

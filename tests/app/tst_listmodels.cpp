@@ -88,7 +88,7 @@ void TestListModels::progressColumnsComeWithAMove()
     QAbstractItemModelTester tester(&tasks, QAbstractItemModelTester::FailureReportingMode::QtTest);
     build(project);
     QCOMPARE(tasks.columnCount(), 4);
-    QVERIFY(!project.postpone(true, QStringLiteral("3"), QStringLiteral("0"), QLocale(), kMonday));
+    QVERIFY(!project.postpone(2, 0, kMonday));
     QCOMPARE(tasks.columnCount(), 7);
     QCOMPARE(
         tasks.headerData(TaskListModel::StatusColumn, Qt::Horizontal).toString(), QStringLiteral("Status"));

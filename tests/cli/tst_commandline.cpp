@@ -74,6 +74,7 @@ private slots:
     void hints();
     void daysOff_data();
     void daysOff();
+    void missingDaysOffFileIsAnError();
     void picturesAndCalendars();
     void fileArgument();
     void csvFile();
@@ -437,6 +438,17 @@ void TestCommandLine::daysOff()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, out);
     QCOMPARE(run.err, err);
+}
+
+void TestCommandLine::missingDaysOffFileIsAnError()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("days.txt"));
+    const Run run
+        = runCli({ "--today", "2024-06-03", "--week", "1111100", "--days-off", path }, QByteArray("A + 3\n"));
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QByteArray());
+    QCOMPARE(run.err, "ambrel-cli: cannot read " + path.toUtf8() + ": no such file\n");
 }
 
 void TestCommandLine::picturesAndCalendars()

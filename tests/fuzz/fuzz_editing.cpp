@@ -287,15 +287,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const QLocale locale = consumeLocale(provider);
             const QString daysText = consumeDaysText(provider, locale);
             const QString taskID = current ? current->txtTaskID : QString();
-            if (const auto refusal = project.postpone(rowSelected, taskID, daysText, locale, today)) {
+            // The days box as the window reads it: a number in the locale, rounded down.
+            bool number = false;
+            const double days = locale.toDouble(daysText.trimmed(), &number);
+            const int row = taskID.toInt() - 1;
+            if (!rowSelected || taskID.isEmpty() || !number || !std::isfinite(days)) {
+                FUZZ_REQUIRE(sameRows(before.tasks, project.tasks()));
+                FUZZ_REQUIRE(eventCells(before) == eventCells(project.schedule()));
+            } else if (const auto refusal
+                = project.postpone(row, qint64(std::clamp(std::floor(days), -1e15, 1e15)), today)) {
                 FUZZ_REQUIRE(!refusal->text.isEmpty());
                 FUZZ_REQUIRE(sameRows(before.tasks, project.tasks()));
                 FUZZ_REQUIRE(eventCells(before) == eventCells(project.schedule()));
-            } else if (!rowSelected || taskID.isEmpty()) {
-                FUZZ_REQUIRE(sameRows(before.tasks, project.tasks()));
-                FUZZ_REQUIRE(eventCells(before) == eventCells(project.schedule()));
             } else {
-                checkPostpone(week, before.tasks, project.tasks(), taskID.toInt() - 1, daysText, locale);
+                checkPostpone(week, before.tasks, project.tasks(), row, daysText, locale);
             }
             break;
         }

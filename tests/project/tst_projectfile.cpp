@@ -163,6 +163,10 @@ void TestProjectFile::read_data()
         << QByteArray("Ambrel project 1\n\nA\n") << content("My Project", {}, true, "A");
     QTest::newRow("ends inside the header: no tasks")
         << QByteArray("Ambrel project 1\nName: P\nWorking week: off") << content("P", {}, false, {});
+    QTest::newRow("ends with the line feed after its header, no empty line: no tasks")
+        << QByteArray("Ambrel project 1\nName: P\nWorking week: off\n") << content("P", {}, false, {});
+    QTest::newRow("the first line alone, with its line feed: no tasks")
+        << QByteArray("Ambrel project 1\n") << content("My Project", {}, true, {});
     QTest::newRow("an editor trimmed the blank after an empty name")
         << QByteArray("Ambrel project 1\nName:\n\nA\n") << content({}, {}, true, "A");
     QTest::newRow("CRs piled before line feeds end the lines; a lone CR in the name is a blank")

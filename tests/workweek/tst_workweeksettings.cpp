@@ -38,6 +38,8 @@ private slots:
     void saveWritesExactFiles();
     void failedSaveGivesBackEarlierFiles();
     void saveIntoReadOnlyFolderChangesNothing();
+    void oneRuleForDaysOff_data();
+    void oneRuleForDaysOff();
 
 private:
     void write(const char *name, const QByteArray &bytes);
@@ -135,7 +137,7 @@ void TestWorkweekSettings::unreadableFilesSayWhy()
     QCOMPARE(messages.size(), 2);
     QVERIFY(messages[0].text.contains(QLatin1String("workingday_starts_at.txt")));
     QVERIFY(messages[1].text.contains(QLatin1String("workingweek.txt")));
-    QCOMPARE(messages[1].title, QStringLiteral("Error"));
+    QVERIFY(messages[1].title.isEmpty()); // the face that shows it picks the title
 }
 
 void TestWorkweekSettings::hugeWeekFileLoadsQuickly()
@@ -278,3 +280,51 @@ void TestWorkweekSettings::saveIntoReadOnlyFolderChangesNothing()
 
 QTEST_GUILESS_MAIN(TestWorkweekSettings)
 #include "tst_workweeksettings.moc"
+
+void TestWorkweekSettings::oneRuleForDaysOff_data()
+{
+    QTest::addColumn<QString>("holidays"); // "missing", "folder", or the file's text
+    QTest::addColumn<QString>("named"); // --days-off: "" none given, "-" an empty path, else a file name
+    QTest::addColumn<int>("days");
+    QTest::addColumn<QStringList>("skipped");
+    QTest::addColumn<QString>("error"); // "PATH" stands for the named or default file's path
+
+    QTest::newRow("missing holidays.txt: no days off, silently")
+        << "missing" << "" << 0 << QStringList() << QString();
+    QTest::newRow("holidays.txt read, a bad line told")
+        << "2024-06-04 Holiday\nnot a date\n" << "" << 1
+        << QStringList { R"(holidays.txt line 2: "not" is not a date of the form YYYY-MM-DD)" } << QString();
+    QTest::newRow("unreadable holidays.txt: an error naming it")
+        << "folder" << "" << 0 << QStringList() << "cannot read PATH: it is not a file";
+    QTest::newRow("a named file that is missing: an error naming it")
+        << "2024-06-04\n" << "gone.txt" << 0 << QStringList() << "cannot read PATH: no such file";
+    QTest::newRow("an empty name: none, whatever holidays.txt says")
+        << "2024-06-04\n" << "-" << 0 << QStringList() << QString();
+}
+
+void TestWorkweekSettings::oneRuleForDaysOff()
+{
+    QFETCH(QString, holidays);
+    QFETCH(QString, named);
+    QFETCH(int, days);
+    QFETCH(QStringList, skipped);
+    QFETCH(QString, error);
+    const QString holidaysPath = QDir(folder()).filePath(QStringLiteral("holidays.txt"));
+    if (holidays == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(holidaysPath));
+    else if (holidays != QLatin1String("missing"))
+        write("holidays.txt", holidays.toUtf8());
+
+    SettingsRequest request;
+    QString path = holidaysPath;
+    if (named == QLatin1String("-"))
+        request.daysOffFile = QString();
+    else if (!named.isEmpty())
+        request.daysOffFile = path = QDir(folder()).filePath(named);
+    const LoadedSettings loaded = loadSettings(folder(), request);
+
+    QCOMPARE(int(loaded.settings.daysOff.size()), days);
+    QCOMPARE(loaded.skippedDaysOff, skipped);
+    QCOMPARE(loaded.daysOffError ? loaded.daysOffError->text : QString(), QString(error).replace("PATH", path));
+    QVERIFY(loaded.messages.isEmpty() == false); // the folder holds no week or hour files: each is told
+}

@@ -1,8 +1,8 @@
-#include "Form1.h"
+#include "TimelinePane.h"
 
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
-#include "app/ProjectSession.h"
+#include "project/ProjectSession.h"
 #include "app/TaskListModel.h"
 #include "app/TimelineView.h"
 #include "app/WindowLook.h"
@@ -73,11 +73,17 @@ private:
 
 } // namespace
 
-void Form1::createTimeline()
+TimelinePane::TimelinePane(QWidget *window, QWidget *body, QTreeView *list, TaskListModel *tasks, Project *project)
+    : QObject(window)
+    , m_window(window)
+    , m_body(body)
+    , m_list(list)
+    , m_tasks(tasks)
+    , m_project(project)
 {
     m_timelineData = std::make_unique<TimelineData>();
     m_timeline = new TimelineView(m_body);
-    m_timeline->setFont(m_ListView1->font());
+    m_timeline->setFont(m_list->font());
     // The list's scroll bar moves both, so the timeline keeps its own out of sight.
     m_timeline->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_timeline->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -85,21 +91,23 @@ void Form1::createTimeline()
     m_timeline->setFocusPolicy(Qt::NoFocus);
     m_timeline->hide();
     m_timelineHandle = new SplitHandle(m_body, [this](int dx) {
-        m_listWidthBesideTimeline = m_ListView1->width() + dx;
+        m_listWidthBesideTimeline = m_list->width() + dx;
         layOutTimeline();
     });
     m_timelineHandle->hide();
 }
 
-void Form1::createViewMenu()
+TimelinePane::~TimelinePane() = default;
+
+void TimelinePane::createViewMenu(QMenuBar *bar)
 {
-    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    QMenu *view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
     m_actionTimeline = view->addAction(QStringLiteral("&Timeline"));
     m_actionTimeline->setObjectName(QStringLiteral("actionTimeline"));
     m_actionTimeline->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     m_actionTimeline->setCheckable(true);
-    connect(m_actionTimeline, &QAction::toggled, this, &Form1::setTimelineShown);
+    connect(m_actionTimeline, &QAction::toggled, this, &TimelinePane::setShown);
     view->addSeparator();
     const struct {
         const char *name;
@@ -127,39 +135,35 @@ void Form1::createViewMenu()
     }
 }
 
-void Form1::connectTimeline()
+void TimelinePane::connectList()
 {
     // The list's model, and with it its selection model, is set once the window has loaded.
-    m_timeline->setSelectionModel(m_ListView1->selectionModel());
-    connect(m_timeline, &TimelineView::rowClicked, this,
-        [this](int row) { ListView1_ItemClick(m_tasks->index(row, 0)); });
-    connect(m_ListView1->verticalScrollBar(), &QScrollBar::valueChanged, m_timeline,
+    m_timeline->setSelectionModel(m_list->selectionModel());
+    connect(m_timeline, &TimelineView::rowClicked, this, &TimelinePane::rowClicked);
+    connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, m_timeline,
         &TimelineView::setVerticalOffset);
-    connect(m_timeline, &TimelineView::verticalOffsetChanged, m_ListView1->verticalScrollBar(),
+    connect(m_timeline, &TimelineView::verticalOffsetChanged, m_list->verticalScrollBar(),
         &QScrollBar::setValue);
-    connect(m_project, &Project::scheduleReset, this, &Form1::refreshTimeline);
-    connect(m_project, &Project::taskRemoved, this, &Form1::refreshTimeline);
-    connect(m_project, &Project::tasksMoved, this, &Form1::refreshTimeline);
+    connect(m_project, &Project::scheduleReset, this, &TimelinePane::refresh);
+    connect(m_project, &Project::taskRemoved, this, &TimelinePane::refresh);
+    connect(m_project, &Project::tasksMoved, this, &TimelinePane::refresh);
 }
 
-void Form1::refreshTimeline()
+void TimelinePane::refresh()
 {
     m_timelineStale = true;
     // A hidden timeline costs a rebuild nothing; it catches up when it is shown.
     if (!m_actionTimeline->isChecked())
         return;
-    const Settings &settings = m_project->settings();
-    // Days off count only while the working week applies, so only then are they shaded.
-    *m_timelineData = TimelineData::fromSchedule(m_project->tasks(), m_project->calendar(), Clock::today(),
-        m_project->workingWeekApplies() ? settings.daysOff : std::vector<QDate>());
+    *m_timelineData = TimelineData::fromProject(*m_project, Clock::today());
     if (m_tasks->rowCount() > 0)
-        m_timeline->setRowMetrics(m_ListView1->header()->height(), m_ListView1->sizeHintForRow(0));
+        m_timeline->setRowMetrics(m_list->header()->height(), m_list->sizeHintForRow(0));
     m_timeline->setData(m_timelineData.get());
-    m_timeline->setVerticalOffset(m_ListView1->verticalScrollBar()->value());
+    m_timeline->setVerticalOffset(m_list->verticalScrollBar()->value());
     m_timelineStale = false;
 }
 
-void Form1::setTimelineShown(bool shown)
+void TimelinePane::setShown(bool shown)
 {
     if (m_actionTimeline->isChecked() != shown) {
         // Checking the action comes back here through its toggled signal.
@@ -169,74 +173,75 @@ void Form1::setTimelineShown(bool shown)
     if (shown == m_timeline->isVisibleTo(m_body))
         return;
     if (shown) {
-        m_listArea = m_ListView1->geometry();
+        m_listArea = m_list->geometry();
         // Row by row the list could stop short of the timeline's last pixels, leaving bars off their rows.
-        m_ListView1->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-        m_ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+        m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         m_timeline->show();
         m_timelineHandle->show();
         layOutTimeline();
         if (m_timelineStale)
-            refreshTimeline();
+            refresh();
     } else {
         m_timeline->hide();
         m_timelineHandle->hide();
-        m_ListView1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-        m_ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        m_ListView1->setGeometry(m_listArea);
+        m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+        m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        m_list->setGeometry(m_listArea);
     }
-    m_timeline->setVerticalOffset(m_ListView1->verticalScrollBar()->value());
-    QString error;
+    m_timeline->setVerticalOffset(m_list->verticalScrollBar()->value());
     // Start-up shows the timeline as remembered, which needs no second write.
-    if (ProjectSession::timelineShown() != shown && !ProjectSession::setTimelineShown(shown, &error))
-        MessageBox::show(this, error, QStringLiteral("Timeline"), MessageBox::Exclamation);
+    if (ProjectSession::timelineShown() == shown)
+        return;
+    if (const std::optional<Refusal> failed = ProjectSession::setTimelineShown(shown))
+        MessageBox::show(m_window, failed->text, QStringLiteral("Timeline"), MessageBox::Exclamation);
 }
 
-void Form1::takeListArea()
+void TimelinePane::takeListArea()
 {
-    m_listArea = m_ListView1->geometry();
+    m_listArea = m_list->geometry();
     layOutTimeline();
 }
 
-void Form1::layOutTimeline()
+void TimelinePane::layOutTimeline()
 {
     if (!m_timeline->isVisibleTo(m_body))
         return;
-    const int columns = twipsToPixelsX(this, kTaskColumnsTwips) + 2 * m_ListView1->frameWidth()
-        + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_ListView1);
+    const int columns = twipsToPixelsX(m_window, kTaskColumnsTwips) + 2 * m_list->frameWidth()
+        + m_window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_list);
     // Until the person drags the handle, the list keeps its four columns where the area has room for
     // them, and otherwise half of it, so that the bars are not squeezed to a sliver.
     const int wanted = m_listWidthBesideTimeline > 0 ? m_listWidthBesideTimeline
                                                      : std::min(columns, m_listArea.width() / 2);
     const int room = m_listArea.width() - kHandleWidth - kNarrowestTimeline;
     const int listWidth = std::max(std::min(wanted, room), std::min(kNarrowestList, room));
-    m_ListView1->setGeometry(m_listArea.x(), m_listArea.y(), std::max(0, listWidth), m_listArea.height());
+    m_list->setGeometry(m_listArea.x(), m_listArea.y(), std::max(0, listWidth), m_listArea.height());
     m_timelineHandle->setGeometry(
-        m_ListView1->geometry().right() + 1, m_listArea.y(), kHandleWidth, m_listArea.height());
+        m_list->geometry().right() + 1, m_listArea.y(), kHandleWidth, m_listArea.height());
     const int timelineLeft = m_timelineHandle->geometry().right() + 1;
     m_timeline->setGeometry(timelineLeft, m_listArea.y(), std::max(0, m_listArea.right() + 1 - timelineLeft),
         m_listArea.height());
 }
 
-void Form1::exportTimeline()
+void TimelinePane::exportPicture(const QString &currentFile)
 {
     if (m_tasks->rowCount() == 0) {
-        MessageBox::show(this, QStringLiteral("Please add some tasks to your project."),
+        MessageBox::show(m_window, QStringLiteral("Please add some tasks to your project."),
             QStringLiteral("Missing Info"), MessageBox::Information);
         return;
     }
     const QString name
         = m_project->name().trimmed().isEmpty() ? QStringLiteral("Timeline") : m_project->name().trimmed();
-    const QString folder = m_currentFile.isEmpty()
+    const QString folder = currentFile.isEmpty()
         ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-        : QFileInfo(m_currentFile).absolutePath();
-    const QString path = FileDialog::getSaveFileName(this, kExportTitle,
+        : QFileInfo(currentFile).absolutePath();
+    const QString path = FileDialog::getSaveFileName(m_window, kExportTitle,
         QDir(folder).filePath(name + QStringLiteral(".png")),
         QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"));
     if (path.isEmpty())
         return;
     if (!TimelineExport::formatForFile(path)) {
-        MessageBox::show(this,
+        MessageBox::show(m_window,
             QStringLiteral("The timeline can be saved only as a .png, .svg or .pdf file; \"%1\" ends in none "
                            "of these. Nothing was written.")
                 .arg(QFileInfo(path).fileName()),
@@ -244,15 +249,13 @@ void Form1::exportTimeline()
         return;
     }
     // The picture shows the schedule as it is now, even while the timeline is hidden.
-    const Settings &settings = m_project->settings();
-    const TimelineData data = TimelineData::fromSchedule(m_project->tasks(), m_project->calendar(),
-        Clock::today(), m_project->workingWeekApplies() ? settings.daysOff : std::vector<QDate>());
+    const TimelineData data = TimelineData::fromProject(*m_project, Clock::today());
     QString error;
     if (!TimelineExport::write(data, path, &error)) {
-        MessageBox::show(this, error, kExportTitle, MessageBox::Critical);
+        MessageBox::show(m_window, error, kExportTitle, MessageBox::Critical);
         return;
     }
-    MessageBox::show(this,
+    MessageBox::show(m_window,
         QStringLiteral("Done! The timeline was saved to %1.").arg(QDir::toNativeSeparators(path)),
         kExportTitle, MessageBox::Information);
 }

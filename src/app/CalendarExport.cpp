@@ -1,0 +1,133 @@
+#include "app/CalendarExport.h"
+
+#include "app/FolderOpener.h"
+#include "app/MessageBox.h"
+#include "corekit/Clock.h"
+#include "corekit/Corekit.h"
+#include "corekit/Paths.h"
+#include "export/IcsWriter.h"
+#include "project/Project.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace ambrel {
+
+namespace {
+
+const QString kMissingInfo = QStringLiteral("Missing Info");
+
+// Before an export: when what is typed changed since the list was built, asks whether to rebuild first;
+// then the two "Missing Info" checks. False when the export must stop.
+bool readyToExport(QWidget *parent, Project &project, const std::function<void()> &rebuild)
+{
+    if (project.changedSinceBuild()) {
+        const MessageBox::Answer answer = MessageBox::show(parent,
+            QStringLiteral("Your tasks changed since the list was built. Rebuild before exporting?"),
+            QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNoCancel);
+        if (answer == MessageBox::Cancel)
+            return false;
+        if (answer == MessageBox::Yes) {
+            rebuild();
+            if (project.changedSinceBuild())
+                return false; // the build was refused and said why
+        }
+    }
+    if (project.tasks().empty()) {
+        MessageBox::show(parent, QStringLiteral("Please add some tasks to your project."), kMissingInfo,
+            MessageBox::Information);
+        return false;
+    }
+    if (project.name().isEmpty()) {
+        MessageBox::show(
+            parent, QStringLiteral("Please enter a project name."), kMissingInfo, MessageBox::Information);
+        return false;
+    }
+    return true;
+}
+
+// Asks before replacing an earlier export; false when the person says No.
+bool mayOverwrite(QWidget *parent, const QString &path, const QString &question)
+{
+    return !FileExists(path)
+        || MessageBox::show(
+               parent, question, QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNo)
+        == MessageBox::Yes;
+}
+
+// Opens the export folder and says "Done!" with the text for an opened folder, or the file's place.
+void reportExported(QWidget *parent, const Project &project, const QString &path, QString opened, QString notOpened)
+{
+    QString notes;
+    if (project.schedule().eventCount() == 0)
+        notes += QStringLiteral(" No task had a whole working day, so the file holds no calendar events.");
+    // Google Calendar refuses larger files.
+    if (path.endsWith(QLatin1String(".csv")) && QFileInfo(path).size() > 1'000'000)
+        notes += QStringLiteral(" Google Calendar imports files of up to 1 MB: please split the project or "
+                                "shorten it before importing this file.");
+    opened += notes;
+    notOpened += notes;
+    // The file is written all the same; without the folder on screen the person needs its place.
+    const bool shown = FolderOpener::openFolder(Paths::exportFolder());
+    MessageBox::show(parent, shown ? opened : notOpened.arg(QDir::toNativeSeparators(path)),
+        QStringLiteral("Done!"), MessageBox::Information);
+}
+
+void exportCsv(QWidget *parent, const Project &project)
+{
+    const QString path = Paths::exportFile(QStringLiteral("project.csv"));
+    if (!mayOverwrite(parent, path, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?")))
+        return;
+    if (const std::optional<Refusal> failed = project.exportCalendarCsv(path)) {
+        MessageBox::show(parent, failed->text, QStringLiteral("Error"), MessageBox::Critical);
+        return;
+    }
+    reportExported(parent, project, path,
+        QStringLiteral(
+            "Done! The software will now open a folder which contains a .csv file with your project "
+            "info. You can now add this project (.csv) to your G calendar. For more details, please "
+            "read the user manual."),
+        QStringLiteral("Done! Your project info was saved to the .csv file %1, but its folder could not be "
+                       "opened. You can now add this project (.csv) to your G calendar. For more details, "
+                       "please read the user manual."));
+}
+
+void exportIcs(QWidget *parent, const Project &project)
+{
+    const Schedule &built = project.schedule();
+    if (const std::optional<QString> refusal = icsHoursRefusal(built.startsAt, built.endsAt)) {
+        MessageBox::show(parent, *refusal, ooopsTitle(), MessageBox::Exclamation);
+        return;
+    }
+    const QString path = Paths::exportFile(QStringLiteral("project.ics"));
+    if (!mayOverwrite(parent, path, QStringLiteral("Overwrite the previous .ics file (maybe from another project)?")))
+        return;
+    if (const std::optional<Refusal> failed = project.exportCalendarIcs(path, Clock::now())) {
+        MessageBox::show(parent, failed->text, QStringLiteral("Error"), MessageBox::Critical);
+        return;
+    }
+    reportExported(parent, project, path,
+        QStringLiteral(
+            "Done! The software will now open a folder which contains a .ics file with your project. "
+            "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
+            "or Thunderbird."),
+        QStringLiteral(
+            "Done! Your project was saved to the .ics file %1, but its folder could not be opened. "
+            "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
+            "or Thunderbird."));
+}
+
+} // namespace
+
+void exportCalendar(
+    QWidget *parent, Project &project, CalendarFormat format, const std::function<void()> &rebuild)
+{
+    if (!readyToExport(parent, project, rebuild))
+        return;
+    if (format == CalendarFormat::Csv)
+        exportCsv(parent, project);
+    else
+        exportIcs(parent, project);
+}
+
+} // namespace ambrel

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "corekit/Refusal.h"
+#include "project/ProjectFile.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QTimer;
+
+namespace ambrel {
+
+class Project;
+class WorkSlot;
+
+// One project as a document: the Project it owns, the file it was opened from or saved to, the bytes last
+// opened or saved (so that it knows whether it is modified), and, once keeping is on, its unsaved work kept
+// in a place of its own in the data folder a moment after each change. The window pushes each edit into the
+// project and calls changed(); it shows what the document says through the signals.
+class ProjectDocument final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ProjectDocument)
+
+public:
+    // Long enough to gather a burst of typing into one write, short enough that a crash loses little.
+    static constexpr int kKeepDelayMs = 1500;
+
+    explicit ProjectDocument(QObject *parent = nullptr);
+    ~ProjectDocument() override;
+
+    Project &project() const { return *m_project; }
+    // The project file, absolute, or empty while the work was never saved.
+    const QString &filePath() const { return m_filePath; }
+    bool isModified() const { return m_modified; }
+    // How the questions name the document: the file's name, else the project's name, else "Untitled".
+    QString displayName() const;
+    // What a project file would keep of the project now.
+    ProjectFileContent content() const;
+
+    // An edit reached the project: works out whether it is modified and keeps the work a moment later.
+    void changed();
+    // What the project holds now counts as saved (a change made on the person's behalf, not by them).
+    void markSaved();
+
+    // A new, untitled project; kept work of this document is forgotten.
+    void newProject();
+    // Opens the file in place of the project; a file that cannot be opened changes nothing.
+    std::optional<Refusal> open(const QString &path);
+    std::optional<Refusal> save();
+    std::optional<Refusal> saveAs(const QString &path);
+    // The document is closing with its work saved or thrown away: nothing of it is to come back.
+    void close();
+
+    // From now on unsaved work is kept and the session remembers the open file.
+    void startKeeping();
+    bool isKeeping() const { return m_keeping; }
+    // Start-up: opens the named file (or, without one, brings back kept work no running window holds, or
+    // else the last file) and starts keeping. Returns the further kept work, already claimed, that windows
+    // of their own should bring back with restoreKept(); refusal says why a file could not be opened.
+    std::vector<std::unique_ptr<WorkSlot>> restoreSession(
+        const QString &fileName, std::optional<Refusal> *refusal = nullptr);
+    // Brings back kept work in this document, still marked unsaved, and keeps it in the same place.
+    std::optional<Refusal> restoreKept(std::unique_ptr<WorkSlot> slot);
+    // Writes the kept work now rather than a moment later.
+    std::optional<Refusal> keepNow();
+
+signals:
+    // The project's inputs were replaced (opened, new, brought back): the window shows them and builds.
+    void contentReplaced();
+    // The file or the modified state changed.
+    void stateChanged();
+    // Keeping the work failed; told once per document.
+    void keepFailed(const ambrel::Refusal &refusal);
+
+private:
+    void setContent(const ProjectFileContent &content);
+    void setFile(const QString &path);
+    std::optional<Refusal> applyKept(const WorkSlot &slot);
+    QByteArray currentBytes() const;
+    void keepLater();
+
+    Project *m_project = nullptr;
+    QString m_filePath;
+    QByteArray m_savedBytes;
+    bool m_modified = false;
+    bool m_keeping = false;
+    bool m_keepFailureTold = false;
+    QTimer *m_keepTimer = nullptr;
+    std::unique_ptr<WorkSlot> m_slot;
+};
+
+} // namespace ambrel
