@@ -214,8 +214,12 @@ void tst_Form1Timeline::shownTimelineSharesTheListArea()
     QVERIFY(list->width() < area.width());
     QVERIFY(timeline.left() > list->geometry().right());
     QCOMPARE(timeline.right(), area.right());
-    QCOMPARE(timeline.top(), area.top());
-    QCOMPARE(timeline.height(), area.height());
+    // The project's name takes a line above the timeline; the rows start below it, level with the list's.
+    const QRect title = window->findChild<QWidget *>(QStringLiteral("lblTimelineTitle"))->geometry();
+    QCOMPARE(title.top(), area.top());
+    QCOMPARE(timeline.top(), title.bottom() + 1);
+    QCOMPARE(list->y(), timeline.top());
+    QCOMPARE(timeline.bottom(), area.bottom());
     QCOMPARE(window->timelineView()->geometry().rowCount(), 5);
 }
 
