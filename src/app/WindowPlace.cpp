@@ -11,11 +11,12 @@ namespace ambrel::WindowPlace {
 
 namespace {
 
-// The file holds the geometry as saveGeometry gives it, in base64, and the list's width on the next line.
 constexpr int kGap = 8; // between the side panel and the button
 
 } // namespace
 
+// The session file holds the geometry as saveGeometry gives it, in base64, and the list's width on the next
+// line.
 int restore(QWidget *window)
 {
     const QList<QByteArray> lines = ProjectSession::windowPlace().split('\n');
