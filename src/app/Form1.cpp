@@ -5,6 +5,7 @@
 #include "app/TaskListModel.h"
 #include "app/TimelinePane.h"
 #include "app/WindowLook.h"
+#include "app/WindowPlace.h"
 #include "app/frmTips.h"
 #include "app/frmWorkingWeek.h"
 #include "corekit/Clock.h"
@@ -38,7 +39,9 @@ constexpr double kDesignWidth = 17130;
 constexpr double kDesignHeight = 10005;
 constexpr double kSidebarWidth = 5730;
 constexpr double kExportButtonWidth = 6000;
-constexpr double kSmallestWidth = kSidebarWidth + kExportButtonWidth + kRightMargin;
+// The side panel and the export button at its narrowest, which still shows its whole text.
+constexpr double kSmallestWidth = kSidebarWidth + 5100 + kRightMargin;
+constexpr double kSmallestTaskBox = 900; // twips: the task box shrinks to three lines on a short window
 
 enum VirtualKey { VkReturn = 13, VkUp = 38, VkDown = 40 };
 
@@ -62,16 +65,18 @@ Form1::Form1(QWidget *parent)
     m_timeline = new TimelinePane(this, m_body, m_ui.ListView1, m_tasks, m_project);
     connect(m_timeline, &TimelinePane::rowClicked, this,
         [this](int row) { ListView1_ItemClick(m_tasks->index(row, 0)); });
+    connect(m_timeline, &TimelinePane::listPlaced, this, &Form1::placeHintLine);
     wireControls();
     createMenus();
 
     // The design size is the room below the menu bar; the smallest size still shows the export button
     // beside the side panel and every control of the side panel.
-    m_body->setMinimumSize(twipsToPixelsX(this, kSmallestWidth), twipsToPixelsY(this, kDesignHeight));
-    resize(twipsToPixelsX(this, kDesignWidth),
-        twipsToPixelsY(this, kDesignHeight) + menuBar()->sizeHint().height());
     m_designListSize = m_ui.ListView1->size();
     m_designTaskBoxHeight = m_ui.txtTodo->height();
+    m_body->setMinimumSize(twipsToPixelsX(this, kSmallestWidth),
+        twipsToPixelsY(this, kDesignHeight) - m_designTaskBoxHeight + twipsToPixelsY(this, kSmallestTaskBox));
+    resize(twipsToPixelsX(this, kDesignWidth),
+        twipsToPixelsY(this, kDesignHeight) + menuBar()->sizeHint().height());
     m_designBuildButtonTop = m_ui.cmdToList->y();
     m_body->installEventFilter(this);
 
@@ -280,13 +285,14 @@ void Form1::updateHintLine()
 void Form1::placeHintLine()
 {
     const QRect list(m_ui.ListView1->mapTo(m_body, QPoint(0, 0)), m_ui.ListView1->size());
-    m_ui.lblHints->setGeometry(list.left(), list.bottom() + 4, list.width(), m_ui.lblHints->sizeHint().height());
+    m_ui.lblHints->setGeometry(list.left(), list.bottom() + 4, list.width(), m_ui.lblHints->heightForWidth(list.width()));
 }
 
 void Form1::growWithHeight()
 {
     // At the design size nothing moves; the extra height goes to the task list and the task box.
-    const int extra = std::max(0, m_body->height() - twipsToPixelsY(this, kDesignHeight));
+    const int extra = std::max(twipsToPixelsY(this, kSmallestTaskBox) - m_designTaskBoxHeight,
+        m_body->height() - twipsToPixelsY(this, kDesignHeight));
     m_ui.ListView1->resize(m_ui.ListView1->width(), m_designListSize.height() + extra);
     m_ui.txtTodo->resize(m_ui.txtTodo->width(), m_designTaskBoxHeight + extra);
     m_ui.cmdToList->move(m_ui.cmdToList->x(), m_designBuildButtonTop + extra);
@@ -331,6 +337,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == m_body && event->type() == QEvent::Resize) {
         Form_Resize();
+        WindowPlace::fitExportButton(m_ui.Command2, m_ui.picSidebar, twipsToPixelsX(this, kExportButtonWidth));
         stretchBackgrounds();
         growWithHeight();
         m_timeline->takeListArea();

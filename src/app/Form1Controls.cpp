@@ -180,6 +180,7 @@ Form1Controls buildForm1Controls(QMainWindow *window, QWidget *body)
     ui.lblHints = new QLabel(body);
     ui.lblHints->setObjectName(QStringLiteral("lblHints"));
     ui.lblHints->setFont(verdana(8.25));
+    ui.lblHints->setWordWrap(true); // beside the timeline the list is narrower than the line
     ui.lblHints->hide();
 
     ui.ListView2 = new QTreeView(body);

@@ -2,6 +2,8 @@
 
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
+#include "app/TimelinePane.h"
+#include "app/WindowPlace.h"
 #include "corekit/Clock.h"
 #include "project/Project.h"
 #include "project/ProjectDocument.h"
@@ -86,6 +88,7 @@ void Form1::restoreSession(const QString &fileName)
 {
     m_document->startKeeping();
     rebuildRecentMenu();
+    m_timeline->setListWidthBesideTimeline(WindowPlace::restore(this));
     setTimelineShown(ProjectSession::timelineShown());
     std::optional<Refusal> refusal;
     std::vector<std::unique_ptr<WorkSlot>> others = m_document->restoreSession(fileName, &refusal);
@@ -198,6 +201,7 @@ void Form1::closeEvent(QCloseEvent *event)
     }
     // Work that is still unsaved here was thrown away or never changed: nothing to bring back.
     m_document->close();
+    WindowPlace::save(this, m_timeline->listWidthBesideTimeline());
     event->accept();
 }
 

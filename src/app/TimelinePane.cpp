@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -95,6 +96,14 @@ TimelinePane::TimelinePane(QWidget *window, QWidget *body, QTreeView *list, Task
         layOutTimeline();
     });
     m_timelineHandle->hide();
+    m_title = new QLabel(m_body);
+    m_title->setObjectName(QStringLiteral("lblTimelineTitle"));
+    QFont titleFont = m_list->font();
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
+    m_title->setTextFormat(Qt::PlainText);
+    m_title->setIndent(4);
+    m_title->hide();
 }
 
 TimelinePane::~TimelinePane() = default;
@@ -159,6 +168,9 @@ void TimelinePane::refresh()
     if (m_tasks->rowCount() > 0)
         m_timeline->setRowMetrics(m_list->header()->height(), m_list->sizeHintForRow(0));
     m_timeline->setData(m_timelineData.get());
+    m_title->setText(m_timelineData->projectName.trimmed());
+    // The legend's band can grow with what the plan holds, and the list ends level with the rows above it.
+    layOutTimeline();
     m_timeline->setVerticalOffset(m_list->verticalScrollBar()->value());
     m_timelineStale = false;
 }
@@ -179,15 +191,18 @@ void TimelinePane::setShown(bool shown)
         m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         m_timeline->show();
         m_timelineHandle->show();
+        m_title->show();
         layOutTimeline();
         if (m_timelineStale)
             refresh();
     } else {
         m_timeline->hide();
         m_timelineHandle->hide();
+        m_title->hide();
         m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
         m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         m_list->setGeometry(m_listArea);
+        emit listPlaced();
     }
     m_timeline->setVerticalOffset(m_list->verticalScrollBar()->value());
     // Start-up shows the timeline as remembered, which needs no second write.
@@ -199,7 +214,18 @@ void TimelinePane::setShown(bool shown)
 
 void TimelinePane::takeListArea()
 {
+    const int top = m_listArea.y();
+    const bool shown = m_timeline->isVisibleTo(m_body);
     m_listArea = m_list->geometry();
+    // While the timeline shows, the list sits below the title, whose line still belongs to the area.
+    if (shown)
+        m_listArea.moveTop(top);
+    layOutTimeline();
+}
+
+void TimelinePane::setListWidthBesideTimeline(int width)
+{
+    m_listWidthBesideTimeline = std::max(0, width);
     layOutTimeline();
 }
 
@@ -207,20 +233,26 @@ void TimelinePane::layOutTimeline()
 {
     if (!m_timeline->isVisibleTo(m_body))
         return;
+    // The title takes a line off the top of the area, across the list as well, so that rows stay level.
+    const int titleHeight = m_title->fontMetrics().height() + 6;
+    const QRect area = m_listArea.adjusted(0, std::min(titleHeight, m_listArea.height()), 0, 0);
     const int columns = twipsToPixelsX(m_window, kTaskColumnsTwips) + 2 * m_list->frameWidth()
         + m_window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_list);
     // Until the person drags the handle, the list keeps its four columns where the area has room for
     // them, and otherwise half of it, so that the bars are not squeezed to a sliver.
     const int wanted = m_listWidthBesideTimeline > 0 ? m_listWidthBesideTimeline
-                                                     : std::min(columns, m_listArea.width() / 2);
-    const int room = m_listArea.width() - kHandleWidth - kNarrowestTimeline;
+                                                     : std::min(columns, area.width() / 2);
+    const int room = area.width() - kHandleWidth - kNarrowestTimeline;
     const int listWidth = std::max(std::min(wanted, room), std::min(kNarrowestList, room));
-    m_list->setGeometry(m_listArea.x(), m_listArea.y(), std::max(0, listWidth), m_listArea.height());
-    m_timelineHandle->setGeometry(
-        m_list->geometry().right() + 1, m_listArea.y(), kHandleWidth, m_listArea.height());
+    m_list->setGeometry(area.x(), area.y(), std::max(0, listWidth), area.height());
+    m_timelineHandle->setGeometry(m_list->geometry().right() + 1, area.y(), kHandleWidth, area.height());
     const int timelineLeft = m_timelineHandle->geometry().right() + 1;
-    m_timeline->setGeometry(timelineLeft, m_listArea.y(), std::max(0, m_listArea.right() + 1 - timelineLeft),
-        m_listArea.height());
+    const int timelineWidth = std::max(0, area.right() + 1 - timelineLeft);
+    m_timeline->setGeometry(timelineLeft, area.y(), timelineWidth, area.height());
+    m_title->setGeometry(timelineLeft, m_listArea.y(), timelineWidth, area.y() - m_listArea.y());
+    // The list stops where the timeline's rows stop, above the legend's band, so both scroll alike.
+    m_list->resize(m_list->width(), std::max(0, area.height() - m_timeline->legendBandHeight()));
+    emit listPlaced();
 }
 
 void TimelinePane::exportPicture(const QString &currentFile)

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QMenuBar;
 class QTreeView;
 class QWidget;
@@ -35,11 +36,16 @@ public:
     void setShown(bool shown);
     // The list has just been given its place for the window's size; the timeline, when shown, shares it.
     void takeListArea();
+    // How wide the person made the list beside the timeline, 0 until they drag the divider.
+    int listWidthBesideTimeline() const { return m_listWidthBesideTimeline; }
+    void setListWidthBesideTimeline(int width);
     // The whole timeline as a PNG, SVG or PDF picture, by the name's extension, offered beside currentFile.
     void exportPicture(const QString &currentFile);
 
 signals:
     void rowClicked(int row);
+    // The list has moved or changed size, so that what sits under it can follow.
+    void listPlaced();
 
 private:
     void refresh();
@@ -52,6 +58,7 @@ private:
     Project *m_project;
     TimelineView *m_timeline = nullptr;
     QWidget *m_timelineHandle = nullptr;
+    QLabel *m_title = nullptr; // the project's name above the timeline, as its rows leave it out
     QAction *m_actionTimeline = nullptr;
     std::unique_ptr<TimelineData> m_timelineData;
     QRect m_listArea; // the list's place while the timeline is hidden, shared with the timeline when shown

@@ -21,7 +21,7 @@ namespace {
 
 constexpr double kWheelStep = 1.25; // per notch of the wheel
 constexpr double kBarTolerance = 3; // a thin bar is hard to hit exactly
-constexpr double kLegendMargin = 8;
+constexpr int kRowsKeptBesideLegend = 3; // a shorter view leaves the legend out rather than the rows
 
 } // namespace
 
@@ -152,8 +152,9 @@ void TimelineView::updateScrollBars()
     dates->setRange(0, std::max(0, int(std::ceil(m_geometry->dateAxisWidth())) - size.width()));
     QScrollBar *rows = verticalScrollBar();
     rows->setSingleStep(m_rowHeight);
-    rows->setPageStep(std::max(1, size.height() - m_headerHeight));
-    rows->setRange(0, std::max(0, int(std::ceil(m_geometry->contentHeight())) - size.height()));
+    const int rowsBottom = size.height() - legendBandHeight();
+    rows->setPageStep(std::max(1, rowsBottom - m_headerHeight));
+    rows->setRange(0, std::max(0, int(std::ceil(m_geometry->contentHeight())) - rowsBottom));
 }
 
 QRectF TimelineView::barRectOnViewport(int row) const
@@ -162,9 +163,15 @@ QRectF TimelineView::barRectOnViewport(int row) const
         -horizontalScrollBar()->value(), -verticalScrollBar()->value());
 }
 
+int TimelineView::legendBandHeight() const
+{
+    const int band = int(std::ceil(m_painter->legendBandHeight(viewport()->width())));
+    return viewport()->height() - band >= m_headerHeight + kRowsKeptBesideLegend * m_rowHeight ? band : 0;
+}
+
 int TimelineView::rowAtViewport(const QPoint &pos) const
 {
-    if (pos.y() < m_headerHeight)
+    if (pos.y() < m_headerHeight || pos.y() >= viewport()->height() - legendBandHeight())
         return -1;
     return m_geometry->rowAt(pos.y() + verticalScrollBar()->value());
 }
@@ -184,16 +191,12 @@ void TimelineView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
     painter.setFont(font());
-    const QRect area = viewport()->rect();
-    m_painter->paint(painter, area, QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value()));
-    // A narrow view folds the legend into more lines; a short one leaves it out rather than hide the rows.
-    const double room = area.width() - 2 * kLegendMargin;
-    const QSizeF legend = m_painter->legendSize(room);
-    if (legend.width() <= room && area.height() > m_headerHeight + 3 * legend.height())
-        m_painter->paintLegend(painter,
-            QPointF(area.right() - legend.width() - kLegendMargin,
-                area.bottom() - legend.height() - kLegendMargin),
-            room);
+    // The legend has a band of its own under the rows, so that it never covers a bar.
+    const int band = legendBandHeight();
+    const QRect rows = viewport()->rect().adjusted(0, 0, 0, -band);
+    m_painter->paint(painter, rows, QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value()));
+    if (band > 0)
+        m_painter->paintLegendBand(painter, QRectF(0, rows.bottom() + 1, rows.width(), band));
 }
 
 void TimelineView::resizeEvent(QResizeEvent *event)

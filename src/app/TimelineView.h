@@ -56,6 +56,9 @@ public:
     // The row's bar where it lies on the viewport, and the tooltip shown at a viewport point.
     QRectF barRectOnViewport(int row) const;
     QString toolTipAt(const QPoint &viewportPos) const;
+    // The legend's band along the bottom of the viewport, below the rows; 0 when the view is too short for
+    // it. A list beside the view ends this much higher to stay level with the rows.
+    int legendBandHeight() const;
 
 public slots:
     void zoomIn();

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "cli/CalendarDaysOff.h"
 
 #include "corekit/Clock.h"
 #include "corekit/Paths.h"
@@ -40,7 +41,8 @@ const char kUsage[]
       "  --csv FILE          also write the calendar export file to FILE\n"
       "  --ics FILE          also write the calendar as an iCalendar file to FILE\n"
       "  --days-off FILE     the days off, one YYYY-MM-DD [name] a line (default: holidays.txt beside the\n"
-      "                      program when it is there); --days-off \"\" means none\n"
+      "                      program when it is there); --days-off \"\" means none. An iCalendar (.ics)\n"
+      "                      FILE, such as a public-holiday calendar, gives the days of its all-day events\n"
       "  --timeline FILE     also draw the timeline to FILE: .png, .svg or .pdf\n"
       "  --help              show this text\n";
 
@@ -165,10 +167,20 @@ void printRow(QTextStream &out, const QStringList &cells)
 // option stands in for are read. Nothing when the days-off file cannot be read.
 std::optional<Settings> readSettings(const Options &options, bool weekApplies, QTextStream &err)
 {
+    // A calendar file of days off, such as a public-holiday calendar, is read here, as the settings loader
+    // knows only lists of dates.
+    std::optional<CalendarDaysOff> calendar;
+    if (weekApplies && options.daysOffPath && !options.daysOffPath->isEmpty())
+        calendar = readCalendarDaysOff(
+            *options.daysOffPath, (options.today.isValid() ? options.today : Clock::today()).year());
+    if (calendar && !calendar->error.isEmpty()) {
+        err << "ambrel-cli: cannot read " << *options.daysOffPath << ": " << calendar->error << '\n';
+        return std::nullopt;
+    }
     SettingsRequest request;
     request.week = !options.week && weekApplies;
     request.hours = !options.begins || !options.ends;
-    request.daysOff = weekApplies;
+    request.daysOff = weekApplies && !calendar;
     request.daysOffFile = options.daysOffPath;
     request.weekFirst = true;
     LoadedSettings loaded = loadSettings(Paths::settingsFolder(), request);
@@ -181,6 +193,11 @@ std::optional<Settings> readSettings(const Options &options, bool weekApplies, Q
     for (const QString &line : loaded.skippedDaysOff)
         err << line << '\n';
     Settings &settings = loaded.settings;
+    if (calendar) {
+        for (const QString &line : calendar->warnings)
+            err << line << '\n';
+        settings.daysOff = calendar->dates;
+    }
     if (options.week)
         settings.WorkingWeek = *options.week;
     if (options.begins)

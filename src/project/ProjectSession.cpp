@@ -24,6 +24,7 @@ const QString kKeptSuffix = QStringLiteral(".kept");
 const QString kTimeline = QStringLiteral("timeline.txt");
 const QString kTimelineShown = QStringLiteral("shown");
 const QString kTimelineHidden = QStringLiteral("hidden");
+const QString kWindowPlace = QStringLiteral("window.txt");
 
 // A session file never holds more than a few paths or one project, so anything larger is not ours.
 constexpr qint64 kLargestSessionFile = 16 * 1024 * 1024;
@@ -123,6 +124,16 @@ bool ProjectSession::timelineShown()
 std::optional<Refusal> ProjectSession::setTimelineShown(bool shown)
 {
     return writeSessionFile(kTimeline, (shown ? kTimelineShown : kTimelineHidden).toUtf8() + '\n');
+}
+
+QByteArray ProjectSession::windowPlace()
+{
+    return readSessionFile(kWindowPlace).value_or(QByteArray());
+}
+
+std::optional<Refusal> ProjectSession::setWindowPlace(const QByteArray &place)
+{
+    return writeSessionFile(kWindowPlace, place);
 }
 
 namespace {

@@ -41,6 +41,10 @@ public:
     static bool timelineShown();
     static std::optional<Refusal> setTimelineShown(bool shown);
 
+    // Where the window was and how the list and timeline shared it, as the window wrote it; empty at first.
+    static QByteArray windowPlace();
+    static std::optional<Refusal> setWindowPlace(const QByteArray &place);
+
     // Work a window kept: the project file it belongs to (empty when never saved) and the project's bytes.
     struct KeptWork {
         QString file;

@@ -20,6 +20,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTreeView>
+#include <QWindow>
 
 using namespace ambrel;
 
@@ -83,6 +84,10 @@ private slots:
     void followsProjectChanges();
     void exportWritesThePicture_data();
     void exportWritesThePicture();
+    void layoutHoldsAtEverySize_data();
+    void layoutHoldsAtEverySize();
+    void windowPlaceIsRemembered_data();
+    void windowPlaceIsRemembered();
 
 private:
     std::unique_ptr<SettingsFolder> m_folder;
@@ -214,8 +219,12 @@ void tst_Form1Timeline::shownTimelineSharesTheListArea()
     QVERIFY(list->width() < area.width());
     QVERIFY(timeline.left() > list->geometry().right());
     QCOMPARE(timeline.right(), area.right());
-    QCOMPARE(timeline.top(), area.top());
-    QCOMPARE(timeline.height(), area.height());
+    // The project's name takes a line above the timeline; the rows start below it, level with the list's.
+    const QRect title = window->findChild<QWidget *>(QStringLiteral("lblTimelineTitle"))->geometry();
+    QCOMPARE(title.top(), area.top());
+    QCOMPARE(timeline.top(), title.bottom() + 1);
+    QCOMPARE(list->y(), timeline.top());
+    QCOMPARE(timeline.bottom(), area.bottom());
     QCOMPARE(window->timelineView()->geometry().rowCount(), 5);
 }
 
@@ -365,6 +374,112 @@ void tst_Form1Timeline::exportWritesThePicture()
     QCOMPARE(texts.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QVERIFY2(texts.first().contains(message), qPrintable(texts.first()));
+}
+
+void tst_Form1Timeline::layoutHoldsAtEverySize_data()
+{
+    QTest::addColumn<QSize>("size"); // an empty size: the smallest the window takes
+
+    QTest::newRow("smallest") << QSize();
+    QTest::newRow("800 x 600") << QSize(800, 600);
+    QTest::newRow("design") << QSize(1142, 689);
+    QTest::newRow("1920 x 1080") << QSize(1920, 1080);
+}
+
+// At any size the side panel's controls and the export button stay in sight, the list keeps its four
+// columns within reach, and the legend's band lies under the rows, level with the list's end.
+void tst_Form1Timeline::layoutHoldsAtEverySize()
+{
+    QFETCH(QSize, size);
+
+    const auto window = shownWindow(30, true);
+    QVERIFY(window);
+    const QSize smallest = window->minimumSizeHint().expandedTo(window->minimumSize());
+    QVERIFY2(smallest.width() <= 800 && smallest.height() <= 600, qPrintable(QStringLiteral("%1 x %2")
+        .arg(smallest.width()).arg(smallest.height())));
+    window->resize(size.isValid() ? size : smallest);
+    QTRY_COMPARE(window->size(), size.isValid() ? size : smallest);
+    QApplication::processEvents();
+
+    const QWidget *body = window->centralWidget();
+    const auto placed = [&](const char *name) {
+        const auto *control = window->findChild<QWidget *>(QString::fromLatin1(name));
+        return QRect(control->mapTo(body, QPoint(0, 0)), control->size());
+    };
+    for (const char *name : { "txtProjectName", "Calendar2", "chkExcludeWeekends", "txtTodo", "cmdToList",
+             "Command2", "ListView1", "TimelineView" })
+        QVERIFY2(body->rect().contains(placed(name)), name);
+    QVERIFY(!placed("Command2").intersects(placed("picSidebar")));
+    QVERIFY(placed("txtTodo").height() >= 3 * window->findChild<QWidget *>("txtTodo")->fontMetrics().height());
+
+    QTreeView *list = window->listView1();
+    const int columns = list->header()->count();
+    QCOMPARE(columns, 4);
+    for (int column = 0; column < columns; ++column)
+        QVERIFY(!list->isColumnHidden(column) && list->columnWidth(column) > 0);
+    QVERIFY(list->horizontalScrollBar()->maximum() >= list->header()->length() - list->viewport()->width());
+
+    TimelineView *view = window->timelineView();
+    const int band = view->legendBandHeight();
+    QVERIFY(band > 0);
+    const int rowsEnd = view->viewport()->mapTo(body, QPoint(0, view->viewport()->height() - band)).y();
+    QCOMPARE(list->viewport()->mapTo(body, QPoint(0, list->viewport()->height())).y(), rowsEnd);
+    // The last row scrolled into view ends above the band.
+    list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+    QApplication::processEvents();
+    QVERIFY(view->barRectOnViewport(29).bottom() <= view->viewport()->height() - band);
+
+    // A click on the band selects no row.
+    list->clearSelection();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(view->viewport()->width() / 2,
+        view->viewport()->height() - band / 2));
+    QVERIFY(list->selectionModel()->selectedRows().isEmpty());
+    QVERIFY(view->toolTipAt(QPoint(10, view->viewport()->height() - 2)).isEmpty());
+}
+
+void tst_Form1Timeline::windowPlaceIsRemembered_data()
+{
+    QTest::addColumn<bool>("maximised");
+
+    QTest::newRow("moved, resized and the divider dragged") << false;
+    QTest::newRow("maximised") << true;
+}
+
+// The next run opens where the last closed, at its size or maximised, with the list as wide as it was left.
+void tst_Form1Timeline::windowPlaceIsRemembered()
+{
+    QFETCH(bool, maximised);
+
+    auto window = shownWindow(5, true);
+    QVERIFY(window);
+    window->restoreSession();
+    window->setGeometry(QRect(QPoint(12, 9), QSize(780, 595)));
+    QTRY_COMPARE(window->size(), QSize(780, 595));
+    auto *handle = window->findChild<QWidget *>(QStringLiteral("TimelineHandle"));
+    QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(2, 20));
+    QTest::mouseMove(handle, QPoint(42, 20));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(42, 20));
+    const int listWidth = window->listView1()->width();
+    if (maximised) {
+        window->showMaximized();
+        QTRY_VERIFY(window->isMaximized());
+    }
+    const QRect normal = window->normalGeometry();
+    QVERIFY(window->close()); // discarding the unsaved tasks
+    window.reset();
+    MessageBox::clearShown();
+
+    const auto next = shownWindow(5, false);
+    QVERIFY(next);
+    next->restoreSession();
+    QTRY_COMPARE(next->isMaximized(), maximised);
+    if (!maximised) {
+        // The test's screen is hardly larger than the window, so Qt may nudge it; its size is kept.
+        QTRY_COMPARE(next->size(), normal.size());
+        QCOMPARE(next->listView1()->width(), listWidth);
+    }
+    QVERIFY(next->timelineView()->isVisible());
+    QVERIFY2(MessageBox::shown().isEmpty(), qPrintable(shownTexts().join('|')));
 }
 
 QTEST_MAIN(tst_Form1Timeline)

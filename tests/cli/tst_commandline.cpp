@@ -75,6 +75,8 @@ private slots:
     void daysOff_data();
     void daysOff();
     void missingDaysOffFileIsAnError();
+    void calendarDaysOff_data();
+    void calendarDaysOff();
     void picturesAndCalendars();
     void fileArgument();
     void csvFile();
@@ -449,6 +451,47 @@ void TestCommandLine::missingDaysOffFileIsAnError()
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.out, QByteArray());
     QCOMPARE(run.err, "ambrel-cli: cannot read " + path.toUtf8() + ": no such file\n");
+}
+
+// An iCalendar file of days off gives the days of its all-day events; what it leaves out is told, and a
+// calendar it cannot read stops the run rather than plan without the days off.
+void TestCommandLine::calendarDaysOff_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err"); // %1 stands for the file's path
+
+    const auto calendar = [](const QByteArray &event) {
+        return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\nBEGIN:VEVENT\r\nUID:1@test\r\n"
+               "DTSTAMP:20240101T000000Z\r\nSUMMARY:Holiday\r\n"
+            + event + "END:VEVENT\r\nEND:VCALENDAR\r\n";
+    };
+    QTest::newRow("an all-day event is a day off")
+        << calendar("DTSTART;VALUE=DATE:20240604\r\n") << 0
+        << kTaskHeader + "My Project: A \t2024-06-03\t2024-06-06\t3\n" << QByteArray();
+    QTest::newRow("a timed event is told and left out")
+        << calendar("DTSTART:20240604T100000\r\nDTEND:20240604T110000\r\n") << 0
+        << kTaskHeader + "My Project: A \t2024-06-03\t2024-06-05\t3\n"
+        << QByteArray("days.ics: 2024-06-04 \"Holiday\" left out: a timed event (10:00-11:00), not a whole day\n");
+    QTest::newRow("a calendar that cannot be read stops the run")
+        << QByteArray("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n") << 2 << QByteArray()
+        << QByteArray("ambrel-cli: cannot read %1: the VEVENT begun at line 2 is never closed\n");
+}
+
+void TestCommandLine::calendarDaysOff()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("days.ics"), file);
+    const Run run
+        = runCli({ "--today", "2024-06-03", "--week", "1111100", "--days-off", path }, QByteArray("A + 3\n"));
+    QCOMPARE(run.err, QString::fromUtf8(err).arg(path).toUtf8());
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out, out);
 }
 
 void TestCommandLine::picturesAndCalendars()
