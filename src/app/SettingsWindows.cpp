@@ -74,8 +74,11 @@ void SettingsWindows::editDaysOff(QWidget *parent, const Settings &current, cons
     request.hours = false;
     const LoadedSettings loaded = loadSettings(Paths::settingsFolder(), request, current);
     if (loaded.daysOffError) {
+        // Saving over a file that could not be read would lose the days it holds, so the window stays shut.
         MessageBox::show(parent, loaded.daysOffError->text, kDaysOffTitle, MessageBox::Exclamation);
-    } else if (!loaded.skippedDaysOff.isEmpty()) {
+        return;
+    }
+    if (!loaded.skippedDaysOff.isEmpty()) {
         QStringList lines { QStringLiteral("These lines name no date and were left out:") };
         lines << loaded.skippedDaysOff.mid(0, kMaxListedSkips);
         if (loaded.skippedDaysOff.size() > kMaxListedSkips)

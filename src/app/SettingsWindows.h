@@ -19,7 +19,8 @@ using Apply = std::function<void(const Settings &settings, bool saved)>;
 // The working week and hours. Opening re-reads the week for the whole program, as it always has.
 void editWorkingWeek(QWidget *parent, const Settings &current, const Apply &apply);
 
-// The days off, with their names, from holidays.txt.
+// The days off, with their names, from holidays.txt; when that file is there but cannot be read, the
+// person is told why and the window does not open, so that a save cannot replace the days it holds.
 void editDaysOff(QWidget *parent, const Settings &current, const Apply &apply);
 
 } // namespace SettingsWindows

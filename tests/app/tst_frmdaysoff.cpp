@@ -10,6 +10,7 @@
 #include "corekit/Clock.h"
 
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -91,6 +92,7 @@ private slots:
     void saveWritesAndHandsOnTheDays();
     void failedSaveKeepsTheWindowOpen();
     void cancelChangesNothing();
+    void unreadableFileIsNeverReplaced();
 
 private:
     std::unique_ptr<SettingsFolder> m_folder;
@@ -282,6 +284,29 @@ void tst_frmDaysOff::cancelChangesNothing()
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(dialog.settings().daysOff, christmas().daysOff);
     QCOMPARE(m_folder->read(kHolidays), kChristmas);
+}
+
+// A days-off file too large to read is told, and no window opens whose save would replace it.
+void tst_frmDaysOff::unreadableFileIsNeverReplaced()
+{
+    const auto main = openForm1();
+    QByteArray huge = kChristmas;
+    huge += QByteArray(16 << 20, '#');
+    m_folder->write(kHolidays, huge);
+    MessageBox::clearShown();
+    bool opened = false;
+    onModalWindows<frmDaysOff>(this, { [&](frmDaysOff &dialog) {
+        opened = true;
+        click(dialog, "cmdSave");
+    } });
+    main->daysOffWindow();
+    QCoreApplication::processEvents();
+
+    QVERIFY(!opened);
+    QCOMPARE(shownTexts().size(), 1);
+    QVERIFY2(shownTexts().front().contains(m_folder->filePath(kHolidays)), qPrintable(shownTexts().front()));
+    QCOMPARE(MessageBox::shown().front().title, QStringLiteral("Days Off"));
+    QCOMPARE(QFileInfo(m_folder->filePath(kHolidays)).size(), huge.size());
 }
 
 QTEST_MAIN(tst_frmDaysOff)
