@@ -7,7 +7,7 @@
 #include "app/WindowLook.h"
 #include "app/WindowPlace.h"
 #include "app/frmTips.h"
-#include "app/frmWorkingWeek.h"
+#include "app/SettingsWindows.h"
 #include "corekit/Clock.h"
 #include "corekit/Paths.h"
 #include "project/Project.h"
@@ -248,27 +248,16 @@ void Form1::Label15_Click()
 
 void Form1::lblSetWorkingDays_Click()
 {
-    workingWeekWindow()->exec();
+    SettingsWindows::editWorkingWeek(this, m_project->settings(), settingsApplier());
 }
 
-std::unique_ptr<frmWorkingWeek> Form1::workingWeekWindow()
+SettingsWindows::Apply Form1::settingsApplier()
 {
-    // The hours go before the week, and nothing is kept unless all three files were written.
-    auto save = [this](const Settings &edited) -> std::optional<Refusal> {
-        QString error;
-        if (!SaveWorkingSettings(Paths::settingsFolder(), edited.hours, edited.WorkingWeek, &error))
-            return Refusal { error, QString() };
-        applySettings(edited);
-        cmdToList_Click();
-        return std::nullopt;
+    return [this](const Settings &settings, bool saved) {
+        applySettings(settings);
+        if (saved)
+            cmdToList_Click();
     };
-    auto window = std::make_unique<frmWorkingWeek>(m_project->settings(), save, this);
-    if (window->weekLoaded()) {
-        Settings refreshed = m_project->settings();
-        refreshed.WorkingWeek = window->settings().WorkingWeek;
-        applySettings(refreshed);
-    }
-    return window;
 }
 
 void Form1::updateHintLine()

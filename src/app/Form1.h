@@ -2,6 +2,7 @@
 
 #include "app/Form1Controls.h"
 #include "app/MainMenus.h"
+#include "app/SettingsWindows.h"
 #include "tracking/ListEditing.h"
 #include "workweek/WorkweekSettings.h"
 
@@ -24,7 +25,6 @@ class ProjectDocument;
 class TaskListModel;
 class TimelinePane;
 class TimelineView;
-class frmWorkingWeek;
 
 // The planner's main window. Every control is a child widget whose objectName is the control's name, so
 // tools and tests find it with findChild: txtTodo, txtProjectName, chkExcludeWeekends, cmdToList, Calendar2,
@@ -56,9 +56,6 @@ public:
     const WorkingWeekFlags &workingWeek() const;
     // Takes the person's settings for the schedules to come; the hidden hour boxes show the hours.
     void applySettings(const Settings &settings);
-    // The working-week window over this window's settings: opening it refreshes the working week from its
-    // file, and saving it applies the saved settings here and rebuilds before it says "Done!".
-    std::unique_ptr<frmWorkingWeek> workingWeekWindow();
 
     // The project file open in the window, or empty while the work was never saved.
     const QString &currentFile() const;
@@ -121,6 +118,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Applies settings a settings window saved or re-read, rebuilding the plan after a save.
+    SettingsWindows::Apply settingsApplier();
     // The line under the task list that counts the rows whose line may not say what was meant.
     void updateHintLine();
     void placeHintLine();

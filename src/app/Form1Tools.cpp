@@ -4,7 +4,6 @@
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
-#include "app/frmDaysOff.h"
 #include "corekit/Clock.h"
 #include "project/Project.h"
 
@@ -57,14 +56,7 @@ void Form1::exportIcs()
 
 void Form1::daysOffWindow()
 {
-    frmDaysOff window(this);
-    connect(&window, &frmDaysOff::daysOffSaved, this, [this](const std::vector<QDate> &days) {
-        Settings settings = m_project->settings();
-        settings.daysOff = days;
-        applySettings(settings);
-        cmdToList_Click();
-    });
-    window.exec();
+    SettingsWindows::editDaysOff(this, m_project->settings(), settingsApplier());
 }
 
 void Form1::ListView1_ItemClick(const QModelIndex &Item)

@@ -1,14 +1,11 @@
 #include "frmDaysOff.h"
 
+#include "app/DaysOffImportDialog.h"
 #include "app/FileDialog.h"
-#include "app/MessageBox.h"
 #include "corekit/Clock.h"
-#include "corekit/Paths.h"
 #include "corekit/TextFormat.h"
-#include "export/IcsDaysOff.h"
 
 #include <QDateEdit>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -25,8 +22,6 @@ namespace ambrel {
 namespace {
 
 const QString kTitle = QStringLiteral("Days Off");
-// A file full of mistakes is told in a few lines; the rest only counted.
-constexpr size_t kMaxListedSkips = 15;
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 {
@@ -39,8 +34,10 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 
 } // namespace
 
-frmDaysOff::frmDaysOff(QWidget *parent)
+frmDaysOff::frmDaysOff(const Settings &settings, QWidget *parent)
     : QDialog(parent)
+    , m_settings(settings)
+    , m_days(settings.namedDaysOff)
 {
     setObjectName(QStringLiteral("frmDaysOff"));
     setWindowTitle(kTitle);
@@ -99,24 +96,6 @@ frmDaysOff::frmDaysOff(QWidget *parent)
     layout->addLayout(buttons);
     resize(560, 420);
 
-    Form_Load();
-}
-
-void frmDaysOff::Form_Load()
-{
-    const DaysOffReading reading = DaysOff::load(Paths::settingsFile(DaysOff::FileName));
-    if (!reading.error.isEmpty()) {
-        MessageBox::show(this, QStringLiteral("Could not read %1: %2").arg(DaysOff::FileName, reading.error),
-            kTitle, MessageBox::Exclamation);
-    } else if (!reading.skipped.empty()) {
-        QStringList lines { QStringLiteral("These lines name no date and were left out:") };
-        for (size_t i = 0; i < reading.skipped.size() && i < kMaxListedSkips; ++i)
-            lines << DaysOff::describe(DaysOff::FileName, reading.skipped[i]);
-        if (reading.skipped.size() > kMaxListedSkips)
-            lines << QStringLiteral("and %1 more.").arg(reading.skipped.size() - kMaxListedSkips);
-        MessageBox::show(this, lines.join(QLatin1Char('\n')), kTitle, MessageBox::Exclamation);
-    }
-    m_days = reading.days;
     showDays();
 }
 
@@ -166,41 +145,19 @@ void frmDaysOff::cmdImport_Click()
         QStringLiteral("iCalendar files (*.ics);;All files (*)"));
     if (path.isEmpty())
         return;
-    const QString fileName = QFileInfo(path).fileName();
-    const IcsDaysOffImport imported = IcsDaysOff::readFile(path, Clock::today().year());
-    if (!imported.error.isEmpty()) {
-        MessageBox::show(this, QStringLiteral("Could not import %1: %2").arg(fileName, imported.error),
-            kTitle, MessageBox::Exclamation);
+    DaysOffImportDialog dialog(path, Clock::today().year(), this);
+    if (dialog.exec() != QDialog::Accepted)
         return;
-    }
-    if (imported.days.empty()) {
-        MessageBox::show(
-            this, QStringLiteral("%1 holds no events.").arg(fileName), kTitle, MessageBox::Information);
-        return;
-    }
+    const std::vector<DayOff> chosen = dialog.chosenDays();
     // Days already listed keep the names the person gave them.
-    for (const DayOff &day : imported.days)
+    for (const DayOff &day : chosen)
         DaysOff::insert(m_days, day);
-    showDays(imported.days.front().date);
-    if (imported.capped) {
-        MessageBox::show(this,
-            QStringLiteral("%1 holds more than %2 dates; only the first %2 were imported.")
-                .arg(fileName)
-                .arg(IcsDaysOff::MaxDates),
-            kTitle, MessageBox::Information);
-    }
+    showDays(chosen.empty() ? QDate() : chosen.front().date);
 }
 
 void frmDaysOff::cmdSave_Click()
 {
-    QString error;
-    if (!DaysOff::save(m_days, Paths::settingsFile(DaysOff::FileName), &error)) {
-        MessageBox::show(this, QStringLiteral("Could not save %1: %2").arg(DaysOff::FileName, error), kTitle,
-            MessageBox::Exclamation);
-        return;
-    }
-    emit daysOffSaved(DaysOff::dates(m_days));
-    MessageBox::show(this, QStringLiteral("Done!"), QStringLiteral("Done"), MessageBox::Information);
+    m_settings.setDaysOff(m_days);
     accept();
 }
 

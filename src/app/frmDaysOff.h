@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workweek/DaysOff.h"
+#include "workweek/WorkweekSettings.h"
 
 #include <QDate>
 #include <QDialog>
@@ -14,9 +14,9 @@ class QTreeView;
 
 namespace ambrel {
 
-// The days-off window: the dates that are not working days, with their names, read from holidays.txt when
-// it opens. Save writes the file and hands the dates on through daysOffSaved; whoever opened the window
-// applies them. Controls: "lstDaysOff", "dtpDayOff", "txtName", "cmdAdd", "cmdRemove", "cmdImport",
+// The days-off window: the dates that are not working days, with their names, edited on a copy of the
+// settings it is given; it reads and writes no file. Save closes it accepted, and whoever opened it saves
+// and applies settings(). Import shows what an iCalendar file would add before taking any of it. Controls: "lstDaysOff", "dtpDayOff", "txtName", "cmdAdd", "cmdRemove", "cmdImport",
 // "cmdSave", "cmdCancel".
 class frmDaysOff final : public QDialog {
     Q_OBJECT
@@ -25,13 +25,11 @@ class frmDaysOff final : public QDialog {
 public:
     enum Column { DateColumn, WeekdayColumn, NameColumn, ColumnCount };
 
-    explicit frmDaysOff(QWidget *parent = nullptr);
+    explicit frmDaysOff(const Settings &settings, QWidget *parent = nullptr);
 
     const std::vector<DayOff> &daysOff() const { return m_days; }
-
-signals:
-    // The saved days off, in date order; emitted before the window closes.
-    void daysOffSaved(const std::vector<QDate> &daysOff);
+    // The settings as given, or with the edited days off once Save was clicked.
+    const Settings &settings() const { return m_settings; }
 
 public slots:
     void cmdAdd_Click();
@@ -41,9 +39,9 @@ public slots:
     void cmdCancel_Click();
 
 private:
-    void Form_Load();
     void showDays(const QDate &current = QDate());
 
+    Settings m_settings;
     std::vector<DayOff> m_days;
     QStandardItemModel *m_model = nullptr;
     QTreeView *m_lstDaysOff = nullptr;

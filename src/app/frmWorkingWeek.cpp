@@ -2,7 +2,6 @@
 
 #include "app/MessageBox.h"
 #include "app/WindowLook.h"
-#include "corekit/Paths.h"
 #include "workweek/TimeOfDay.h"
 
 #include <QCheckBox>
@@ -41,10 +40,9 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, 
 
 } // namespace
 
-frmWorkingWeek::frmWorkingWeek(const Settings &settings, Save save, QWidget *parent)
+frmWorkingWeek::frmWorkingWeek(const Settings &settings, const QStringList &hourChoices, QWidget *parent)
     : QDialog(parent)
     , m_settings(settings)
-    , m_save(std::move(save))
 {
     setObjectName(QStringLiteral("frmWorkingWeek"));
     setWindowTitle(QStringLiteral("Working Week"));
@@ -82,42 +80,23 @@ frmWorkingWeek::frmWorkingWeek(const Settings &settings, Save save, QWidget *par
     connect(makeButton(this, "Command2", QStringLiteral("Cancel"), 4950), &QPushButton::clicked, this,
         &frmWorkingWeek::Command2_Click);
 
-    Form_Load();
+    Form_Load(hourChoices);
 }
 
-void frmWorkingWeek::Form_Load()
+void frmWorkingWeek::Form_Load(const QStringList &hourChoices)
 {
-    LoadWorkingDays();
-    LoadHourChoices();
-}
-
-void frmWorkingWeek::LoadWorkingDays()
-{
-    WorkingWeekFlags WorkingWeek = m_settings.WorkingWeek;
-    if (auto message = ambrel::LoadWorkingWeek(Paths::settingsFolder(), m_lstWorkingWeek, WorkingWeek)) {
-        MessageBox::show(this, message->text, kError, MessageBox::Exclamation);
-        return;
-    }
-    m_settings.WorkingWeek = WorkingWeek;
-    m_weekLoaded = true;
     for (int d = 1; d <= 7; ++d)
-        m_chkWorkingDay[size_t(d)]->setChecked(WorkingWeek[size_t(d)] == 1);
-}
-
-void frmWorkingWeek::LoadHourChoices()
-{
-    HourChoices hours;
-    if (auto message = ambrel::LoadHourChoices(Paths::settingsFolder(), hours)) {
-        MessageBox::show(this, message->text, kError, MessageBox::Exclamation);
-        return;
+        m_chkWorkingDay[size_t(d)]->setChecked(m_settings.WorkingWeek[size_t(d)] == 1);
+    const std::pair<QComboBox *, QString> boxes[]
+        = { { m_cboStartsAt, m_settings.hours.starts }, { m_cboEndsAt, m_settings.hours.endsAt } };
+    for (const auto &[box, hour] : boxes) {
+        box->addItems(hourChoices);
+        // Without choices the box shows the hour in force, which Save then reads as a typed hour.
+        if (hourChoices.isEmpty())
+            box->setEditText(hour);
+        else
+            box->setCurrentIndex(firstChoiceWithin(hourChoices, hour));
     }
-    m_hours = hours;
-    for (QComboBox *box : { m_cboStartsAt, m_cboEndsAt }) {
-        box->clear();
-        box->addItems(hours.choices);
-    }
-    m_cboStartsAt->setCurrentIndex(hours.startsIndex);
-    m_cboEndsAt->setCurrentIndex(hours.endsIndex);
 }
 
 int frmWorkingWeek::choicePosition(const QComboBox *box)
@@ -181,17 +160,8 @@ void frmWorkingWeek::Command1_Click()
             return;
     }
 
-    Settings edited = m_settings;
-    edited.hours = { m_cboStartsAt->currentText(), m_cboEndsAt->currentText() };
-    edited.WorkingWeek = WorkingWeek;
-    if (const std::optional<Refusal> failed = m_save(edited)) {
-        MessageBox::show(this, failed->text, kError, MessageBox::Exclamation);
-        return;
-    }
-    m_hours.savedStarts = edited.hours.starts;
-    m_hours.savedEndsAt = edited.hours.endsAt;
-    m_settings = edited;
-    MessageBox::show(this, QStringLiteral("Done!"), QStringLiteral("Done"), MessageBox::Information);
+    m_settings.hours = { m_cboStartsAt->currentText(), m_cboEndsAt->currentText() };
+    m_settings.WorkingWeek = WorkingWeek;
     accept();
 }
 

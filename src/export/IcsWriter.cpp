@@ -215,9 +215,37 @@ Component calendarShell(bool forExport, const QString &projectName)
 }
 
 // The checks both forms share; the refusal, or nothing.
-std::optional<QString> eventsRefusal(const IcsOptions &options, const std::vector<EventRow> &events)
+// The working day's hours read once for a whole export, or why they will not do.
+struct DayHours {
+    QTime begins;
+    QTime ends;
+};
+
+std::optional<QString> readDayHours(const QString &startsAt, const QString &endsAt, DayHours *hours)
 {
-    if (std::optional<QString> refusal = icsHoursRefusal(options.startsAt, options.endsAt))
+    const std::optional<QTime> begins = readTimeOfDay(startsAt);
+    if (!begins)
+        return hourUnreadable(QStringLiteral("begin"), startsAt, "--begins", "workingday_starts_at.txt");
+    const std::optional<QTime> ends = readTimeOfDay(endsAt);
+    if (!ends)
+        return hourUnreadable(QStringLiteral("end"), endsAt, "--ends", "workingday_ends_at.txt");
+    if (*ends <= *begins) {
+        return QStringLiteral(
+            "The working day's end hour %1 is not after its begin hour %2, so no calendar was "
+            "written. Choose the hours under Settings \u2192 Working Week\u2026, give them "
+            "with --begins and --ends, or correct workingday_starts_at.txt and "
+            "workingday_ends_at.txt.")
+            .arg(quotedHour(endsAt), quotedHour(startsAt));
+    }
+    if (hours)
+        *hours = { *begins, *ends };
+    return std::nullopt;
+}
+
+std::optional<QString> eventsRefusal(
+    const IcsOptions &options, const std::vector<EventRow> &events, DayHours *hours)
+{
+    if (std::optional<QString> refusal = readDayHours(options.startsAt, options.endsAt, hours))
         return refusal;
     if (!options.stamp.isValid())
         return QStringLiteral("The moment of the export is unknown, so no calendar was written.");
@@ -255,30 +283,15 @@ std::vector<QByteArray> eventUids(const IcsOptions &options, const std::vector<E
 
 std::optional<QString> icsHoursRefusal(const QString &startsAt, const QString &endsAt)
 {
-    const std::optional<QTime> begins = readTimeOfDay(startsAt);
-    if (!begins)
-        return hourUnreadable(QStringLiteral("begin"), startsAt, "--begins", "workingday_starts_at.txt");
-    const std::optional<QTime> ends = readTimeOfDay(endsAt);
-    if (!ends)
-        return hourUnreadable(QStringLiteral("end"), endsAt, "--ends", "workingday_ends_at.txt");
-    if (*ends <= *begins) {
-        return QStringLiteral(
-            "The working day's end hour %1 is not after its begin hour %2, so no calendar was "
-            "written. Choose the hours under Settings \u2192 Working Week\u2026, give them "
-            "with --begins and --ends, or correct workingday_starts_at.txt and "
-            "workingday_ends_at.txt.")
-            .arg(quotedHour(endsAt), quotedHour(startsAt));
-    }
-    return std::nullopt;
+    return readDayHours(startsAt, endsAt, nullptr);
 }
 
 std::optional<QString> calendarIcs(
     const IcsOptions &options, const std::vector<EventRow> &events, QByteArray *out)
 {
-    if (std::optional<QString> refusal = eventsRefusal(options, events))
+    DayHours hours;
+    if (std::optional<QString> refusal = eventsRefusal(options, events, &hours))
         return refusal;
-    const QTime begins = *readTimeOfDay(options.startsAt);
-    const QTime ends = *readTimeOfDay(options.endsAt);
     const icaltimetype stamp = utcTime(options.stamp);
 
     // Each event is serialised on its own and the texts joined: libical's text of a calendar holding every
@@ -295,7 +308,7 @@ std::optional<QString> calendarIcs(
     QByteArray text = shell;
     text.reserve(shell.size() + qsizetype(events.size()) * 400);
     const std::vector<QByteArray> uids = eventUids(options, events);
-    EventComposer composer(begins, ends, stamp, nullptr, {});
+    EventComposer composer(hours.begins, hours.ends, stamp, nullptr, {});
     for (std::size_t i = 0; i < events.size(); ++i) {
         if (!composer.append(text, events[i], uids[i]))
             return composeFailure();
@@ -308,10 +321,9 @@ std::optional<QString> calendarIcs(
 std::optional<QString> calendarIcsResources(
     const IcsOptions &options, const std::vector<EventRow> &events, std::vector<IcsResource> *out)
 {
-    if (std::optional<QString> refusal = eventsRefusal(options, events))
+    DayHours hours;
+    if (std::optional<QString> refusal = eventsRefusal(options, events, &hours))
         return refusal;
-    const QTime begins = *readTimeOfDay(options.startsAt);
-    const QTime ends = *readTimeOfDay(options.endsAt);
     const icaltimetype stamp = utcTime(options.stamp);
     const QByteArray owner = uidSource(options).toUtf8();
 
@@ -319,7 +331,7 @@ std::optional<QString> calendarIcsResources(
     resources.reserve(events.size());
     const std::vector<QByteArray> uids = eventUids(options, events);
     const Component wrapper = calendarShell(false, options.projectName);
-    EventComposer composer(begins, ends, stamp, &wrapper, owner);
+    EventComposer composer(hours.begins, hours.ends, stamp, &wrapper, owner);
     for (std::size_t i = 0; i < events.size(); ++i) {
         IcsResource resource;
         resource.uid = uids[i];

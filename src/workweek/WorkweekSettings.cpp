@@ -136,6 +136,12 @@ WorkingCalendar Settings::calendar(bool weekApplies) const
     return WorkingCalendar(WorkingWeek, weekApplies, daysOff);
 }
 
+void Settings::setDaysOff(std::vector<DayOff> days)
+{
+    daysOff = DaysOff::dates(days);
+    namedDaysOff = std::move(days);
+}
+
 QList<Refusal> LoadSettings(const QString &folder, Settings &settings, SettingsParts parts)
 {
     QList<Refusal> messages;
@@ -177,7 +183,7 @@ LoadedSettings loadSettings(const QString &folder, const SettingsRequest &reques
     }
     for (const SkippedLine &line : reading.skipped)
         loaded.skippedDaysOff << DaysOff::describe(QFileInfo(path).fileName(), line);
-    loaded.settings.daysOff = DaysOff::dates(reading.days);
+    loaded.settings.setDaysOff(reading.days);
     return loaded;
 }
 
@@ -194,6 +200,14 @@ std::optional<Refusal> LoadHourChoices(const QString &folder, HourChoices &hours
     hours.choices = LoadLines(pathOf(folder, SettingsFile::Hours));
     hours.startsIndex = firstChoiceWithin(hours.choices, hours.savedStarts);
     hours.endsIndex = firstChoiceWithin(hours.choices, hours.savedEndsAt);
+    return std::nullopt;
+}
+
+std::optional<Refusal> loadHourChoices(const QString &folder, QStringList &choices)
+{
+    if (auto refusal = unreadable(folder, SettingsFile::Hours))
+        return refusal;
+    choices = LoadLines(pathOf(folder, SettingsFile::Hours));
     return std::nullopt;
 }
 
@@ -241,6 +255,20 @@ bool SaveWorkingSettings(
         written.push_back(std::move(before));
     }
     return true;
+}
+
+std::optional<Refusal> saveSettings(const QString &folder, const Settings &settings, SettingsParts parts)
+{
+    QString error;
+    if (int(parts) & int(SettingsParts::All)) {
+        if (!SaveWorkingSettings(folder, settings.hours, settings.WorkingWeek, &error))
+            return Refusal { error, QString() };
+    }
+    if (int(parts) & int(SettingsParts::DaysOff)) {
+        if (!DaysOff::save(settings.namedDaysOff, QDir(folder).filePath(DaysOff::FileName), &error))
+            return Refusal { QStringLiteral("Could not save %1: %2").arg(DaysOff::FileName, error), QString() };
+    }
+    return std::nullopt;
 }
 
 } // namespace ambrel

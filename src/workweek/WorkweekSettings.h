@@ -1,6 +1,7 @@
 #pragma once
 
 #include "corekit/Refusal.h"
+#include "workweek/DaysOff.h"
 #include "workweek/WorkingCalendar.h"
 
 #include <QString>
@@ -48,12 +49,17 @@ struct Settings {
     WorkingWeekFlags WorkingWeek {};
     WorkingHours hours;
     std::vector<QDate> daysOff;
+    // The same days off with the names the days-off file gives them, for the window that edits them.
+    std::vector<DayOff> namedDaysOff;
+
+    // Sets both lists of days off from the named days, so that they cannot disagree.
+    void setDaysOff(std::vector<DayOff> days);
 
     // The working days as the scheduling counts them; when the week does not apply every day counts.
     WorkingCalendar calendar(bool weekApplies) const;
 };
 
-enum class SettingsParts { Week = 1, Hours = 2, All = 3 };
+enum class SettingsParts { Week = 1, Hours = 2, All = 3, DaysOff = 4 };
 
 // Loads the asked parts from the folder's files into settings, the hours first. Returns the messages to
 // show, in the order they arose; a part whose file is missing or unreadable keeps what settings held.
@@ -104,6 +110,9 @@ std::optional<Refusal> LoadHourChoices(const QString &folder, HourChoices &hours
 
 // The first choice, in order, that occurs inside saved (case-sensitive); the last choice when none does;
 // -1 when there are no choices.
+// Reads only hours.txt, the hour choices the working-week window offers, in file order.
+std::optional<Refusal> loadHourChoices(const QString &folder, QStringList &choices);
+
 int firstChoiceWithin(const QStringList &choices, const QString &saved);
 
 // Writes both hour files, then workingweek.txt (seven lines of 0 or 1, Monday first).
@@ -111,5 +120,10 @@ int firstChoiceWithin(const QStringList &choices, const QString &saved);
 // *error names the file and the reason.
 bool SaveWorkingSettings(
     const QString &folder, const WorkingHours &hours, const WorkingWeekFlags &WorkingWeek, QString *error);
+
+// The save side of the one settings loader: writes the asked parts of the settings into the folder. The week
+// and the hours are written together (as SaveWorkingSettings does), the days off into holidays.txt over its
+// earlier text. Nothing, or what went wrong naming the file; a failed part leaves its files as they were.
+std::optional<Refusal> saveSettings(const QString &folder, const Settings &settings, SettingsParts parts);
 
 } // namespace ambrel

@@ -4,6 +4,7 @@
 #include "app/MessageBox.h"
 #include "corekit/Paths.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 // A program folder of its own for each test, holding copies of the shipped settings files.
@@ -74,4 +76,26 @@ inline QStringList shownTexts()
     for (const ambrel::MessageBox::Shown &shown : ambrel::MessageBox::shown())
         texts << shown.text;
     return texts;
+}
+
+// Runs each step, in order, on the next window of type W to open modally; a window a step leaves open is
+// closed so that a failing test never waits.
+template <typename W>
+void onModalWindows(QObject *context, QList<std::function<void(W &)>> steps)
+{
+    auto *timer = new QTimer(context);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, context, [timer, steps]() mutable {
+        auto *window = qobject_cast<W *>(QApplication::activeModalWidget());
+        if (!window || window->property("handled").toBool())
+            return;
+        window->setProperty("handled", true);
+        if (!steps.isEmpty())
+            steps.takeFirst()(*window);
+        if (window->isVisible())
+            window->close();
+        if (steps.isEmpty())
+            timer->deleteLater();
+    });
+    timer->start();
 }

@@ -3,17 +3,24 @@
 #include "FileSizeLimit.h"
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
+#include "app/TaskListModel.h"
+#include "app/DaysOffImportDialog.h"
 #include "app/frmDaysOff.h"
+#include "project/Project.h"
 #include "corekit/Clock.h"
 
 #include <QDateEdit>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 using namespace ambrel;
 
@@ -50,6 +57,15 @@ void add(const QDialog &dialog, const QDate &date, const QString &name)
     click(dialog, "cmdAdd");
 }
 
+// The settings as the main window hands them to the days-off window.
+Settings christmas()
+{
+    Settings settings;
+    settings.setDaysOff({ { QDate(2026, 12, 24), QStringLiteral("Christmas Eve") },
+        { QDate(2026, 12, 25), QStringLiteral("Christmas Day") } });
+    return settings;
+}
+
 void selectRows(const QDialog &dialog, const QList<int> &rows)
 {
     auto *list = dialog.findChild<QTreeView *>(QStringLiteral("lstDaysOff"));
@@ -76,6 +92,7 @@ private slots:
     void saveWritesAndHandsOnTheDays();
     void failedSaveKeepsTheWindowOpen();
     void cancelChangesNothing();
+    void unreadableFileIsNeverReplaced();
 
 private:
     std::unique_ptr<SettingsFolder> m_folder;
@@ -105,8 +122,15 @@ void tst_frmDaysOff::cleanup()
 void tst_frmDaysOff::loadsAndTellsSkippedLinesOnce()
 {
     m_folder->write(kHolidays, "# days off\r\n2026-12-25 Christmas Day\r\n2026-02-30 Nonsense\r\nEaster\r\n");
-    frmDaysOff dialog;
-    QCOMPARE(rows(dialog), QStringList { "12/25/2026|Friday|Christmas Day" });
+    const auto main = openForm1();
+    MessageBox::clearShown();
+    QStringList shown;
+    onModalWindows<frmDaysOff>(this, { [&](frmDaysOff &dialog) {
+        shown = rows(dialog);
+        click(dialog, "cmdCancel");
+    } });
+    main->daysOffWindow();
+    QCOMPARE(shown, QStringList { "12/25/2026|Friday|Christmas Day" });
     QCOMPARE(shownTexts(),
         QStringList { "These lines name no date and were left out:\n"
                       "holidays.txt line 3: \"2026-02-30\" is not a date of the form YYYY-MM-DD\n"
@@ -139,7 +163,7 @@ void tst_frmDaysOff::editsTheList()
     QFETCH(QStringList, names);
     QFETCH(QList<int>, removed);
     QFETCH(QStringList, expected);
-    frmDaysOff dialog;
+    frmDaysOff dialog(christmas());
     for (qsizetype i = 0; i < added.size(); ++i)
         add(dialog, added[i], names[i]);
     selectRows(dialog, removed);
@@ -147,6 +171,7 @@ void tst_frmDaysOff::editsTheList()
     QCOMPARE(rows(dialog), expected);
 }
 
+// Import shows the file's dates first; only the ones left ticked when OK is clicked join the list.
 void tst_frmDaysOff::importsFromACalendarFile()
 {
     const QString ics = m_folder->filePath(QStringLiteral("public.ics"));
@@ -157,41 +182,61 @@ void tst_frmDaysOff::importsFromACalendarFile()
         "BEGIN:VEVENT\r\nUID:2@test\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:20260101\r\n"
         "RRULE:FREQ=YEARLY;COUNT=2\r\nSUMMARY:New Year\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     m_folder->write(QStringLiteral("notes.ics"), "Christmas is on the 25th.\n");
-    frmDaysOff dialog;
+    frmDaysOff dialog(christmas());
+    dialog.show();
+    // The preview hides its progress bar once it shows what it read.
+    const auto finishReading = [](DaysOffImportDialog &preview) {
+        QTRY_VERIFY(preview.findChild<QProgressBar *>(QStringLiteral("prgReading"))->isHidden());
+    };
 
     FileDialog::setNextOpenFileName(ics);
+    onModalWindows<DaysOffImportDialog>(this, { [&](DaysOffImportDialog &preview) {
+        finishReading(preview);
+        click(preview, "cmdOK");
+    } });
     click(dialog, "cmdImport");
     QCOMPARE(rows(dialog),
         (QStringList { "1/1/2026|Thursday|New Year", "12/24/2026|Thursday|Christmas Eve",
             "12/25/2026|Friday|Christmas Day", "1/1/2027|Friday|New Year" }));
     QCOMPARE(FileDialog::calls().size(), 1);
 
+    // A file that is no calendar is refused in the preview, which then adds nothing.
+    QString status;
     FileDialog::setNextOpenFileName(m_folder->filePath(QStringLiteral("notes.ics")));
+    onModalWindows<DaysOffImportDialog>(this, { [&](DaysOffImportDialog &preview) {
+        finishReading(preview);
+        status = preview.findChild<QLabel *>(QStringLiteral("lblStatus"))->text();
+        click(preview, "cmdCancel");
+    } });
     click(dialog, "cmdImport");
     QCOMPARE(rows(dialog).size(), 4);
-    QCOMPARE(shownTexts().size(), 1);
-    QVERIFY(shownTexts().front().startsWith(QStringLiteral("Could not import notes.ics: ")));
+    QVERIFY2(status.startsWith(QStringLiteral("Could not import notes.ics: ")), qPrintable(status));
+    QVERIFY(shownTexts().isEmpty());
 }
 
+// The window returns the edited days; the main window saves them, applies them and rebuilds.
 void tst_frmDaysOff::saveWritesAndHandsOnTheDays()
 {
-    frmDaysOff dialog;
-    QSignalSpy saved(&dialog, &frmDaysOff::daysOffSaved);
-    add(dialog, QDate(2027, 1, 1), QStringLiteral("New Year's Day"));
-    selectRows(dialog, { 0 });
-    click(dialog, "cmdRemove");
-    click(dialog, "cmdSave");
+    const auto main = openForm1();
+    MessageBox::clearShown();
+    QSignalSpy rebuilt(main->taskModel(), &QAbstractItemModel::modelReset);
+    onModalWindows<frmDaysOff>(this, { [](frmDaysOff &dialog) {
+        add(dialog, QDate(2027, 1, 1), QStringLiteral("New Year's Day"));
+        selectRows(dialog, { 0 });
+        click(dialog, "cmdRemove");
+        click(dialog, "cmdSave");
+    } });
+    main->daysOffWindow();
 
-    QCOMPARE(saved.size(), 1);
-    QCOMPARE(saved.front().front().value<std::vector<QDate>>(),
-        (std::vector<QDate> { QDate(2026, 12, 25), QDate(2027, 1, 1) }));
+    QCOMPARE(main->project().settings().daysOff, (std::vector<QDate> { QDate(2026, 12, 25), QDate(2027, 1, 1) }));
     QCOMPARE(m_folder->read(kHolidays),
         QByteArray("# Days off, one per line: a date as YYYY-MM-DD, then optionally its name.\n"
                    "2026-12-25 Christmas Day\n2027-01-01 New Year's Day\n"));
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(rebuilt.count(), 1);
     QCOMPARE(shownTexts(), QStringList { "Done!" });
 }
 
+// A save that fails is told, and the window opens again over the edit; the file stays whole.
 void tst_frmDaysOff::failedSaveKeepsTheWindowOpen()
 {
     QByteArray before = kChristmas;
@@ -199,33 +244,69 @@ void tst_frmDaysOff::failedSaveKeepsTheWindowOpen()
         before
             += QDate(2030, 1, 1).addDays(i).toString(Qt::ISODate).toUtf8() + " A day off with a long name\n";
     m_folder->write(kHolidays, before);
-    frmDaysOff dialog;
-    dialog.show();
-    QSignalSpy saved(&dialog, &frmDaysOff::daysOffSaved);
-    add(dialog, QDate(2026, 12, 31), QStringLiteral("New Year's Eve"));
-    {
-        testing::FileSizeLimit limit(before.size() + 10);
-        QVERIFY(limit.isActive());
-        click(dialog, "cmdSave");
-    }
-    QCOMPARE(saved.size(), 0);
-    QVERIFY(dialog.isVisible());
+    const auto main = openForm1();
+    MessageBox::clearShown();
+    const std::vector<QDate> daysBefore = main->project().settings().daysOff;
+    QStringList reopened;
+    // Held from the click until the window opens again, so that the save after it fails.
+    std::optional<testing::FileSizeLimit> limit;
+    onModalWindows<frmDaysOff>(this,
+        { [&](frmDaysOff &dialog) {
+             add(dialog, QDate(2026, 12, 31), QStringLiteral("New Year's Eve"));
+             limit.emplace(before.size() + 10);
+             QVERIFY(limit->isActive());
+             click(dialog, "cmdSave");
+         },
+            [&](frmDaysOff &dialog) {
+                limit.reset();
+                reopened = rows(dialog).mid(0, 3);
+                click(dialog, "cmdCancel");
+            } });
+    main->daysOffWindow();
+    limit.reset();
+
+    QCOMPARE(reopened,
+        (QStringList { "12/24/2026|Thursday|Christmas Eve", "12/25/2026|Friday|Christmas Day",
+            "12/31/2026|Thursday|New Year's Eve" }));
     QCOMPARE(shownTexts().size(), 1);
     QVERIFY(shownTexts().front().startsWith(QStringLiteral("Could not save holidays.txt: ")));
     QCOMPARE(m_folder->read(kHolidays), before);
+    QCOMPARE(main->project().settings().daysOff, daysBefore);
 }
 
 void tst_frmDaysOff::cancelChangesNothing()
 {
-    frmDaysOff dialog;
+    frmDaysOff dialog(christmas());
     dialog.show();
-    QSignalSpy saved(&dialog, &frmDaysOff::daysOffSaved);
     add(dialog, QDate(2026, 12, 31), QString());
     click(dialog, "cmdCancel");
-    QCOMPARE(saved.size(), 0);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(dialog.settings().daysOff, christmas().daysOff);
     QCOMPARE(m_folder->read(kHolidays), kChristmas);
+}
+
+// A days-off file too large to read is told, and no window opens whose save would replace it.
+void tst_frmDaysOff::unreadableFileIsNeverReplaced()
+{
+    const auto main = openForm1();
+    QByteArray huge = kChristmas;
+    huge += QByteArray(16 << 20, '#');
+    m_folder->write(kHolidays, huge);
+    MessageBox::clearShown();
+    bool opened = false;
+    onModalWindows<frmDaysOff>(this, { [&](frmDaysOff &dialog) {
+        opened = true;
+        click(dialog, "cmdSave");
+    } });
+    main->daysOffWindow();
+    QCoreApplication::processEvents();
+
+    QVERIFY(!opened);
+    QCOMPARE(shownTexts().size(), 1);
+    QVERIFY2(shownTexts().front().contains(m_folder->filePath(kHolidays)), qPrintable(shownTexts().front()));
+    QCOMPARE(MessageBox::shown().front().title, QStringLiteral("Days Off"));
+    QCOMPARE(QFileInfo(m_folder->filePath(kHolidays)).size(), huge.size());
 }
 
 QTEST_MAIN(tst_frmDaysOff)

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace ambrel;
@@ -65,6 +66,31 @@ void tickOnly(const QDialog &dialog, const QList<int> &days)
 QStringList weekLines(const QByteArray &bytes)
 {
     return QString::fromUtf8(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QStringList shippedChoices()
+{
+    QStringList choices;
+    loadHourChoices(QStringLiteral(AMBREL_SETTINGS_DIR), choices);
+    return choices;
+}
+
+Settings officeWeek()
+{
+    Settings settings;
+    settings.WorkingWeek = { 0, 1, 1, 1, 1, 1, 0, 0 };
+    settings.hours = { QStringLiteral("09:00 AM"), QStringLiteral("05:00 PM") };
+    return settings;
+}
+
+void onWorkingWeekWindows(QObject *context, QList<std::function<void(frmWorkingWeek &)>> steps)
+{
+    onModalWindows<frmWorkingWeek>(context, std::move(steps));
+}
+
+void openFromLink(Form1 &main)
+{
+    QTest::mouseClick(main.findChild<QLabel *>(QStringLiteral("lblSetWorkingDays")), Qt::LeftButton);
 }
 
 } // namespace
@@ -115,65 +141,65 @@ void tst_frmWorkingWeek::loadsTheSettings()
     const auto main = openMainWindow();
     m_folder->write(QStringLiteral("workingweek.txt"), "1\n0\n1\n0\n1\n0\n1\n");
     m_folder->write(QStringLiteral("workingday_starts_at.txt"), "09:00 AM\r\n");
-
-    const auto opened = main->workingWeekWindow();
-    frmWorkingWeek &dialog = *opened;
+    QList<bool> ticked;
+    QList<int> hours;
+    onWorkingWeekWindows(this, { [&](frmWorkingWeek &dialog) {
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Working Week"));
+        for (int d = 1; d <= 7; ++d)
+            ticked << dayBox(dialog, d)->isChecked();
+        hours << hourBox(dialog, "cboStartsAt")->count() << hourBox(dialog, "cboStartsAt")->currentIndex()
+              << hourBox(dialog, "cboEndsAt")->currentIndex();
+        dialog.Command2_Click();
+    } });
+    openFromLink(*main);
 
     QVERIFY(MessageBox::shown().isEmpty());
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Working Week"));
-    for (int d = 1; d <= 7; ++d)
-        QCOMPARE(dayBox(dialog, d)->isChecked(), d % 2 == 1);
+    QCOMPARE(ticked, (QList<bool> { true, false, true, false, true, false, true }));
+    QCOMPARE(hours, (QList<int> { 48, k0900AM, k0500PM }));
     // Opening re-reads the week for the whole program.
     QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 1, 0, 1, 0, 1, 0, 1 }));
-    QCOMPARE(hourBox(dialog, "cboStartsAt")->count(), 48);
-    QCOMPARE(hourBox(dialog, "cboStartsAt")->currentIndex(), k0900AM);
-    QCOMPARE(hourBox(dialog, "cboEndsAt")->currentIndex(), k0500PM);
 }
 
 void tst_frmWorkingWeek::missingFileOnOpening_data()
 {
     QTest::addColumn<QString>("missing");
-    QTest::addColumn<bool>("daysLoaded");
-    QTest::addColumn<bool>("hoursLoaded");
+    QTest::addColumn<int>("choices");
 
-    QTest::newRow("working week") << "workingweek.txt" << false << true;
-    QTest::newRow("begin hour") << "workingday_starts_at.txt" << true << false;
-    QTest::newRow("end hour") << "workingday_ends_at.txt" << true << false;
-    QTest::newRow("hour choices") << "hours.txt" << true << false;
+    // A missing file is told; the window then shows the settings in force for it.
+    QTest::newRow("working week") << "workingweek.txt" << 48;
+    QTest::newRow("begin hour") << "workingday_starts_at.txt" << 48;
+    QTest::newRow("end hour") << "workingday_ends_at.txt" << 48;
+    QTest::newRow("hour choices") << "hours.txt" << 0;
 }
 
 void tst_frmWorkingWeek::missingFileOnOpening()
 {
     QFETCH(QString, missing);
-    QFETCH(bool, daysLoaded);
-    QFETCH(bool, hoursLoaded);
+    QFETCH(int, choices);
 
     const auto main = openMainWindow();
     QVERIFY(m_folder->remove(missing));
-    const auto opened = main->workingWeekWindow();
-    frmWorkingWeek &dialog = *opened;
+    bool monday = false;
+    QStringList shown;
+    onWorkingWeekWindows(this, { [&](frmWorkingWeek &dialog) {
+        monday = dayBox(dialog, 1)->isChecked();
+        for (const char *name : { "cboStartsAt", "cboEndsAt" }) {
+            const QComboBox *box = hourBox(dialog, name);
+            QCOMPARE(box->count(), choices);
+            shown << box->currentText();
+        }
+        dialog.Command2_Click();
+    } });
+    openFromLink(*main);
 
     QCOMPARE(shownTexts(),
         QStringList {
             QStringLiteral("Error: %1 file not found. Please reinstall the software.").arg(missing) });
     QCOMPARE(MessageBox::shown().at(0).title, QStringLiteral("Error"));
     QCOMPARE(MessageBox::shown().at(0).icon, MessageBox::Exclamation);
-    QCOMPARE(dayBox(dialog, 1)->isChecked(), daysLoaded);
-    for (const char *name : { "cboStartsAt", "cboEndsAt" }) {
-        const QComboBox *box = hourBox(dialog, name);
-        QCOMPARE(box->count(), hoursLoaded ? 48 : 0);
-        if (!hoursLoaded) {
-            QCOMPARE(box->currentText(), QStringLiteral("Combo1"));
-            QCOMPARE(frmWorkingWeek::choicePosition(box), -1);
-        }
-    }
-
-    if (!hoursLoaded) {
-        MessageBox::clearShown();
-        dialog.Command1_Click();
-        QCOMPARE(shownTexts(),
-            QStringList { "\"Combo1\" is not a time of day. Please write an hour such as 09:00 AM, 9 AM or 17:30." });
-    }
+    QVERIFY(monday);
+    QCOMPARE(shown, (QStringList { "09:00 AM", "05:00 PM" }));
+    QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 1, 1, 1, 1, 1, 0, 0 }));
 }
 
 void tst_frmWorkingWeek::save_data()
@@ -192,7 +218,7 @@ void tst_frmWorkingWeek::save_data()
         << weekdays << k0500PM << QString::number(k0900AM) << true << QStringList { kEndsAtRefusal };
     // A typed hour is compared as a time of day; one that is no time is refused by name.
     QTest::newRow("typed end hour, a later time") << weekdays << k0900AM << "typed:5 PM" << true
-                                                  << QStringList { QStringLiteral("Done!") };
+                                                  << QStringList {};
     QTest::newRow("typed end hour, an earlier time")
         << weekdays << k0900AM << "typed:8:30am" << true << QStringList { kEndsAtRefusal };
     QTest::newRow("typed end hour that is no time")
@@ -203,15 +229,15 @@ void tst_frmWorkingWeek::save_data()
     QTest::newRow("three days, answer No")
         << QList<int> { 1, 2, 3 } << k0900AM << five << false << QStringList { question(3) };
     QTest::newRow("three days, answer Yes") << QList<int> { 1, 3, 5 } << k0900AM << five << true
-                                            << QStringList { question(3), QStringLiteral("Done!") };
-    QTest::newRow("one day asks too")
-        << QList<int> { 7 } << 0 << five << true << QStringList { question(1), QStringLiteral("Done!") };
+                                            << QStringList { question(3) };
+    QTest::newRow("one day asks too") << QList<int> { 7 } << 0 << five << true << QStringList { question(1) };
     QTest::newRow("five days, no question")
-        << QList<int> { 2, 3, 4, 5, 6 } << k0900AM << five << true << QStringList { QStringLiteral("Done!") };
+        << QList<int> { 2, 3, 4, 5, 6 } << k0900AM << five << true << QStringList {};
     QTest::newRow("typed end hour equal to a choice")
-        << weekdays << k0900AM << "typed:06:00 PM" << true << QStringList { QStringLiteral("Done!") };
+        << weekdays << k0900AM << "typed:06:00 PM" << true << QStringList {};
 }
 
+// The window alone: it checks the edit and returns it, and writes no file.
 void tst_frmWorkingWeek::save()
 {
     QFETCH(QList<int>, days);
@@ -220,14 +246,10 @@ void tst_frmWorkingWeek::save()
     QFETCH(bool, answerYes);
     QFETCH(QStringList, messages);
 
-    const auto main = openMainWindow();
     const auto filesBefore = m_folder->snapshot();
-    const WorkingHours hoursBefore = main->project().settings().hours;
-    const auto opened = main->workingWeekWindow();
-    frmWorkingWeek &dialog = *opened;
+    frmWorkingWeek dialog(officeWeek(), shippedChoices());
     dialog.show();
     QSignalSpy accepted(&dialog, &QDialog::accepted);
-    QSignalSpy rebuilt(main->taskModel(), &QAbstractItemModel::modelReset);
 
     tickOnly(dialog, days);
     hourBox(dialog, "cboStartsAt")->setCurrentIndex(starts);
@@ -240,43 +262,30 @@ void tst_frmWorkingWeek::save()
     dialog.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
 
     QCOMPARE(shownTexts(), messages);
-    const bool saved = messages.last() == QLatin1String("Done!");
+    const bool saved = messages.isEmpty() || (messages.last() == question(days.size()) && answerYes);
     for (const MessageBox::Shown &shown : MessageBox::shown()) {
         QCOMPARE(shown.icon, MessageBox::Information);
         if (shown.text == question(days.size())) {
             QCOMPARE(shown.title, QStringLiteral("Important "));
             QCOMPARE(shown.buttons, MessageBox::YesNo);
         } else {
-            QCOMPARE(shown.title, saved ? QStringLiteral("Done") : QStringLiteral("Error"));
+            QCOMPARE(shown.title, QStringLiteral("Error"));
         }
     }
     QCOMPARE(accepted.count(), saved ? 1 : 0);
     QCOMPARE(dialog.isVisible(), !saved);
-    QCOMPARE(rebuilt.count(), saved ? 1 : 0);
-
+    QCOMPARE(m_folder->snapshot(), filesBefore);
     if (!saved) {
-        QCOMPARE(m_folder->snapshot(), filesBefore);
-        QCOMPARE(main->project().settings().hours.starts, hoursBefore.starts);
-        QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 1, 1, 1, 1, 1, 0, 0 }));
+        QCOMPARE(dialog.settings().hours.starts, QStringLiteral("09:00 AM"));
+        QCOMPARE(dialog.settings().WorkingWeek, officeWeek().WorkingWeek);
         return;
     }
-    QStringList lines;
     WorkingWeekFlags week {};
-    for (int d = 1; d <= 7; ++d) {
-        lines << (days.contains(d) ? QStringLiteral("1") : QStringLiteral("0"));
+    for (int d = 1; d <= 7; ++d)
         week[size_t(d)] = days.contains(d) ? 1 : 0;
-    }
-    QCOMPARE(weekLines(m_folder->read(QStringLiteral("workingweek.txt"))), lines);
-    const QString startText = hourBox(dialog, "cboStartsAt")->currentText();
-    QCOMPARE(QString::fromUtf8(m_folder->read(QStringLiteral("workingday_starts_at.txt"))), startText);
-    QCOMPARE(
-        QString::fromUtf8(m_folder->read(QStringLiteral("workingday_ends_at.txt"))), ends->currentText());
-    QCOMPARE(main->project().settings().hours.starts, startText);
-    QCOMPARE(main->project().settings().hours.endsAt, ends->currentText());
-    QCOMPARE(main->workingWeek(), week);
-    // The rebuild ran over the new week: the first task starts on a working day of it.
-    const QDate firstStart = main->taskModel()->rows().at(0).startDate;
-    QVERIFY(days.contains(firstStart.dayOfWeek()));
+    QCOMPARE(dialog.settings().WorkingWeek, week);
+    QCOMPARE(dialog.settings().hours.starts, hourBox(dialog, "cboStartsAt")->currentText());
+    QCOMPARE(dialog.settings().hours.endsAt, ends->currentText());
 }
 
 void tst_frmWorkingWeek::buildMessageComesBeforeDone()
@@ -286,10 +295,11 @@ void tst_frmWorkingWeek::buildMessageComesBeforeDone()
     Clock::setToday(kWednesday.addDays(1)); // the picked date is now in the past
     MessageBox::clearShown();
 
-    const auto opened = main->workingWeekWindow();
-    frmWorkingWeek &dialog = *opened;
-    tickOnly(dialog, { 1, 2, 3, 4 });
-    dialog.Command1_Click();
+    onWorkingWeekWindows(this, { [](frmWorkingWeek &dialog) {
+        tickOnly(dialog, { 1, 2, 3, 4 });
+        dialog.Command1_Click();
+    } });
+    openFromLink(*main);
 
     QCOMPARE(shownTexts(),
         (QStringList { QStringLiteral("Your project is set to start on a past date. Please fix this."),
@@ -302,17 +312,16 @@ void tst_frmWorkingWeek::cancelSavesNothing()
 {
     const auto main = openMainWindow();
     const auto filesBefore = m_folder->snapshot();
-    const auto opened = main->workingWeekWindow();
-    frmWorkingWeek &dialog = *opened;
-    dialog.show();
-    tickOnly(dialog, { 6, 7 });
-    hourBox(dialog, "cboEndsAt")->setCurrentIndex(47);
+    QSignalSpy rebuilt(main->taskModel(), &QAbstractItemModel::modelReset);
+    onWorkingWeekWindows(this, { [](frmWorkingWeek &dialog) {
+        tickOnly(dialog, { 6, 7 });
+        hourBox(dialog, "cboEndsAt")->setCurrentIndex(47);
+        dialog.findChild<QPushButton *>(QStringLiteral("Command2"))->click();
+    } });
+    openFromLink(*main);
 
-    dialog.findChild<QPushButton *>(QStringLiteral("Command2"))->click();
-
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QVERIFY(MessageBox::shown().isEmpty());
+    QCOMPARE(rebuilt.count(), 0);
     QCOMPARE(m_folder->snapshot(), filesBefore);
     QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 1, 1, 1, 1, 1, 0, 0 }));
     QCOMPARE(main->project().settings().hours.endsAt, QStringLiteral("05:00 PM"));
@@ -326,18 +335,13 @@ void tst_frmWorkingWeek::failedSaveKeepsEverything_data()
     QTest::newRow("read-only program folder") << true;
 }
 
+// A save that fails is told, and the window opens again over the person's edit.
 void tst_frmWorkingWeek::failedSaveKeepsEverything()
 {
     QFETCH(bool, readOnlyFolder);
 
     const auto main = openMainWindow();
-    const auto opened = main->workingWeekWindow();
-    frmWorkingWeek &dialog = *opened;
-    dialog.show();
-    tickOnly(dialog, { 1, 2, 3, 4, 5, 6 });
-    hourBox(dialog, "cboStartsAt")->setCurrentIndex(k0900AM - 2);
     const auto filesBefore = m_folder->snapshot();
-
     QFile folder(m_folder->path());
     const auto permissions = folder.permissions();
     if (readOnlyFolder) {
@@ -348,14 +352,28 @@ void tst_frmWorkingWeek::failedSaveKeepsEverything()
             folder.setPermissions(permissions);
             QSKIP("this user may write into a read-only folder");
         }
-    } else {
-        // A folder where the week file should be: the hour files are written first, then the week fails.
-        QVERIFY(m_folder->remove(QStringLiteral("workingweek.txt")));
-        QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("workingweek.txt")));
     }
     QSignalSpy rebuilt(main->taskModel(), &QAbstractItemModel::modelReset);
-
-    dialog.Command1_Click();
+    QList<bool> reopenedTicks;
+    int reopenedStart = -1;
+    onWorkingWeekWindows(this,
+        { [&](frmWorkingWeek &dialog) {
+             tickOnly(dialog, { 1, 2, 3, 4, 5, 6 });
+             hourBox(dialog, "cboStartsAt")->setCurrentIndex(k0900AM - 2);
+             if (!readOnlyFolder) {
+                 // A folder where the week file should be: the hour files are written first, then the week fails.
+                 QVERIFY(m_folder->remove(QStringLiteral("workingweek.txt")));
+                 QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("workingweek.txt")));
+             }
+             dialog.Command1_Click();
+         },
+            [&](frmWorkingWeek &dialog) {
+                for (int d = 1; d <= 7; ++d)
+                    reopenedTicks << dayBox(dialog, d)->isChecked();
+                reopenedStart = hourBox(dialog, "cboStartsAt")->currentIndex();
+                dialog.Command2_Click();
+            } });
+    openFromLink(*main);
     folder.setPermissions(permissions);
 
     QCOMPARE(MessageBox::shown().size(), 1);
@@ -364,7 +382,8 @@ void tst_frmWorkingWeek::failedSaveKeepsEverything()
                                                   : QStringLiteral("workingweek.txt")),
         qPrintable(failure.text));
     QCOMPARE(failure.title, QStringLiteral("Error"));
-    QVERIFY(dialog.isVisible());
+    QCOMPARE(reopenedTicks, (QList<bool> { true, true, true, true, true, true, false }));
+    QCOMPARE(reopenedStart, k0900AM - 2);
     QCOMPARE(rebuilt.count(), 0);
     QCOMPARE(m_folder->read(QStringLiteral("workingday_starts_at.txt")), filesBefore.at(1));
     QCOMPARE(m_folder->read(QStringLiteral("workingday_ends_at.txt")), filesBefore.at(2));
@@ -372,28 +391,32 @@ void tst_frmWorkingWeek::failedSaveKeepsEverything()
     QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 1, 1, 1, 1, 1, 0, 0 }));
 }
 
+// The link reaches the window, and what the window returns is saved, applied and rebuilt over.
 void tst_frmWorkingWeek::opensModallyFromSettingsLink()
 {
     const auto main = openMainWindow();
     main->show();
     bool modal = false;
-    QTimer::singleShot(0, this, [&] {
-        auto *dialog = qobject_cast<frmWorkingWeek *>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (QWidget *other = QApplication::activeModalWidget())
-                other->close(); // never leave the test waiting on a window it did not expect
-            return;
-        }
-        modal = dialog->isModal();
-        dayBox(*dialog, 6)->setChecked(true);
-        dialog->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
-    });
-    QTest::mouseClick(main->findChild<QLabel *>(QStringLiteral("lblSetWorkingDays")), Qt::LeftButton);
+    QSignalSpy rebuilt(main->taskModel(), &QAbstractItemModel::modelReset);
+    onWorkingWeekWindows(this, { [&](frmWorkingWeek &dialog) {
+        modal = dialog.isModal();
+        tickOnly(dialog, { 2, 3, 4, 5, 6 });
+        hourBox(dialog, "cboEndsAt")->setEditText(QStringLiteral("5:30 PM"));
+        dialog.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    } });
+    openFromLink(*main);
 
     QVERIFY(modal);
     QCOMPARE(shownTexts(), QStringList { QStringLiteral("Done!") });
-    QCOMPARE(main->workingWeek()[6], qint16(1));
-    QCOMPARE(main->taskModel()->rowCount(), 1);
+    QCOMPARE(MessageBox::shown().at(0).title, QStringLiteral("Done"));
+    QCOMPARE(weekLines(m_folder->read(QStringLiteral("workingweek.txt"))),
+        (QStringList { "0", "1", "1", "1", "1", "1", "0" }));
+    QCOMPARE(m_folder->read(QStringLiteral("workingday_ends_at.txt")), QByteArray("5:30 PM"));
+    QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 0, 1, 1, 1, 1, 1, 0 }));
+    QCOMPARE(main->project().settings().hours.endsAt, QStringLiteral("5:30 PM"));
+    QCOMPARE(rebuilt.count(), 1);
+    // The rebuild ran over the new week: the first task starts on a working day of it.
+    QVERIFY(main->taskModel()->rows().at(0).startDate.dayOfWeek() != 1);
     QVERIFY(!main->findChild<frmWorkingWeek *>());
 }
 

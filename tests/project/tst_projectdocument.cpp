@@ -1,6 +1,7 @@
 #include "corekit/Paths.h"
 #include "project/Project.h"
 #include "project/ProjectDocument.h"
+#include "project/ProjectFile.h"
 #include "project/ProjectSession.h"
 
 #include <QDir>
@@ -59,6 +60,10 @@ private slots:
     void modifiedFollowsTheSavedBytes();
     void saveAndOpenKeepTheBytes();
     void failedSaveKeepsTheWorkUnsaved();
+    void openTakesTheFile_data();
+    void openTakesTheFile();
+    void openRefusesWhatIsNoProject_data();
+    void openRefusesWhatIsNoProject();
     void everyWindowKeepsItsOwnWork();
     void runningWindowsKeepTheirWork();
     void namedFileLeavesOtherWorkKept();
@@ -139,6 +144,80 @@ void TestProjectDocument::failedSaveKeepsTheWorkUnsaved()
     const QString folder = path(QStringLiteral("folder.ambrel"));
     QVERIFY(QDir().mkpath(folder + QStringLiteral("/inside")));
     QVERIFY(document.saveAs(folder));
+    QVERIFY(document.isModified());
+    QVERIFY(document.filePath().isEmpty());
+}
+
+void TestProjectDocument::openTakesTheFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QDate>("picked"); // null: the project starts right away
+    QTest::addColumn<bool>("workingWeek");
+    QTest::addColumn<QString>("tasks");
+
+    QTest::newRow("every key")
+        << QByteArray("Ambrel project 1\nName: Website: relaunch\nStart: 2024-06-17\nWorking week: off\n\n"
+                      "Design + 3 days\nBuild + 10 days\n// Docs + 4 days\n")
+        << "Website: relaunch" << QDate(2024, 6, 17) << false
+        << "Design + 3 days\nBuild + 10 days\n// Docs + 4 days";
+    QTest::newRow("missing keys take their defaults")
+        << QByteArray("Ambrel project 1\n\nDesign + 3\n") << "My Project" << QDate() << true << "Design + 3";
+    QTest::newRow("unknown key is passed over")
+        << QByteArray("Ambrel project 1\nColour: red\nName: Shed\n\nDesign + 3\n") << "Shed" << QDate() << true
+        << "Design + 3";
+    QTest::newRow("CR LF line ends") << QByteArray("Ambrel project 1\r\nName: Shed\r\n\r\nA + 1\r\nB + 2\r\n")
+                                     << "Shed" << QDate() << true << "A + 1\nB + 2";
+}
+
+void TestProjectDocument::openTakesTheFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QFETCH(QDate, picked);
+    QFETCH(bool, workingWeek);
+    QFETCH(QString, tasks);
+
+    const QString file = path(QStringLiteral("project.ambrel"));
+    writeFile(file, bytes);
+    ProjectDocument document;
+    QVERIFY(!document.open(file));
+    const ProjectFileContent content = document.content();
+    QCOMPARE(content.name, name);
+    QCOMPARE(content.startOnPickedDate, picked.isValid());
+    if (picked.isValid())
+        QCOMPARE(content.pickedStartDate, picked);
+    QCOMPARE(content.workingWeekApplies, workingWeek);
+    QCOMPARE(content.taskText, tasks);
+    QVERIFY(!document.isModified());
+}
+
+void TestProjectDocument::openRefusesWhatIsNoProject_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // null: no such file
+
+    QTest::newRow("plain task text") << QByteArray("Design + 3\nBuild + 2\n");
+    QTest::newRow("start it cannot take") << QByteArray("Ambrel project 1\nStart: soon\n\nA + 1\n");
+    QTest::newRow("vanished file") << QByteArray();
+}
+
+// A refused file names itself and leaves the work there was, unsaved, in place.
+void TestProjectDocument::openRefusesWhatIsNoProject()
+{
+    QFETCH(QByteArray, bytes);
+
+    const QString file = path(QStringLiteral("other.ambrel"));
+    if (!bytes.isNull())
+        writeFile(file, bytes);
+    ProjectDocument document;
+    type(document, QStringLiteral("Kept + 2"));
+    QSignalSpy replaced(&document, &ProjectDocument::contentReplaced);
+
+    const std::optional<Refusal> refusal = document.open(file);
+    QVERIFY(refusal);
+    QVERIFY2(refusal->text.contains(QStringLiteral("other.ambrel")), qPrintable(refusal->text));
+    QCOMPARE(replaced.count(), 0);
+    QCOMPARE(document.project().taskText(), QStringLiteral("Kept + 2"));
     QVERIFY(document.isModified());
     QVERIFY(document.filePath().isEmpty());
 }

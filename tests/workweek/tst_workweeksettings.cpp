@@ -40,6 +40,8 @@ private slots:
     void saveIntoReadOnlyFolderChangesNothing();
     void oneRuleForDaysOff_data();
     void oneRuleForDaysOff();
+    void saveSideWritesOnlyItsParts_data();
+    void saveSideWritesOnlyItsParts();
 
 private:
     void write(const char *name, const QByteArray &bytes);
@@ -276,6 +278,56 @@ void TestWorkweekSettings::saveIntoReadOnlyFolderChangesNothing()
     QVERIFY(!error.isEmpty());
     QCOMPARE(read(SettingsFile::WorkingWeek), QByteArray("1\n1\n1\n1\n1\n0\n0\n"));
     QCOMPARE(read(SettingsFile::StartsAt), QByteArray("<missing>"));
+}
+
+void TestWorkweekSettings::saveSideWritesOnlyItsParts_data()
+{
+    QTest::addColumn<int>("parts");
+    QTest::addColumn<QStringList>("written");
+
+    QTest::newRow("week and hours") << int(SettingsParts::All)
+                                    << QStringList { "workingday_starts_at.txt", "workingday_ends_at.txt",
+                                           "workingweek.txt" };
+    QTest::newRow("days off") << int(SettingsParts::DaysOff) << QStringList { "holidays.txt" };
+}
+
+// What the save side writes, the loader reads back whole, names of the days off included; the parts not
+// asked for keep their files.
+void TestWorkweekSettings::saveSideWritesOnlyItsParts()
+{
+    QFETCH(int, parts);
+    QFETCH(QStringList, written);
+
+    Settings settings;
+    settings.WorkingWeek = { 0, 1, 1, 0, 1, 1, 0, 0 };
+    settings.hours = { QStringLiteral("08:30 AM"), QStringLiteral("04:00 PM") };
+    settings.setDaysOff({ { QDate(2026, 12, 25), QStringLiteral("Christmas Day") }, { QDate(2027, 1, 1), {} } });
+    QVERIFY(!saveSettings(folder(), settings, SettingsParts(parts)));
+    QStringList files = QDir(folder()).entryList(QDir::Files);
+    written.sort();
+    QCOMPARE(files, written);
+
+    const LoadedSettings loaded = loadSettings(folder());
+    if (parts & int(SettingsParts::All)) {
+        QCOMPARE(loaded.settings.WorkingWeek, settings.WorkingWeek);
+        QCOMPARE(loaded.settings.hours.starts, settings.hours.starts);
+        QCOMPARE(loaded.settings.hours.endsAt, settings.hours.endsAt);
+    } else {
+        QCOMPARE(loaded.settings.namedDaysOff, settings.namedDaysOff);
+        QCOMPARE(loaded.settings.daysOff, settings.daysOff);
+    }
+
+    // A failed save says which file, and leaves what was there.
+    const QByteArray before = read(written.front().toLatin1().constData());
+    QVERIFY(QFile::remove(QDir(folder()).filePath(written.back())));
+    QVERIFY(QDir(folder()).mkdir(written.back()));
+    settings.hours.starts = QStringLiteral("07:00 AM");
+    settings.setDaysOff({});
+    const std::optional<Refusal> failed = saveSettings(folder(), settings, SettingsParts(parts));
+    QVERIFY(failed);
+    QVERIFY2(failed->text.contains(written.back()), qPrintable(failed->text));
+    if (written.size() > 1)
+        QCOMPARE(read(written.front().toLatin1().constData()), before);
 }
 
 QTEST_GUILESS_MAIN(TestWorkweekSettings)
