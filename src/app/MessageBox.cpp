@@ -42,8 +42,8 @@ MessageBox::Answer askReloadOverwriteSaveAs(
     QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text)
 {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
-    QAbstractButton *reload = box.addButton(QStringLiteral("Reload"), QMessageBox::DestructiveRole);
-    QAbstractButton *overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::AcceptRole);
+    QAbstractButton *reload = box.addButton(QStringLiteral("Reload"), QMessageBox::ActionRole);
+    QAbstractButton *overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::ActionRole);
     QAbstractButton *saveAs = box.addButton(QStringLiteral("Save As\u2026"), QMessageBox::ActionRole);
     box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
