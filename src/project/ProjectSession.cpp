@@ -224,6 +224,7 @@ std::vector<std::unique_ptr<WorkSlot>> WorkSlot::claimUnheld()
         if (!kept)
             continue; // unreadable: left where it is, never deleted
         slot->m_kept = *kept;
+        slot->m_writtenBase = kept->base;
         claimed.push_back(std::move(slot));
     }
     return claimed;
@@ -240,10 +241,14 @@ std::optional<Refusal> WorkSlot::keep(const QString &file, const QByteArray &byt
     if (!m_lock->isLocked())
         hold();
     // The digest goes first: kept changes without it would be laid over a newer file unasked.
-    if (base.isEmpty())
-        QFile::remove(slotFile(m_id, kBaseSuffix));
-    else if (std::optional<Refusal> failed = writeSessionFile(kWindows + QLatin1Char('/') + m_id + kBaseSuffix, base + '\n'))
-        return failed;
+    if (base != m_writtenBase) {
+        if (base.isEmpty())
+            QFile::remove(slotFile(m_id, kBaseSuffix));
+        else if (std::optional<Refusal> failed
+            = writeSessionFile(kWindows + QLatin1Char('/') + m_id + kBaseSuffix, base + '\n'))
+            return failed;
+        m_writtenBase = base;
+    }
     return writeSessionFile(kWindows + QLatin1Char('/') + m_id + kKeptSuffix, keptBytes(file, bytes));
 }
 
@@ -251,6 +256,7 @@ void WorkSlot::forget()
 {
     QFile::remove(slotFile(m_id, kKeptSuffix));
     QFile::remove(slotFile(m_id, kBaseSuffix));
+    m_writtenBase.clear();
 }
 
 } // namespace ambrel

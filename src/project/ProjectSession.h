@@ -81,6 +81,7 @@ private:
     QString m_id;
     std::unique_ptr<QLockFile> m_lock;
     ProjectSession::KeptWork m_kept;
+    QByteArray m_writtenBase; // the digest beside the kept work now, so that it is written only on change
 };
 
 } // namespace ambrel
