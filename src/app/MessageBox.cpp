@@ -1,8 +1,8 @@
 #include "MessageBox.h"
 
 #include <QCoreApplication>
-#include <QPushButton>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace ambrel {
 
@@ -48,7 +48,7 @@ MessageBox::Answer askReloadOverwriteSaveAs(
     box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
     const QAbstractButton *clicked = box.clickedButton();
-    return clicked == reload ? MessageBox::Reload
+    return clicked == reload   ? MessageBox::Reload
         : clicked == overwrite ? MessageBox::Overwrite
         : clicked == saveAs    ? MessageBox::SaveAs
                                : MessageBox::Cancel;

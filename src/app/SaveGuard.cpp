@@ -35,9 +35,10 @@ bool SaveGuard::saveTo(const QString &path)
     if (QFileInfo(path).absoluteFilePath() == m_document->filePath() && m_document->fileChangedElsewhere()) {
         const QScopedValueRollback asking(m_asking, true);
         switch (MessageBox::show(m_window,
-            QStringLiteral("%1 was changed by another program since it was opened or saved here.\n\nReload it "
-                           "(your changes here are lost), overwrite it with your changes (theirs are lost), "
-                           "or save your changes as another file?")
+            QStringLiteral(
+                "%1 was changed by another program since it was opened or saved here.\n\nReload it "
+                "(your changes here are lost), overwrite it with your changes (theirs are lost), "
+                "or save your changes as another file?")
                 .arg(shown),
             kChangedTitle, MessageBox::Exclamation, MessageBox::ReloadOverwriteSaveAsCancel)) {
         case MessageBox::Reload:
@@ -59,8 +60,8 @@ bool SaveGuard::saveTo(const QString &path)
             ? QStringLiteral("%1 is read-only. Replace it anyway?")
             : QStringLiteral("%1 has other names (hard links), which would keep the earlier content. Save it "
                              "as a file of its own?");
-        if (MessageBox::show(m_window, question.arg(shown), QStringLiteral("Save Project"), MessageBox::Question,
-                MessageBox::YesNo)
+        if (MessageBox::show(m_window, question.arg(shown), QStringLiteral("Save Project"),
+                MessageBox::Question, MessageBox::YesNo)
             != MessageBox::Yes)
             return false;
         options = WriteOption::ReplaceReadOnly | WriteOption::SplitHardLink;
@@ -86,10 +87,12 @@ void SaveGuard::offerReload()
     const QScopedValueRollback asking(m_asking, true);
     const QString shown = QDir::toNativeSeparators(m_document->filePath());
     const QString question = m_document->isModified()
-        ? QStringLiteral("%1 was changed by another program. Reload it and lose your unsaved changes here?\n\n"
-                         "No keeps them; saving then asks before it writes over the other program's version.")
+        ? QStringLiteral(
+            "%1 was changed by another program. Reload it and lose your unsaved changes here?\n\n"
+            "No keeps them; saving then asks before it writes over the other program's version.")
         : QStringLiteral("%1 was changed by another program. Reload it?");
-    if (MessageBox::show(m_window, question.arg(shown), kChangedTitle, MessageBox::Question, MessageBox::YesNo)
+    if (MessageBox::show(
+            m_window, question.arg(shown), kChangedTitle, MessageBox::Question, MessageBox::YesNo)
         == MessageBox::Yes)
         reload();
 }

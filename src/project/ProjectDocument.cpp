@@ -18,13 +18,14 @@ namespace {
 // What changes whenever a file is written or replaced: its identity, size and time of change.
 QByteArray stampOf(const QString &path)
 {
-    struct stat status {};
+    struct stat status { };
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
         return {};
     return QByteArray::number(quint64(status.st_dev)) + ':' + QByteArray::number(quint64(status.st_ino)) + ':'
         + QByteArray::number(qint64(status.st_size)) + ':' + QByteArray::number(qint64(status.st_mtim.tv_sec))
         + '.' + QByteArray::number(qint64(status.st_mtim.tv_nsec)) + ':'
-        + QByteArray::number(qint64(status.st_ctim.tv_sec)) + '.' + QByteArray::number(qint64(status.st_ctim.tv_nsec));
+        + QByteArray::number(qint64(status.st_ctim.tv_sec)) + '.'
+        + QByteArray::number(qint64(status.st_ctim.tv_nsec));
 }
 
 // Empty for a file that cannot be read.
@@ -159,7 +160,8 @@ std::optional<Refusal> ProjectDocument::saveAs(const QString &path, WriteOptions
     const bool sameFile = !m_filePath.isEmpty() && QFileInfo(path).absoluteFilePath() == m_filePath;
     // Another program's work in the file is never written over unasked.
     if (sameFile && changed == ChangedFile::Refuse && fileChangedElsewhere()) {
-        return Refusal { QStringLiteral("%1 was changed by another program since it was opened or saved here.")
+        return Refusal { QStringLiteral(
+                             "%1 was changed by another program since it was opened or saved here.")
                              .arg(QDir::toNativeSeparators(m_filePath)),
             QString() };
     }

@@ -326,7 +326,8 @@ std::optional<ProjectFileContent> readProjectOrTaskText(QIODevice &input, const 
     return projectOrTaskText(readTextInput(input, MaxProjectFileBytes), name, error);
 }
 
-bool saveProjectFile(const QString &path, const ProjectFileContent &content, QString *error, WriteOptions options)
+bool saveProjectFile(
+    const QString &path, const ProjectFileContent &content, QString *error, WriteOptions options)
 {
     QString reason;
     if (writeFileAtomically(path, projectFileBytes(content), &reason, options))

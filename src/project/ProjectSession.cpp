@@ -151,7 +151,8 @@ std::optional<ProjectSession::KeptWork> readKept(const QString &path)
         return std::nullopt;
     QFile base(path.chopped(kKeptSuffix.size()) + kBaseSuffix);
     const QByteArray digest = base.open(QIODevice::ReadOnly) ? base.read(256).trimmed() : QByteArray();
-    return ProjectSession::KeptWork { QString::fromUtf8(bytes.left(lineEnd)), bytes.mid(lineEnd + 1), digest };
+    return ProjectSession::KeptWork { QString::fromUtf8(bytes.left(lineEnd)), bytes.mid(lineEnd + 1),
+        digest };
 }
 
 QByteArray keptBytes(const QString &file, const QByteArray &bytes)

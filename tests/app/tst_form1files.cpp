@@ -21,8 +21,8 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <unistd.h>
 #include <memory>
+#include <unistd.h>
 
 using namespace ambrel;
 
@@ -525,7 +525,8 @@ void tst_Form1Files::saveAsksBeforeLosingAFile()
     QCOMPARE(now == theirs, expected == QLatin1String("theirs"));
     QCOMPARE(window->isModified(), answer == MessageBox::Cancel || answer == MessageBox::No);
     if (answer == MessageBox::Reload)
-        QVERIFY(child<QPlainTextEdit>(*window, "txtTodo")->toPlainText().contains(QStringLiteral("Design + 9")));
+        QVERIFY(
+            child<QPlainTextEdit>(*window, "txtTodo")->toPlainText().contains(QStringLiteral("Design + 9")));
     if (answer == MessageBox::SaveAs)
         QVERIFY(readFile(path("copy.ambrel")).contains("Mine + 1"));
     if (how == QLatin1String("read-only"))

@@ -425,9 +425,9 @@ void TestCommandLine::limitsRefused_data()
     QTest::newRow("a project file with CR line ends")
         << QString() << QByteArray("Ambrel project 1\rName: P\r\rPlan + 2\r") << QStringList() << 2
         << QByteArray("end in a carriage return alone");
-    QTest::newRow("a file-size limit") << QStringLiteral("ulimit -f 0;") << QByteArray()
-                                       << QStringList { "--csv", "$DIR/new.csv" } << 1
-                                       << QByteArray("File too large");
+    QTest::newRow("a file-size limit")
+        << QStringLiteral("ulimit -f 0;") << QByteArray() << QStringList { "--csv", "$DIR/new.csv" } << 1
+        << QByteArray("File too large");
     QTest::newRow("a read-only target")
         << QStringLiteral("echo old > \"$DIR/old.csv\"; chmod 0444 \"$DIR/old.csv\";") << QByteArray()
         << QStringList { "--csv", "$DIR/old.csv" } << 1 << QByteArray("The file is read-only");
