@@ -2,6 +2,7 @@
 
 #include "app/EventListModel.h"
 #include "app/MessageBox.h"
+#include "app/SaveGuard.h"
 #include "app/TaskListModel.h"
 #include "app/TimelinePane.h"
 #include "app/WindowLook.h"
@@ -68,6 +69,7 @@ Form1::Form1(QWidget *parent)
     connect(m_timeline, &TimelinePane::listPlaced, this, &Form1::placeHintLine);
     wireControls();
     createMenus();
+    m_saveGuard = new SaveGuard(this, m_document, [this] { return saveProjectAs(); });
 
     // The design size is the room below the menu bar; the smallest size still shows the export button
     // beside the side panel and every control of the side panel.

@@ -22,6 +22,7 @@ namespace ambrel {
 class EventListModel;
 class Project;
 class ProjectDocument;
+class SaveGuard;
 class TaskListModel;
 class TimelinePane;
 class TimelineView;
@@ -150,6 +151,7 @@ private:
     // The list has just been given its place for the window's size; the timeline, when shown, shares it.
 
     ProjectDocument *m_document = nullptr;
+    SaveGuard *m_saveGuard = nullptr;
     Project *m_project = nullptr; // the document's
     TaskListModel *m_tasks = nullptr;
     EventListModel *m_events = nullptr;

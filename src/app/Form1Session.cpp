@@ -4,6 +4,7 @@
 #include "app/MessageBox.h"
 #include "app/TimelinePane.h"
 #include "app/WindowPlace.h"
+#include "app/SaveGuard.h"
 #include "corekit/Clock.h"
 #include "project/Project.h"
 #include "project/ProjectDocument.h"
@@ -185,10 +186,8 @@ bool Form1::saveProjectAs()
 
 bool Form1::saveTo(const QString &path)
 {
-    if (const std::optional<Refusal> refusal = m_document->saveAs(path)) {
-        MessageBox::show(this, refusal->text, QStringLiteral("Error"), MessageBox::Critical);
+    if (!m_saveGuard->saveTo(path))
         return false;
-    }
     rebuildRecentMenu();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace ambrel {
 
@@ -36,6 +37,23 @@ QMessageBox::Icon toQt(MessageBox::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// Named buttons, as the standard ones have no Reload or Overwrite; Cancel, the default, changes nothing.
+MessageBox::Answer askReloadOverwriteSaveAs(
+    QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+    QAbstractButton *reload = box.addButton(QStringLiteral("Reload"), QMessageBox::ActionRole);
+    QAbstractButton *overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::ActionRole);
+    QAbstractButton *saveAs = box.addButton(QStringLiteral("Save As\u2026"), QMessageBox::ActionRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.exec();
+    const QAbstractButton *clicked = box.clickedButton();
+    return clicked == reload   ? MessageBox::Reload
+        : clicked == overwrite ? MessageBox::Overwrite
+        : clicked == saveAs    ? MessageBox::SaveAs
+                               : MessageBox::Cancel;
+}
+
 } // namespace
 
 MessageBox::Answer MessageBox::show(
@@ -47,10 +65,13 @@ MessageBox::Answer MessageBox::show(
         s.shown.append({ text, caption, icon, buttons });
         const Answer fallback = buttons == YesNo || buttons == YesNoCancel ? Yes
             : buttons == SaveDiscardCancel                                 ? Discard
+            : buttons == ReloadOverwriteSaveAsCancel                       ? Cancel
                                                                            : Ok;
         return s.answers.isEmpty() ? fallback : s.answers.takeFirst();
     }
 
+    if (buttons == ReloadOverwriteSaveAsCancel)
+        return askReloadOverwriteSaveAs(parent, toQt(icon), caption, text);
     QMessageBox::StandardButtons shownButtons = QMessageBox::Ok;
     if (buttons == YesNo)
         shownButtons = QMessageBox::Yes | QMessageBox::No;
@@ -70,6 +91,7 @@ MessageBox::Answer MessageBox::show(
     case YesNoCancel:
         return result == QMessageBox::Yes ? Yes : result == QMessageBox::No ? No : Cancel;
     case SaveDiscardCancel:
+    case ReloadOverwriteSaveAsCancel:
         break;
     }
     // Closing the box with Escape or its title bar keeps everything, as Cancel does.

@@ -8,13 +8,13 @@ class QWidget;
 namespace ambrel {
 
 // Every message box of the planner goes through here. Tests switch on testing mode: nothing is shown,
-// each box is recorded, and the answer comes from the scripted answers (Ok, Yes or Discard when none is
-// left).
+// each box is recorded, and the answer comes from the scripted answers (Ok, Yes, Discard or Cancel when
+// none is left).
 class MessageBox final {
 public:
     enum Icon { NoIcon, Information, Exclamation, Critical, Question };
-    enum Buttons { OkOnly, YesNo, SaveDiscardCancel, YesNoCancel };
-    enum Answer { Ok, Yes, No, Save, Discard, Cancel };
+    enum Buttons { OkOnly, YesNo, SaveDiscardCancel, YesNoCancel, ReloadOverwriteSaveAsCancel };
+    enum Answer { Ok, Yes, No, Save, Discard, Cancel, Reload, Overwrite, SaveAs };
 
     struct Shown {
         QString text;

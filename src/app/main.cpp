@@ -1,10 +1,12 @@
 #include "app/Form1.h"
+#include "corekit/AtomicFile.h"
 
 #include <QApplication>
 #include <QStringList>
 
 int main(int argc, char *argv[])
 {
+    ambrel::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ambrel"));
 

@@ -241,31 +241,23 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
         return 0;
     }
 
-    QByteArray bytes;
+    // Bounded and checked as the window reads files: endless or non-UTF-8 input is refused, not taken.
     const bool fromInput = options.file.isNull() || options.file == QLatin1String("-");
-    if (fromInput) {
-        bytes = input->readAll();
-    } else {
-        QFile file(options.file);
-        if (!file.open(QIODevice::ReadOnly)) {
-            err << "ambrel-cli: cannot read " << options.file << ": " << file.errorString() << '\n';
-            return 2;
-        }
-        bytes = file.readAll();
+    QString inputError;
+    // A file that cannot be opened at all keeps the words scripts have seen before.
+    QFile file(options.file);
+    if (!fromInput && !QFileInfo(options.file).isReadable() && !file.open(QIODevice::ReadOnly)) {
+        err << "ambrel-cli: cannot read " << options.file << ": " << file.errorString() << '\n';
+        return 2;
     }
-    ProjectFileContent content;
-    if (isProjectFile(bytes)) {
-        QString error;
-        const auto read
-            = readProjectFile(bytes, fromInput ? QStringLiteral("standard input") : options.file, &error);
-        if (!read) {
-            err << "ambrel-cli: " << error << '\n';
-            return 2;
-        }
-        content = *read;
-    } else {
-        content.taskText = QString::fromUtf8(bytes);
+    std::optional<ProjectFileContent> read = fromInput
+        ? readProjectOrTaskText(*input, QStringLiteral("standard input"), &inputError)
+        : loadProjectOrTaskText(options.file, &inputError);
+    if (!read) {
+        err << "ambrel-cli: " << inputError << '\n';
+        return 2;
     }
+    ProjectFileContent content = *read;
     // What the command line says wins over what the file says.
     if (options.project)
         content.name = *options.project;

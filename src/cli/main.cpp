@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "corekit/AtomicFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -41,6 +42,7 @@ void quietQtNotices(QtMsgType type, const QMessageLogContext &context, const QSt
 
 int main(int argc, char *argv[])
 {
+    ambrel::ignoreFileSizeSignal();
     for (int stream : { STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO })
         holdIfClosed(stream);
     // Drawing a timeline needs fonts, which only a GUI application has; it draws offscreen, with no display.

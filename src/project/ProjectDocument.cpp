@@ -3,10 +3,42 @@
 #include "project/Project.h"
 #include "project/ProjectSession.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 namespace ambrel {
+
+namespace {
+
+// What changes whenever a file is written or replaced: its identity, size and time of change.
+QByteArray stampOf(const QString &path)
+{
+    struct stat status { };
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return QByteArray::number(quint64(status.st_dev)) + ':' + QByteArray::number(quint64(status.st_ino)) + ':'
+        + QByteArray::number(qint64(status.st_size)) + ':' + QByteArray::number(qint64(status.st_mtim.tv_sec))
+        + '.' + QByteArray::number(qint64(status.st_mtim.tv_nsec)) + ':'
+        + QByteArray::number(qint64(status.st_ctim.tv_sec)) + '.'
+        + QByteArray::number(qint64(status.st_ctim.tv_nsec));
+}
+
+// Empty for a file that cannot be read.
+QByteArray digestOf(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return {};
+    return hash.result().toHex();
+}
+
+} // namespace
 
 ProjectDocument::ProjectDocument(QObject *parent)
     : QObject(parent)
@@ -109,6 +141,7 @@ std::optional<Refusal> ProjectDocument::open(const QString &path)
     if (!opened)
         return Refusal { error, QString() };
     setFile(QFileInfo(path).absoluteFilePath());
+    rememberDisk();
     setContent(*opened);
     markSaved();
     // Whatever this document kept belonged to what it showed before.
@@ -117,21 +150,85 @@ std::optional<Refusal> ProjectDocument::open(const QString &path)
     return std::nullopt;
 }
 
-std::optional<Refusal> ProjectDocument::save()
+std::optional<Refusal> ProjectDocument::save(WriteOptions options, ChangedFile changed)
 {
-    return saveAs(m_filePath);
+    return saveAs(m_filePath, options, changed);
 }
 
-std::optional<Refusal> ProjectDocument::saveAs(const QString &path)
+std::optional<Refusal> ProjectDocument::saveAs(const QString &path, WriteOptions options, ChangedFile changed)
 {
+    const bool sameFile = !m_filePath.isEmpty() && QFileInfo(path).absoluteFilePath() == m_filePath;
+    // Another program's work in the file is never written over unasked.
+    if (sameFile && changed == ChangedFile::Refuse && fileChangedElsewhere()) {
+        return Refusal { QStringLiteral(
+                             "%1 was changed by another program since it was opened or saved here.")
+                             .arg(QDir::toNativeSeparators(m_filePath)),
+            QString() };
+    }
     QString error;
-    if (!saveProjectFile(path, content(), &error))
+    if (!saveProjectFile(path, content(), &error, options))
         return Refusal { error, QString() };
     setFile(QFileInfo(path).absoluteFilePath());
+    rememberDisk();
     markSaved();
     if (m_slot)
         m_slot->forget();
     return std::nullopt;
+}
+
+void ProjectDocument::rememberDisk()
+{
+    m_diskStamp = stampOf(m_filePath);
+    m_diskDigest = digestOf(m_filePath);
+    m_toldDigest = m_diskDigest;
+}
+
+bool ProjectDocument::fileChangedElsewhere()
+{
+    if (m_filePath.isEmpty() || m_diskDigest.isEmpty())
+        return false;
+    const QByteArray stamp = stampOf(m_filePath);
+    if (stamp.isEmpty() || stamp == m_diskStamp)
+        return false;
+    const QByteArray digest = digestOf(m_filePath);
+    if (digest.isEmpty())
+        return false;
+    // Touched or rewritten with the same bytes: nothing to ask about.
+    if (digest == m_diskDigest) {
+        m_diskStamp = stamp;
+        return false;
+    }
+    return true;
+}
+
+bool ProjectDocument::takeNewChangeElsewhere()
+{
+    if (!fileChangedElsewhere())
+        return false;
+    const QByteArray digest = digestOf(m_filePath);
+    if (digest == m_toldDigest)
+        return false;
+    m_toldDigest = digest;
+    return true;
+}
+
+std::optional<Refusal> ProjectDocument::reload()
+{
+    return open(m_filePath);
+}
+
+std::optional<Refusal> ProjectDocument::keptOverNewerFile(const QByteArray &base)
+{
+    if (base.isEmpty() || base == m_diskDigest)
+        return std::nullopt;
+    // The kept changes were made to the file as it was; saving must ask before it writes over the newer one.
+    m_diskDigest = base;
+    m_diskStamp.clear();
+    return Refusal { QStringLiteral("%1 was changed elsewhere after your unsaved changes to it were kept. "
+                                    "They are back here, unsaved, over the newer file; saving will ask "
+                                    "before it writes over it.")
+                         .arg(QDir::toNativeSeparators(m_filePath)),
+        QString() };
 }
 
 void ProjectDocument::close()
@@ -159,7 +256,7 @@ std::optional<Refusal> ProjectDocument::keepNow()
     }
     if (!m_slot)
         m_slot = WorkSlot::create();
-    return m_slot->keep(m_filePath, currentBytes());
+    return m_slot->keep(m_filePath, currentBytes(), m_filePath.isEmpty() ? QByteArray() : m_diskDigest);
 }
 
 std::optional<Refusal> ProjectDocument::applyKept(const WorkSlot &slot)
@@ -177,6 +274,18 @@ std::optional<Refusal> ProjectDocument::applyKept(const WorkSlot &slot)
     if (work)
         setContent(*work);
     changed();
+    if (refusal && work) {
+        refusal->text += QStringLiteral("\n\nYour unsaved changes to %1 are back here as untitled work; use "
+                                        "Save As to keep them.")
+                             .arg(QDir::toNativeSeparators(kept.file));
+    }
+    if (!refusal && !kept.file.isEmpty())
+        refusal = keptOverNewerFile(kept.base);
+    if (!work) {
+        const QString told = QStringLiteral("Your kept unsaved work could not be read back, and stays in %1.")
+                                 .arg(QDir::toNativeSeparators(ProjectSession::folder()));
+        refusal = Refusal { refusal ? refusal->text + QStringLiteral("\n\n") + told : told, QString() };
+    }
     return refusal;
 }
 
@@ -226,6 +335,8 @@ std::vector<std::unique_ptr<WorkSlot>> ProjectDocument::restoreSession(
         if (const std::optional<ProjectFileContent> changes = parseProjectFile(m_slot->kept().bytes, nullptr)) {
             setContent(*changes);
             changed();
+            if (std::optional<Refusal> newer = keptOverNewerFile(m_slot->kept().base); newer && refusal)
+                *refusal = newer;
         }
     }
     return {};

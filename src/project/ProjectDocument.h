@@ -1,5 +1,6 @@
 #pragma once
 
+#include "corekit/AtomicFile.h"
 #include "corekit/Refusal.h"
 #include "project/ProjectFile.h"
 
@@ -51,8 +52,19 @@ public:
     void newProject();
     // Opens the file in place of the project; a file that cannot be opened changes nothing.
     std::optional<Refusal> open(const QString &path);
-    std::optional<Refusal> save();
-    std::optional<Refusal> saveAs(const QString &path);
+    // What saving over the open file does when another program changed it since it was opened or saved.
+    enum class ChangedFile { Refuse, Overwrite };
+    // options force replacing a file writeCaution() warns of; only the person's yes may set them.
+    std::optional<Refusal> save(WriteOptions options = {}, ChangedFile changed = ChangedFile::Refuse);
+    std::optional<Refusal> saveAs(
+        const QString &path, WriteOptions options = {}, ChangedFile changed = ChangedFile::Refuse);
+    // Whether another program changed the open file since it was opened or saved here (a file moved away
+    // counts as unchanged: saving puts it back).
+    bool fileChangedElsewhere();
+    // True once for each new version another program wrote, so that the window tells each once.
+    bool takeNewChangeElsewhere();
+    // Opens the file again, throwing away the changes made here.
+    std::optional<Refusal> reload();
     // The document is closing with its work saved or thrown away: nothing of it is to come back.
     void close();
 
@@ -83,6 +95,8 @@ private:
     std::optional<Refusal> applyKept(const WorkSlot &slot);
     QByteArray currentBytes() const;
     void keepLater();
+    void rememberDisk();
+    std::optional<Refusal> keptOverNewerFile(const QByteArray &base);
 
     Project *m_project = nullptr;
     QString m_filePath;
@@ -92,6 +106,11 @@ private:
     bool m_keepFailureTold = false;
     QTimer *m_keepTimer = nullptr;
     std::unique_ptr<WorkSlot> m_slot;
+    // The open file as this document last read or wrote it: its digest, and a stamp that saves reading it
+    // again while the stamp stays the same.
+    QByteArray m_diskDigest;
+    QByteArray m_diskStamp;
+    QByteArray m_toldDigest;
 };
 
 } // namespace ambrel

@@ -326,10 +326,11 @@ std::optional<ProjectFileContent> readProjectOrTaskText(QIODevice &input, const 
     return projectOrTaskText(readTextInput(input, MaxProjectFileBytes), name, error);
 }
 
-bool saveProjectFile(const QString &path, const ProjectFileContent &content, QString *error)
+bool saveProjectFile(
+    const QString &path, const ProjectFileContent &content, QString *error, WriteOptions options)
 {
     QString reason;
-    if (writeFileAtomically(path, projectFileBytes(content), &reason))
+    if (writeFileAtomically(path, projectFileBytes(content), &reason, options))
         return true;
     if (error)
         *error = QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), reason);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "corekit/AtomicFile.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -65,6 +67,7 @@ std::optional<ProjectFileContent> readProjectOrTaskText(
 
 // Replaces the file at path atomically; on failure the earlier file stays whole and *error says
 // "Could not save <file>: <reason>".
-bool saveProjectFile(const QString &path, const ProjectFileContent &content, QString *error);
+bool saveProjectFile(
+    const QString &path, const ProjectFileContent &content, QString *error, WriteOptions options = {});
 
 } // namespace ambrel

@@ -21,6 +21,8 @@ const QString kUnsavedChanges
 // the lock "<id>.lock" of the window that holds it.
 const QString kWindows = QStringLiteral("windows");
 const QString kKeptSuffix = QStringLiteral(".kept");
+// Beside "<id>.kept": the digest of the file the kept changes were made to, as it was then.
+const QString kBaseSuffix = QStringLiteral(".base");
 const QString kTimeline = QStringLiteral("timeline.txt");
 const QString kTimelineShown = QStringLiteral("shown");
 const QString kTimelineHidden = QStringLiteral("hidden");
@@ -151,13 +153,17 @@ QString slotFile(const QString &id, const QString &suffix)
 std::optional<ProjectSession::KeptWork> readKept(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestSessionFile)
+    // The path line comes on top of the project, so the limit is the kept work's own, not a session file's.
+    if (!file.open(QIODevice::ReadOnly) || file.size() > WorkSlot::kLargestKeptBytes + 64 * 1024)
         return std::nullopt;
     const QByteArray bytes = file.readAll();
     const qsizetype lineEnd = bytes.indexOf('\n');
     if (lineEnd < 0)
         return std::nullopt;
-    return ProjectSession::KeptWork { QString::fromUtf8(bytes.left(lineEnd)), bytes.mid(lineEnd + 1) };
+    QFile base(path.chopped(kKeptSuffix.size()) + kBaseSuffix);
+    const QByteArray digest = base.open(QIODevice::ReadOnly) ? base.read(256).trimmed() : QByteArray();
+    return ProjectSession::KeptWork { QString::fromUtf8(bytes.left(lineEnd)), bytes.mid(lineEnd + 1),
+        digest };
 }
 
 QByteArray keptBytes(const QString &file, const QByteArray &bytes)
@@ -230,21 +236,39 @@ std::vector<std::unique_ptr<WorkSlot>> WorkSlot::claimUnheld()
         if (!kept)
             continue; // unreadable: left where it is, never deleted
         slot->m_kept = *kept;
+        slot->m_writtenBase = kept->base;
         claimed.push_back(std::move(slot));
     }
     return claimed;
 }
 
-std::optional<Refusal> WorkSlot::keep(const QString &file, const QByteArray &bytes)
+std::optional<Refusal> WorkSlot::keep(const QString &file, const QByteArray &bytes, const QByteArray &base)
 {
+    if (bytes.size() > kLargestKeptBytes) {
+        return Refusal { QStringLiteral("Your unsaved work is larger than %1 MiB, too large to keep until it "
+                                        "is saved. Save it now.")
+                             .arg(kLargestKeptBytes / (1024 * 1024)),
+            QString() };
+    }
     if (!m_lock->isLocked())
         hold();
+    // The digest goes first: kept changes without it would be laid over a newer file unasked.
+    if (base != m_writtenBase) {
+        if (base.isEmpty())
+            QFile::remove(slotFile(m_id, kBaseSuffix));
+        else if (std::optional<Refusal> failed
+            = writeSessionFile(kWindows + QLatin1Char('/') + m_id + kBaseSuffix, base + '\n'))
+            return failed;
+        m_writtenBase = base;
+    }
     return writeSessionFile(kWindows + QLatin1Char('/') + m_id + kKeptSuffix, keptBytes(file, bytes));
 }
 
 void WorkSlot::forget()
 {
     QFile::remove(slotFile(m_id, kKeptSuffix));
+    QFile::remove(slotFile(m_id, kBaseSuffix));
+    m_writtenBase.clear();
 }
 
 } // namespace ambrel

@@ -49,6 +49,8 @@ public:
     struct KeptWork {
         QString file;
         QByteArray bytes;
+        // The digest of the file as it was when the changes began; empty for untitled work or older places.
+        QByteArray base;
     };
     // Every window's kept work in the data folder, whether a running window holds it or not.
     static std::vector<KeptWork> keptWork();
@@ -70,7 +72,9 @@ public:
 
     // What the place held when it was claimed.
     const ProjectSession::KeptWork &kept() const { return m_kept; }
-    std::optional<Refusal> keep(const QString &file, const QByteArray &bytes);
+    // Larger work is refused, so that whatever was kept can be brought back.
+    static constexpr qint64 kLargestKeptBytes = 2 * 16 * 1024 * 1024;
+    std::optional<Refusal> keep(const QString &file, const QByteArray &bytes, const QByteArray &base = {});
     // The work is saved or thrown away; the place stays held.
     void forget();
 
@@ -81,6 +85,7 @@ private:
     QString m_id;
     std::unique_ptr<QLockFile> m_lock;
     ProjectSession::KeptWork m_kept;
+    QByteArray m_writtenBase; // the digest beside the kept work now, so that it is written only on change
 };
 
 } // namespace ambrel

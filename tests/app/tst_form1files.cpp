@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unistd.h>
 
 using namespace ambrel;
 
@@ -101,6 +102,9 @@ private slots:
     void restoresTheLastFile_data();
     void restoresTheLastFile();
     void recentFiles();
+    void saveAsksBeforeLosingAFile_data();
+    void saveAsksBeforeLosingAFile();
+    void focusOffersReloadOfAChangedFile();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -471,6 +475,73 @@ void tst_Form1Files::recentFiles()
     emit openRecent->aboutToShow();
     child<QAction>(*window, "actionClearRecent")->trigger();
     QVERIFY(ProjectSession::recentFiles().isEmpty());
+}
+
+void tst_Form1Files::saveAsksBeforeLosingAFile_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("expected"); // what the file holds afterwards: "mine", "theirs" or "old"
+    QTest::newRow("changed, cancel") << "changed" << int(MessageBox::Cancel) << "theirs";
+    QTest::newRow("changed, overwrite") << "changed" << int(MessageBox::Overwrite) << "mine";
+    QTest::newRow("changed, reload") << "changed" << int(MessageBox::Reload) << "theirs";
+    QTest::newRow("changed, save as") << "changed" << int(MessageBox::SaveAs) << "theirs";
+    QTest::newRow("read-only, no") << "read-only" << int(MessageBox::No) << "old";
+    QTest::newRow("read-only, yes") << "read-only" << int(MessageBox::Yes) << "mine";
+    QTest::newRow("hard-linked, yes") << "hard-linked" << int(MessageBox::Yes) << "mine";
+}
+
+void tst_Form1Files::saveAsksBeforeLosingAFile()
+{
+    QFETCH(QString, how);
+    QFETCH(int, answer);
+    QFETCH(QString, expected);
+    const QString file = path("site.ambrel");
+    writeFile(file, kProject);
+    const auto window = openForm1();
+    QVERIFY(window->openProjectFile(file));
+    type(*window, QStringLiteral("Mine + 1"));
+    const QByteArray theirs = QByteArray(kProject).replace("Design + 3", "Design + 9");
+    if (how == QLatin1String("changed"))
+        writeFile(file, theirs);
+    else if (how == QLatin1String("read-only"))
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    else
+        QCOMPARE(::link(qPrintable(file), qPrintable(path("other.ambrel"))), 0);
+    MessageBox::setNextAnswer(MessageBox::Answer(answer));
+    FileDialog::setNextSaveFileName(path("copy.ambrel"));
+    trigger(*window, "actionSave");
+
+    QCOMPARE(MessageBox::shown().size(), 1);
+    const QByteArray now = readFile(file);
+    QCOMPARE(now.contains("Mine + 1"), expected == QLatin1String("mine"));
+    QCOMPARE(now == theirs, expected == QLatin1String("theirs"));
+    QCOMPARE(window->isModified(), answer == MessageBox::Cancel || answer == MessageBox::No);
+    if (answer == MessageBox::Reload)
+        QVERIFY(
+            child<QPlainTextEdit>(*window, "txtTodo")->toPlainText().contains(QStringLiteral("Design + 9")));
+    if (answer == MessageBox::SaveAs)
+        QVERIFY(readFile(path("copy.ambrel")).contains("Mine + 1"));
+    if (how == QLatin1String("read-only"))
+        QCOMPARE(QFileInfo(file).permissions() & QFile::WriteOwner, QFile::Permissions());
+}
+
+void tst_Form1Files::focusOffersReloadOfAChangedFile()
+{
+    const QString file = path("site.ambrel");
+    writeFile(file, kProject);
+    const auto window = openForm1();
+    QVERIFY(window->openProjectFile(file));
+    writeFile(file, QByteArray(kProject).replace("Design + 3", "Design + 9"));
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(window.get(), &activate);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().first().buttons, MessageBox::YesNo);
+    QVERIFY(child<QPlainTextEdit>(*window, "txtTodo")->toPlainText().contains(QStringLiteral("Design + 9")));
+    QVERIFY(!window->isModified());
+    // Told once: coming back again asks nothing.
+    QApplication::sendEvent(window.get(), &activate);
+    QCOMPARE(MessageBox::shown().size(), 1);
 }
 
 QTEST_MAIN(tst_Form1Files)

@@ -88,6 +88,8 @@ private slots:
     void projectFileRefused();
     void outputFailure_data();
     void outputFailure();
+    void limitsRefused_data();
+    void limitsRefused();
     void badUsage_data();
     void badUsage();
     void help();
@@ -407,6 +409,60 @@ void TestCommandLine::outputFailure()
     const Run run = runCli(arguments, "Plan + 2\nShip\n", {}, preparation, stdoutFile);
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.err, err);
+}
+
+void TestCommandLine::limitsRefused_data()
+{
+    QTest::addColumn<QString>("preparation");
+    QTest::addColumn<QByteArray>("file"); // given as FILE when not empty
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("reason");
+
+    QTest::newRow("endless standard input")
+        << QStringLiteral("exec </dev/zero;") << QByteArray() << QStringList() << 2
+        << QByteArray("Could not open standard input: It is larger than 16 MiB");
+    QTest::newRow("a UTF-16 file") << QString() << QByteArray("\xff\xfeP\0l\0a\0n\0\n\0") << QStringList()
+                                   << 2 << QByteArray("It is UTF-16 text");
+    QTest::newRow("a project file with CR line ends")
+        << QString() << QByteArray("Ambrel project 1\rName: P\r\rPlan + 2\r") << QStringList() << 2
+        << QByteArray("end in a carriage return alone");
+    QTest::newRow("a file-size limit")
+        << QStringLiteral("ulimit -f 0;") << QByteArray() << QStringList { "--csv", "$DIR/new.csv" } << 1
+        << QByteArray("File too large");
+    QTest::newRow("a read-only target")
+        << QStringLiteral("echo old > \"$DIR/old.csv\"; chmod 0444 \"$DIR/old.csv\";") << QByteArray()
+        << QStringList { "--csv", "$DIR/old.csv" } << 1 << QByteArray("The file is read-only");
+    QTest::newRow("a hard-linked target")
+        << QStringLiteral("echo old > \"$DIR/old.csv\"; ln \"$DIR/old.csv\" \"$DIR/other.csv\";")
+        << QByteArray() << QStringList { "--csv", "$DIR/old.csv" } << 1 << QByteArray("hard links");
+}
+
+// Input the window refuses and targets it would ask about end in a reason and a failing status, with
+// nothing taken and every earlier file whole.
+void TestCommandLine::limitsRefused()
+{
+    QFETCH(QString, preparation);
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, reason);
+    QTemporaryDir dir;
+    preparation.replace(QLatin1String("$DIR"), dir.path());
+    for (QString &argument : arguments)
+        argument.replace(QLatin1String("$DIR"), dir.path());
+    if (!file.isEmpty())
+        arguments << writeFile(dir, QStringLiteral("input.txt"), file);
+    // Standard error goes to a pipe, which no file-size limit touches.
+    const Run run = runCli(kMondayToFriday + arguments, "Plan + 2\n", {}, preparation);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out, QByteArray());
+    QVERIFY2(run.err.startsWith("ambrel-cli: ") && run.err.contains(reason), run.err.constData());
+    if (QFile::exists(dir.filePath(QStringLiteral("old.csv")))) {
+        QFile old(dir.filePath(QStringLiteral("old.csv")));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old\n"));
+    }
 }
 
 void TestCommandLine::daysOff_data()

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -71,6 +72,12 @@ private slots:
     void oldPlacesComeBackOnce();
     void savedOrClosedWorkDoesNotComeBack_data();
     void savedOrClosedWorkDoesNotComeBack();
+    void changedElsewhereIsNotOverwrittenUnasked_data();
+    void changedElsewhereIsNotOverwrittenUnasked();
+    void keptChangesOverNewerFileAreTold_data();
+    void keptChangesOverNewerFileAreTold();
+    void keptChangesOfMovedFileComeBack();
+    void keptCopyOfLargestFileComesBack();
 
 private:
     QString path(const QString &name) const { return m_files->filePath(name); }
@@ -355,6 +362,137 @@ void TestProjectDocument::savedOrClosedWorkDoesNotComeBack()
         }
     }
     QVERIFY(ProjectSession::keptWork().empty());
+}
+
+void TestProjectDocument::changedElsewhereIsNotOverwrittenUnasked_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("rewritten in place") << "rewritten" << true;
+    QTest::newRow("replaced by a new file") << "replaced" << true;
+    QTest::newRow("touched, same bytes") << "touched" << false;
+    QTest::newRow("moved away") << "moved" << false;
+}
+
+void TestProjectDocument::changedElsewhereIsNotOverwrittenUnasked()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, changed);
+    const QString file = path(QStringLiteral("site.ambrel"));
+    writeFile(file, kSite);
+    ProjectDocument document;
+    QVERIFY(!document.open(file));
+    const QByteArray theirs = QByteArray(kSite).replace("Design + 3", "Design + 9");
+    if (how == QLatin1String("rewritten")) {
+        writeFile(file, theirs);
+    } else if (how == QLatin1String("replaced")) {
+        writeFile(path(QStringLiteral("sync.tmp")), theirs);
+        QVERIFY(QFile::remove(file) && QFile::rename(path(QStringLiteral("sync.tmp")), file));
+    } else if (how == QLatin1String("touched")) {
+        writeFile(file, kSite);
+    } else {
+        QVERIFY(QFile::rename(file, path(QStringLiteral("elsewhere.ambrel"))));
+    }
+    QCOMPARE(document.fileChangedElsewhere(), changed);
+    QCOMPARE(document.takeNewChangeElsewhere(), changed);
+    QVERIFY(!document.takeNewChangeElsewhere()); // each change is told once
+
+    type(document, QStringLiteral("Design + 3\nBuild + 2"));
+    const std::optional<Refusal> refused = document.save();
+    QCOMPARE(bool(refused), changed);
+    if (!changed)
+        return;
+    QVERIFY(refused->text.contains(file));
+    QCOMPARE(readFile(file), theirs);
+    QVERIFY(document.isModified());
+    // Save As onto another file needs no asking; the person's Overwrite does write over theirs.
+    QVERIFY(!document.saveAs(file, {}, ProjectDocument::ChangedFile::Overwrite));
+    QVERIFY(readFile(file).contains("Build + 2"));
+    QVERIFY(!document.fileChangedElsewhere());
+    // Reload takes the other program's version and leaves nothing unsaved.
+    writeFile(file, theirs);
+    QVERIFY(!document.reload());
+    QCOMPARE(document.project().taskText(), QStringLiteral("Design + 9"));
+    QVERIFY(!document.isModified() && !document.fileChangedElsewhere());
+}
+
+void TestProjectDocument::keptChangesOverNewerFileAreTold_data()
+{
+    QTest::addColumn<bool>("named");
+    QTest::newRow("start with the last work") << false;
+    QTest::newRow("start with the file named") << true;
+}
+
+void TestProjectDocument::keptChangesOverNewerFileAreTold()
+{
+    QFETCH(bool, named);
+    const QString file = path(QStringLiteral("site.ambrel"));
+    writeFile(file, kSite);
+    {
+        const auto crashed = startedDocument(file);
+        type(*crashed, QStringLiteral("Design + 3\nMine + 1"));
+        QVERIFY(!crashed->keepNow());
+    }
+    const QByteArray theirs = QByteArray(kSite).replace("Design + 3", "Design + 9");
+    writeFile(file, theirs);
+
+    std::optional<Refusal> told;
+    ProjectDocument restarted;
+    restarted.restoreSession(named ? file : QString(), &told);
+    QVERIFY(told);
+    QVERIFY2(told->text.contains(file) && told->text.contains(QStringLiteral("changed elsewhere")),
+        qPrintable(told->text));
+    QCOMPARE(restarted.project().taskText(), QStringLiteral("Design + 3\nMine + 1"));
+    QVERIFY(restarted.isModified());
+    // Saving the old edits asks first, and the newer file stays as it is until then.
+    QVERIFY(restarted.save());
+    QCOMPARE(readFile(file), theirs);
+}
+
+void TestProjectDocument::keptChangesOfMovedFileComeBack()
+{
+    const QString file = path(QStringLiteral("site.ambrel"));
+    writeFile(file, kSite);
+    {
+        const auto crashed = startedDocument(file);
+        type(*crashed, QStringLiteral("Design + 3\nMine + 1"));
+        QVERIFY(!crashed->keepNow());
+    }
+    QVERIFY(QFile::rename(file, path(QStringLiteral("renamed.ambrel"))));
+    for (int start = 0; start < 2; ++start) {
+        std::optional<Refusal> told;
+        ProjectDocument restarted;
+        restarted.restoreSession(QString(), &told);
+        if (start == 0)
+            QVERIFY2(told && told->text.contains(file) && told->text.contains(QStringLiteral("Save As")),
+                qPrintable(told->text));
+        QCOMPARE(restarted.project().taskText(), QStringLiteral("Design + 3\nMine + 1"));
+        QVERIFY(restarted.isModified());
+        QVERIFY(restarted.filePath().isEmpty());
+        // A second start without saving still finds them: nothing deleted them.
+    }
+}
+
+void TestProjectDocument::keptCopyOfLargestFileComesBack()
+{
+    const QString file = path(QStringLiteral("large.ambrel"));
+    QByteArray bytes = "Ambrel project 1\nName: Large\n\n";
+    const QByteArray line = "Task + 1\n";
+    while (bytes.size() + line.size() <= MaxProjectFileBytes)
+        bytes += line;
+    writeFile(file, bytes);
+    {
+        const auto crashed = startedDocument(file);
+        QVERIFY(crashed->filePath() == file);
+        type(*crashed, crashed->project().taskText() + QStringLiteral("\nLast + 1"));
+        QVERIFY(!crashed->keepNow());
+    }
+    std::optional<Refusal> told;
+    ProjectDocument restarted;
+    restarted.restoreSession(QString(), &told);
+    QVERIFY(!told);
+    QVERIFY(restarted.isModified());
+    QVERIFY(restarted.project().taskText().endsWith(QStringLiteral("\nLast + 1")));
 }
 
 QTEST_GUILESS_MAIN(TestProjectDocument)
