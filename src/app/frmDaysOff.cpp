@@ -104,7 +104,8 @@ frmDaysOff::frmDaysOff(QWidget *parent)
 
 void frmDaysOff::Form_Load()
 {
-    const DaysOffReading reading = DaysOff::load(Paths::settingsFile(DaysOff::FileName));
+    const DaysOffReading reading
+        = DaysOff::load(Paths::settingsFileToRead(Paths::settingsFolder(), DaysOff::FileName));
     if (!reading.error.isEmpty()) {
         MessageBox::show(this, QStringLiteral("Could not read %1: %2").arg(DaysOff::FileName, reading.error),
             kTitle, MessageBox::Exclamation);
