@@ -56,7 +56,8 @@ bool mayOverwrite(QWidget *parent, const QString &path, const QString &question)
 }
 
 // Opens the export folder and says "Done!" with the text for an opened folder, or the file's place.
-void reportExported(QWidget *parent, const Project &project, const QString &path, QString opened, QString notOpened)
+void reportExported(QWidget *parent, const Project &project, const QString &path, QString opened, QString notOpened,
+    const QString &helpPage)
 {
     QString notes;
     if (project.schedule().eventCount() == 0)
@@ -70,7 +71,7 @@ void reportExported(QWidget *parent, const Project &project, const QString &path
     // The file is written all the same; without the folder on screen the person needs its place.
     const bool shown = FolderOpener::openFolder(Paths::exportFolder());
     MessageBox::show(parent, shown ? opened : notOpened.arg(QDir::toNativeSeparators(path)),
-        QStringLiteral("Done!"), MessageBox::Information);
+        QStringLiteral("Done!"), MessageBox::Information, MessageBox::OkOnly, helpPage);
 }
 
 void exportCsv(QWidget *parent, const Project &project)
@@ -89,7 +90,8 @@ void exportCsv(QWidget *parent, const Project &project)
             "read the user manual."),
         QStringLiteral("Done! Your project info was saved to the .csv file %1, but its folder could not be "
                        "opened. You can now add this project (.csv) to your G calendar. For more details, "
-                       "please read the user manual."));
+                       "please read the user manual."),
+        QStringLiteral("exports.html#google-calendar"));
 }
 
 void exportIcs(QWidget *parent, const Project &project)
@@ -114,7 +116,8 @@ void exportIcs(QWidget *parent, const Project &project)
         QStringLiteral(
             "Done! Your project was saved to the .ics file %1, but its folder could not be opened. "
             "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
-            "or Thunderbird."));
+            "or Thunderbird."),
+        QStringLiteral("exports.html#ics"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/Form1.h"
 #include "app/MessageBox.h"
 #include "app/TimelinePane.h"
+#include "app/UserManual.h"
 #include "project/ProjectSession.h"
 
 #include <QAction>
@@ -102,6 +103,9 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
         window, &Form1::daysOffWindow);
 
     QMenu *help = addMenu(bar, "menuHelp", QStringLiteral("&Help"));
+    QObject::connect(
+        addNamedAction(help, "actionUserManual", QStringLiteral("&User Manual"), QKeySequence::HelpContents),
+        &QAction::triggered, window, [window] { UserManual::open(window); });
     QObject::connect(addNamedAction(help, "actionTips", QStringLiteral("&Tips")), &QAction::triggered, window,
         &Form1::Label15_Click);
     QObject::connect(addNamedAction(help, "actionAbout", QStringLiteral("&About Ambrel")), &QAction::triggered, window,

@@ -257,7 +257,8 @@ void TimelinePane::exportPicture(const QString &currentFile)
     }
     MessageBox::show(m_window,
         QStringLiteral("Done! The timeline was saved to %1.").arg(QDir::toNativeSeparators(path)),
-        kExportTitle, MessageBox::Information);
+        kExportTitle, MessageBox::Information, MessageBox::OkOnly,
+        QStringLiteral("exports.html#timeline-picture"));
 }
 
 } // namespace ambrel
