@@ -3,10 +3,12 @@
 #include "app/CalendarExport.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
+#include "app/Printing.h"
 #include "app/TaskListModel.h"
 #include "app/frmDaysOff.h"
 #include "corekit/Clock.h"
 #include "project/Project.h"
+#include "timeline/TimelineData.h"
 
 #include <QAbstractItemModel>
 #include <QItemSelectionModel>
@@ -141,11 +143,32 @@ void Form1::PrintaListview(QAbstractItemModel *lv)
     if (!lv)
         return;
     QString error;
-    if (!ListPrinter::PrintaListview(*lv, &error)) {
+    const Printing::Result result = Printing::printList(this, *lv, &error);
+    if (result == Printing::Result::Cancelled)
+        return;
+    if (result == Printing::Result::Failed) {
         MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
         return;
     }
     MessageBox::show(this, QStringLiteral("Print Job Finished"), QString(), MessageBox::NoIcon);
+}
+
+void Form1::printPreview()
+{
+    Printing::previewList(this, *m_tasks);
+}
+
+void Form1::printTimeline()
+{
+    if (m_tasks->rowCount() == 0) {
+        MessageBox::show(this, QStringLiteral("Please add some tasks to your project."),
+            QStringLiteral("Missing Info"), MessageBox::Information);
+        return;
+    }
+    QString error;
+    if (Printing::printTimeline(this, TimelineData::fromProject(*m_project, Clock::today()), &error)
+        == Printing::Result::Failed)
+        MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
 }
 
 void Form1::ColorListviewRow(QTreeView *lv, int RowNbr, quint32 RowColor)

@@ -70,6 +70,10 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
     menus.print = addNamedAction(
         file, "actionPrint", QStringLiteral("&Print List…"), QKeySequence(Qt::CTRL | Qt::Key_P));
     QObject::connect(menus.print, &QAction::triggered, window, &Form1::cmdPrint_Click);
+    QObject::connect(addNamedAction(file, "actionPrintPreview", QStringLiteral("Print Pre&view…")),
+        &QAction::triggered, window, &Form1::printPreview);
+    QObject::connect(addNamedAction(file, "actionPrintTimeline", QStringLiteral("Print Ti&meline…")),
+        &QAction::triggered, window, &Form1::printTimeline);
     file->addSeparator();
     QObject::connect(addNamedAction(file, "actionQuit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
         &QAction::triggered, window, &Form1::close);
