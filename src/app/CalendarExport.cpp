@@ -1,10 +1,10 @@
 #include "app/CalendarExport.h"
 
+#include "app/ExportDestination.h"
 #include "app/FolderOpener.h"
 #include "app/MessageBox.h"
 #include "corekit/Clock.h"
 #include "corekit/Corekit.h"
-#include "corekit/Paths.h"
 #include "export/IcsWriter.h"
 #include "project/Project.h"
 
@@ -69,14 +69,17 @@ void reportExported(QWidget *parent, const Project &project, const QString &path
     opened += notes;
     notOpened += notes;
     // The file is written all the same; without the folder on screen the person needs its place.
-    const bool shown = FolderOpener::openFolder(Paths::exportFolder());
+    const bool shown = FolderOpener::openFolder(QFileInfo(path).absolutePath());
     MessageBox::show(parent, shown ? opened : notOpened.arg(QDir::toNativeSeparators(path)),
         QStringLiteral("Done!"), MessageBox::Information, MessageBox::OkOnly, helpPage);
 }
 
 void exportCsv(QWidget *parent, const Project &project)
 {
-    const QString path = Paths::exportFile(QStringLiteral("project.csv"));
+    const QString path = ExportDestination::choose(parent, ExportDestination::Csv, project.name(),
+        QStringLiteral("Export to Google Calendar"), QStringLiteral("CSV file (*.csv)"), false);
+    if (path.isEmpty())
+        return;
     if (!mayOverwrite(parent, path, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?")))
         return;
     if (const std::optional<Refusal> failed = project.exportCalendarCsv(path)) {
@@ -101,7 +104,10 @@ void exportIcs(QWidget *parent, const Project &project)
         MessageBox::show(parent, *refusal, ooopsTitle(), MessageBox::Exclamation);
         return;
     }
-    const QString path = Paths::exportFile(QStringLiteral("project.ics"));
+    const QString path = ExportDestination::choose(parent, ExportDestination::Ics, project.name(),
+        QStringLiteral("Export to iCalendar"), QStringLiteral("iCalendar file (*.ics)"), false);
+    if (path.isEmpty())
+        return;
     if (!mayOverwrite(parent, path, QStringLiteral("Overwrite the previous .ics file (maybe from another project)?")))
         return;
     if (const std::optional<Refusal> failed = project.exportCalendarIcs(path, Clock::now())) {

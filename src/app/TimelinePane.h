@@ -35,7 +35,8 @@ public:
     void setShown(bool shown);
     // The list has just been given its place for the window's size; the timeline, when shown, shares it.
     void takeListArea();
-    // The whole timeline as a PNG, SVG or PDF picture, by the name's extension, offered beside currentFile.
+    // The whole timeline as a PNG, SVG or PDF picture, by the name's extension, offered in the last folder
+    // a timeline went to.
     void exportPicture(const QString &currentFile);
 
 signals:
