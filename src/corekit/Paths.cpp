@@ -27,8 +27,11 @@ QString Paths::programFolder()
 bool Paths::isPortable()
 {
     const QString folder = programFolder();
-    return QFileInfo(QDir(folder).filePath(QStringLiteral("workingweek.txt"))).isFile()
-        && QFileInfo(folder).isWritable();
+    // Without an installed share/ambrel there is nowhere else to look, so a file missing from a build
+    // tree is still told as missing there.
+    return (QFileInfo(QDir(folder).filePath(QStringLiteral("workingweek.txt"))).isFile()
+               && QFileInfo(folder).isWritable())
+        || !QFileInfo(QDir(folder).filePath(QStringLiteral("../share/ambrel"))).isDir();
 }
 
 QString Paths::shippedSettingsFolder()

@@ -111,6 +111,8 @@ void tst_Form1Menus::init()
 {
     MessageBox::setTesting(true);
     FileDialog::setTesting(true);
+    // Each export takes the file its dialog offers.
+    FileDialog::setAcceptOffered(true);
     FolderOpener::setTesting(true);
     Clock::setToday(kWednesday);
     m_folder = std::make_unique<SettingsFolder>();

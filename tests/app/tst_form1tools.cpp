@@ -1,6 +1,7 @@
 #include "WindowTestSupport.h"
 
 #include "app/EventListModel.h"
+#include "app/FileDialog.h"
 #include "app/FolderOpener.h"
 #include "app/Form1.h"
 #include "app/ListPrinter.h"
@@ -122,8 +123,17 @@ private slots:
     void colorRow();
 
 private:
-    QString csvPath() const { return m_folder->filePath(QStringLiteral("output/project.csv")); }
-    QByteArray csv() const { return m_folder->read(QStringLiteral("output/project.csv")); }
+    // The file the last export's dialog offered, which each export takes.
+    QString csvPath() const
+    {
+        return FileDialog::calls().isEmpty() ? m_folder->filePath(QStringLiteral("output/project.csv"))
+                                             : FileDialog::calls().constLast().folder;
+    }
+    QByteArray csv() const
+    {
+        QFile file(csvPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     std::unique_ptr<SettingsFolder> m_folder;
     RecordingPrinter m_printer;
@@ -139,6 +149,8 @@ void tst_Form1Tools::initTestCase()
 void tst_Form1Tools::init()
 {
     MessageBox::setTesting(true);
+    FileDialog::setTesting(true);
+    FileDialog::setAcceptOffered(true);
     FolderOpener::setTesting(true);
     Clock::setToday(kWednesday);
     m_folder = std::make_unique<SettingsFolder>();
@@ -339,7 +351,7 @@ void tst_Form1Tools::blockedOutputFolder()
 
     QCOMPARE(MessageBox::shown().size(), 1);
     const MessageBox::Shown &shown = MessageBox::shown().constFirst();
-    QVERIFY2(shown.text.contains(QStringLiteral("project.csv")), qPrintable(shown.text));
+    QVERIFY2(shown.text.contains(QStringLiteral("My Project.csv")), qPrintable(shown.text));
     QCOMPARE(shown.title, QStringLiteral("Error"));
     QCOMPARE(shown.icon, MessageBox::Critical);
     QVERIFY(FolderOpener::opened().isEmpty());
