@@ -51,7 +51,10 @@ QString lastFolder(ExportDestination::Kind kind)
         if (line.startsWith(prefix) && QFileInfo(line.mid(prefix.size())).isDir())
             return line.mid(prefix.size());
     }
-    return Paths::exportFolder();
+    // A dialog offering a folder that is not there opens somewhere else; a fresh home may lack Documents.
+    const QString folder = Paths::exportFolder();
+    QDir().mkpath(folder);
+    return folder;
 }
 
 void rememberFolder(ExportDestination::Kind kind, const QString &folder)
