@@ -1,6 +1,7 @@
 #include "WindowTestSupport.h"
 
 #include "app/EventListModel.h"
+#include "app/ExportDestination.h"
 #include "app/FileDialog.h"
 #include "app/FolderOpener.h"
 #include "app/Form1.h"
@@ -121,6 +122,8 @@ private slots:
     void print();
     void colorRow_data();
     void colorRow();
+    void exportFileNames_data();
+    void exportFileNames();
 
 private:
     // The file the last export's dialog offered, which each export takes.
@@ -558,6 +561,26 @@ void tst_Form1Tools::colorRow()
         QCOMPARE(MessageBox::shown().constFirst().buttons, MessageBox::OkOnly);
         QCOMPARE(MessageBox::shown().constFirst().title, QStringLiteral("Ambrel"));
     }
+}
+
+void tst_Form1Tools::exportFileNames_data()
+{
+    QTest::addColumn<QString>("projectName");
+    QTest::addColumn<QString>("fileName");
+
+    QTest::newRow("as typed") << "Website relaunch" << "Website relaunch.ics";
+    QTest::newRow("folder separators and reserved marks") << "R/D: \"big\" *plan*?" << "R-D- -big- -plan--.ics";
+    QTest::newRow("control characters") << "Tab\there" << "Tab-here.ics";
+    QTest::newRow("no hidden file, no parent folder") << "../up" << "-up.ics";
+    QTest::newRow("blank") << "   " << "project.ics";
+}
+
+// The offered name never leads out of the chosen folder nor to a name the file system refuses.
+void tst_Form1Tools::exportFileNames()
+{
+    QFETCH(QString, projectName);
+    QFETCH(QString, fileName);
+    QCOMPARE(ExportDestination::fileName(projectName, QStringLiteral("ics")), fileName);
 }
 
 QTEST_MAIN(tst_Form1Tools)

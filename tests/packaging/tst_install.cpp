@@ -225,7 +225,7 @@ void tst_install::installedCommandLineUsesPersonalFolders()
     QVERIFY2(own.status == 0, own.err.constData());
     QCOMPARE(own.out, run(built, today + QStringList { "--week", "1111111" }, tasks).out);
     QVERIFY(own.out != shipped.out);
-    QVERIFY(personal.remove(QStringLiteral("workingweek.txt")));
+    QVERIFY(QFile::remove(personal.filePath(QStringLiteral("workingweek.txt"))));
 }
 
 QTEST_GUILESS_MAIN(tst_install)
