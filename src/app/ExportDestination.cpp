@@ -87,11 +87,12 @@ QString ExportDestination::fileName(const QString &projectName, const QString &e
     return name + u'.' + extension;
 }
 
-QString ExportDestination::choose(QWidget *parent, Kind kind, const QString &projectName, const QString &caption,
-    const QString &filter, bool askOverwrite)
+QString ExportDestination::choose(QWidget *parent, Kind kind, const QString &projectName,
+    const QString &caption, const QString &filter, bool askOverwrite)
 {
-    const QString extension = kind == Csv ? QStringLiteral("csv") : kind == Ics ? QStringLiteral("ics")
-                                                                                  : QStringLiteral("png");
+    const QString extension = kind == Csv ? QStringLiteral("csv")
+        : kind == Ics                     ? QStringLiteral("ics")
+                                          : QStringLiteral("png");
     const QString offered = QDir(lastFolder(kind)).filePath(fileName(projectName, extension));
     const QString chosen = FileDialog::getSaveFileName(parent, caption, offered, filter, askOverwrite);
     if (!chosen.isEmpty())

@@ -47,7 +47,8 @@ Printing::Result Printing::printList(QWidget *parent, const QAbstractItemModel &
 void Printing::previewList(QWidget *parent, const QAbstractItemModel &list)
 {
     const QStringList lines = ListPrinter::documentLines(list);
-    const auto paint = [&lines](QPrinter *printer) { PainterLinePrinter(printer).printLines(lines, nullptr); };
+    const auto paint
+        = [&lines](QPrinter *printer) { PainterLinePrinter(printer).printLines(lines, nullptr); };
     if (testPrinter()) {
         paint(testPrinter());
         return;
@@ -74,7 +75,8 @@ Printing::Result Printing::printTimeline(QWidget *parent, const TimelineData &da
     printer->setResolution(96);
     if (!TimelineExport::paintPages(data, printer, nullptr) || printer->printerState() == QPrinter::Error) {
         if (error)
-            *error = QStringLiteral("The printer reported an error, so the timeline may not have been printed.");
+            *error
+                = QStringLiteral("The printer reported an error, so the timeline may not have been printed.");
         return Result::Failed;
     }
     return Result::Printed;

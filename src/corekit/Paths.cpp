@@ -46,7 +46,8 @@ QString Paths::settingsFolder()
     if (isPortable())
         return programFolder();
     // By name rather than AppConfigLocation, so that ambrel-cli, named otherwise, shares the window's folder.
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath(kFolderName);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(kFolderName);
 }
 
 QString Paths::settingsFile(const QString &fileName)

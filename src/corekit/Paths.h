@@ -8,10 +8,10 @@ namespace ambrel {
 // settings, the default export folder, and the data folder that keeps the session and unsaved work.
 //
 // A portable program folder (it holds workingweek.txt and can be written to, as a build tree or an unpacked
-// copy, or it has no installed ../share/ambrel beside it) keeps everything beside the program. An installed program reads its shipped settings from
-// ../share/ambrel beside its bin/ folder, keeps the person's own settings in ~/.config/Ambrel (overriding
-// the shipped ones file by file) and exports to the Documents folder. Tests point the program folder at a
-// folder of their own.
+// copy, or it has no installed ../share/ambrel beside it) keeps everything beside the program. An installed
+// program reads its shipped settings from ../share/ambrel beside its bin/ folder, keeps the person's own
+// settings in ~/.config/Ambrel (overriding the shipped ones file by file) and exports to the Documents
+// folder. Tests point the program folder at a folder of their own.
 class Paths final {
 public:
     // Whether the program folder keeps the settings itself.

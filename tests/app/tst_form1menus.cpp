@@ -2,8 +2,8 @@
 
 #include "app/FileDialog.h"
 #include "app/FolderOpener.h"
-#include "app/HelpWindow.h"
 #include "app/Form1.h"
+#include "app/HelpWindow.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
 #include "app/PostponeDialog.h"
@@ -428,10 +428,12 @@ void tst_Form1Menus::exportDialogs_data()
     QTest::addColumn<bool>("dialogAsksOverwrite"); // the calendar exports ask their own question
     QTest::addColumn<QString>("helpPage");
 
-    QTest::newRow("csv") << "actionExportCsv" << "Website relaunch.csv" << false << "exports.html#google-calendar";
-    QTest::newRow("ics") << "actionExportIcs" << "Website relaunch.ics" << false << "exports.html#ics";
-    QTest::newRow("timeline") << "actionExportTimeline" << "Website relaunch.png" << true
-                              << "exports.html#timeline-picture";
+    QTest::newRow("csv") << "actionExportCsv"
+                         << "Website relaunch.csv" << false << "exports.html#google-calendar";
+    QTest::newRow("ics") << "actionExportIcs"
+                         << "Website relaunch.ics" << false << "exports.html#ics";
+    QTest::newRow("timeline") << "actionExportTimeline"
+                              << "Website relaunch.png" << true << "exports.html#timeline-picture";
 }
 
 // Each export offers the project's name in the default folder first, then in the folder last chosen.
@@ -442,18 +444,21 @@ void tst_Form1Menus::exportDialogs()
     QFETCH(bool, dialogAsksOverwrite);
     QFETCH(QString, helpPage);
     const auto window = windowWithTwoTasks();
-    window->findChild<QLineEdit *>(QStringLiteral("txtProjectName"))->setText(QStringLiteral("Website relaunch"));
+    window->findChild<QLineEdit *>(QStringLiteral("txtProjectName"))
+        ->setText(QStringLiteral("Website relaunch"));
     window->cmdToList_Click();
 
     ::action(*window, action)->trigger();
     QCOMPARE(FileDialog::calls().size(), 1);
-    QCOMPARE(FileDialog::calls().constLast().folder, m_folder->filePath(QStringLiteral("output/") + fileName));
+    QCOMPARE(
+        FileDialog::calls().constLast().folder, m_folder->filePath(QStringLiteral("output/") + fileName));
     QCOMPARE(FileDialog::calls().constLast().confirmOverwrite, dialogAsksOverwrite);
     QVERIFY(QFile::exists(m_folder->filePath(QStringLiteral("output/") + fileName)));
     QCOMPARE(MessageBox::shown().constLast().helpPage, helpPage);
 
     QTemporaryDir elsewhere;
-    FileDialog::setNextSaveFileName(elsewhere.filePath(QStringLiteral("chosen.") + QFileInfo(fileName).suffix()));
+    FileDialog::setNextSaveFileName(
+        elsewhere.filePath(QStringLiteral("chosen.") + QFileInfo(fileName).suffix()));
     ::action(*window, action)->trigger();
     QVERIFY(QFile::exists(FileDialog::calls().constLast().folder));
     ::action(*window, action)->trigger();

@@ -568,11 +568,16 @@ void tst_Form1Tools::exportFileNames_data()
     QTest::addColumn<QString>("projectName");
     QTest::addColumn<QString>("fileName");
 
-    QTest::newRow("as typed") << "Website relaunch" << "Website relaunch.ics";
-    QTest::newRow("folder separators and reserved marks") << "R/D: \"big\" *plan*?" << "R-D- -big- -plan--.ics";
-    QTest::newRow("control characters") << "Tab\there" << "Tab-here.ics";
-    QTest::newRow("no hidden file, no parent folder") << "../up" << "-up.ics";
-    QTest::newRow("blank") << "   " << "project.ics";
+    QTest::newRow("as typed") << "Website relaunch"
+                              << "Website relaunch.ics";
+    QTest::newRow("folder separators and reserved marks") << "R/D: \"big\" *plan*?"
+                                                          << "R-D- -big- -plan--.ics";
+    QTest::newRow("control characters") << "Tab\there"
+                                        << "Tab-here.ics";
+    QTest::newRow("no hidden file, no parent folder") << "../up"
+                                                      << "-up.ics";
+    QTest::newRow("blank") << "   "
+                           << "project.ics";
 }
 
 // The offered name never leads out of the chosen folder nor to a name the file system refuses.

@@ -217,15 +217,19 @@ void TestCorekit::pathsFollowTheProgramFolder()
     QVERIFY(SaveLines({ QStringLiteral("1") }, (portable ? bin : shipped).filePath(week)));
     Paths::setProgramFolder(bin.path());
 
-    const QDir personal(
-        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath(QStringLiteral("Ambrel")));
+    const QDir personal(QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+                            .filePath(QStringLiteral("Ambrel")));
     if (ownWeek)
-        QVERIFY(QDir().mkpath(personal.path()) && SaveLines({ QStringLiteral("0") }, personal.filePath(week)));
+        QVERIFY(
+            QDir().mkpath(personal.path()) && SaveLines({ QStringLiteral("0") }, personal.filePath(week)));
     QCOMPARE(Paths::isPortable(), portable);
     QCOMPARE(Paths::settingsFolder(), portable ? bin.path() : personal.path());
     QCOMPARE(Paths::settingsFile(week), (portable ? bin : personal).filePath(week));
     QCOMPARE(Paths::settingsFileToRead(Paths::settingsFolder(), week),
-        (portable ? bin : ownWeek ? personal : shipped).filePath(week));
+        (portable         ? bin
+                : ownWeek ? personal
+                          : shipped)
+            .filePath(week));
     QCOMPARE(Paths::exportFolder(),
         portable ? bin.filePath(QStringLiteral("output"))
                  : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));

@@ -309,8 +309,8 @@ void TestWorkweekSettings::installedSettingsSaveToThePersonsFolder()
     for (int day = 1; day <= 7; ++day)
         everyDay[day] = 1;
     QString error;
-    QVERIFY2(SaveWorkingSettings(Paths::settingsFolder(), { QStringLiteral("08:00 AM"), QStringLiteral("04:00 PM") },
-                 everyDay, &error),
+    QVERIFY2(SaveWorkingSettings(Paths::settingsFolder(),
+                 { QStringLiteral("08:00 AM"), QStringLiteral("04:00 PM") }, everyDay, &error),
         qPrintable(error));
     loaded = loadSettings(Paths::settingsFolder());
     QCOMPARE(loaded.settings.hours.starts, QStringLiteral("08:00 AM"));
