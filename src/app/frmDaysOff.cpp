@@ -8,6 +8,8 @@
 #include "export/IcsDaysOff.h"
 
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -194,8 +196,15 @@ void frmDaysOff::cmdImport_Click()
 
 void frmDaysOff::cmdSave_Click()
 {
+    const QString path = Paths::settingsFile(DaysOff::FileName);
+    // A first save of an installed program's person keeps the comments of the shipped file it overrides.
+    const QString shipped = Paths::settingsFileToRead(Paths::settingsFolder(), DaysOff::FileName);
+    if (shipped != path && QFileInfo::exists(shipped) && QDir().mkpath(Paths::settingsFolder())
+        && QFile::copy(shipped, path))
+        QFile::setPermissions(
+            path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     QString error;
-    if (!DaysOff::save(m_days, Paths::settingsFile(DaysOff::FileName), &error)) {
+    if (!DaysOff::save(m_days, path, &error)) {
         MessageBox::show(this, QStringLiteral("Could not save %1: %2").arg(DaysOff::FileName, error), kTitle,
             MessageBox::Exclamation);
         return;
