@@ -101,9 +101,6 @@ public slots:
     void cmdRemoveSelected_Click();
     void cmdConvertToList_Click();
     void cmdPrint_Click();
-    // File → Print Preview… and File → Print Timeline…
-    void printPreview();
-    void printTimeline();
 
     void newProject();
     void openProject();

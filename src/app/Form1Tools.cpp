@@ -8,7 +8,6 @@
 #include "app/frmDaysOff.h"
 #include "corekit/Clock.h"
 #include "project/Project.h"
-#include "timeline/TimelineData.h"
 
 #include <QAbstractItemModel>
 #include <QItemSelectionModel>
@@ -151,24 +150,6 @@ void Form1::PrintaListview(QAbstractItemModel *lv)
         return;
     }
     MessageBox::show(this, QStringLiteral("Print Job Finished"), QString(), MessageBox::NoIcon);
-}
-
-void Form1::printPreview()
-{
-    Printing::previewList(this, *m_tasks);
-}
-
-void Form1::printTimeline()
-{
-    if (m_tasks->rowCount() == 0) {
-        MessageBox::show(this, QStringLiteral("Please add some tasks to your project."),
-            QStringLiteral("Missing Info"), MessageBox::Information);
-        return;
-    }
-    QString error;
-    if (Printing::printTimeline(this, TimelineData::fromProject(*m_project, Clock::today()), &error)
-        == Printing::Result::Failed)
-        MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
 }
 
 void Form1::ColorListviewRow(QTreeView *lv, int RowNbr, quint32 RowColor)

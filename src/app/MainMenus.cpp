@@ -2,6 +2,8 @@
 
 #include "app/Form1.h"
 #include "app/MessageBox.h"
+#include "app/Printing.h"
+#include "app/TaskListModel.h"
 #include "app/TimelinePane.h"
 #include "app/UserManual.h"
 #include "project/ProjectSession.h"
@@ -71,9 +73,9 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
         file, "actionPrint", QStringLiteral("&Print List…"), QKeySequence(Qt::CTRL | Qt::Key_P));
     QObject::connect(menus.print, &QAction::triggered, window, &Form1::cmdPrint_Click);
     QObject::connect(addNamedAction(file, "actionPrintPreview", QStringLiteral("Print Pre&view…")),
-        &QAction::triggered, window, &Form1::printPreview);
+        &QAction::triggered, window, [window] { Printing::previewList(window, *window->taskModel()); });
     QObject::connect(addNamedAction(file, "actionPrintTimeline", QStringLiteral("Print Ti&meline…")),
-        &QAction::triggered, window, &Form1::printTimeline);
+        &QAction::triggered, window, [window] { Printing::printProjectTimeline(window, window->project()); });
     file->addSeparator();
     QObject::connect(addNamedAction(file, "actionQuit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
         &QAction::triggered, window, &Form1::close);

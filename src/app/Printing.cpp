@@ -1,6 +1,10 @@
 #include "app/Printing.h"
 
 #include "app/ListPrinter.h"
+#include "app/MessageBox.h"
+#include "corekit/Clock.h"
+#include "project/Project.h"
+#include "timeline/TimelineData.h"
 #include "timeline/TimelineExport.h"
 
 #include <QPrintDialog>
@@ -80,6 +84,18 @@ Printing::Result Printing::printTimeline(QWidget *parent, const TimelineData &da
         return Result::Failed;
     }
     return Result::Printed;
+}
+
+void Printing::printProjectTimeline(QWidget *parent, const Project &project)
+{
+    if (project.tasks().empty()) {
+        MessageBox::show(parent, QStringLiteral("Please add some tasks to your project."),
+            QStringLiteral("Missing Info"), MessageBox::Information);
+        return;
+    }
+    QString error;
+    if (printTimeline(parent, TimelineData::fromProject(project, Clock::today()), &error) == Result::Failed)
+        MessageBox::show(parent, error, QStringLiteral("Error"), MessageBox::Critical);
 }
 
 void Printing::setPrinter(QPrinter *printer)

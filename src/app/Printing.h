@@ -8,6 +8,7 @@ class QWidget;
 
 namespace ambrel {
 
+class Project;
 struct TimelineData;
 
 // The File menu's printing: the system's print dialog (printer, pages, copies, print to a PDF file, which
@@ -22,6 +23,8 @@ public:
     static void previewList(QWidget *parent, const QAbstractItemModel &list);
     // The timeline in landscape, its rows broken into pages as in its PDF.
     static Result printTimeline(QWidget *parent, const TimelineData &data, QString *error);
+    // File → Print Timeline…: the project's timeline as of today, with the window's messages.
+    static void printProjectTimeline(QWidget *parent, const Project &project);
 
     // Tests print onto this printer without any dialog; nullptr shows the dialogs again. Not owned.
     static void setPrinter(QPrinter *printer);
