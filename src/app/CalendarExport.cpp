@@ -1,10 +1,10 @@
 #include "app/CalendarExport.h"
 
+#include "app/ExportDestination.h"
 #include "app/FolderOpener.h"
 #include "app/MessageBox.h"
 #include "corekit/Clock.h"
 #include "corekit/Corekit.h"
-#include "corekit/Paths.h"
 #include "export/IcsWriter.h"
 #include "project/Project.h"
 
@@ -56,7 +56,8 @@ bool mayOverwrite(QWidget *parent, const QString &path, const QString &question)
 }
 
 // Opens the export folder and says "Done!" with the text for an opened folder, or the file's place.
-void reportExported(QWidget *parent, const Project &project, const QString &path, QString opened, QString notOpened)
+void reportExported(QWidget *parent, const Project &project, const QString &path, QString opened, QString notOpened,
+    const QString &helpPage)
 {
     QString notes;
     if (project.schedule().eventCount() == 0)
@@ -68,14 +69,17 @@ void reportExported(QWidget *parent, const Project &project, const QString &path
     opened += notes;
     notOpened += notes;
     // The file is written all the same; without the folder on screen the person needs its place.
-    const bool shown = FolderOpener::openFolder(Paths::exportFolder());
+    const bool shown = FolderOpener::openFolder(QFileInfo(path).absolutePath());
     MessageBox::show(parent, shown ? opened : notOpened.arg(QDir::toNativeSeparators(path)),
-        QStringLiteral("Done!"), MessageBox::Information);
+        QStringLiteral("Done!"), MessageBox::Information, MessageBox::OkOnly, helpPage);
 }
 
 void exportCsv(QWidget *parent, const Project &project)
 {
-    const QString path = Paths::exportFile(QStringLiteral("project.csv"));
+    const QString path = ExportDestination::choose(parent, ExportDestination::Csv, project.name(),
+        QStringLiteral("Export to Google Calendar"), QStringLiteral("CSV file (*.csv)"), false);
+    if (path.isEmpty())
+        return;
     if (!mayOverwrite(parent, path, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?")))
         return;
     if (const std::optional<Refusal> failed = project.exportCalendarCsv(path)) {
@@ -89,7 +93,8 @@ void exportCsv(QWidget *parent, const Project &project)
             "read the user manual."),
         QStringLiteral("Done! Your project info was saved to the .csv file %1, but its folder could not be "
                        "opened. You can now add this project (.csv) to your G calendar. For more details, "
-                       "please read the user manual."));
+                       "please read the user manual."),
+        QStringLiteral("exports.html#google-calendar"));
 }
 
 void exportIcs(QWidget *parent, const Project &project)
@@ -99,7 +104,10 @@ void exportIcs(QWidget *parent, const Project &project)
         MessageBox::show(parent, *refusal, ooopsTitle(), MessageBox::Exclamation);
         return;
     }
-    const QString path = Paths::exportFile(QStringLiteral("project.ics"));
+    const QString path = ExportDestination::choose(parent, ExportDestination::Ics, project.name(),
+        QStringLiteral("Export to iCalendar"), QStringLiteral("iCalendar file (*.ics)"), false);
+    if (path.isEmpty())
+        return;
     if (!mayOverwrite(parent, path, QStringLiteral("Overwrite the previous .ics file (maybe from another project)?")))
         return;
     if (const std::optional<Refusal> failed = project.exportCalendarIcs(path, Clock::now())) {
@@ -114,7 +122,8 @@ void exportIcs(QWidget *parent, const Project &project)
         QStringLiteral(
             "Done! Your project was saved to the .ics file %1, but its folder could not be opened. "
             "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
-            "or Thunderbird."));
+            "or Thunderbird."),
+        QStringLiteral("exports.html#ics"));
 }
 
 } // namespace

@@ -11,6 +11,7 @@ struct Script {
     QList<QString> openNames;
     QList<QString> saveNames;
     QList<FileDialog::Call> calls;
+    bool acceptOffered = false;
 };
 
 Script &script()
@@ -26,7 +27,8 @@ bool scripted(FileDialog::Call call, QString *answer)
     if (!s.testing)
         return false;
     QList<QString> &names = call.kind == FileDialog::Open ? s.openNames : s.saveNames;
-    *answer = names.isEmpty() ? QString() : names.takeFirst();
+    const QString offered = call.kind == FileDialog::Save && s.acceptOffered ? call.folder : QString();
+    *answer = names.isEmpty() ? offered : names.takeFirst();
     s.calls.append(std::move(call));
     return true;
 }
@@ -42,13 +44,14 @@ QString FileDialog::getOpenFileName(
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
-QString FileDialog::getSaveFileName(
-    QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
+QString FileDialog::getSaveFileName(QWidget *parent, const QString &caption, const QString &folder,
+    const QString &filter, bool confirmOverwrite)
 {
     QString answer;
-    if (scripted({ Save, caption, folder, filter }, &answer))
+    if (scripted({ Save, caption, folder, filter, confirmOverwrite }, &answer))
         return answer;
-    return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+    return QFileDialog::getSaveFileName(parent, caption, folder, filter, nullptr,
+        confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
 }
 
 void FileDialog::setTesting(bool testing)
@@ -58,6 +61,7 @@ void FileDialog::setTesting(bool testing)
     s.openNames.clear();
     s.saveNames.clear();
     s.calls.clear();
+    s.acceptOffered = false;
 }
 
 void FileDialog::setNextOpenFileName(const QString &path)
@@ -68,6 +72,11 @@ void FileDialog::setNextOpenFileName(const QString &path)
 void FileDialog::setNextSaveFileName(const QString &path)
 {
     script().saveNames.append(path);
+}
+
+void FileDialog::setAcceptOffered(bool accept)
+{
+    script().acceptOffered = accept;
 }
 
 const QList<FileDialog::Call> &FileDialog::calls()

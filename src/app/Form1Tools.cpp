@@ -3,6 +3,7 @@
 #include "app/CalendarExport.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
+#include "app/Printing.h"
 #include "app/TaskListModel.h"
 #include "corekit/Clock.h"
 #include "project/Project.h"
@@ -133,7 +134,10 @@ void Form1::PrintaListview(QAbstractItemModel *lv)
     if (!lv)
         return;
     QString error;
-    if (!ListPrinter::PrintaListview(*lv, &error)) {
+    const Printing::Result result = Printing::printList(this, *lv, &error);
+    if (result == Printing::Result::Cancelled)
+        return;
+    if (result == Printing::Result::Failed) {
         MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
         return;
     }

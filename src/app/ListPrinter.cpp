@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace ambrel {
 
@@ -33,30 +34,42 @@ PainterLinePrinter::PainterLinePrinter(const QString &pdfFile)
 {
 }
 
+PainterLinePrinter::PainterLinePrinter(QPrinter *printer)
+    : m_target(printer)
+{
+}
+
 bool PainterLinePrinter::printLines(const QStringList &lines, QString *error)
 {
     m_pageCount = 0;
     m_linesPerPage = 0;
-    std::unique_ptr<QPrinter> printer;
-    if (m_pdfFile.isEmpty()) {
+    std::unique_ptr<QPrinter> owned;
+    QPrinter *printer = m_target;
+    if (printer) {
+        // Set up by the dialog that chose it.
+    } else if (m_pdfFile.isEmpty()) {
         const QPrinterInfo info = QPrinterInfo::defaultPrinter();
         if (info.isNull())
             return fail(
                 error, QStringLiteral("No printer is installed. Please install a printer and try again."));
-        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        owned = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        printer = owned.get();
     } else {
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        owned = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer = owned.get();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(m_pdfFile);
     }
     printer->setDocName(QStringLiteral("Ambrel task list"));
 
+    const QString pdfFile
+        = printer->outputFormat() == QPrinter::PdfFormat ? printer->outputFileName() : QString();
     QPainter painter;
-    if (!painter.begin(printer.get())) {
+    if (!painter.begin(printer)) {
         return fail(error,
-            m_pdfFile.isEmpty() ? QStringLiteral("The printer could not be started. Please check that it is "
-                                                 "switched on and ready.")
-                                : QStringLiteral("The file %1 could not be written.").arg(m_pdfFile));
+            pdfFile.isEmpty() ? QStringLiteral("The printer could not be started. Please check that it is "
+                                               "switched on and ready.")
+                              : QStringLiteral("The file %1 could not be written.").arg(pdfFile));
     }
     const QFontMetrics metrics = painter.fontMetrics();
     const int indent = metrics.horizontalAdvance(QString(8, QLatin1Char(' ')));
@@ -64,8 +77,14 @@ bool PainterLinePrinter::printLines(const QStringList &lines, QString *error)
     m_linesPerPage = std::max(1, printer->height() / lineHeight);
 
     const QList<QStringList> pages = ListPrinter::pages(lines, m_linesPerPage);
+    // The pages the print dialog asked for; none asked is every page.
+    const int from = printer->fromPage();
+    const int to = printer->toPage() > 0 ? printer->toPage() : int(pages.size());
+    bool started = false;
     for (qsizetype page = 0; page < pages.size(); ++page) {
-        if (page > 0 && !printer->newPage()) {
+        if (from > 0 && (page + 1 < from || page + 1 > to))
+            continue;
+        if (std::exchange(started, true) && !printer->newPage()) {
             painter.end();
             return fail(error, QStringLiteral("The printer stopped after page %1.").arg(page));
         }
@@ -119,6 +138,11 @@ bool ListPrinter::PrintaListview(const QAbstractItemModel &Lw, QString *error)
 void ListPrinter::setPrinter(LinePrinter *printer)
 {
     printerOverride() = printer;
+}
+
+LinePrinter *ListPrinter::printer()
+{
+    return printerOverride();
 }
 
 } // namespace ambrel

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QAbstractItemModel;
+class QPrinter;
 
 namespace ambrel {
 
@@ -22,6 +23,8 @@ class PainterLinePrinter final : public LinePrinter {
 public:
     PainterLinePrinter() = default;
     explicit PainterLinePrinter(const QString &pdfFile);
+    // Draws on a printer set up elsewhere (a print dialog, a preview); not owned.
+    explicit PainterLinePrinter(QPrinter *printer);
 
     bool printLines(const QStringList &lines, QString *error) override;
 
@@ -31,6 +34,7 @@ public:
 
 private:
     QString m_pdfFile;
+    QPrinter *m_target = nullptr;
     int m_pageCount = 0;
     int m_linesPerPage = 0;
 };
@@ -49,6 +53,8 @@ public:
 
     // Tests print elsewhere; nullptr restores the default printer. The printer is not owned.
     static void setPrinter(LinePrinter *printer);
+    // The printer tests set, else nullptr.
+    static LinePrinter *printer();
 };
 
 } // namespace ambrel

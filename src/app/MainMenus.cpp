@@ -2,7 +2,10 @@
 
 #include "app/Form1.h"
 #include "app/MessageBox.h"
+#include "app/Printing.h"
+#include "app/TaskListModel.h"
 #include "app/TimelinePane.h"
+#include "app/UserManual.h"
 #include "project/ProjectSession.h"
 
 #include <QAction>
@@ -69,6 +72,10 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
     menus.print = addNamedAction(
         file, "actionPrint", QStringLiteral("&Print List…"), QKeySequence(Qt::CTRL | Qt::Key_P));
     QObject::connect(menus.print, &QAction::triggered, window, &Form1::cmdPrint_Click);
+    QObject::connect(addNamedAction(file, "actionPrintPreview", QStringLiteral("Print Pre&view…")),
+        &QAction::triggered, window, [window] { Printing::previewList(window, *window->taskModel()); });
+    QObject::connect(addNamedAction(file, "actionPrintTimeline", QStringLiteral("Print Ti&meline…")),
+        &QAction::triggered, window, [window] { Printing::printProjectTimeline(window, window->project()); });
     file->addSeparator();
     QObject::connect(addNamedAction(file, "actionQuit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
         &QAction::triggered, window, &Form1::close);
@@ -102,6 +109,9 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
         window, &Form1::daysOffWindow);
 
     QMenu *help = addMenu(bar, "menuHelp", QStringLiteral("&Help"));
+    QObject::connect(
+        addNamedAction(help, "actionUserManual", QStringLiteral("&User Manual"), QKeySequence::HelpContents),
+        &QAction::triggered, window, [window] { UserManual::open(window); });
     QObject::connect(addNamedAction(help, "actionTips", QStringLiteral("&Tips")), &QAction::triggered, window,
         &Form1::Label15_Click);
     QObject::connect(addNamedAction(help, "actionAbout", QStringLiteral("&About Ambrel")), &QAction::triggered, window,

@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "app/UserManual.h"
+
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -56,13 +58,13 @@ MessageBox::Answer askReloadOverwriteSaveAs(
 
 } // namespace
 
-MessageBox::Answer MessageBox::show(
-    QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons)
+MessageBox::Answer MessageBox::show(QWidget *parent, const QString &text, const QString &title, Icon icon,
+    Buttons buttons, const QString &helpPage)
 {
     const QString caption = title.isEmpty() ? QCoreApplication::applicationName() : title;
     Script &s = script();
     if (s.testing) {
-        s.shown.append({ text, caption, icon, buttons });
+        s.shown.append({ text, caption, icon, buttons, helpPage });
         const Answer fallback = buttons == YesNo || buttons == YesNoCancel ? Yes
             : buttons == SaveDiscardCancel                                 ? Discard
             : buttons == ReloadOverwriteSaveAsCancel                       ? Cancel
@@ -82,6 +84,13 @@ MessageBox::Answer MessageBox::show(
     QMessageBox box(toQt(icon), caption, text, shownButtons, parent);
     if (buttons == SaveDiscardCancel)
         box.setDefaultButton(QMessageBox::Save);
+    if (!helpPage.isEmpty()) {
+        // The Help button opens the page and leaves the message where it is.
+        QPushButton *help = box.addButton(QMessageBox::Help);
+        help->disconnect();
+        QObject::connect(
+            help, &QPushButton::clicked, &box, [parent, helpPage] { UserManual::open(parent, helpPage); });
+    }
     const int result = box.exec();
     switch (buttons) {
     case OkOnly:

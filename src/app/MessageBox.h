@@ -21,11 +21,13 @@ public:
         QString title;
         Icon icon = NoIcon;
         Buttons buttons = OkOnly;
+        QString helpPage;
     };
 
-    // An empty title shows the application's name.
-    static Answer show(
-        QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons = OkOnly);
+    // An empty title shows the application's name. A helpPage of the user manual ("exports.html#ics") adds
+    // a Help button that opens it.
+    static Answer show(QWidget *parent, const QString &text, const QString &title, Icon icon,
+        Buttons buttons = OkOnly, const QString &helpPage = QString());
 
     static void setTesting(bool testing);
     static void setNextAnswer(Answer answer);

@@ -1,5 +1,6 @@
 #include "TimelinePane.h"
 
+#include "app/ExportDestination.h"
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
 #include "project/ProjectSession.h"
@@ -21,7 +22,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QStyle>
 #include <QTreeView>
 
@@ -255,21 +255,16 @@ void TimelinePane::layOutTimeline()
     emit listPlaced();
 }
 
-void TimelinePane::exportPicture(const QString &currentFile)
+void TimelinePane::exportPicture(const QString &)
 {
     if (m_tasks->rowCount() == 0) {
         MessageBox::show(m_window, QStringLiteral("Please add some tasks to your project."),
             QStringLiteral("Missing Info"), MessageBox::Information);
         return;
     }
-    const QString name
-        = m_project->name().trimmed().isEmpty() ? QStringLiteral("Timeline") : m_project->name().trimmed();
-    const QString folder = currentFile.isEmpty()
-        ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-        : QFileInfo(currentFile).absolutePath();
-    const QString path = FileDialog::getSaveFileName(m_window, kExportTitle,
-        QDir(folder).filePath(name + QStringLiteral(".png")),
-        QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"));
+    const QString path = ExportDestination::choose(m_window, ExportDestination::Timeline,
+        m_project->name().trimmed().isEmpty() ? QStringLiteral("Timeline") : m_project->name(), kExportTitle,
+        QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"), true);
     if (path.isEmpty())
         return;
     if (!TimelineExport::formatForFile(path)) {
@@ -289,7 +284,8 @@ void TimelinePane::exportPicture(const QString &currentFile)
     }
     MessageBox::show(m_window,
         QStringLiteral("Done! The timeline was saved to %1.").arg(QDir::toNativeSeparators(path)),
-        kExportTitle, MessageBox::Information);
+        kExportTitle, MessageBox::Information, MessageBox::OkOnly,
+        QStringLiteral("exports.html#timeline-picture"));
 }
 
 } // namespace ambrel

@@ -39,7 +39,8 @@ public:
     // How wide the person made the list beside the timeline, 0 until they drag the divider.
     int listWidthBesideTimeline() const { return m_listWidthBesideTimeline; }
     void setListWidthBesideTimeline(int width);
-    // The whole timeline as a PNG, SVG or PDF picture, by the name's extension, offered beside currentFile.
+    // The whole timeline as a PNG, SVG or PDF picture, by the name's extension, offered in the last folder
+    // a timeline went to.
     void exportPicture(const QString &currentFile);
 
 signals:

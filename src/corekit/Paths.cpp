@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace ambrel {
@@ -9,6 +10,9 @@ namespace ambrel {
 namespace {
 QString s_programFolder;
 QString s_dataFolder;
+
+// The folder names of the first releases, which set no organisation name; both programs share them.
+const QString kFolderName = QStringLiteral("Ambrel");
 } // namespace
 
 QString Paths::programFolder()
@@ -20,14 +24,30 @@ QString Paths::programFolder()
     return QDir::currentPath();
 }
 
+bool Paths::isPortable()
+{
+    const QString folder = programFolder();
+    // Without an installed share/ambrel there is nowhere else to look, so a file missing from a build
+    // tree is still told as missing there.
+    return (QFileInfo(QDir(folder).filePath(QStringLiteral("workingweek.txt"))).isFile()
+               && QFileInfo(folder).isWritable())
+        || !QFileInfo(QDir(folder).filePath(QStringLiteral("../share/ambrel"))).isDir();
+}
+
 QString Paths::shippedSettingsFolder()
 {
-    return programFolder();
+    if (isPortable())
+        return programFolder();
+    return QDir::cleanPath(QDir(programFolder()).filePath(QStringLiteral("../share/ambrel")));
 }
 
 QString Paths::settingsFolder()
 {
-    return programFolder();
+    if (isPortable())
+        return programFolder();
+    // By name rather than AppConfigLocation, so that ambrel-cli, named otherwise, shares the window's folder.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(kFolderName);
 }
 
 QString Paths::settingsFile(const QString &fileName)
@@ -35,9 +55,19 @@ QString Paths::settingsFile(const QString &fileName)
     return QDir(settingsFolder()).filePath(fileName);
 }
 
+QString Paths::settingsFileToRead(const QString &folder, const QString &fileName)
+{
+    const QString own = QDir(folder).filePath(fileName);
+    if (QFileInfo::exists(own) || QDir::cleanPath(folder) != QDir::cleanPath(settingsFolder()))
+        return own;
+    return QDir(shippedSettingsFolder()).filePath(fileName);
+}
+
 QString Paths::exportFolder()
 {
-    return QDir(programFolder()).filePath(QStringLiteral("output"));
+    if (isPortable())
+        return QDir(programFolder()).filePath(QStringLiteral("output"));
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 QString Paths::exportFile(const QString &fileName)

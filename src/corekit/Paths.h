@@ -6,13 +6,24 @@ namespace ambrel {
 
 // Where Ambrel's files live, decided here alone: the settings shipped with the program, the person's own
 // settings, the default export folder, and the data folder that keeps the session and unsaved work.
-// Today the first three are the program's folder; tests point them at a folder of their own.
+//
+// A portable program folder (it holds workingweek.txt and can be written to, as a build tree or an unpacked
+// copy, or it has no installed ../share/ambrel beside it) keeps everything beside the program. An installed
+// program reads its shipped settings from ../share/ambrel beside its bin/ folder, keeps the person's own
+// settings in ~/.config/Ambrel (overriding the shipped ones file by file) and exports to the Documents
+// folder. Tests point the program folder at a folder of their own.
 class Paths final {
 public:
+    // Whether the program folder keeps the settings itself.
+    static bool isPortable();
     static QString shippedSettingsFolder();
+    // The person's own settings folder, where settings are saved; created by whoever first writes there.
     static QString settingsFolder();
-    // A file in the person's settings folder.
+    // A file in the person's settings folder: where that setting is saved.
     static QString settingsFile(const QString &fileName);
+    // The file a setting is read from: the one in folder, or, when folder is the person's settings folder
+    // and does not hold it, the shipped one.
+    static QString settingsFileToRead(const QString &folder, const QString &fileName);
     static QString exportFolder();
     // A file in the default export folder.
     static QString exportFile(const QString &fileName);

@@ -124,19 +124,25 @@ bool renderPdf(const TimelineData &data, QBuffer *buffer, QString *error)
     writer.setResolution(96);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
         QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    return TimelineExport::paintPages(data, &writer, error);
+}
 
+} // namespace
+
+bool TimelineExport::paintPages(const TimelineData &data, QPagedPaintDevice *device, QString *error)
+{
     TimelineGeometry geometry(&data);
     TimelinePainter timeline(&geometry);
     timeline.setLabelWidth(labelWidth(geometry));
     geometry.setRowMetrics(kHeaderHeight, kRowHeight);
 
     QPainter painter;
-    if (!painter.begin(&writer)) {
+    if (!painter.begin(device)) {
         setError(error, QStringLiteral("The PDF could not be started."));
         return false;
     }
-    const double pageWidth = writer.width();
-    const double pageHeight = writer.height();
+    const double pageWidth = device->width();
+    const double pageHeight = device->height();
     // Each page shows the whole date range across its width and as many rows as fit above the legend.
     fitAxis(geometry,
         std::min(pageWidth - timeline.labelWidth(), double(geometry.dayCount()) * kPreferredPixelsPerDay));
@@ -154,7 +160,7 @@ bool renderPdf(const TimelineData &data, QBuffer *buffer, QString *error)
     const int rowsPerPage = (rowCount + pages - 1) / pages;
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
-            writer.newPage();
+            device->newPage();
         // The page count goes into the title line, where the legend cannot meet it.
         timeline.setTitle(pages > 1
                 ? QStringLiteral("%1 (page %2 of %3)").arg(titleOf(data)).arg(page + 1).arg(pages)
@@ -166,11 +172,8 @@ bool renderPdf(const TimelineData &data, QBuffer *buffer, QString *error)
         timeline.paint(painter, QRectF(0, 0, pageWidth, rowsHeight), QPointF(0, double(first) * rowHeight));
         paintLegendBelow(timeline, painter, rowsHeight, pageWidth);
     }
-    painter.end();
-    return true;
+    return painter.end();
 }
-
-} // namespace
 
 std::optional<TimelineExport::Format> TimelineExport::formatForFile(const QString &fileName)
 {

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+class QPagedPaintDevice;
+
 namespace ambrel {
 
 // The whole timeline as a picture: the project name as its title, every row, the whole date range, the
@@ -47,6 +49,11 @@ public:
     // The picture's bytes. False, with the reason in *error, when there is no QGuiApplication to draw text
     // or a PNG would be taller than kMaxPngHeight.
     static bool render(const TimelineData &data, Format format, QByteArray *out, QString *error = nullptr);
+
+    // The timeline across the device's pages as in the PDF, each repeating the ruler and the legend; for
+    // printing, with the device at 96 dots per inch as the PDF is. False, with the reason in *error, when the
+    // device cannot be painted on.
+    static bool paintPages(const TimelineData &data, QPagedPaintDevice *device, QString *error = nullptr);
 
     // Renders in memory, then replaces fileName whole or leaves it untouched: "Could not write <file>:
     // <reason>" when the file cannot be written.

@@ -2,6 +2,7 @@
 
 #include "corekit/Corekit.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -232,6 +233,7 @@ bool DaysOff::save(const std::vector<DayOff> &days, const QString &path, QString
     }
     // The person's comments, blank lines and order stay; a file that cannot be read has none to keep.
     const QFileInfo info(path);
+    QDir().mkpath(info.absolutePath());
     const QString previous
         = info.isFile() && info.size() <= kMaxFileBytes ? LoadText(path, kMaxFileBytes) : QString();
     return SaveText(text(days, previous), path, error);

@@ -2,6 +2,7 @@
 
 #include "corekit/AtomicFile.h"
 #include "corekit/Corekit.h"
+#include "corekit/Paths.h"
 #include "workweek/DaysOff.h"
 
 #include <QDir>
@@ -22,11 +23,17 @@ QString pathOf(const QString &folder, const char *fileName)
     return QDir(folder).filePath(QString::fromLatin1(fileName));
 }
 
+// Where a setting is read from: an installed program falls back on its shipped file.
+QString readPathOf(const QString &folder, const char *fileName)
+{
+    return Paths::settingsFileToRead(folder, QString::fromLatin1(fileName));
+}
+
 // Nothing when the file can be read; otherwise why not, naming the file.
 std::optional<Refusal> unreadable(const QString &folder, const char *fileName)
 {
     const QString name = QString::fromLatin1(fileName);
-    const QString path = pathOf(folder, fileName);
+    const QString path = readPathOf(folder, fileName);
     const QFileInfo info(path);
     if (!info.exists())
         return Refusal { missingFileMessage(name), QString() };
@@ -114,7 +121,7 @@ std::optional<Refusal> LoadWorkingWeek(
     lstWorkingWeek.clear();
     if (auto refusal = unreadable(folder, SettingsFile::WorkingWeek))
         return refusal;
-    lstWorkingWeek = LoadLines(pathOf(folder, SettingsFile::WorkingWeek));
+    lstWorkingWeek = LoadLines(readPathOf(folder, SettingsFile::WorkingWeek));
     for (int day = 1; day <= 7; ++day)
         WorkingWeek[day] = day - 1 < lstWorkingWeek.size() ? readWorkingWeekLine(lstWorkingWeek[day - 1]) : 0;
     return std::nullopt;
@@ -124,10 +131,10 @@ std::optional<Refusal> LoadWorkingHours(const QString &folder, WorkingHours &hou
 {
     if (auto refusal = unreadable(folder, SettingsFile::StartsAt))
         return refusal;
-    hours.starts = withoutLineBreaks(LoadText(pathOf(folder, SettingsFile::StartsAt)));
+    hours.starts = withoutLineBreaks(LoadText(readPathOf(folder, SettingsFile::StartsAt)));
     if (auto refusal = unreadable(folder, SettingsFile::EndsAt))
         return refusal;
-    hours.endsAt = withoutLineBreaks(LoadText(pathOf(folder, SettingsFile::EndsAt)));
+    hours.endsAt = withoutLineBreaks(LoadText(readPathOf(folder, SettingsFile::EndsAt)));
     return std::nullopt;
 }
 
@@ -170,7 +177,7 @@ LoadedSettings loadSettings(const QString &folder, const SettingsRequest &reques
     if (!request.daysOff)
         return loaded;
     const bool named = request.daysOffFile.has_value();
-    const QString path = named ? *request.daysOffFile : QDir(folder).filePath(DaysOff::FileName);
+    const QString path = named ? *request.daysOffFile : Paths::settingsFileToRead(folder, DaysOff::FileName);
     if (path.isEmpty())
         return loaded;
     const DaysOffReading reading = DaysOff::load(path);
@@ -191,13 +198,13 @@ std::optional<Refusal> LoadHourChoices(const QString &folder, HourChoices &hours
 {
     if (auto refusal = unreadable(folder, SettingsFile::StartsAt))
         return refusal;
-    hours.savedStarts = LoadText(pathOf(folder, SettingsFile::StartsAt));
+    hours.savedStarts = LoadText(readPathOf(folder, SettingsFile::StartsAt));
     if (auto refusal = unreadable(folder, SettingsFile::EndsAt))
         return refusal;
-    hours.savedEndsAt = LoadText(pathOf(folder, SettingsFile::EndsAt));
+    hours.savedEndsAt = LoadText(readPathOf(folder, SettingsFile::EndsAt));
     if (auto refusal = unreadable(folder, SettingsFile::Hours))
         return refusal;
-    hours.choices = LoadLines(pathOf(folder, SettingsFile::Hours));
+    hours.choices = LoadLines(readPathOf(folder, SettingsFile::Hours));
     hours.startsIndex = firstChoiceWithin(hours.choices, hours.savedStarts);
     hours.endsIndex = firstChoiceWithin(hours.choices, hours.savedEndsAt);
     return std::nullopt;
@@ -238,6 +245,8 @@ bool SaveWorkingSettings(
         { SettingsFile::WorkingWeek, {}, lstWorkingWeek },
     };
 
+    // An installed program's person may save for the first time, before their settings folder exists.
+    QDir().mkpath(folder);
     std::vector<Snapshot> written;
     for (const Write &write : writes) {
         const QString path = pathOf(folder, write.fileName);
@@ -265,7 +274,12 @@ std::optional<Refusal> saveSettings(const QString &folder, const Settings &setti
             return Refusal { error, QString() };
     }
     if (int(parts) & int(SettingsParts::DaysOff)) {
-        if (!DaysOff::save(settings.namedDaysOff, QDir(folder).filePath(DaysOff::FileName), &error))
+        const QString path = QDir(folder).filePath(DaysOff::FileName);
+        // A person's first save over an installed program's file keeps that file's comments and blank lines.
+        const QString shipped = Paths::settingsFileToRead(folder, DaysOff::FileName);
+        if (shipped != path && QFileInfo::exists(shipped) && QDir().mkpath(folder) && QFile::copy(shipped, path))
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        if (!DaysOff::save(settings.namedDaysOff, path, &error))
             return Refusal { QStringLiteral("Could not save %1: %2").arg(DaysOff::FileName, error), QString() };
     }
     return std::nullopt;

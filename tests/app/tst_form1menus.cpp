@@ -3,9 +3,11 @@
 #include "app/FileDialog.h"
 #include "app/FolderOpener.h"
 #include "app/Form1.h"
+#include "app/HelpWindow.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
 #include "app/PostponeDialog.h"
+#include "app/Printing.h"
 #include "app/TaskListModel.h"
 #include "app/WindowLook.h"
 #include "app/frmTips.h"
@@ -19,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -94,6 +97,11 @@ private slots:
     void tabReachesEveryControl();
     void designSizeBelowMenuBar();
     void smallestSizeKeepsControlsReachable();
+    void exportDialogs_data();
+    void exportDialogs();
+    void printing_data();
+    void printing();
+    void userManualOnF1();
 
 private:
     std::unique_ptr<SettingsFolder> m_folder;
@@ -111,6 +119,8 @@ void tst_Form1Menus::init()
 {
     MessageBox::setTesting(true);
     FileDialog::setTesting(true);
+    // Each export takes the file its dialog offers.
+    FileDialog::setAcceptOffered(true);
     FolderOpener::setTesting(true);
     Clock::setToday(kWednesday);
     m_folder = std::make_unique<SettingsFolder>();
@@ -411,4 +421,100 @@ void tst_Form1Menus::smallestSizeKeepsControlsReachable()
 }
 
 QTEST_MAIN(tst_Form1Menus)
+void tst_Form1Menus::exportDialogs_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("dialogAsksOverwrite"); // the calendar exports ask their own question
+    QTest::addColumn<QString>("helpPage");
+
+    QTest::newRow("csv") << "actionExportCsv"
+                         << "Website relaunch.csv" << false << "exports.html#google-calendar";
+    QTest::newRow("ics") << "actionExportIcs"
+                         << "Website relaunch.ics" << false << "exports.html#ics";
+    QTest::newRow("timeline") << "actionExportTimeline"
+                              << "Website relaunch.png" << true << "exports.html#timeline-picture";
+}
+
+// Each export offers the project's name in the default folder first, then in the folder last chosen.
+void tst_Form1Menus::exportDialogs()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, fileName);
+    QFETCH(bool, dialogAsksOverwrite);
+    QFETCH(QString, helpPage);
+    const auto window = windowWithTwoTasks();
+    window->findChild<QLineEdit *>(QStringLiteral("txtProjectName"))
+        ->setText(QStringLiteral("Website relaunch"));
+    window->cmdToList_Click();
+
+    ::action(*window, action)->trigger();
+    QCOMPARE(FileDialog::calls().size(), 1);
+    QCOMPARE(
+        FileDialog::calls().constLast().folder, m_folder->filePath(QStringLiteral("output/") + fileName));
+    QCOMPARE(FileDialog::calls().constLast().confirmOverwrite, dialogAsksOverwrite);
+    QVERIFY(QFile::exists(m_folder->filePath(QStringLiteral("output/") + fileName)));
+    QCOMPARE(MessageBox::shown().constLast().helpPage, helpPage);
+
+    QTemporaryDir elsewhere;
+    FileDialog::setNextSaveFileName(
+        elsewhere.filePath(QStringLiteral("chosen.") + QFileInfo(fileName).suffix()));
+    ::action(*window, action)->trigger();
+    QVERIFY(QFile::exists(FileDialog::calls().constLast().folder));
+    ::action(*window, action)->trigger();
+    QCOMPARE(FileDialog::calls().constLast().folder, elsewhere.filePath(fileName));
+}
+
+void tst_Form1Menus::printing_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("tasks");
+    QTest::addColumn<bool>("severalPages");
+
+    QTest::newRow("preview of the list") << "actionPrintPreview" << 2 << false;
+    QTest::newRow("timeline on one page") << "actionPrintTimeline" << 2 << false;
+    QTest::newRow("timeline across pages") << "actionPrintTimeline" << 80 << true;
+}
+
+// The printouts reach the printer the dialogs would have chosen: here a PDF file, as with no printer.
+void tst_Form1Menus::printing()
+{
+    QFETCH(QString, action);
+    QFETCH(int, tasks);
+    QFETCH(bool, severalPages);
+    QTemporaryDir folder;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath(QStringLiteral("printout.pdf")));
+    Printing::setPrinter(&printer);
+    const auto window = windowWithTwoTasks();
+    QStringList lines;
+    for (int task = 1; task <= tasks; ++task)
+        lines << QStringLiteral("Task %1 + 1").arg(task);
+    window->findChild<QPlainTextEdit *>(QStringLiteral("txtTodo"))->setPlainText(lines.join(u'\n'));
+    window->cmdToList_Click();
+    MessageBox::clearShown();
+
+    ::action(*window, action)->trigger();
+    Printing::setPrinter(nullptr);
+    QFile pdf(printer.outputFileName());
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    QVERIFY(bytes.startsWith("%PDF"));
+    QCOMPARE(bytes.count("/Type /Page\n") > 1, severalPages);
+    QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void tst_Form1Menus::userManualOnF1()
+{
+    const auto window = windowWithTwoTasks();
+    QAction *manual = ::action(*window, QStringLiteral("actionUserManual"));
+    QCOMPARE(manual->shortcut(), QKeySequence(Qt::Key_F1));
+    manual->trigger();
+    manual->trigger();
+    const QList<HelpWindow *> shown = window->findChildren<HelpWindow *>();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown.first()->isVisible());
+}
+
 #include "tst_form1menus.moc"

@@ -1,6 +1,8 @@
 #include "WindowTestSupport.h"
 
 #include "app/EventListModel.h"
+#include "app/ExportDestination.h"
+#include "app/FileDialog.h"
 #include "app/FolderOpener.h"
 #include "app/Form1.h"
 #include "app/ListPrinter.h"
@@ -120,10 +122,21 @@ private slots:
     void print();
     void colorRow_data();
     void colorRow();
+    void exportFileNames_data();
+    void exportFileNames();
 
 private:
-    QString csvPath() const { return m_folder->filePath(QStringLiteral("output/project.csv")); }
-    QByteArray csv() const { return m_folder->read(QStringLiteral("output/project.csv")); }
+    // The file the last export's dialog offered, which each export takes.
+    QString csvPath() const
+    {
+        return FileDialog::calls().isEmpty() ? m_folder->filePath(QStringLiteral("output/project.csv"))
+                                             : FileDialog::calls().constLast().folder;
+    }
+    QByteArray csv() const
+    {
+        QFile file(csvPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     std::unique_ptr<SettingsFolder> m_folder;
     RecordingPrinter m_printer;
@@ -139,6 +152,8 @@ void tst_Form1Tools::initTestCase()
 void tst_Form1Tools::init()
 {
     MessageBox::setTesting(true);
+    FileDialog::setTesting(true);
+    FileDialog::setAcceptOffered(true);
     FolderOpener::setTesting(true);
     Clock::setToday(kWednesday);
     m_folder = std::make_unique<SettingsFolder>();
@@ -339,7 +354,7 @@ void tst_Form1Tools::blockedOutputFolder()
 
     QCOMPARE(MessageBox::shown().size(), 1);
     const MessageBox::Shown &shown = MessageBox::shown().constFirst();
-    QVERIFY2(shown.text.contains(QStringLiteral("project.csv")), qPrintable(shown.text));
+    QVERIFY2(shown.text.contains(QStringLiteral("My Project.csv")), qPrintable(shown.text));
     QCOMPARE(shown.title, QStringLiteral("Error"));
     QCOMPARE(shown.icon, MessageBox::Critical);
     QVERIFY(FolderOpener::opened().isEmpty());
@@ -546,6 +561,31 @@ void tst_Form1Tools::colorRow()
         QCOMPARE(MessageBox::shown().constFirst().buttons, MessageBox::OkOnly);
         QCOMPARE(MessageBox::shown().constFirst().title, QStringLiteral("Ambrel"));
     }
+}
+
+void tst_Form1Tools::exportFileNames_data()
+{
+    QTest::addColumn<QString>("projectName");
+    QTest::addColumn<QString>("fileName");
+
+    QTest::newRow("as typed") << "Website relaunch"
+                              << "Website relaunch.ics";
+    QTest::newRow("folder separators and reserved marks") << "R/D: \"big\" *plan*?"
+                                                          << "R-D- -big- -plan--.ics";
+    QTest::newRow("control characters") << "Tab\there"
+                                        << "Tab-here.ics";
+    QTest::newRow("no hidden file, no parent folder") << "../up"
+                                                      << "-up.ics";
+    QTest::newRow("blank") << "   "
+                           << "project.ics";
+}
+
+// The offered name never leads out of the chosen folder nor to a name the file system refuses.
+void tst_Form1Tools::exportFileNames()
+{
+    QFETCH(QString, projectName);
+    QFETCH(QString, fileName);
+    QCOMPARE(ExportDestination::fileName(projectName, QStringLiteral("ics")), fileName);
 }
 
 QTEST_MAIN(tst_Form1Tools)

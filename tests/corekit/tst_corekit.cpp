@@ -1,9 +1,11 @@
 #include "corekit/Corekit.h"
+#include "corekit/Paths.h"
 
 #include "FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,6 +28,8 @@ private slots:
     void replaceAll();
     void splitLines_data();
     void splitLines();
+    void pathsFollowTheProgramFolder_data();
+    void pathsFollowTheProgramFolder();
 
 private:
     QString writeFile(const QByteArray &bytes, const QString &name = QStringLiteral("file.txt"));
@@ -186,6 +190,51 @@ void TestCorekit::splitLines()
     QFETCH(QString, text);
     QFETCH(QStringList, items);
     QCOMPARE(SplitLines(text, QStringLiteral("\r\n")), items);
+}
+
+void TestCorekit::pathsFollowTheProgramFolder_data()
+{
+    QTest::addColumn<bool>("portable"); // the program folder holds workingweek.txt
+    QTest::addColumn<bool>("ownWeek"); // the person's settings folder holds workingweek.txt
+
+    QTest::newRow("portable") << true << false;
+    QTest::newRow("installed, shipped week") << false << false;
+    QTest::newRow("installed, own week") << false << true;
+}
+
+// An installed program's bin/ holds no settings: the shipped ones lie in ../share/ambrel, the person's own
+// win file by file, and exports go to the Documents folder.
+void TestCorekit::pathsFollowTheProgramFolder()
+{
+    QFETCH(bool, portable);
+    QFETCH(bool, ownWeek);
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir prefix;
+    const QDir bin(prefix.filePath(QStringLiteral("bin")));
+    const QDir shipped(prefix.filePath(QStringLiteral("share/ambrel")));
+    QVERIFY(QDir().mkpath(bin.path()) && QDir().mkpath(shipped.path()));
+    const QString week = QStringLiteral("workingweek.txt");
+    QVERIFY(SaveLines({ QStringLiteral("1") }, (portable ? bin : shipped).filePath(week)));
+    Paths::setProgramFolder(bin.path());
+
+    const QDir personal(QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+                            .filePath(QStringLiteral("Ambrel")));
+    if (ownWeek)
+        QVERIFY(
+            QDir().mkpath(personal.path()) && SaveLines({ QStringLiteral("0") }, personal.filePath(week)));
+    QCOMPARE(Paths::isPortable(), portable);
+    QCOMPARE(Paths::settingsFolder(), portable ? bin.path() : personal.path());
+    QCOMPARE(Paths::settingsFile(week), (portable ? bin : personal).filePath(week));
+    QCOMPARE(Paths::settingsFileToRead(Paths::settingsFolder(), week),
+        (portable         ? bin
+                : ownWeek ? personal
+                          : shipped)
+            .filePath(week));
+    QCOMPARE(Paths::exportFolder(),
+        portable ? bin.filePath(QStringLiteral("output"))
+                 : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    QFile::remove(personal.filePath(week));
+    Paths::setProgramFolder(QString());
 }
 
 QTEST_GUILESS_MAIN(TestCorekit)

@@ -199,11 +199,33 @@ void tst_install::installedCommandLineRunsFromReadOnlyCopy()
         QVERIFY2(QFileInfo(QDir(installedOut.path()).filePath(file)).size() > 0, qPrintable(file));
 }
 
-// Here the installed program will be shown to read the shipped settings from share/ambrel, to let the
-// person's own settings in their configuration folder win file by file, and to save there.
+// The installed program reads the shipped settings from share/ambrel, and the person's own settings in
+// their configuration folder win file by file.
 void tst_install::installedCommandLineUsesPersonalFolders()
 {
-    QSKIP("An installed program still looks for its settings beside itself; per-user folders come next.");
+    const QString installed = QDir(m_copy).filePath(QStringLiteral("bin/ambrel-cli"));
+    const QString built = QStringLiteral(AMBREL_BUILD_DIR "/bin/ambrel-cli");
+    const QByteArray tasks = "Design + 3 days\nBuild + 10\nReview + 0.5\n";
+    const QStringList today { "--today", "2026-12-07", "--events" };
+    const QDir personal(m_home.filePath(QStringLiteral("config/Ambrel")));
+    QVERIFY(!personal.exists());
+
+    const Run shipped = run(installed, today, tasks);
+    QVERIFY2(shipped.status == 0, shipped.err.constData());
+    QCOMPARE(shipped.out, run(built, today, tasks).out);
+    QVERIFY2(!personal.exists(), "reading created the person's settings folder");
+
+    // Only the week is the person's own; the hours still come from the shipped files.
+    QVERIFY(QDir().mkpath(personal.path()));
+    QFile week(personal.filePath(QStringLiteral("workingweek.txt")));
+    QVERIFY(week.open(QIODevice::WriteOnly));
+    week.write("1\n1\n1\n1\n1\n1\n1\n");
+    week.close();
+    const Run own = run(installed, today, tasks);
+    QVERIFY2(own.status == 0, own.err.constData());
+    QCOMPARE(own.out, run(built, today + QStringList { "--week", "1111111" }, tasks).out);
+    QVERIFY(own.out != shipped.out);
+    QVERIFY(QFile::remove(personal.filePath(QStringLiteral("workingweek.txt"))));
 }
 
 QTEST_GUILESS_MAIN(tst_install)

@@ -1,9 +1,12 @@
 #include "workweek/WorkweekSettings.h"
 
+#include "corekit/Paths.h"
+
 #include "FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,6 +45,7 @@ private slots:
     void oneRuleForDaysOff();
     void saveSideWritesOnlyItsParts_data();
     void saveSideWritesOnlyItsParts();
+    void installedSettingsSaveToThePersonsFolder();
 
 private:
     void write(const char *name, const QByteArray &bytes);
@@ -328,6 +332,47 @@ void TestWorkweekSettings::saveSideWritesOnlyItsParts()
     QVERIFY2(failed->text.contains(written.back()), qPrintable(failed->text));
     if (written.size() > 1)
         QCOMPARE(read(written.front().toLatin1().constData()), before);
+}
+
+// An installed program reads the shipped files until the person saves; the save creates their folder and
+// leaves the shipped files as they were.
+void TestWorkweekSettings::installedSettingsSaveToThePersonsFolder()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir prefix;
+    const QDir shipped(prefix.filePath(QStringLiteral("share/ambrel")));
+    QVERIFY(QDir().mkpath(prefix.filePath(QStringLiteral("bin"))) && QDir().mkpath(shipped.path()));
+    const auto put = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    QVERIFY(put(shipped.filePath(QStringLiteral("workingweek.txt")), "1\n1\n1\n1\n1\n0\n0\n"));
+    QVERIFY(put(shipped.filePath(QStringLiteral("workingday_starts_at.txt")), "09:00 AM"));
+    QVERIFY(put(shipped.filePath(QStringLiteral("workingday_ends_at.txt")), "05:00 PM"));
+    Paths::setProgramFolder(prefix.filePath(QStringLiteral("bin")));
+    QDir(Paths::settingsFolder()).removeRecursively();
+
+    LoadedSettings loaded = loadSettings(Paths::settingsFolder());
+    QVERIFY(loaded.messages.isEmpty());
+    QCOMPARE(loaded.settings.hours.starts, QStringLiteral("09:00 AM"));
+    QCOMPARE(loaded.settings.WorkingWeek[6], qint16(0));
+
+    WorkingWeekFlags everyDay {};
+    for (int day = 1; day <= 7; ++day)
+        everyDay[day] = 1;
+    QString error;
+    QVERIFY2(SaveWorkingSettings(Paths::settingsFolder(),
+                 { QStringLiteral("08:00 AM"), QStringLiteral("04:00 PM") }, everyDay, &error),
+        qPrintable(error));
+    loaded = loadSettings(Paths::settingsFolder());
+    QCOMPARE(loaded.settings.hours.starts, QStringLiteral("08:00 AM"));
+    QCOMPARE(loaded.settings.WorkingWeek[6], qint16(1));
+    QVERIFY(QFile::exists(Paths::settingsFile(QStringLiteral("workingweek.txt"))));
+    QFile shippedWeek(shipped.filePath(QStringLiteral("workingweek.txt")));
+    QVERIFY(shippedWeek.open(QIODevice::ReadOnly));
+    QCOMPARE(shippedWeek.readAll(), QByteArray("1\n1\n1\n1\n1\n0\n0\n"));
+    QDir(Paths::settingsFolder()).removeRecursively();
+    Paths::setProgramFolder(QString());
 }
 
 QTEST_GUILESS_MAIN(TestWorkweekSettings)
