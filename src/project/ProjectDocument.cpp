@@ -39,6 +39,7 @@ ProjectFileContent ProjectDocument::content() const
 {
     ProjectFileContent content;
     content.name = m_project->name();
+    content.id = m_project->id();
     content.startOnPickedDate = m_project->startsOnPickedDate();
     content.pickedStartDate = m_project->pickedStartDate();
     content.workingWeekApplies = m_project->workingWeekApplies();
@@ -74,6 +75,7 @@ void ProjectDocument::markSaved()
 void ProjectDocument::setContent(const ProjectFileContent &content)
 {
     m_project->setName(content.name);
+    m_project->setId(content.id);
     m_project->setStartOnPickedDate(content.startOnPickedDate);
     if (content.startOnPickedDate)
         m_project->setPickedStartDate(content.pickedStartDate);
@@ -119,14 +121,29 @@ std::optional<Refusal> ProjectDocument::open(const QString &path)
 
 std::optional<Refusal> ProjectDocument::save()
 {
-    return saveAs(m_filePath);
+    if (m_filePath.isEmpty())
+        return saveAs(m_filePath);
+    return write(m_filePath, lastingProjectId(m_project->id(), m_project->name()));
 }
 
 std::optional<Refusal> ProjectDocument::saveAs(const QString &path)
 {
+    // Another file is another project: a copy used as a template must not take over the original's events.
+    const bool sameFile = !m_filePath.isEmpty() && !path.isEmpty()
+        && QFileInfo(path).absoluteFilePath() == m_filePath;
+    if (sameFile)
+        return save();
+    return write(path, newProjectId());
+}
+
+std::optional<Refusal> ProjectDocument::write(const QString &path, const QString &id)
+{
+    ProjectFileContent saved = content();
+    saved.id = id;
     QString error;
-    if (!saveProjectFile(path, content(), &error))
+    if (!saveProjectFile(path, saved, &error))
         return Refusal { error, QString() };
+    m_project->setId(id);
     setFile(QFileInfo(path).absoluteFilePath());
     markSaved();
     if (m_slot)

@@ -51,7 +51,9 @@ public:
     void newProject();
     // Opens the file in place of the project; a file that cannot be opened changes nothing.
     std::optional<Refusal> open(const QString &path);
+    // Saves to the open file with the project's Id, or its name as its Id when it had none yet.
     std::optional<Refusal> save();
+    // Saves to another file as a project of its own, with a new Id; to the open file, as save() does.
     std::optional<Refusal> saveAs(const QString &path);
     // The document is closing with its work saved or thrown away: nothing of it is to come back.
     void close();
@@ -79,6 +81,7 @@ signals:
 
 private:
     void setContent(const ProjectFileContent &content);
+    std::optional<Refusal> write(const QString &path, const QString &id);
     void setFile(const QString &path);
     std::optional<Refusal> applyKept(const WorkSlot &slot);
     QByteArray currentBytes() const;
