@@ -3,6 +3,7 @@
 #include "app/CalendarExport.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
+#include "app/PublishDialog.h"
 #include "app/TaskListModel.h"
 #include "app/frmDaysOff.h"
 #include "corekit/Clock.h"
@@ -53,6 +54,14 @@ void Form1::Command2_Click()
 void Form1::exportIcs()
 {
     exportCalendar(this, *m_project, CalendarFormat::Ics, [this] { cmdToList_Click(); });
+}
+
+void Form1::publishToCalendar()
+{
+    if (!readyToPublish(this, *m_project, [this] { cmdToList_Click(); }))
+        return;
+    PublishDialog dialog(*m_project, this);
+    dialog.exec();
 }
 
 void Form1::daysOffWindow()
