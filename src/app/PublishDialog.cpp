@@ -73,7 +73,9 @@ PublishDialog::PublishDialog(const Project &project, QWidget *parent)
     setupLayout->setContentsMargins(0, 0, 0, 0);
     setupLayout->addLayout(form);
     setupLayout->addWidget(m_keyringNote);
-    setupLayout->addWidget(new QLabel(QStringLiteral("&Calendar:")));
+    auto *calendarLabel = new QLabel(QStringLiteral("&Calendar:"));
+    calendarLabel->setBuddy(m_calendars);
+    setupLayout->addWidget(calendarLabel);
     setupLayout->addWidget(m_calendars);
     setupLayout->addWidget(m_setupStatus);
     m_keyringNote->hide();
@@ -131,6 +133,12 @@ PublishDialog::PublishDialog(const Project &project, QWidget *parent)
             m_publish->hide();
             return;
         }
+    }
+    if (m_target) {
+        // The remembered calendar stays the choice: the password is all that is missing.
+        auto *item = new QListWidgetItem(m_target->calendar.toDisplayString(), m_calendars);
+        item->setData(Qt::UserRole, m_target->calendar);
+        m_calendars->setCurrentItem(item);
     }
     showSetup(m_target ? QStringLiteral("Enter the password for %1.").arg(m_target->user) : QString());
 }
@@ -263,13 +271,18 @@ void PublishDialog::found(const CalendarSearch &search)
 void PublishDialog::publishChosen()
 {
     QListWidgetItem *item = m_calendars->currentItem();
-    if (!item || !m_connection)
+    if (!item)
         return;
     const QUrl calendar = item->data(Qt::UserRole).toUrl();
     if (!calendar.isEmpty()) {
+        // The fields may have changed since the calendars were found: the publish uses what they say now.
+        delete m_finder;
+        m_connection.reset();
         publishTo(calendar, false);
         return;
     }
+    if (!m_connection)
+        return;
     m_finder = new CalendarFinder(m_connection.get(), this);
     connect(m_finder, &CalendarFinder::created, this, [this](const QUrl &created, const QString &failure) {
         m_finder->deleteLater();
@@ -327,12 +340,14 @@ void PublishDialog::published(const PublishOutcome &outcome, const QUrl &calenda
     m_publisher = nullptr;
     setBusy(false);
     if (outcome.tls && trusted(*outcome.tls)) {
+        delete m_finder;
         m_connection.reset();
         publishTo(calendar, false);
         return;
     }
     if (outcome.unauthorized) {
         m_password->clear();
+        delete m_finder;
         m_connection.reset();
         showSetup(QStringLiteral("The server refused the user name or password. Please enter them again."));
         return;
