@@ -8,6 +8,8 @@
 #include "app/frmDaysOff.h"
 #include "corekit/Clock.h"
 #include "project/Project.h"
+#include "project/ProjectDocument.h"
+#include "project/ProjectFile.h"
 
 #include <QAbstractItemModel>
 #include <QItemSelectionModel>
@@ -60,6 +62,11 @@ void Form1::publishToCalendar()
 {
     if (!readyToPublish(this, *m_project, [this] { cmdToList_Click(); }))
         return;
+    // Work never saved takes its lasting Id now, so that its first save keeps the events it publishes.
+    if (m_document->filePath().isEmpty() && m_project->id().isEmpty()) {
+        m_project->setId(newProjectId());
+        m_document->changed();
+    }
     PublishDialog dialog(*m_project, this);
     dialog.exec();
 }

@@ -133,7 +133,9 @@ std::optional<Refusal> ProjectDocument::saveAs(const QString &path)
         && QFileInfo(path).absoluteFilePath() == m_filePath;
     if (sameFile)
         return save();
-    return write(path, newProjectId());
+    // Work never saved may already have published under its Id; its first file keeps it.
+    const bool untitledWithId = m_filePath.isEmpty() && !m_project->id().isEmpty();
+    return write(path, untitledWithId ? m_project->id() : newProjectId());
 }
 
 std::optional<Refusal> ProjectDocument::write(const QString &path, const QString &id)

@@ -53,7 +53,8 @@ public:
     std::optional<Refusal> open(const QString &path);
     // Saves to the open file with the project's Id, or its name as its Id when it had none yet.
     std::optional<Refusal> save();
-    // Saves to another file as a project of its own, with a new Id; to the open file, as save() does.
+    // Saves to another file as a project of its own, with a new Id (work never saved keeps the Id it has);
+    // to the open file, as save() does.
     std::optional<Refusal> saveAs(const QString &path);
     // The document is closing with its work saved or thrown away: nothing of it is to come back.
     void close();
