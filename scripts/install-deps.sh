@@ -8,6 +8,8 @@ packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libical-dev 
           python3-icalendar python3-recurring-ical-events)
 # The CalDAV servers and the independent client the publishing tests run against.
 packages+=(radicale xandikos python3-caldav openssl)
+# The desktop keyring that keeps calendar servers' passwords.
+packages+=(qtkeychain-qt6-dev)
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang-14 libclang-rt-14-dev)
 fi

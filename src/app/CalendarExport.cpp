@@ -139,4 +139,9 @@ void exportCalendar(
         exportIcs(parent, project);
 }
 
+bool readyToPublish(QWidget *parent, Project &project, const std::function<void()> &rebuild)
+{
+    return readyToExport(parent, project, rebuild);
+}
+
 } // namespace ambrel

@@ -16,4 +16,7 @@ enum class CalendarFormat { Csv, Ics };
 void exportCalendar(
     QWidget *parent, Project &project, CalendarFormat format, const std::function<void()> &rebuild);
 
+// The same questions before the calendar is published: false when publishing must stop.
+bool readyToPublish(QWidget *parent, Project &project, const std::function<void()> &rebuild);
+
 } // namespace ambrel

@@ -91,6 +91,7 @@ public slots:
     void Command2_Click();
     // File → Export to iCalendar (.ics)…: the same steps as the CSV export, into "project.ics".
     void exportIcs();
+    void publishToCalendar();
     // Settings → Days Off…: saving applies the days off and rebuilds.
     void daysOffWindow();
     void ListView1_ItemClick(const QModelIndex &Item);

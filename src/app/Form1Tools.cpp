@@ -4,9 +4,12 @@
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
 #include "app/Printing.h"
+#include "app/PublishDialog.h"
 #include "app/TaskListModel.h"
 #include "corekit/Clock.h"
 #include "project/Project.h"
+#include "project/ProjectDocument.h"
+#include "project/ProjectFile.h"
 
 #include <QAbstractItemModel>
 #include <QItemSelectionModel>
@@ -53,6 +56,19 @@ void Form1::Command2_Click()
 void Form1::exportIcs()
 {
     exportCalendar(this, *m_project, CalendarFormat::Ics, [this] { cmdToList_Click(); });
+}
+
+void Form1::publishToCalendar()
+{
+    if (!readyToPublish(this, *m_project, [this] { cmdToList_Click(); }))
+        return;
+    // Work never saved takes its lasting Id now, so that its first save keeps the events it publishes.
+    if (m_document->filePath().isEmpty() && m_project->id().isEmpty()) {
+        m_project->setId(newProjectId());
+        m_document->changed();
+    }
+    PublishDialog dialog(*m_project, this);
+    dialog.exec();
 }
 
 void Form1::daysOffWindow()

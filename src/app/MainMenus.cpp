@@ -68,6 +68,9 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
         &QAction::triggered, window, &Form1::exportIcs);
     QObject::connect(addNamedAction(file, "actionExportTimeline", QStringLiteral("Export &Timeline…")),
         &QAction::triggered, window, &Form1::exportTimeline);
+    QObject::connect(addNamedAction(file, "actionPublish", QStringLiteral("P&ublish to Calendar…"),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)),
+        &QAction::triggered, window, &Form1::publishToCalendar);
     file->addSeparator();
     menus.print = addNamedAction(
         file, "actionPrint", QStringLiteral("&Print List…"), QKeySequence(Qt::CTRL | Qt::Key_P));

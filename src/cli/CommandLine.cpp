@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 #include "cli/CalendarDaysOff.h"
 
+#include "PublishCommand.h"
+
 #include "corekit/Clock.h"
 #include "corekit/Paths.h"
 #include "corekit/TextFormat.h"
@@ -44,6 +46,11 @@ const char kUsage[]
       "                      program when it is there); --days-off \"\" means none. An iCalendar (.ics)\n"
       "                      FILE, such as a public-holiday calendar, gives the days of its all-day events\n"
       "  --timeline FILE     also draw the timeline to FILE: .png, .svg or .pdf\n"
+      "  --publish URL       also publish the calendar events to the CalDAV calendar at URL; the password\n"
+      "                      comes from AMBREL_PASSWORD, else it is asked on the terminal\n"
+      "  --user NAME         the calendar server's user name, with --publish\n"
+      "  --overwrite         with --publish, also replace events edited on the server since\n"
+      "  --insecure          with --publish, allow plain http to a host that is not this machine\n"
       "  --help              show this text\n";
 
 const char kNoWorkingDay[] = "Your working week has no working days. Give at least one with --week "
@@ -65,6 +72,10 @@ struct Options {
     QString timelinePath;
     QString file;
     bool help = false;
+    std::optional<PublishRequest> publish;
+    std::optional<QString> user;
+    bool overwrite = false;
+    bool insecure = false;
 };
 
 QDate parseDate(const QString &text)
@@ -151,11 +162,29 @@ QString parseOptions(const QStringList &arguments, Options &options)
             if (!TimelineExport::formatForFile(options.timelinePath))
                 return QStringLiteral("--timeline: \"%1\" does not end in .png, .svg or .pdf")
                     .arg(options.timelinePath);
+        } else if (argument == QLatin1String("--publish")) {
+            if (!value(&text) || text.isEmpty())
+                return QStringLiteral("--publish needs a URL");
+            options.publish.emplace().calendar = QUrl(text, QUrl::StrictMode);
+        } else if (argument == QLatin1String("--user")) {
+            if (!value(&options.user.emplace()))
+                return QStringLiteral("--user needs a NAME");
+        } else if (argument == QLatin1String("--overwrite") || argument == QLatin1String("--insecure")) {
+            (argument == QLatin1String("--overwrite") ? options.overwrite : options.insecure) = true;
         } else {
             return QStringLiteral("unknown option %1").arg(argument);
         }
     }
-    return {};
+    if (!options.publish)
+        return options.user || options.overwrite || options.insecure
+            ? QStringLiteral("--user, --overwrite and --insecure go with --publish")
+            : QString();
+    if (!options.user)
+        return QStringLiteral("--publish needs --user NAME");
+    options.publish->user = *options.user;
+    options.publish->overwrite = options.overwrite;
+    options.publish->insecure = options.insecure;
+    return publishAddressRefusal(*options.publish);
 }
 
 void printRow(QTextStream &out, const QStringList &cells)
@@ -273,6 +302,7 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     project.begin(today);
     project.setTaskText(content.taskText);
     project.setName(content.name);
+    project.setId(content.id);
     project.setStartOnPickedDate(content.startOnPickedDate);
     if (content.startOnPickedDate)
         project.setPickedStartDate(content.pickedStartDate);
@@ -303,6 +333,9 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
 
     if (!writeFiles(options, project, today, err))
         return 1;
+    // A task text has no Id of its own: its events keep the UIDs its name gives them.
+    if (options.publish)
+        return publishProject(project, lastingProjectId(content.id, content.name), *options.publish, out, err);
 
     if (options.events) {
         printRow(out, eventColumnTitles());

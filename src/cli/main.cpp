@@ -52,6 +52,8 @@ int main(int argc, char *argv[])
     if (drawsTimeline)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtNotices);
+    // The window's name, so that both keep what they published in the same data folder.
+    QCoreApplication::setApplicationName(QStringLiteral("Ambrel"));
     const std::unique_ptr<QCoreApplication> app = drawsTimeline
         ? std::make_unique<QGuiApplication>(argc, argv)
         : std::make_unique<QCoreApplication>(argc, argv);

@@ -137,7 +137,7 @@ std::optional<Refusal> Project::exportCalendarCsv(const QString &path) const
 
 std::optional<Refusal> Project::exportCalendarIcs(const QString &path, const QDateTime &stamp) const
 {
-    const IcsOptions options { m_schedule.projectName, m_schedule.startsAt, m_schedule.endsAt, stamp };
+    const IcsOptions options { m_schedule.projectName, m_schedule.startsAt, m_schedule.endsAt, stamp, m_id };
     QByteArray bytes;
     if (const std::optional<QString> refusal = calendarIcs(options, calendarEventRows(m_schedule), &bytes))
         return Refusal { *refusal, QString() };

@@ -30,6 +30,9 @@ public:
     void setTaskText(const QString &text) { m_taskText = text; }
     const QString &name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
+    // The project's lasting identity, from which its calendar events take their UIDs; empty when it has none.
+    const QString &id() const { return m_id; }
+    void setId(const QString &id) { m_id = id; }
     // Whether the project starts on the picked date rather than right away.
     bool startsOnPickedDate() const { return m_startOnPickedDate; }
     void setStartOnPickedDate(bool picked) { m_startOnPickedDate = picked; }
@@ -92,6 +95,7 @@ private:
 
     QString m_taskText;
     QString m_name = QStringLiteral("My Project");
+    QString m_id;
     bool m_startOnPickedDate = false;
     bool m_workingWeekApplies = true;
     Settings m_settings;

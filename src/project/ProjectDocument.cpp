@@ -71,6 +71,7 @@ ProjectFileContent ProjectDocument::content() const
 {
     ProjectFileContent content;
     content.name = m_project->name();
+    content.id = m_project->id();
     content.startOnPickedDate = m_project->startsOnPickedDate();
     content.pickedStartDate = m_project->pickedStartDate();
     content.workingWeekApplies = m_project->workingWeekApplies();
@@ -106,6 +107,7 @@ void ProjectDocument::markSaved()
 void ProjectDocument::setContent(const ProjectFileContent &content)
 {
     m_project->setName(content.name);
+    m_project->setId(content.id);
     m_project->setStartOnPickedDate(content.startOnPickedDate);
     if (content.startOnPickedDate)
         m_project->setPickedStartDate(content.pickedStartDate);
@@ -152,10 +154,25 @@ std::optional<Refusal> ProjectDocument::open(const QString &path)
 
 std::optional<Refusal> ProjectDocument::save(WriteOptions options, ChangedFile changed)
 {
-    return saveAs(m_filePath, options, changed);
+    if (m_filePath.isEmpty())
+        return saveAs(m_filePath, options, changed);
+    return write(m_filePath, lastingProjectId(m_project->id(), m_project->name()), options, changed);
 }
 
 std::optional<Refusal> ProjectDocument::saveAs(const QString &path, WriteOptions options, ChangedFile changed)
+{
+    // Another file is another project: a copy used as a template must not take over the original's events.
+    const bool sameFile = !m_filePath.isEmpty() && !path.isEmpty()
+        && QFileInfo(path).absoluteFilePath() == m_filePath;
+    if (sameFile)
+        return save(options, changed);
+    // Work never saved may already have published under its Id; its first file keeps it.
+    const bool untitledWithId = m_filePath.isEmpty() && !m_project->id().isEmpty();
+    return write(path, untitledWithId ? m_project->id() : newProjectId(), options, changed);
+}
+
+std::optional<Refusal> ProjectDocument::write(
+    const QString &path, const QString &id, WriteOptions options, ChangedFile changed)
 {
     const bool sameFile = !m_filePath.isEmpty() && QFileInfo(path).absoluteFilePath() == m_filePath;
     // Another program's work in the file is never written over unasked.
@@ -165,9 +182,12 @@ std::optional<Refusal> ProjectDocument::saveAs(const QString &path, WriteOptions
                              .arg(QDir::toNativeSeparators(m_filePath)),
             QString() };
     }
+    ProjectFileContent saved = content();
+    saved.id = id;
     QString error;
-    if (!saveProjectFile(path, content(), &error, options))
+    if (!saveProjectFile(path, saved, &error, options))
         return Refusal { error, QString() };
+    m_project->setId(id);
     setFile(QFileInfo(path).absoluteFilePath());
     rememberDisk();
     markSaved();

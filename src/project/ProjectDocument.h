@@ -54,8 +54,11 @@ public:
     std::optional<Refusal> open(const QString &path);
     // What saving over the open file does when another program changed it since it was opened or saved.
     enum class ChangedFile { Refuse, Overwrite };
-    // options force replacing a file writeCaution() warns of; only the person's yes may set them.
+    // Saves to the open file with the project's Id, or its name as its Id when it had none yet. options
+    // force replacing a file writeCaution() warns of; only the person's yes may set them.
     std::optional<Refusal> save(WriteOptions options = {}, ChangedFile changed = ChangedFile::Refuse);
+    // Saves to another file as a project of its own, with a new Id (work never saved keeps the Id it has);
+    // to the open file, as save() does.
     std::optional<Refusal> saveAs(
         const QString &path, WriteOptions options = {}, ChangedFile changed = ChangedFile::Refuse);
     // Whether another program changed the open file since it was opened or saved here (a file moved away
@@ -91,6 +94,7 @@ signals:
 
 private:
     void setContent(const ProjectFileContent &content);
+    std::optional<Refusal> write(const QString &path, const QString &id, WriteOptions options, ChangedFile changed);
     void setFile(const QString &path);
     std::optional<Refusal> applyKept(const WorkSlot &slot);
     QByteArray currentBytes() const;

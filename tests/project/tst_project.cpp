@@ -1,7 +1,9 @@
 #include "project/Project.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace ambrel;
@@ -35,6 +37,21 @@ QStringList csvLines(const Project &project)
     return QString::fromUtf8(buffer.data()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
+// The UID lines of the project's iCalendar export.
+QByteArrayList icsUids(const Project &project, const QString &path)
+{
+    if (project.exportCalendarIcs(path, QDateTime(kMonday, QTime(8, 0), Qt::UTC)))
+        return {};
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QByteArrayList uids;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.startsWith("UID:"))
+            uids << line.trimmed();
+    }
+    return uids;
+}
+
 } // namespace
 
 class TestProject : public QObject {
@@ -49,6 +66,8 @@ private slots:
     void removeAllResetsTheStart();
     void postponeMovesFromTheClickedTask();
     void textFromRowsBuildsTheSameSchedule();
+    void icsUidsFollowTheId_data();
+    void icsUidsFollowTheId();
 };
 
 void TestProject::initTestCase()
@@ -187,6 +206,39 @@ void TestProject::textFromRowsBuildsTheSameSchedule()
         QCOMPARE(project.tasks()[i].endDate, built[i].endDate);
         QCOMPARE(project.tasks()[i].events.size(), built[i].events.size());
     }
+}
+
+void TestProject::icsUidsFollowTheId_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<bool>("renameKeepsThem");
+    QTest::newRow("with an Id") << "5f0c7c1e-2f4b-4c39-9a55-1f4c2b9f0e11" << true;
+    QTest::newRow("without, the name gives them") << "" << false;
+}
+
+void TestProject::icsUidsFollowTheId()
+{
+    QFETCH(QString, id);
+    QFETCH(bool, renameKeepsThem);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("p.ics"));
+    Project project;
+    fill(project);
+    project.setId(id);
+    QVERIFY(!project.rebuild(kMonday));
+    const QByteArrayList before = icsUids(project, path);
+    QCOMPARE(before.size(), 3);
+
+    // A project whose Id is its name exports exactly what it did before it had one.
+    Project named;
+    fill(named);
+    named.setId(QStringLiteral("Launch"));
+    QVERIFY(!named.rebuild(kMonday));
+    QCOMPARE(icsUids(named, path) == before, id.isEmpty());
+
+    project.setName(QStringLiteral("Launch, renamed"));
+    QVERIFY(!project.rebuild(kMonday));
+    QCOMPARE(icsUids(project, path) == before, renameKeepsThem);
 }
 
 QTEST_GUILESS_MAIN(TestProject)

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +66,8 @@ private slots:
     void openTakesTheFile();
     void openRefusesWhatIsNoProject_data();
     void openRefusesWhatIsNoProject();
+    void savesGiveTheLastingId_data();
+    void savesGiveTheLastingId();
     void everyWindowKeepsItsOwnWork();
     void runningWindowsKeepTheirWork();
     void namedFileLeavesOtherWorkKept();
@@ -130,12 +133,13 @@ void TestProjectDocument::saveAndOpenKeepTheBytes()
     type(document, QStringLiteral("Design + 3\nBuild + 2"));
     QVERIFY(!document.save());
     QVERIFY(!document.isModified());
-    QCOMPARE(readFile(file), QByteArray(kSite).replace("Design + 3\n", "Design + 3\nBuild + 2\n"));
+    QCOMPARE(readFile(file),
+        QByteArray(kSite).replace("on\n\n", "on\nId: Site\n\n").replace("Design + 3\n", "Design + 3\nBuild + 2\n"));
 
     const QString copy = path(QStringLiteral("copy.ambrel"));
     QVERIFY(!document.saveAs(copy));
     QCOMPARE(document.filePath(), copy);
-    QCOMPARE(readFile(copy), readFile(file));
+    QCOMPARE(readFile(copy).replace("Id: " + document.project().id().toUtf8(), "Id: Site"), readFile(file));
 
     // A file that cannot be opened changes nothing.
     const std::optional<Refusal> refusal = document.open(path(QStringLiteral("missing.ambrel")));
@@ -227,6 +231,51 @@ void TestProjectDocument::openRefusesWhatIsNoProject()
     QCOMPARE(document.project().taskText(), QStringLiteral("Kept + 2"));
     QVERIFY(document.isModified());
     QVERIFY(document.filePath().isEmpty());
+}
+
+void TestProjectDocument::savesGiveTheLastingId_data()
+{
+    QTest::addColumn<QByteArray>("idLine"); // of the file opened; empty for a new project
+    QTest::addColumn<bool>("saveAs");
+    QTest::addColumn<QString>("expected"); // "new" for a fresh UUID
+    QTest::newRow("new project, first save") << QByteArray() << true << "new";
+    QTest::newRow("untitled work keeps the Id it published under") << QByteArray("untitled") << true << "77aa";
+    QTest::newRow("old file saved takes its name") << QByteArray("-") << false << "Site";
+    QTest::newRow("old file saved as a copy") << QByteArray("-") << true << "new";
+    QTest::newRow("Id kept on save") << QByteArray("Id: 1234abcd") << false << "1234abcd";
+    QTest::newRow("Id kept over a rename") << QByteArray("Id: 1234abcd") << false << "1234abcd";
+    QTest::newRow("copy gets its own Id") << QByteArray("Id: 1234abcd") << true << "new";
+}
+
+void TestProjectDocument::savesGiveTheLastingId()
+{
+    QFETCH(QByteArray, idLine);
+    QFETCH(bool, saveAs);
+    QFETCH(QString, expected);
+    ProjectDocument document;
+    if (idLine == "untitled") {
+        document.project().setId(QStringLiteral("77aa"));
+    } else if (!idLine.isEmpty()) {
+        const QString file = path(QStringLiteral("site.ambrel"));
+        writeFile(file, idLine == "-" ? kSite : QByteArray(kSite).replace("on\n\n", "on\n" + idLine + "\n\n"));
+        QVERIFY(!document.open(file));
+    }
+    if (QString::fromUtf8(QTest::currentDataTag()).contains(QLatin1String("rename")))
+        document.project().setName(QStringLiteral("Renamed"));
+    const QString target = path(saveAs ? QStringLiteral("other.ambrel") : QStringLiteral("site.ambrel"));
+    QVERIFY(!(saveAs ? document.saveAs(target) : document.save()));
+
+    const QString id = document.project().id();
+    if (expected == QLatin1String("new")) {
+        static const QRegularExpression uuid(
+            QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$"));
+        QVERIFY2(uuid.match(id).hasMatch(), qPrintable(id));
+        QVERIFY(id != QLatin1String("1234abcd"));
+    } else {
+        QCOMPARE(id, expected);
+    }
+    QVERIFY(readFile(target).contains("\nId: " + id.toUtf8() + "\n"));
+    QVERIFY(!document.isModified());
 }
 
 void TestProjectDocument::everyWindowKeepsItsOwnWork()

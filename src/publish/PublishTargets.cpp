@@ -1,0 +1,120 @@
+#include "PublishTargets.h"
+
+#include "corekit/AtomicFile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+
+namespace ambrel {
+
+namespace {
+
+const QByteArray kTargetFirstLine = "Ambrel publish target 1";
+const QByteArray kTrustedFirstLine = "Ambrel trusted certificates 1";
+
+QString targetPath(const QString &folder, const QString &projectId)
+{
+    const QByteArray digest = QCryptographicHash::hash(projectId.toUtf8(), QCryptographicHash::Sha256);
+    return QDir(folder).filePath(
+        QStringLiteral("publish-target-%1.txt").arg(QString::fromLatin1(digest.toHex().left(24))));
+}
+
+QString trustedPath(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("trusted-certificates.txt"));
+}
+
+QList<QByteArray> readLines(const QString &path, const QByteArray &firstLine)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // These files hold a few short lines; anything larger is not one of them.
+    const QByteArray bytes = file.read(64 * 1024);
+    QList<QByteArray> lines = bytes.split('\n');
+    if (lines.isEmpty() || lines.takeFirst() != firstLine)
+        return {};
+    return lines;
+}
+
+// Percent-encoded, so that a line break or a tab in a user name cannot make lines of its own.
+QByteArray field(const QString &text)
+{
+    return text.toUtf8().toPercentEncoding(" @:/?=&+");
+}
+
+QString unfield(const QByteArray &bytes)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(bytes));
+}
+
+bool write(const QString &folder, const QString &path, const QByteArray &bytes, QString *error)
+{
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("Could not create the folder %1.").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    return writeFileAtomically(path, bytes, error);
+}
+
+} // namespace
+
+std::optional<PublishTarget> loadPublishTarget(const QString &folder, const QString &projectId)
+{
+    PublishTarget target;
+    for (const QByteArray &line : readLines(targetPath(folder, projectId), kTargetFirstLine)) {
+        const qsizetype colon = line.indexOf(": ");
+        const QByteArray key = line.left(colon);
+        const QString value = unfield(line.mid(colon + 2));
+        if (colon < 0)
+            continue;
+        if (key == "Project" && value != projectId)
+            return std::nullopt; // another Id with the same file name
+        if (key == "Server")
+            target.server = QUrl(value);
+        else if (key == "User")
+            target.user = value;
+        else if (key == "Calendar")
+            target.calendar = QUrl(value);
+    }
+    if (!target.calendar.isValid() || target.calendar.isEmpty() || !target.server.isValid())
+        return std::nullopt;
+    return target;
+}
+
+bool savePublishTarget(
+    const QString &folder, const QString &projectId, const PublishTarget &target, QString *error)
+{
+    const QByteArray bytes = kTargetFirstLine + "\nProject: " + field(projectId) + "\nServer: "
+        + field(target.server.toString()) + "\nUser: " + field(target.user)
+        + "\nCalendar: " + field(target.calendar.toString()) + '\n';
+    return write(folder, targetPath(folder, projectId), bytes, error);
+}
+
+QHash<QString, QSet<QByteArray>> loadTrustedCertificates(const QString &folder)
+{
+    QHash<QString, QSet<QByteArray>> trusted;
+    for (const QByteArray &line : readLines(trustedPath(folder), kTrustedFirstLine)) {
+        const QList<QByteArray> parts = line.split('\t');
+        if (parts.size() == 2 && !parts[0].isEmpty() && !parts[1].isEmpty())
+            trusted[unfield(parts[0]).toLower()].insert(parts[1]);
+    }
+    return trusted;
+}
+
+bool saveTrustedCertificate(
+    const QString &folder, const QString &host, const QByteArray &fingerprint, QString *error)
+{
+    QHash<QString, QSet<QByteArray>> trusted = loadTrustedCertificates(folder);
+    trusted[host.toLower()].insert(fingerprint.toPercentEncoding(":"));
+    QByteArray bytes = kTrustedFirstLine + '\n';
+    for (auto it = trusted.cbegin(); it != trusted.cend(); ++it) {
+        for (const QByteArray &print : it.value())
+            bytes += field(it.key()) + '\t' + print + '\n';
+    }
+    return write(folder, trustedPath(folder), bytes, error);
+}
+
+} // namespace ambrel

@@ -1,0 +1,62 @@
+#include "publish/PublishTargets.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ambrel;
+
+// Where each project publishes, and the certificates trusted, as the data folder keeps them.
+class TestPublishTargets : public QObject {
+    Q_OBJECT
+
+private slots:
+    void targetsAreKeptPerProject_data();
+    void targetsAreKeptPerProject();
+    void trustedCertificatesAccumulate();
+};
+
+void TestPublishTargets::targetsAreKeptPerProject_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("calendar");
+    QTest::newRow("plain") << "anna" << "https://dav.example/anna/work/";
+    QTest::newRow("line breaks and tabs cannot make lines") << "anna\nCalendar: https://evil/\t"
+                                                            << "https://dav.example/a%20b/Caf%C3%A9/";
+    QTest::newRow("no user") << "" << "http://127.0.0.1:5232/x/";
+}
+
+void TestPublishTargets::targetsAreKeptPerProject()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, calendar);
+    QTemporaryDir data;
+    const PublishTarget target { QUrl(QStringLiteral("https://dav.example/")), user, QUrl(calendar) };
+    QVERIFY(!loadPublishTarget(data.path(), QStringLiteral("id-1")));
+    QString error;
+    QVERIFY2(savePublishTarget(data.path() + QStringLiteral("/made"), QStringLiteral("id-1"), target, &error),
+        qPrintable(error));
+    const std::optional<PublishTarget> back = loadPublishTarget(data.path() + QStringLiteral("/made"), QStringLiteral("id-1"));
+    QVERIFY(back);
+    QCOMPARE(back->server, target.server);
+    QCOMPARE(back->user, user);
+    QCOMPARE(back->calendar, target.calendar);
+    // Another project, the same folder: nothing of the first one's.
+    QVERIFY(!loadPublishTarget(data.path() + QStringLiteral("/made"), QStringLiteral("id-2")));
+}
+
+void TestPublishTargets::trustedCertificatesAccumulate()
+{
+    QTemporaryDir data;
+    const QByteArray first = "AA:BB:CC";
+    const QByteArray second = "DD:EE:FF";
+    QVERIFY(loadTrustedCertificates(data.path()).isEmpty());
+    QVERIFY(saveTrustedCertificate(data.path(), QStringLiteral("Dav.Example"), first, nullptr));
+    QVERIFY(saveTrustedCertificate(data.path(), QStringLiteral("dav.example"), second, nullptr));
+    QVERIFY(saveTrustedCertificate(data.path(), QStringLiteral("other.example"), first, nullptr));
+    const QHash<QString, QSet<QByteArray>> trusted = loadTrustedCertificates(data.path());
+    QCOMPARE(trusted.value(QStringLiteral("dav.example")), (QSet<QByteArray> { first, second }));
+    QCOMPARE(trusted.value(QStringLiteral("other.example")), QSet<QByteArray> { first });
+}
+
+QTEST_GUILESS_MAIN(TestPublishTargets)
+#include "tst_publishtargets.moc"
