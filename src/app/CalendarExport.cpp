@@ -5,6 +5,7 @@
 #include "corekit/Clock.h"
 #include "corekit/Corekit.h"
 #include "corekit/Paths.h"
+#include "export/EventRow.h"
 #include "export/IcsWriter.h"
 #include "project/Project.h"
 
@@ -73,23 +74,28 @@ void reportExported(QWidget *parent, const Project &project, const QString &path
         QStringLiteral("Done!"), MessageBox::Information);
 }
 
-void exportCsv(QWidget *parent, const Project &project)
+void exportCsv(QWidget *parent, const Project &project, CsvLayout layout)
 {
     const QString path = Paths::exportFile(QStringLiteral("project.csv"));
     if (!mayOverwrite(parent, path, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?")))
         return;
-    if (const std::optional<Refusal> failed = project.exportCalendarCsv(path)) {
+    if (const std::optional<Refusal> failed = project.exportCalendarCsv(path, layout)) {
         MessageBox::show(parent, failed->text, QStringLiteral("Error"), MessageBox::Critical);
         return;
     }
+    // A calendar books an event of several days through its nights too; the person may not want that.
+    const QString nights = layout == CsvLayout::Runs && spansSeveralDays(calendarEventRows(project.schedule()))
+        ? QStringLiteral(" Events of several working days run through the nights between them; for working "
+                         "hours only, turn on File → CSV: One Event per Working Day and export again.")
+        : QString();
     reportExported(parent, project, path,
         QStringLiteral(
             "Done! The software will now open a folder which contains a .csv file with your project "
             "info. You can now add this project (.csv) to your G calendar. For more details, please "
-            "read the user manual."),
+            "read the user manual.") + nights,
         QStringLiteral("Done! Your project info was saved to the .csv file %1, but its folder could not be "
                        "opened. You can now add this project (.csv) to your G calendar. For more details, "
-                       "please read the user manual."));
+                       "please read the user manual.") + nights);
 }
 
 void exportIcs(QWidget *parent, const Project &project)
@@ -119,13 +125,13 @@ void exportIcs(QWidget *parent, const Project &project)
 
 } // namespace
 
-void exportCalendar(
-    QWidget *parent, Project &project, CalendarFormat format, const std::function<void()> &rebuild)
+void exportCalendar(QWidget *parent, Project &project, CalendarFormat format, const std::function<void()> &rebuild,
+    CsvLayout layout)
 {
     if (!readyToExport(parent, project, rebuild))
         return;
     if (format == CalendarFormat::Csv)
-        exportCsv(parent, project);
+        exportCsv(parent, project, layout);
     else
         exportIcs(parent, project);
 }

@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "app/EventListModel.h"
+#include "app/ListEdits.h"
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
 #include "app/TimelinePane.h"
@@ -51,6 +52,7 @@ Form1::Form1(QWidget *parent)
     , m_tasks(new TaskListModel(m_project, this))
     , m_events(new EventListModel(m_project, this))
     , m_body(new QWidget(this))
+    , m_edits(new ListEdits(*m_project, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setFont(verdana(8.25));
@@ -112,6 +114,7 @@ void Form1::wireControls()
     connect(m_ui.ListView1, &QTreeView::clicked, this, &Form1::ListView1_ItemClick);
     connect(m_tasks, &QAbstractItemModel::modelReset, this, &Form1::updateHintLine);
     connect(m_tasks, &QAbstractItemModel::rowsRemoved, this, &Form1::updateHintLine);
+    connect(m_edits, &ListEdits::changed, this, &Form1::updateHintLine);
     const std::pair<const char *, void (Form1::*)()> buttons[] = { { "cmdPostpone", &Form1::cmdPostpone_Click },
         { "cmdConvertToList", &Form1::cmdConvertToList_Click }, { "cmdRemove", &Form1::cmdRemove_Click },
         { "cmdRemoveSelected", &Form1::cmdRemoveSelected_Click }, { "cmdPrint", &Form1::cmdPrint_Click } };
@@ -175,6 +178,9 @@ void Form1::SetProjectStartDate()
 
 void Form1::cmdToList_Click()
 {
+    // A rebuild undoes what was done in the list; never without a word.
+    if (!m_edits->confirmRebuild(this, [this](const QString &text) { m_ui.txtTodo->setPlainText(text); }))
+        return;
     const int columnsBefore = m_tasks->columnCount();
     if (auto refusal = m_project->rebuild(Clock::today())) {
         MessageBox::show(this, refusal->text, ooopsTitle(), MessageBox::Information);
@@ -193,6 +199,8 @@ void Form1::Calendar2_DateChange(const QDate & /*OldDate*/, const QDate &NewDate
         optDate_Click(1);
     }
     m_project->setPickedStartDate(NewDate);
+    // A date clicked now is a new pick: the past-date check applies again.
+    m_project->setStartIsSaved(false);
     SetProjectStartDate();
     cmdToList_Click();
 }
@@ -270,11 +278,13 @@ void Form1::updateHintLine()
 {
     const auto hinted = std::count_if(m_project->tasks().begin(), m_project->tasks().end(),
         [](const TaskRow &task) { return !task.hint.isEmpty(); });
-    m_ui.lblHints->setText(hinted == 1
-            ? QStringLiteral("1 line may not say what you meant — hover the mark.")
-            : QStringLiteral("%1 lines may not say what you meant — hover the marks.").arg(hinted));
+    QString text = hinted == 1 ? QStringLiteral("1 line may not say what you meant — hover the mark.")
+                               : QStringLiteral("%1 lines may not say what you meant — hover the marks.").arg(hinted);
+    if (m_edits->pending())
+        text = hinted > 0 ? m_edits->note() + QLatin1Char(' ') + text : m_edits->note();
+    m_ui.lblHints->setText(text);
     placeHintLine();
-    m_ui.lblHints->setVisible(hinted > 0);
+    m_ui.lblHints->setVisible(hinted > 0 || m_edits->pending());
 }
 
 void Form1::placeHintLine()

@@ -19,6 +19,7 @@ class QTreeView;
 namespace ambrel {
 
 class EventListModel;
+class ListEdits;
 class Project;
 class ProjectDocument;
 class TaskListModel;
@@ -123,6 +124,10 @@ protected:
 private:
     // The line under the task list that counts the rows whose line may not say what was meant.
     void updateHintLine();
+    // Tasks → Wait for parallel tasks: the project's rule for the task after a parallel group.
+    void setWaitForParallel(bool wait);
+    // Tells once, after an open, that a right-away project saved on an earlier day now starts today.
+    void tellRightAwayStart();
     void placeHintLine();
     void createMenus();
     void setKeyboardOrder();
@@ -166,6 +171,7 @@ private:
 
 
     TimelinePane *m_timeline = nullptr;
+    ListEdits *m_edits = nullptr;
 };
 
 } // namespace ambrel

@@ -24,6 +24,9 @@ const QString kKeptSuffix = QStringLiteral(".kept");
 const QString kTimeline = QStringLiteral("timeline.txt");
 const QString kTimelineShown = QStringLiteral("shown");
 const QString kTimelineHidden = QStringLiteral("hidden");
+const QString kCsvLayout = QStringLiteral("csvlayout.txt");
+const QString kCsvPerDay = QStringLiteral("per-day");
+const QString kCsvRuns = QStringLiteral("runs");
 
 // A session file never holds more than a few paths or one project, so anything larger is not ours.
 constexpr qint64 kLargestSessionFile = 16 * 1024 * 1024;
@@ -123,6 +126,17 @@ bool ProjectSession::timelineShown()
 std::optional<Refusal> ProjectSession::setTimelineShown(bool shown)
 {
     return writeSessionFile(kTimeline, (shown ? kTimelineShown : kTimelineHidden).toUtf8() + '\n');
+}
+
+bool ProjectSession::csvPerDay()
+{
+    const QStringList found = lines(readSessionFile(kCsvLayout));
+    return !found.isEmpty() && found.first().trimmed() == kCsvPerDay;
+}
+
+std::optional<Refusal> ProjectSession::setCsvPerDay(bool perDay)
+{
+    return writeSessionFile(kCsvLayout, (perDay ? kCsvPerDay : kCsvRuns).toUtf8() + '\n');
 }
 
 namespace {

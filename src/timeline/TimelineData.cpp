@@ -42,8 +42,10 @@ TimelineData TimelineData::fromSchedule(
 
 TimelineData TimelineData::fromProject(const Project &project, const QDate &today)
 {
-    return fromSchedule(project.tasks(), project.calendar(), today,
+    TimelineData data = fromSchedule(project.tasks(), project.calendar(), today,
         project.workingWeekApplies() ? project.settings().daysOff : std::vector<QDate>());
+    data.waitsForParallel = project.schedule().waitForParallel;
+    return data;
 }
 
 } // namespace ambrel

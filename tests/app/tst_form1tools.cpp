@@ -9,6 +9,7 @@
 #include "corekit/Clock.h"
 #include "project/Project.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
@@ -116,6 +117,10 @@ private slots:
     void postpone();
     void removeSelectedKeepsExportInStep();
     void convertedTextBuildsTheSameSchedule();
+    void listEditsBeforeARebuild_data();
+    void listEditsBeforeARebuild();
+    void csvLayoutChoice();
+    void waitForParallelTasks();
     void print_data();
     void print();
     void colorRow_data();
@@ -454,6 +459,91 @@ void tst_Form1Tools::removeSelectedKeepsExportInStep()
 
     press(*window, "Command2");
     QCOMPARE(csv(), kHeader + shipLine);
+}
+
+void tst_Form1Tools::listEditsBeforeARebuild_data()
+{
+    QTest::addColumn<bool>("remove");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("rows");
+
+    const auto yes = int(MessageBox::Yes);
+    const auto no = int(MessageBox::No);
+    QTest::newRow("removed, kept in the text") << true << yes << "A\nC" << 2;
+    QTest::newRow("removed, rebuilt from the text as it is") << true << no << "A\nB\nC" << 3;
+    QTest::newRow("removed, cancelled") << true << int(MessageBox::Cancel) << "A\nB\nC" << 2;
+    QTest::newRow("postponed, rebuilt anyway") << false << yes << "A\nB\nC" << 3;
+    QTest::newRow("postponed, not rebuilt") << false << no << "A\nB\nC" << 3;
+}
+
+// An edit in the list is shown under it, and a rebuild that would undo it asks first.
+void tst_Form1Tools::listEditsBeforeARebuild()
+{
+    QFETCH(bool, remove);
+    QFETCH(int, answer);
+    QFETCH(QString, text);
+    QFETCH(int, rows);
+
+    const auto window = windowWith(QStringLiteral("A\nB\nC"));
+    window->listView1()->selectionModel()->select(
+        window->taskModel()->index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (remove) {
+        press(*window, "cmdRemoveSelected");
+    } else {
+        child<QLineEdit>(*window, "txtDaysToPostPone")->setText(QStringLiteral("3"));
+        press(*window, "cmdPostpone");
+    }
+    const QString moved = window->taskModel()->cellText(1, TaskListModel::StartDateColumn);
+    auto *note = child<QLabel>(*window, "lblHints");
+    QVERIFY2(note->text().startsWith(QStringLiteral("The list differs from your task text")), qPrintable(note->text()));
+    QVERIFY(!note->isHidden());
+
+    MessageBox::setNextAnswer(MessageBox::Answer(answer));
+    window->cmdToList_Click();
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(child<QPlainTextEdit>(*window, "txtTodo")->toPlainText(), text);
+    QCOMPARE(window->taskModel()->rowCount(), rows);
+    const bool rebuilt = answer != int(MessageBox::Cancel) && (remove || answer == int(MessageBox::Yes));
+    if (!remove)
+        QCOMPARE(window->taskModel()->cellText(1, TaskListModel::StartDateColumn) == moved, !rebuilt);
+    // Once answered, it is not asked again.
+    if (rebuilt) {
+        QVERIFY(note->isHidden());
+        window->cmdToList_Click();
+        QCOMPARE(MessageBox::shown().size(), 1);
+    }
+}
+
+void tst_Form1Tools::csvLayoutChoice()
+{
+    const auto window = windowWith(QStringLiteral("Plan + 3"));
+    press(*window, "Command2");
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY2(MessageBox::shown().constFirst().text.startsWith(kDone + QStringLiteral(" Events of several")),
+        qPrintable(MessageBox::shown().constFirst().text));
+    QCOMPARE(csv().count('\n'), 2);
+
+    auto *perDay = child<QAction>(*window, "actionCsvPerDay");
+    QVERIFY(perDay->isCheckable());
+    perDay->trigger();
+    MessageBox::clearShown();
+    press(*window, "Command2");
+    QCOMPARE(csv().count('\n'), 4);
+    QCOMPARE(shownTexts().last(), kDone);
+}
+
+void tst_Form1Tools::waitForParallelTasks()
+{
+    const auto window = windowWith(QStringLiteral("Requirements + 5\n// Interviews + 2\nArchitecture + 4"));
+    QCOMPARE(window->taskModel()->cellText(2, TaskListModel::StartDateColumn), QStringLiteral("6/7/2024"));
+    QVERIFY(!window->taskModel()->rows().at(2).hint.isEmpty());
+    auto *wait = child<QAction>(*window, "actionWaitParallel");
+    QVERIFY(wait->isCheckable());
+    wait->trigger();
+    QVERIFY(window->project().waitsForParallel());
+    QCOMPARE(window->taskModel()->cellText(2, TaskListModel::StartDateColumn), QStringLiteral("6/12/2024"));
+    QVERIFY(window->isModified());
 }
 
 void tst_Form1Tools::convertedTextBuildsTheSameSchedule()
