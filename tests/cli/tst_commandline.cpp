@@ -392,7 +392,7 @@ void TestCommandLine::planOverTime_data()
         << saved << QStringList { "--start", "2024-05-27" } << 1 << QByteArray()
         << QByteArray("Your project is set to start on a past date. Please fix this.\n");
 
-    const QByteArray group("Requirements + 5\n// Interviews + 2\nArchitecture + 4\n");
+    const QByteArray group("Requirements + 5\n//Interviews + 2\nArchitecture + 4\n");
     const QByteArray seedRule = kTaskHeader
         + "My Project: Requirements \t2024-06-03\t2024-06-07\t5\n"
           "My Project: Interviews \t2024-06-03\t2024-06-04\t2\n"
