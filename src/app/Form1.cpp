@@ -290,7 +290,9 @@ void Form1::updateHintLine()
 void Form1::placeHintLine()
 {
     const QRect list(m_ui.ListView1->mapTo(m_body, QPoint(0, 0)), m_ui.ListView1->size());
-    m_ui.lblHints->setGeometry(list.left(), list.bottom() + 4, list.width(), m_ui.lblHints->sizeHint().height());
+    // The line may say more than the list is wide: it takes the room under the timeline too.
+    const int width = std::max(list.width(), m_body->width() - list.left() - 8);
+    m_ui.lblHints->setGeometry(list.left(), list.bottom() + 4, width, m_ui.lblHints->sizeHint().height());
 }
 
 void Form1::growWithHeight()

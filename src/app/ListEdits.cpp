@@ -49,7 +49,7 @@ QString ListEdits::note() const
         parts << (m_moves == 1 ? QStringLiteral("1 postpone") : QStringLiteral("%1 postpones").arg(m_moves));
     if (!m_removedLines.empty())
         parts << tasksText(qsizetype(m_removedLines.size()), "removed");
-    return QStringLiteral("The list differs from your task text (%1): a rebuild would undo this.")
+    return QStringLiteral("The list differs from your task text (%1): a rebuild would undo it.")
         .arg(parts.join(QStringLiteral(", ")));
 }
 

@@ -225,7 +225,7 @@ void tst_Form1Tools::hintMarks()
     // only the edit is told.
     window->listView1()->selectionModel()->select(tasks.index(0, 0), QItemSelectionModel::ClearAndSelect);
     window->cmdRemoveSelected_Click();
-    QVERIFY2(line->text().endsWith(QStringLiteral(" this. 1 line may not say what you meant — hover the mark.")),
+    QVERIFY2(line->text().endsWith(QStringLiteral(" it. 1 line may not say what you meant — hover the mark.")),
         qPrintable(line->text()));
     window->listView1()->selectionModel()->select(tasks.index(0, 0), QItemSelectionModel::ClearAndSelect);
     window->cmdRemoveSelected_Click();
