@@ -8,6 +8,7 @@
 #include "export/EventRow.h"
 #include "export/IcsWriter.h"
 #include "project/Project.h"
+#include "project/ProjectSession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -74,8 +75,9 @@ void reportExported(QWidget *parent, const Project &project, const QString &path
         QStringLiteral("Done!"), MessageBox::Information);
 }
 
-void exportCsv(QWidget *parent, const Project &project, CsvLayout layout)
+void exportCsv(QWidget *parent, const Project &project)
 {
+    const CsvLayout layout = ProjectSession::csvPerDay() ? CsvLayout::PerDay : CsvLayout::Runs;
     const QString path = Paths::exportFile(QStringLiteral("project.csv"));
     if (!mayOverwrite(parent, path, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?")))
         return;
@@ -84,7 +86,8 @@ void exportCsv(QWidget *parent, const Project &project, CsvLayout layout)
         return;
     }
     // A calendar books an event of several days through its nights too; the person may not want that.
-    const QString nights = layout == CsvLayout::Runs && spansSeveralDays(calendarEventRows(project.schedule()))
+    const QString nights
+        = layout == CsvLayout::Runs && spansSeveralDays(calendarEventRows(project.schedule()))
         ? QStringLiteral(" Events of several working days run through the nights between them; for working "
                          "hours only, turn on File → CSV: One Event per Working Day and export again.")
         : QString();
@@ -92,10 +95,12 @@ void exportCsv(QWidget *parent, const Project &project, CsvLayout layout)
         QStringLiteral(
             "Done! The software will now open a folder which contains a .csv file with your project "
             "info. You can now add this project (.csv) to your G calendar. For more details, please "
-            "read the user manual.") + nights,
+            "read the user manual.")
+            + nights,
         QStringLiteral("Done! Your project info was saved to the .csv file %1, but its folder could not be "
                        "opened. You can now add this project (.csv) to your G calendar. For more details, "
-                       "please read the user manual.") + nights);
+                       "please read the user manual.")
+            + nights);
 }
 
 void exportIcs(QWidget *parent, const Project &project)
@@ -125,13 +130,13 @@ void exportIcs(QWidget *parent, const Project &project)
 
 } // namespace
 
-void exportCalendar(QWidget *parent, Project &project, CalendarFormat format, const std::function<void()> &rebuild,
-    CsvLayout layout)
+void exportCalendar(
+    QWidget *parent, Project &project, CalendarFormat format, const std::function<void()> &rebuild)
 {
     if (!readyToExport(parent, project, rebuild))
         return;
     if (format == CalendarFormat::Csv)
-        exportCsv(parent, project, layout);
+        exportCsv(parent, project);
     else
         exportIcs(parent, project);
 }

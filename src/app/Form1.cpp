@@ -52,7 +52,6 @@ Form1::Form1(QWidget *parent)
     , m_tasks(new TaskListModel(m_project, this))
     , m_events(new EventListModel(m_project, this))
     , m_body(new QWidget(this))
-    , m_edits(new ListEdits(*m_project, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setFont(verdana(8.25));
@@ -60,6 +59,7 @@ Form1::Form1(QWidget *parent)
     setCentralWidget(m_body);
 
     m_ui = buildForm1Controls(this, m_body);
+    m_edits = new ListEdits(*m_document, m_ui.txtTodo, this);
     m_calendarDate = m_ui.Calendar2->selectedDate();
     m_timeline = new TimelinePane(this, m_body, m_ui.ListView1, m_tasks, m_project);
     connect(m_timeline, &TimelinePane::rowClicked, this,
@@ -178,8 +178,7 @@ void Form1::SetProjectStartDate()
 
 void Form1::cmdToList_Click()
 {
-    // A rebuild undoes what was done in the list; never without a word.
-    if (!m_edits->confirmRebuild(this, [this](const QString &text) { m_ui.txtTodo->setPlainText(text); }))
+    if (!m_edits->confirmRebuild(this))
         return;
     const int columnsBefore = m_tasks->columnCount();
     if (auto refusal = m_project->rebuild(Clock::today())) {
@@ -199,8 +198,7 @@ void Form1::Calendar2_DateChange(const QDate & /*OldDate*/, const QDate &NewDate
         optDate_Click(1);
     }
     m_project->setPickedStartDate(NewDate);
-    // A date clicked now is a new pick: the past-date check applies again.
-    m_project->setStartIsSaved(false);
+    m_project->setStartIsSaved(false); // a date clicked now is a new pick, checked against today
     SetProjectStartDate();
     cmdToList_Click();
 }
@@ -278,11 +276,10 @@ void Form1::updateHintLine()
 {
     const auto hinted = std::count_if(m_project->tasks().begin(), m_project->tasks().end(),
         [](const TaskRow &task) { return !task.hint.isEmpty(); });
-    QString text = hinted == 1 ? QStringLiteral("1 line may not say what you meant — hover the mark.")
-                               : QStringLiteral("%1 lines may not say what you meant — hover the marks.").arg(hinted);
-    if (m_edits->pending())
-        text = hinted > 0 ? m_edits->note() + QLatin1Char(' ') + text : m_edits->note();
-    m_ui.lblHints->setText(text);
+    QString text = hinted == 1
+        ? QStringLiteral("1 line may not say what you meant — hover the mark.")
+        : QStringLiteral("%1 lines may not say what you meant — hover the marks.").arg(hinted);
+    m_ui.lblHints->setText(m_edits->pending() ? m_edits->note(hinted > 0 ? text : QString()) : text);
     placeHintLine();
     m_ui.lblHints->setVisible(hinted > 0 || m_edits->pending());
 }
@@ -290,8 +287,7 @@ void Form1::updateHintLine()
 void Form1::placeHintLine()
 {
     const QRect list(m_ui.ListView1->mapTo(m_body, QPoint(0, 0)), m_ui.ListView1->size());
-    // The line may say more than the list is wide: it takes the room under the timeline too.
-    const int width = std::max(list.width(), m_body->width() - list.left() - 8);
+    const int width = std::max(list.width(), m_body->width() - list.left() - 8); // under the timeline too
     m_ui.lblHints->setGeometry(list.left(), list.bottom() + 4, width, m_ui.lblHints->sizeHint().height());
 }
 

@@ -124,10 +124,6 @@ protected:
 private:
     // The line under the task list that counts the rows whose line may not say what was meant.
     void updateHintLine();
-    // Tasks → Wait for parallel tasks: the project's rule for the task after a parallel group.
-    void setWaitForParallel(bool wait);
-    // Tells once, after an open, that a right-away project saved on an earlier day now starts today.
-    void tellRightAwayStart();
     void placeHintLine();
     void createMenus();
     void setKeyboardOrder();

@@ -2,9 +2,8 @@
 
 #include "app/MessageBox.h"
 #include "app/MainMenus.h"
+#include "app/PlanOptions.h"
 #include "app/PostponeDialog.h"
-#include "app/StartNotice.h"
-#include "corekit/Clock.h"
 #include "app/TaskListModel.h"
 #include "app/TimelinePane.h"
 #include "project/Project.h"
@@ -38,26 +37,6 @@ void Form1::createMenus()
     m_menus = buildForm1Menus(this, m_ui.ListView1, m_timeline);
     connect(m_menus.recent, &QMenu::aboutToShow, this, &Form1::rebuildRecentMenu);
     connect(m_ui.ListView1, &QWidget::customContextMenuRequested, this, &Form1::showTaskListMenu);
-    connect(m_menus.waitParallel, &QAction::triggered, this, &Form1::setWaitForParallel);
-    connect(m_menus.csvPerDay, &QAction::triggered, this, [this](bool perDay) {
-        if (const std::optional<Refusal> failed = ProjectSession::setCsvPerDay(perDay))
-            MessageBox::show(this, failed->text, QStringLiteral("Error"), MessageBox::Exclamation);
-    });
-}
-
-void Form1::setWaitForParallel(bool wait)
-{
-    m_menus.waitParallel->setChecked(wait);
-    m_project->setWaitForParallel(wait);
-    m_document->changed();
-    cmdToList_Click();
-}
-
-void Form1::tellRightAwayStart()
-{
-    const QString notice = rightAwayNotice(*m_project, currentFile(), Clock::today());
-    if (!notice.isEmpty())
-        MessageBox::show(this, notice, QStringLiteral("Start"), MessageBox::Information);
 }
 
 void Form1::setKeyboardOrder()
@@ -94,6 +73,7 @@ void Form1::watchForChanges()
         m_document->changed();
     });
     connect(m_document, &ProjectDocument::contentReplaced, this, &Form1::showContent);
+    connectPlanOptions(this, m_menus);
     connect(m_document, &ProjectDocument::stateChanged, this, &Form1::updateTitle);
     connect(m_document, &ProjectDocument::keepFailed, this, [this](const Refusal &refusal) {
         MessageBox::show(this, refusal.text, QStringLiteral("Error"), MessageBox::Exclamation);

@@ -1,7 +1,6 @@
 #include "Form1.h"
 
 #include "app/FileDialog.h"
-#include "app/ListEdits.h"
 #include "app/MessageBox.h"
 #include "corekit/Clock.h"
 #include "project/Project.h"
@@ -43,8 +42,6 @@ void Form1::showContent()
 {
     // The opened dates are the person's own, so the start-up check must not move them.
     m_ui.tmrDate->stop();
-    // The list edits belonged to what the window showed before.
-    m_edits->forget();
     const Project &project = *m_project;
     const QDate date = project.startsOnPickedDate() ? project.pickedStartDate() : Clock::today();
     {
@@ -60,7 +57,6 @@ void Form1::showContent()
         m_ui.chkExcludeWeekends->setChecked(project.workingWeekApplies());
         m_ui.txtTodo->setPlainText(project.taskText());
     }
-    m_menus.waitParallel->setChecked(project.waitsForParallel());
     m_project->setPickedStartDate(date);
     SetProjectStartDate();
     cmdToList_Click();
@@ -83,7 +79,6 @@ bool Form1::openProjectFile(const QString &path)
         return false;
     }
     rebuildRecentMenu();
-    tellRightAwayStart();
     return true;
 }
 
@@ -92,14 +87,11 @@ void Form1::restoreSession(const QString &fileName)
     m_document->startKeeping();
     rebuildRecentMenu();
     setTimelineShown(ProjectSession::timelineShown());
-    m_menus.csvPerDay->setChecked(ProjectSession::csvPerDay());
     std::optional<Refusal> refusal;
     std::vector<std::unique_ptr<WorkSlot>> others = m_document->restoreSession(fileName, &refusal);
     // A file that cannot be opened is told once; the window then starts with nothing open.
     if (refusal)
         MessageBox::show(this, refusal->text, QStringLiteral("Open Project"), MessageBox::Exclamation);
-    else if (!isModified())
-        tellRightAwayStart();
     rebuildRecentMenu();
     // Every other window's kept work comes back in a window of its own.
     for (std::unique_ptr<WorkSlot> &slot : others) {

@@ -1,7 +1,6 @@
 #include "Form1.h"
 
 #include "app/CalendarExport.h"
-#include "app/ListEdits.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
@@ -9,7 +8,6 @@
 #include "corekit/Clock.h"
 #include "project/Project.h"
 
-#include <QAction>
 #include <QAbstractItemModel>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -49,8 +47,7 @@ std::optional<double> wholeDays(const QString &text, const QLocale &locale)
 
 void Form1::Command2_Click()
 {
-    exportCalendar(this, *m_project, CalendarFormat::Csv, [this] { cmdToList_Click(); },
-        m_menus.csvPerDay->isChecked() ? CsvLayout::PerDay : CsvLayout::Runs);
+    exportCalendar(this, *m_project, CalendarFormat::Csv, [this] { cmdToList_Click(); });
 }
 
 void Form1::exportIcs()
@@ -132,8 +129,6 @@ void Form1::cmdConvertToList_Click()
     QString text = m_project->taskTextFromRows();
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     m_ui.txtTodo->setPlainText(text);
-    // The text now holds the rows as they stand, edits included.
-    m_edits->forget();
 }
 
 void Form1::cmdPrint_Click()

@@ -2,10 +2,10 @@
 
 #include "app/MessageBox.h"
 #include "project/Project.h"
+#include "project/ProjectDocument.h"
 
+#include <QPlainTextEdit>
 #include <QStringList>
-
-#include <functional>
 
 namespace ambrel {
 
@@ -19,10 +19,20 @@ QString tasksText(qsizetype count, const char *what)
 
 } // namespace
 
-ListEdits::ListEdits(Project &project, QObject *parent)
+ListEdits::ListEdits(ProjectDocument &document, QPlainTextEdit *taskBox, QObject *parent)
     : QObject(parent)
-    , m_project(project)
+    , m_project(document.project())
+    , m_taskBox(taskBox)
 {
+    // The list turned back into text: the text now holds the rows as they stand, edits included.
+    connect(m_taskBox, &QPlainTextEdit::textChanged, this, [this] {
+        if (pending()
+            && m_taskBox->toPlainText()
+                == m_project.taskTextFromRows().replace(QLatin1String("\r\n"), QLatin1String("\n")))
+            forget();
+    });
+    // Edits in the list belong to what the document held before it was replaced.
+    connect(&document, &ProjectDocument::contentReplaced, this, &ListEdits::forget);
     // A build (or emptying the list) replaces every row: what was edited in the old rows is gone.
     connect(&m_project, &Project::scheduleReset, this, [this] {
         m_builtText = m_project.taskText();
@@ -40,7 +50,7 @@ ListEdits::ListEdits(Project &project, QObject *parent)
     });
 }
 
-QString ListEdits::note() const
+QString ListEdits::note(const QString &hints) const
 {
     if (!pending())
         return {};
@@ -49,11 +59,12 @@ QString ListEdits::note() const
         parts << (m_moves == 1 ? QStringLiteral("1 postpone") : QStringLiteral("%1 postpones").arg(m_moves));
     if (!m_removedLines.empty())
         parts << tasksText(qsizetype(m_removedLines.size()), "removed");
-    return QStringLiteral("The list differs from your task text (%1): a rebuild would undo it.")
-        .arg(parts.join(QStringLiteral(", ")));
+    const QString note = QStringLiteral("The list differs from your task text (%1): a rebuild would undo it.")
+                             .arg(parts.join(QStringLiteral(", ")));
+    return hints.isEmpty() ? note : note + QLatin1Char(' ') + hints;
 }
 
-bool ListEdits::confirmRebuild(QWidget *parent, const std::function<void(const QString &)> &setText)
+bool ListEdits::confirmRebuild(QWidget *parent)
 {
     if (!pending())
         return true;
@@ -70,14 +81,16 @@ bool ListEdits::confirmRebuild(QWidget *parent, const std::function<void(const Q
         forget();
         return true;
     }
-    text += QStringLiteral("\n\nRemove the removed tasks' lines from the text too (Yes), rebuild from the text "
-                           "as it is (No), or cancel?");
-    switch (MessageBox::show(parent, text, QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNoCancel)) {
+    text += QStringLiteral(
+        "\n\nRemove the removed tasks' lines from the text too (Yes), rebuild from the text "
+        "as it is (No), or cancel?");
+    switch (MessageBox::show(
+        parent, text, QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNoCancel)) {
     case MessageBox::Yes: {
         const std::vector<int> lines = m_removedLines;
         const QString built = m_builtText;
         forget();
-        setText(withoutLines(m_project.taskText(), built, lines));
+        m_taskBox->setPlainText(withoutLines(m_project.taskText(), built, lines));
         return true;
     }
     case MessageBox::No:
@@ -97,7 +110,8 @@ void ListEdits::forget()
         emit changed();
 }
 
-QString ListEdits::withoutLines(const QString &text, const QString &builtText, const std::vector<int> &lineNumbers)
+QString ListEdits::withoutLines(
+    const QString &text, const QString &builtText, const std::vector<int> &lineNumbers)
 {
     const QStringList built = builtText.split(QLatin1Char('\n'));
     QStringList lines = text.split(QLatin1Char('\n'));

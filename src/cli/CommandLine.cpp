@@ -204,7 +204,8 @@ bool writeFiles(const Options &options, const Project &project, const QDate &tod
 {
     std::optional<Refusal> failed;
     if (!options.csvPath.isEmpty())
-        failed = project.exportCalendarCsv(options.csvPath, options.csvPerDay ? CsvLayout::PerDay : CsvLayout::Runs);
+        failed = project.exportCalendarCsv(
+            options.csvPath, options.csvPerDay ? CsvLayout::PerDay : CsvLayout::Runs);
     if (!failed && !options.icsPath.isEmpty())
         failed = project.exportCalendarIcs(options.icsPath, Clock::now());
     QString error;
