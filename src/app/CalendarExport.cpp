@@ -5,8 +5,11 @@
 #include "app/MessageBox.h"
 #include "corekit/Clock.h"
 #include "corekit/Corekit.h"
+#include "corekit/Paths.h"
+#include "export/EventRow.h"
 #include "export/IcsWriter.h"
 #include "project/Project.h"
+#include "project/ProjectSession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -76,24 +79,33 @@ void reportExported(QWidget *parent, const Project &project, const QString &path
 
 void exportCsv(QWidget *parent, const Project &project)
 {
+    const CsvLayout layout = ProjectSession::csvPerDay() ? CsvLayout::PerDay : CsvLayout::Runs;
     const QString path = ExportDestination::choose(parent, ExportDestination::Csv, project.name(),
         QStringLiteral("Export to Google Calendar"), QStringLiteral("CSV file (*.csv)"), false);
     if (path.isEmpty())
         return;
     if (!mayOverwrite(parent, path, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?")))
         return;
-    if (const std::optional<Refusal> failed = project.exportCalendarCsv(path)) {
+    if (const std::optional<Refusal> failed = project.exportCalendarCsv(path, layout)) {
         MessageBox::show(parent, failed->text, QStringLiteral("Error"), MessageBox::Critical);
         return;
     }
+    // A calendar books an event of several days through its nights too; the person may not want that.
+    const QString nights
+        = layout == CsvLayout::Runs && spansSeveralDays(calendarEventRows(project.schedule()))
+        ? QStringLiteral(" Events of several working days run through the nights between them; for working "
+                         "hours only, turn on File → CSV: One Event per Working Day and export again.")
+        : QString();
     reportExported(parent, project, path,
         QStringLiteral(
             "Done! The software will now open a folder which contains a .csv file with your project "
             "info. You can now add this project (.csv) to your G calendar. For more details, please "
-            "read the user manual."),
+            "read the user manual.")
+            + nights,
         QStringLiteral("Done! Your project info was saved to the .csv file %1, but its folder could not be "
                        "opened. You can now add this project (.csv) to your G calendar. For more details, "
-                       "please read the user manual."),
+                       "please read the user manual.")
+            + nights,
         QStringLiteral("exports.html#google-calendar"));
 }
 

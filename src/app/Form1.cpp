@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "app/EventListModel.h"
+#include "app/ListEdits.h"
 #include "app/MessageBox.h"
 #include "app/SaveGuard.h"
 #include "app/TaskListModel.h"
@@ -62,6 +63,7 @@ Form1::Form1(QWidget *parent)
     setCentralWidget(m_body);
 
     m_ui = buildForm1Controls(this, m_body);
+    m_edits = new ListEdits(*m_document, m_ui.txtTodo, this);
     m_calendarDate = m_ui.Calendar2->selectedDate();
     m_timeline = new TimelinePane(this, m_body, m_ui.ListView1, m_tasks, m_project);
     connect(m_timeline, &TimelinePane::rowClicked, this,
@@ -119,6 +121,7 @@ void Form1::wireControls()
     connect(m_ui.ListView1, &QTreeView::clicked, this, &Form1::ListView1_ItemClick);
     connect(m_tasks, &QAbstractItemModel::modelReset, this, &Form1::updateHintLine);
     connect(m_tasks, &QAbstractItemModel::rowsRemoved, this, &Form1::updateHintLine);
+    connect(m_edits, &ListEdits::changed, this, &Form1::updateHintLine);
     const std::pair<const char *, void (Form1::*)()> buttons[] = { { "cmdPostpone", &Form1::cmdPostpone_Click },
         { "cmdConvertToList", &Form1::cmdConvertToList_Click }, { "cmdRemove", &Form1::cmdRemove_Click },
         { "cmdRemoveSelected", &Form1::cmdRemoveSelected_Click }, { "cmdPrint", &Form1::cmdPrint_Click } };
@@ -182,6 +185,8 @@ void Form1::SetProjectStartDate()
 
 void Form1::cmdToList_Click()
 {
+    if (!m_edits->confirmRebuild(this))
+        return;
     const int columnsBefore = m_tasks->columnCount();
     if (auto refusal = m_project->rebuild(Clock::today())) {
         MessageBox::show(this, refusal->text, ooopsTitle(), MessageBox::Information);
@@ -200,6 +205,7 @@ void Form1::Calendar2_DateChange(const QDate & /*OldDate*/, const QDate &NewDate
         optDate_Click(1);
     }
     m_project->setPickedStartDate(NewDate);
+    m_project->setStartIsSaved(false); // a date clicked now is a new pick, checked against today
     SetProjectStartDate();
     cmdToList_Click();
 }
@@ -266,17 +272,19 @@ void Form1::updateHintLine()
 {
     const auto hinted = std::count_if(m_project->tasks().begin(), m_project->tasks().end(),
         [](const TaskRow &task) { return !task.hint.isEmpty(); });
-    m_ui.lblHints->setText(hinted == 1
-            ? QStringLiteral("1 line may not say what you meant — hover the mark.")
-            : QStringLiteral("%1 lines may not say what you meant — hover the marks.").arg(hinted));
+    QString text = hinted == 1
+        ? QStringLiteral("1 line may not say what you meant — hover the mark.")
+        : QStringLiteral("%1 lines may not say what you meant — hover the marks.").arg(hinted);
+    m_ui.lblHints->setText(m_edits->pending() ? m_edits->note(hinted > 0 ? text : QString()) : text);
     placeHintLine();
-    m_ui.lblHints->setVisible(hinted > 0);
+    m_ui.lblHints->setVisible(hinted > 0 || m_edits->pending());
 }
 
 void Form1::placeHintLine()
 {
     const QRect list(m_ui.ListView1->mapTo(m_body, QPoint(0, 0)), m_ui.ListView1->size());
-    m_ui.lblHints->setGeometry(list.left(), list.bottom() + 4, list.width(), m_ui.lblHints->heightForWidth(list.width()));
+    const int width = std::max(list.width(), m_body->width() - list.left() - 8); // under the timeline too
+    m_ui.lblHints->setGeometry(list.left(), list.bottom() + 4, width, m_ui.lblHints->heightForWidth(width));
 }
 
 void Form1::growWithHeight()

@@ -20,6 +20,7 @@ class QTreeView;
 namespace ambrel {
 
 class EventListModel;
+class ListEdits;
 class Project;
 class ProjectDocument;
 class SaveGuard;
@@ -168,6 +169,7 @@ private:
 
 
     TimelinePane *m_timeline = nullptr;
+    ListEdits *m_edits = nullptr;
 };
 
 } // namespace ambrel

@@ -2,6 +2,7 @@
 
 #include "app/MessageBox.h"
 #include "app/MainMenus.h"
+#include "app/PlanOptions.h"
 #include "app/PostponeDialog.h"
 #include "app/TaskListModel.h"
 #include "app/TimelinePane.h"
@@ -72,6 +73,7 @@ void Form1::watchForChanges()
         m_document->changed();
     });
     connect(m_document, &ProjectDocument::contentReplaced, this, &Form1::showContent);
+    connectPlanOptions(this, m_menus);
     connect(m_document, &ProjectDocument::stateChanged, this, &Form1::updateTitle);
     connect(m_document, &ProjectDocument::keepFailed, this, [this](const Refusal &refusal) {
         MessageBox::show(this, refusal.text, QStringLiteral("Error"), MessageBox::Exclamation);

@@ -63,6 +63,8 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
     QObject::connect(addNamedAction(file, "actionExportCsv", QStringLiteral("&Export to Google Calendar (.csv)"),
                 QKeySequence(Qt::CTRL | Qt::Key_E)),
         &QAction::triggered, window, &Form1::Command2_Click);
+    menus.csvPerDay = addNamedAction(file, "actionCsvPerDay", QStringLiteral("CSV: One Event per &Working Day"));
+    menus.csvPerDay->setCheckable(true);
     QObject::connect(addNamedAction(file, "actionExportIcs", QStringLiteral("Export to &iCalendar (.ics)…"),
                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)),
         &QAction::triggered, window, &Form1::exportIcs);
@@ -102,6 +104,9 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
     menus.convertToList
         = addNamedAction(tasks, "actionConvertToList", QStringLiteral("&Turn List Back into Text"));
     QObject::connect(menus.convertToList, &QAction::triggered, window, &Form1::cmdConvertToList_Click);
+    tasks->addSeparator();
+    menus.waitParallel = addNamedAction(tasks, "actionWaitParallel", QStringLiteral("Wait for parallel tasks"));
+    menus.waitParallel->setCheckable(true);
 
     timeline->createViewMenu(bar);
 

@@ -20,6 +20,8 @@ struct Form1Menus {
     QAction *removeAll = nullptr;
     QAction *convertToList = nullptr;
     QAction *print = nullptr;
+    QAction *waitParallel = nullptr; // checkable: the project's "Wait for parallel tasks"
+    QAction *csvPerDay = nullptr; // checkable: the CSV export writes one event per working day
 };
 
 // The menu bar of window, each action calling the same handler as the hidden panel's button.

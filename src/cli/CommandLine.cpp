@@ -51,6 +51,8 @@ const char kUsage[]
       "  --user NAME         the calendar server's user name, with --publish\n"
       "  --overwrite         with --publish, also replace events edited on the server since\n"
       "  --insecure          with --publish, allow plain http to a host that is not this machine\n"
+      "  --wait-parallel     the task after a parallel group waits until every task of the group ended\n"
+      "  --csv-per-day       the --csv file holds one event per working day, working hours only\n"
       "  --help              show this text\n";
 
 const char kNoWorkingDay[] = "Your working week has no working days. Give at least one with --week "
@@ -70,6 +72,8 @@ struct Options {
     QString icsPath;
     std::optional<QString> daysOffPath;
     QString timelinePath;
+    bool waitParallel = false;
+    bool csvPerDay = false;
     QString file;
     bool help = false;
     std::optional<PublishRequest> publish;
@@ -126,6 +130,10 @@ QString parseOptions(const QStringList &arguments, Options &options)
             options.calendarDays = true;
         } else if (argument == QLatin1String("--events")) {
             options.events = true;
+        } else if (argument == QLatin1String("--wait-parallel")) {
+            options.waitParallel = true;
+        } else if (argument == QLatin1String("--csv-per-day")) {
+            options.csvPerDay = true;
         } else if (argument == QLatin1String("--project")) {
             if (!value(&options.project.emplace()))
                 return QStringLiteral("--project needs a NAME");
@@ -242,7 +250,8 @@ bool writeFiles(const Options &options, const Project &project, const QDate &tod
 {
     std::optional<Refusal> failed;
     if (!options.csvPath.isEmpty())
-        failed = project.exportCalendarCsv(options.csvPath);
+        failed = project.exportCalendarCsv(
+            options.csvPath, options.csvPerDay ? CsvLayout::PerDay : CsvLayout::Runs);
     if (!failed && !options.icsPath.isEmpty())
         failed = project.exportCalendarIcs(options.icsPath, Clock::now());
     QString error;
@@ -290,10 +299,15 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     // What the command line says wins over what the file says.
     if (options.project)
         content.name = *options.project;
+    // A file's start is the saved plan's own and opens on any later day; --start is a date picked now.
+    bool startIsSaved = content.startOnPickedDate;
     if (options.start.isValid()) {
         content.startOnPickedDate = true;
         content.pickedStartDate = options.start;
+        startIsSaved = false;
     }
+    if (options.waitParallel)
+        content.waitForParallel = true;
     if (options.calendarDays)
         content.workingWeekApplies = false;
 
@@ -307,6 +321,8 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     if (content.startOnPickedDate)
         project.setPickedStartDate(content.pickedStartDate);
     project.setWorkingWeekApplies(content.workingWeekApplies);
+    project.setStartIsSaved(startIsSaved);
+    project.setWaitForParallel(content.waitForParallel);
 
     const std::optional<Settings> settings = readSettings(options, content.workingWeekApplies, err);
     if (!settings)
@@ -315,13 +331,19 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
 
     // What the grammar read differently from what a person may have meant; the output stays as it is.
     // The command line writes its numbers with a point, whatever the desktop's locale.
+    // A built schedule adds the lines that start before a task above them has ended.
+    const std::optional<Refusal> refused = project.rebuild(today);
     const QLocale desktop;
     QLocale::setDefault(QLocale::c());
-    for (const LineHint &hint : taskTextHints(content.taskText, project.calendar().workingDaysPerWeek()))
+    const int daysPerWeek = project.calendar().workingDaysPerWeek();
+    const std::vector<LineHint> hints = refused
+        ? taskTextHints(content.taskText, daysPerWeek)
+        : scheduleHints(content.taskText, daysPerWeek, project.schedule(), &formatIsoDate);
+    for (const LineHint &hint : hints)
         err << "line " << hint.lineNumber << ": " << hint.text << '\n';
     QLocale::setDefault(desktop);
 
-    if (const auto refusal = project.rebuild(today)) {
+    if (const auto &refusal = refused) {
         const bool pastStart = project.startsOnPickedDate() && project.pickedStartDate() < today;
         // The window's words point to its Settings; here the week comes from --week or workingweek.txt.
         if (!pastStart && !project.calendar().hasWorkingDay())

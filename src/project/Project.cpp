@@ -44,7 +44,7 @@ void Project::begin(const QDate &today)
 
 void Project::SetProjectStartDate(const QDate &today)
 {
-    ScheduleBuilder::SetProjectStartDate(m_state, m_startOnPickedDate, calendar(), today);
+    ScheduleBuilder::SetProjectStartDate(m_state, m_startOnPickedDate, calendar(), today, m_startIsSaved);
 }
 
 std::optional<Refusal> Project::rebuild(const QDate &today)
@@ -56,6 +56,8 @@ std::optional<Refusal> Project::rebuild(const QDate &today)
     request.calendar = calendar();
     request.startsAt = m_settings.hours.starts;
     request.endsAt = m_settings.hours.endsAt;
+    request.startIsSaved = m_startIsSaved;
+    request.waitForParallel = m_waitForParallel;
 
     Schedule built;
     if (auto refusal = ScheduleBuilder::build(m_state, request, today, built)) {
@@ -63,7 +65,7 @@ std::optional<Refusal> Project::rebuild(const QDate &today)
         emit buildRefused(*refusal);
         return refusal;
     }
-    m_builtFrom = { m_taskText, m_name, m_startOnPickedDate, m_state.PickedStartDate };
+    m_builtFrom = { m_taskText, m_name, m_startOnPickedDate, m_state.PickedStartDate, m_waitForParallel };
     replaceSchedule(std::move(built));
     return std::nullopt;
 }
@@ -112,7 +114,8 @@ bool Project::changedSinceBuild() const
 {
     return m_taskText != m_builtFrom.taskText || m_name != m_builtFrom.name
         || m_startOnPickedDate != m_builtFrom.startOnPickedDate
-        || (m_startOnPickedDate && m_state.PickedStartDate != m_builtFrom.pickedStartDate);
+        || (m_startOnPickedDate && m_state.PickedStartDate != m_builtFrom.pickedStartDate)
+        || m_waitForParallel != m_builtFrom.waitForParallel;
 }
 
 TaskProgress Project::status(int row, const QDate &today) const
@@ -132,6 +135,13 @@ std::optional<Refusal> Project::exportCalendarCsv(const QString &path) const
 {
     QString error;
     const bool written = WriteCalendarCSV(path, calendarEventRows(m_schedule), &error);
+    return failure(written, error);
+}
+
+std::optional<Refusal> Project::exportCalendarCsv(const QString &path, CsvLayout layout) const
+{
+    QString error;
+    const bool written = WriteCalendarCSV(path, calendarEventRows(m_schedule), layout, &error);
     return failure(written, error);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "corekit/Refusal.h"
+#include "export/CsvWriter.h"
 #include "schedule/ScheduleBuilder.h"
 #include "tracking/TaskStatus.h"
 #include "workweek/WorkweekSettings.h"
@@ -41,6 +42,13 @@ public:
     // "Adjust Tasks to My Working Week.": while off, every day counts.
     bool workingWeekApplies() const { return m_workingWeekApplies; }
     void setWorkingWeekApplies(bool applies) { m_workingWeekApplies = applies; }
+    // Whether the picked date is the start of a saved plan (opened from a file, kept while it is edited)
+    // rather than a date picked now: a saved start in the past builds, a new pick in the past is refused.
+    bool startIsSaved() const { return m_startIsSaved; }
+    void setStartIsSaved(bool saved) { m_startIsSaved = saved; }
+    // "Wait for parallel tasks": the task after a parallel group starts once the whole group has ended.
+    bool waitsForParallel() const { return m_waitForParallel; }
+    void setWaitForParallel(bool wait) { m_waitForParallel = wait; }
 
     const Settings &settings() const { return m_settings; }
     void setSettings(const Settings &settings) { m_settings = settings; }
@@ -76,6 +84,8 @@ public:
     // The calendar events as the Google Calendar import file.
     bool writeCalendarCsv(QIODevice *device) const;
     std::optional<Refusal> exportCalendarCsv(const QString &path) const;
+    // The same file in the given layout; a per-day file too long to write is refused.
+    std::optional<Refusal> exportCalendarCsv(const QString &path, CsvLayout layout) const;
     // The calendar events as an iCalendar file, one block of working hours per working day, stamped with
     // the moment of export. Refused (nothing written) when the hours cannot be read.
     std::optional<Refusal> exportCalendarIcs(const QString &path, const QDateTime &stamp) const;
@@ -98,6 +108,8 @@ private:
     QString m_id;
     bool m_startOnPickedDate = false;
     bool m_workingWeekApplies = true;
+    bool m_startIsSaved = false;
+    bool m_waitForParallel = false;
     Settings m_settings;
     ScheduleState m_state;
     Schedule m_schedule;
@@ -107,6 +119,7 @@ private:
         QString name = QStringLiteral("My Project");
         bool startOnPickedDate = false;
         QDate pickedStartDate;
+        bool waitForParallel = false;
     };
     BuiltFrom m_builtFrom;
 };

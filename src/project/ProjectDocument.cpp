@@ -75,6 +75,7 @@ ProjectFileContent ProjectDocument::content() const
     content.startOnPickedDate = m_project->startsOnPickedDate();
     content.pickedStartDate = m_project->pickedStartDate();
     content.workingWeekApplies = m_project->workingWeekApplies();
+    content.waitForParallel = m_project->waitsForParallel();
     content.taskText = m_project->taskText();
     return content;
 }
@@ -112,6 +113,9 @@ void ProjectDocument::setContent(const ProjectFileContent &content)
     if (content.startOnPickedDate)
         m_project->setPickedStartDate(content.pickedStartDate);
     m_project->setWorkingWeekApplies(content.workingWeekApplies);
+    // A date read back from a file is the plan's start, not a new pick.
+    m_project->setStartIsSaved(content.startOnPickedDate);
+    m_project->setWaitForParallel(content.waitForParallel);
     m_project->setTaskText(content.taskText);
     emit contentReplaced();
 }

@@ -27,6 +27,9 @@ const QString kTimeline = QStringLiteral("timeline.txt");
 const QString kTimelineShown = QStringLiteral("shown");
 const QString kTimelineHidden = QStringLiteral("hidden");
 const QString kWindowPlace = QStringLiteral("window.txt");
+const QString kCsvLayout = QStringLiteral("csvlayout.txt");
+const QString kCsvPerDay = QStringLiteral("per-day");
+const QString kCsvRuns = QStringLiteral("runs");
 
 // A session file never holds more than a few paths or one project, so anything larger is not ours.
 constexpr qint64 kLargestSessionFile = 16 * 1024 * 1024;
@@ -136,6 +139,17 @@ QByteArray ProjectSession::windowPlace()
 std::optional<Refusal> ProjectSession::setWindowPlace(const QByteArray &place)
 {
     return writeSessionFile(kWindowPlace, place);
+}
+
+bool ProjectSession::csvPerDay()
+{
+    const QStringList found = lines(readSessionFile(kCsvLayout));
+    return !found.isEmpty() && found.first().trimmed() == kCsvPerDay;
+}
+
+std::optional<Refusal> ProjectSession::setCsvPerDay(bool perDay)
+{
+    return writeSessionFile(kCsvLayout, (perDay ? kCsvPerDay : kCsvRuns).toUtf8() + '\n');
 }
 
 namespace {

@@ -40,6 +40,9 @@ public:
     // Whether the timeline shows beside the task list; hidden until the person first shows it.
     static bool timelineShown();
     static std::optional<Refusal> setTimelineShown(bool shown);
+    // Whether the Google Calendar export writes one event per working day; off until the person picks it.
+    static bool csvPerDay();
+    static std::optional<Refusal> setCsvPerDay(bool perDay);
 
     // Where the window was and how the list and timeline shared it, as the window wrote it; empty at first.
     static QByteArray windowPlace();

@@ -93,7 +93,8 @@ private slots:
     void openShowsTheFile();
     void openRefusesWhatIsNoProject_data();
     void openRefusesWhatIsNoProject();
-    void pastStartDateOpensWithTheBuildsMessage();
+    void pastStartDateOpensAndBuilds_data();
+    void pastStartDateOpensAndBuilds();
     void failedSaveKeepsTheWorkUnsaved();
     void unsavedChangesQuestion_data();
     void unsavedChangesQuestion();
@@ -239,17 +240,47 @@ void tst_Form1Files::openRefusesWhatIsNoProject()
     QVERIFY(window->currentFile().isEmpty());
 }
 
-void tst_Form1Files::pastStartDateOpensWithTheBuildsMessage()
+void tst_Form1Files::pastStartDateOpensAndBuilds_data()
 {
-    writeFile(path("old.ambrel"), "Ambrel project 1\nStart: 2024-05-01\n\nDesign + 3\n");
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QDate>("savedOn");
+    QTest::addColumn<QString>("firstStart");
+    QTest::addColumn<bool>("notice");
+
+    QTest::newRow("a saved date builds where it stands") << QByteArray("2024-05-01") << QDate(2024, 6, 3)
+                                                         << "5/1/2024" << false;
+    QTest::newRow("right away, saved on an earlier day: told once")
+        << QByteArray("right away") << QDate(2024, 6, 3) << "6/5/2024" << true;
+    QTest::newRow("right away, saved today") << QByteArray("right away") << kWednesday << "6/5/2024" << false;
+}
+
+void tst_Form1Files::pastStartDateOpensAndBuilds()
+{
+    QFETCH(QByteArray, start);
+    QFETCH(QDate, savedOn);
+    QFETCH(QString, firstStart);
+    QFETCH(bool, notice);
+
+    writeFile(path("old.ambrel"), "Ambrel project 1\nStart: " + start + "\n\nDesign + 3\n");
+    QFile file(path("old.ambrel"));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime(savedOn, QTime(12, 0)), QFileDevice::FileModificationTime));
+    file.close();
     const auto window = openForm1();
     QVERIFY(window->openProjectFile(path("old.ambrel")));
 
-    QCOMPARE(shownTexts(), QStringList { "Your project is set to start on a past date. Please fix this." });
-    QCOMPARE(child<QCalendarWidget>(*window, "Calendar2")->selectedDate(), QDate(2024, 5, 1));
-    QVERIFY(child<QRadioButton>(*window, "optDate_1")->isChecked());
+    QCOMPARE(window->taskModel()->cellText(0, TaskListModel::StartDateColumn), firstStart);
+    QCOMPARE(MessageBox::shown().size(), notice ? 1 : 0);
+    if (notice)
+        QVERIFY2(MessageBox::shown().constFirst().text.contains(QStringLiteral("Start this project on")),
+            qPrintable(MessageBox::shown().constFirst().text));
     QVERIFY(!window->isModified());
     QCOMPARE(window->currentFile(), path("old.ambrel"));
+
+    // A past date clicked now is a new pick, and refused as before.
+    MessageBox::clearShown();
+    child<QCalendarWidget>(*window, "Calendar2")->setSelectedDate(QDate(2024, 5, 2));
+    QCOMPARE(shownTexts(), QStringList { "Your project is set to start on a past date. Please fix this." });
 }
 
 void tst_Form1Files::failedSaveKeepsTheWorkUnsaved()

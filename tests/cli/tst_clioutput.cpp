@@ -57,7 +57,13 @@ void TestCliOutput::failedOutput()
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), exitCode);
-    QCOMPARE(!process.readAllStandardError().isEmpty(), messageOnError);
+    // The line hints (a task that starts before one above has ended) are no error message.
+    QByteArray errors;
+    for (const QByteArray &line : process.readAllStandardError().split('\n')) {
+        if (!line.startsWith("line "))
+            errors += line;
+    }
+    QCOMPARE(!errors.isEmpty(), messageOnError);
 
     // Output meant for the closed standard output never ends up in a file the program wrote.
     if (arguments.contains(csvPath)) {

@@ -86,6 +86,9 @@ private slots:
     void projectFile();
     void projectFileRefused_data();
     void projectFileRefused();
+    void planOverTime_data();
+    void planOverTime();
+    void csvPerDay();
     void outputFailure_data();
     void outputFailure();
     void limitsRefused_data();
@@ -321,8 +324,8 @@ void TestCommandLine::projectFile_data()
     QTest::newRow("options override the header")
         << header + tasks << QStringList { "--project", "X", "--start", "2024-06-04", "--calendar-days" }
         << QStringList { "--project", "X", "--start", "2024-06-04", "--calendar-days" } << tasks << 0;
-    QTest::newRow("a header date already past")
-        << QByteArray("Ambrel project 1\nStart: 2024-05-31\n\nA\n") << QStringList()
+    QTest::newRow("a header date already past, picked again with --start")
+        << QByteArray("Ambrel project 1\nStart: 2024-05-31\n\nA\n") << QStringList { "--start", "2024-05-31" }
         << QStringList { "--start", "2024-05-31" } << QByteArray("A") << 1;
 }
 
@@ -374,6 +377,72 @@ void TestCommandLine::projectFileRefused()
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.out, QByteArray());
     QCOMPARE(run.err, "ambrel-cli: Could not open " + path.toUtf8() + ": " + reason + "\n");
+}
+
+void TestCommandLine::planOverTime_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+
+    const QByteArray saved("Ambrel project 1\nStart: 2024-05-27\n\nA + 3\nB + 2\n");
+    QTest::newRow("a saved start opens after it has passed")
+        << saved << QStringList() << 0
+        << kTaskHeader + "My Project: A \t2024-05-27\t2024-05-29\t3\nMy Project: B \t2024-05-30\t2024-05-31\t2\n"
+        << QByteArray();
+    QTest::newRow("a past date picked with --start is still refused")
+        << saved << QStringList { "--start", "2024-05-27" } << 1 << QByteArray()
+        << QByteArray("Your project is set to start on a past date. Please fix this.\n");
+
+    const QByteArray group("Requirements + 5\n//Interviews + 2\nArchitecture + 4\n");
+    const QByteArray seedRule = kTaskHeader
+        + "My Project: Requirements \t2024-06-03\t2024-06-07\t5\n"
+          "My Project: Interviews \t2024-06-03\t2024-06-04\t2\n"
+          "My Project: Architecture \t2024-06-05\t2024-06-10\t4\n";
+    const QByteArray joined = kTaskHeader
+        + "My Project: Requirements \t2024-06-03\t2024-06-07\t5\n"
+          "My Project: Interviews \t2024-06-03\t2024-06-04\t2\n"
+          "My Project: Architecture \t2024-06-10\t2024-06-13\t4\n";
+    QTest::newRow("off: the seed's rule, with the overlap told")
+        << group << QStringList() << 0 << seedRule << QByteArray("line 3: Starts before \"Requirements");
+    QTest::newRow("--wait-parallel joins the group")
+        << group << QStringList { "--wait-parallel" } << 0 << joined << QByteArray();
+    QTest::newRow("\"Parallel: wait\" in a project file joins the group")
+        << QByteArray("Ambrel project 1\nStart: right away\nParallel: wait\n\n") + group << QStringList() << 0
+        << joined << QByteArray();
+}
+
+// Saved plans open on any later day, and the join rule comes from the option or the file.
+void TestCommandLine::planOverTime()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    const Run run = runCli(kMondayToFriday + arguments, input);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out, out);
+    QVERIFY2(err.isEmpty() ? run.err.isEmpty() : run.err.startsWith(err), run.err.constData());
+}
+
+void TestCommandLine::csvPerDay()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("days.csv"));
+    // Thursday: a five-day task runs over a weekend, so its second run is numbered.
+    const Run run = runCli(QStringList { "--today", "2024-06-06", "--week", "1111100", "--begins", "09:00 AM",
+                               "--ends", "05:00 PM", "--csv", path, "--csv-per-day" },
+        "T + 5\n");
+    QCOMPARE(run.exitCode, 0);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 7); // the header, five days, and the empty rest after the last line end
+    QCOMPARE(lines[1], QByteArray("My Project: T ,06/06/2024,09:00 AM,06/06/2024,05:00 PM,False,T ,Home,True\r"));
+    QCOMPARE(lines[5], QByteArray("My Project: T  (2),06/12/2024,09:00 AM,06/12/2024,05:00 PM,False,T ,Home,True\r"));
 }
 
 void TestCommandLine::outputFailure_data()

@@ -81,6 +81,7 @@ private slots:
     void keptChangesOverNewerFileAreTold();
     void keptChangesOfMovedFileComeBack();
     void keptCopyOfLargestFileComesBack();
+    void openedPlanBuildsAfterItsStart();
 
 private:
     QString path(const QString &name) const { return m_files->filePath(name); }
@@ -542,6 +543,29 @@ void TestProjectDocument::keptCopyOfLargestFileComesBack()
     QVERIFY(!told);
     QVERIFY(restarted.isModified());
     QVERIFY(restarted.project().taskText().endsWith(QStringLiteral("\nLast + 1")));
+}
+
+// A file's start and join rule are the plan's own: it builds after its start, and saves them back as read.
+void TestProjectDocument::openedPlanBuildsAfterItsStart()
+{
+    const QByteArray plan = "Ambrel project 1\nName: Site\nStart: 2024-05-27\nWorking week: off\nParallel: wait\n\n"
+                            "A + 3\n// B + 1\nC + 1\n";
+    writeFile(path(QStringLiteral("site.ambrel")), plan);
+    ProjectDocument document;
+    QVERIFY(!document.open(path(QStringLiteral("site.ambrel"))));
+    Project &project = document.project();
+    QVERIFY(!project.rebuild(QDate(2024, 6, 10)));
+    QCOMPARE(project.tasks().at(0).startDate, QDate(2024, 5, 27));
+    QCOMPARE(project.tasks().at(2).startDate, QDate(2024, 5, 30));
+    QVERIFY(project.schedule().waitForParallel);
+    QVERIFY(!document.save());
+    // The file gains the name as its lasting Id, and keeps the rest as read.
+    QCOMPARE(readFile(path(QStringLiteral("site.ambrel"))),
+        QByteArray(plan).replace("Parallel: wait\n", "Parallel: wait\nId: Site\n"));
+
+    // A new pick of the same past date is refused.
+    project.setStartIsSaved(false);
+    QVERIFY(project.rebuild(QDate(2024, 6, 10)));
 }
 
 QTEST_GUILESS_MAIN(TestProjectDocument)

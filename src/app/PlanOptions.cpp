@@ -1,0 +1,57 @@
+#include "app/PlanOptions.h"
+
+#include "app/Form1.h"
+#include "app/MainMenus.h"
+#include "app/MessageBox.h"
+#include "corekit/Clock.h"
+#include "project/Project.h"
+#include "project/ProjectDocument.h"
+#include "project/ProjectSession.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace ambrel {
+
+QString rightAwayNotice(const Project &project, const QString &path, const QDate &today)
+{
+    if (path.isEmpty() || project.startsOnPickedDate())
+        return {};
+    // The file keeps no date for a right-away start; its last save is when the plan stood as saved.
+    const QDate saved = QFileInfo(path).lastModified().date();
+    if (!saved.isValid() || saved >= today)
+        return {};
+    return QStringLiteral("This project starts right away, so it now starts today, not on the day it was "
+                          "saved (%1). To keep a start date, choose \"Start this project on\", pick the date "
+                          "on the calendar and save the project.")
+        .arg(QLocale().toString(saved, QLocale::ShortFormat));
+}
+
+void connectPlanOptions(Form1 *window, const Form1Menus &menus)
+{
+    ProjectDocument &document = window->document();
+    Project &project = document.project();
+    QAction *wait = menus.waitParallel;
+    QObject::connect(wait, &QAction::triggered, window, [window, &document, &project](bool on) {
+        project.setWaitForParallel(on);
+        document.changed();
+        window->cmdToList_Click();
+    });
+    QObject::connect(
+        &document, &ProjectDocument::contentReplaced, window, [window, wait, &document, &project] {
+            wait->setChecked(project.waitsForParallel());
+            const QString notice = rightAwayNotice(project, document.filePath(), Clock::today());
+            if (!notice.isEmpty())
+                MessageBox::show(window, notice, QStringLiteral("Start"), MessageBox::Information);
+        });
+
+    menus.csvPerDay->setChecked(ProjectSession::csvPerDay());
+    QObject::connect(menus.csvPerDay, &QAction::triggered, window, [window](bool perDay) {
+        if (const std::optional<Refusal> failed = ProjectSession::setCsvPerDay(perDay))
+            MessageBox::show(window, failed->text, QStringLiteral("Error"), MessageBox::Exclamation);
+    });
+}
+
+} // namespace ambrel
