@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "app/EventListModel.h"
+#include "app/LinkLabel.h"
 #include "app/ListEdits.h"
 #include "app/MessageBox.h"
 #include "app/SaveGuard.h"
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -63,6 +63,8 @@ Form1::Form1(QWidget *parent)
     setCentralWidget(m_body);
 
     m_ui = buildForm1Controls(this, m_body);
+    LinkLabel::attach(m_ui.Label15, [this] { Label15_Click(); });
+    LinkLabel::attach(m_ui.lblSetWorkingDays, [this] { lblSetWorkingDays_Click(); });
     m_edits = new ListEdits(*m_document, m_ui.txtTodo, this);
     m_calendarDate = m_ui.Calendar2->selectedDate();
     m_timeline = new TimelinePane(this, m_body, m_ui.ListView1, m_tasks, m_project);
@@ -366,45 +368,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         default:
             break;
         }
-    } else if (watched == m_ui.Label15 || watched == m_ui.lblSetWorkingDays) {
-        auto *label = static_cast<QLabel *>(watched);
-        switch (event->type()) {
-        case QEvent::MouseButtonRelease: {
-            auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
-                linkActivated(watched);
-                return true;
-            }
-            break;
-        }
-        case QEvent::KeyPress: {
-            auto *key = static_cast<QKeyEvent *>(event);
-            const int pressed = key->key();
-            if (!key->isAutoRepeat()
-                && (pressed == Qt::Key_Return || pressed == Qt::Key_Enter || pressed == Qt::Key_Space)) {
-                linkActivated(watched);
-                return true;
-            }
-            break;
-        }
-        case QEvent::FocusIn:
-        case QEvent::FocusOut:
-            // A link has no look of its own for the keyboard's focus, so it gets a frame while it has it.
-            label->setFrameShape(label->hasFocus() ? QFrame::Box : QFrame::NoFrame);
-            break;
-        default:
-            break;
-        }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void Form1::linkActivated(QObject *link)
-{
-    if (link == m_ui.Label15)
-        Label15_Click();
-    else
-        lblSetWorkingDays_Click();
 }
 
 } // namespace ambrel

@@ -140,7 +140,6 @@ private:
     void showContent();
     void updateTitle();
     void growWithHeight();
-    void linkActivated(QObject *link);
     // Connects the controls to their handlers.
     void wireControls();
     void Form_Load();

@@ -67,12 +67,6 @@ QWidget *makeContainer(
     return frame;
 }
 
-void makeLink(QLabel *label, QObject *filter)
-{
-    label->setCursor(Qt::PointingHandCursor);
-    label->installEventFilter(filter);
-}
-
 } // namespace
 
 Form1Controls buildForm1Controls(QMainWindow *window, QWidget *body)
@@ -109,7 +103,6 @@ Form1Controls buildForm1Controls(QMainWindow *window, QWidget *body)
         45, 3600, 240);
     ui.Label15 = makeLabel(tipsFrame, "Label15", QStringLiteral("Tips"), verdana(9, false, true), kLinkColor,
         3780, 45, 1320, 240);
-    makeLink(ui.Label15, window);
 
     ui.Frame2 = makeContainer(side, "Frame2", left, 1320, width, 3810);
     makeLabel(ui.Frame2, "lblStartDate", QStringLiteral("Project Start date:"), verdana(9.75, true), kWhite, 0,
@@ -147,7 +140,6 @@ Form1Controls buildForm1Controls(QMainWindow *window, QWidget *body)
 
     ui.lblSetWorkingDays = makeLabel(side, "lblSetWorkingDays", QStringLiteral("Settings"),
         verdana(9, false, true), kLinkColor, 4350, 5190, 1200, 240);
-    makeLink(ui.lblSetWorkingDays, window);
 
     makeLabel(side, "lblProjectTasks", QStringLiteral("Project Tasks:"), verdana(9.75, true), kWhite, left,
         5580, width, 285);
