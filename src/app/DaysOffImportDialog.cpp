@@ -1,5 +1,6 @@
 #include "DaysOffImportDialog.h"
 
+#include "app/WindowLook.h"
 #include "corekit/TextFormat.h"
 
 #include <QAbstractTableModel>
@@ -117,18 +118,6 @@ private:
     std::vector<bool> m_ticked;
 };
 
-namespace {
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
-
 DaysOffImportDialog::DaysOffImportDialog(
     const QString &path, int thisYear, QWidget *parent, const QTimeZone &zone)
     : QDialog(parent)
@@ -165,10 +154,10 @@ DaysOffImportDialog::DaysOffImportDialog(
     m_lblLeftOut->setVisible(false);
     m_lstLeftOut->setVisible(false);
 
-    m_cmdSelectAll = makeButton(this, "cmdSelectAll", QStringLiteral("Select All"));
-    m_cmdSelectNone = makeButton(this, "cmdSelectNone", QStringLiteral("Select None"));
-    m_cmdOK = makeButton(this, "cmdOK", QStringLiteral("OK"));
-    auto *cmdCancel = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
+    m_cmdSelectAll = makeDialogButton(this, "cmdSelectAll", QStringLiteral("Select All"));
+    m_cmdSelectNone = makeDialogButton(this, "cmdSelectNone", QStringLiteral("Select None"));
+    m_cmdOK = makeDialogButton(this, "cmdOK", QStringLiteral("OK"));
+    auto *cmdCancel = makeDialogButton(this, "cmdCancel", QStringLiteral("Cancel"));
     connect(m_cmdSelectAll, &QPushButton::clicked, this, &DaysOffImportDialog::cmdSelectAll_Click);
     connect(m_cmdSelectNone, &QPushButton::clicked, this, &DaysOffImportDialog::cmdSelectNone_Click);
     connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);

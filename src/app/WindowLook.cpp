@@ -1,6 +1,7 @@
 #include "WindowLook.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 #include <QFontDatabase>
 #include <QPalette>
@@ -94,6 +95,14 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, double
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     placeInTwips(label, left, top, width, height);
     return label;
+}
+
+QPushButton *makeDialogButton(QWidget *parent, const char *name, const QString &text)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
 }
 
 } // namespace ambrel

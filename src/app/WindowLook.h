@@ -7,6 +7,8 @@
 class QLabel;
 class QWidget;
 
+class QPushButton;
+
 namespace ambrel {
 
 // The windows are drawn at fixed positions given in twips (1440 to the inch), converted at the
@@ -30,5 +32,9 @@ void setBackgroundColor(QWidget *widget, const QColor &color);
 // A named label whose text starts at its top left corner, placed in twips; the window's font unless given.
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, double left, double top, double width,
     double height, const QFont *font = nullptr);
+
+// A named dialog button that Enter in a text box does not press: typing a name or an hour and pressing Enter
+// must not save or close the window behind the person's back.
+QPushButton *makeDialogButton(QWidget *parent, const char *name, const QString &text);
 
 } // namespace ambrel

@@ -2,6 +2,7 @@
 
 #include "app/DaysOffImportDialog.h"
 #include "app/FileDialog.h"
+#include "app/WindowLook.h"
 #include "corekit/Clock.h"
 #include "corekit/TextFormat.h"
 
@@ -22,15 +23,6 @@ namespace ambrel {
 namespace {
 
 const QString kTitle = QStringLiteral("Days Off");
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    // Enter while typing a name adds the day; it must not save or close the window.
-    button->setAutoDefault(false);
-    return button;
-}
 
 } // namespace
 
@@ -65,7 +57,7 @@ frmDaysOff::frmDaysOff(const Settings &settings, QWidget *parent)
     m_txtName = new QLineEdit(this);
     m_txtName->setObjectName(QStringLiteral("txtName"));
     m_txtName->setPlaceholderText(QStringLiteral("Name (optional)"));
-    auto *cmdAdd = makeButton(this, "cmdAdd", QStringLiteral("Add"));
+    auto *cmdAdd = makeDialogButton(this, "cmdAdd", QStringLiteral("Add"));
     connect(cmdAdd, &QPushButton::clicked, this, &frmDaysOff::cmdAdd_Click);
     connect(m_txtName, &QLineEdit::returnPressed, this, &frmDaysOff::cmdAdd_Click);
 
@@ -76,13 +68,13 @@ frmDaysOff::frmDaysOff(const Settings &settings, QWidget *parent)
     addRow->addWidget(cmdAdd);
 
     auto *buttons = new QHBoxLayout;
-    connect(makeButton(this, "cmdRemove", QStringLiteral("Remove")), &QPushButton::clicked, this,
+    connect(makeDialogButton(this, "cmdRemove", QStringLiteral("Remove")), &QPushButton::clicked, this,
         &frmDaysOff::cmdRemove_Click);
-    connect(makeButton(this, "cmdImport", QStringLiteral("Import from an iCalendar file…")),
+    connect(makeDialogButton(this, "cmdImport", QStringLiteral("Import from an iCalendar file…")),
         &QPushButton::clicked, this, &frmDaysOff::cmdImport_Click);
-    connect(makeButton(this, "cmdSave", QStringLiteral("Save")), &QPushButton::clicked, this,
+    connect(makeDialogButton(this, "cmdSave", QStringLiteral("Save")), &QPushButton::clicked, this,
         &frmDaysOff::cmdSave_Click);
-    connect(makeButton(this, "cmdCancel", QStringLiteral("Cancel")), &QPushButton::clicked, this,
+    connect(makeDialogButton(this, "cmdCancel", QStringLiteral("Cancel")), &QPushButton::clicked, this,
         &frmDaysOff::cmdCancel_Click);
     for (const char *name : { "cmdRemove", "cmdImport" })
         buttons->addWidget(findChild<QPushButton *>(QString::fromLatin1(name)));

@@ -30,10 +30,7 @@ QComboBox *makeHourBox(QWidget *parent, const char *name, double left)
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, double left)
 {
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    // Enter while typing an hour should not save the window behind the user's back.
-    button->setAutoDefault(false);
+    QPushButton *button = makeDialogButton(parent, name, text);
     placeInTwips(button, left, 2790, 2265, 555);
     return button;
 }
