@@ -67,11 +67,11 @@ void Form1::showContent()
 
 void Form1::updateTitle()
 {
-    if (currentFile().isEmpty()) {
-        setWindowTitle(kTitle);
-        return;
-    }
-    setWindowTitle(QFileInfo(currentFile()).fileName() + QStringLiteral("[*] - ") + kTitle);
+    // Untitled work shows its unsaved state too, such as work brought back after a crash.
+    if (currentFile().isEmpty())
+        setWindowTitle(isModified() ? kTitle + QStringLiteral("[*]") : kTitle);
+    else
+        setWindowTitle(QFileInfo(currentFile()).fileName() + QStringLiteral("[*] - ") + kTitle);
     setWindowModified(isModified());
 }
 

@@ -412,6 +412,8 @@ void tst_Form1Files::everyKilledWindowComesBackInAWindowOfItsOwn()
     QStringList texts;
     for (Form1 *form : windows) {
         QVERIFY(form->isModified());
+        // The title marks the work unsaved, untitled or not.
+        QVERIFY(form->isWindowModified() && form->windowTitle().contains(QLatin1String("[*]")));
         texts << child<QPlainTextEdit>(*form, "txtTodo")->toPlainText();
     }
     texts.sort();
