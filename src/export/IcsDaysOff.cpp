@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <libical/ical.h>
 
@@ -38,7 +39,25 @@ struct Scan {
     QString error;
     std::vector<int> eventLines; // each VEVENT of a calendar, in the order the parser gives them
     std::vector<std::pair<qsizetype, qsizetype>> longLists; // byte ranges of the lines to split
+    std::set<int> badStarts; // the VEVENTs whose DTSTART is not written as a date or a date and time
 };
+
+// Whether a DTSTART line's value is a date (YYYYMMDD) or a date and time (YYYYMMDDTHHMMSS, Z for UTC):
+// the parser reads other text too, such as "4052021," as a day in the year 4052.
+bool startWrittenAsDate(const QByteArray &line)
+{
+    qsizetype colon = -1;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size() && colon < 0; ++i) {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == ':' && !quoted)
+            colon = i;
+    }
+    const QByteArray value = line.mid(colon + 1).trimmed();
+    static const QRegularExpression form(QStringLiteral("^\\d{8}(T\\d{6}Z?)?$"));
+    return colon >= 0 && form.match(QString::fromLatin1(value)).hasMatch();
+}
 
 Scan scanText(const QByteArray &ics)
 {
@@ -69,6 +88,10 @@ Scan scanText(const QByteArray &ics)
         const QByteArray upper = head.toUpper();
         if (commas >= kParserValuesPerLine - 1 && (upper.startsWith("RDATE") || upper.startsWith("EXDATE")))
             scan.longLists.push_back({ headStart, headEnd });
+        // Only a line seen whole is judged; a longer one is left to the parser.
+        if (upper.startsWith("DTSTART") && length <= head.size() && open.size() == 2 && open.back().name == "VEVENT"
+            && !startWrittenAsDate(head))
+            scan.badStarts.insert(open.back().line);
         if (upper.startsWith("BEGIN:")) {
             const QByteArray name = upper.mid(6).trimmed();
             open.push_back({ name, headLine });
@@ -728,7 +751,8 @@ public:
     {
     }
 
-    void read(const std::vector<icalcomponent *> &calendars, const std::vector<int> &eventLines);
+    void read(const std::vector<icalcomponent *> &calendars, const std::vector<int> &eventLines,
+        const std::set<int> &badStarts);
     IcsDaysOffImport result();
 
 private:
@@ -1061,7 +1085,8 @@ void Reader::take(const Event &event, const std::vector<const Event *> &override
     }
 }
 
-void Reader::read(const std::vector<icalcomponent *> &calendars, const std::vector<int> &eventLines)
+void Reader::read(
+    const std::vector<icalcomponent *> &calendars, const std::vector<int> &eventLines, const std::set<int> &badStarts)
 {
     std::vector<icalcomponent *> components;
     for (icalcomponent *calendar : calendars) {
@@ -1072,8 +1097,11 @@ void Reader::read(const std::vector<icalcomponent *> &calendars, const std::vect
     const bool linesKnown = eventLines.size() == components.size();
     std::vector<Event> events;
     events.reserve(components.size());
-    for (size_t i = 0; i < components.size(); ++i)
+    for (size_t i = 0; i < components.size(); ++i) {
         events.push_back(eventOf(components[i], linesKnown ? eventLines[i] : 0));
+        if (linesKnown && badStarts.contains(eventLines[i]))
+            events.back().start.valid = false;
+    }
 
     // Overrides of one instance (RECURRENCE-ID) replace it in the set of the event with the same UID.
     std::unordered_map<std::string, std::vector<const Event *>> overrides;
@@ -1177,7 +1205,7 @@ IcsDaysOffImport IcsDaysOff::read(const QByteArray &ics, int thisYear, const Ics
         return failure(kNotCalendar);
 
     Reader reader(thisYear, options);
-    reader.read(calendars, scan.eventLines);
+    reader.read(calendars, scan.eventLines, scan.badStarts);
     return reader.result();
 }
 

@@ -128,6 +128,10 @@ void tst_IcsDaysOff::importsDays_data()
     QTest::newRow("a timed event: listed with its times where the person is")
         << vevent("DTSTART:20261231T220000Z\r\nDTEND:20270101T020000Z\r\nSUMMARY:Party\r\n")
         << QStringList { "2026-12-31 23:00-03:00|Party" } << false;
+    QTest::newRow("a start that is not written as a date is no start")
+        << vevent("DTSTART;VALUE=DATE:4052021,\r\nSUMMARY:Odd\r\n")
+            + vevent("DTSTART;VALUE=DATE:20261225\r\nSUMMARY:Christmas\r\n")
+        << QStringList { "2026-12-25|Christmas" } << false;
     QTest::newRow("the same date twice: first name kept, sorted")
         << vevent("DTSTART;VALUE=DATE:20261226\r\nSUMMARY:Boxing Day\r\n")
             + vevent("DTSTART;VALUE=DATE:20261225\r\nSUMMARY:Christmas\r\n")

@@ -29,15 +29,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QString error;
     const std::optional<ProjectFileContent> opened = parseProjectFile(bytes, &error);
 
-    // Reading the same bytes under a file name agrees, and names the file in its message.
+    // Reading the same bytes under a file name agrees, and names the file in its message (the reader may
+    // give its own reason first, such as text that is not UTF-8).
     QString named;
     const std::optional<ProjectFileContent> read
         = readProjectFile(bytes, QStringLiteral("fuzz.ambrel"), &named);
     FUZZ_REQUIRE(opened.has_value() == read.has_value());
     if (!opened) {
         FUZZ_REQUIRE(!error.isEmpty());
-        FUZZ_REQUIRE(
-            named.startsWith(QLatin1String("Could not open fuzz.ambrel: ")) && named.endsWith(error));
+        const QLatin1String prefix("Could not open fuzz.ambrel: ");
+        FUZZ_REQUIRE(named.startsWith(prefix) && named.size() > prefix.size());
         return 0;
     }
     FUZZ_REQUIRE(isProjectFile(bytes) && sameContent(*opened, *read));

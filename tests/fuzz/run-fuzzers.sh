@@ -20,7 +20,7 @@ fi
 
 declare -A max_len=([taskline]=512 [settings]=4096 [schedule]=2048 [editing]=2048 [projectfile]=4096 [icsdaysoff]=8192)
 mkdir -p "$build/artifacts"
-for target in taskline settings schedule editing projectfile icsdaysoff; do
+for target in ${FUZZ_TARGETS:-taskline settings schedule editing projectfile icsdaysoff}; do
     scratch=$build/corpus/$target
     mkdir -p "$scratch"
     echo "== fuzz_$target for ${seconds}s"
