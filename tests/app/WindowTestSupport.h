@@ -24,10 +24,16 @@ public:
         for (const QString &name : shipped.entryList(QDir::Files))
             QFile::copy(shipped.filePath(name), m_dir.filePath(name));
         ambrel::Paths::setProgramFolder(m_dir.path());
-        // Whatever a window keeps between runs goes to Qt's test folders, never the person's own.
+        // Whatever a window keeps between runs goes to a folder of this test's own, never the person's, and
+        // never one that window tests running beside it share.
         QStandardPaths::setTestModeEnabled(true);
+        ambrel::Paths::setDataFolder(m_dir.filePath(QStringLiteral("data")));
     }
-    ~SettingsFolder() { ambrel::Paths::setProgramFolder(QString()); }
+    ~SettingsFolder()
+    {
+        ambrel::Paths::setDataFolder(QString());
+        ambrel::Paths::setProgramFolder(QString());
+    }
     SettingsFolder(const SettingsFolder &) = delete;
     SettingsFolder &operator=(const SettingsFolder &) = delete;
 
