@@ -59,8 +59,8 @@ bool mayOverwrite(QWidget *parent, const QString &path, const QString &question)
 }
 
 // Opens the export folder and says "Done!" with the text for an opened folder, or the file's place.
-void reportExported(QWidget *parent, const Project &project, const QString &path, QString opened, QString notOpened,
-    const QString &helpPage)
+void reportExported(QWidget *parent, const Project &project, const QString &path, QString opened,
+    QString notOpened, const QString &helpPage)
 {
     QString notes;
     if (project.schedule().eventCount() == 0)
@@ -77,14 +77,24 @@ void reportExported(QWidget *parent, const Project &project, const QString &path
         QStringLiteral("Done!"), MessageBox::Information, MessageBox::OkOnly, helpPage);
 }
 
+// Where an export goes: the person's choice in the save dialog, then the program's own overwrite question;
+// empty when they cancelled either.
+QString chooseTarget(QWidget *parent, ExportDestination::Kind kind, const Project &project,
+    const QString &title, const QString &filter, const QString &overwriteQuestion)
+{
+    const QString path = ExportDestination::choose(parent, kind, project.name(), title, filter, false);
+    if (path.isEmpty() || !mayOverwrite(parent, path, overwriteQuestion))
+        return QString();
+    return path;
+}
+
 void exportCsv(QWidget *parent, const Project &project)
 {
     const CsvLayout layout = ProjectSession::csvPerDay() ? CsvLayout::PerDay : CsvLayout::Runs;
-    const QString path = ExportDestination::choose(parent, ExportDestination::Csv, project.name(),
-        QStringLiteral("Export to Google Calendar"), QStringLiteral("CSV file (*.csv)"), false);
+    const QString path = chooseTarget(parent, ExportDestination::Csv, project,
+        QStringLiteral("Export to Google Calendar"), QStringLiteral("CSV file (*.csv)"),
+        QStringLiteral("Overwrite the previous .csv file (maybe from another project)?"));
     if (path.isEmpty())
-        return;
-    if (!mayOverwrite(parent, path, QStringLiteral("Overwrite the previous .csv file (maybe from another project)?")))
         return;
     if (const std::optional<Refusal> failed = project.exportCalendarCsv(path, layout)) {
         MessageBox::show(parent, failed->text, QStringLiteral("Error"), MessageBox::Critical);
@@ -116,11 +126,10 @@ void exportIcs(QWidget *parent, const Project &project)
         MessageBox::show(parent, *refusal, ooopsTitle(), MessageBox::Exclamation);
         return;
     }
-    const QString path = ExportDestination::choose(parent, ExportDestination::Ics, project.name(),
-        QStringLiteral("Export to iCalendar"), QStringLiteral("iCalendar file (*.ics)"), false);
+    const QString path = chooseTarget(parent, ExportDestination::Ics, project,
+        QStringLiteral("Export to iCalendar"), QStringLiteral("iCalendar file (*.ics)"),
+        QStringLiteral("Overwrite the previous .ics file (maybe from another project)?"));
     if (path.isEmpty())
-        return;
-    if (!mayOverwrite(parent, path, QStringLiteral("Overwrite the previous .ics file (maybe from another project)?")))
         return;
     if (const std::optional<Refusal> failed = project.exportCalendarIcs(path, Clock::now())) {
         MessageBox::show(parent, failed->text, QStringLiteral("Error"), MessageBox::Critical);

@@ -42,18 +42,24 @@ struct Scan {
     std::set<int> badStarts; // the VEVENTs whose DTSTART is not written as a date or a date and time
 };
 
+// Where a content line's values begin: after the first colon outside a quoted parameter; -1 without one.
+qsizetype valuesColon(const QByteArray &line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == ':' && !quoted)
+            return i;
+    }
+    return -1;
+}
+
 // Whether a DTSTART line's value is a date (YYYYMMDD) or a date and time (YYYYMMDDTHHMMSS, Z for UTC):
 // the parser reads other text too, such as "4052021," as a day in the year 4052.
 bool startWrittenAsDate(const QByteArray &line)
 {
-    qsizetype colon = -1;
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size() && colon < 0; ++i) {
-        if (line[i] == '"')
-            quoted = !quoted;
-        else if (line[i] == ':' && !quoted)
-            colon = i;
-    }
+    const qsizetype colon = valuesColon(line);
     const QByteArray value = line.mid(colon + 1).trimmed();
     static const QRegularExpression form(QStringLiteral("^\\d{8}(T\\d{6}Z?)?$"));
     return colon >= 0 && form.match(QString::fromLatin1(value)).hasMatch();
@@ -89,8 +95,8 @@ Scan scanText(const QByteArray &ics)
         if (commas >= kParserValuesPerLine - 1 && (upper.startsWith("RDATE") || upper.startsWith("EXDATE")))
             scan.longLists.push_back({ headStart, headEnd });
         // Only a line seen whole is judged; a longer one is left to the parser.
-        if (upper.startsWith("DTSTART") && length <= head.size() && open.size() == 2 && open.back().name == "VEVENT"
-            && !startWrittenAsDate(head))
+        if (upper.startsWith("DTSTART") && length <= head.size() && open.size() == 2
+            && open.back().name == "VEVENT" && !startWrittenAsDate(head))
             scan.badStarts.insert(open.back().line);
         if (upper.startsWith("BEGIN:")) {
             const QByteArray name = upper.mid(6).trimmed();
@@ -187,15 +193,7 @@ QByteArray withListsSplit(const QByteArray &ics, const std::vector<std::pair<qsi
         QByteArray line = ics.mid(start, end - start);
         line.replace("\r\n ", "").replace("\r\n\t", "").replace("\n ", "").replace("\n\t", "");
         line = line.trimmed();
-        // The values begin after the first colon outside a quoted parameter.
-        qsizetype colon = -1;
-        bool quoted = false;
-        for (qsizetype i = 0; i < line.size() && colon < 0; ++i) {
-            if (line[i] == '"')
-                quoted = !quoted;
-            else if (line[i] == ':' && !quoted)
-                colon = i;
-        }
+        const qsizetype colon = valuesColon(line);
         if (colon < 0) {
             text.append(ics.mid(start, end - start));
             continue;
@@ -1085,8 +1083,8 @@ void Reader::take(const Event &event, const std::vector<const Event *> &override
     }
 }
 
-void Reader::read(
-    const std::vector<icalcomponent *> &calendars, const std::vector<int> &eventLines, const std::set<int> &badStarts)
+void Reader::read(const std::vector<icalcomponent *> &calendars, const std::vector<int> &eventLines,
+    const std::set<int> &badStarts)
 {
     std::vector<icalcomponent *> components;
     for (icalcomponent *calendar : calendars) {
