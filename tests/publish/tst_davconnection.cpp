@@ -100,15 +100,8 @@ void TestDavConnection::silentServerTimesOut()
 
     DavConnection connection(QStringLiteral("me"), QStringLiteral("secret"));
     connection.setTimeout(300);
-    DavResponse response;
-    QEventLoop loop;
-    connection.send("PROPFIND", QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort())), {}, {},
-        [&](const DavResponse &r) {
-            response = r;
-            loop.quit();
-        });
-    QTimer::singleShot(10'000, &loop, &QEventLoop::quit);
-    loop.exec();
+    const DavResponse response
+        = answer(connection, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort())));
     QVERIFY(!response.answered());
     QVERIFY2(response.failure.contains(QLatin1String("did not answer")), qPrintable(response.failure));
     QVERIFY(!response.failure.contains(QLatin1String("secret")));

@@ -125,8 +125,8 @@ private slots:
     void serverEditsAreReported();
     void wrongPassword();
     void notACalendarIsRefused();
-    void cancelledThenCompleted();
-    void serverKilledHalfway();
+    void interruptedThenCompleted_data();
+    void interruptedThenCompleted();
 
 private:
     QTemporaryDir m_data;
@@ -274,65 +274,49 @@ void TestPublish::notACalendarIsRefused()
     QCOMPARE(outcome.created, 0);
 }
 
-void TestPublish::cancelledThenCompleted()
+void TestPublish::interruptedThenCompleted_data()
 {
-    const Server server = serverAt("xandikos", serverDir("xandikos"));
-    const QUrl calendar = freshCalendar(server);
-    QVERIFY(calendar.isValid());
-    QStringList tasks;
-    for (int i = 0; i < 30; ++i)
-        tasks << QStringLiteral("Task %1").arg(i);
-    const auto events = plan("P", "id-6", tasks);
-    const PublishOptions options { calendar, QStringLiteral("id-6"), m_data.path() };
-
-    DavConnection connection(server.user, server.password);
-    Publisher publisher(&connection);
-    PublishOutcome outcome;
-    QEventLoop loop;
-    connect(&publisher, &Publisher::progress, &publisher, [&](int done, int) {
-        if (done == 5)
-            publisher.cancel();
-    });
-    connect(&publisher, &Publisher::finished, &loop, [&](const PublishOutcome &result) {
-        outcome = result;
-        loop.quit();
-    });
-    publisher.start(options, events);
-    loop.exec();
-    QVERIFY(outcome.cancelled);
-    QVERIFY(outcome.created >= 5 && outcome.created < 30);
-
-    const PublishOutcome rest = publishAndWait(connection, options, events);
-    QVERIFY2(rest.complete(), qPrintable(counts(rest)));
-    QCOMPARE(rest.created + rest.changed + outcome.created, 30);
-    QCOMPARE(peek(server, calendar), expected(events));
+    QTest::addColumn<bool>("kill");
+    QTest::addColumn<int>("tasks");
+    QTest::addColumn<int>("stopAt");
+    QTest::newRow("cancelled") << false << 30 << 5;
+    QTest::newRow("server killed") << true << 60 << 15;
 }
 
-// The server dies while the plan is being published; what it stored before is recorded or recognised as
-// Ambrel's own, so a later publish completes with exactly the plan.
-void TestPublish::serverKilledHalfway()
+// Publishing stops partway, by cancelling or because the server dies; what the server stored before is
+// recorded or recognised as Ambrel's own, so a later publish completes with exactly the plan.
+void TestPublish::interruptedThenCompleted()
 {
+    QFETCH(bool, kill);
+    QFETCH(int, tasks);
+    QFETCH(int, stopAt);
+    // A server of its own when it is to be killed, so the other tests keep theirs.
     QTemporaryDir scratch;
-    const QString dir = scratch.filePath("radicale");
-    QVERIFY(runScript({ "start", "radicale", dir }));
-    const Server server = serverAt("radicale", dir);
+    const QString dir = kill ? scratch.filePath("radicale") : serverDir("xandikos");
+    if (kill)
+        QVERIFY(runScript({ "start", "radicale", dir }));
+    const Server server = serverAt(kill ? "radicale" : "xandikos", dir);
     const QUrl calendar = freshCalendar(server);
     QVERIFY(calendar.isValid());
 
-    QStringList tasks;
-    for (int i = 0; i < 60; ++i)
-        tasks << QStringLiteral("Task %1").arg(i);
-    const auto events = plan("P", "id-4", tasks);
-    const PublishOptions options { calendar, QStringLiteral("id-4"), m_data.path() };
+    QStringList names;
+    for (int i = 0; i < tasks; ++i)
+        names << QStringLiteral("Task %1").arg(i);
+    const auto events = plan("P", "id-6", names);
+    const PublishOptions options { calendar, QStringLiteral("id-6"), m_data.path() };
+    PublishOutcome outcome;
     {
         DavConnection connection(server.user, server.password);
         connection.setTimeout(5'000);
         Publisher publisher(&connection);
-        PublishOutcome outcome;
         QEventLoop loop;
         connect(&publisher, &Publisher::progress, this, [&](int done, int) {
-            if (done == 15)
+            if (done != stopAt)
+                return;
+            if (kill)
                 runScript({ "kill", dir });
+            else
+                publisher.cancel();
         });
         connect(&publisher, &Publisher::finished, &loop, [&](const PublishOutcome &result) {
             outcome = result;
@@ -340,18 +324,28 @@ void TestPublish::serverKilledHalfway()
         });
         publisher.start(options, events);
         loop.exec();
-        QVERIFY2(!outcome.stopped.isEmpty(), qPrintable(counts(outcome)));
-        QVERIFY(outcome.created >= 15 && outcome.created < 60);
     }
-    const QString port = server.base.port() > 0 ? QString::number(server.base.port()) : QString();
-    QVERIFY(runScript({ "start", "radicale", dir, port }));
+    if (kill)
+        QVERIFY2(!outcome.stopped.isEmpty(), qPrintable(counts(outcome)));
+    else
+        QVERIFY(outcome.cancelled);
+    QVERIFY(outcome.created >= stopAt && outcome.created < tasks);
+
+    if (kill) {
+        const QString port = server.base.port() > 0 ? QString::number(server.base.port()) : QString();
+        QVERIFY(runScript({ "start", "radicale", dir, port }));
+    }
     DavConnection connection(server.user, server.password);
-    const PublishOutcome outcome = publishAndWait(connection, options, events);
-    QVERIFY2(outcome.complete(), qPrintable(counts(outcome)));
+    const PublishOutcome rest = publishAndWait(connection, options, events);
+    QVERIFY2(rest.complete(), qPrintable(counts(rest)));
+    if (!kill)
+        QCOMPARE(rest.created + rest.changed + outcome.created, 30);
     QCOMPARE(peek(server, calendar), expected(events));
-    QCOMPARE(
-        counts(publishAndWait(connection, options, events)), "0 new, 0 changed, 0 removed, 60 unchanged");
-    runScript({ "stop", dir });
+    if (kill) {
+        QCOMPARE(counts(publishAndWait(connection, options, events)),
+            "0 new, 0 changed, 0 removed, 60 unchanged");
+        runScript({ "stop", dir });
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPublish)
