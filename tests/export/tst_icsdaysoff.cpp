@@ -110,21 +110,16 @@ void tst_IcsDaysOff::importsDays_data()
     QTest::addColumn<QStringList>("days");
     QTest::addColumn<bool>("capped");
 
+    // Recurrence, exclusion, cancelling and breaks over the year's turn are held by the comparison
+    // with a second reading below; these rows hold what it does not compare: names, times, the window.
     QTest::newRow("a single day") << vevent(
         "DTSTART;VALUE=DATE:20261225\r\nDTEND;VALUE=DATE:20261226\r\nSUMMARY:Christmas Day\r\n")
                                   << QStringList { "2026-12-25|Christmas Day" } << false;
-    QTest::newRow("several days, the end not included")
-        << vevent("DTSTART;VALUE=DATE:20261230\r\nDTEND;VALUE=DATE:20270102\r\nSUMMARY:Break\r\n")
-        << QStringList { "2026-12-30|Break", "2026-12-31|Break", "2027-01-01|Break" } << false;
     QTest::newRow("yearly from years back: this year and five more")
         << vevent("DTSTART;VALUE=DATE:19990101\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:New Year\r\n")
         << QStringList { "2026-01-01|New Year", "2027-01-01|New Year", "2028-01-01|New Year",
                "2029-01-01|New Year", "2030-01-01|New Year", "2031-01-01|New Year" }
         << false;
-    QTest::newRow("yearly with a count and an excluded year")
-        << vevent("DTSTART;VALUE=DATE:20240501\r\nRRULE:FREQ=YEARLY;COUNT=5\r\nEXDATE;VALUE=DATE:20270501\r\n"
-                  "SUMMARY:May Day\r\n")
-        << QStringList { "2026-05-01|May Day", "2028-05-01|May Day" } << false;
     QTest::newRow("a timed event: listed with its times where the person is")
         << vevent("DTSTART:20261231T220000Z\r\nDTEND:20270101T020000Z\r\nSUMMARY:Party\r\n")
         << QStringList { "2026-12-31 23:00-03:00|Party" } << false;
@@ -137,46 +132,14 @@ void tst_IcsDaysOff::importsDays_data()
             + vevent("DTSTART;VALUE=DATE:20261225\r\nSUMMARY:Christmas\r\n")
             + vevent("DTSTART;VALUE=DATE:20261226\r\nSUMMARY:St Stephen\r\n")
         << QStringList { "2026-12-25|Christmas", "2026-12-26|Boxing Day" } << false;
-
-    QTest::newRow("RDATE without RRULE: DTSTART is the first date")
-        << vevent(
-               "DTSTART;VALUE=DATE:20260403\r\nRDATE;VALUE=DATE:20270326,20280414\r\nSUMMARY:Good Friday\r\n")
-        << QStringList { "2026-04-03|Good Friday", "2027-03-26|Good Friday", "2028-04-14|Good Friday" }
-        << false;
     QTest::newRow("RECURRENCE-ID moves one year's date")
         << vevent("UID:moved\r\nDTSTART;VALUE=DATE:20260605\r\nRRULE:FREQ=YEARLY;COUNT=2\r\nSUMMARY:Fete\r\n")
             + vevent("UID:moved\r\nRECURRENCE-ID;VALUE=DATE:20260605\r\nDTSTART;VALUE=DATE:20260607\r\n"
                      "SUMMARY:Fete moved\r\n")
         << QStringList { "2026-06-07|Fete moved", "2027-06-05|Fete" } << false;
-    QTest::newRow("an EXDATE in UTC takes out an instance of a rule in a zone")
-        << vevent("DTSTART;TZID=Europe/Berlin:20260105T090000\r\nDTEND;TZID=Europe/Berlin:20260105T100000\r\n"
-                  "RRULE:FREQ=WEEKLY;COUNT=3\r\nEXDATE:20260112T080000Z\r\nSUMMARY:Standup\r\n")
-        << QStringList { "2026-01-05 09:00-10:00|Standup", "2026-01-19 09:00-10:00|Standup" } << false;
-    QTest::newRow("cancelled: an event and one instance")
-        << vevent("DTSTART;VALUE=DATE:20260501\r\nSTATUS:CANCELLED\r\nSUMMARY:Off\r\n")
-            + vevent("UID:c\r\nDTSTART;VALUE=DATE:20260601\r\nRRULE:FREQ=MONTHLY;COUNT=2\r\nSUMMARY:Day\r\n")
-            + vevent("UID:c\r\nRECURRENCE-ID;VALUE=DATE:20260601\r\nDTSTART;VALUE=DATE:20260601\r\n"
-                     "STATUS:CANCELLED\r\nSUMMARY:Day\r\n")
-        << QStringList { "2026-07-01|Day" } << false;
     QTest::newRow("Christmas written in UTC falls on the 25th in Berlin")
         << vevent("DTSTART:20261224T230000Z\r\nDTEND:20261225T230000Z\r\nSUMMARY:Christmas\r\n")
         << QStringList { "2026-12-25 00:00-00:00|Christmas" } << false;
-    QTest::newRow("a yearly break that begins before the window reaches into it") << vevent(
-        "DTSTART;VALUE=DATE:20251224\r\nDTEND;VALUE=DATE:20260103\r\nRRULE:FREQ=YEARLY;UNTIL=20251224\r\n"
-        "SUMMARY:Break\r\n") << QStringList { "2026-01-01|Break", "2026-01-02|Break" }
-                                                                                  << false;
-    QTest::newRow("DAILY with BYMONTHDAY=-1: the last day of each month")
-        << vevent(
-               "DTSTART;VALUE=DATE:20261031\r\nRRULE:FREQ=DAILY;BYMONTHDAY=-1;COUNT=3\r\nSUMMARY:Close\r\n")
-        << QStringList { "2026-10-31|Close", "2026-11-30|Close", "2026-12-31|Close" } << false;
-    QTest::newRow("WEEKLY with BYSETPOS: the last of the week's days")
-        << vevent("DTSTART;VALUE=DATE:20260105\r\nRRULE:FREQ=WEEKLY;BYDAY=MO,TH;BYSETPOS=-1;COUNT=2\r\n"
-                  "SUMMARY:Late\r\n")
-        << QStringList { "2026-01-05|Late", "2026-01-08|Late", "2026-01-15|Late" } << false;
-    QTest::newRow("BYWEEKNO=53 only in a year with 53 weeks")
-        << vevent("DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=YEARLY;BYWEEKNO=53;BYDAY=MO;COUNT=2\r\n"
-                  "SUMMARY:Week 53\r\n")
-        << QStringList { "2026-01-01|Week 53", "2026-12-28|Week 53" } << false;
 }
 
 void tst_IcsDaysOff::importsDays()

@@ -79,15 +79,11 @@ void tst_DaysOff::calendarSteps_data()
     QTest::addColumn<qint64>("n");
     QTest::addColumn<QDate>("result");
 
+    // Weeks, unticked days off and blocks of them are compared with a reference day by day below; these
+    // rows are an example to read and a count far beyond what that comparison draws.
     const QStringList christmas { "2026-12-24", "2026-12-25", "2027-01-01" };
     QTest::newRow("Wednesday + 1 steps over Christmas")
         << "1111100" << true << christmas << QDate(2026, 12, 23) << qint64(1) << QDate(2026, 12, 28);
-    QTest::newRow("seven-day week, + 10 over three days off")
-        << "1111111" << true << christmas << QDate(2026, 12, 22) << qint64(10) << QDate(2027, 1, 4);
-    QTest::newRow("unticked: days off count as days")
-        << "1111100" << false << christmas << QDate(2026, 12, 23) << qint64(1) << QDate(2026, 12, 24);
-    QTest::newRow("the only working day is off: a week later")
-        << "1000000" << true << QStringList { "2026-12-28" } << kMonday << qint64(1) << QDate(2027, 1, 4);
     QTest::newRow("Mondays only, 2^31-1 of them over two days off")
         << "1000000" << true << QStringList { "2026-12-28", "2400-01-03" } << kMonday << qint64(2147483647)
         << QDate::fromJulianDay(kMonday.toJulianDay() + 7 * (qint64(2147483647) + 2));
