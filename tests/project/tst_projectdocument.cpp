@@ -387,6 +387,7 @@ void TestProjectDocument::savedOrClosedWorkDoesNotComeBack_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("saved") << "saved";
+    QTest::newRow("saved over its file") << "saved in place";
     QTest::newRow("closed") << "closed";
     QTest::newRow("new project") << "new";
     QTest::newRow("typed back") << "typed back";
@@ -395,13 +396,17 @@ void TestProjectDocument::savedOrClosedWorkDoesNotComeBack_data()
 void TestProjectDocument::savedOrClosedWorkDoesNotComeBack()
 {
     QFETCH(QString, how);
+    const QString file = path(QStringLiteral("site.ambrel"));
+    writeFile(file, kSite);
     {
-        const auto document = startedDocument(QString());
+        const auto document = startedDocument(how == QLatin1String("saved in place") ? file : QString());
         type(*document, QStringLiteral("Walls + 2"));
         QVERIFY(!document->keepNow());
         QCOMPARE(ProjectSession::keptWork().size(), size_t(1));
         if (how == QLatin1String("saved")) {
             QVERIFY(!document->saveAs(path(QStringLiteral("shed.ambrel"))));
+        } else if (how == QLatin1String("saved in place")) {
+            QVERIFY(!document->save());
         } else if (how == QLatin1String("closed")) {
             document->close();
         } else if (how == QLatin1String("new")) {
