@@ -96,7 +96,6 @@ private slots:
     void failedSaveKeepsTheWorkUnsaved();
     void unsavedChangesQuestion_data();
     void unsavedChangesQuestion();
-    void restoresUnsavedWorkAfterACrash();
     void everyKilledWindowComesBackInAWindowOfItsOwn();
     void restoresTheLastFile_data();
     void restoresTheLastFile();
@@ -339,6 +338,7 @@ void tst_Form1Files::everyKilledWindowComesBackInAWindowOfItsOwn()
         const auto onFile = openForm1();
         untitled->restoreSession();
         onFile->restoreSession(file);
+        child<QLineEdit>(*untitled, "txtProjectName")->setText(QStringLiteral("Shed"));
         type(*untitled, QStringLiteral("Walls + 2"));
         type(*onFile, QStringLiteral("Design + 3 days\nLaunch + 1"));
         QTRY_VERIFY(keptFor(QString()) && keptFor(file));
@@ -352,8 +352,12 @@ void tst_Form1Files::everyKilledWindowComesBackInAWindowOfItsOwn()
             windows << form;
     }
     QCOMPARE(windows.size(), 2);
+    QVERIFY(MessageBox::shown().isEmpty());
     QStringList texts;
+    Form1 *untitled = nullptr;
     for (Form1 *form : windows) {
+        if (form->currentFile().isEmpty())
+            untitled = form;
         QVERIFY(form->isModified());
         // The title marks the work unsaved, untitled or not.
         QVERIFY(form->isWindowModified() && form->windowTitle().contains(QLatin1String("[*]")));
@@ -361,37 +365,20 @@ void tst_Form1Files::everyKilledWindowComesBackInAWindowOfItsOwn()
     }
     texts.sort();
     QCOMPARE(texts, QStringList({ "Design + 3 days\nLaunch + 1", "Walls + 2" }));
-    for (Form1 *form : windows) {
-        if (form != window.get())
-            delete form;
-    }
-}
-
-void tst_Form1Files::restoresUnsavedWorkAfterACrash()
-{
-    {
-        const auto window = openForm1();
-        window->restoreSession();
-        child<QLineEdit>(*window, "txtProjectName")->setText(QStringLiteral("Shed"));
-        type(*window, QStringLiteral("Walls + 2\nRoof + 1"));
-        QTRY_VERIFY(keptFor(QString()));
-        // The window goes without closing, as it would in a crash.
-    }
-    const auto window = openForm1();
-    window->restoreSession();
-
-    QCOMPARE(child<QLineEdit>(*window, "txtProjectName")->text(), QStringLiteral("Shed"));
-    QCOMPARE(child<QPlainTextEdit>(*window, "txtTodo")->toPlainText(), QStringLiteral("Walls + 2\nRoof + 1"));
-    QCOMPARE(window->taskModel()->rowCount(), 2);
-    QVERIFY(window->currentFile().isEmpty());
-    QVERIFY(window->isModified());
-    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY(untitled);
+    QCOMPARE(child<QLineEdit>(*untitled, "txtProjectName")->text(), QStringLiteral("Shed"));
+    QCOMPARE(untitled->taskModel()->rowCount(), 1);
 
     // Throwing the work away at the close means it does not come back.
     MessageBox::setNextAnswer(MessageBox::Discard);
-    window->show();
-    QVERIFY(window->close());
+    untitled->show();
+    QVERIFY(untitled->close());
     QVERIFY(!keptFor(QString()));
+    for (Form1 *form : windows) {
+        // A restored window closed above deletes itself.
+        if (form != window.get() && form != untitled)
+            delete form;
+    }
 }
 
 void tst_Form1Files::restoresTheLastFile_data()
