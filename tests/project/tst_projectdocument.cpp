@@ -79,8 +79,8 @@ private slots:
     void changedElsewhereIsNotOverwrittenUnasked();
     void keptChangesOverNewerFileAreTold_data();
     void keptChangesOverNewerFileAreTold();
-    void keptChangesOfMovedFileComeBack();
-    void keptCopyOfLargestFileComesBack();
+    void keptChangesComeBack_data();
+    void keptChangesComeBack();
     void openedPlanBuildsAfterItsStart();
 
 private:
@@ -387,6 +387,7 @@ void TestProjectDocument::savedOrClosedWorkDoesNotComeBack_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("saved") << "saved";
+    QTest::newRow("saved over its file") << "saved in place";
     QTest::newRow("closed") << "closed";
     QTest::newRow("new project") << "new";
     QTest::newRow("typed back") << "typed back";
@@ -395,13 +396,17 @@ void TestProjectDocument::savedOrClosedWorkDoesNotComeBack_data()
 void TestProjectDocument::savedOrClosedWorkDoesNotComeBack()
 {
     QFETCH(QString, how);
+    const QString file = path(QStringLiteral("site.ambrel"));
+    writeFile(file, kSite);
     {
-        const auto document = startedDocument(QString());
+        const auto document = startedDocument(how == QLatin1String("saved in place") ? file : QString());
         type(*document, QStringLiteral("Walls + 2"));
         QVERIFY(!document->keepNow());
         QCOMPARE(ProjectSession::keptWork().size(), size_t(1));
         if (how == QLatin1String("saved")) {
             QVERIFY(!document->saveAs(path(QStringLiteral("shed.ambrel"))));
+        } else if (how == QLatin1String("saved in place")) {
+            QVERIFY(!document->save());
         } else if (how == QLatin1String("closed")) {
             document->close();
         } else if (how == QLatin1String("new")) {
@@ -499,14 +504,41 @@ void TestProjectDocument::keptChangesOverNewerFileAreTold()
     QCOMPARE(readFile(file), theirs);
 }
 
-void TestProjectDocument::keptChangesOfMovedFileComeBack()
+void TestProjectDocument::keptChangesComeBack_data()
 {
-    const QString file = path(QStringLiteral("site.ambrel"));
-    writeFile(file, kSite);
+    QTest::addColumn<bool>("moved"); // else the file is as large as a project file may be
+    QTest::newRow("file moved away") << true;
+    QTest::newRow("largest file") << false;
+}
+
+void TestProjectDocument::keptChangesComeBack()
+{
+    QFETCH(bool, moved);
+    const QString file = path(moved ? QStringLiteral("site.ambrel") : QStringLiteral("large.ambrel"));
+    QByteArray bytes = kSite;
+    if (!moved) {
+        bytes = "Ambrel project 1\nName: Large\n\n";
+        const QByteArray line = "Task + 1\n";
+        while (bytes.size() + line.size() <= MaxProjectFileBytes)
+            bytes += line;
+    }
+    writeFile(file, bytes);
     {
         const auto crashed = startedDocument(file);
-        type(*crashed, QStringLiteral("Design + 3\nMine + 1"));
+        QVERIFY(crashed->filePath() == file);
+        const QString added = moved ? QStringLiteral("\nMine + 1") : QStringLiteral("\nLast + 1");
+        type(*crashed, crashed->project().taskText() + added);
         QVERIFY(!crashed->keepNow());
+    }
+    if (!moved) {
+        // The kept copy of a file at the size limit is not refused as too large.
+        std::optional<Refusal> told;
+        ProjectDocument restarted;
+        restarted.restoreSession(QString(), &told);
+        QVERIFY(!told);
+        QVERIFY(restarted.isModified());
+        QVERIFY(restarted.project().taskText().endsWith(QStringLiteral("\nLast + 1")));
+        return;
     }
     QVERIFY(QFile::rename(file, path(QStringLiteral("renamed.ambrel"))));
     for (int start = 0; start < 2; ++start) {
@@ -521,28 +553,6 @@ void TestProjectDocument::keptChangesOfMovedFileComeBack()
         QVERIFY(restarted.filePath().isEmpty());
         // A second start without saving still finds them: nothing deleted them.
     }
-}
-
-void TestProjectDocument::keptCopyOfLargestFileComesBack()
-{
-    const QString file = path(QStringLiteral("large.ambrel"));
-    QByteArray bytes = "Ambrel project 1\nName: Large\n\n";
-    const QByteArray line = "Task + 1\n";
-    while (bytes.size() + line.size() <= MaxProjectFileBytes)
-        bytes += line;
-    writeFile(file, bytes);
-    {
-        const auto crashed = startedDocument(file);
-        QVERIFY(crashed->filePath() == file);
-        type(*crashed, crashed->project().taskText() + QStringLiteral("\nLast + 1"));
-        QVERIFY(!crashed->keepNow());
-    }
-    std::optional<Refusal> told;
-    ProjectDocument restarted;
-    restarted.restoreSession(QString(), &told);
-    QVERIFY(!told);
-    QVERIFY(restarted.isModified());
-    QVERIFY(restarted.project().taskText().endsWith(QStringLiteral("\nLast + 1")));
 }
 
 // A file's start and join rule are the plan's own: it builds after its start, and saves them back as read.
