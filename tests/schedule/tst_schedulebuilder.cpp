@@ -409,36 +409,25 @@ void TestScheduleBuilder::savedStart()
 void TestScheduleBuilder::joinRule_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("applies");
     QTest::addColumn<bool>("wait");
     QTest::addColumn<QList<QDate>>("starts");
 
-    // Monday 3 June 2024 onwards, Monday to Friday.
+    // Monday 3 June 2024 onwards, Monday to Friday. Two rows to read the rule by; the comparison with the
+    // reference below holds the rest (longer groups, negative counts, every day counted).
     const QString interviews = QStringLiteral("Requirements + 5\n// Interviews + 2\nArchitecture + 4");
-    QTest::newRow("issue example, off")
-        << interviews << true << false << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 5) };
-    QTest::newRow("issue example, on")
-        << interviews << true << true << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 10) };
-    const QString twoParallel = QStringLiteral("A + 2\n//B + 4\n//C + 1\nD + 1\nE + 1");
-    QTest::newRow("the longest // line, not the last, on")
-        << twoParallel << true << true
-        << QList<QDate> { kMonday, kMonday, kMonday, QDate(2024, 6, 7), QDate(2024, 6, 10) };
-    // B + -2 ends on Wednesday 29 May, three working days before its start.
-    const QString negative = QStringLiteral("A + 3\n//B + -2\nC + 1");
-    QTest::newRow("a negative // line, on")
-        << negative << true << true << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 6) };
-    QTest::newRow("every day counts, on") << QStringLiteral("A + 5\n//B + 1\nC + 2") << false << true
-                                          << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 8) };
+    QTest::newRow("a short parallel line, off")
+        << interviews << false << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 5) };
+    QTest::newRow("a short parallel line, on")
+        << interviews << true << QList<QDate> { kMonday, kMonday, QDate(2024, 6, 10) };
 }
 
 void TestScheduleBuilder::joinRule()
 {
     QFETCH(QString, text);
-    QFETCH(bool, applies);
     QFETCH(bool, wait);
     QFETCH(QList<QDate>, starts);
     ScheduleState state;
-    ScheduleRequest r = request(text, "1111100", applies);
+    ScheduleRequest r = request(text);
     r.waitForParallel = wait;
     const Built built = build(state, r);
     QVERIFY(!built.refusal);
