@@ -273,7 +273,7 @@ SettingsWindows::Apply Form1::settingsApplier()
 void Form1::updateHintLine()
 {
     const auto hinted = std::count_if(m_project->tasks().begin(), m_project->tasks().end(),
-        [](const TaskRow &task) { return !task.hint.isEmpty(); });
+        [](const TaskRow &task) { return !task.hint.isEmpty() || task.overlap; });
     QString text = hinted == 1
         ? QStringLiteral("1 line may not say what you meant — hover the mark.")
         : QStringLiteral("%1 lines may not say what you meant — hover the marks.").arg(hinted);

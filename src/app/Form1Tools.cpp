@@ -78,7 +78,7 @@ void Form1::daysOffWindow()
 
 void Form1::ListView1_ItemClick(const QModelIndex &Item)
 {
-    if (const std::optional<CurrentTask> current = clickedTask(m_project->tasks(), Item.row()))
+    if (const std::optional<CurrentTask> current = clickedTask(m_project->tasks(), Item.row(), m_project->schedule().projectName))
         showCurrentTask(*current);
 }
 

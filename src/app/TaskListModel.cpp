@@ -2,6 +2,7 @@
 
 #include "corekit/TextFormat.h"
 #include "project/Project.h"
+#include "schedule/LineHints.h"
 
 #include <QApplication>
 #include <QColor>
@@ -62,7 +63,7 @@ QString TaskListModel::cellText(int row, int column) const
     const QLocale locale;
     switch (column) {
     case TaskColumn:
-        return task.text;
+        return task.listText(m_project->schedule().projectName);
     case StartDateColumn:
         return locale.toString(task.startDate, m_dateFormat);
     case EndDateColumn:
@@ -89,7 +90,8 @@ QVariant TaskListModel::data(const QModelIndex &index, int role) const
     if (role == Qt::ForegroundRole)
         return foreground(index.row());
     if (index.column() == TaskColumn && (role == Qt::ToolTipRole || role == Qt::DecorationRole)) {
-        const QString &hint = rows()[size_t(index.row())].hint;
+        const QString hint = shownHint(rows()[size_t(index.row())], m_project->schedule().waitForParallel,
+            [](const QDate &date) { return formatShortDate(date); });
         if (role == Qt::ToolTipRole)
             return hint.isEmpty() ? QVariant() : QVariant(hint);
         auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
@@ -149,7 +151,7 @@ void TaskListModel::onReset()
     m_colors.assign(rows().size(), std::nullopt);
     m_dateFormat = shortDateFormat();
     m_progressShown = anyProgress();
-    m_anyHint = std::any_of(rows().begin(), rows().end(), [](const TaskRow &row) { return !row.hint.isEmpty(); });
+    m_anyHint = std::any_of(rows().begin(), rows().end(), [](const TaskRow &row) { return !row.hint.isEmpty() || row.overlap; });
     endResetModel();
 }
 

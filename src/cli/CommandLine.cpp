@@ -40,6 +40,7 @@ const char kUsage[]
       "  --begins TEXT       the working day's begin hour (default: workingday_starts_at.txt)\n"
       "  --ends TEXT         the working day's end hour (default: workingday_ends_at.txt)\n"
       "  --events            print the calendar events instead of the tasks\n"
+      "  --status            add a Status column: each task's status on the date --today gives\n"
       "  --csv FILE          also write the calendar export file to FILE\n"
       "  --ics FILE          also write the calendar as an iCalendar file to FILE\n"
       "  --days-off FILE     the days off, one YYYY-MM-DD [name] a line (default: holidays.txt beside the\n"
@@ -68,6 +69,7 @@ struct Options {
     std::optional<QString> begins;
     std::optional<QString> ends;
     bool events = false;
+    bool status = false;
     QString csvPath;
     QString icsPath;
     std::optional<QString> daysOffPath;
@@ -130,6 +132,8 @@ QString parseOptions(const QStringList &arguments, Options &options)
             options.calendarDays = true;
         } else if (argument == QLatin1String("--events")) {
             options.events = true;
+        } else if (argument == QLatin1String("--status")) {
+            options.status = true;
         } else if (argument == QLatin1String("--wait-parallel")) {
             options.waitParallel = true;
         } else if (argument == QLatin1String("--csv-per-day")) {
@@ -330,15 +334,14 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     project.setSettings(*settings);
 
     // What the grammar read differently from what a person may have meant; the output stays as it is.
-    // The command line writes its numbers with a point, whatever the desktop's locale.
-    // A built schedule adds the lines that start before a task above them has ended.
-    const std::optional<Refusal> refused = project.rebuild(today);
+    // The command line writes the hints' numbers with a point, whatever the desktop's locale, and the
+    // build works them out as it reads each line.
     const QLocale desktop;
     QLocale::setDefault(QLocale::c());
+    const std::optional<Refusal> refused = project.rebuild(today);
     const int daysPerWeek = project.calendar().workingDaysPerWeek();
-    const std::vector<LineHint> hints = refused
-        ? taskTextHints(content.taskText, daysPerWeek)
-        : scheduleHints(content.taskText, daysPerWeek, project.schedule(), &formatIsoDate);
+    const std::vector<LineHint> hints = refused ? taskTextHints(content.taskText, daysPerWeek)
+                                                : scheduleHints(project.schedule(), &formatIsoDate);
     for (const LineHint &hint : hints)
         err << "line " << hint.lineNumber << ": " << hint.text << '\n';
     QLocale::setDefault(desktop);
@@ -369,11 +372,17 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
             printRow(out, cells);
         }
     } else {
-        printRow(out, taskColumnTitles());
+        QStringList titles = taskColumnTitles();
+        if (options.status)
+            titles << QStringLiteral("Status");
+        printRow(out, titles);
+        QStringList cells;
         for (const TaskRow &task : project.tasks()) {
-            printRow(out,
-                { task.text, formatIsoDate(task.startDate), formatIsoDate(task.endDate),
-                    formatDayCount(task.dayCount, QLocale::c()) });
+            cells = { task.listText(project.schedule().projectName), formatIsoDate(task.startDate),
+                formatIsoDate(task.endDate), formatDayCount(task.dayCount, QLocale::c()) };
+            if (options.status)
+                cells << task.progress.value_or(TaskProgress {}).status;
+            printRow(out, cells);
         }
     }
     return 0;

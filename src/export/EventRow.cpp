@@ -20,10 +20,13 @@ EventRow EventRow::of(const Schedule &schedule, const TaskRow &task, qsizetype n
     event.subjectBase = schedule.projectName + QLatin1String(": ") + task.eventText;
     event.number = int(number);
     event.startDate = run.first;
-    event.startTime = schedule.startsAt;
     event.endDate = run.last;
-    event.endTime = schedule.endsAt;
     event.description = task.eventText;
+    event.allDay = task.marks.milestone;
+    if (!event.allDay) {
+        event.startTime = schedule.startsAt;
+        event.endTime = schedule.endsAt;
+    }
     return event;
 }
 
@@ -92,7 +95,7 @@ QString EventRow::cell(int column, QString (*formatDate)(const QDate &)) const
     case EndTime:
         return endTime;
     case AllDayEvent:
-        return QStringLiteral("False");
+        return allDay ? QStringLiteral("True") : QStringLiteral("False");
     case Description:
         return description;
     case Location:

@@ -35,6 +35,7 @@ struct EventRow {
     QDate endDate;
     QString endTime;
     QString description; // the task text
+    bool allDay = false; // a milestone's one event: its date, without hours
     int occurrence = 1; // which task of the project with this task text the event belongs to (1 = the first)
 
     // The event of run number (from 1) of the task, with the name and hours the schedule was built with.

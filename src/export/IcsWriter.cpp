@@ -58,6 +58,16 @@ icaltimetype floatingTime(const QDate &date, const QTime &time)
     return t;
 }
 
+// A day without a time, as an all-day event takes it.
+icaltimetype dateOnly(const QDate &date)
+{
+    icaltimetype t = icaltime_null_date();
+    t.year = date.year();
+    t.month = date.month();
+    t.day = date.day();
+    return t;
+}
+
 icaltimetype utcTime(const QDateTime &moment)
 {
     const QDateTime utc = moment.toUTC();
@@ -125,17 +135,23 @@ public:
         , m_ends(ends)
         , m_single(makeShape(false, stamp, wrapper, owner))
         , m_repeated(makeShape(true, stamp, wrapper, owner))
+        , m_allDay(makeShape(false, stamp, wrapper, owner, true))
     {
     }
 
     bool append(QByteArray &out, const EventRow &event, const QByteArray &uid)
     {
         const qint64 days = event.startDate.daysTo(event.endDate) + 1;
-        Shape &shape = days > 1 ? m_repeated : m_single;
+        Shape &shape = event.allDay ? m_allDay : days > 1 ? m_repeated : m_single;
         icalproperty_set_uid(shape.uid, uid.constData());
-        icalproperty_set_dtstart(shape.dtstart, floatingTime(event.startDate, m_begins));
-        icalproperty_set_dtend(shape.dtend, floatingTime(event.startDate, m_ends));
-        if (days > 1)
+        if (event.allDay) {
+            icalproperty_set_dtstart(shape.dtstart, dateOnly(event.startDate));
+            icalproperty_set_dtend(shape.dtend, dateOnly(event.endDate.addDays(1)));
+        } else {
+            icalproperty_set_dtstart(shape.dtstart, floatingTime(event.startDate, m_begins));
+            icalproperty_set_dtend(shape.dtend, floatingTime(event.startDate, m_ends));
+        }
+        if (&shape == &m_repeated)
             icalproperty_set_rrule(shape.rrule, dailyRule(int(days)));
         icalproperty_set_summary(shape.summary, event.subject().toUtf8().constData());
         icalproperty_set_description(shape.description, event.description.toUtf8().constData());
@@ -158,12 +174,13 @@ private:
         return rule;
     }
 
-    static Shape makeShape(
-        bool repeated, const icaltimetype &stamp, const Component *wrapper, const QByteArray &owner)
+    static Shape makeShape(bool repeated, const icaltimetype &stamp, const Component *wrapper,
+        const QByteArray &owner, bool allDay = false)
     {
         Shape shape;
         icalcomponent *e = icalcomponent_new_vevent();
-        const icaltimetype day = floatingTime(QDate(2000, 1, 1), QTime(0, 0));
+        const icaltimetype day
+            = allDay ? dateOnly(QDate(2000, 1, 1)) : floatingTime(QDate(2000, 1, 1), QTime(0, 0));
         icalcomponent_add_property(e, shape.uid = icalproperty_new_uid(""));
         icalcomponent_add_property(e, icalproperty_new_dtstamp(stamp));
         icalcomponent_add_property(e, shape.dtstart = icalproperty_new_dtstart(day));
@@ -190,6 +207,7 @@ private:
     QTime m_ends;
     Shape m_single;
     Shape m_repeated;
+    Shape m_allDay;
 };
 
 QString composeFailure()

@@ -66,6 +66,8 @@ std::optional<Refusal> Project::rebuild(const QDate &today)
         return refusal;
     }
     m_builtFrom = { m_taskText, m_name, m_startOnPickedDate, m_state.PickedStartDate, m_waitForParallel };
+    for (TaskRow &task : built.tasks)
+        task.progress = taskProgress(task, today);
     replaceSchedule(std::move(built));
     return std::nullopt;
 }
@@ -122,8 +124,7 @@ TaskProgress Project::status(int row, const QDate &today) const
 {
     if (row < 0 || row >= qsizetype(m_schedule.tasks.size()))
         return {};
-    const TaskRow &task = m_schedule.tasks[size_t(row)];
-    return taskProgress(task.startDate, task.endDate, today);
+    return taskProgress(m_schedule.tasks[size_t(row)], today);
 }
 
 bool Project::writeCalendarCsv(QIODevice *device) const

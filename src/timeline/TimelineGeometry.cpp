@@ -258,10 +258,8 @@ double TimelineGeometry::barMiddle(int row) const
 
 QString TimelineGeometry::label(int row) const
 {
-    const QString &text = m_data->tasks[size_t(row)].text;
-    const QString prefix = m_data->projectName + QLatin1String(": ");
     // The blanks around a name ("// Review ") only say how it was typed.
-    return (text.startsWith(prefix) ? text.mid(prefix.size()) : text).trimmed();
+    return m_data->tasks[size_t(row)].name.trimmed();
 }
 
 std::vector<ParallelGroup> TimelineGeometry::parallelGroupsBetween(int first, int end) const

@@ -4,14 +4,14 @@
 
 namespace ambrel {
 
-std::optional<CurrentTask> clickedTask(const std::vector<TaskRow> &tasks, int row)
+std::optional<CurrentTask> clickedTask(const std::vector<TaskRow> &tasks, int row, const QString &projectName)
 {
     if (row < 0 || row >= qsizetype(tasks.size()))
         return std::nullopt;
     const TaskRow &task = tasks[size_t(row)];
     CurrentTask current;
     current.txtTaskID = QString::number(row + 1);
-    current.txtTask = task.text;
+    current.txtTask = task.listText(projectName);
     current.txtStartDate = formatShortDate(task.startDate);
     return current;
 }

@@ -414,7 +414,7 @@ void tst_Form1Timeline::layoutHoldsAtEverySize()
 
     QTreeView *list = window->listView1();
     const int columns = list->header()->count();
-    QCOMPARE(columns, 4);
+    QCOMPARE(columns, 7);
     for (int column = 0; column < columns; ++column)
         QVERIFY(!list->isColumnHidden(column) && list->columnWidth(column) > 0);
     QVERIFY(list->horizontalScrollBar()->maximum() >= list->header()->length() - list->viewport()->width());

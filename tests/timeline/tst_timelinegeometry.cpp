@@ -18,7 +18,9 @@ const QDate kMonday(2024, 6, 3);
 
 TimelineTask task(const QDate &start, const QDate &end, double dayCount, std::vector<TimelineRun> runs)
 {
-    return TimelineTask { QStringLiteral("Launch: Build"), start, end, dayCount, std::move(runs) };
+    TimelineTask made { QStringLiteral("Launch: Build"), start, end, dayCount, std::move(runs) };
+    made.name = QStringLiteral("Build");
+    return made;
 }
 
 TimelineData project(std::vector<TimelineTask> tasks, std::vector<QDate> daysOff = {})
@@ -37,7 +39,7 @@ TimelineData typed(const QString &projectName, const QStringList &lines)
     Schedule schedule;
     if (ScheduleBuilder::build(state, request, kMonday, schedule))
         qFatal("the sample plan was refused");
-    return TimelineData::fromSchedule(schedule.tasks, kMondayToFriday, kMonday);
+    return TimelineData::fromSchedule(schedule, kMondayToFriday, kMonday);
 }
 
 // Whether the line runs through the inside of any bar; touching an edge is allowed.

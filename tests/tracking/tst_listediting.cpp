@@ -13,7 +13,7 @@ std::vector<TaskRow> fourTasks()
     std::vector<TaskRow> rows;
     for (int t = 0; t < eventCounts.size(); ++t) {
         TaskRow row;
-        row.text = QStringLiteral("P: T%1").arg(t + 1);
+        row.name = QStringLiteral("T%1").arg(t + 1);
         row.namePart = QStringLiteral("T%1 ").arg(t + 1);
         row.startDate = QDate(2024, 6, 3).addDays(t * 7);
         row.endDate = row.startDate.addDays(4);
@@ -29,7 +29,7 @@ QStringList taskTexts(const std::vector<TaskRow> &tasks)
 {
     QStringList texts;
     for (const TaskRow &row : tasks)
-        texts << QStringLiteral("%1/%2").arg(row.text).arg(row.events.size());
+        texts << QStringLiteral("%1/%2").arg(row.listText(QStringLiteral("P"))).arg(row.events.size());
     return texts;
 }
 
@@ -62,14 +62,14 @@ void TestListEditing::initTestCase()
 void TestListEditing::rowClick()
 {
     const std::vector<TaskRow> tasks = fourTasks();
-    const std::optional<CurrentTask> second = clickedTask(tasks, 1);
+    const std::optional<CurrentTask> second = clickedTask(tasks, 1, QStringLiteral("P"));
     QVERIFY(second);
     QCOMPARE(second->txtTaskID, QStringLiteral("2"));
     QCOMPARE(second->txtTask, QStringLiteral("P: T2"));
     QCOMPARE(second->txtStartDate, QStringLiteral("6/10/2024"));
 
-    QVERIFY(!clickedTask(tasks, 4));
-    QVERIFY(!clickedTask(tasks, -1));
+    QVERIFY(!clickedTask(tasks, 4, QStringLiteral("P")));
+    QVERIFY(!clickedTask(tasks, -1, QStringLiteral("P")));
     QCOMPARE(CurrentTask().txtTask, QStringLiteral("Text1"));
     QVERIFY(CurrentTask().txtTaskID.isEmpty());
 }
