@@ -134,6 +134,11 @@ void TestIcsWriter::eventsReadBack_data()
     QTest::newRow("text ending in a blank")
         << p << Events { makeEvent(p, "Design ", 1, kMonday, kMonday) }
         << QByteArrayList { "SUMMARY:Launch: Design ", "DESCRIPTION:Design " };
+    EventRow milestone = makeEvent(p, "Release", 1, kMonday, kMonday);
+    milestone.allDay = true;
+    QTest::newRow("milestone: a day without hours")
+        << p << Events { makeEvent(p, "Build", 1, kThursday, kFriday), milestone }
+        << QByteArrayList { "DTSTART;VALUE=DATE:20240610", "DTEND;VALUE=DATE:20240611" };
 }
 
 void TestIcsWriter::eventsReadBack()
@@ -166,8 +171,11 @@ void TestIcsWriter::eventsReadBack()
     for (std::size_t i = 0; i < events.size(); ++i) {
         QCOMPARE(read[i].summary, trimmedRight(events[i].subject()));
         QCOMPARE(read[i].description, trimmedRight(events[i].description));
-        QCOMPARE(read[i].start, QDateTime(events[i].startDate, QTime(8, 30)));
-        QCOMPARE(read[i].end, QDateTime(events[i].startDate, QTime(16, 30)));
+        const bool allDay = events[i].allDay;
+        QCOMPARE(read[i].start, QDateTime(events[i].startDate, allDay ? QTime(0, 0) : QTime(8, 30)));
+        QCOMPARE(read[i].end,
+            allDay ? QDateTime(events[i].startDate.addDays(1), QTime(0, 0))
+                   : QDateTime(events[i].startDate, QTime(16, 30)));
         QList<QDate> days;
         for (QDate d = events[i].startDate; d <= events[i].endDate; d = d.addDays(1))
             days << d;
