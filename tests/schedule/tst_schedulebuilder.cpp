@@ -654,6 +654,9 @@ void TestScheduleBuilder::overlapHint_data()
                QStringLiteral("Starts before \"A\" ends (6/5/2024). Waiting for parallel tasks is on, so a "
                               "task above ends before it starts: give it a positive number of days to make "
                               "this line wait.") };
+    QTest::newRow("a line placed by a mark is placed on purpose")
+        << "Requirements + 5\n// Interviews + 2\nArchitecture + 4 [wait 1]" << false
+        << QStringList { QString(), QString(), QString() };
     QTest::newRow("a misread line keeps its hint")
         << "A + 5\n//B + 1\nC + 2 weeks" << false
         << QStringList { QString(), QString(), lineHint(QStringLiteral("C + 2 weeks")) };
