@@ -47,7 +47,7 @@ void Project::SetProjectStartDate(const QDate &today)
     ScheduleBuilder::SetProjectStartDate(m_state, m_startOnPickedDate, calendar(), today, m_startIsSaved);
 }
 
-std::optional<Refusal> Project::rebuild(const QDate &today)
+ScheduleRequest Project::request() const
 {
     ScheduleRequest request;
     request.todoText = m_taskText;
@@ -58,9 +58,22 @@ std::optional<Refusal> Project::rebuild(const QDate &today)
     request.endsAt = m_settings.hours.endsAt;
     request.startIsSaved = m_startIsSaved;
     request.waitForParallel = m_waitForParallel;
+    return request;
+}
 
+std::optional<Refusal> Project::refusalOfBuild(const QString &taskText, const QDate &today) const
+{
+    ScheduleRequest trial = request();
+    trial.todoText = taskText;
+    ScheduleState state = m_state;
     Schedule built;
-    if (auto refusal = ScheduleBuilder::build(m_state, request, today, built)) {
+    return reason(ScheduleBuilder::build(state, trial, today, built));
+}
+
+std::optional<Refusal> Project::rebuild(const QDate &today)
+{
+    Schedule built;
+    if (auto refusal = ScheduleBuilder::build(m_state, request(), today, built)) {
         refusal->title.clear();
         emit buildRefused(*refusal);
         return refusal;

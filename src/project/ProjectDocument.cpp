@@ -2,6 +2,7 @@
 
 #include "project/Project.h"
 #include "project/ProjectSession.h"
+#include "project/TaskTextEdits.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -56,6 +57,10 @@ ProjectDocument::ProjectDocument(QObject *parent)
         }
     });
     m_savedBytes = currentBytes();
+    connect(m_project, &Project::edited, this, [this] {
+        if (!m_replacing)
+            changed();
+    });
 }
 
 ProjectDocument::~ProjectDocument() = default;
@@ -107,6 +112,7 @@ void ProjectDocument::markSaved()
 
 void ProjectDocument::setContent(const ProjectFileContent &content)
 {
+    m_replacing = true;
     m_project->setName(content.name);
     m_project->setId(content.id);
     m_project->setStartOnPickedDate(content.startOnPickedDate);
@@ -117,7 +123,62 @@ void ProjectDocument::setContent(const ProjectFileContent &content)
     m_project->setStartIsSaved(content.startOnPickedDate);
     m_project->setWaitForParallel(content.waitForParallel);
     m_project->setTaskText(content.taskText);
+    m_replacing = false;
     emit contentReplaced();
+}
+
+std::optional<Refusal> ProjectDocument::listActionText(
+    ListAction action, const std::vector<int> &rows, qint64 days, const QDate &today, QString *text)
+{
+    // The lines the rows were built from; after a fresh build, the nearest line with the same name part.
+    std::vector<int> lines;
+    std::vector<std::pair<QString, int>> wanted;
+    for (const int row : rows) {
+        if (row >= 0 && row < qsizetype(m_project->tasks().size()))
+            wanted.emplace_back(m_project->tasks()[size_t(row)].namePart, m_project->tasks()[size_t(row)].lineNumber);
+    }
+    if (m_project->changedSinceBuild()) {
+        if (std::optional<Refusal> refusal = m_project->rebuild(today))
+            return refusal;
+    }
+    for (const auto &[namePart, lineNumber] : wanted) {
+        int found = 0;
+        for (const TaskRow &task : m_project->tasks()) {
+            if (task.namePart == namePart
+                && (found == 0 || std::abs(task.lineNumber - lineNumber) < std::abs(found - lineNumber)))
+                found = task.lineNumber;
+        }
+        if (found == 0) {
+            return Refusal { QStringLiteral("The task \"%1\" is no longer in your task text.")
+                                 .arg(QString(namePart).remove(QStringLiteral("//")).trimmed()),
+                QString() };
+        }
+        lines.push_back(found);
+    }
+    if (lines.empty()) {
+        *text = m_project->taskText();
+        return std::nullopt;
+    }
+
+    QString result;
+    std::optional<Refusal> refusal;
+    switch (action) {
+    case ListAction::Postpone:
+        refusal = withWaitAdded(m_project->taskText(), lines.front(), days, &result);
+        break;
+    case ListAction::Remove:
+        result = withoutLines(m_project->taskText(), lines);
+        break;
+    case ListAction::MarkDone:
+        refusal = withDoneToggled(m_project->taskText(), lines, &result);
+        break;
+    }
+    if (!refusal)
+        refusal = m_project->refusalOfBuild(result, today);
+    if (refusal)
+        return refusal;
+    *text = result;
+    return std::nullopt;
 }
 
 void ProjectDocument::setFile(const QString &path)

@@ -1,5 +1,4 @@
 #include "app/EventListModel.h"
-#include "app/ListEdits.h"
 #include "app/TaskListModel.h"
 #include "project/Project.h"
 
@@ -44,8 +43,6 @@ private slots:
     void followTheProject();
     void progressColumnsComeWithEveryBuild();
     void rowColourStaysWithItsTask();
-    void removedLinesLeaveTheText_data();
-    void removedLinesLeaveTheText();
 };
 
 void TestListModels::initTestCase()
@@ -118,33 +115,6 @@ void TestListModels::rowColourStaysWithItsTask()
     QVERIFY(!tasks.rowColor(1));
     QVERIFY(!project.rebuild(kMonday));
     QVERIFY(!tasks.rowColor(0));
-}
-
-void TestListModels::removedLinesLeaveTheText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("built");
-    QTest::addColumn<std::vector<int>>("lines");
-    QTest::addColumn<QString>("kept");
-
-    const QString built = QStringLiteral("A\n\nB\nA\n// C\n");
-    QTest::newRow("unchanged text: by number, empty lines counted")
-        << built << built << std::vector<int> { 4, 5 } << QStringLiteral("A\n\nB\n");
-    QTest::newRow("edited text: the line as it was written")
-        << QStringLiteral("New\nA\n\nB\nA\n// C\n") << built << std::vector<int> { 3 }
-        << QStringLiteral("New\nA\n\nA\n// C\n");
-    QTest::newRow("edited text without the line: nothing goes")
-        << QStringLiteral("X\n") << built << std::vector<int> { 3 } << QStringLiteral("X\n");
-}
-
-// A removed task's line leaves the text, and no other line does.
-void TestListModels::removedLinesLeaveTheText()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, built);
-    QFETCH(std::vector<int>, lines);
-    QFETCH(QString, kept);
-    QCOMPARE(ListEdits::withoutLines(text, built, lines), kept);
 }
 
 QTEST_GUILESS_MAIN(TestListModels)
