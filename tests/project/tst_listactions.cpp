@@ -61,6 +61,8 @@ void TestListActions::actionText_data()
         << "Buy [milk]" << "" << "done" << Rows { 0 } << 0 << "refused: [milk]";
     QTest::newRow("typed since the build: the same task, built afresh")
         << "A\nB + 2" << "X\nA\nB + 2" << "postpone" << Rows { 1 } << 1 << "X\nA\nB + 2 [wait 1]";
+    QTest::newRow("typed since the build: the nearest line of that name")
+        << "A\nB\nA" << "X\nA\nB\nA" << "postpone" << Rows { 2 } << 1 << "X\nA\nB\nA [wait 1]";
     QTest::newRow("typed since the build: the task is gone")
         << "A\nB + 2" << "A\nC + 2" << "remove" << Rows { 1 } << 0 << "refused: no longer";
 }
