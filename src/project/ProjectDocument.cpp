@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 namespace ambrel {
@@ -130,23 +132,31 @@ void ProjectDocument::setContent(const ProjectFileContent &content)
 std::optional<Refusal> ProjectDocument::listActionText(
     ListAction action, const std::vector<int> &rows, qint64 days, const QDate &today, QString *text)
 {
-    // The lines the rows were built from; after a fresh build, the nearest line with the same name part.
-    std::vector<int> lines;
+    // A task is known by its name part and which of the tasks of that name part it is, so that the same
+    // task is found again after lines were typed above it.
+    const auto occurrence = [this](int row) {
+        const std::vector<TaskRow> &tasks = m_project->tasks();
+        return int(std::count_if(tasks.begin(), tasks.begin() + row,
+            [&](const TaskRow &task) { return task.namePart == tasks[size_t(row)].namePart; }));
+    };
     std::vector<std::pair<QString, int>> wanted;
     for (const int row : rows) {
         if (row >= 0 && row < qsizetype(m_project->tasks().size()))
-            wanted.emplace_back(m_project->tasks()[size_t(row)].namePart, m_project->tasks()[size_t(row)].lineNumber);
+            wanted.emplace_back(m_project->tasks()[size_t(row)].namePart, occurrence(row));
     }
     if (m_project->changedSinceBuild()) {
         if (std::optional<Refusal> refusal = m_project->rebuild(today))
             return refusal;
     }
-    for (const auto &[namePart, lineNumber] : wanted) {
+    std::vector<int> lines;
+    for (const auto &[namePart, nth] : wanted) {
+        int seen = 0;
         int found = 0;
         for (const TaskRow &task : m_project->tasks()) {
-            if (task.namePart == namePart
-                && (found == 0 || std::abs(task.lineNumber - lineNumber) < std::abs(found - lineNumber)))
+            if (task.namePart == namePart && seen++ == nth) {
                 found = task.lineNumber;
+                break;
+            }
         }
         if (found == 0) {
             return Refusal { QStringLiteral("The task \"%1\" is no longer in your task text.")
