@@ -628,7 +628,7 @@ void TestTimelineGeometry::afterLines()
     const TimelineData data = typed(QStringLiteral("Launch"), lines);
     TimelineGeometry geometry(&data);
     geometry.setRowMetrics(30, 20);
-    geometry.setPixelsPerDay(16);
+    geometry.setPixelsPerDay(24);
     const int row = geometry.rowCount() - 1;
     QCOMPARE(QList<int>(data.tasks.back().afterRows.begin(), data.tasks.back().afterRows.end()), waitsFor);
     const QRectF target = geometry.barRect(row);
