@@ -3,6 +3,7 @@
 #include "corekit/TextFormat.h"
 #include "project/Project.h"
 #include "schedule/LineHints.h"
+#include "timeline/TimelinePalette.h"
 
 #include <QApplication>
 #include <QColor>
@@ -89,6 +90,15 @@ QVariant TaskListModel::data(const QModelIndex &index, int role) const
         return cellText(index.row(), index.column());
     if (role == Qt::ForegroundRole)
         return foreground(index.row());
+    // A swatch in the timeline's colour beside the status text, which says the same to a reader without colour;
+    // the tooltip gives the whole text where a narrow column cuts it short.
+    if ((role == Qt::DecorationRole || role == Qt::ToolTipRole) && index.column() == StatusColumn) {
+        const std::optional<TaskProgress> &progress = rows()[size_t(index.row())].progress;
+        if (!progress)
+            return {};
+        return role == Qt::ToolTipRole ? QVariant(progress->status)
+                                       : QVariant(TimelinePalette::statusColor(progress->status));
+    }
     if (index.column() == TaskColumn && (role == Qt::ToolTipRole || role == Qt::DecorationRole)) {
         const QString hint = shownHint(rows()[size_t(index.row())], m_project->schedule().waitForParallel,
             [](const QDate &date) { return formatShortDate(date); });

@@ -115,6 +115,37 @@ private:
     QSet<QByteArray> m_used;
 };
 
+// libical writes a CATEGORIES value as a list and leaves its commas and semicolons bare, so a project name
+// holding them would read back as several categories. They go in as private-use characters and become their
+// escaped forms in the written text.
+constexpr char16_t kCommaStandIn = 0xE000;
+constexpr char16_t kSemicolonStandIn = 0xE001;
+
+QString categoryStandIn(QString name)
+{
+    return name.replace(QLatin1Char(','), QChar(kCommaStandIn))
+        .replace(QLatin1Char(';'), QChar(kSemicolonStandIn));
+}
+
+// Escapes the stand-ins of the first CATEGORIES line from from on, its folded continuation lines included.
+void escapeCategory(QByteArray &text, qsizetype from)
+{
+    static const QByteArray comma = QString(QChar(kCommaStandIn)).toUtf8();
+    static const QByteArray semicolon = QString(QChar(kSemicolonStandIn)).toUtf8();
+    const qsizetype start = text.indexOf("\r\nCATEGORIES", from);
+    if (start < 0)
+        return;
+    qsizetype end = start;
+    do
+        end = text.indexOf("\r\n", end + 2);
+    while (end >= 0 && end + 2 < text.size() && (text[end + 2] == ' ' || text[end + 2] == '\t'));
+    if (end < 0)
+        end = text.size();
+    QByteArray line = text.mid(start, end - start);
+    line.replace(comma, "\\,").replace(semicolon, "\\;");
+    text.replace(start, end - start, line);
+}
+
 bool appendText(QByteArray &out, icalcomponent *component)
 {
     const std::unique_ptr<char, CharFree> text(icalcomponent_as_ical_string_r(component));
@@ -129,14 +160,18 @@ bool appendText(QByteArray &out, icalcomponent *component)
 class EventComposer final {
 public:
     // With a wrapper, each text is a calendar of its own holding the event, marked as owner's.
+    // Every event names projectName, when there is one, as its category and in its description.
     EventComposer(const QTime &begins, const QTime &ends, const icaltimetype &stamp, const Component *wrapper,
-        const QByteArray &owner)
+        const QByteArray &owner, const QString &projectName)
         : m_begins(begins)
         , m_ends(ends)
-        , m_single(makeShape(false, stamp, wrapper, owner))
-        , m_repeated(makeShape(true, stamp, wrapper, owner))
-        , m_allDay(makeShape(false, stamp, wrapper, owner, true))
+        , m_single(makeShape(false, stamp, wrapper, owner, projectName))
+        , m_repeated(makeShape(true, stamp, wrapper, owner, projectName))
+        , m_allDay(makeShape(false, stamp, wrapper, owner, projectName, true))
     {
+        if (!projectName.isEmpty())
+            m_projectLine = QStringLiteral("Project: ") + projectName;
+        m_escapeCategory = projectName.contains(QLatin1Char(',')) || projectName.contains(QLatin1Char(';'));
     }
 
     bool append(QByteArray &out, const EventRow &event, const QByteArray &uid)
@@ -153,9 +188,17 @@ public:
         }
         if (&shape == &m_repeated)
             icalproperty_set_rrule(shape.rrule, dailyRule(int(days)));
-        icalproperty_set_summary(shape.summary, event.subject().toUtf8().constData());
-        icalproperty_set_description(shape.description, event.description.toUtf8().constData());
-        return appendText(out, shape.root.get());
+        icalproperty_set_summary(shape.summary, event.title().toUtf8().constData());
+        QStringList details = event.markWords();
+        if (!m_projectLine.isEmpty())
+            details.prepend(m_projectLine);
+        icalproperty_set_description(shape.description, details.join(QLatin1Char('\n')).toUtf8().constData());
+        const qsizetype from = out.size();
+        if (!appendText(out, shape.root.get()))
+            return false;
+        if (m_escapeCategory)
+            escapeCategory(out, from);
+        return true;
     }
 
 private:
@@ -175,7 +218,7 @@ private:
     }
 
     static Shape makeShape(bool repeated, const icaltimetype &stamp, const Component *wrapper,
-        const QByteArray &owner, bool allDay = false)
+        const QByteArray &owner, const QString &projectName, bool allDay = false)
     {
         Shape shape;
         icalcomponent *e = icalcomponent_new_vevent();
@@ -189,8 +232,9 @@ private:
             icalcomponent_add_property(e, shape.rrule = icalproperty_new_rrule(dailyRule(2)));
         icalcomponent_add_property(e, shape.summary = icalproperty_new_summary(""));
         icalcomponent_add_property(e, shape.description = icalproperty_new_description(""));
-        icalcomponent_add_property(e, icalproperty_new_location("Home"));
-        icalcomponent_add_property(e, icalproperty_new_class(ICAL_CLASS_PRIVATE));
+        if (!projectName.isEmpty())
+            icalcomponent_add_property(
+                e, icalproperty_new_categories(categoryStandIn(projectName).toUtf8().constData()));
         if (!wrapper) {
             shape.root.reset(e);
             return shape;
@@ -208,6 +252,8 @@ private:
     Shape m_single;
     Shape m_repeated;
     Shape m_allDay;
+    QString m_projectLine;
+    bool m_escapeCategory = false;
 };
 
 QString composeFailure()
@@ -326,7 +372,7 @@ std::optional<QString> calendarIcs(
     QByteArray text = shell;
     text.reserve(shell.size() + qsizetype(events.size()) * 400);
     const std::vector<QByteArray> uids = eventUids(options, events);
-    EventComposer composer(hours.begins, hours.ends, stamp, nullptr, {});
+    EventComposer composer(hours.begins, hours.ends, stamp, nullptr, {}, options.projectName);
     for (std::size_t i = 0; i < events.size(); ++i) {
         if (!composer.append(text, events[i], uids[i]))
             return composeFailure();
@@ -349,7 +395,7 @@ std::optional<QString> calendarIcsResources(
     resources.reserve(events.size());
     const std::vector<QByteArray> uids = eventUids(options, events);
     const Component wrapper = calendarShell(false, options.projectName);
-    EventComposer composer(hours.begins, hours.ends, stamp, &wrapper, owner);
+    EventComposer composer(hours.begins, hours.ends, stamp, &wrapper, owner, options.projectName);
     for (std::size_t i = 0; i < events.size(); ++i) {
         IcsResource resource;
         resource.uid = uids[i];

@@ -67,7 +67,7 @@ std::optional<QString> publishEvents(
     std::vector<PublishEvent> plan;
     plan.reserve(resources.size());
     for (std::size_t i = 0; i < resources.size(); ++i)
-        plan.push_back(PublishEvent { resources[i].uid, events[i].subject(), std::move(resources[i].text) });
+        plan.push_back(PublishEvent { resources[i].uid, events[i].title(), std::move(resources[i].text) });
     *out = std::move(plan);
     return std::nullopt;
 }

@@ -48,7 +48,7 @@ private:
     // The start of the next sequential task, which may wait for the whole group above it.
     QDate waitingStart() const;
     // The first counted day after the latest of the named tasks above; unset when none is named there.
-    QDate startAfter(const QStringList &names, QStringList &missing) const;
+    QDate startAfter(const QStringList &names, QStringList &missing, std::vector<int> &rows) const;
     // Records the row's place in the group and whether it starts before a task above has ended.
     void noteOverlap(TaskRow &row, bool parallel, bool placedOnPurpose);
     // Keeps what later lines need of the row: where its group ends and where a task after it starts.
@@ -81,7 +81,7 @@ QDate Placement::waitingStart() const
     return m_groupNext;
 }
 
-QDate Placement::startAfter(const QStringList &names, QStringList &missing) const
+QDate Placement::startAfter(const QStringList &names, QStringList &missing, std::vector<int> &rows) const
 {
     QDate start;
     for (const QString &name : names) {
@@ -90,6 +90,8 @@ QDate Placement::startAfter(const QStringList &names, QStringList &missing) cons
             missing << name;
             continue;
         }
+        if (std::find(rows.begin(), rows.end(), int(*found)) == rows.end())
+            rows.push_back(int(*found));
         const QDate next = m_nextStarts[size_t(*found)];
         if (!start.isValid() || next > start)
             start = next;
@@ -138,7 +140,8 @@ std::optional<Refusal> Placement::ScheduleTask(
     const WorkingCalendar &calendar = m_request.calendar;
 
     QStringList missing;
-    const QDate after = marks.after.isEmpty() ? QDate() : startAfter(marks.after, missing);
+    std::vector<int> afterRows;
+    const QDate after = marks.after.isEmpty() ? QDate() : startAfter(marks.after, missing, afterRows);
     const bool parallel = havePreviousItem && task.parallelMarker && !after.isValid() && !marks.milestone;
 
     QDate start = after.isValid() ? after : parallel ? m_state.PreviousTaskStart : waitingStart();
@@ -174,6 +177,7 @@ std::optional<Refusal> Placement::ScheduleTask(
     if (row.hint.isEmpty() && !missing.isEmpty())
         row.hint = missingAfterHint(missing, missing.size() == marks.after.size());
     row.lineNumber = lineNumber;
+    row.afterRows = std::move(afterRows);
     const bool placedOnPurpose = after.isValid() || (marks.wait && *marks.wait != 0) || marks.from.isValid();
     noteOverlap(row, parallel, placedOnPurpose);
 

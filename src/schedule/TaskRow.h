@@ -52,6 +52,7 @@ struct TaskRow {
     QString hint;
     int lineNumber = 0; // the task text line it was built from, 1-based, empty lines counted
     std::optional<TaskOverlap> overlap; // set on a sequential task that starts before one above has ended
+    std::vector<int> afterRows; // the rows above that its "[after]" names found, in the order named
 
     // The row as a task line again: the name part, " +", the day count, then the marks. The count is written
     // with a decimal point whatever the locale, so that the line reads back as the same number of days.

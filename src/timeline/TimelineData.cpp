@@ -1,6 +1,7 @@
 #include "timeline/TimelineData.h"
 
 #include "project/Project.h"
+#include "tracking/TaskStatus.h"
 
 #include <algorithm>
 
@@ -22,11 +23,22 @@ TimelineData TimelineData::fromSchedule(
         for (const WorkingRun &run : row.events)
             task.runs.push_back({ run.first, run.last });
         task.parallel = !data.tasks.empty() && row.namePart.startsWith(QLatin1String("//"));
+        task.marks = row.marks;
+        task.afterRows = row.afterRows;
         data.tasks.push_back(std::move(task));
     }
     // An empty plan has no name to show; its pictures keep their plain title.
     data.projectName = rows.empty() ? QString() : schedule.projectName;
     return data;
+}
+
+QString TimelineTask::status(const QDate &today) const
+{
+    if (marks.isDone())
+        return QStringLiteral("Done");
+    if (!today.isValid() || !start.isValid() || !end.isValid())
+        return QStringLiteral("Pending");
+    return taskProgress(start, end, today).status;
 }
 
 TimelineData TimelineData::fromProject(const Project &project, const QDate &today)

@@ -29,6 +29,11 @@ struct TimelineTask {
     std::vector<TimelineRun> runs; // in date order; empty when the task makes no calendar event
     bool parallel = false; // starts beside the row above it, as a "//" line does
     QString name = {}; // the task name alone
+    TaskMarks marks = {};
+    std::vector<int> afterRows = {}; // the rows above that "[after]" waits for
+
+    // The status on today, "Done" for a task marked done; "Pending" while the dates or today are unknown.
+    QString status(const QDate &today) const;
 };
 
 // Everything the timeline shows: the task rows in list order, the working week and days off that shade

@@ -1,6 +1,7 @@
 #include "app/EventListModel.h"
 #include "app/TaskListModel.h"
 #include "project/Project.h"
+#include "timeline/TimelinePalette.h"
 
 #include <QAbstractItemModelTester>
 #include <QColor>
@@ -93,6 +94,10 @@ void TestListModels::progressColumnsComeWithEveryBuild()
     QCOMPARE(column(tasks, TaskListModel::StatusColumn),
         QStringList({ "Done", "Pending (Coming Soon)", "Pending", "Pending" }));
     QCOMPARE(column(tasks, TaskListModel::StartsInColumn), QStringList({ "0", "1", "11", "14" }));
+    // Each status shows the colour the timeline gives it.
+    for (int row = 0; row < tasks.rowCount(); ++row)
+        QCOMPARE(tasks.index(row, TaskListModel::StatusColumn).data(Qt::DecorationRole).value<QColor>(),
+            TimelinePalette::statusColor(tasks.cellText(row, TaskListModel::StatusColumn)));
 
     // An empty list has nothing to show in them.
     project.removeAll(kMonday);

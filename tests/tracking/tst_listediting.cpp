@@ -6,7 +6,8 @@ using namespace ambrel;
 
 namespace {
 
-// Four tasks with one, three, no and two calendar events.
+// Four tasks with one, three, no and two calendar events; the third waits for the first two, the fourth for
+// the two before it.
 std::vector<TaskRow> fourTasks()
 {
     const QList<int> eventCounts { 1, 3, 0, 2 };
@@ -22,14 +23,21 @@ std::vector<TaskRow> fourTasks()
             row.events.push_back({ row.startDate.addDays(e), row.startDate.addDays(e) });
         rows.push_back(row);
     }
+    rows[2].afterRows = { 0, 1 };
+    rows[3].afterRows = { 1, 2 };
     return rows;
 }
 
 QStringList taskTexts(const std::vector<TaskRow> &tasks)
 {
     QStringList texts;
-    for (const TaskRow &row : tasks)
-        texts << QStringLiteral("%1/%2").arg(row.listText(QStringLiteral("P"))).arg(row.events.size());
+    for (const TaskRow &row : tasks) {
+        QStringList waitsFor;
+        for (int above : row.afterRows)
+            waitsFor << (above >= 0 && above < qsizetype(tasks.size()) ? tasks[size_t(above)].name : "?");
+        texts << QStringLiteral("%1/%2").arg(row.listText(QStringLiteral("P"))).arg(row.events.size())
+                + (waitsFor.isEmpty() ? QString() : QLatin1Char('<') + waitsFor.join(QLatin1Char(',')));
+    }
     return texts;
 }
 
@@ -78,12 +86,15 @@ void TestListEditing::removeSelected_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<bool>("removed");
-    QTest::addColumn<QStringList>("tasksLeft"); // each task's text and how many events it keeps
+    // Each task's text, how many events it keeps and, after "<", the tasks it waits for.
+    QTest::addColumn<QStringList>("tasksLeft");
 
-    const QStringList all { "P: T1/1", "P: T2/3", "P: T3/0", "P: T4/2" };
-    QTest::newRow("first task, one event") << 0 << true << QStringList { "P: T2/3", "P: T3/0", "P: T4/2" };
-    QTest::newRow("task of several events") << 1 << true << QStringList { "P: T1/1", "P: T3/0", "P: T4/2" };
-    QTest::newRow("task of no events") << 2 << true << QStringList { "P: T1/1", "P: T2/3", "P: T4/2" };
+    const QStringList all { "P: T1/1", "P: T2/3", "P: T3/0<T1,T2", "P: T4/2<T2,T3" };
+    QTest::newRow("first task, one event")
+        << 0 << true << QStringList { "P: T2/3", "P: T3/0<T2", "P: T4/2<T2,T3" };
+    QTest::newRow("task of several events")
+        << 1 << true << QStringList { "P: T1/1", "P: T3/0<T1", "P: T4/2<T3" };
+    QTest::newRow("task of no events") << 2 << true << QStringList { "P: T1/1", "P: T2/3", "P: T4/2<T2" };
     QTest::newRow("no row selected") << -1 << false << all;
     QTest::newRow("row past the end") << 4 << false << all;
 }
