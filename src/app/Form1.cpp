@@ -163,8 +163,10 @@ void Form1::Form_Load()
 
 void Form1::applyTaskColumnWidths()
 {
-    const double widths[] = { 4000, 2000, 2000, 2000 };
-    for (int column = 0; column < 4; ++column)
+    // The day counts are short; the status holds "Pending (Coming Soon)" beside its colour.
+    const double widths[] = { 4000, 2000, 2000, 2000, 1100, 1100, 2800 };
+    const int columns = std::min(m_tasks->columnCount(), int(std::size(widths)));
+    for (int column = 0; column < columns; ++column)
         m_ui.ListView1->setColumnWidth(column, twipsToPixelsX(this, widths[column]));
 }
 
