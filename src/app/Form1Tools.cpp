@@ -67,7 +67,7 @@ void Form1::publishToCalendar()
         m_project->setId(newProjectId());
         m_document->changed();
     }
-    PublishDialog dialog(*m_project, this);
+    PublishDialog dialog(*m_project, m_document->filePath(), this);
     dialog.exec();
 }
 
