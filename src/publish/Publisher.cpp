@@ -81,6 +81,9 @@ Publisher::Publisher(DavConnection *connection, QObject *parent)
 void Publisher::start(const PublishOptions &options, std::vector<PublishEvent> plan)
 {
     m_options = options;
+    // A collection's own address ends in a slash; some servers answer only that one.
+    if (!m_options.calendar.path().endsWith(QLatin1Char('/')))
+        m_options.calendar.setPath(m_options.calendar.path() + QLatin1Char('/'));
     m_plan = std::move(plan);
     m_outcome = {};
     m_unanswered.clear();
@@ -98,7 +101,7 @@ void Publisher::start(const PublishOptions &options, std::vector<PublishEvent> p
     if (!options.projectFile.isEmpty())
         m_record->setPublishedFrom(options.projectFile);
     ++m_open;
-    m_connection->send("PROPFIND", options.calendar, { { "Depth", "1" }, { "Content-Type", kXml } },
+    m_connection->send("PROPFIND", m_options.calendar, { { "Depth", "1" }, { "Content-Type", kXml } },
         propfindBody({ QStringLiteral("getetag"), QStringLiteral("resourcetype") }, {}),
         [this](const DavResponse &response) { listed(response); });
 }

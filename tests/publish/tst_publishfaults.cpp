@@ -47,6 +47,7 @@ private slots:
     void faultThenHealed_data();
     void faultThenHealed();
     void secondPublishWaitsForTheLock();
+    void oneRecordPerCalendar();
 
 private:
     QStringList onServer(const QUrl &calendar);
@@ -169,6 +170,22 @@ void TestPublishFaults::secondPublishWaitsForTheLock()
     QVERIFY2(second.stopped.contains(QStringLiteral("process %1").arg(QCoreApplication::applicationPid())),
         qPrintable(second.stopped));
     QCOMPARE(second.created, 0);
+}
+
+// The calendar reached by another spelling of its address (this machine's other name, no closing slash)
+// finds the same record, so what the plan dropped is still removed.
+void TestPublishFaults::oneRecordPerCalendar()
+{
+    fakeServerControl(m_base, QStringLiteral("/_heal"));
+    DavConnection connection(kUser, kPassword);
+    QString failure;
+    const QUrl calendar = createCalendar(connection, m_base.resolved(QUrl(QStringLiteral("/home/"))), {}, &failure);
+    PublishOptions options { calendar, QStringLiteral("id-s"), m_data.path() };
+    QVERIFY(publishAndWait(connection, options, plan({ "a", "b" })).complete());
+    options.calendar.setHost(QStringLiteral("LocalHost"));
+    options.calendar.setPath(calendar.path().chopped(1));
+    DavConnection again(kUser, kPassword);
+    QCOMPARE(publishAndWait(again, options, plan({ "a" })).summary(), "0 new, 0 changed, 1 removed, 1 unchanged");
 }
 
 QTEST_GUILESS_MAIN(TestPublishFaults)
