@@ -48,6 +48,7 @@ private slots:
     void faultThenHealed();
     void secondPublishWaitsForTheLock();
     void oneRecordPerCalendar();
+    void unwritableRecordSendsNothing();
 
 private:
     QStringList onServer(const QUrl &calendar);
@@ -186,6 +187,20 @@ void TestPublishFaults::oneRecordPerCalendar()
     options.calendar.setPath(calendar.path().chopped(1));
     DavConnection again(kUser, kPassword);
     QCOMPARE(publishAndWait(again, options, plan({ "a" })).summary(), "0 new, 0 changed, 1 removed, 1 unchanged");
+}
+
+// Without a record the next publish could not tell its events from someone else's: nothing is sent.
+void TestPublishFaults::unwritableRecordSendsNothing()
+{
+    QTemporaryDir data;
+    QFile blocker(data.filePath(QStringLiteral("not a folder")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    const int logged = int(QJsonDocument::fromJson(fakeServerControl(m_base, QStringLiteral("/_log"))).array().size());
+    DavConnection connection(kUser, kPassword);
+    const PublishOutcome outcome = publishAndWait(connection,
+        { m_base.resolved(QUrl(QStringLiteral("/home/x/"))), QStringLiteral("id-u"), blocker.fileName() }, plan({ "a" }));
+    QVERIFY2(outcome.stopped.startsWith(QStringLiteral("Could not write the publishing record")), qPrintable(outcome.stopped));
+    QCOMPARE(QJsonDocument::fromJson(fakeServerControl(m_base, QStringLiteral("/_log"))).array().size(), logged);
 }
 
 QTEST_GUILESS_MAIN(TestPublishFaults)
