@@ -340,7 +340,8 @@ void PublishDialog::publishTo(const QUrl &calendar, bool overwriteEdited)
             "probably a copy of it. Publishing it takes that file's events away from the calendar.\n\n"
             "Publish all the same? (Save As gives a copy an Id of its own.)")
                                      .arg(QDir::toNativeSeparators(other));
-        if (MessageBox::show(this, question, kTitle, MessageBox::Exclamation, MessageBox::YesNo) != MessageBox::Yes) {
+        if (MessageBox::show(this, question, kTitle, MessageBox::Exclamation, MessageBox::YesNo)
+            != MessageBox::Yes) {
             reject();
             return;
         }

@@ -188,8 +188,9 @@ QString parseOptions(const QStringList &arguments, Options &options)
                 return QStringLiteral("--trust-certificate needs a SHA256 fingerprint");
             options.trusted << certificateFingerprint(text);
             if (options.trusted.last().isEmpty())
-                return QStringLiteral("--trust-certificate: \"%1\" is not a SHA-256 fingerprint (64 hex digits, "
-                                      "colons allowed)")
+                return QStringLiteral(
+                    "--trust-certificate: \"%1\" is not a SHA-256 fingerprint (64 hex digits, "
+                    "colons allowed)")
                     .arg(text);
         } else {
             return QStringLiteral("unknown option %1").arg(argument);

@@ -5,8 +5,8 @@
 #include "publish/CalendarFinder.h"
 #include "publish/DavConnection.h"
 #include "publish/ProjectPlan.h"
-#include "publish/Publisher.h"
 #include "publish/PublishTargets.h"
+#include "publish/Publisher.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -59,7 +59,8 @@ QString takeCredentials(PublishRequest &request, const std::optional<QString> &u
     request.password = request.calendar.password();
     request.calendar = request.calendar.adjusted(QUrl::RemoveUserInfo);
     if (!named.isEmpty() && user && *user != named)
-        return QStringLiteral("--user %1 differs from the user %2 in the --publish address").arg(*user, named);
+        return QStringLiteral("--user %1 differs from the user %2 in the --publish address")
+            .arg(*user, named);
     request.user = user ? *user : named;
     if (request.user.isEmpty())
         return QStringLiteral("--publish needs --user NAME");
@@ -71,7 +72,8 @@ QByteArray certificateFingerprint(const QString &text)
     QByteArray hex = text.trimmed().toLatin1().toUpper();
     // openssl prints "sha256 Fingerprint=AB:CD:..."; the part after '=' is what counts.
     hex = hex.mid(hex.lastIndexOf('=') + 1).replace(':', "");
-    if (hex.size() != 64 || !std::all_of(hex.cbegin(), hex.cend(), [](char c) { return std::isxdigit(uchar(c)); }))
+    if (hex.size() != 64
+        || !std::all_of(hex.cbegin(), hex.cend(), [](char c) { return std::isxdigit(uchar(c)); }))
         return {};
     return QByteArray::fromHex(hex).toHex(':').toUpper();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QUrl>
 
 #include <optional>
@@ -19,7 +19,8 @@ struct PublishRequest {
     QString password; // from the address; used for this publish only
     bool overwrite = false; // replace events edited on the server since
     bool insecure = false; // plain http to a host that is not this machine
-    QList<QByteArray> trusted; // certificate fingerprints trusted for the calendar's host, as TlsProblem gives them
+    QList<QByteArray>
+        trusted; // certificate fingerprints trusted for the calendar's host, as TlsProblem gives them
     QString projectFile; // the project file published from; empty for standard input
 };
 

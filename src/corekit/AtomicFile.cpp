@@ -129,7 +129,8 @@ bool copyAttributes(const QByteArray &path, int fd)
     for (const QByteArray &name : userAttributes(path)) {
         const ssize_t size = ::getxattr(path.constData(), name.constData(), nullptr, 0);
         QByteArray value(size < 0 ? 0 : size, '\0');
-        if (size < 0 || ::getxattr(path.constData(), name.constData(), value.data(), size_t(value.size())) != size
+        if (size < 0
+            || ::getxattr(path.constData(), name.constData(), value.data(), size_t(value.size())) != size
             || ::fsetxattr(fd, name.constData(), value.constData(), size_t(value.size()), 0) != 0)
             return false;
     }

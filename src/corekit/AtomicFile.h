@@ -35,10 +35,11 @@ WriteCaution writeCaution(const QString &path);
 
 // The one way Ambrel writes a file: the bytes go to a temporary file beside it, are flushed and checked,
 // and only then replace the earlier file, which keeps its mode, its POSIX access list, its user.*
-// extended attributes and, where the system allows, its owner and group. Any failure leaves the earlier file whole and puts the reason in *reason ("No space left on
-// device", "File too large", ...). A caution the options do not allow is a failure that changes nothing.
-// A symbolic link is followed and stays. Standard output, /dev/fd/N, a character device or a named pipe
-// is written straight through; a folder or a disk device is refused.
+// extended attributes and, where the system allows, its owner and group. Any failure leaves the earlier file
+// whole and puts the reason in *reason ("No space left on device", "File too large", ...). A caution the
+// options do not allow is a failure that changes nothing. A symbolic link is followed and stays. Standard
+// output, /dev/fd/N, a character device or a named pipe is written straight through; a folder or a disk
+// device is refused.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr,
     WriteOptions options = WriteOption::None);
 

@@ -44,7 +44,8 @@ int retryAfterOf(const QByteArray &value)
     if (number)
         return std::max(seconds, 0);
     const QDateTime at = QDateTime::fromString(QString::fromLatin1(value.trimmed()), Qt::RFC2822Date);
-    return at.isValid() ? int(std::clamp<qint64>(QDateTime::currentDateTimeUtc().secsTo(at), 0, 1 << 30)) : -1;
+    return at.isValid() ? int(std::clamp<qint64>(QDateTime::currentDateTimeUtc().secsTo(at), 0, 1 << 30))
+                        : -1;
 }
 
 QString megabytes(qint64 bytes)
@@ -191,8 +192,9 @@ void DavConnection::start(Pending pending)
     connect(reply, &QNetworkReply::uploadProgress, idle, progressed);
     connect(reply, &QNetworkReply::downloadProgress, idle, progressed);
     const qint64 limit = m_answerLimit;
-    const QString tooLarge = QStringLiteral("%1 sent an answer larger than %2 MB, more than any calendar needs.")
-                                 .arg(host, megabytes(limit));
+    const QString tooLarge
+        = QStringLiteral("%1 sent an answer larger than %2 MB, more than any calendar needs.")
+              .arg(host, megabytes(limit));
     connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, end, limit, tooLarge] {
         if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > limit)
             end(tooLarge);
@@ -237,9 +239,10 @@ void DavConnection::finish(QNetworkReply *reply, Pending pending, const Answer &
     response.etag = reply->rawHeader("ETag");
     if (answer.tls && response.status == 0) {
         response.tls = answer.tls;
-        response.failure = QStringLiteral("The certificate of %1 (issued by %2, fingerprint %3) was refused: %4")
-                               .arg(answer.tls->host, answer.tls->issuer, QString::fromLatin1(answer.tls->fingerprint),
-                                   answer.tls->errors.join(QStringLiteral("; ")));
+        response.failure
+            = QStringLiteral("The certificate of %1 (issued by %2, fingerprint %3) was refused: %4")
+                  .arg(answer.tls->host, answer.tls->issuer, QString::fromLatin1(answer.tls->fingerprint),
+                      answer.tls->errors.join(QStringLiteral("; ")));
     } else if (!answer.failure.isEmpty()) {
         response.status = 0;
         response.body.clear();
@@ -274,15 +277,18 @@ void DavConnection::finish(QNetworkReply *reply, Pending pending, const Answer &
         QString refusal;
         if (pending.url.scheme().toLower() == QLatin1String("https")
             && target.scheme().toLower() != QLatin1String("https"))
-            refusal = QStringLiteral("%1 sent the request on to %2, over plain http; Ambrel does not follow it.")
-                          .arg(from, to);
+            refusal
+                = QStringLiteral("%1 sent the request on to %2, over plain http; Ambrel does not follow it.")
+                      .arg(from, to);
         else if (originOf(target) != m_origin)
-            refusal = QStringLiteral("%1 sent the request on to %2, another server; Ambrel sends the password "
-                                     "only to %3, so it stopped there.")
-                          .arg(from, to, m_origin);
+            refusal
+                = QStringLiteral("%1 sent the request on to %2, another server; Ambrel sends the password "
+                                 "only to %3, so it stopped there.")
+                      .arg(from, to, m_origin);
         else if (pending.redirects >= 5)
-            refusal = QStringLiteral("%1 sent the request on more than 5 times (a redirect loop), last to %2.")
-                          .arg(from, to);
+            refusal
+                = QStringLiteral("%1 sent the request on more than 5 times (a redirect loop), last to %2.")
+                      .arg(from, to);
         if (refusal.isEmpty()) {
             pending.url = target;
             ++pending.redirects;

@@ -27,7 +27,8 @@ QString otherFileWithId(
     if (!other.isFile() || other.canonicalFilePath() == QFileInfo(projectFile).canonicalFilePath())
         return {};
     const std::optional<ProjectFileContent> content = loadProjectOrTaskText(other.filePath(), &error);
-    return content && lastingProjectId(content->id, content->name) == projectId ? other.filePath() : QString();
+    return content && lastingProjectId(content->id, content->name) == projectId ? other.filePath()
+                                                                                : QString();
 }
 
 } // namespace ambrel

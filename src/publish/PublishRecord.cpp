@@ -59,7 +59,8 @@ QString recordPath(const QString &folder, const QString &projectId, const QStrin
 
 QString writeFailure(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Could not write the publishing record %1: %2").arg(QDir::toNativeSeparators(path), reason);
+    return QStringLiteral("Could not write the publishing record %1: %2")
+        .arg(QDir::toNativeSeparators(path), reason);
 }
 
 } // namespace
@@ -90,8 +91,8 @@ QByteArray publishedHash(const QByteArray &text)
 QByteArray eventContentKey(const QByteArray &text)
 {
     // The properties Ambrel writes; a server's CREATED, LAST-MODIFIED, SEQUENCE or own X- lines are not.
-    static const QList<QByteArray> written { "UID", "DTSTART", "DTEND", "DURATION", "RRULE", "RDATE", "EXDATE",
-        "SUMMARY", "DESCRIPTION", "LOCATION", "X-AMBREL-PROJECT" };
+    static const QList<QByteArray> written { "UID", "DTSTART", "DTEND", "DURATION", "RRULE", "RDATE",
+        "EXDATE", "SUMMARY", "DESCRIPTION", "LOCATION", "X-AMBREL-PROJECT" };
     QByteArray unfolded = text;
     unfolded.replace("\r\n", "\n").replace("\n ", "").replace("\n\t", "");
     QList<QByteArray> kept;
@@ -146,12 +147,14 @@ bool PublishRecord::lock(int waitMs, QString *error)
     qint64 pid = 0;
     QString host;
     QString program;
-    if (error && m_lock->error() == QLockFile::LockFailedError && m_lock->getLockInfo(&pid, &host, &program)) {
-        *error = QStringLiteral("Another publish of this project to this calendar is running (%1, process %2 on "
-                                "%3); try again when it has ended.")
-                     .arg(program.isEmpty() ? QStringLiteral("a program") : program)
-                     .arg(pid)
-                     .arg(host);
+    if (error && m_lock->error() == QLockFile::LockFailedError
+        && m_lock->getLockInfo(&pid, &host, &program)) {
+        *error
+            = QStringLiteral("Another publish of this project to this calendar is running (%1, process %2 on "
+                             "%3); try again when it has ended.")
+                  .arg(program.isEmpty() ? QStringLiteral("a program") : program)
+                  .arg(pid)
+                  .arg(host);
     } else if (error) {
         *error = writeFailure(m_path + QStringLiteral(".lock"),
             m_lock->error() == QLockFile::PermissionError ? QStringLiteral("permission denied")
@@ -166,7 +169,8 @@ bool PublishRecord::read(const QString &path, const QByteArray &header, QString 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("Could not read %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+            *error = QStringLiteral("Could not read %1: %2")
+                         .arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     const QByteArray bytes = file.readAll();
@@ -215,7 +219,8 @@ bool PublishRecord::prepare(QString *error)
 {
     QString reason;
     if (!makeOwnerOnlyFolder(m_folder, &reason)
-        || (!QFile::exists(m_path) && !writeFileAtomically(m_path, header(m_calendar), &reason, WriteOption::OwnerOnly))) {
+        || (!QFile::exists(m_path)
+            && !writeFileAtomically(m_path, header(m_calendar), &reason, WriteOption::OwnerOnly))) {
         if (error)
             *error = writeFailure(m_path, reason);
         return false;
@@ -266,7 +271,8 @@ bool PublishRecord::compact(QString *error)
     for (const QByteArray &uid : uids)
         bytes += eventLines(m_events.value(uid));
     QString reason;
-    if (!makeOwnerOnlyFolder(m_folder, &reason) || !writeFileAtomically(m_path, bytes, &reason, WriteOption::OwnerOnly)) {
+    if (!makeOwnerOnlyFolder(m_folder, &reason)
+        || !writeFileAtomically(m_path, bytes, &reason, WriteOption::OwnerOnly)) {
         if (error)
             *error = writeFailure(m_path, reason);
         return false;

@@ -100,8 +100,8 @@ std::optional<PublishTarget> loadPublishTarget(const QString &folder, const QStr
 bool savePublishTarget(
     const QString &folder, const QString &projectId, const PublishTarget &target, QString *error)
 {
-    const QByteArray bytes = kTargetFirstLine + "\nProject: " + field(projectId) + "\nServer: "
-        + field(withoutUserInfo(target.server).toString()) + "\nUser: " + field(target.user)
+    const QByteArray bytes = kTargetFirstLine + "\nProject: " + field(projectId)
+        + "\nServer: " + field(withoutUserInfo(target.server).toString()) + "\nUser: " + field(target.user)
         + "\nCalendar: " + field(withoutUserInfo(target.calendar).toString()) + '\n';
     return write(folder, targetPath(folder, projectId), bytes, error);
 }

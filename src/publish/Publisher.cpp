@@ -92,7 +92,8 @@ void Publisher::start(const PublishOptions &options, std::vector<PublishEvent> p
     m_record.emplace(options.recordFolder, options.projectId, options.calendar);
     QString error;
     // Nothing is sent unless what the server does can be recorded.
-    if (!m_record->lock(options.lockWaitMs, &error) || !m_record->load(&error) || !m_record->prepare(&error)) {
+    if (!m_record->lock(options.lockWaitMs, &error) || !m_record->load(&error)
+        || !m_record->prepare(&error)) {
         m_record.reset();
         m_outcome.stopped = error;
         QMetaObject::invokeMethod(this, &Publisher::finish, Qt::QueuedConnection);
@@ -168,10 +169,11 @@ void Publisher::listed(const DavResponse &response)
         const auto server = onServer.constFind(recorded->href);
         if (server == onServer.constEnd() || *server != recorded->etag || recorded->etag.isEmpty()) {
             // Left out of the listing, or tagged anew: only the event itself tells what happened to it.
-            jobs.push_back({ Kind::Verify, event.uid, event.summary, recorded->href, {}, event.text, hash, content });
-        } else if (recorded->hash != hash) {
             jobs.push_back(
-                { Kind::Replace, event.uid, event.summary, recorded->href, *server, event.text, hash, content });
+                { Kind::Verify, event.uid, event.summary, recorded->href, {}, event.text, hash, content });
+        } else if (recorded->hash != hash) {
+            jobs.push_back({ Kind::Replace, event.uid, event.summary, recorded->href, *server, event.text,
+                hash, content });
         } else {
             ++m_outcome.unchanged;
         }
@@ -183,7 +185,8 @@ void Publisher::listed(const DavResponse &response)
         const bool sameTag = server != onServer.constEnd() && *server == recorded.etag;
         // What the record says was published goes, whether or not a listing showed it; a 404 says it went.
         if (!recorded.etag.isEmpty() && (sameTag || server == onServer.constEnd()))
-            jobs.push_back({ Kind::Delete, recorded.uid, recorded.summary, recorded.href, recorded.etag, {}, {}, {} });
+            jobs.push_back(
+                { Kind::Delete, recorded.uid, recorded.summary, recorded.href, recorded.etag, {}, {}, {} });
         else
             jobs.push_back({ Kind::Verify, recorded.uid, recorded.summary, recorded.href, {}, {}, {}, {} });
     }
@@ -233,7 +236,8 @@ void Publisher::answered(const Job &job, const DavResponse &response)
         return;
     }
     // Requests the server carried out count and are recorded even after a stop.
-    if (job.kind != Kind::Verify && (response.succeeded() || (job.kind == Kind::Delete && response.status == 404))) {
+    if (job.kind != Kind::Verify
+        && (response.succeeded() || (job.kind == Kind::Delete && response.status == 404))) {
         record(job, response.etag);
         if (job.adopting || job.kind == Kind::Replace)
             ++m_outcome.changed;
@@ -296,7 +300,8 @@ void Publisher::verified(Job job, const DavResponse &response)
         return;
     }
     if (!response.succeeded() || response.etag.isEmpty()) {
-        if (response.status == 401 || response.status == 507 || response.status == 503 || response.status == 429)
+        if (response.status == 401 || response.status == 507 || response.status == 503
+            || response.status == 429)
             stop(response);
         else
             m_outcome.failures << QStringLiteral("Could not read \"%1\" back from the calendar: %2 %3")
@@ -308,8 +313,8 @@ void Publisher::verified(Job job, const DavResponse &response)
         return;
     }
     const QByteArray theirs = eventContentKey(response.body);
-    const bool asPublished = !theirs.isEmpty()
-        && (theirs == recorded.content || publishedHash(response.body) == recorded.hash);
+    const bool asPublished
+        = !theirs.isEmpty() && (theirs == recorded.content || publishedHash(response.body) == recorded.hash);
     if (planned && theirs == job.content) {
         job.kind = Kind::Replace;
         record(job, response.etag);
@@ -375,19 +380,22 @@ void Publisher::stop(const DavResponse &response)
     m_outcome.tls = response.tls;
     const QString host = response.url.host();
     if (response.status == 401) {
-        m_outcome.stopped = QStringLiteral("%1 refused the user name or password (401 %2).").arg(host, response.reason);
+        m_outcome.stopped
+            = QStringLiteral("%1 refused the user name or password (401 %2).").arg(host, response.reason);
     } else if (response.status == 507) {
-        m_outcome.stopped = QStringLiteral("%1 has no room left for more events (507 %2); publishing stopped.")
-                                .arg(host, response.reason);
+        m_outcome.stopped
+            = QStringLiteral("%1 has no room left for more events (507 %2); publishing stopped.")
+                  .arg(host, response.reason);
     } else if (response.status == 503 || response.status == 429) {
         const QString wait = response.retryAfter > DavConnection::MaxRetryWaitSeconds
             ? QStringLiteral(" and asked to wait %1 seconds").arg(response.retryAfter)
             : QString();
-        m_outcome.stopped = QStringLiteral("%1 is not taking requests now (%2 %3)%4; publishing stopped, publish "
-                                           "again later.")
-                                .arg(host)
-                                .arg(response.status)
-                                .arg(response.reason, wait);
+        m_outcome.stopped
+            = QStringLiteral("%1 is not taking requests now (%2 %3)%4; publishing stopped, publish "
+                             "again later.")
+                  .arg(host)
+                  .arg(response.status)
+                  .arg(response.reason, wait);
     } else {
         m_outcome.stopped = QStringLiteral("Publishing stopped: %1").arg(response.failure);
     }
@@ -399,7 +407,8 @@ void Publisher::record(const Job &job, const QByteArray &etag)
     QString error;
     const bool written = job.kind == Kind::Delete
         ? m_record->remove(job.uid, &error)
-        : m_record->put(RecordedEvent { job.uid, job.href, etag, job.hash, job.summary, job.content }, &error);
+        : m_record->put(
+            RecordedEvent { job.uid, job.href, etag, job.hash, job.summary, job.content }, &error);
     if (!written && !m_stopping) {
         // Without a record the next publish could not tell these events from someone else's.
         m_stopping = true;
@@ -446,7 +455,8 @@ void Publisher::reconcile()
                 } else if (job.kind == Kind::Create && server != onServer.constEnd()) {
                     record(job, *server);
                     ++m_outcome.created;
-                } else if (job.kind == Kind::Replace && server != onServer.constEnd() && *server != job.etag) {
+                } else if (job.kind == Kind::Replace && server != onServer.constEnd()
+                    && *server != job.etag) {
                     record(job, *server);
                     ++m_outcome.changed;
                 }

@@ -5,8 +5,8 @@
 #include "corekit/Paths.h"
 
 #include <QAction>
-#include <QDirIterator>
 #include <QApplication>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -158,7 +158,8 @@ void TestPublishDialog::passwordInTheAddressIsNotKept()
         QCOMPARE(in<QLineEdit>(dialog, "userEdit")->text(), QStringLiteral("tester"));
         calendars->setCurrentRow(calendars->count() - 1);
         in<QPushButton>(dialog, "publishButton")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(in<QLabel>(dialog, "result")->text().startsWith(QStringLiteral("1 new")), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            in<QLabel>(dialog, "result")->text().startsWith(QStringLiteral("1 new")), 20000);
         QVERIFY(!in<QLabel>(dialog, "publishingTo")->text().contains(QStringLiteral("secret")));
     });
     QVERIFY(m_keeper.kept.isEmpty());

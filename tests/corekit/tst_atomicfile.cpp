@@ -15,8 +15,8 @@
 #include <sys/acl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/xattr.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace ambrel;
@@ -206,7 +206,8 @@ void TestAtomicFile::writeTargets()
     if (target == QLatin1String("acl")) {
         QCOMPARE(aclText(written), acl);
         char value[8] = {};
-        QCOMPARE(QByteArray(value, int(::getxattr(encoded.constData(), "user.origin", value, sizeof value))), "kept");
+        QCOMPARE(QByteArray(value, int(::getxattr(encoded.constData(), "user.origin", value, sizeof value))),
+            "kept");
     }
     if (expectedMode != 0) {
         QCOMPARE(statusOf(written).st_mode & 07777, expectedMode);

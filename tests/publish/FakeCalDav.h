@@ -12,7 +12,8 @@ inline QByteArray fakeServerControl(const QUrl &base, const QString &path, const
     QNetworkAccessManager network;
     QNetworkRequest request(base.resolved(QUrl(path)));
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
-    QNetworkReply *reply = path == QLatin1String("/_log") ? network.get(request) : network.post(request, json);
+    QNetworkReply *reply
+        = path == QLatin1String("/_log") ? network.get(request) : network.post(request, json);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();

@@ -175,7 +175,8 @@ void TestDavConnection::credentialsStayWithTheServer()
     QFETCH(bool, followed);
     TinyServer other("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
     location.replace(QStringLiteral("OTHER"), QString::number(other.port()));
-    TinyServer first("HTTP/1.1 307 Moved\r\nLocation: " + location.toUtf8() + "\r\nContent-Length: 0\r\n\r\n");
+    TinyServer first(
+        "HTTP/1.1 307 Moved\r\nLocation: " + location.toUtf8() + "\r\nContent-Length: 0\r\n\r\n");
 
     DavConnection connection(QStringLiteral("me"), QStringLiteral("secret"));
     const QUrl url(QStringLiteral("http://127.0.0.1:%1/").arg(first.port()));
@@ -187,7 +188,8 @@ void TestDavConnection::credentialsStayWithTheServer()
     // The same server sends it on and on: followed five times, with the password, then called a loop.
     QCOMPARE(first.requests.size(), followed ? 6 : 1);
     if (followed) {
-        QVERIFY(first.requests.last().startsWith("GET /cal/ ") && first.requests.last().contains(authorization));
+        QVERIFY(
+            first.requests.last().startsWith("GET /cal/ ") && first.requests.last().contains(authorization));
         QVERIFY2(response.failure.contains(QLatin1String("redirect loop")), qPrintable(response.failure));
     } else {
         QVERIFY2(response.failure.contains(url.toString()) && response.failure.contains(location),
@@ -200,11 +202,12 @@ void TestDavConnection::endlessAnswersEnd_data()
     QTest::addColumn<QByteArray>("head");
     QTest::addColumn<int>("chunk"); // bytes sent every 50 ms
     QTest::addColumn<QString>("failure");
-    QTest::newRow("a byte at a time") << QByteArray("Content-Length: 100000") << 1 << "not finished answering after 1.5";
-    QTest::newRow("announced larger than the limit") << QByteArray("Content-Length: 5000000") << 1
-                                                     << "larger than 1.0 MB";
-    QTest::newRow("larger than the limit, unannounced") << QByteArray("Connection: close") << 200'000
-                                                        << "larger than 1.0 MB";
+    QTest::newRow("a byte at a time")
+        << QByteArray("Content-Length: 100000") << 1 << "not finished answering after 1.5";
+    QTest::newRow("announced larger than the limit")
+        << QByteArray("Content-Length: 5000000") << 1 << "larger than 1.0 MB";
+    QTest::newRow("larger than the limit, unannounced")
+        << QByteArray("Connection: close") << 200'000 << "larger than 1.0 MB";
 }
 
 // A server that trickles, or answers without end, cannot hold a request past the deadline or fill the memory.
@@ -230,7 +233,8 @@ void TestDavConnection::endlessAnswersEnd()
     connection.setAnswerLimit(1024 * 1024);
     QElapsedTimer clock;
     clock.start();
-    const DavResponse response = answer(connection, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())));
+    const DavResponse response
+        = answer(connection, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())));
     QVERIFY(!response.answered());
     QVERIFY2(response.failure.contains(failure), qPrintable(response.failure));
     QVERIFY(response.body.isEmpty());

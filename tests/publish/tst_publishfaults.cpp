@@ -1,6 +1,6 @@
 #include "publish/CalendarFinder.h"
-#include "publish/Publisher.h"
 #include "publish/DavXml.h"
+#include "publish/Publisher.h"
 
 #include "FakeCalDav.h"
 
@@ -88,21 +88,23 @@ void TestPublishFaults::faultThenHealed_data()
     QTest::addColumn<int>("putsAtMost"); // PUTs sent during the faulty publish
 
     const QString exact = QStringLiteral("8 new, 1 changed, 1 removed, 2 unchanged");
-    QTest::newRow("a listing that leaves events out") << QByteArrayList { R"({"kind":"partial","depth":"1","count":9})" }
-                                                      << exact << 9;
+    QTest::newRow("a listing that leaves events out")
+        << QByteArrayList { R"({"kind":"partial","depth":"1","count":9})" } << exact << 9;
     QTest::newRow("every event tagged anew") << QByteArrayList { "retag" } << exact << 9;
-    QTest::newRow("507 stops at once") << QByteArrayList { R"({"kind":"status","method":"PUT","count":99,"status":507})" }
-                                       << "no room left" << DavConnection::MaxInFlight;
-    QTest::newRow("503, wait a second")
-        << QByteArrayList { R"({"kind":"status","method":"PUT","count":3,"status":503,"headers":[["Retry-After","1"]]})" }
-        << exact << 12;
-    QTest::newRow("503, wait an hour")
-        << QByteArrayList { R"({"kind":"status","method":"PUT","count":99,"status":503,"headers":[["Retry-After","3600"]]})" }
-        << "asked to wait 3600 seconds" << DavConnection::MaxInFlight;
-    QTest::newRow("connection reset after storing") << QByteArrayList { R"({"kind":"reset","count":4})" }
-                                                    << exact << 16;
-    QTest::newRow("a listing that is not XML") << QByteArrayList { R"({"kind":"badxml","method":"PROPFIND","count":1})" }
-                                               << "could not be read" << 0;
+    QTest::newRow("507 stops at once")
+        << QByteArrayList { R"({"kind":"status","method":"PUT","count":99,"status":507})" } << "no room left"
+        << DavConnection::MaxInFlight;
+    QTest::newRow("503, wait a second") << QByteArrayList {
+        R"({"kind":"status","method":"PUT","count":3,"status":503,"headers":[["Retry-After","1"]]})"
+    } << exact << 12;
+    QTest::newRow("503, wait an hour") << QByteArrayList {
+        R"({"kind":"status","method":"PUT","count":99,"status":503,"headers":[["Retry-After","3600"]]})"
+    } << "asked to wait 3600 seconds" << DavConnection::MaxInFlight;
+    QTest::newRow("connection reset after storing")
+        << QByteArrayList { R"({"kind":"reset","count":4})" } << exact << 16;
+    QTest::newRow("a listing that is not XML")
+        << QByteArrayList { R"({"kind":"badxml","method":"PROPFIND","count":1})" } << "could not be read"
+        << 0;
 }
 
 void TestPublishFaults::faultThenHealed()
@@ -113,8 +115,8 @@ void TestPublishFaults::faultThenHealed()
     fakeServerControl(m_base, QStringLiteral("/_heal"));
     DavConnection connection(kUser, kPassword);
     QString failure;
-    const QUrl calendar = createCalendar(connection,
-        m_base.resolved(QUrl(QStringLiteral("/home/"))), QStringLiteral("F"), &failure);
+    const QUrl calendar = createCalendar(
+        connection, m_base.resolved(QUrl(QStringLiteral("/home/"))), QStringLiteral("F"), &failure);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     QEventLoop stored;
     connection.send("PUT", calendar.resolved(QUrl(QStringLiteral("foreign.ics"))), {}, "BEGIN:VCALENDAR\r\n",
@@ -122,18 +124,21 @@ void TestPublishFaults::faultThenHealed()
     stored.exec();
     const PublishOptions options { calendar, QStringLiteral("id-f"), m_data.path() };
     const auto before = plan({ "a", "b", "c", "d" });
-    QCOMPARE(publishAndWait(connection, options, before).summary(), "4 new, 0 changed, 0 removed, 0 unchanged");
+    QCOMPARE(
+        publishAndWait(connection, options, before).summary(), "4 new, 0 changed, 0 removed, 0 unchanged");
 
     // b moves a day, c goes, eight come.
     const auto after = plan({ "a", "b@1", "x", "d", "e1", "e2", "e3", "e4", "e5", "e6", "e7", "e8" });
     std::vector<PublishEvent> wanted { after[0], after[1], after[3] };
     wanted.insert(wanted.end(), after.begin() + 4, after.end());
     for (const QByteArray &fault : faults)
-        fakeServerControl(m_base, fault == "retag" ? QStringLiteral("/_retag") : QStringLiteral("/_fault"),
-            fault);
-    const int logged = int(QJsonDocument::fromJson(fakeServerControl(m_base, QStringLiteral("/_log"))).array().size());
+        fakeServerControl(
+            m_base, fault == "retag" ? QStringLiteral("/_retag") : QStringLiteral("/_fault"), fault);
+    const int logged
+        = int(QJsonDocument::fromJson(fakeServerControl(m_base, QStringLiteral("/_log"))).array().size());
     const PublishOutcome faulty = publishAndWait(connection, options, wanted);
-    const QJsonArray log = QJsonDocument::fromJson(fakeServerControl(m_base, QStringLiteral("/_log"))).array();
+    const QJsonArray log
+        = QJsonDocument::fromJson(fakeServerControl(m_base, QStringLiteral("/_log"))).array();
     int puts = 0;
     for (qsizetype i = logged; i < log.size(); ++i)
         puts += log[i].toArray().first().toString() == QLatin1String("PUT");
@@ -151,19 +156,23 @@ void TestPublishFaults::faultThenHealed()
     QCOMPARE(faulty.removed + healed.removed, 1);
     QStringList expected { QStringLiteral("foreign.ics") };
     for (const PublishEvent &event : wanted)
-        expected << QString::fromUtf8(event.uid).replace(QLatin1Char('@'), QLatin1Char('-')) + QLatin1String(".ics");
+        expected << QString::fromUtf8(event.uid).replace(QLatin1Char('@'), QLatin1Char('-'))
+                + QLatin1String(".ics");
     expected.sort();
     QCOMPARE(onServer(calendar), expected);
-    QCOMPARE(publishAndWait(connection, options, wanted).summary(), "0 new, 0 changed, 0 removed, 11 unchanged");
+    QCOMPARE(
+        publishAndWait(connection, options, wanted).summary(), "0 new, 0 changed, 0 removed, 11 unchanged");
 }
 
 // A second publish of the same project to the same calendar waits for the first, then says who holds it.
 void TestPublishFaults::secondPublishWaitsForTheLock()
 {
     fakeServerControl(m_base, QStringLiteral("/_heal"));
-    fakeServerControl(m_base, QStringLiteral("/_fault"), R"({"kind":"slow","method":"PROPFIND","count":1,"delay":1})");
+    fakeServerControl(
+        m_base, QStringLiteral("/_fault"), R"({"kind":"slow","method":"PROPFIND","count":1,"delay":1})");
     DavConnection connection(kUser, kPassword);
-    PublishOptions options { m_base.resolved(QUrl(QStringLiteral("/home/locked/"))), QStringLiteral("id-l"), m_data.path() };
+    PublishOptions options { m_base.resolved(QUrl(QStringLiteral("/home/locked/"))), QStringLiteral("id-l"),
+        m_data.path() };
     options.lockWaitMs = 100;
     Publisher first(&connection);
     first.start(options, plan({ "a" }));
@@ -180,13 +189,15 @@ void TestPublishFaults::oneRecordPerCalendar()
     fakeServerControl(m_base, QStringLiteral("/_heal"));
     DavConnection connection(kUser, kPassword);
     QString failure;
-    const QUrl calendar = createCalendar(connection, m_base.resolved(QUrl(QStringLiteral("/home/"))), {}, &failure);
+    const QUrl calendar
+        = createCalendar(connection, m_base.resolved(QUrl(QStringLiteral("/home/"))), {}, &failure);
     PublishOptions options { calendar, QStringLiteral("id-s"), m_data.path() };
     QVERIFY(publishAndWait(connection, options, plan({ "a", "b" })).complete());
     options.calendar.setHost(QStringLiteral("LocalHost"));
     options.calendar.setPath(calendar.path().chopped(1));
     DavConnection again(kUser, kPassword);
-    QCOMPARE(publishAndWait(again, options, plan({ "a" })).summary(), "0 new, 0 changed, 1 removed, 1 unchanged");
+    QCOMPARE(
+        publishAndWait(again, options, plan({ "a" })).summary(), "0 new, 0 changed, 1 removed, 1 unchanged");
 }
 
 // Without a record the next publish could not tell its events from someone else's: nothing is sent.
@@ -195,12 +206,16 @@ void TestPublishFaults::unwritableRecordSendsNothing()
     QTemporaryDir data;
     QFile blocker(data.filePath(QStringLiteral("not a folder")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
-    const int logged = int(QJsonDocument::fromJson(fakeServerControl(m_base, QStringLiteral("/_log"))).array().size());
+    const int logged
+        = int(QJsonDocument::fromJson(fakeServerControl(m_base, QStringLiteral("/_log"))).array().size());
     DavConnection connection(kUser, kPassword);
     const PublishOutcome outcome = publishAndWait(connection,
-        { m_base.resolved(QUrl(QStringLiteral("/home/x/"))), QStringLiteral("id-u"), blocker.fileName() }, plan({ "a" }));
-    QVERIFY2(outcome.stopped.startsWith(QStringLiteral("Could not write the publishing record")), qPrintable(outcome.stopped));
-    QCOMPARE(QJsonDocument::fromJson(fakeServerControl(m_base, QStringLiteral("/_log"))).array().size(), logged);
+        { m_base.resolved(QUrl(QStringLiteral("/home/x/"))), QStringLiteral("id-u"), blocker.fileName() },
+        plan({ "a" }));
+    QVERIFY2(outcome.stopped.startsWith(QStringLiteral("Could not write the publishing record")),
+        qPrintable(outcome.stopped));
+    QCOMPARE(
+        QJsonDocument::fromJson(fakeServerControl(m_base, QStringLiteral("/_log"))).array().size(), logged);
 }
 
 QTEST_GUILESS_MAIN(TestPublishFaults)

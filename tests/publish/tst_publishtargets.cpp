@@ -80,13 +80,15 @@ void TestPublishTargets::noPasswordKeptAndOwnerOnly()
     if (earlierFile) {
         QVERIFY(QDir().mkpath(folder));
         QFile file(folder + QStringLiteral("/publish-target-")
-            + QString::fromLatin1(QCryptographicHash::hash("id-1", QCryptographicHash::Sha256).toHex().left(24))
+            + QString::fromLatin1(
+                QCryptographicHash::hash("id-1", QCryptographicHash::Sha256).toHex().left(24))
             + QStringLiteral(".txt"));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("Ambrel publish target 1\nProject: id-1\nServer: " + server.toEncoded() + "\nUser: alice\nCalendar: "
-            + calendar.toEncoded() + "\n");
+        file.write("Ambrel publish target 1\nProject: id-1\nServer: " + server.toEncoded()
+            + "\nUser: alice\nCalendar: " + calendar.toEncoded() + "\n");
     } else {
-        QVERIFY(savePublishTarget(folder, QStringLiteral("id-1"), { server, QStringLiteral("alice"), calendar }, nullptr));
+        QVERIFY(savePublishTarget(
+            folder, QStringLiteral("id-1"), { server, QStringLiteral("alice"), calendar }, nullptr));
     }
     auto fileHoldsNoPassword = [&] {
         const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files);
