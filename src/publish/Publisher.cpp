@@ -142,7 +142,7 @@ void Publisher::listed(const DavResponse &response)
         if (!entry.isCollection)
             onServer.insert(entry.href, entry.etag);
         if (!entry.isCollection)
-            m_listed.insert(entry.href);
+            m_listed.insert(entry.href, entry.etag);
         else if (withSlash(entry.href) == folder)
             isCalendar = entry.isCalendar;
     }
@@ -299,7 +299,9 @@ void Publisher::verified(Job job, const DavResponse &response)
         jobDone();
         return;
     }
-    if (!response.succeeded() || response.etag.isEmpty()) {
+    // A server that gives no ETag with an event may still have listed one.
+    const QByteArray etag = response.etag.isEmpty() ? m_listed.value(job.href) : response.etag;
+    if (!response.succeeded() || etag.isEmpty()) {
         if (response.status == 401 || response.status == 507 || response.status == 503
             || response.status == 429)
             stop(response);
@@ -317,11 +319,11 @@ void Publisher::verified(Job job, const DavResponse &response)
         = !theirs.isEmpty() && (theirs == recorded.content || publishedHash(response.body) == recorded.hash);
     if (planned && theirs == job.content) {
         job.kind = Kind::Replace;
-        record(job, response.etag);
+        record(job, etag);
         ++(job.sent ? m_outcome.changed : m_outcome.unchanged);
     } else if (asPublished || m_options.overwriteEdited) {
         job.kind = planned ? Kind::Replace : Kind::Delete;
-        job.etag = response.etag;
+        job.etag = etag;
         run(job);
         return;
     } else {

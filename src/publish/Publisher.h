@@ -109,7 +109,7 @@ private:
     std::vector<PublishEvent> m_plan;
     PublishOutcome m_outcome;
     std::vector<Job> m_unanswered; // requests the server may have carried out without saying so
-    QSet<QString> m_listed; // the events' paths the listing showed before anything was sent
+    QHash<QString, QByteArray> m_listed; // the events' paths and ETags listed before anything was sent
     int m_total = 0;
     int m_done = 0;
     int m_open = 0;
