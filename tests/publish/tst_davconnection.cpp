@@ -132,11 +132,12 @@ void TestDavConnection::untrustedCertificateIsShownThenTrusted()
     QSslServer server;
     server.setSslConfiguration(tls);
     QVERIFY(server.listen(QHostAddress::LocalHost));
+    QByteArray reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
     connect(&server, &QSslServer::pendingConnectionAvailable, this, [&] {
         QTcpSocket *socket = server.nextPendingConnection();
-        connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, &reply] {
             if (socket->readAll().contains("\r\n\r\n"))
-                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+                socket->write(reply);
         });
     });
     const QUrl url(QStringLiteral("https://127.0.0.1:%1/").arg(server.serverPort()));
@@ -156,6 +157,13 @@ void TestDavConnection::untrustedCertificateIsShownThenTrusted()
     const DavResponse taken = answer(connection, url);
     QCOMPARE(taken.status, 200);
     QCOMPARE(taken.body, "ok");
+
+    // A trusted certificate does not make a move to plain http any safer.
+    reply = "HTTP/1.1 301 Moved\r\nLocation: http://127.0.0.1:" + QByteArray::number(server.serverPort())
+        + "/\r\nContent-Length: 0\r\n\r\n";
+    const DavResponse moved = answer(connection, url);
+    QVERIFY2(!moved.answered() && moved.failure.contains(QLatin1String("over plain http")),
+        qPrintable(moved.failure));
 }
 
 void TestDavConnection::credentialsStayWithTheServer_data()
