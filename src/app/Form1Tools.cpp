@@ -66,7 +66,7 @@ void Form1::publishToCalendar()
     // Work never saved takes its lasting Id now, so that its first save keeps the events it publishes.
     if (m_document->filePath().isEmpty() && m_project->id().isEmpty())
         m_project->setId(newProjectId());
-    PublishDialog dialog(*m_project, this);
+    PublishDialog dialog(*m_project, m_document->filePath(), this);
     dialog.exec();
 }
 

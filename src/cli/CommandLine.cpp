@@ -48,10 +48,13 @@ const char kUsage[]
       "                      FILE, such as a public-holiday calendar, gives the days of its all-day events\n"
       "  --timeline FILE     also draw the timeline to FILE: .png, .svg or .pdf\n"
       "  --publish URL       also publish the calendar events to the CalDAV calendar at URL; the password\n"
-      "                      comes from AMBREL_PASSWORD, else it is asked on the terminal\n"
-      "  --user NAME         the calendar server's user name, with --publish\n"
+      "                      comes from the URL, else AMBREL_PASSWORD, else it is asked on the terminal\n"
+      "  --user NAME         the calendar server's user name, with --publish (unless the URL names one)\n"
       "  --overwrite         with --publish, also replace events edited on the server since\n"
       "  --insecure          with --publish, allow plain http to a host that is not this machine\n"
+      "  --trust-certificate SHA256\n"
+      "                      with --publish, trust the server's certificate with this SHA-256 fingerprint\n"
+      "                      (as openssl x509 -noout -fingerprint -sha256 prints it)\n"
       "  --wait-parallel     the task after a parallel group waits until every task of the group ended\n"
       "  --csv-per-day       the --csv file holds one event per working day, working hours only\n"
       "  --help              show this text\n";
@@ -82,6 +85,7 @@ struct Options {
     std::optional<QString> user;
     bool overwrite = false;
     bool insecure = false;
+    QList<QByteArray> trusted;
 };
 
 QDate parseDate(const QString &text)
@@ -183,19 +187,30 @@ QString parseOptions(const QStringList &arguments, Options &options)
                 return QStringLiteral("--user needs a NAME");
         } else if (argument == QLatin1String("--overwrite") || argument == QLatin1String("--insecure")) {
             (argument == QLatin1String("--overwrite") ? options.overwrite : options.insecure) = true;
+        } else if (argument == QLatin1String("--trust-certificate")) {
+            if (!value(&text))
+                return QStringLiteral("--trust-certificate needs a SHA256 fingerprint");
+            options.trusted << certificateFingerprint(text);
+            if (options.trusted.last().isEmpty())
+                return QStringLiteral(
+                    "--trust-certificate: \"%1\" is not a SHA-256 fingerprint (64 hex digits, "
+                    "colons allowed)")
+                    .arg(text);
         } else {
             return QStringLiteral("unknown option %1").arg(argument);
         }
     }
     if (!options.publish)
-        return options.user || options.overwrite || options.insecure
-            ? QStringLiteral("--user, --overwrite and --insecure go with --publish")
+        return options.user || options.overwrite || options.insecure || !options.trusted.isEmpty()
+            ? QStringLiteral("--user, --overwrite, --insecure and --trust-certificate go with --publish")
             : QString();
-    if (!options.user)
-        return QStringLiteral("--publish needs --user NAME");
-    options.publish->user = *options.user;
+    if (const QString refusal = takeCredentials(*options.publish, options.user); !refusal.isEmpty())
+        return refusal;
     options.publish->overwrite = options.overwrite;
     options.publish->insecure = options.insecure;
+    options.publish->trusted = options.trusted;
+    const bool fromInput = options.file.isNull() || options.file == QLatin1String("-");
+    options.publish->projectFile = fromInput ? QString() : QFileInfo(options.file).absoluteFilePath();
     return publishAddressRefusal(*options.publish);
 }
 
@@ -252,6 +267,15 @@ std::optional<Settings> readSettings(const Options &options, bool weekApplies, Q
 // why, at the first that cannot be written.
 bool writeFiles(const Options &options, const Project &project, const QDate &today, QTextStream &err)
 {
+    // As cp and a shell redirect do, a file goes only into a folder that is there.
+    for (const QString &path : { options.csvPath, options.icsPath, options.timelinePath }) {
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!path.isEmpty() && !QFileInfo(folder).isDir()) {
+            err << "ambrel-cli: cannot write " << path << ": the folder " << QDir::toNativeSeparators(folder)
+                << " does not exist\n";
+            return false;
+        }
+    }
     std::optional<Refusal> failed;
     if (!options.csvPath.isEmpty())
         failed = project.exportCalendarCsv(

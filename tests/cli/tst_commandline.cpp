@@ -217,7 +217,7 @@ void TestCommandLine::fileArgument()
 void TestCommandLine::csvFile()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("output/project.csv"));
+    const QString path = dir.filePath(QStringLiteral("project.csv"));
     const Run run = runCli(
         kMondayToFriday + QStringList { "--csv", path, "--project", "Café, Inc" }, "Plan \"big\" + 2\n");
     QCOMPARE(run.exitCode, 0);
