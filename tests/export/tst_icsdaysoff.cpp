@@ -360,6 +360,7 @@ void tst_IcsDaysOff::tellsTheCommandLine()
 {
     QCOMPARE(IcsDaysOff::isCalendar("\xEF\xBB\xBF\r\nbegin:vcalendar\r\n"), true);
     QCOMPARE(IcsDaysOff::isCalendar("# BEGIN:VCALENDAR\n2026-12-25 Christmas\n"), false);
+    QCOMPARE(IcsDaysOff::isCalendar(QStringEncoder(QStringConverter::Utf32BE)(u"BEGIN:VCALENDAR\r\n")), true);
 
     const QByteArray ics = calendarOf(vevent("DTSTART;VALUE=DATE:20261225\r\nSUMMARY:Christmas\r\n")
         + vevent("DTSTART:20261226T090000Z\r\nSUMMARY:Brunch\r\n")
