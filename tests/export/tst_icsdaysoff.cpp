@@ -138,6 +138,10 @@ void tst_IcsDaysOff::importsDays_data()
             + vevent("UID:moved\r\nRECURRENCE-ID;VALUE=DATE:20260605\r\nDTSTART;VALUE=DATE:20260607\r\n"
                      "SUMMARY:Fete moved\r\n")
         << QStringList { "2026-06-07|Fete moved", "2027-06-05|Fete" } << false;
+    QTest::newRow("an RDATE period in a zone begins where it says")
+        << vevent("DTSTART:20261230T090000Z\r\nDURATION:PT1H\r\nRDATE;VALUE=PERIOD;TZID=America/New_York:"
+                  "20261231T090000/PT2H\r\nSUMMARY:Review\r\n")
+        << QStringList { "2026-12-30 10:00-11:00|Review", "2026-12-31 15:00-16:00|Review" } << false;
     QTest::newRow("Christmas written in UTC falls on the 25th in Berlin")
         << vevent("DTSTART:20261224T230000Z\r\nDTEND:20261225T230000Z\r\nSUMMARY:Christmas\r\n")
         << QStringList { "2026-12-25 00:00-00:00|Christmas" } << false;
