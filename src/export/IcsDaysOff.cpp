@@ -516,7 +516,8 @@ WallTime inZoneOf(const Moment &moment, const QTimeZone &eventZone, Zones &zones
 class Budget final {
 public:
     Budget(qint64 total, const std::atomic<bool> *cancel)
-        : m_total(total)
+        : m_limit(total)
+        , m_total(total)
         , m_cancel(cancel)
     {
     }
@@ -536,7 +537,8 @@ public:
     bool eventSpent() const { return m_event < 0; }
     bool totalSpent() const { return m_total < 0; }
     bool cancelled() const { return m_cancelled; }
-    qint64 used() const { return IcsDaysOff::MaxSteps - m_total; }
+    qint64 limit() const { return m_limit; }
+    qint64 used() const { return m_limit - m_total; }
     void checkCancel()
     {
         if (m_cancel && m_cancel->load(std::memory_order_relaxed))
@@ -544,6 +546,7 @@ public:
     }
 
 private:
+    qint64 m_limit;
     qint64 m_total;
     qint64 m_event = 0;
     qint64 m_sinceCheck = 0;
@@ -945,7 +948,7 @@ public:
         , m_first(thisYear, 1, 1)
         , m_last(thisYear + IcsDaysOff::LastYearAfterThis, 12, 31)
         , m_zones(options.zone.isValid() ? options.zone : QTimeZone::systemTimeZone())
-        , m_budget(IcsDaysOff::MaxSteps, options.cancel)
+        , m_budget(options.maxSteps > 0 ? options.maxSteps : IcsDaysOff::MaxSteps, options.cancel)
         , m_progress(options.progress)
     {
     }
@@ -1203,8 +1206,8 @@ QString Reader::outOfSteps()
         return QStringLiteral("its dates take more than %1 steps to work out")
             .arg(IcsDaysOff::MaxStepsPerEvent);
     m_capNote = QStringLiteral("The calendar takes more than %1 steps to read; later events were left out.")
-                    .arg(IcsDaysOff::MaxSteps);
-    return QStringLiteral("the import reached its limit of %1 steps first").arg(IcsDaysOff::MaxSteps);
+                    .arg(m_budget.limit());
+    return QStringLiteral("the import reached its limit of %1 steps first").arg(m_budget.limit());
 }
 
 void Reader::readEvent(const EventText &text, const Moment &recurrenceId, const std::vector<Moment> &moved)
@@ -1304,7 +1307,7 @@ void Reader::take(const Event &event, const EventLines &lines, const std::vector
             m_capNote
                 = QStringLiteral("The calendar takes more than %1 steps to read; later events were left "
                                  "out.")
-                      .arg(IcsDaysOff::MaxSteps);
+                      .arg(m_budget.limit());
     }
 }
 
@@ -1348,7 +1351,7 @@ void Reader::read(const std::vector<EventText> &events)
         const EventText &text = events[size_t(i)];
         if (m_budget.totalSpent()) {
             const QString reason
-                = QStringLiteral("the import reached its limit of %1 steps first").arg(IcsDaysOff::MaxSteps);
+                = QStringLiteral("the import reached its limit of %1 steps first").arg(m_budget.limit());
             // Only an event that is listed is read for its name.
             if (int(m_leftOut.size()) < kMaxListedLeftOut)
                 leaveOut(eventOf(text, linesOf(m_ics, text), false), reason);

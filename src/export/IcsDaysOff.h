@@ -50,6 +50,8 @@ struct IcsImportOptions {
     QTimeZone zone = QTimeZone::systemTimeZone();
     // Called on the reading thread with the events read so far and their number.
     std::function<void(int done, int total)> progress;
+    // The work the reading may take, in steps; 0 is IcsDaysOff::MaxSteps. A fuzzer's slow build takes less.
+    qint64 maxSteps = 0;
     // Set from another thread to stop early, which is seen before the next event; the result is then empty
     // and marked cancelled.
     const std::atomic<bool> *cancel = nullptr;
