@@ -292,7 +292,7 @@ void tst_IcsDaysOff::boundsHostileCalendars_data()
         << calendarOf(
                vevent("UID:m\r\nDTSTART;VALUE=DATE:20260605\r\nRRULE:FREQ=YEARLY;COUNT=2\r\nSUMMARY:Fete\r\n")
                + vevent("UID:m\r\nRECURRENCE-ID;VALUE=DATE:20260605\r\nDTSTART;VALUE=DATE:20260607\r\n"
-                        "RRULE:FREQ=DAILY\r\nSUMMARY:Moved\r\n"))
+                        "RRULE:FREQ=DAILY\r\nRDATE;VALUE=DATE:20260901\r\nSUMMARY:Moved\r\n"))
         << QString() << QStringList { "2026-06-07|Moved", "2027-06-05|Fete" }
         << "Moved: its RRULE, as it replaces one date of a recurring event" << false << qint64(1'000);
     QTest::newRow("rule values outside their ranges give no days")
@@ -317,8 +317,10 @@ void tst_IcsDaysOff::boundsHostileCalendars_data()
     QStringList everyDay;
     for (QDate day(2026, 1, 1); day.year() <= 2031; day = day.addDays(1))
         everyDay << day.toString(Qt::ISODate) + QStringLiteral("|Always");
+    // A COUNT is walked to the window's end, not further, even where no later instance comes.
     QTest::newRow("a COUNT far past the window gives each day of it") << calendarOf(
-        vevent("DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=DAILY;COUNT=2147483647\r\nSUMMARY:Always\r\n"))
+        vevent("DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=DAILY;COUNT=2147483647\r\nSUMMARY:Always\r\n")
+        + vevent("DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=YEARLY;COUNT=5;BYMONTH=2;BYMONTHDAY=30\r\n"))
                                                                       << QString() << everyDay << QString()
                                                                       << false << qint64(20'000);
     QTest::newRow("events where no event belongs are named")
