@@ -253,8 +253,6 @@ void DaysOffImportDialog::showProgress()
 void DaysOffImportDialog::showResult()
 {
     m_progressTimer->stop();
-    // The bar keeps how far a cancelled reading went.
-    showProgress();
     m_prgReading->setVisible(false);
     const IcsDaysOffImport &imported = m_reading->result;
     if (imported.cancelled)
