@@ -22,7 +22,7 @@ constexpr qint64 kMaxFileBytes = 16 << 20;
 // A conversion between time zones costs far more than a step of a rule, so it is charged as many.
 constexpr qint64 kStepsPerConversion = 64;
 // So is each property the parser reads, and a rule most of all, so that no number of events can stall it.
-constexpr qint64 kStepsPerProperty = 16;
+constexpr qint64 kStepsPerProperty = 8;
 constexpr qint64 kStepsPerRule = 128;
 // The person reads the list of what is left out; past this many, the rest are only counted.
 constexpr int kMaxListedLeftOut = 1'000;
@@ -1219,10 +1219,11 @@ void Reader::readEvent(const EventText &text, const Moment &recurrenceId, const 
         reason = QStringLiteral("it lists more than %1 dates").arg(IcsDaysOff::MaxListedDatesPerEvent);
     if (reason.isEmpty() && lines.properties > IcsDaysOff::MaxPropertiesPerEvent)
         reason = QStringLiteral("it has more than %1 properties").arg(IcsDaysOff::MaxPropertiesPerEvent);
-    // The parser is paid for before it runs; a moved instance's own rules are never read.
+    // The parser is paid for before it runs, the event itself as one property; a moved instance's own rules
+    // are never read.
     const bool withRules = reason.isEmpty() && !recurrenceId.valid;
     const bool paid = m_budget.take(
-        kStepsPerProperty * lines.namedCount + (withRules ? kStepsPerRule * lines.ruleCount : 0));
+        kStepsPerProperty * (lines.namedCount + 1) + (withRules ? kStepsPerRule * lines.ruleCount : 0));
     Event event = eventOf(text, lines, withRules && paid);
     if (m_budget.cancelled())
         return;
