@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     IcsImportOptions options;
     options.zone = QTimeZone("Europe/Berlin");
     // Sanitizers make a step some ten times slower; the budget keeps a calendar well inside the timeout.
-    options.maxSteps = IcsDaysOff::MaxStepsPerEvent;
+    options.maxSteps = IcsDaysOff::MaxStepsPerEvent / 4;
     const IcsDaysOffImport imported = IcsDaysOff::read(ics, kThisYear, options);
 
     // Every rule is walked within its count of steps.
