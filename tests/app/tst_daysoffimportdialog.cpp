@@ -64,7 +64,7 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
     void listsTicksAndReturnsTheChosenDays();
     void tellsWhyAFileIsRefused();
-    void cancelStopsTheReading();
+    void cancelDoesNotWaitForTheReading();
 };
 
 void tst_DaysOffImportDialog::listsTicksAndReturnsTheChosenDays()
@@ -114,7 +114,7 @@ void tst_DaysOffImportDialog::tellsWhyAFileIsRefused()
     QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("cmdOK"))->isEnabled());
 }
 
-void tst_DaysOffImportDialog::cancelStopsTheReading()
+void tst_DaysOffImportDialog::cancelDoesNotWaitForTheReading()
 {
     // A pipe that nothing is written to yet holds the reading up, as a parse that cannot look at Cancel
     // would.
