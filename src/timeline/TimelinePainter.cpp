@@ -105,10 +105,10 @@ void outlined(QPainter &painter, const QRectF &rect, const QColor &fill, const Q
     }
 }
 
-// A small arrow head pointing down at tip, where a waiting task starts.
-void arrowDown(QPainter &painter, const QPointF &tip, const QColor &color)
+// A small filled arrow head with its tip at tip; its other corners lie at tip plus each of the two sides.
+void arrowHead(QPainter &painter, const QPointF &tip, const QPointF &side1, const QPointF &side2, const QColor &color)
 {
-    const QPointF head[] = { tip, tip + QPointF(-3.5, -5), tip + QPointF(3.5, -5) };
+    const QPointF head[] = { tip, tip + side1, tip + side2 };
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
@@ -117,16 +117,16 @@ void arrowDown(QPainter &painter, const QPointF &tip, const QColor &color)
     painter.restore();
 }
 
-// A small arrow head pointing right at tip, for the legend's sample of a line into a bar.
+// Pointing down at tip, where a waiting task starts.
+void arrowDown(QPainter &painter, const QPointF &tip, const QColor &color)
+{
+    arrowHead(painter, tip, QPointF(-3.5, -5), QPointF(3.5, -5), color);
+}
+
+// Pointing right at tip, for the legend's sample of a line into a bar.
 void arrowRight(QPainter &painter, const QPointF &tip, const QColor &color)
 {
-    const QPointF head[] = { tip, tip + QPointF(-5, -3.5), tip + QPointF(-5, 3.5) };
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(color);
-    painter.drawPolygon(head, 3);
-    painter.restore();
+    arrowHead(painter, tip, QPointF(-5, -3.5), QPointF(-5, 3.5), color);
 }
 
 // A done task's tick inside rect, so that done reads apart from the other statuses without colour.

@@ -40,6 +40,26 @@ Built build(ScheduleState &state, const ScheduleRequest &r)
     return built;
 }
 
+// A working week with at least one working day, whether it applies, and a few days off around kMonday.
+struct RandomWeek {
+    WorkingWeekFlags week {};
+    bool applies = true;
+    std::vector<QDate> daysOff;
+};
+
+RandomWeek randomWeek(QRandomGenerator &random)
+{
+    RandomWeek made;
+    for (int day = 1; day <= 7; ++day)
+        made.week[day] = qint16(random.bounded(3) > 0 ? 1 : 0);
+    made.week[1 + random.bounded(7)] = 1;
+    made.applies = random.bounded(4) > 0;
+    for (int i = random.bounded(6); i > 0; --i)
+        made.daysOff.push_back(kMonday.addDays(random.bounded(-30, 60)));
+    std::sort(made.daysOff.begin(), made.daysOff.end());
+    return made;
+}
+
 } // namespace
 
 class TestScheduleBuilder : public QObject {
@@ -445,15 +465,10 @@ void TestScheduleBuilder::joinRuleAgainstReference()
     QRandomGenerator random(20261207);
     static const char *const counts[] = { "1", "2", "3", "5", "8", "13", "0.3", "0.5", "2.5", "-1", "-4" };
     for (int round = 0; round < 400; ++round) {
-        WorkingWeekFlags week {};
-        for (int day = 1; day <= 7; ++day)
-            week[day] = qint16(random.bounded(3) > 0 ? 1 : 0);
-        week[1 + random.bounded(7)] = 1;
-        const bool applies = random.bounded(4) > 0;
-        std::vector<QDate> daysOff;
-        for (int i = random.bounded(6); i > 0; --i)
-            daysOff.push_back(kMonday.addDays(random.bounded(-30, 60)));
-        std::sort(daysOff.begin(), daysOff.end());
+        const RandomWeek calendar = randomWeek(random);
+        const WorkingWeekFlags &week = calendar.week;
+        const bool applies = calendar.applies;
+        const std::vector<QDate> &daysOff = calendar.daysOff;
         const bool wait = random.bounded(2) == 1;
 
         QStringList lines;
@@ -531,15 +546,10 @@ void TestScheduleBuilder::marksAgainstReference()
     QRandomGenerator random(20261208);
     static const char *const counts[] = { "1", "2", "3", "5", "0.5", "2.5", "-2" };
     for (int round = 0; round < 400; ++round) {
-        WorkingWeekFlags week {};
-        for (int day = 1; day <= 7; ++day)
-            week[day] = qint16(random.bounded(3) > 0 ? 1 : 0);
-        week[1 + random.bounded(7)] = 1;
-        const bool applies = random.bounded(4) > 0;
-        std::vector<QDate> daysOff;
-        for (int i = random.bounded(6); i > 0; --i)
-            daysOff.push_back(kMonday.addDays(random.bounded(-10, 60)));
-        std::sort(daysOff.begin(), daysOff.end());
+        const RandomWeek calendar = randomWeek(random);
+        const WorkingWeekFlags &week = calendar.week;
+        const bool applies = calendar.applies;
+        const std::vector<QDate> &daysOff = calendar.daysOff;
         const bool wait = random.bounded(2) == 1;
         const auto isWorking = [&](const QDate &date) {
             return testing::referenceIsWorkingDay(week, applies, daysOff, date);
