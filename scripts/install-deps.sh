@@ -10,6 +10,8 @@ packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libical-dev 
 packages+=(radicale xandikos python3-caldav openssl)
 # The desktop keyring that keeps calendar servers' passwords.
 packages+=(qtkeychain-qt6-dev)
+# lupdate and lrelease for the translations, and Qt's own translated texts.
+packages+=(qt6-l10n-tools qt6-tools-dev qt6-translations-l10n)
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang-14 libclang-rt-14-dev)
 fi
