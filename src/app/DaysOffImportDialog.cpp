@@ -77,7 +77,7 @@ public:
             return m_locale.dayName(found.date.dayOfWeek());
         case TimeColumn:
             return found.allDay
-                ? QStringLiteral("All day")
+                ? DaysOffImportDialog::tr("All day")
                 : QStringLiteral("%1 – %2").arg(m_locale.toString(found.begins, QLocale::ShortFormat),
                     m_locale.toString(found.ends, QLocale::ShortFormat));
         case NameColumn:
@@ -126,10 +126,10 @@ DaysOffImportDialog::DaysOffImportDialog(
     , m_cancel(std::make_shared<std::atomic<bool>>(false))
 {
     setObjectName(QStringLiteral("DaysOffImportDialog"));
-    setWindowTitle(QStringLiteral("Import Days Off"));
+    setWindowTitle(tr("Import Days Off"));
     setModal(true);
 
-    m_lblStatus = new QLabel(QStringLiteral("Reading %1…").arg(m_fileName), this);
+    m_lblStatus = new QLabel(tr("Reading %1…").arg(m_fileName), this);
     m_lblStatus->setObjectName(QStringLiteral("lblStatus"));
     m_lblStatus->setWordWrap(true);
     m_prgReading = new QProgressBar(this);
@@ -140,6 +140,7 @@ DaysOffImportDialog::DaysOffImportDialog(
     m_model = new FoundDatesModel(this);
     m_lstFound = new QTreeView(this);
     m_lstFound->setObjectName(QStringLiteral("lstFound"));
+    m_lstFound->setAccessibleName(tr("Dates found"));
     m_lstFound->setModel(m_model);
     m_lstFound->setRootIsDecorated(false);
     m_lstFound->setUniformRowHeights(true);
@@ -148,16 +149,17 @@ DaysOffImportDialog::DaysOffImportDialog(
     m_lstFound->setColumnWidth(FoundDatesModel::DateColumn, 130);
     m_lstFound->setColumnWidth(FoundDatesModel::TimeColumn, 130);
 
-    m_lblLeftOut = new QLabel(QStringLiteral("Left out:"), this);
+    m_lblLeftOut = new QLabel(tr("Left out:"), this);
     m_lstLeftOut = new QListWidget(this);
     m_lstLeftOut->setObjectName(QStringLiteral("lstLeftOut"));
+    m_lstLeftOut->setAccessibleName(tr("Left out"));
     m_lblLeftOut->setVisible(false);
     m_lstLeftOut->setVisible(false);
 
-    m_cmdSelectAll = makeDialogButton(this, "cmdSelectAll", QStringLiteral("Select All"));
-    m_cmdSelectNone = makeDialogButton(this, "cmdSelectNone", QStringLiteral("Select None"));
-    m_cmdOK = makeDialogButton(this, "cmdOK", QStringLiteral("OK"));
-    auto *cmdCancel = makeDialogButton(this, "cmdCancel", QStringLiteral("Cancel"));
+    m_cmdSelectAll = makeDialogButton(this, "cmdSelectAll", tr("Select All"));
+    m_cmdSelectNone = makeDialogButton(this, "cmdSelectNone", tr("Select None"));
+    m_cmdOK = makeDialogButton(this, "cmdOK", tr("OK"));
+    auto *cmdCancel = makeDialogButton(this, "cmdCancel", tr("Cancel"));
     connect(m_cmdSelectAll, &QPushButton::clicked, this, &DaysOffImportDialog::cmdSelectAll_Click);
     connect(m_cmdSelectNone, &QPushButton::clicked, this, &DaysOffImportDialog::cmdSelectNone_Click);
     connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
@@ -251,7 +253,7 @@ void DaysOffImportDialog::showResult()
     if (imported.cancelled)
         return;
     if (!imported.error.isEmpty()) {
-        m_lblStatus->setText(QStringLiteral("Could not import %1: %2").arg(m_fileName, imported.error));
+        m_lblStatus->setText(tr("Could not import %1: %2").arg(m_fileName, imported.error));
         emit readingFinished();
         return;
     }
@@ -261,7 +263,7 @@ void DaysOffImportDialog::showResult()
         allDay += found.allDay ? 1 : 0;
     QStringList status;
     status << (imported.found.empty()
-            ? QStringLiteral("%1 holds no dates.").arg(m_fileName)
+            ? tr("%1 holds no dates.").arg(m_fileName)
             : QStringLiteral(
                 "%1 names %2 dates; the %3 of all-day events are ticked, timed events are listed "
                 "with their times.")
