@@ -103,6 +103,12 @@ void nameControls(const Form1Controls &ui, QWidget *body)
         if (auto *widget = ui.Calendar2->findChild<QWidget *>(QString::fromLatin1(part)))
             widget->setAccessibleName(name);
     }
+    // The day grid marks the keyboard's place with a faint dotted cell alone; a frame shows it has the focus.
+    if (auto *days = ui.Calendar2->findChild<QFrame *>(QStringLiteral("qt_calendar_calendarview"))) {
+        days->setFrameShape(QFrame::StyledPanel);
+        days->setStyleSheet(QStringLiteral("QTableView { border: 2px solid transparent; } "
+                                           "QTableView:focus { border: 2px solid palette(highlight); }"));
+    }
 }
 
 } // namespace
