@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace ambrel {
 
 namespace {
@@ -59,11 +61,16 @@ frmWorkingWeek::frmWorkingWeek(const Settings &settings, const QStringList &hour
         { QT_TR_NOOP("Wednesday"), 3150, 1275 }, { QT_TR_NOOP("Thursday"), 4545, 1140 },
         { QT_TR_NOOP("Friday"), 5760, 870 }, { QT_TR_NOOP("Saturday"), 6750, 1095 },
         { QT_TR_NOOP("Sunday"), 7965, 1050 } };
+    // A day whose name is longer in the person's language than its place widens it and moves the next days on.
+    double nextLeft = 0;
     for (int d = 1; d <= 7; ++d) {
         const Day &day = days[d - 1];
         auto *box = new QCheckBox(tr(day.text), this);
         box->setObjectName(QStringLiteral("chkWorkingDay_%1").arg(d));
-        placeInTwips(box, day.left, 1260, day.width, 420);
+        const double left = std::max(day.left, nextLeft);
+        const double width = std::max(day.width, pixelsToTwipsX(this, box->sizeHint().width()));
+        placeInTwips(box, left, 1260, width, 420);
+        nextLeft = left + width + (d < 7 ? days[d].left - day.left - day.width : 0);
         m_chkWorkingDay[size_t(d)] = box;
     }
 
