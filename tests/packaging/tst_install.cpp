@@ -131,7 +131,6 @@ void tst_install::desktopFilesPassTheirValidators_data()
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QStringList>("arguments"); // relative to the installed prefix where they name a file
 
-    QTest::newRow("German translation") << "share/ambrel/translations/ambrel_de.qm" << false << 0;
     QTest::newRow("desktop entry") << "desktop-file-validate"
                                    << QStringList { "share/applications/org.ambrel.Ambrel.desktop" };
     QTest::newRow("metainfo") << "appstreamcli"
