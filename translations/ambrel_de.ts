@@ -704,6 +704,10 @@ libical %2</translation>
         <source>&lt;h1&gt;The manual is not installed&lt;/h1&gt;&lt;p&gt;Ambrel looks for it in a folder &lt;code&gt;manual&lt;/code&gt; beside the program, and in &lt;code&gt;share/doc/ambrel/manual&lt;/code&gt; where it is installed.&lt;/p&gt;</source>
         <translation>&lt;h1&gt;Das Handbuch ist nicht installiert&lt;/h1&gt;&lt;p&gt;Ambrel sucht es in einem Ordner &lt;code&gt;manual&lt;/code&gt; neben dem Programm und in &lt;code&gt;share/doc/ambrel/manual&lt;/code&gt;, wo es installiert wird.&lt;/p&gt;</translation>
     </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Suche leeren</translation>
+    </message>
 </context>
 <context>
     <name>ambrel::ListActions</name>

@@ -71,6 +71,8 @@ HelpWindow::HelpWindow(const QString &manualFolder, QWidget *parent)
     m_search->setAccessibleName(tr("Search the manual"));
     m_search->setAccessibleDescription(tr("Lists the pages that hold every word; Enter opens the first"));
     m_search->setClearButtonEnabled(true);
+    for (auto *clear : m_search->findChildren<QToolButton *>())
+        clear->setAccessibleName(tr("Clear the search"));
     m_contents = new QListWidget;
     m_contents->setObjectName(QStringLiteral("helpContents"));
     m_contents->setAccessibleName(tr("Contents"));
