@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <algorithm>
@@ -78,6 +79,9 @@ frmWorkingWeek::frmWorkingWeek(const Settings &settings, const QStringList &hour
     makeLabel(this, "Label2", tr("Each Working Day Begins at:"), 495, 2025, 2355, 285)->setBuddy(m_cboStartsAt);
     m_cboEndsAt = makeHourBox(this, "cboEndsAt", 6390);
     makeLabel(this, "Label3", tr("And Ends at:"), 5040, 2025, 2355, 285)->setBuddy(m_cboEndsAt);
+    // The boxes' own text fields, where the hour is typed, are read by their labels too.
+    m_cboStartsAt->lineEdit()->setAccessibleName(tr("Each Working Day Begins at:"));
+    m_cboEndsAt->lineEdit()->setAccessibleName(tr("And Ends at:"));
 
     connect(makeButton(this, "Command1", tr("Save"), 2430), &QPushButton::clicked, this,
         &frmWorkingWeek::Command1_Click);
