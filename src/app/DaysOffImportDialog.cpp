@@ -108,8 +108,11 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
-        static const char *const titles[] = { "Date", "Weekday", "Time", "Name" };
-        return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section]) : QVariant();
+        static const char *const titles[] = { QT_TRANSLATE_NOOP("ambrel::DaysOffImportDialog", "Date"),
+            QT_TRANSLATE_NOOP("ambrel::DaysOffImportDialog", "Weekday"),
+            QT_TRANSLATE_NOOP("ambrel::DaysOffImportDialog", "Time"),
+            QT_TRANSLATE_NOOP("ambrel::DaysOffImportDialog", "Name") };
+        return section >= 0 && section < ColumnCount ? DaysOffImportDialog::tr(titles[section]) : QVariant();
     }
 
 private:
