@@ -20,7 +20,8 @@ TaskProgress taskProgress(const QDate &startDate, const QDate &endDate, const QD
     TaskProgress progress;
     progress.startsIn = today.daysTo(startDate);
     progress.endsIn = today.daysTo(endDate);
-    progress.status = done ? QStringLiteral(QT_TRANSLATE_NOOP("ambrel::TaskListModel", "Done")) : GetTaskStatus(progress.startsIn, progress.endsIn);
+    progress.status = done ? QStringLiteral(QT_TRANSLATE_NOOP("ambrel::TaskListModel", "Done"))
+                           : GetTaskStatus(progress.startsIn, progress.endsIn);
     return progress;
 }
 
