@@ -1,6 +1,6 @@
-# What `cmake --install` and the Debian package put where: the programs in bin/, the shipped settings in
-# share/ambrel/, the desktop integration (entry, icon, MIME type, AppStream metainfo), the manual pages,
-# and the user manual, copyright and changelog under share/doc/ambrel/.
+# What `cmake --install` and the Debian package put where: the programs in bin/, the shipped settings and the
+# translations in share/ambrel/, the desktop integration (entry, icon, MIME type, AppStream metainfo), the manual
+# pages, and the user manual, copyright and changelog under share/doc/ambrel/.
 include(GNUInstallDirs)
 
 set(AMBREL_APP_ID org.ambrel.Ambrel)
@@ -50,6 +50,7 @@ add_custom_target(ambrel_package_data ALL DEPENDS ${generated_files})
 
 install(TARGETS ambrel ambrel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${AMBREL_SETTINGS_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/ambrel)
+install(FILES ${AMBREL_QM_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/ambrel/translations)
 install(FILES ${AMBREL_DATA_DIR}/${AMBREL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${AMBREL_DATA_DIR}/${AMBREL_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${AMBREL_DATA_DIR}/${AMBREL_APP_ID}.mime.xml

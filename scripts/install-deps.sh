@@ -12,6 +12,8 @@ packages+=(radicale xandikos python3-caldav openssl)
 packages+=(qtkeychain-qt6-dev)
 # POSIX access lists, which a replaced file keeps.
 packages+=(libacl1-dev)
+# lupdate and lrelease for the translations, and Qt's own translated texts.
+packages+=(qt6-l10n-tools qt6-tools-dev qt6-translations-l10n)
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang-14 libclang-rt-14-dev)
 fi

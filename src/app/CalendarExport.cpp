@@ -11,6 +11,7 @@
 #include "project/Project.h"
 #include "project/ProjectSession.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -18,7 +19,12 @@ namespace ambrel {
 
 namespace {
 
-const QString kMissingInfo = QStringLiteral("Missing Info");
+// The texts a person reads, in the language the program was started in.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(CalendarExport)
+};
+
+const char *const kMissingInfo = QT_TRANSLATE_NOOP("CalendarExport", "Missing Info");
 
 // Before an export: when what is typed changed since the list was built, asks whether to rebuild first;
 // then the two "Missing Info" checks. False when the export must stop.
@@ -26,8 +32,8 @@ bool readyToExport(QWidget *parent, Project &project, const std::function<void()
 {
     if (project.changedSinceBuild()) {
         const MessageBox::Answer answer = MessageBox::show(parent,
-            QStringLiteral("Your tasks changed since the list was built. Rebuild before exporting?"),
-            QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNoCancel);
+            Text::tr("Your tasks changed since the list was built. Rebuild before exporting?"),
+            Text::tr("Confirm"), MessageBox::Question, MessageBox::YesNoCancel);
         if (answer == MessageBox::Cancel)
             return false;
         if (answer == MessageBox::Yes) {
@@ -37,13 +43,13 @@ bool readyToExport(QWidget *parent, Project &project, const std::function<void()
         }
     }
     if (project.tasks().empty()) {
-        MessageBox::show(parent, QStringLiteral("Please add some tasks to your project."), kMissingInfo,
+        MessageBox::show(parent, Text::tr("Please add some tasks to your project."), Text::tr(kMissingInfo),
             MessageBox::Information);
         return false;
     }
     if (project.name().isEmpty()) {
         MessageBox::show(
-            parent, QStringLiteral("Please enter a project name."), kMissingInfo, MessageBox::Information);
+            parent, Text::tr("Please enter a project name."), Text::tr(kMissingInfo), MessageBox::Information);
         return false;
     }
     return true;
@@ -54,7 +60,7 @@ bool mayOverwrite(QWidget *parent, const QString &path, const QString &question)
 {
     return !FileExists(path)
         || MessageBox::show(
-               parent, question, QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNo)
+               parent, question, Text::tr("Confirm"), MessageBox::Question, MessageBox::YesNo)
         == MessageBox::Yes;
 }
 
@@ -64,17 +70,17 @@ void reportExported(QWidget *parent, const Project &project, const QString &path
 {
     QString notes;
     if (project.schedule().eventCount() == 0)
-        notes += QStringLiteral(" No task had a whole working day, so the file holds no calendar events.");
+        notes += Text::tr(" No task had a whole working day, so the file holds no calendar events.");
     // Google Calendar refuses larger files.
     if (path.endsWith(QLatin1String(".csv")) && QFileInfo(path).size() > 1'000'000)
-        notes += QStringLiteral(" Google Calendar imports files of up to 1 MB: please split the project or "
-                                "shorten it before importing this file.");
+        notes += Text::tr(" Google Calendar imports files of up to 1 MB: please split the project or "
+                          "shorten it before importing this file.");
     opened += notes;
     notOpened += notes;
     // The file is written all the same; without the folder on screen the person needs its place.
     const bool shown = FolderOpener::openFolder(QFileInfo(path).absolutePath());
     MessageBox::show(parent, shown ? opened : notOpened.arg(QDir::toNativeSeparators(path)),
-        QStringLiteral("Done!"), MessageBox::Information, MessageBox::OkOnly, helpPage);
+        Text::tr("Done!"), MessageBox::Information, MessageBox::OkOnly, helpPage);
 }
 
 // Where an export goes: the person's choice in the save dialog, then the program's own overwrite question;
@@ -92,29 +98,28 @@ void exportCsv(QWidget *parent, const Project &project)
 {
     const CsvLayout layout = ProjectSession::csvPerDay() ? CsvLayout::PerDay : CsvLayout::Runs;
     const QString path = chooseTarget(parent, ExportDestination::Csv, project,
-        QStringLiteral("Export to Google Calendar"), QStringLiteral("CSV file (*.csv)"),
-        QStringLiteral("Overwrite the previous .csv file (maybe from another project)?"));
+        Text::tr("Export to Google Calendar"), Text::tr("CSV file (*.csv)"),
+        Text::tr("Overwrite the previous .csv file (maybe from another project)?"));
     if (path.isEmpty())
         return;
     if (const std::optional<Refusal> failed = project.exportCalendarCsv(path, layout)) {
-        MessageBox::show(parent, failed->text, QStringLiteral("Error"), MessageBox::Critical);
+        MessageBox::show(parent, failed->text, Text::tr("Error"), MessageBox::Critical);
         return;
     }
     // A calendar books an event of several days through its nights too; the person may not want that.
     const QString nights
         = layout == CsvLayout::Runs && spansSeveralDays(calendarEventRows(project.schedule()))
-        ? QStringLiteral(" Events of several working days run through the nights between them; for working "
-                         "hours only, turn on File → CSV: One Event per Working Day and export again.")
+        ? Text::tr(" Events of several working days run through the nights between them; for working "
+                   "hours only, turn on File → CSV: One Event per Working Day and export again.")
         : QString();
     reportExported(parent, project, path,
-        QStringLiteral(
-            "Done! The software will now open a folder which contains a .csv file with your project "
-            "info. You can now add this project (.csv) to your G calendar. For more details, please "
-            "read the user manual.")
+        Text::tr("Done! The software will now open a folder which contains a .csv file with your project "
+                 "info. You can now add this project (.csv) to your G calendar. For more details, please "
+                 "read the user manual.")
             + nights,
-        QStringLiteral("Done! Your project info was saved to the .csv file %1, but its folder could not be "
-                       "opened. You can now add this project (.csv) to your G calendar. For more details, "
-                       "please read the user manual.")
+        Text::tr("Done! Your project info was saved to the .csv file %1, but its folder could not be "
+                 "opened. You can now add this project (.csv) to your G calendar. For more details, "
+                 "please read the user manual.")
             + nights,
         QStringLiteral("exports.html#google-calendar"));
 }
@@ -127,23 +132,21 @@ void exportIcs(QWidget *parent, const Project &project)
         return;
     }
     const QString path = chooseTarget(parent, ExportDestination::Ics, project,
-        QStringLiteral("Export to iCalendar"), QStringLiteral("iCalendar file (*.ics)"),
-        QStringLiteral("Overwrite the previous .ics file (maybe from another project)?"));
+        Text::tr("Export to iCalendar"), Text::tr("iCalendar file (*.ics)"),
+        Text::tr("Overwrite the previous .ics file (maybe from another project)?"));
     if (path.isEmpty())
         return;
     if (const std::optional<Refusal> failed = project.exportCalendarIcs(path, Clock::now())) {
-        MessageBox::show(parent, failed->text, QStringLiteral("Error"), MessageBox::Critical);
+        MessageBox::show(parent, failed->text, Text::tr("Error"), MessageBox::Critical);
         return;
     }
     reportExported(parent, project, path,
-        QStringLiteral(
-            "Done! The software will now open a folder which contains a .ics file with your project. "
-            "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
-            "or Thunderbird."),
-        QStringLiteral(
-            "Done! Your project was saved to the .ics file %1, but its folder could not be opened. "
-            "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
-            "or Thunderbird."),
+        Text::tr("Done! The software will now open a folder which contains a .ics file with your project. "
+                 "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
+                 "or Thunderbird."),
+        Text::tr("Done! Your project was saved to the .ics file %1, but its folder could not be opened. "
+                 "You can import it into any calendar program: Google Calendar, Outlook, Apple Calendar "
+                 "or Thunderbird."),
         QStringLiteral("exports.html#ics"));
 }
 

@@ -79,7 +79,7 @@ public:
             return m_locale.dayName(found.date.dayOfWeek());
         case TimeColumn:
             return found.allDay
-                ? QStringLiteral("All day")
+                ? DaysOffImportDialog::tr("All day")
                 : QStringLiteral("%1 – %2").arg(m_locale.toString(found.begins, QLocale::ShortFormat),
                     m_locale.toString(found.ends, QLocale::ShortFormat));
         case NameColumn:
@@ -110,8 +110,11 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
-        static const char *const titles[] = { "Date", "Weekday", "Time", "Name" };
-        return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section]) : QVariant();
+        static const char *const titles[] = { QT_TRANSLATE_NOOP("ambrel::DaysOffImportDialog", "Date"),
+            QT_TRANSLATE_NOOP("ambrel::DaysOffImportDialog", "Weekday"),
+            QT_TRANSLATE_NOOP("ambrel::DaysOffImportDialog", "Time"),
+            QT_TRANSLATE_NOOP("ambrel::DaysOffImportDialog", "Name") };
+        return section >= 0 && section < ColumnCount ? DaysOffImportDialog::tr(titles[section]) : QVariant();
     }
 
 private:
@@ -136,10 +139,10 @@ DaysOffImportDialog::DaysOffImportDialog(
     , m_reading(std::make_shared<Reading>())
 {
     setObjectName(QStringLiteral("DaysOffImportDialog"));
-    setWindowTitle(QStringLiteral("Import Days Off"));
+    setWindowTitle(tr("Import Days Off"));
     setModal(true);
 
-    m_lblStatus = new QLabel(QStringLiteral("Reading %1…").arg(m_fileName), this);
+    m_lblStatus = new QLabel(tr("Reading %1…").arg(m_fileName), this);
     m_lblStatus->setObjectName(QStringLiteral("lblStatus"));
     m_lblStatus->setWordWrap(true);
     m_prgReading = new QProgressBar(this);
@@ -150,6 +153,7 @@ DaysOffImportDialog::DaysOffImportDialog(
     m_model = new FoundDatesModel(this);
     m_lstFound = new QTreeView(this);
     m_lstFound->setObjectName(QStringLiteral("lstFound"));
+    m_lstFound->setAccessibleName(tr("Dates found"));
     m_lstFound->setModel(m_model);
     m_lstFound->setRootIsDecorated(false);
     m_lstFound->setUniformRowHeights(true);
@@ -158,16 +162,17 @@ DaysOffImportDialog::DaysOffImportDialog(
     m_lstFound->setColumnWidth(FoundDatesModel::DateColumn, 130);
     m_lstFound->setColumnWidth(FoundDatesModel::TimeColumn, 130);
 
-    m_lblLeftOut = new QLabel(QStringLiteral("Left out:"), this);
+    m_lblLeftOut = new QLabel(tr("Left out:"), this);
     m_lstLeftOut = new QListWidget(this);
     m_lstLeftOut->setObjectName(QStringLiteral("lstLeftOut"));
+    m_lstLeftOut->setAccessibleName(tr("Left out"));
     m_lblLeftOut->setVisible(false);
     m_lstLeftOut->setVisible(false);
 
-    m_cmdSelectAll = makeDialogButton(this, "cmdSelectAll", QStringLiteral("Select All"));
-    m_cmdSelectNone = makeDialogButton(this, "cmdSelectNone", QStringLiteral("Select None"));
-    m_cmdOK = makeDialogButton(this, "cmdOK", QStringLiteral("OK"));
-    auto *cmdCancel = makeDialogButton(this, "cmdCancel", QStringLiteral("Cancel"));
+    m_cmdSelectAll = makeDialogButton(this, "cmdSelectAll", tr("Select All"));
+    m_cmdSelectNone = makeDialogButton(this, "cmdSelectNone", tr("Select None"));
+    m_cmdOK = makeDialogButton(this, "cmdOK", tr("OK"));
+    auto *cmdCancel = makeDialogButton(this, "cmdCancel", tr("Cancel"));
     connect(m_cmdSelectAll, &QPushButton::clicked, this, &DaysOffImportDialog::cmdSelectAll_Click);
     connect(m_cmdSelectNone, &QPushButton::clicked, this, &DaysOffImportDialog::cmdSelectNone_Click);
     connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
@@ -258,7 +263,7 @@ void DaysOffImportDialog::showResult()
     if (imported.cancelled)
         return;
     if (!imported.error.isEmpty()) {
-        m_lblStatus->setText(QStringLiteral("Could not import %1: %2").arg(m_fileName, imported.error));
+        m_lblStatus->setText(tr("Could not import %1: %2").arg(m_fileName, imported.error));
         emit readingFinished();
         return;
     }
@@ -268,7 +273,7 @@ void DaysOffImportDialog::showResult()
         allDay += found.allDay ? 1 : 0;
     QStringList status;
     status << (imported.found.empty()
-            ? QStringLiteral("%1 holds no dates.").arg(m_fileName)
+            ? tr("%1 holds no dates.").arg(m_fileName)
             : QStringLiteral(
                 "%1 names %2 dates; the %3 of all-day events are ticked, timed events are listed "
                 "with their times.")

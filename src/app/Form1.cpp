@@ -138,15 +138,15 @@ void Form1::Form_Load()
     // The hours are read first, the week after; each file's trouble is told in that order.
     LoadedSettings loaded = loadSettings(Paths::settingsFolder(), {}, m_project->settings());
     for (const Refusal &message : loaded.messages)
-        MessageBox::show(this, message.text, QStringLiteral("Error"), MessageBox::Exclamation);
+        MessageBox::show(this, message.text, tr("Error"), MessageBox::Exclamation);
     // A missing days-off file is simply no days off; lines that name no date are told once.
     QStringList skipped = loaded.skippedDaysOff;
     if (loaded.daysOffError)
         skipped << loaded.daysOffError->text;
     if (!skipped.isEmpty())
         MessageBox::show(this,
-            QStringLiteral("Some days off were left out:\n") + skipped.join(QLatin1Char('\n')),
-            QStringLiteral("Days Off"), MessageBox::Exclamation);
+            tr("Some days off were left out:\n") + skipped.join(QLatin1Char('\n')),
+            tr("Days Off"), MessageBox::Exclamation);
     const Settings &settings = loaded.settings;
     applySettings(settings);
 
@@ -275,11 +275,11 @@ void Form1::updateHintLine()
     const auto hinted = std::count_if(m_project->tasks().begin(), m_project->tasks().end(),
         [](const TaskRow &task) { return !task.hint.isEmpty() || task.overlap; });
     QString text = hinted == 1
-        ? QStringLiteral("1 line may not say what you meant — hover the mark.")
-        : QStringLiteral("%1 lines may not say what you meant — hover the marks.").arg(hinted);
+        ? tr("1 line may not say what you meant — hover the mark.")
+        : tr("%n lines may not say what you meant — hover the marks.", nullptr, int(hinted));
     const bool emptied = m_listActions->emptied();
     if (emptied)
-        text = QStringLiteral("The list is empty until the next rebuild; your task text still holds every task.");
+        text = tr("The list is empty until the next rebuild; your task text still holds every task.");
     m_ui.lblHints->setText(text);
     placeHintLine();
     m_ui.lblHints->setVisible(hinted > 0 || emptied);

@@ -26,7 +26,7 @@ namespace ambrel {
 
 namespace {
 
-const QString kFileFilter = QStringLiteral("Ambrel projects (*.ambrel);;All files (*)");
+const char *const kFileFilter = QT_TRANSLATE_NOOP("ambrel::Form1", "Ambrel projects (*.ambrel);;All files (*)");
 const QString kTitle = QStringLiteral("Ambrel Pro v1.4");
 
 } // namespace
@@ -78,7 +78,7 @@ void Form1::updateTitle()
 bool Form1::openProjectFile(const QString &path)
 {
     if (const std::optional<Refusal> refusal = m_document->open(path)) {
-        MessageBox::show(this, refusal->text, QStringLiteral("Open Project"), MessageBox::Exclamation);
+        MessageBox::show(this, refusal->text, tr("Open Project"), MessageBox::Exclamation);
         return false;
     }
     rebuildRecentMenu();
@@ -95,7 +95,7 @@ void Form1::restoreSession(const QString &fileName)
     std::vector<std::unique_ptr<WorkSlot>> others = m_document->restoreSession(fileName, &refusal);
     // A file that cannot be opened is told once; the window then starts with nothing open.
     if (refusal)
-        MessageBox::show(this, refusal->text, QStringLiteral("Open Project"), MessageBox::Exclamation);
+        MessageBox::show(this, refusal->text, tr("Open Project"), MessageBox::Exclamation);
     rebuildRecentMenu();
     // Every other window's kept work comes back in a window of its own.
     for (std::unique_ptr<WorkSlot> &slot : others) {
@@ -104,7 +104,7 @@ void Form1::restoreSession(const QString &fileName)
         window->show();
         window->setTimelineShown(ProjectSession::timelineShown());
         if (const std::optional<Refusal> failed = window->m_document->restoreKept(std::move(slot)))
-            MessageBox::show(window, failed->text, QStringLiteral("Open Project"), MessageBox::Exclamation);
+            MessageBox::show(window, failed->text, tr("Open Project"), MessageBox::Exclamation);
         window->rebuildRecentMenu();
     }
 }
@@ -114,8 +114,8 @@ bool Form1::maybeSave()
     if (!isModified())
         return true;
     switch (MessageBox::show(this,
-        QStringLiteral("Save changes to %1 before closing?").arg(m_document->displayName()),
-        QStringLiteral("Unsaved Changes"), MessageBox::Question, MessageBox::SaveDiscardCancel)) {
+        tr("Save changes to %1 before closing?").arg(m_document->displayName()),
+        tr("Unsaved Changes"), MessageBox::Question, MessageBox::SaveDiscardCancel)) {
     case MessageBox::Save:
         return saveProject();
     case MessageBox::Discard:
@@ -141,7 +141,7 @@ void Form1::openProject()
         ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
         : QFileInfo(currentFile()).absolutePath();
     const QString path
-        = FileDialog::getOpenFileName(this, QStringLiteral("Open Project"), folder, kFileFilter);
+        = FileDialog::getOpenFileName(this, tr("Open Project"), folder, tr(kFileFilter));
     if (!path.isEmpty())
         openProjectFile(path);
 }
@@ -169,14 +169,14 @@ bool Form1::saveProject()
 
 bool Form1::saveProjectAs()
 {
-    const QString name = m_project->name().trimmed().isEmpty() ? QStringLiteral("Untitled")
+    const QString name = m_project->name().trimmed().isEmpty() ? tr("Untitled")
                                                                : m_project->name().trimmed();
     const QString suggested = currentFile().isEmpty()
         ? QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
               .filePath(name + QStringLiteral(".ambrel"))
         : currentFile();
     QString path
-        = FileDialog::getSaveFileName(this, QStringLiteral("Save Project As"), suggested, kFileFilter);
+        = FileDialog::getSaveFileName(this, tr("Save Project As"), suggested, tr(kFileFilter));
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())

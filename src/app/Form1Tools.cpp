@@ -102,8 +102,8 @@ void Form1::cmdPostpone_Click()
     const std::optional<double> days = wholeDays(m_ui.txtDaysToPostPone->text(), QLocale());
     if (!days) {
         MessageBox::show(this,
-            QStringLiteral("Please enter the number of days to move the project by: a whole number such as 15 "
-                           "to post-pone it, or -5 to advance it."),
+            tr("Please enter the number of days to move the project by: a whole number such as 15 "
+               "to post-pone it, or -5 to advance it."),
             ooopsTitle(), MessageBox::Exclamation);
         return;
     }
@@ -145,10 +145,10 @@ void Form1::PrintaListview(QAbstractItemModel *lv)
     if (result == Printing::Result::Cancelled)
         return;
     if (result == Printing::Result::Failed) {
-        MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
+        MessageBox::show(this, error, tr("Error"), MessageBox::Critical);
         return;
     }
-    MessageBox::show(this, QStringLiteral("Print Job Finished"), QString(), MessageBox::NoIcon);
+    MessageBox::show(this, tr("Print Job Finished"), QString(), MessageBox::NoIcon);
 }
 
 void Form1::ColorListviewRow(QTreeView *lv, int RowNbr, quint32 RowColor)
@@ -156,11 +156,11 @@ void Form1::ColorListviewRow(QTreeView *lv, int RowNbr, quint32 RowColor)
     auto *tasks = lv ? qobject_cast<TaskListModel *>(lv->model()) : nullptr;
     if (!tasks) {
         MessageBox::show(
-            this, QStringLiteral("Only the task list can be painted."), QString(), MessageBox::NoIcon);
+            this, tr("Only the task list can be painted."), QString(), MessageBox::NoIcon);
         return;
     }
     if (RowNbr < 1 || RowNbr > tasks->rowCount()) {
-        MessageBox::show(this, QStringLiteral("Index out of bounds"), QString(), MessageBox::NoIcon);
+        MessageBox::show(this, tr("Index out of bounds"), QString(), MessageBox::NoIcon);
         return;
     }
     tasks->setRowColor(RowNbr - 1, RowColor);

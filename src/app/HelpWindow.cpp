@@ -1,9 +1,12 @@
 #include "HelpWindow.h"
 
+#include "app/WindowLook.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
@@ -53,23 +56,30 @@ HelpWindow::HelpWindow(const QString &manualFolder, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_folder(manualFolder)
 {
-    setWindowTitle(QStringLiteral("Ambrel User Manual"));
+    setWindowTitle(tr("Ambrel User Manual"));
     resize(1100, 720);
 
     auto *back = new QToolButton;
-    back->setText(QStringLiteral("◀ Back"));
+    back->setText(tr("◀ Back"));
     back->setObjectName(QStringLiteral("helpBack"));
     auto *forward = new QToolButton;
-    forward->setText(QStringLiteral("Forward ▶"));
+    forward->setText(tr("Forward ▶"));
     forward->setObjectName(QStringLiteral("helpForward"));
     m_search = new QLineEdit;
     m_search->setObjectName(QStringLiteral("helpSearch"));
-    m_search->setPlaceholderText(QStringLiteral("Search the manual"));
+    m_search->setPlaceholderText(tr("Search the manual"));
+    m_search->setAccessibleName(tr("Search the manual"));
+    m_search->setAccessibleDescription(tr("Lists the pages that hold every word; Enter opens the first"));
     m_search->setClearButtonEnabled(true);
+    for (auto *clear : m_search->findChildren<QToolButton *>())
+        clear->setAccessibleName(tr("Clear the search"));
     m_contents = new QListWidget;
     m_contents->setObjectName(QStringLiteral("helpContents"));
+    m_contents->setAccessibleName(tr("Contents"));
     m_browser = new QTextBrowser;
     m_browser->setObjectName(QStringLiteral("helpBrowser"));
+    m_browser->setAccessibleName(tr("Manual page"));
+    nameScrollBars(m_browser);
     m_browser->setOpenExternalLinks(true);
 
     auto *buttons = new QHBoxLayout;
@@ -80,6 +90,14 @@ HelpWindow::HelpWindow(const QString &manualFolder, QWidget *parent)
     auto *sideLayout = new QVBoxLayout(side);
     sideLayout->setContentsMargins(0, 0, 0, 0);
     sideLayout->addLayout(buttons);
+    // The manual is written in English alone, which a translated window says where its translation has the line.
+    const QString englishOnly = tr("The manual is in English.");
+    if (englishOnly != QLatin1String("The manual is in English.")) {
+        auto *note = new QLabel(englishOnly);
+        note->setObjectName(QStringLiteral("helpLanguage"));
+        note->setWordWrap(true);
+        sideLayout->addWidget(note);
+    }
     sideLayout->addWidget(m_search);
     sideLayout->addWidget(m_contents);
     auto *splitter = new QSplitter;
@@ -110,9 +128,9 @@ HelpWindow::HelpWindow(const QString &manualFolder, QWidget *parent)
     readPages();
     if (m_pages.isEmpty()) {
         m_search->setEnabled(false);
-        m_browser->setHtml(QStringLiteral("<h1>The manual is not installed</h1><p>Ambrel looks for it in a "
-                                          "folder <code>manual</code> beside the program, and in "
-                                          "<code>share/doc/ambrel/manual</code> where it is installed.</p>"));
+        m_browser->setHtml(tr("<h1>The manual is not installed</h1><p>Ambrel looks for it in a "
+                              "folder <code>manual</code> beside the program, and in "
+                              "<code>share/doc/ambrel/manual</code> where it is installed.</p>"));
         return;
     }
     showPage(kIndex);
@@ -127,7 +145,7 @@ void HelpWindow::readPages()
     if (index.isEmpty())
         return;
     static const QRegularExpression entry(QStringLiteral("<li><a href=\"([^\"#]+)\">(.*?)</a></li>"));
-    m_pages.append({ kIndex, QStringLiteral("Contents"), {} });
+    m_pages.append({ kIndex, tr("Contents"), {} });
     for (auto match = entry.globalMatch(index); match.hasNext();) {
         const QRegularExpressionMatch found = match.next();
         m_pages.append({ found.captured(1), QTextDocumentFragment::fromHtml(found.captured(2)).toPlainText(), {} });

@@ -74,9 +74,9 @@ void ListActions::convertToText()
     const Project &project = m_document.project();
     if (project.tasks().empty()
         && MessageBox::show(m_window,
-               QStringLiteral("The task list is empty. Turn it back into text anyway, which empties the task "
-                              "box?"),
-               QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNo)
+               tr("The task list is empty. Turn it back into text anyway, which empties the task "
+                  "box?"),
+               tr("Confirm"), MessageBox::Question, MessageBox::YesNo)
             != MessageBox::Yes)
         return;
     // The box keeps a bare line feed per line; the project turns each back into CR LF when it reads the box.

@@ -53,7 +53,7 @@ bool PainterLinePrinter::printLines(const QStringList &lines, QString *error)
         const QPrinterInfo info = QPrinterInfo::defaultPrinter();
         if (info.isNull())
             return fail(
-                error, QStringLiteral("No printer is installed. Please install a printer and try again."));
+                error, tr("No printer is installed. Please install a printer and try again."));
         owned = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
         printer = owned.get();
     } else {
@@ -69,9 +69,9 @@ bool PainterLinePrinter::printLines(const QStringList &lines, QString *error)
     QPainter painter;
     if (!painter.begin(printer)) {
         return fail(error,
-            pdfFile.isEmpty() ? QStringLiteral("The printer could not be started. Please check that it is "
-                                               "switched on and ready.")
-                              : QStringLiteral("The file %1 could not be written.").arg(pdfFile));
+            pdfFile.isEmpty() ? tr("The printer could not be started. Please check that it is "
+                                   "switched on and ready.")
+                              : tr("The file %1 could not be written.").arg(pdfFile));
     }
     const QFontMetrics metrics = painter.fontMetrics();
     const int indent = metrics.horizontalAdvance(QString(8, QLatin1Char(' ')));
@@ -88,7 +88,7 @@ bool PainterLinePrinter::printLines(const QStringList &lines, QString *error)
             continue;
         if (std::exchange(started, true) && !printer->newPage()) {
             painter.end();
-            return fail(error, QStringLiteral("The printer stopped after page %1.").arg(page));
+            return fail(error, tr("The printer stopped after page %1.").arg(page));
         }
         int y = metrics.ascent();
         for (const QString &line : pages[page]) {
@@ -100,8 +100,8 @@ bool PainterLinePrinter::printLines(const QStringList &lines, QString *error)
     m_pageCount = int(std::max<qsizetype>(1, pages.size()));
     if (!painter.end() || printer->printerState() == QPrinter::Error)
         return fail(error,
-            QStringLiteral("The printer reported an error, so the task list may not have been "
-                           "printed."));
+            tr("The printer reported an error, so the task list may not have been "
+               "printed."));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,8 @@ public:
 // Draws the lines in the printer's default font, each text line indented by eight blanks, and starts a
 // new page where the next line no longer fits. Prints on the system's default printer, or into a PDF file.
 class PainterLinePrinter final : public LinePrinter {
+    Q_DECLARE_TR_FUNCTIONS(PainterLinePrinter)
+
 public:
     PainterLinePrinter() = default;
     explicit PainterLinePrinter(const QString &pdfFile);

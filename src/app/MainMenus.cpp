@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
@@ -24,6 +25,11 @@
 namespace ambrel {
 
 namespace {
+
+// The texts a person reads, in the language the program was started in.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(MainMenus)
+};
 
 QAction *addNamedAction(QMenu *menu, const char *name, const QString &text, const QKeySequence &shortcut = {})
 {
@@ -48,91 +54,91 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
     QMenuBar *bar = window->menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
 
-    QMenu *file = addMenu(bar, "menuFile", QStringLiteral("&File"));
-    QObject::connect(addNamedAction(file, "actionNew", QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
+    QMenu *file = addMenu(bar, "menuFile", Text::tr("&File"));
+    QObject::connect(addNamedAction(file, "actionNew", Text::tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
         &QAction::triggered, window, &Form1::newProject);
-    QObject::connect(addNamedAction(file, "actionOpen", QStringLiteral("&Open…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
+    QObject::connect(addNamedAction(file, "actionOpen", Text::tr("&Open…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
         &QAction::triggered, window, &Form1::openProject);
-    menus.recent = file->addMenu(QStringLiteral("Open &Recent"));
+    menus.recent = file->addMenu(Text::tr("Open &Recent"));
     menus.recent->setObjectName(QStringLiteral("menuOpenRecent"));
     file->addSeparator();
-    QObject::connect(addNamedAction(file, "actionSave", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+    QObject::connect(addNamedAction(file, "actionSave", Text::tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
         &QAction::triggered, window, &Form1::saveProject);
-    QObject::connect(addNamedAction(file, "actionSaveAs", QStringLiteral("Save &As…"),
+    QObject::connect(addNamedAction(file, "actionSaveAs", Text::tr("Save &As…"),
                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
         &QAction::triggered, window, &Form1::saveProjectAs);
     file->addSeparator();
-    QObject::connect(addNamedAction(file, "actionExportCsv", QStringLiteral("&Export to Google Calendar (.csv)"),
+    QObject::connect(addNamedAction(file, "actionExportCsv", Text::tr("&Export to Google Calendar (.csv)"),
                 QKeySequence(Qt::CTRL | Qt::Key_E)),
         &QAction::triggered, window, &Form1::Command2_Click);
-    menus.csvPerDay = addNamedAction(file, "actionCsvPerDay", QStringLiteral("CSV: One Event per &Working Day"));
+    menus.csvPerDay = addNamedAction(file, "actionCsvPerDay", Text::tr("CSV: One Event per &Working Day"));
     menus.csvPerDay->setCheckable(true);
-    QObject::connect(addNamedAction(file, "actionExportIcs", QStringLiteral("Export to &iCalendar (.ics)…"),
+    QObject::connect(addNamedAction(file, "actionExportIcs", Text::tr("Export to &iCalendar (.ics)…"),
                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)),
         &QAction::triggered, window, &Form1::exportIcs);
-    QObject::connect(addNamedAction(file, "actionExportTimeline", QStringLiteral("Export &Timeline…")),
+    QObject::connect(addNamedAction(file, "actionExportTimeline", Text::tr("Export &Timeline…")),
         &QAction::triggered, window, &Form1::exportTimeline);
-    QObject::connect(addNamedAction(file, "actionPublish", QStringLiteral("P&ublish to Calendar…"),
+    QObject::connect(addNamedAction(file, "actionPublish", Text::tr("P&ublish to Calendar…"),
                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)),
         &QAction::triggered, window, &Form1::publishToCalendar);
     file->addSeparator();
     menus.print = addNamedAction(
-        file, "actionPrint", QStringLiteral("&Print List…"), QKeySequence(Qt::CTRL | Qt::Key_P));
+        file, "actionPrint", Text::tr("&Print List…"), QKeySequence(Qt::CTRL | Qt::Key_P));
     QObject::connect(menus.print, &QAction::triggered, window, &Form1::cmdPrint_Click);
-    QObject::connect(addNamedAction(file, "actionPrintPreview", QStringLiteral("Print Pre&view…")),
+    QObject::connect(addNamedAction(file, "actionPrintPreview", Text::tr("Print Pre&view…")),
         &QAction::triggered, window, [window] { Printing::previewList(window, *window->taskModel()); });
-    QObject::connect(addNamedAction(file, "actionPrintTimeline", QStringLiteral("Print Ti&meline…")),
+    QObject::connect(addNamedAction(file, "actionPrintTimeline", Text::tr("Print Ti&meline…")),
         &QAction::triggered, window, [window] { Printing::printProjectTimeline(window, window->project()); });
     file->addSeparator();
-    QObject::connect(addNamedAction(file, "actionClose", QStringLiteral("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W)),
+    QObject::connect(addNamedAction(file, "actionClose", Text::tr("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W)),
         &QAction::triggered, window, &Form1::close);
-    QObject::connect(addNamedAction(file, "actionQuit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
+    QObject::connect(addNamedAction(file, "actionQuit", Text::tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
         &QAction::triggered, window, [window] { quitEveryWindow(window); });
 
-    QMenu *edit = addMenu(bar, "menuEdit", QStringLiteral("&Edit"));
-    menus.undo = addNamedAction(edit, "actionUndo", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QMenu *edit = addMenu(bar, "menuEdit", Text::tr("&Edit"));
+    menus.undo = addNamedAction(edit, "actionUndo", Text::tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
     menus.redo = addNamedAction(
-        edit, "actionRedo", QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        edit, "actionRedo", Text::tr("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
 
-    QMenu *tasks = addMenu(bar, "menuTasks", QStringLiteral("&Tasks"));
-    QObject::connect(addNamedAction(tasks, "actionRebuild", QStringLiteral("&Rebuild"), QKeySequence(Qt::Key_F5)),
+    QMenu *tasks = addMenu(bar, "menuTasks", Text::tr("&Tasks"));
+    QObject::connect(addNamedAction(tasks, "actionRebuild", Text::tr("&Rebuild"), QKeySequence(Qt::Key_F5)),
         &QAction::triggered, window, &Form1::cmdToList_Click);
     tasks->addSeparator();
     menus.postpone
-        = addNamedAction(tasks, "actionPostpone", QStringLiteral("&Postpone or Advance from Selected Task…"));
+        = addNamedAction(tasks, "actionPostpone", Text::tr("&Postpone or Advance from Selected Task…"));
     QObject::connect(menus.postpone, &QAction::triggered, window, &Form1::postponeSelectedTask);
-    menus.markDone = addNamedAction(tasks, "actionMarkDone", QStringLiteral("Mark &Done"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    menus.markDone = addNamedAction(tasks, "actionMarkDone", Text::tr("Mark &Done"), QKeySequence(Qt::CTRL | Qt::Key_D));
     // Delete acts only while the list has the focus, so that it still deletes text in the boxes.
     menus.removeSelected = addNamedAction(
-        tasks, "actionRemoveSelected", QStringLiteral("Remove &Selected Task"), QKeySequence(Qt::Key_Delete));
+        tasks, "actionRemoveSelected", Text::tr("Remove &Selected Task"), QKeySequence(Qt::Key_Delete));
     menus.removeSelected->setShortcutContext(Qt::WidgetShortcut);
     list->addAction(menus.removeSelected);
     QObject::connect(menus.removeSelected, &QAction::triggered, window, &Form1::cmdRemoveSelected_Click);
-    menus.removeAll = addNamedAction(tasks, "actionRemoveAll", QStringLiteral("Remove &All Tasks"));
+    menus.removeAll = addNamedAction(tasks, "actionRemoveAll", Text::tr("Remove &All Tasks"));
     QObject::connect(menus.removeAll, &QAction::triggered, window, &Form1::cmdRemove_Click);
     tasks->addSeparator();
     menus.convertToList
-        = addNamedAction(tasks, "actionConvertToList", QStringLiteral("&Turn List Back into Text"));
+        = addNamedAction(tasks, "actionConvertToList", Text::tr("&Turn List Back into Text"));
     QObject::connect(menus.convertToList, &QAction::triggered, window, &Form1::cmdConvertToList_Click);
     tasks->addSeparator();
-    menus.waitParallel = addNamedAction(tasks, "actionWaitParallel", QStringLiteral("Wait for parallel tasks"));
+    menus.waitParallel = addNamedAction(tasks, "actionWaitParallel", Text::tr("Wait for parallel tasks"));
     menus.waitParallel->setCheckable(true);
 
     timeline->createViewMenu(bar);
 
-    QMenu *settings = addMenu(bar, "menuSettings", QStringLiteral("&Settings"));
-    QObject::connect(addNamedAction(settings, "actionWorkingWeek", QStringLiteral("&Working Week…")),
+    QMenu *settings = addMenu(bar, "menuSettings", Text::tr("&Settings"));
+    QObject::connect(addNamedAction(settings, "actionWorkingWeek", Text::tr("&Working Week…")),
         &QAction::triggered, window, &Form1::lblSetWorkingDays_Click);
-    QObject::connect(addNamedAction(settings, "actionDaysOff", QStringLiteral("&Days Off…")), &QAction::triggered,
+    QObject::connect(addNamedAction(settings, "actionDaysOff", Text::tr("&Days Off…")), &QAction::triggered,
         window, &Form1::daysOffWindow);
 
-    QMenu *help = addMenu(bar, "menuHelp", QStringLiteral("&Help"));
+    QMenu *help = addMenu(bar, "menuHelp", Text::tr("&Help"));
     QObject::connect(
-        addNamedAction(help, "actionUserManual", QStringLiteral("&User Manual"), QKeySequence::HelpContents),
+        addNamedAction(help, "actionUserManual", Text::tr("&User Manual"), QKeySequence::HelpContents),
         &QAction::triggered, window, [window] { UserManual::open(window); });
-    QObject::connect(addNamedAction(help, "actionTips", QStringLiteral("&Tips")), &QAction::triggered, window,
+    QObject::connect(addNamedAction(help, "actionTips", Text::tr("&Tips")), &QAction::triggered, window,
         &Form1::Label15_Click);
-    QObject::connect(addNamedAction(help, "actionAbout", QStringLiteral("&About Ambrel")), &QAction::triggered, window,
+    QObject::connect(addNamedAction(help, "actionAbout", Text::tr("&About Ambrel")), &QAction::triggered, window,
         &Form1::showAbout);
 
     menus.taskList = new QMenu(window);
@@ -177,9 +183,9 @@ void fillRecentMenu(QMenu *recentMenu, Form1 *window)
         QObject::connect(entry, &QAction::triggered, window, [window, path] { window->openRecentProject(path); });
     }
     if (recent.isEmpty())
-        recentMenu->addAction(QStringLiteral("No Recent Projects"))->setEnabled(false);
+        recentMenu->addAction(Text::tr("No Recent Projects"))->setEnabled(false);
     recentMenu->addSeparator();
-    QAction *clear = recentMenu->addAction(QStringLiteral("&Clear"));
+    QAction *clear = recentMenu->addAction(Text::tr("&Clear"));
     clear->setObjectName(QStringLiteral("actionClearRecent"));
     clear->setEnabled(!recent.isEmpty());
     QObject::connect(clear, &QAction::triggered, window, &Form1::clearRecentProjects);
@@ -188,15 +194,15 @@ void fillRecentMenu(QMenu *recentMenu, Form1 *window)
 void showAboutBox(QWidget *parent)
 {
     MessageBox::show(parent,
-        QStringLiteral("Ambrel Pro v1.4\nThe easiest and fastest way to bring your projects to life.\n\n"
-                       "Qt %1\nlibical %2")
+        Text::tr("Ambrel Pro v1.4\nThe easiest and fastest way to bring your projects to life.\n\n"
+                 "Qt %1\nlibical %2")
             .arg(QString::fromLatin1(qVersion()),
                 // The short version string leaves out the patch level, which tells builds apart.
                 QStringLiteral("%1.%2.%3")
                     .arg(ICAL_MAJOR_VERSION)
                     .arg(ICAL_MINOR_VERSION)
                     .arg(ICAL_PATCH_VERSION)),
-        QStringLiteral("About Ambrel"), MessageBox::Information);
+        Text::tr("About Ambrel"), MessageBox::Information);
 }
 
 } // namespace ambrel

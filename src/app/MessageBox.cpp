@@ -10,6 +10,11 @@ namespace ambrel {
 
 namespace {
 
+// The texts a person reads, in the language the program was started in.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(MessageBox)
+};
+
 struct Script {
     bool testing = false;
     QList<MessageBox::Answer> answers;
@@ -44,9 +49,9 @@ MessageBox::Answer askReloadOverwriteSaveAs(
     QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text)
 {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
-    QAbstractButton *reload = box.addButton(QStringLiteral("Reload"), QMessageBox::ActionRole);
-    QAbstractButton *overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::ActionRole);
-    QAbstractButton *saveAs = box.addButton(QStringLiteral("Save As\u2026"), QMessageBox::ActionRole);
+    QAbstractButton *reload = box.addButton(Text::tr("Reload"), QMessageBox::ActionRole);
+    QAbstractButton *overwrite = box.addButton(Text::tr("Overwrite"), QMessageBox::ActionRole);
+    QAbstractButton *saveAs = box.addButton(Text::tr("Save As\u2026"), QMessageBox::ActionRole);
     box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
     const QAbstractButton *clicked = box.clickedButton();

@@ -9,11 +9,21 @@
 #include "project/ProjectSession.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
 
 namespace ambrel {
+
+namespace {
+
+// The texts a person reads, in the language the program was started in.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(PlanOptions)
+};
+
+} // namespace
 
 QString rightAwayNotice(const Project &project, const QString &path, const QDate &today)
 {
@@ -23,9 +33,9 @@ QString rightAwayNotice(const Project &project, const QString &path, const QDate
     const QDate saved = QFileInfo(path).lastModified().date();
     if (!saved.isValid() || saved >= today)
         return {};
-    return QStringLiteral("This project starts right away, so it now starts today, not on the day it was "
-                          "saved (%1). To keep a start date, choose \"Start this project on\", pick the date "
-                          "on the calendar and save the project.")
+    return Text::tr("This project starts right away, so it now starts today, not on the day it was "
+                    "saved (%1). To keep a start date, choose \"Start this project on\", pick the date "
+                    "on the calendar and save the project.")
         .arg(QLocale().toString(saved, QLocale::ShortFormat));
 }
 
@@ -48,13 +58,13 @@ void connectPlanOptions(Form1 *window, const Form1Menus &menus)
             wait->setChecked(project.waitsForParallel());
             const QString notice = rightAwayNotice(project, document.filePath(), Clock::today());
             if (!notice.isEmpty())
-                MessageBox::show(window, notice, QStringLiteral("Start"), MessageBox::Information);
+                MessageBox::show(window, notice, Text::tr("Start"), MessageBox::Information);
         });
 
     menus.csvPerDay->setChecked(ProjectSession::csvPerDay());
     QObject::connect(menus.csvPerDay, &QAction::triggered, window, [window](bool perDay) {
         if (const std::optional<Refusal> failed = ProjectSession::setCsvPerDay(perDay))
-            MessageBox::show(window, failed->text, QStringLiteral("Error"), MessageBox::Exclamation);
+            MessageBox::show(window, failed->text, Text::tr("Error"), MessageBox::Exclamation);
     });
 }
 

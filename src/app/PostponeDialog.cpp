@@ -20,10 +20,10 @@ PostponeDialog::PostponeDialog(const QString &taskName, int days, QWidget *paren
     , m_days(new QSpinBox(this))
 {
     setObjectName(QStringLiteral("PostponeDialog"));
-    setWindowTitle(QStringLiteral("Postpone or Advance"));
+    setWindowTitle(tr("Postpone or Advance"));
 
     auto *intro = new QLabel(
-        QStringLiteral("Move \"%1\" and every task below it.\nA negative number of days advances them.")
+        tr("Move \"%1\" and every task below it.\nA negative number of days advances them.")
             .arg(taskName),
         this);
     intro->setObjectName(QStringLiteral("lblPostponeTask"));
@@ -32,11 +32,12 @@ PostponeDialog::PostponeDialog(const QString &taskName, int days, QWidget *paren
     m_days->setObjectName(QStringLiteral("spnDays"));
     m_days->setRange(-kMostDays, kMostDays);
     m_days->setValue(days);
-    m_days->setSuffix(QStringLiteral(" days"));
+    m_days->setSuffix(tr(" days"));
+    m_days->setAccessibleDescription(tr("A negative number of days advances the tasks"));
     m_days->selectAll();
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("&Days:"), m_days);
+    form->addRow(tr("&Days:"), m_days);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

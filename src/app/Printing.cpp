@@ -42,7 +42,7 @@ Printing::Result Printing::printList(QWidget *parent, const QAbstractItemModel &
     QPrinter own(QPrinter::HighResolution);
     QPrinter *printer = testPrinter() ? testPrinter() : &own;
     printer->setDocName(QStringLiteral("Ambrel task list"));
-    if (!choosePrinter(parent, printer, QStringLiteral("Print List")))
+    if (!choosePrinter(parent, printer, tr("Print List")))
         return Result::Cancelled;
     PainterLinePrinter lines(printer);
     return lines.printLines(ListPrinter::documentLines(list), error) ? Result::Printed : Result::Failed;
@@ -61,7 +61,7 @@ void Printing::previewList(QWidget *parent, const QAbstractItemModel &list)
     printer.setDocName(QStringLiteral("Ambrel task list"));
     QPrintPreviewDialog preview(&printer, parent);
     preview.setObjectName(QStringLiteral("printPreview"));
-    preview.setWindowTitle(QStringLiteral("Print Preview"));
+    preview.setWindowTitle(tr("Print Preview"));
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, paint);
     preview.resize(900, 760);
     preview.exec();
@@ -73,14 +73,14 @@ Printing::Result Printing::printTimeline(QWidget *parent, const TimelineData &da
     QPrinter *printer = testPrinter() ? testPrinter() : &own;
     printer->setDocName(QStringLiteral("Ambrel timeline"));
     printer->setPageOrientation(QPageLayout::Landscape);
-    if (!choosePrinter(parent, printer, QStringLiteral("Print Timeline")))
+    if (!choosePrinter(parent, printer, tr("Print Timeline")))
         return Result::Cancelled;
     // The timeline is drawn in the PDF's units, whatever the printer's dots.
     printer->setResolution(96);
     if (!TimelineExport::paintPages(data, printer, nullptr) || printer->printerState() == QPrinter::Error) {
         if (error)
             *error
-                = QStringLiteral("The printer reported an error, so the timeline may not have been printed.");
+                = tr("The printer reported an error, so the timeline may not have been printed.");
         return Result::Failed;
     }
     return Result::Printed;
@@ -89,13 +89,13 @@ Printing::Result Printing::printTimeline(QWidget *parent, const TimelineData &da
 void Printing::printProjectTimeline(QWidget *parent, const Project &project)
 {
     if (project.tasks().empty()) {
-        MessageBox::show(parent, QStringLiteral("Please add some tasks to your project."),
-            QStringLiteral("Missing Info"), MessageBox::Information);
+        MessageBox::show(parent, tr("Please add some tasks to your project."),
+            tr("Missing Info"), MessageBox::Information);
         return;
     }
     QString error;
     if (printTimeline(parent, TimelineData::fromProject(project, Clock::today()), &error) == Result::Failed)
-        MessageBox::show(parent, error, QStringLiteral("Error"), MessageBox::Critical);
+        MessageBox::show(parent, error, tr("Error"), MessageBox::Critical);
 }
 
 void Printing::setPrinter(QPrinter *printer)

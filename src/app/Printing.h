@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class QAbstractItemModel;
@@ -14,6 +15,8 @@ struct TimelineData;
 // The File menu's printing: the system's print dialog (printer, pages, copies, print to a PDF file, which
 // works without any printer), the preview of the list's printout, and the timeline across pages.
 class Printing final {
+    Q_DECLARE_TR_FUNCTIONS(Printing)
+
 public:
     enum class Result { Printed, Cancelled, Failed };
 

@@ -24,8 +24,8 @@ namespace ambrel {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Publish to Calendar");
-const QString kNewCalendar = QStringLiteral("New calendar named after the project");
+const char *const kTitle = QT_TRANSLATE_NOOP("ambrel::PublishDialog", "Publish to Calendar");
+const char *const kNewCalendar = QT_TRANSLATE_NOOP("ambrel::PublishDialog", "New calendar named after the project");
 // Fewer requests than this are over before a bar would mean anything.
 constexpr int kBarFrom = 4;
 
@@ -56,7 +56,7 @@ PublishDialog::PublishDialog(const Project &project, const QString &projectFile,
     , m_progress(new QProgressBar)
     , m_result(wrappedLabel("result"))
 {
-    setWindowTitle(kTitle);
+    setWindowTitle(tr(kTitle));
     setObjectName(QStringLiteral("PublishDialog"));
     m_server->setObjectName(QStringLiteral("serverEdit"));
     m_server->setPlaceholderText(QStringLiteral("https://calendar.example.org/"));
@@ -68,15 +68,16 @@ PublishDialog::PublishDialog(const Project &project, const QString &projectFile,
 
     auto *setup = new QWidget;
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("&Server address:"), m_server);
-    form->addRow(QStringLiteral("&User name:"), m_user);
-    form->addRow(QStringLiteral("&Password:"), m_password);
+    form->addRow(tr("&Server address:"), m_server);
+    form->addRow(tr("&User name:"), m_user);
+    form->addRow(tr("&Password:"), m_password);
     auto *setupLayout = new QVBoxLayout(setup);
     setupLayout->setContentsMargins(0, 0, 0, 0);
     setupLayout->addLayout(form);
     setupLayout->addWidget(m_keyringNote);
-    auto *calendarLabel = new QLabel(QStringLiteral("&Calendar:"));
+    auto *calendarLabel = new QLabel(tr("&Calendar:"));
     calendarLabel->setBuddy(m_calendars);
+    m_calendars->setAccessibleName(tr("Calendar"));
     setupLayout->addWidget(calendarLabel);
     setupLayout->addWidget(m_calendars);
     setupLayout->addWidget(m_setupStatus);
@@ -93,11 +94,11 @@ PublishDialog::PublishDialog(const Project &project, const QString &projectFile,
     m_pages->addWidget(progressPage);
 
     auto *buttons = new QDialogButtonBox;
-    m_find = buttons->addButton(QStringLiteral("&Find Calendars"), QDialogButtonBox::ActionRole);
+    m_find = buttons->addButton(tr("&Find Calendars"), QDialogButtonBox::ActionRole);
     m_find->setObjectName(QStringLiteral("findButton"));
-    m_other = buttons->addButton(QStringLiteral("&Other Calendar…"), QDialogButtonBox::ActionRole);
+    m_other = buttons->addButton(tr("&Other Calendar…"), QDialogButtonBox::ActionRole);
     m_other->setObjectName(QStringLiteral("otherButton"));
-    m_publish = buttons->addButton(QStringLiteral("P&ublish"), QDialogButtonBox::AcceptRole);
+    m_publish = buttons->addButton(tr("P&ublish"), QDialogButtonBox::AcceptRole);
     m_publish->setObjectName(QStringLiteral("publishButton"));
     m_close = buttons->addButton(QDialogButtonBox::Cancel);
     m_close->setObjectName(QStringLiteral("closeButton"));
@@ -130,7 +131,7 @@ PublishDialog::PublishDialog(const Project &project, const QString &projectFile,
             const QUrl calendar = m_target->calendar;
             QTimer::singleShot(0, this, [this, calendar] { publishTo(calendar, false); });
             m_pages->setCurrentIndex(1);
-            m_publishing->setText(QStringLiteral("Publishing to %1…").arg(calendar.toDisplayString()));
+            m_publishing->setText(tr("Publishing to %1…").arg(calendar.toDisplayString()));
             m_find->hide();
             m_publish->hide();
             return;
@@ -142,7 +143,7 @@ PublishDialog::PublishDialog(const Project &project, const QString &projectFile,
         item->setData(Qt::UserRole, m_target->calendar);
         m_calendars->setCurrentItem(item);
     }
-    showSetup(m_target ? QStringLiteral("Enter the password for %1.").arg(m_target->user) : QString());
+    showSetup(m_target ? tr("Enter the password for %1.").arg(m_target->user) : QString());
 }
 
 PublishDialog::~PublishDialog()
@@ -167,7 +168,7 @@ std::optional<QUrl> PublishDialog::serverAddress()
     const QUrl address = typed.adjusted(QUrl::RemoveUserInfo);
     m_server->setText(address.toString());
     if (!typed.userName().isEmpty() && !m_user->text().isEmpty() && m_user->text() != typed.userName()) {
-        showSetup(QStringLiteral("The address names the user %1, the user name field %2: give one.")
+        showSetup(tr("The address names the user %1, the user name field %2: give one.")
                       .arg(typed.userName(), m_user->text()));
         return std::nullopt;
     }
@@ -187,9 +188,9 @@ void PublishDialog::showSetup(const QString &message)
     m_publish->show();
     m_other->hide();
     m_publish->setEnabled(m_calendars->currentRow() >= 0);
-    m_close->setText(QStringLiteral("Cancel"));
+    m_close->setText(tr("Cancel"));
     m_keyringNote->setText(
-        QStringLiteral("No keyring is available: Ambrel cannot keep the password and asks for it each time."));
+        tr("No keyring is available: Ambrel cannot keep the password and asks for it each time."));
     m_keyringNote->setVisible(!m_keyring);
     m_setupStatus->setText(message);
     (m_server->text().isEmpty() ? m_server : m_password)->setFocus();
@@ -200,7 +201,7 @@ void PublishDialog::setBusy(bool busy)
     m_find->setEnabled(!busy);
     m_publish->setEnabled(!busy && m_calendars->currentRow() >= 0);
     m_other->setEnabled(!busy);
-    m_close->setText(busy ? QStringLiteral("Cancel") : QStringLiteral("Close"));
+    m_close->setText(busy ? tr("Cancel") : tr("Close"));
 }
 
 bool PublishDialog::connectToServer(const QUrl &address)
@@ -215,11 +216,11 @@ bool PublishDialog::connectToServer(const QUrl &address)
     }
     std::optional<QString> refusal = m_connection->addressRefusal(address);
     if (refusal && address.scheme() == QLatin1String("http") && !address.host().isEmpty()) {
-        const QString warning = QStringLiteral(
+        const QString warning = tr(
             "%1 is reached over plain http: the password and the plan travel unencrypted, and anyone on the way "
             "can read or change them. Publish over plain http all the same?")
                                     .arg(address.host());
-        if (MessageBox::show(this, warning, kTitle, MessageBox::Exclamation, MessageBox::YesNo) != MessageBox::Yes)
+        if (MessageBox::show(this, warning, tr(kTitle), MessageBox::Exclamation, MessageBox::YesNo) != MessageBox::Yes)
             return false;
         m_connection->setInsecureAllowed(true);
         refusal.reset();
@@ -233,16 +234,16 @@ bool PublishDialog::connectToServer(const QUrl &address)
 
 bool PublishDialog::trusted(const TlsProblem &problem)
 {
-    const QString question = QStringLiteral(
+    const QString question = tr(
         "The certificate of %1 could not be verified (%2).\n\nIssued by: %3\nSHA-256 fingerprint: %4\n\n"
         "Trust this certificate for %1 from now on? Only do so if you know it is the server's own.")
                                  .arg(problem.host, problem.errors.join(QStringLiteral("; ")), problem.issuer,
                                      QString::fromLatin1(problem.fingerprint));
-    if (MessageBox::show(this, question, kTitle, MessageBox::Exclamation, MessageBox::YesNo) != MessageBox::Yes)
+    if (MessageBox::show(this, question, tr(kTitle), MessageBox::Exclamation, MessageBox::YesNo) != MessageBox::Yes)
         return false;
     QString error;
     if (!saveTrustedCertificate(Paths::dataFolder(), problem.host, problem.fingerprint, &error))
-        MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
+        MessageBox::show(this, error, tr("Error"), MessageBox::Critical);
     return true;
 }
 
@@ -257,7 +258,7 @@ void PublishDialog::findCalendars()
     m_finder = new CalendarFinder(m_connection.get(), this);
     connect(m_finder, &CalendarFinder::found, this, &PublishDialog::found);
     setBusy(true);
-    m_setupStatus->setText(QStringLiteral("Looking for calendars…"));
+    m_setupStatus->setText(tr("Looking for calendars…"));
     m_finder->find(*address);
 }
 
@@ -271,7 +272,7 @@ void PublishDialog::found(const CalendarSearch &search)
     }
     if (search.unauthorized) {
         m_password->clear();
-        showSetup(QStringLiteral("The server refused the user name or password. Please enter them again."));
+        showSetup(tr("The server refused the user name or password. Please enter them again."));
         return;
     }
     if (!search.failure.isEmpty()) {
@@ -287,11 +288,11 @@ void PublishDialog::found(const CalendarSearch &search)
             m_calendars->setCurrentItem(item);
     }
     if (!search.home.isEmpty())
-        new QListWidgetItem(kNewCalendar, m_calendars);
+        new QListWidgetItem(tr(kNewCalendar), m_calendars);
     if (m_calendars->currentRow() < 0 && search.calendars.size() == 1)
         m_calendars->setCurrentRow(0);
-    showSetup(m_calendars->count() == 0 ? QStringLiteral("No calendar for events was found there.")
-                                        : QStringLiteral("Choose the calendar to publish to."));
+    showSetup(m_calendars->count() == 0 ? tr("No calendar for events was found there.")
+                                        : tr("Choose the calendar to publish to."));
 }
 
 void PublishDialog::publishChosen()
@@ -325,7 +326,7 @@ void PublishDialog::publishTo(const QUrl &calendar, bool overwriteEdited)
 {
     std::vector<PublishEvent> plan;
     if (const std::optional<QString> refusal = projectPlan(m_project, m_projectId, Clock::now(), &plan)) {
-        MessageBox::show(this, *refusal, kTitle, MessageBox::Exclamation);
+        MessageBox::show(this, *refusal, tr(kTitle), MessageBox::Exclamation);
         reject();
         return;
     }
@@ -335,7 +336,7 @@ void PublishDialog::publishTo(const QUrl &calendar, bool overwriteEdited)
         return;
     const QString other = otherFileWithId(Paths::dataFolder(), m_projectId, calendar, m_projectFile);
     if (!other.isEmpty() && !m_copyConfirmed) {
-        const QString question = QStringLiteral(
+        const QString question = tr(
             "%1 was published to this calendar under the same project Id, and still holds it: this file is "
             "probably a copy of it. Publishing it takes that file's events away from the calendar.\n\n"
             "Publish all the same? (Save As gives a copy an Id of its own.)")
@@ -351,7 +352,7 @@ void PublishDialog::publishTo(const QUrl &calendar, bool overwriteEdited)
     const PublishTarget target { *server, m_user->text(), calendar };
     QString error;
     if (!savePublishTarget(Paths::dataFolder(), m_projectId, target, &error))
-        MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
+        MessageBox::show(this, error, tr("Error"), MessageBox::Critical);
     if (m_keyring && !m_passwordFromAddress && !m_user->text().isEmpty())
         m_keyring = PasswordKeeper::instance().write(keyringKey(), m_password->text());
 
@@ -359,7 +360,7 @@ void PublishDialog::publishTo(const QUrl &calendar, bool overwriteEdited)
     m_find->hide();
     m_publish->hide();
     m_other->show();
-    m_publishing->setText(QStringLiteral("Publishing to %1…").arg(calendar.toDisplayString()));
+    m_publishing->setText(tr("Publishing to %1…").arg(calendar.toDisplayString()));
     m_result->clear();
     m_progress->setVisible(false);
     m_publisher = new Publisher(m_connection.get(), this);
@@ -392,28 +393,28 @@ void PublishDialog::published(const PublishOutcome &outcome, const QUrl &calenda
         m_password->clear();
         delete m_finder;
         m_connection.reset();
-        showSetup(QStringLiteral("The server refused the user name or password. Please enter them again."));
+        showSetup(tr("The server refused the user name or password. Please enter them again."));
         return;
     }
     if (!outcome.editedThere.isEmpty()) {
-        const QString question = QStringLiteral(
+        const QString question = tr(
             "These events were changed in the calendar since they were published:\n\n%1\n\n"
             "Overwrite them with the plan? No keeps theirs.")
                                      .arg(outcome.editedThere.join(QLatin1Char('\n')));
-        if (MessageBox::show(this, question, kTitle, MessageBox::Question, MessageBox::YesNo) == MessageBox::Yes) {
+        if (MessageBox::show(this, question, tr(kTitle), MessageBox::Question, MessageBox::YesNo) == MessageBox::Yes) {
             publishTo(calendar, true);
             return;
         }
     }
-    m_publishing->setText(QStringLiteral("Published to %1.").arg(calendar.toDisplayString()));
+    m_publishing->setText(tr("Published to %1.").arg(calendar.toDisplayString()));
     QStringList lines { outcome.summary() };
     if (!outcome.editedThere.isEmpty())
-        lines << QStringLiteral("Left as changed in the calendar: %1").arg(outcome.editedThere.join(QStringLiteral(", ")));
+        lines << tr("Left as changed in the calendar: %1").arg(outcome.editedThere.join(QStringLiteral(", ")));
     lines << outcome.failures;
     if (!outcome.stopped.isEmpty())
         lines << outcome.stopped;
     if (!m_keyring)
-        lines << QStringLiteral("No keyring is available: Ambrel could not keep the password.");
+        lines << tr("No keyring is available: Ambrel could not keep the password.");
     m_result->setText(lines.join(QLatin1Char('\n')));
 }
 

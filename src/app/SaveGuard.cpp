@@ -14,7 +14,7 @@ namespace ambrel {
 
 namespace {
 
-const QString kChangedTitle = QStringLiteral("File Changed");
+const char *const kChangedTitle = QT_TRANSLATE_NOOP("ambrel::SaveGuard", "File Changed");
 
 } // namespace
 
@@ -35,12 +35,11 @@ bool SaveGuard::saveTo(const QString &path)
     if (QFileInfo(path).absoluteFilePath() == m_document->filePath() && m_document->fileChangedElsewhere()) {
         const QScopedValueRollback asking(m_asking, true);
         switch (MessageBox::show(m_window,
-            QStringLiteral(
-                "%1 was changed by another program since it was opened or saved here.\n\nReload it "
-                "(your changes here are lost), overwrite it with your changes (theirs are lost), "
-                "or save your changes as another file?")
+            tr("%1 was changed by another program since it was opened or saved here.\n\nReload it "
+               "(your changes here are lost), overwrite it with your changes (theirs are lost), "
+               "or save your changes as another file?")
                 .arg(shown),
-            kChangedTitle, MessageBox::Exclamation, MessageBox::ReloadOverwriteSaveAsCancel)) {
+            tr(kChangedTitle), MessageBox::Exclamation, MessageBox::ReloadOverwriteSaveAsCancel)) {
         case MessageBox::Reload:
             reload();
             return false;
@@ -57,20 +56,20 @@ bool SaveGuard::saveTo(const QString &path)
     const WriteCaution caution = writeCaution(path);
     if (caution != WriteCaution::None) {
         const QString question = caution == WriteCaution::ReadOnly
-            ? QStringLiteral("%1 is read-only. Replace it anyway?")
+            ? tr("%1 is read-only. Replace it anyway?")
             : caution == WriteCaution::HardLinked
-            ? QStringLiteral("%1 has other names (hard links), which would keep the earlier content. Save it "
-                             "as a file of its own?")
-            : QStringLiteral("%1 has an access list or extended attributes that the saved file could not be "
-                             "given: who may read it could change. Save it anyway?");
-        if (MessageBox::show(m_window, question.arg(shown), QStringLiteral("Save Project"),
+            ? tr("%1 has other names (hard links), which would keep the earlier content. Save it "
+                 "as a file of its own?")
+            : tr("%1 has an access list or extended attributes that the saved file could not be "
+                 "given: who may read it could change. Save it anyway?");
+        if (MessageBox::show(m_window, question.arg(shown), tr("Save Project"),
                 MessageBox::Question, MessageBox::YesNo)
             != MessageBox::Yes)
             return false;
         options = WriteOption::ReplaceReadOnly | WriteOption::SplitHardLink | WriteOption::DropAttributes;
     }
     if (const std::optional<Refusal> refusal = m_document->saveAs(path, options, changed)) {
-        MessageBox::show(m_window, refusal->text, QStringLiteral("Error"), MessageBox::Critical);
+        MessageBox::show(m_window, refusal->text, tr("Error"), MessageBox::Critical);
         return false;
     }
     return true;
@@ -90,12 +89,11 @@ void SaveGuard::offerReload()
     const QScopedValueRollback asking(m_asking, true);
     const QString shown = QDir::toNativeSeparators(m_document->filePath());
     const QString question = m_document->isModified()
-        ? QStringLiteral(
-            "%1 was changed by another program. Reload it and lose your unsaved changes here?\n\n"
-            "No keeps them; saving then asks before it writes over the other program's version.")
-        : QStringLiteral("%1 was changed by another program. Reload it?");
+        ? tr("%1 was changed by another program. Reload it and lose your unsaved changes here?\n\n"
+             "No keeps them; saving then asks before it writes over the other program's version.")
+        : tr("%1 was changed by another program. Reload it?");
     if (MessageBox::show(
-            m_window, question.arg(shown), kChangedTitle, MessageBox::Question, MessageBox::YesNo)
+            m_window, question.arg(shown), tr(kChangedTitle), MessageBox::Question, MessageBox::YesNo)
         == MessageBox::Yes)
         reload();
 }
@@ -103,7 +101,7 @@ void SaveGuard::offerReload()
 void SaveGuard::reload()
 {
     if (const std::optional<Refusal> refusal = m_document->reload())
-        MessageBox::show(m_window, refusal->text, QStringLiteral("Open Project"), MessageBox::Exclamation);
+        MessageBox::show(m_window, refusal->text, tr("Open Project"), MessageBox::Exclamation);
 }
 
 } // namespace ambrel

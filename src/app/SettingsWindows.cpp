@@ -5,18 +5,25 @@
 #include "app/frmWorkingWeek.h"
 #include "corekit/Paths.h"
 
+#include <QCoreApplication>
+
 namespace ambrel {
 
 namespace {
 
-const QString kError = QStringLiteral("Error");
-const QString kDaysOffTitle = QStringLiteral("Days Off");
+// The texts a person reads, in the language the program was started in.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SettingsWindows)
+};
+
+const char *const kError = QT_TRANSLATE_NOOP("SettingsWindows", "Error");
+const char *const kDaysOffTitle = QT_TRANSLATE_NOOP("SettingsWindows", "Days Off");
 // A file full of mistakes is told in a few lines; the rest only counted.
 constexpr qsizetype kMaxListedSkips = 15;
 
 void showDone(QWidget *parent)
 {
-    MessageBox::show(parent, QStringLiteral("Done!"), QStringLiteral("Done"), MessageBox::Information);
+    MessageBox::show(parent, Text::tr("Done!"), Text::tr("Done"), MessageBox::Information);
 }
 
 // Runs the window until it is cancelled or what it returns is saved; returns the saved settings.
@@ -49,7 +56,7 @@ void SettingsWindows::editWorkingWeek(QWidget *parent, const Settings &current, 
     if (auto refusal = loadHourChoices(Paths::settingsFolder(), choices))
         messages << *refusal;
     for (const Refusal &message : messages)
-        MessageBox::show(parent, message.text, kError, MessageBox::Exclamation);
+        MessageBox::show(parent, message.text, Text::tr(kError), MessageBox::Exclamation);
 
     Settings inForce = current;
     if (inForce.WorkingWeek != loaded.settings.WorkingWeek) {
@@ -58,7 +65,7 @@ void SettingsWindows::editWorkingWeek(QWidget *parent, const Settings &current, 
     }
 
     const std::optional<Settings> saved
-        = editAndSave<frmWorkingWeek>(parent, loaded.settings, SettingsParts::All, kError, choices);
+        = editAndSave<frmWorkingWeek>(parent, loaded.settings, SettingsParts::All, Text::tr(kError), choices);
     if (!saved)
         return;
     inForce.WorkingWeek = saved->WorkingWeek;
@@ -75,19 +82,19 @@ void SettingsWindows::editDaysOff(QWidget *parent, const Settings &current, cons
     const LoadedSettings loaded = loadSettings(Paths::settingsFolder(), request, current);
     if (loaded.daysOffError) {
         // Saving over a file that could not be read would lose the days it holds, so the window stays shut.
-        MessageBox::show(parent, loaded.daysOffError->text, kDaysOffTitle, MessageBox::Exclamation);
+        MessageBox::show(parent, loaded.daysOffError->text, Text::tr(kDaysOffTitle), MessageBox::Exclamation);
         return;
     }
     if (!loaded.skippedDaysOff.isEmpty()) {
-        QStringList lines { QStringLiteral("These lines name no date and were left out:") };
+        QStringList lines { Text::tr("These lines name no date and were left out:") };
         lines << loaded.skippedDaysOff.mid(0, kMaxListedSkips);
         if (loaded.skippedDaysOff.size() > kMaxListedSkips)
-            lines << QStringLiteral("and %1 more.").arg(loaded.skippedDaysOff.size() - kMaxListedSkips);
-        MessageBox::show(parent, lines.join(QLatin1Char('\n')), kDaysOffTitle, MessageBox::Exclamation);
+            lines << Text::tr("and %n more.", nullptr, int(loaded.skippedDaysOff.size() - kMaxListedSkips));
+        MessageBox::show(parent, lines.join(QLatin1Char('\n')), Text::tr(kDaysOffTitle), MessageBox::Exclamation);
     }
 
     const std::optional<Settings> saved
-        = editAndSave<frmDaysOff>(parent, loaded.settings, SettingsParts::DaysOff, kDaysOffTitle);
+        = editAndSave<frmDaysOff>(parent, loaded.settings, SettingsParts::DaysOff, Text::tr(kDaysOffTitle));
     if (!saved)
         return;
     Settings inForce = current;

@@ -41,7 +41,10 @@ const std::vector<TaskRow> &TaskListModel::rows() const
 
 QStringList TaskListModel::columnTitles()
 {
-    return taskColumnTitles();
+    QStringList titles = taskColumnTitles();
+    for (QString &title : titles)
+        title = tr(title.toUtf8().constData());
+    return titles;
 }
 
 int TaskListModel::rowCount(const QModelIndex &parent) const
@@ -76,7 +79,7 @@ QString TaskListModel::cellText(int row, int column) const
     case EndsInColumn:
         return task.progress ? locale.toString(task.progress->endsIn) : QString();
     case StatusColumn:
-        return task.progress ? task.progress->status : QString();
+        return task.progress ? tr(task.progress->status.toUtf8().constData()) : QString();
     default:
         return {};
     }
@@ -147,7 +150,7 @@ QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
         return {};
     static const QStringList titles = columnTitles()
-        << QStringLiteral("Starts In") << QStringLiteral("Ends In") << QStringLiteral("Status");
+        << tr("Starts In") << tr("Ends In") << tr("Status");
     return titles.value(section);
 }
 

@@ -38,7 +38,7 @@ constexpr int kHandleWidth = 6;
 constexpr int kNarrowestTimeline = 120;
 constexpr int kNarrowestList = 120;
 
-const QString kExportTitle = QStringLiteral("Export Timeline");
+const char *const kExportTitle = QT_TRANSLATE_NOOP("ambrel::TimelinePane", "Export Timeline");
 
 // The bar between the list and the timeline: dragging it hands width from one to the other.
 class SplitHandle final : public QWidget {
@@ -90,6 +90,7 @@ TimelinePane::TimelinePane(QWidget *window, QWidget *body, QTreeView *list, Task
     m_timeline->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The list keeps the keyboard: the timeline only shows its selection, so Tab passes it by.
     m_timeline->setFocusPolicy(Qt::NoFocus);
+    m_timeline->setAccessibleName(tr("Timeline"));
     m_timeline->hide();
     m_timelineHandle = new SplitHandle(m_body, [this](int dx) {
         m_listWidthBesideTimeline = m_list->width() + dx;
@@ -110,9 +111,9 @@ TimelinePane::~TimelinePane() = default;
 
 void TimelinePane::createViewMenu(QMenuBar *bar)
 {
-    QMenu *view = bar->addMenu(QStringLiteral("&View"));
+    QMenu *view = bar->addMenu(tr("&View"));
     view->setObjectName(QStringLiteral("menuView"));
-    m_actionTimeline = view->addAction(QStringLiteral("&Timeline"));
+    m_actionTimeline = view->addAction(tr("&Timeline"));
     m_actionTimeline->setObjectName(QStringLiteral("actionTimeline"));
     m_actionTimeline->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     m_actionTimeline->setCheckable(true);
@@ -124,9 +125,9 @@ void TimelinePane::createViewMenu(QMenuBar *bar)
         QKeySequence keys;
         void (TimelineView::*slot)();
     } zooms[] = {
-        { "actionZoomIn", QStringLiteral("Zoom &In"), QKeySequence::ZoomIn, &TimelineView::zoomIn },
-        { "actionZoomOut", QStringLiteral("Zoom &Out"), QKeySequence::ZoomOut, &TimelineView::zoomOut },
-        { "actionFitToWindow", QStringLiteral("&Fit to Window"), QKeySequence(Qt::CTRL | Qt::Key_0),
+        { "actionZoomIn", tr("Zoom &In"), QKeySequence::ZoomIn, &TimelineView::zoomIn },
+        { "actionZoomOut", tr("Zoom &Out"), QKeySequence::ZoomOut, &TimelineView::zoomOut },
+        { "actionFitToWindow", tr("&Fit to Window"), QKeySequence(Qt::CTRL | Qt::Key_0),
             &TimelineView::fitToWindow },
     };
     for (const auto &zoom : zooms) {
@@ -209,7 +210,7 @@ void TimelinePane::setShown(bool shown)
     if (ProjectSession::timelineShown() == shown)
         return;
     if (const std::optional<Refusal> failed = ProjectSession::setTimelineShown(shown))
-        MessageBox::show(m_window, failed->text, QStringLiteral("Timeline"), MessageBox::Exclamation);
+        MessageBox::show(m_window, failed->text, tr("Timeline"), MessageBox::Exclamation);
 }
 
 void TimelinePane::takeListArea()
@@ -258,33 +259,33 @@ void TimelinePane::layOutTimeline()
 void TimelinePane::exportPicture(const QString &)
 {
     if (m_tasks->rowCount() == 0) {
-        MessageBox::show(m_window, QStringLiteral("Please add some tasks to your project."),
-            QStringLiteral("Missing Info"), MessageBox::Information);
+        MessageBox::show(m_window, tr("Please add some tasks to your project."),
+            tr("Missing Info"), MessageBox::Information);
         return;
     }
     const QString path = ExportDestination::choose(m_window, ExportDestination::Timeline,
-        m_project->name().trimmed().isEmpty() ? QStringLiteral("Timeline") : m_project->name(), kExportTitle,
-        QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"), true);
+        m_project->name().trimmed().isEmpty() ? tr("Timeline") : m_project->name(), tr(kExportTitle),
+        tr("PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"), true);
     if (path.isEmpty())
         return;
     if (!TimelineExport::formatForFile(path)) {
         MessageBox::show(m_window,
-            QStringLiteral("The timeline can be saved only as a .png, .svg or .pdf file; \"%1\" ends in none "
-                           "of these. Nothing was written.")
+            tr("The timeline can be saved only as a .png, .svg or .pdf file; \"%1\" ends in none "
+               "of these. Nothing was written.")
                 .arg(QFileInfo(path).fileName()),
-            kExportTitle, MessageBox::Exclamation);
+            tr(kExportTitle), MessageBox::Exclamation);
         return;
     }
     // The picture shows the schedule as it is now, even while the timeline is hidden.
     const TimelineData data = TimelineData::fromProject(*m_project, Clock::today());
     QString error;
     if (!TimelineExport::write(data, path, &error)) {
-        MessageBox::show(m_window, error, kExportTitle, MessageBox::Critical);
+        MessageBox::show(m_window, error, tr(kExportTitle), MessageBox::Critical);
         return;
     }
     MessageBox::show(m_window,
-        QStringLiteral("Done! The timeline was saved to %1.").arg(QDir::toNativeSeparators(path)),
-        kExportTitle, MessageBox::Information, MessageBox::OkOnly,
+        tr("Done! The timeline was saved to %1.").arg(QDir::toNativeSeparators(path)),
+        tr(kExportTitle), MessageBox::Information, MessageBox::OkOnly,
         QStringLiteral("exports.html#timeline-picture"));
 }
 

@@ -1,7 +1,10 @@
 #include "WindowLook.h"
 
+#include <QAbstractScrollArea>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include <QFontDatabase>
 #include <QPalette>
@@ -12,6 +15,11 @@
 namespace ambrel {
 
 namespace {
+
+// The texts a person reads, in the language the program was started in.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(WindowLook)
+};
 
 constexpr double kTwipsPerInch = 1440.0;
 
@@ -103,6 +111,12 @@ QPushButton *makeDialogButton(QWidget *parent, const char *name, const QString &
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);
     return button;
+}
+
+void nameScrollBars(QAbstractScrollArea *area)
+{
+    area->horizontalScrollBar()->setAccessibleName(Text::tr("Scroll sideways"));
+    area->verticalScrollBar()->setAccessibleName(Text::tr("Scroll up and down"));
 }
 
 } // namespace ambrel

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QRect>
 
+class QAbstractScrollArea;
 class QLabel;
 class QWidget;
 
@@ -36,5 +37,8 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, double
 // A named dialog button that Enter in a text box does not press: typing a name or an hour and pressing Enter
 // must not save or close the window behind the person's back.
 QPushButton *makeDialogButton(QWidget *parent, const char *name, const QString &text);
+
+// A screen reader names a scroll bar only by what it is told: which way it scrolls.
+void nameScrollBars(QAbstractScrollArea *area);
 
 } // namespace ambrel

@@ -20,24 +20,18 @@
 
 namespace ambrel {
 
-namespace {
-
-const QString kTitle = QStringLiteral("Days Off");
-
-} // namespace
-
 frmDaysOff::frmDaysOff(const Settings &settings, QWidget *parent)
     : QDialog(parent)
     , m_settings(settings)
     , m_days(settings.namedDaysOff)
 {
     setObjectName(QStringLiteral("frmDaysOff"));
-    setWindowTitle(kTitle);
+    setWindowTitle(tr("Days Off"));
     setModal(true);
 
     m_model = new QStandardItemModel(0, ColumnCount, this);
     m_model->setHorizontalHeaderLabels(
-        { QStringLiteral("Date"), QStringLiteral("Weekday"), QStringLiteral("Name") });
+        { tr("Date"), tr("Weekday"), tr("Name") });
     m_lstDaysOff = new QTreeView(this);
     m_lstDaysOff->setObjectName(QStringLiteral("lstDaysOff"));
     m_lstDaysOff->setModel(m_model);
@@ -47,6 +41,7 @@ frmDaysOff::frmDaysOff(const Settings &settings, QWidget *parent)
     m_lstDaysOff->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lstDaysOff->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_lstDaysOff->header()->setStretchLastSection(true);
+    m_lstDaysOff->setAccessibleName(tr("Days off"));
 
     m_dtpDayOff = new QDateEdit(Clock::today(), this);
     m_dtpDayOff->setObjectName(QStringLiteral("dtpDayOff"));
@@ -56,25 +51,29 @@ frmDaysOff::frmDaysOff(const Settings &settings, QWidget *parent)
     m_dtpDayOff->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
     m_txtName = new QLineEdit(this);
     m_txtName->setObjectName(QStringLiteral("txtName"));
-    m_txtName->setPlaceholderText(QStringLiteral("Name (optional)"));
-    auto *cmdAdd = makeDialogButton(this, "cmdAdd", QStringLiteral("Add"));
+    m_txtName->setPlaceholderText(tr("Name (optional)"));
+    m_txtName->setAccessibleName(tr("Name of the day off"));
+    m_txtName->setAccessibleDescription(tr("Optional; Enter adds the day"));
+    auto *cmdAdd = makeDialogButton(this, "cmdAdd", tr("Add"));
     connect(cmdAdd, &QPushButton::clicked, this, &frmDaysOff::cmdAdd_Click);
     connect(m_txtName, &QLineEdit::returnPressed, this, &frmDaysOff::cmdAdd_Click);
 
     auto *addRow = new QHBoxLayout;
-    addRow->addWidget(new QLabel(QStringLiteral("Day off:"), this));
+    auto *lblDayOff = new QLabel(tr("Day off:"), this);
+    lblDayOff->setBuddy(m_dtpDayOff);
+    addRow->addWidget(lblDayOff);
     addRow->addWidget(m_dtpDayOff);
     addRow->addWidget(m_txtName, 1);
     addRow->addWidget(cmdAdd);
 
     auto *buttons = new QHBoxLayout;
-    connect(makeDialogButton(this, "cmdRemove", QStringLiteral("Remove")), &QPushButton::clicked, this,
+    connect(makeDialogButton(this, "cmdRemove", tr("Remove")), &QPushButton::clicked, this,
         &frmDaysOff::cmdRemove_Click);
-    connect(makeDialogButton(this, "cmdImport", QStringLiteral("Import from an iCalendar file…")),
+    connect(makeDialogButton(this, "cmdImport", tr("Import from an iCalendar file…")),
         &QPushButton::clicked, this, &frmDaysOff::cmdImport_Click);
-    connect(makeDialogButton(this, "cmdSave", QStringLiteral("Save")), &QPushButton::clicked, this,
+    connect(makeDialogButton(this, "cmdSave", tr("Save")), &QPushButton::clicked, this,
         &frmDaysOff::cmdSave_Click);
-    connect(makeDialogButton(this, "cmdCancel", QStringLiteral("Cancel")), &QPushButton::clicked, this,
+    connect(makeDialogButton(this, "cmdCancel", tr("Cancel")), &QPushButton::clicked, this,
         &frmDaysOff::cmdCancel_Click);
     for (const char *name : { "cmdRemove", "cmdImport" })
         buttons->addWidget(findChild<QPushButton *>(QString::fromLatin1(name)));
@@ -133,8 +132,8 @@ void frmDaysOff::cmdRemove_Click()
 
 void frmDaysOff::cmdImport_Click()
 {
-    const QString path = FileDialog::getOpenFileName(this, QStringLiteral("Import Days Off"), QString(),
-        QStringLiteral("iCalendar files (*.ics);;All files (*)"));
+    const QString path = FileDialog::getOpenFileName(this, tr("Import Days Off"), QString(),
+        tr("iCalendar files (*.ics);;All files (*)"));
     if (path.isEmpty())
         return;
     DaysOffImportDialog dialog(path, Clock::today().year(), this);

@@ -1,10 +1,14 @@
 #include "app/Form1.h"
 #include "corekit/AtomicFile.h"
+#include "corekit/Paths.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringList>
+#include <QTranslator>
 
 namespace {
 
@@ -22,6 +26,22 @@ QIcon programIcon()
     return QIcon::fromTheme(id, installed);
 }
 
+// The windows in the person's language where Ambrel has it, with Qt's own buttons to match; else in English.
+void installTranslations(QApplication &app)
+{
+    const QLocale locale;
+    const std::pair<QString, QString> catalogues[] = { { QStringLiteral("qtbase"),
+                                                           QLibraryInfo::path(QLibraryInfo::TranslationsPath) },
+        { QStringLiteral("ambrel"), ambrel::Paths::translationsFolder() } };
+    for (const auto &[name, folder] : catalogues) {
+        auto *translator = new QTranslator(&app);
+        if (translator->load(locale, name, QStringLiteral("_"), folder))
+            QApplication::installTranslator(translator);
+        else
+            delete translator;
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -32,6 +52,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Ambrel"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.ambrel.Ambrel"));
     QApplication::setWindowIcon(programIcon());
+    installTranslations(app);
 
     // "ambrel FILE" opens that project instead of what was open when the program last closed.
     const QStringList arguments = QApplication::arguments();

@@ -41,6 +41,11 @@ QString Paths::shippedSettingsFolder()
     return QDir::cleanPath(QDir(programFolder()).filePath(QStringLiteral("../share/ambrel")));
 }
 
+QString Paths::translationsFolder()
+{
+    return QDir(shippedSettingsFolder()).filePath(QStringLiteral("translations"));
+}
+
 QString Paths::settingsFolder()
 {
     if (isPortable())

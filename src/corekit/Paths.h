@@ -17,6 +17,8 @@ public:
     // Whether the program folder keeps the settings itself.
     static bool isPortable();
     static QString shippedSettingsFolder();
+    // The windows' translations (.qm files), shipped beside the settings.
+    static QString translationsFolder();
     // The person's own settings folder, where settings are saved; created by whoever first writes there.
     static QString settingsFolder();
     // A file in the person's settings folder: where that setting is saved.

@@ -6,8 +6,11 @@ namespace ambrel {
 
 QStringList taskColumnTitles()
 {
-    return { QStringLiteral("Task"), QStringLiteral("Start Date"), QStringLiteral("End Date"),
-        QStringLiteral("Task Duration") };
+    // Marked for the task list, which shows them translated; files and the command line keep them as they are.
+    return { QStringLiteral(QT_TRANSLATE_NOOP("ambrel::TaskListModel", "Task")),
+        QStringLiteral(QT_TRANSLATE_NOOP("ambrel::TaskListModel", "Start Date")),
+        QStringLiteral(QT_TRANSLATE_NOOP("ambrel::TaskListModel", "End Date")),
+        QStringLiteral(QT_TRANSLATE_NOOP("ambrel::TaskListModel", "Task Duration")) };
 }
 
 QString TaskRow::tag() const

@@ -88,6 +88,7 @@ void tst_install::installsEachFile_data()
     for (const char *settings : { "workingweek.txt", "workingday_starts_at.txt", "workingday_ends_at.txt",
              "hours.txt", "holidays.txt" })
         QTest::newRow(settings) << QStringLiteral("share/ambrel/%1").arg(QLatin1String(settings)) << false << 0;
+    QTest::newRow("German translation") << "share/ambrel/translations/ambrel_de.qm" << false << 0;
     QTest::newRow("desktop entry") << "share/applications/org.ambrel.Ambrel.desktop" << false << 0;
     QTest::newRow("metainfo") << "share/metainfo/org.ambrel.Ambrel.metainfo.xml" << false << 0;
     QTest::newRow("MIME type") << "share/mime/packages/org.ambrel.Ambrel.xml" << false << 0;
