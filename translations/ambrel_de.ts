@@ -885,6 +885,16 @@ Mit dem Plan überschreiben? Nein behält die Fassung im Kalender.</translation>
         <source>Calendar</source>
         <translation>Kalender</translation>
     </message>
+    <message>
+        <source>The address names the user %1, the user name field %2: give one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was published to this calendar under the same project Id, and still holds it: this file is probably a copy of it. Publishing it takes that file&apos;s events away from the calendar.
+
+Publish all the same? (Save As gives a copy an Id of its own.)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ambrel::SaveGuard</name>
@@ -931,6 +941,10 @@ Nein behält sie; beim Speichern wird dann gefragt, bevor die Fassung des andere
     <message>
         <source>Open Project</source>
         <translation>Projekt öffnen</translation>
+    </message>
+    <message>
+        <source>%1 has an access list or extended attributes that the saved file could not be given: who may read it could change. Save it anyway?</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -51,7 +51,7 @@ void tst_a11y::everyControlIsNamed_data()
     QTest::newRow("days off") << std::shared_ptr<QWidget>(new frmDaysOff(settings));
     QTest::newRow("days off import") << std::shared_ptr<QWidget>(new DaysOffImportDialog(calendar.fileName(), 2024));
     QTest::newRow("postpone") << std::shared_ptr<QWidget>(new PostponeDialog(QStringLiteral("A"), 3));
-    QTest::newRow("publish") << std::shared_ptr<QWidget>(new PublishDialog(Project()));
+    QTest::newRow("publish") << std::shared_ptr<QWidget>(new PublishDialog(Project(), QString()));
     QTest::newRow("help") << std::shared_ptr<QWidget>(new HelpWindow(QStringLiteral(AMBREL_MANUAL_DIR)));
     QTest::newRow("tips") << std::shared_ptr<QWidget>(new frmTips);
 }
