@@ -887,13 +887,15 @@ Mit dem Plan überschreiben? Nein behält die Fassung im Kalender.</translation>
     </message>
     <message>
         <source>The address names the user %1, the user name field %2: give one.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Adresse nennt den Benutzer %1, das Feld Benutzername %2: Geben Sie nur einen an.</translation>
     </message>
     <message>
         <source>%1 was published to this calendar under the same project Id, and still holds it: this file is probably a copy of it. Publishing it takes that file&apos;s events away from the calendar.
 
 Publish all the same? (Save As gives a copy an Id of its own.)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wurde unter derselben Projekt-ID in diesen Kalender veröffentlicht und enthält sie noch: Diese Datei ist wahrscheinlich eine Kopie davon. Wenn Sie sie veröffentlichen, verschwinden die Termine jener Datei aus dem Kalender.
+
+Trotzdem veröffentlichen? (Speichern unter gibt einer Kopie eine eigene ID.)</translation>
     </message>
 </context>
 <context>
@@ -944,7 +946,7 @@ Nein behält sie; beim Speichern wird dann gefragt, bevor die Fassung des andere
     </message>
     <message>
         <source>%1 has an access list or extended attributes that the saved file could not be given: who may read it could change. Save it anyway?</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 hat eine Zugriffsliste oder erweiterte Attribute, die die gespeicherte Datei nicht erhalten konnte: Wer sie lesen darf, könnte sich ändern. Trotzdem speichern?</translation>
     </message>
 </context>
 <context>
