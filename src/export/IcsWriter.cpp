@@ -3,13 +3,18 @@
 #include "workweek/TimeOfDay.h"
 
 #include <QCryptographicHash>
+#include <QBuffer>
 #include <QIODevice>
 #include <QSet>
 
 #include <libical/ical.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <thread>
 
 namespace ambrel {
 
@@ -74,35 +79,95 @@ void appendPart(QByteArray &key, const QByteArray &part)
     key += part;
 }
 
+// A set of SHA-1 digests in one block, open addressed: a million events take no allocation of their own,
+// which would otherwise be kept between libical's short-lived ones and fragment the heap.
+class DigestSet final {
+public:
+    explicit DigestSet(qsizetype expected)
+    {
+        std::size_t capacity = 16;
+        while (capacity < std::size_t(expected) * 2)
+            capacity *= 2;
+        m_slots.assign(capacity, Digest {});
+    }
+
+    // False when the digest was taken before; otherwise takes it.
+    bool insert(QByteArrayView digest)
+    {
+        if ((m_count + 1) * 2 > m_slots.size())
+            grow();
+        Digest wanted {};
+        std::memcpy(wanted.data(), digest.data(), std::min<std::size_t>(wanted.size(), std::size_t(digest.size())));
+        Digest &slot = find(wanted);
+        if (slot == wanted)
+            return false;
+        slot = wanted;
+        ++m_count;
+        return true;
+    }
+
+private:
+    using Digest = std::array<char, 20>;
+
+    // The slot holding the digest, or the empty one where it goes.
+    Digest &find(const Digest &digest)
+    {
+        quint64 spread = 0;
+        std::memcpy(&spread, digest.data(), sizeof spread);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = std::size_t(spread) & mask;; at = (at + 1) & mask) {
+            if (m_slots[at] == digest || m_slots[at] == Digest {})
+                return m_slots[at];
+        }
+    }
+
+    void grow()
+    {
+        std::vector<Digest> old(m_slots.size() * 2, Digest {});
+        old.swap(m_slots);
+        for (const Digest &digest : old) {
+            if (digest != Digest {})
+                find(digest) = digest;
+        }
+    }
+
+    std::vector<Digest> m_slots;
+    std::size_t m_count = 0;
+};
+
 class UidMaker final {
 public:
     explicit UidMaker(const QString &projectName, qsizetype eventCount)
+        : m_used(eventCount)
+        , m_hash(QCryptographicHash::Sha1)
     {
         appendPart(m_projectPart, projectName.toUtf8());
-        m_used.reserve(eventCount);
     }
 
     QByteArray uidOf(const EventRow &event)
     {
-        QByteArray key = m_projectPart;
-        appendPart(key, event.description.toUtf8());
-        appendPart(key, QByteArray::number(event.occurrence));
-        appendPart(key, QByteArray::number(event.number));
-        const qsizetype base = key.size();
+        m_key.resize(0);
+        m_key += m_projectPart;
+        appendPart(m_key, event.description.toUtf8());
+        appendPart(m_key, QByteArray::number(event.occurrence));
+        appendPart(m_key, QByteArray::number(event.number));
+        const qsizetype base = m_key.size();
         for (int twin = 1;; ++twin) {
-            QByteArray uid = QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex() + "@ambrel";
-            if (!m_used.contains(uid)) {
-                m_used.insert(uid);
-                return uid;
-            }
-            key.truncate(base);
-            appendPart(key, QByteArray::number(twin));
+            m_hash.reset();
+            m_hash.addData(m_key);
+            const QByteArrayView digest = m_hash.resultView();
+            if (m_used.insert(digest))
+                return digest.toByteArray().toHex() + "@ambrel";
+            m_key.truncate(base);
+            appendPart(m_key, QByteArray::number(twin));
         }
     }
 
 private:
     QByteArray m_projectPart;
-    QSet<QByteArray> m_used;
+    QByteArray m_key;
+    DigestSet m_used;
+    QCryptographicHash m_hash;
 };
 
 bool appendText(QByteArray &out, icalcomponent *component)
@@ -130,6 +195,30 @@ public:
 
     bool append(QByteArray &out, const EventRow &event, const QByteArray &uid)
     {
+        return set(event, uid) && appendText(out, m_last->root.get());
+    }
+
+    // The event's text into device; false when it could not be composed. A failed write shows in the device.
+    bool write(QIODevice *device, const EventRow &event, const QByteArray &uid)
+    {
+        if (!set(event, uid))
+            return false;
+        const std::unique_ptr<char, CharFree> text(icalcomponent_as_ical_string_r(m_last->root.get()));
+        if (!text)
+            return false;
+        device->write(text.get(), qint64(std::strlen(text.get())));
+        return true;
+    }
+
+private:
+    struct Shape {
+        Component root;
+        icalproperty *uid = nullptr, *dtstart = nullptr, *dtend = nullptr, *rrule = nullptr,
+                     *summary = nullptr, *description = nullptr;
+    };
+
+    bool set(const EventRow &event, const QByteArray &uid)
+    {
         const qint64 days = event.startDate.daysTo(event.endDate) + 1;
         Shape &shape = days > 1 ? m_repeated : m_single;
         icalproperty_set_uid(shape.uid, uid.constData());
@@ -139,15 +228,9 @@ public:
             icalproperty_set_rrule(shape.rrule, dailyRule(int(days)));
         icalproperty_set_summary(shape.summary, event.subject().toUtf8().constData());
         icalproperty_set_description(shape.description, event.description.toUtf8().constData());
-        return appendText(out, shape.root.get());
+        m_last = &shape;
+        return true;
     }
-
-private:
-    struct Shape {
-        Component root;
-        icalproperty *uid = nullptr, *dtstart = nullptr, *dtend = nullptr, *rrule = nullptr,
-                     *summary = nullptr, *description = nullptr;
-    };
 
     static icalrecurrencetype dailyRule(int count)
     {
@@ -190,6 +273,7 @@ private:
     QTime m_ends;
     Shape m_single;
     Shape m_repeated;
+    Shape *m_last = nullptr;
 };
 
 QString composeFailure()
@@ -286,8 +370,13 @@ std::optional<QString> icsHoursRefusal(const QString &startsAt, const QString &e
     return readDayHours(startsAt, endsAt, nullptr);
 }
 
-std::optional<QString> calendarIcs(
-    const IcsOptions &options, const std::vector<EventRow> &events, QByteArray *out)
+std::optional<QString> icsRefusal(const IcsOptions &options, const std::vector<EventRow> &events)
+{
+    return eventsRefusal(options, events, nullptr);
+}
+
+std::optional<QString> streamCalendarIcs(
+    QIODevice *device, const IcsOptions &options, const std::vector<EventRow> &events)
 {
     DayHours hours;
     if (std::optional<QString> refusal = eventsRefusal(options, events, &hours))
@@ -305,15 +394,37 @@ std::optional<QString> calendarIcs(
         return composeFailure();
     shell.chop(end.size());
 
-    QByteArray text = shell;
-    text.reserve(shell.size() + qsizetype(events.size()) * 400);
-    const std::vector<QByteArray> uids = eventUids(options, events);
-    EventComposer composer(hours.begins, hours.ends, stamp, nullptr, {});
-    for (std::size_t i = 0; i < events.size(); ++i) {
-        if (!composer.append(text, events[i], uids[i]))
-            return composeFailure();
-    }
-    text += end;
+    device->write(shell);
+    // libical allocates several blocks for each property it writes. On a thread of its own they come from
+    // a malloc arena of its own rather than from among the holes a large build leaves in the main one,
+    // where each allocation would cost more the larger the plan. The caller waits, so the device is only
+    // ever used by one thread at a time.
+    bool composed = true;
+    std::thread composing([&] {
+        UidMaker uids(uidSource(options), qsizetype(events.size()));
+        EventComposer composer(hours.begins, hours.ends, stamp, nullptr, {});
+        for (const EventRow &event : events) {
+            composed = composer.write(device, event, uids.uidOf(event));
+            if (!composed)
+                return;
+        }
+    });
+    composing.join();
+    if (!composed)
+        return composeFailure();
+    device->write(end);
+    return std::nullopt;
+}
+
+std::optional<QString> calendarIcs(
+    const IcsOptions &options, const std::vector<EventRow> &events, QByteArray *out)
+{
+    QByteArray text;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::WriteOnly);
+    if (std::optional<QString> failure = streamCalendarIcs(&buffer, options, events))
+        return failure;
+    buffer.close();
     *out = std::move(text);
     return std::nullopt;
 }
