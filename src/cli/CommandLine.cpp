@@ -370,10 +370,19 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
         }
     } else {
         printRow(out, taskColumnTitles());
+        // One line buffer for every row: a million rows would otherwise each build a list and its join.
+        QString line;
         for (const TaskRow &task : project.tasks()) {
-            printRow(out,
-                { task.text, formatIsoDate(task.startDate), formatIsoDate(task.endDate),
-                    formatDayCount(task.dayCount, QLocale::c()) });
+            line.resize(0);
+            line += task.text;
+            line += QLatin1Char('\t');
+            appendIsoDate(line, task.startDate);
+            line += QLatin1Char('\t');
+            appendIsoDate(line, task.endDate);
+            line += QLatin1Char('\t');
+            line += formatDayCount(task.dayCount, QLocale::c());
+            line += QLatin1Char('\n');
+            out << line;
         }
     }
     return 0;
