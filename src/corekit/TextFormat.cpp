@@ -9,10 +9,17 @@ namespace ambrel {
 
 QString shortDateFormat(const QLocale &locale)
 {
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    static const QRegularExpression years(QStringLiteral("y+"));
-    format.replace(years, QStringLiteral("yyyy"));
-    return format;
+    // A build asks for every task it lays out; the form is worked out again only for another locale.
+    thread_local QLocale formLocale;
+    thread_local QString form;
+    if (form.isNull() || !(locale == formLocale)) {
+        QString format = locale.dateFormat(QLocale::ShortFormat);
+        static const QRegularExpression years(QStringLiteral("y+"));
+        format.replace(years, QStringLiteral("yyyy"));
+        formLocale = locale;
+        form = format;
+    }
+    return form;
 }
 
 QString formatShortDate(const QDate &date, const QLocale &locale)
