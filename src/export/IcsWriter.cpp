@@ -399,19 +399,20 @@ std::optional<QString> streamCalendarIcs(
     // a malloc arena of its own rather than from among the holes a large build leaves in the main one,
     // where each allocation would cost more the larger the plan. The caller waits, so the device is only
     // ever used by one thread at a time.
-    bool composed = true;
+    std::optional<QString> failure; // read on the composing thread, where libical keeps its error
     std::thread composing([&] {
         UidMaker uids(uidSource(options), qsizetype(events.size()));
         EventComposer composer(hours.begins, hours.ends, stamp, nullptr, {});
         for (const EventRow &event : events) {
-            composed = composer.write(device, event, uids.uidOf(event));
-            if (!composed)
+            if (!composer.write(device, event, uids.uidOf(event))) {
+                failure = composeFailure();
                 return;
+            }
         }
     });
     composing.join();
-    if (!composed)
-        return composeFailure();
+    if (failure)
+        return failure;
     device->write(end);
     return std::nullopt;
 }
