@@ -25,12 +25,16 @@ def main(folder):
             if run.get("error_occurred"):
                 print(line + "error: " + run.get("error_message", ""))
                 continue
-            line += f"{run.get('real_time', 0.0):.3f} {run.get('time_unit', '')}"
+            unit = run.get("time_unit", "")
+            line += f"{run.get('real_time', 0.0):.3f} {unit}"
+            # A manually timed benchmark measures something else than its own thread's CPU.
+            if "manual_time" not in name:
+                line += f" (CPU {run.get('cpu_time', 0.0):.3f} {unit})"
             yardstick = name.split("/")[0] + "DayByDay" + name[len(name.split("/")[0]):]
             if "ratio" in run:
-                line += f", ratio {run['ratio']:.2f}"
+                line += f", ratio {run['ratio']:.3g}"
             elif yardstick in times and times[yardstick] > 0:
-                line += f", ratio {run.get('real_time', 0.0) / times[yardstick]:.3f} against {yardstick}"
+                line += f", ratio {run.get('real_time', 0.0) / times[yardstick]:.3g} against {yardstick}"
             print(line)
 
 
