@@ -10,6 +10,8 @@ packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libical-dev 
 packages+=(radicale xandikos python3-caldav openssl)
 # The desktop keyring that keeps calendar servers' passwords.
 packages+=(qtkeychain-qt6-dev)
+# POSIX access lists, which a replaced file keeps.
+packages+=(libacl1-dev)
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang-14 libclang-rt-14-dev)
 fi

@@ -30,14 +30,14 @@ Name: Website relaunch
 Start: right away
 Working week: on
 
-Requirements + 5 days
-// Interviews + 2 days
-Design + 4 days
+Requirements + 5 days [done]
+// Interviews + 2 days [done]
+Design + 4 days [60%]
 Build + 10 days
-// User guide + 4 days
+// User guide + 4 days [after Design]
 Review + 0.5
-Test + 3 days
-Launch + 1
+Test + 3 days [after Build]
+Launch [milestone]
 PROJECT
 
 mkdir -p "$images"

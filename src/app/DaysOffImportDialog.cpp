@@ -11,9 +11,11 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <atomic>
 
 namespace ambrel {
 
@@ -118,12 +120,20 @@ private:
     std::vector<bool> m_ticked;
 };
 
+// What the reading thread shares with the window. It outlives a window closed while the reading goes on,
+// so that Cancel never waits for the reading to notice.
+struct DaysOffImportDialog::Reading {
+    std::atomic<bool> cancel = false;
+    std::atomic<int> done = 0;
+    std::atomic<int> total = 0;
+    IcsDaysOffImport result;
+};
+
 DaysOffImportDialog::DaysOffImportDialog(
     const QString &path, int thisYear, QWidget *parent, const QTimeZone &zone)
     : QDialog(parent)
     , m_fileName(QFileInfo(path).fileName())
-    , m_result(std::make_shared<IcsDaysOffImport>())
-    , m_cancel(std::make_shared<std::atomic<bool>>(false))
+    , m_reading(std::make_shared<Reading>())
 {
     setObjectName(QStringLiteral("DaysOffImportDialog"));
     setWindowTitle(QStringLiteral("Import Days Off"));
@@ -183,38 +193,27 @@ DaysOffImportDialog::DaysOffImportDialog(
 
     IcsImportOptions options;
     options.zone = zone;
-    options.cancel = m_cancel.get();
-    options.progress = [this](int done, int total) {
-        // Runs on the reading thread; the bar is set on the window's.
-        QMetaObject::invokeMethod(
-            this,
-            [this, done, total] {
-                m_prgReading->setRange(0, total);
-                m_prgReading->setValue(done);
-            },
-            Qt::QueuedConnection);
+    options.cancel = &m_reading->cancel;
+    // Runs on the reading thread; the window shows it as its timer comes round.
+    options.progress = [reading = m_reading.get()](int done, int total) {
+        reading->total = total;
+        reading->done = done;
     };
-    // The result outlives the thread; the flag and the bar are kept until the destructor has waited for it.
-    m_thread = QThread::create([path, thisYear, options, result = m_result] {
-        *result = IcsDaysOff::readFile(path, thisYear, options);
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(100);
+    connect(m_progressTimer, &QTimer::timeout, this, &DaysOffImportDialog::showProgress);
+    m_progressTimer->start();
+    m_thread = QThread::create([path, thisYear, options, reading = m_reading] {
+        reading->result = IcsDaysOff::readFile(path, thisYear, options);
     });
     connect(m_thread, &QThread::finished, this, &DaysOffImportDialog::showResult);
+    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
     m_thread->start();
 }
 
 DaysOffImportDialog::~DaysOffImportDialog()
 {
-    stopReading();
-}
-
-void DaysOffImportDialog::stopReading()
-{
-    if (!m_thread)
-        return;
-    m_cancel->store(true);
-    m_thread->wait();
-    delete m_thread;
-    m_thread = nullptr;
+    m_reading->cancel = true;
 }
 
 bool DaysOffImportDialog::isReading() const
@@ -224,7 +223,7 @@ bool DaysOffImportDialog::isReading() const
 
 void DaysOffImportDialog::reject()
 {
-    m_cancel->store(true);
+    m_reading->cancel = true;
     QDialog::reject();
 }
 
@@ -243,11 +242,19 @@ void DaysOffImportDialog::cmdSelectNone_Click()
     m_model->tickAll(false);
 }
 
+void DaysOffImportDialog::showProgress()
+{
+    if (const int total = m_reading->total; total > 0) {
+        m_prgReading->setRange(0, total);
+        m_prgReading->setValue(m_reading->done);
+    }
+}
+
 void DaysOffImportDialog::showResult()
 {
-    stopReading();
+    m_progressTimer->stop();
     m_prgReading->setVisible(false);
-    const IcsDaysOffImport &imported = *m_result;
+    const IcsDaysOffImport &imported = m_reading->result;
     if (imported.cancelled)
         return;
     if (!imported.error.isEmpty()) {

@@ -3,9 +3,10 @@
 #include "export/IcsDaysOff.h"
 
 #include <QDialog>
+#include <QPointer>
+#include <QThread>
 #include <QTimeZone>
 
-#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -13,7 +14,7 @@ class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QThread;
+class QTimer;
 class QTreeView;
 
 namespace ambrel {
@@ -33,7 +34,7 @@ class DaysOffImportDialog final : public QDialog {
 public:
     DaysOffImportDialog(const QString &path, int thisYear, QWidget *parent = nullptr,
         const QTimeZone &zone = QTimeZone::systemTimeZone());
-    // Stops a reading still under way and waits for it.
+    // Stops a reading still under way without waiting for it.
     ~DaysOffImportDialog() override;
 
     // The ticked dates with their names, in date order.
@@ -49,13 +50,15 @@ public slots:
     void reject() override;
 
 private:
+    struct Reading;
+
+    void showProgress();
     void showResult();
-    void stopReading();
 
     QString m_fileName;
-    std::shared_ptr<IcsDaysOffImport> m_result;
-    std::shared_ptr<std::atomic<bool>> m_cancel;
-    QThread *m_thread = nullptr;
+    std::shared_ptr<Reading> m_reading;
+    QPointer<QThread> m_thread;
+    QTimer *m_progressTimer = nullptr;
     FoundDatesModel *m_model = nullptr;
     QTreeView *m_lstFound = nullptr;
     QListWidget *m_lstLeftOut = nullptr;

@@ -2,7 +2,7 @@
 
 #include "app/EventListModel.h"
 #include "app/LinkLabel.h"
-#include "app/ListEdits.h"
+#include "app/ListActions.h"
 #include "app/MessageBox.h"
 #include "app/SaveGuard.h"
 #include "app/TaskListModel.h"
@@ -65,7 +65,7 @@ Form1::Form1(QWidget *parent)
     m_ui = buildForm1Controls(this, m_body);
     LinkLabel::attach(m_ui.Label15, [this] { Label15_Click(); });
     LinkLabel::attach(m_ui.lblSetWorkingDays, [this] { lblSetWorkingDays_Click(); });
-    m_edits = new ListEdits(*m_document, m_ui.txtTodo, this);
+    m_listActions = new ListActions(*m_document, m_ui.txtTodo, m_ui.ListView1, this, [this] { cmdToList_Click(); }, this);
     m_calendarDate = m_ui.Calendar2->selectedDate();
     m_timeline = new TimelinePane(this, m_body, m_ui.ListView1, m_tasks, m_project);
     connect(m_timeline, &TimelinePane::rowClicked, this,
@@ -123,7 +123,7 @@ void Form1::wireControls()
     connect(m_ui.ListView1, &QTreeView::clicked, this, &Form1::ListView1_ItemClick);
     connect(m_tasks, &QAbstractItemModel::modelReset, this, &Form1::updateHintLine);
     connect(m_tasks, &QAbstractItemModel::rowsRemoved, this, &Form1::updateHintLine);
-    connect(m_edits, &ListEdits::changed, this, &Form1::updateHintLine);
+    connect(m_listActions, &ListActions::emptiedChanged, this, &Form1::updateHintLine);
     const std::pair<const char *, void (Form1::*)()> buttons[] = { { "cmdPostpone", &Form1::cmdPostpone_Click },
         { "cmdConvertToList", &Form1::cmdConvertToList_Click }, { "cmdRemove", &Form1::cmdRemove_Click },
         { "cmdRemoveSelected", &Form1::cmdRemoveSelected_Click }, { "cmdPrint", &Form1::cmdPrint_Click } };
@@ -163,8 +163,10 @@ void Form1::Form_Load()
 
 void Form1::applyTaskColumnWidths()
 {
-    const double widths[] = { 4000, 2000, 2000, 2000 };
-    for (int column = 0; column < 4; ++column)
+    // The day counts are short; the status holds "Pending (Coming Soon)" beside its colour.
+    const double widths[] = { 4000, 2000, 2000, 2000, 1100, 1100, 2800 };
+    const int columns = std::min(m_tasks->columnCount(), int(std::size(widths)));
+    for (int column = 0; column < columns; ++column)
         m_ui.ListView1->setColumnWidth(column, twipsToPixelsX(this, widths[column]));
 }
 
@@ -187,8 +189,6 @@ void Form1::SetProjectStartDate()
 
 void Form1::cmdToList_Click()
 {
-    if (!m_edits->confirmRebuild(this))
-        return;
     const int columnsBefore = m_tasks->columnCount();
     if (auto refusal = m_project->rebuild(Clock::today())) {
         MessageBox::show(this, refusal->text, ooopsTitle(), MessageBox::Information);
@@ -273,13 +273,16 @@ SettingsWindows::Apply Form1::settingsApplier()
 void Form1::updateHintLine()
 {
     const auto hinted = std::count_if(m_project->tasks().begin(), m_project->tasks().end(),
-        [](const TaskRow &task) { return !task.hint.isEmpty(); });
+        [](const TaskRow &task) { return !task.hint.isEmpty() || task.overlap; });
     QString text = hinted == 1
         ? QStringLiteral("1 line may not say what you meant — hover the mark.")
         : QStringLiteral("%1 lines may not say what you meant — hover the marks.").arg(hinted);
-    m_ui.lblHints->setText(m_edits->pending() ? m_edits->note(hinted > 0 ? text : QString()) : text);
+    const bool emptied = m_listActions->emptied();
+    if (emptied)
+        text = QStringLiteral("The list is empty until the next rebuild; your task text still holds every task.");
+    m_ui.lblHints->setText(text);
     placeHintLine();
-    m_ui.lblHints->setVisible(hinted > 0 || m_edits->pending());
+    m_ui.lblHints->setVisible(hinted > 0 || emptied);
 }
 
 void Form1::placeHintLine()

@@ -20,7 +20,7 @@ class QTreeView;
 namespace ambrel {
 
 class EventListModel;
-class ListEdits;
+class ListActions;
 class Project;
 class ProjectDocument;
 class SaveGuard;
@@ -168,7 +168,7 @@ private:
 
 
     TimelinePane *m_timeline = nullptr;
-    ListEdits *m_edits = nullptr;
+    ListActions *m_listActions = nullptr;
 };
 
 } // namespace ambrel

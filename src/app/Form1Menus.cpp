@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "app/ListActions.h"
 #include "app/MessageBox.h"
 #include "app/MainMenus.h"
 #include "app/PlanOptions.h"
@@ -54,24 +55,28 @@ void Form1::setKeyboardOrder()
 
 void Form1::watchForChanges()
 {
-    // Each edit goes into the project as it happens; the document then knows whether it is modified.
-    connect(m_ui.txtTodo, &QPlainTextEdit::textChanged, this, [this] {
-        m_project->setTaskText(m_ui.txtTodo->toPlainText());
-        m_document->changed();
+    // Each edit goes into the project as it happens; the project tells the document, which then knows
+    // whether it is modified.
+    connect(m_ui.txtTodo, &QPlainTextEdit::textChanged, this,
+        [this] { m_project->setTaskText(m_ui.txtTodo->toPlainText()); });
+    connect(m_ui.txtProjectName, &QLineEdit::textChanged, m_project, &Project::setName);
+    connect(m_ui.optDate, &QButtonGroup::idToggled, this,
+        [this] { m_project->setStartOnPickedDate(m_ui.optDate->checkedId() == 1); });
+    connect(m_ui.chkExcludeWeekends, &QCheckBox::toggled, m_project, &Project::setWorkingWeekApplies);
+    // The task box's history is the one Edit menu's: typing and list actions undo alike.
+    connect(m_ui.txtTodo, &QPlainTextEdit::undoAvailable, m_menus.undo, &QAction::setEnabled);
+    connect(m_ui.txtTodo, &QPlainTextEdit::redoAvailable, m_menus.redo, &QAction::setEnabled);
+    m_menus.undo->setEnabled(false);
+    m_menus.redo->setEnabled(false);
+    connect(m_menus.undo, &QAction::triggered, this, [this] {
+        m_ui.txtTodo->undo();
+        cmdToList_Click();
     });
-    connect(m_ui.txtProjectName, &QLineEdit::textChanged, this, [this](const QString &name) {
-        m_project->setName(name);
-        m_document->changed();
+    connect(m_menus.redo, &QAction::triggered, this, [this] {
+        m_ui.txtTodo->redo();
+        cmdToList_Click();
     });
-    connect(m_ui.optDate, &QButtonGroup::idToggled, this, [this] {
-        m_project->setStartOnPickedDate(m_ui.optDate->checkedId() == 1);
-        m_document->changed();
-    });
-    connect(m_ui.Calendar2, &QCalendarWidget::selectionChanged, m_document, &ProjectDocument::changed);
-    connect(m_ui.chkExcludeWeekends, &QCheckBox::toggled, this, [this](bool applies) {
-        m_project->setWorkingWeekApplies(applies);
-        m_document->changed();
-    });
+    connect(m_menus.markDone, &QAction::triggered, m_listActions, &ListActions::markDone);
     connect(m_document, &ProjectDocument::contentReplaced, this, &Form1::showContent);
     connectPlanOptions(this, m_menus);
     connect(m_document, &ProjectDocument::stateChanged, this, &Form1::updateTitle);
@@ -93,10 +98,9 @@ void Form1::updateActions()
     const bool rowSelected = selection && selection->hasSelection();
     const bool hasRows = m_tasks->rowCount() > 0;
     m_menus.postpone->setEnabled(rowSelected);
+    m_menus.markDone->setEnabled(rowSelected);
     m_menus.removeSelected->setEnabled(rowSelected);
     m_menus.removeAll->setEnabled(hasRows);
-    // Without rows, turning the list back into text would only empty the task box.
-    m_menus.convertToList->setEnabled(hasRows);
     m_menus.print->setEnabled(hasRows);
 }
 

@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "app/CalendarExport.h"
+#include "app/ListActions.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
 #include "app/Printing.h"
@@ -63,11 +64,9 @@ void Form1::publishToCalendar()
     if (!readyToPublish(this, *m_project, [this] { cmdToList_Click(); }))
         return;
     // Work never saved takes its lasting Id now, so that its first save keeps the events it publishes.
-    if (m_document->filePath().isEmpty() && m_project->id().isEmpty()) {
+    if (m_document->filePath().isEmpty() && m_project->id().isEmpty())
         m_project->setId(newProjectId());
-        m_document->changed();
-    }
-    PublishDialog dialog(*m_project, this);
+    PublishDialog dialog(*m_project, m_document->filePath(), this);
     dialog.exec();
 }
 
@@ -78,7 +77,7 @@ void Form1::daysOffWindow()
 
 void Form1::ListView1_ItemClick(const QModelIndex &Item)
 {
-    if (const std::optional<CurrentTask> current = clickedTask(m_project->tasks(), Item.row()))
+    if (const std::optional<CurrentTask> current = clickedTask(m_project->tasks(), Item.row(), m_project->schedule().projectName))
         showCurrentTask(*current);
 }
 
@@ -111,33 +110,25 @@ void Form1::cmdPostpone_Click()
     if (*position > double(m_project->tasks().size()))
         return;
     const int row = *position < 1 ? 0 : int(*position) - 1;
-    // Beyond any span of years the project refuses the move; the clamp only keeps the number whole.
-    const auto whole = qint64(std::clamp(*days, -1e15, 1e15));
-    const int columnsBefore = m_tasks->columnCount();
-    if (auto refusal = m_project->postpone(row, whole, Clock::today())) {
-        MessageBox::show(this, refusal->text, ooopsTitle(), MessageBox::Exclamation);
+    if (row != selectedRow(*m_ui.ListView1))
         return;
-    }
-    if (m_tasks->columnCount() != columnsBefore)
-        applyTaskColumnWidths();
+    // Beyond any span of years the move is refused; the clamp only keeps the number whole.
+    m_listActions->postpone(qint64(std::clamp(*days, -1e15, 1e15)));
 }
 
 void Form1::cmdRemove_Click()
 {
-    m_project->removeAll(Clock::today());
+    m_listActions->removeAll();
 }
 
 void Form1::cmdRemoveSelected_Click()
 {
-    m_project->removeTask(selectedRow(*m_ui.ListView1));
+    m_listActions->removeSelected();
 }
 
 void Form1::cmdConvertToList_Click()
 {
-    // The box keeps a bare line feed per line; the project turns each back into CR LF when it reads the box.
-    QString text = m_project->taskTextFromRows();
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    m_ui.txtTodo->setPlainText(text);
+    m_listActions->convertToText();
 }
 
 void Form1::cmdPrint_Click()

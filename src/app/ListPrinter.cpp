@@ -1,5 +1,7 @@
 #include "ListPrinter.h"
 
+#include "schedule/TaskRow.h"
+
 #include <QAbstractItemModel>
 #include <QFontMetrics>
 #include <QPainter>
@@ -107,7 +109,8 @@ QStringList ListPrinter::documentLines(const QAbstractItemModel &list)
 {
     QStringList lines { QString(), QString(), QString(), QStringLiteral("ListView Print Sample Heading"),
         QString() };
-    const int columns = list.columnCount();
+    // The printout keeps the schedule's own four columns; the status columns are for the screen.
+    const int columns = std::min(list.columnCount(), int(taskColumnTitles().size()));
     for (int row = 0; row < list.rowCount(); ++row) {
         QString line = list.index(row, 0).data().toString();
         for (int column = 1; column < columns; ++column)

@@ -9,11 +9,13 @@
 #include "project/ProjectSession.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTreeView>
 #include <QtGlobal>
 
@@ -82,8 +84,15 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
     QObject::connect(addNamedAction(file, "actionPrintTimeline", QStringLiteral("Print Ti&meline…")),
         &QAction::triggered, window, [window] { Printing::printProjectTimeline(window, window->project()); });
     file->addSeparator();
-    QObject::connect(addNamedAction(file, "actionQuit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
+    QObject::connect(addNamedAction(file, "actionClose", QStringLiteral("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W)),
         &QAction::triggered, window, &Form1::close);
+    QObject::connect(addNamedAction(file, "actionQuit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
+        &QAction::triggered, window, [window] { quitEveryWindow(window); });
+
+    QMenu *edit = addMenu(bar, "menuEdit", QStringLiteral("&Edit"));
+    menus.undo = addNamedAction(edit, "actionUndo", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    menus.redo = addNamedAction(
+        edit, "actionRedo", QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
 
     QMenu *tasks = addMenu(bar, "menuTasks", QStringLiteral("&Tasks"));
     QObject::connect(addNamedAction(tasks, "actionRebuild", QStringLiteral("&Rebuild"), QKeySequence(Qt::Key_F5)),
@@ -92,6 +101,7 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
     menus.postpone
         = addNamedAction(tasks, "actionPostpone", QStringLiteral("&Postpone or Advance from Selected Task…"));
     QObject::connect(menus.postpone, &QAction::triggered, window, &Form1::postponeSelectedTask);
+    menus.markDone = addNamedAction(tasks, "actionMarkDone", QStringLiteral("Mark &Done"), QKeySequence(Qt::CTRL | Qt::Key_D));
     // Delete acts only while the list has the focus, so that it still deletes text in the boxes.
     menus.removeSelected = addNamedAction(
         tasks, "actionRemoveSelected", QStringLiteral("Remove &Selected Task"), QKeySequence(Qt::Key_Delete));
@@ -127,11 +137,25 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
 
     menus.taskList = new QMenu(window);
     menus.taskList->setObjectName(QStringLiteral("menuTaskList"));
-    menus.taskList->addActions({ menus.postpone, menus.removeSelected, menus.removeAll });
+    menus.taskList->addActions({ menus.postpone, menus.markDone, menus.removeSelected, menus.removeAll });
     menus.taskList->addSeparator();
     menus.taskList->addAction(menus.convertToList);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     return menus;
+}
+
+void quitEveryWindow(Form1 *window)
+{
+    QList<QPointer<Form1>> windows { window };
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *other = qobject_cast<Form1 *>(widget);
+        if (other && other != window && other->isVisible())
+            windows << other;
+    }
+    for (const QPointer<Form1> &each : windows) {
+        if (each && each->isVisible() && !each->close())
+            return;
+    }
 }
 
 void fillRecentMenu(QMenu *recentMenu, Form1 *window)

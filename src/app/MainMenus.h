@@ -15,7 +15,10 @@ class TimelinePane;
 struct Form1Menus {
     QMenu *recent = nullptr;
     QMenu *taskList = nullptr;
+    QAction *undo = nullptr; // Edit: the task box's one history, list actions included
+    QAction *redo = nullptr;
     QAction *postpone = nullptr;
+    QAction *markDone = nullptr;
     QAction *removeSelected = nullptr;
     QAction *removeAll = nullptr;
     QAction *convertToList = nullptr;
@@ -26,6 +29,8 @@ struct Form1Menus {
 
 // The menu bar of window, each action calling the same handler as the hidden panel's button.
 Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timeline);
+// Closes every planner window, from window on, each asking about its unsaved work; a Cancel stops there.
+void quitEveryWindow(Form1 *window);
 // The recent project files, most recent first, and Clear.
 void fillRecentMenu(QMenu *recentMenu, Form1 *window);
 void showAboutBox(QWidget *parent);

@@ -34,10 +34,14 @@ void connectPlanOptions(Form1 *window, const Form1Menus &menus)
     ProjectDocument &document = window->document();
     Project &project = document.project();
     QAction *wait = menus.waitParallel;
-    QObject::connect(wait, &QAction::triggered, window, [window, &document, &project](bool on) {
+    QObject::connect(wait, &QAction::triggered, window, [window, wait, &project](bool on) {
         project.setWaitForParallel(on);
-        document.changed();
         window->cmdToList_Click();
+        // A refused build leaves the list as it was, so the option goes back to what the list shows.
+        if (project.schedule().waitForParallel != on) {
+            project.setWaitForParallel(!on);
+            wait->setChecked(!on);
+        }
     });
     QObject::connect(
         &document, &ProjectDocument::contentReplaced, window, [window, wait, &document, &project] {

@@ -9,6 +9,7 @@
 #include "publish/ProjectPlan.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,10 +39,11 @@ QLabel *wrappedLabel(const char *name)
 
 } // namespace
 
-PublishDialog::PublishDialog(const Project &project, QWidget *parent)
+PublishDialog::PublishDialog(const Project &project, const QString &projectFile, QWidget *parent)
     : QDialog(parent)
     , m_project(project)
     , m_projectId(lastingProjectId(project.id(), project.name()))
+    , m_projectFile(projectFile)
     , m_target(loadPublishTarget(Paths::dataFolder(), m_projectId))
     , m_pages(new QStackedWidget)
     , m_server(new QLineEdit)
@@ -153,7 +155,29 @@ PublishDialog::~PublishDialog()
 QString PublishDialog::keyringKey() const
 {
     const QUrl server = QUrl::fromUserInput(m_server->text().trimmed());
-    return m_user->text() + QLatin1Char('@') + server.adjusted(QUrl::RemovePath | QUrl::RemoveQuery).toString();
+    return m_user->text() + QLatin1Char('@')
+        + server.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery).toString();
+}
+
+std::optional<QUrl> PublishDialog::serverAddress()
+{
+    const QUrl typed = QUrl::fromUserInput(m_server->text().trimmed());
+    if (typed.userInfo().isEmpty())
+        return typed;
+    const QUrl address = typed.adjusted(QUrl::RemoveUserInfo);
+    m_server->setText(address.toString());
+    if (!typed.userName().isEmpty() && !m_user->text().isEmpty() && m_user->text() != typed.userName()) {
+        showSetup(QStringLiteral("The address names the user %1, the user name field %2: give one.")
+                      .arg(typed.userName(), m_user->text()));
+        return std::nullopt;
+    }
+    if (!typed.userName().isEmpty())
+        m_user->setText(typed.userName());
+    if (!typed.password().isEmpty()) {
+        m_password->setText(typed.password());
+        m_passwordFromAddress = true;
+    }
+    return address;
 }
 
 void PublishDialog::showSetup(const QString &message)
@@ -224,15 +248,17 @@ bool PublishDialog::trusted(const TlsProblem &problem)
 
 void PublishDialog::findCalendars()
 {
-    const QUrl address = QUrl::fromUserInput(m_server->text().trimmed());
     m_calendars->clear();
-    if (m_server->text().trimmed().isEmpty() || !connectToServer(address))
+    if (m_server->text().trimmed().isEmpty())
+        return;
+    const std::optional<QUrl> address = serverAddress();
+    if (!address || !connectToServer(*address))
         return;
     m_finder = new CalendarFinder(m_connection.get(), this);
     connect(m_finder, &CalendarFinder::found, this, &PublishDialog::found);
     setBusy(true);
     m_setupStatus->setText(QStringLiteral("Looking for calendars…"));
-    m_finder->find(address);
+    m_finder->find(*address);
 }
 
 void PublishDialog::found(const CalendarSearch &search)
@@ -252,7 +278,7 @@ void PublishDialog::found(const CalendarSearch &search)
         showSetup(search.failure);
         return;
     }
-    const QUrl address = QUrl::fromUserInput(m_server->text().trimmed());
+    const QUrl address = QUrl::fromUserInput(m_server->text().trimmed()).adjusted(QUrl::RemoveUserInfo);
     for (const CalendarInfo &calendar : search.calendars) {
         auto *item = new QListWidgetItem(calendar.displayName, m_calendars);
         item->setData(Qt::UserRole, calendar.url);
@@ -304,14 +330,29 @@ void PublishDialog::publishTo(const QUrl &calendar, bool overwriteEdited)
         return;
     }
     // The first publish after the setup page connects here; a later one reuses the connection.
-    if (!m_connection && !connectToServer(calendar))
+    const std::optional<QUrl> server = serverAddress();
+    if (!server || (!m_connection && !connectToServer(calendar)))
         return;
+    const QString other = otherFileWithId(Paths::dataFolder(), m_projectId, calendar, m_projectFile);
+    if (!other.isEmpty() && !m_copyConfirmed) {
+        const QString question = QStringLiteral(
+            "%1 was published to this calendar under the same project Id, and still holds it: this file is "
+            "probably a copy of it. Publishing it takes that file's events away from the calendar.\n\n"
+            "Publish all the same? (Save As gives a copy an Id of its own.)")
+                                     .arg(QDir::toNativeSeparators(other));
+        if (MessageBox::show(this, question, kTitle, MessageBox::Exclamation, MessageBox::YesNo)
+            != MessageBox::Yes) {
+            reject();
+            return;
+        }
+        m_copyConfirmed = true;
+    }
 
-    const PublishTarget target { QUrl::fromUserInput(m_server->text().trimmed()), m_user->text(), calendar };
+    const PublishTarget target { *server, m_user->text(), calendar };
     QString error;
     if (!savePublishTarget(Paths::dataFolder(), m_projectId, target, &error))
         MessageBox::show(this, error, QStringLiteral("Error"), MessageBox::Critical);
-    if (m_keyring && !m_user->text().isEmpty())
+    if (m_keyring && !m_passwordFromAddress && !m_user->text().isEmpty())
         m_keyring = PasswordKeeper::instance().write(keyringKey(), m_password->text());
 
     m_pages->setCurrentIndex(1);
@@ -330,7 +371,9 @@ void PublishDialog::publishTo(const QUrl &calendar, bool overwriteEdited)
     connect(m_publisher, &Publisher::finished, this,
         [this, calendar](const PublishOutcome &outcome) { published(outcome, calendar); });
     setBusy(true);
-    m_publisher->start(PublishOptions { calendar, m_projectId, Paths::dataFolder(), overwriteEdited }, std::move(plan));
+    PublishOptions options { calendar, m_projectId, Paths::dataFolder(), overwriteEdited };
+    options.projectFile = m_projectFile;
+    m_publisher->start(options, std::move(plan));
 }
 
 void PublishDialog::published(const PublishOutcome &outcome, const QUrl &calendar)

@@ -27,7 +27,8 @@ class PublishDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    PublishDialog(const Project &project, QWidget *parent = nullptr);
+    // projectFile: the file the project was opened from or saved to; empty when it has none.
+    PublishDialog(const Project &project, const QString &projectFile, QWidget *parent = nullptr);
     ~PublishDialog() override;
 
 private:
@@ -40,11 +41,17 @@ private:
     // A fresh connection for the fields' server and user; nothing when the person refused the address.
     bool connectToServer(const QUrl &address);
     bool trusted(const TlsProblem &problem);
+    // The server field's address without user information, which goes to the user and password fields;
+    // nothing, having said why, when it names another user than the user field.
+    std::optional<QUrl> serverAddress();
     QString keyringKey() const;
     void setBusy(bool busy);
 
     const Project &m_project;
     QString m_projectId;
+    QString m_projectFile;
+    bool m_passwordFromAddress = false; // used for this publish only, never kept in the keyring
+    bool m_copyConfirmed = false;
     std::optional<PublishTarget> m_target;
     bool m_keyring = true;
     std::unique_ptr<DavConnection> m_connection;

@@ -58,13 +58,16 @@ bool SaveGuard::saveTo(const QString &path)
     if (caution != WriteCaution::None) {
         const QString question = caution == WriteCaution::ReadOnly
             ? QStringLiteral("%1 is read-only. Replace it anyway?")
-            : QStringLiteral("%1 has other names (hard links), which would keep the earlier content. Save it "
-                             "as a file of its own?");
+            : caution == WriteCaution::HardLinked
+            ? QStringLiteral("%1 has other names (hard links), which would keep the earlier content. Save it "
+                             "as a file of its own?")
+            : QStringLiteral("%1 has an access list or extended attributes that the saved file could not be "
+                             "given: who may read it could change. Save it anyway?");
         if (MessageBox::show(m_window, question.arg(shown), QStringLiteral("Save Project"),
                 MessageBox::Question, MessageBox::YesNo)
             != MessageBox::Yes)
             return false;
-        options = WriteOption::ReplaceReadOnly | WriteOption::SplitHardLink;
+        options = WriteOption::ReplaceReadOnly | WriteOption::SplitHardLink | WriteOption::DropAttributes;
     }
     if (const std::optional<Refusal> refusal = m_document->saveAs(path, options, changed)) {
         MessageBox::show(m_window, refusal->text, QStringLiteral("Error"), MessageBox::Critical);

@@ -2,6 +2,8 @@
 
 #include "corekit/TextFormat.h"
 #include "project/Project.h"
+#include "schedule/LineHints.h"
+#include "timeline/TimelinePalette.h"
 
 #include <QApplication>
 #include <QColor>
@@ -62,7 +64,7 @@ QString TaskListModel::cellText(int row, int column) const
     const QLocale locale;
     switch (column) {
     case TaskColumn:
-        return task.text;
+        return task.listText(m_project->schedule().projectName);
     case StartDateColumn:
         return locale.toString(task.startDate, m_dateFormat);
     case EndDateColumn:
@@ -88,8 +90,18 @@ QVariant TaskListModel::data(const QModelIndex &index, int role) const
         return cellText(index.row(), index.column());
     if (role == Qt::ForegroundRole)
         return foreground(index.row());
+    // A swatch in the timeline's colour beside the status text, which says the same to a reader without colour;
+    // the tooltip gives the whole text where a narrow column cuts it short.
+    if ((role == Qt::DecorationRole || role == Qt::ToolTipRole) && index.column() == StatusColumn) {
+        const std::optional<TaskProgress> &progress = rows()[size_t(index.row())].progress;
+        if (!progress)
+            return {};
+        return role == Qt::ToolTipRole ? QVariant(progress->status)
+                                       : QVariant(TimelinePalette::statusColor(progress->status));
+    }
     if (index.column() == TaskColumn && (role == Qt::ToolTipRole || role == Qt::DecorationRole)) {
-        const QString &hint = rows()[size_t(index.row())].hint;
+        const QString hint = shownHint(rows()[size_t(index.row())], m_project->schedule().waitForParallel,
+            [](const QDate &date) { return formatShortDate(date); });
         if (role == Qt::ToolTipRole)
             return hint.isEmpty() ? QVariant() : QVariant(hint);
         auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
@@ -149,7 +161,7 @@ void TaskListModel::onReset()
     m_colors.assign(rows().size(), std::nullopt);
     m_dateFormat = shortDateFormat();
     m_progressShown = anyProgress();
-    m_anyHint = std::any_of(rows().begin(), rows().end(), [](const TaskRow &row) { return !row.hint.isEmpty(); });
+    m_anyHint = std::any_of(rows().begin(), rows().end(), [](const TaskRow &row) { return !row.hint.isEmpty() || row.overlap; });
     endResetModel();
 }
 

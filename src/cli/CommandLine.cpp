@@ -40,6 +40,7 @@ const char kUsage[]
       "  --begins TEXT       the working day's begin hour (default: workingday_starts_at.txt)\n"
       "  --ends TEXT         the working day's end hour (default: workingday_ends_at.txt)\n"
       "  --events            print the calendar events instead of the tasks\n"
+      "  --status            add a Status column: each task's status on the date --today gives\n"
       "  --csv FILE          also write the calendar export file to FILE\n"
       "  --ics FILE          also write the calendar as an iCalendar file to FILE\n"
       "  --days-off FILE     the days off, one YYYY-MM-DD [name] a line (default: holidays.txt beside the\n"
@@ -47,10 +48,13 @@ const char kUsage[]
       "                      FILE, such as a public-holiday calendar, gives the days of its all-day events\n"
       "  --timeline FILE     also draw the timeline to FILE: .png, .svg or .pdf\n"
       "  --publish URL       also publish the calendar events to the CalDAV calendar at URL; the password\n"
-      "                      comes from AMBREL_PASSWORD, else it is asked on the terminal\n"
-      "  --user NAME         the calendar server's user name, with --publish\n"
+      "                      comes from the URL, else AMBREL_PASSWORD, else it is asked on the terminal\n"
+      "  --user NAME         the calendar server's user name, with --publish (unless the URL names one)\n"
       "  --overwrite         with --publish, also replace events edited on the server since\n"
       "  --insecure          with --publish, allow plain http to a host that is not this machine\n"
+      "  --trust-certificate SHA256\n"
+      "                      with --publish, trust the server's certificate with this SHA-256 fingerprint\n"
+      "                      (as openssl x509 -noout -fingerprint -sha256 prints it)\n"
       "  --wait-parallel     the task after a parallel group waits until every task of the group ended\n"
       "  --csv-per-day       the --csv file holds one event per working day, working hours only\n"
       "  --help              show this text\n";
@@ -68,6 +72,7 @@ struct Options {
     std::optional<QString> begins;
     std::optional<QString> ends;
     bool events = false;
+    bool status = false;
     QString csvPath;
     QString icsPath;
     std::optional<QString> daysOffPath;
@@ -80,6 +85,7 @@ struct Options {
     std::optional<QString> user;
     bool overwrite = false;
     bool insecure = false;
+    QList<QByteArray> trusted;
 };
 
 QDate parseDate(const QString &text)
@@ -130,6 +136,8 @@ QString parseOptions(const QStringList &arguments, Options &options)
             options.calendarDays = true;
         } else if (argument == QLatin1String("--events")) {
             options.events = true;
+        } else if (argument == QLatin1String("--status")) {
+            options.status = true;
         } else if (argument == QLatin1String("--wait-parallel")) {
             options.waitParallel = true;
         } else if (argument == QLatin1String("--csv-per-day")) {
@@ -179,19 +187,30 @@ QString parseOptions(const QStringList &arguments, Options &options)
                 return QStringLiteral("--user needs a NAME");
         } else if (argument == QLatin1String("--overwrite") || argument == QLatin1String("--insecure")) {
             (argument == QLatin1String("--overwrite") ? options.overwrite : options.insecure) = true;
+        } else if (argument == QLatin1String("--trust-certificate")) {
+            if (!value(&text))
+                return QStringLiteral("--trust-certificate needs a SHA256 fingerprint");
+            options.trusted << certificateFingerprint(text);
+            if (options.trusted.last().isEmpty())
+                return QStringLiteral(
+                    "--trust-certificate: \"%1\" is not a SHA-256 fingerprint (64 hex digits, "
+                    "colons allowed)")
+                    .arg(text);
         } else {
             return QStringLiteral("unknown option %1").arg(argument);
         }
     }
     if (!options.publish)
-        return options.user || options.overwrite || options.insecure
-            ? QStringLiteral("--user, --overwrite and --insecure go with --publish")
+        return options.user || options.overwrite || options.insecure || !options.trusted.isEmpty()
+            ? QStringLiteral("--user, --overwrite, --insecure and --trust-certificate go with --publish")
             : QString();
-    if (!options.user)
-        return QStringLiteral("--publish needs --user NAME");
-    options.publish->user = *options.user;
+    if (const QString refusal = takeCredentials(*options.publish, options.user); !refusal.isEmpty())
+        return refusal;
     options.publish->overwrite = options.overwrite;
     options.publish->insecure = options.insecure;
+    options.publish->trusted = options.trusted;
+    const bool fromInput = options.file.isNull() || options.file == QLatin1String("-");
+    options.publish->projectFile = fromInput ? QString() : QFileInfo(options.file).absoluteFilePath();
     return publishAddressRefusal(*options.publish);
 }
 
@@ -248,6 +267,15 @@ std::optional<Settings> readSettings(const Options &options, bool weekApplies, Q
 // why, at the first that cannot be written.
 bool writeFiles(const Options &options, const Project &project, const QDate &today, QTextStream &err)
 {
+    // As cp and a shell redirect do, a file goes only into a folder that is there.
+    for (const QString &path : { options.csvPath, options.icsPath, options.timelinePath }) {
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!path.isEmpty() && !QFileInfo(folder).isDir()) {
+            err << "ambrel-cli: cannot write " << path << ": the folder " << QDir::toNativeSeparators(folder)
+                << " does not exist\n";
+            return false;
+        }
+    }
     std::optional<Refusal> failed;
     if (!options.csvPath.isEmpty())
         failed = project.exportCalendarCsv(
@@ -330,15 +358,14 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     project.setSettings(*settings);
 
     // What the grammar read differently from what a person may have meant; the output stays as it is.
-    // The command line writes its numbers with a point, whatever the desktop's locale.
-    // A built schedule adds the lines that start before a task above them has ended.
-    const std::optional<Refusal> refused = project.rebuild(today);
+    // The command line writes the hints' numbers with a point, whatever the desktop's locale, and the
+    // build works them out as it reads each line.
     const QLocale desktop;
     QLocale::setDefault(QLocale::c());
+    const std::optional<Refusal> refused = project.rebuild(today);
     const int daysPerWeek = project.calendar().workingDaysPerWeek();
-    const std::vector<LineHint> hints = refused
-        ? taskTextHints(content.taskText, daysPerWeek)
-        : scheduleHints(content.taskText, daysPerWeek, project.schedule(), &formatIsoDate);
+    const std::vector<LineHint> hints = refused ? taskTextHints(content.taskText, daysPerWeek)
+                                                : scheduleHints(project.schedule(), &formatIsoDate);
     for (const LineHint &hint : hints)
         err << "line " << hint.lineNumber << ": " << hint.text << '\n';
     QLocale::setDefault(desktop);
@@ -369,18 +396,25 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
             printRow(out, cells);
         }
     } else {
-        printRow(out, taskColumnTitles());
+        QStringList titles = taskColumnTitles();
+        if (options.status)
+            titles << QStringLiteral("Status");
+        printRow(out, titles);
         // One line buffer for every row: a million rows would otherwise each build a list and its join.
         QString line;
         for (const TaskRow &task : project.tasks()) {
             line.resize(0);
-            line += task.text;
+            line += task.listText(project.schedule().projectName);
             line += QLatin1Char('\t');
             appendIsoDate(line, task.startDate);
             line += QLatin1Char('\t');
             appendIsoDate(line, task.endDate);
             line += QLatin1Char('\t');
             line += formatDayCount(task.dayCount, QLocale::c());
+            if (options.status) {
+                line += QLatin1Char('\t');
+                line += task.progress.value_or(TaskProgress {}).status;
+            }
             line += QLatin1Char('\n');
             out << line;
         }

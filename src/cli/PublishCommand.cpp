@@ -5,11 +5,14 @@
 #include "publish/CalendarFinder.h"
 #include "publish/DavConnection.h"
 #include "publish/ProjectPlan.h"
+#include "publish/PublishTargets.h"
 #include "publish/Publisher.h"
 
 #include <QFile>
 #include <QTextStream>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <termios.h>
 #include <unistd.h>
@@ -50,6 +53,31 @@ std::optional<QString> askPassword(const PublishRequest &request)
 
 } // namespace
 
+QString takeCredentials(PublishRequest &request, const std::optional<QString> &user)
+{
+    const QString named = request.calendar.userName();
+    request.password = request.calendar.password();
+    request.calendar = request.calendar.adjusted(QUrl::RemoveUserInfo);
+    if (!named.isEmpty() && user && *user != named)
+        return QStringLiteral("--user %1 differs from the user %2 in the --publish address")
+            .arg(*user, named);
+    request.user = user ? *user : named;
+    if (request.user.isEmpty())
+        return QStringLiteral("--publish needs --user NAME");
+    return {};
+}
+
+QByteArray certificateFingerprint(const QString &text)
+{
+    QByteArray hex = text.trimmed().toLatin1().toUpper();
+    // openssl prints "sha256 Fingerprint=AB:CD:..."; the part after '=' is what counts.
+    hex = hex.mid(hex.lastIndexOf('=') + 1).replace(':', "");
+    if (hex.size() != 64
+        || !std::all_of(hex.cbegin(), hex.cend(), [](char c) { return std::isxdigit(uchar(c)); }))
+        return {};
+    return QByteArray::fromHex(hex).toHex(':').toUpper();
+}
+
 QString publishAddressRefusal(const PublishRequest &request)
 {
     DavConnection check { QString(), QString() };
@@ -67,8 +95,10 @@ int publishProject(
         return 1;
     }
 
-    QString password;
-    if (qEnvironmentVariableIsSet("AMBREL_PASSWORD")) {
+    QString password = request.password;
+    if (!password.isEmpty()) {
+        // Given in the address: used for this publish, and kept nowhere.
+    } else if (qEnvironmentVariableIsSet("AMBREL_PASSWORD")) {
         password = qEnvironmentVariable("AMBREL_PASSWORD");
     } else if (!request.user.isEmpty()) {
         const std::optional<QString> typed = askPassword(request);
@@ -81,10 +111,21 @@ int publishProject(
     }
     DavConnection connection(request.user, password);
     connection.setInsecureAllowed(request.insecure);
+    // The certificates the window was told to trust, and those given here.
+    const QHash<QString, QSet<QByteArray>> trusted = loadTrustedCertificates(Paths::dataFolder());
+    for (auto it = trusted.cbegin(); it != trusted.cend(); ++it) {
+        for (const QByteArray &fingerprint : it.value())
+            connection.trustCertificate(it.key(), fingerprint);
+    }
+    for (const QByteArray &fingerprint : request.trusted)
+        connection.trustCertificate(request.calendar.host(), fingerprint);
 
     const CalendarSearch search = findCalendars(connection, request.calendar);
     if (!search.failure.isEmpty()) {
         err << "ambrel-cli: " << search.failure << '\n';
+        if (search.tls)
+            err << "ambrel-cli: --trust-certificate " << search.tls->fingerprint
+                << " trusts it, if it is the server's own\n";
         return 1;
     }
     if (!search.addressIsCalendar) {
@@ -99,7 +140,16 @@ int publishProject(
         return 2;
     }
 
-    const PublishOptions options { request.calendar, id, Paths::dataFolder(), request.overwrite };
+    // The address the server answered at, after any redirect, is the one the record knows the calendar by.
+    const QUrl calendar = search.calendars.first().url;
+    const QString other = otherFileWithId(Paths::dataFolder(), id, calendar, request.projectFile);
+    if (!other.isEmpty()) {
+        err << "ambrel-cli: " << other << " was published to this calendar under the same project Id and "
+            << "still holds it; publishing " << request.projectFile << " takes over its events (Save As in "
+            << "the window gives a copy an Id of its own)\n";
+    }
+    PublishOptions options { calendar, id, Paths::dataFolder(), request.overwrite };
+    options.projectFile = request.projectFile;
     const PublishOutcome outcome = publishAndWait(connection, options, std::move(plan));
     out << outcome.summary() << '\n';
     for (const QString &event : outcome.editedThere)
@@ -108,6 +158,8 @@ int publishProject(
         err << failure << '\n';
     if (!outcome.stopped.isEmpty())
         err << "ambrel-cli: " << outcome.stopped << '\n';
+    if (outcome.notACalendar)
+        return 2;
     return outcome.complete() ? 0 : 1;
 }
 

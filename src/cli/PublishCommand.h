@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QUrl>
+
+#include <optional>
 
 class QTextStream;
 
@@ -11,14 +14,26 @@ class Project;
 
 // What --publish asks for.
 struct PublishRequest {
-    QUrl calendar;
+    QUrl calendar; // without user information
     QString user;
+    QString password; // from the address; used for this publish only
     bool overwrite = false; // replace events edited on the server since
     bool insecure = false; // plain http to a host that is not this machine
+    QList<QByteArray>
+        trusted; // certificate fingerprints trusted for the calendar's host, as TlsProblem gives them
+    QString projectFile; // the project file published from; empty for standard input
 };
 
 // Why the address cannot be published to at all (bad usage); empty when it will do.
 QString publishAddressRefusal(const PublishRequest &request);
+
+// Takes the user name and password out of the address into the request; a user name there that differs
+// from the one given with --user is bad usage: the refusal, else empty.
+QString takeCredentials(PublishRequest &request, const std::optional<QString> &user);
+
+// A SHA-256 fingerprint as openssl prints it, with or without colons, in the form TlsProblem gives;
+// empty when it is not one.
+QByteArray certificateFingerprint(const QString &text);
 
 // Publishes the built project to the calendar, its events' UIDs taken from id, and prints the summary line
 // to out and each problem to err. Returns the exit status: 0 when everything is on the calendar, 1 when

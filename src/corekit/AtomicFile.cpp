@@ -7,13 +7,16 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <acl/libacl.h>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <optional>
+#include <sys/acl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
 
@@ -82,6 +85,53 @@ bool writeAll(int fd, const char *data, qsizetype left)
         }
         data += written;
         left -= written;
+    }
+    return true;
+}
+
+// The user.* extended attributes of the file; none where the file system keeps none.
+QList<QByteArray> userAttributes(const QByteArray &path)
+{
+    const ssize_t size = ::listxattr(path.constData(), nullptr, 0);
+    if (size <= 0)
+        return {};
+    QByteArray names(size, '\0');
+    const ssize_t got = ::listxattr(path.constData(), names.data(), size_t(names.size()));
+    QList<QByteArray> user;
+    for (const QByteArray &name : names.left(got < 0 ? 0 : got).split('\0')) {
+        if (name.startsWith("user."))
+            user << name;
+    }
+    return user;
+}
+
+bool hasExtraAttributes(const QByteArray &path)
+{
+    return ::acl_extended_file(path.constData()) == 1 || !userAttributes(path).isEmpty();
+}
+
+// Gives the open file what the file at path has beyond its mode: the access list, which the mode's group
+// bits only show as a mask, and the user.* attributes. False with errno when the system refuses either.
+bool copyAttributes(const QByteArray &path, int fd)
+{
+    if (::acl_extended_file(path.constData()) == 1) {
+        acl_t acl = ::acl_get_file(path.constData(), ACL_TYPE_ACCESS);
+        if (!acl)
+            return false;
+        const int set = ::acl_set_fd(fd, acl);
+        const int error = errno;
+        ::acl_free(acl);
+        errno = error;
+        if (set != 0)
+            return false;
+    }
+    for (const QByteArray &name : userAttributes(path)) {
+        const ssize_t size = ::getxattr(path.constData(), name.constData(), nullptr, 0);
+        QByteArray value(size < 0 ? 0 : size, '\0');
+        if (size < 0
+            || ::getxattr(path.constData(), name.constData(), value.data(), size_t(value.size())) != size
+            || ::fsetxattr(fd, name.constData(), value.constData(), size_t(value.size()), 0) != 0)
+            return false;
     }
     return true;
 }
@@ -263,7 +313,16 @@ WriteCaution writeCaution(const QString &path)
     struct stat status { };
     if (target.descriptor || ::stat(QFile::encodeName(target.path).constData(), &status) != 0)
         return WriteCaution::None;
-    return cautionOf(target.path, status);
+    const WriteCaution caution = cautionOf(target.path, status);
+    if (caution != WriteCaution::None || !S_ISREG(status.st_mode))
+        return caution;
+    const QByteArray encoded = QFile::encodeName(target.path);
+    if (!hasExtraAttributes(encoded))
+        return WriteCaution::None;
+    // Only trying tells whether the folder's file system takes them from this user.
+    TemporaryFile probe(target.path);
+    return probe.open() && copyAttributes(encoded, probe.fd()) ? WriteCaution::None
+                                                               : WriteCaution::AttributesLost;
 }
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason, WriteOptions options)
@@ -317,7 +376,10 @@ bool writeFileAtomically(const QString &path, const ContentWriter &write, QStrin
     TemporaryFile file(target.path);
     if (!file.open())
         return fail(systemReason(errno));
-    if (exists) {
+    if (options.testFlag(WriteOption::OwnerOnly)) {
+        if (::fchmod(file.fd(), 0600) != 0)
+            return fail(systemReason(errno));
+    } else if (exists) {
         // The owner can only be kept by root, the group by a member of it; neither is worth failing over.
         if (::fchown(file.fd(), status.st_uid, status.st_gid) != 0
             && ::fchown(file.fd(), uid_t(-1), status.st_gid) != 0) {
@@ -326,6 +388,11 @@ bool writeFileAtomically(const QString &path, const ContentWriter &write, QStrin
         // After the change of owner, which clears the set-user-ID and set-group-ID bits.
         if (::fchmod(file.fd(), status.st_mode & 07777) != 0)
             return fail(systemReason(errno));
+        // After the mode, whose group bits would otherwise overwrite the access list's mask.
+        if (!copyAttributes(encoded, file.fd()) && !options.testFlag(WriteOption::DropAttributes)) {
+            return fail(QStringLiteral("The file's access list or extended attributes could not be kept (%1)")
+                            .arg(systemReason(errno)));
+        }
     }
     // A write past the disk's end or the file-size limit fails here, and fdatasync reports what the
     // disk refused later; either way the target is still untouched.
@@ -339,6 +406,33 @@ bool writeFileAtomically(const QString &path, const ContentWriter &write, QStrin
 void ignoreFileSizeSignal()
 {
     std::signal(SIGXFSZ, SIG_IGN);
+}
+
+bool makeOwnerOnlyFolder(const QString &path, QString *reason)
+{
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString made;
+    for (const QString &part : absolute.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        made += QLatin1Char('/') + part;
+        const QByteArray encoded = QFile::encodeName(made);
+        if (::mkdir(encoded.constData(), 0700) != 0 && errno != EEXIST) {
+            if (reason)
+                *reason = systemReason(errno);
+            return false;
+        }
+    }
+    struct stat status { };
+    const QByteArray encoded = QFile::encodeName(absolute);
+    if (::stat(encoded.constData(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        const int error = S_ISDIR(status.st_mode) || status.st_mode == 0 ? errno : ENOTDIR;
+        if (reason)
+            *reason = systemReason(error);
+        return false;
+    }
+    // A folder of an earlier version, made with the usual mode, is narrowed; one of another user is left.
+    if ((status.st_mode & 077) != 0 && status.st_uid == geteuid())
+        ::chmod(encoded.constData(), 0700);
+    return true;
 }
 
 namespace testing {

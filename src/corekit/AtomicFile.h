@@ -17,12 +17,17 @@ enum class WriteCaution {
     ReadOnly,
     // The file has other names; replacing it leaves them with the earlier content.
     HardLinked,
+    // The file has an access list or extended attributes that the new file could not be given.
+    AttributesLost,
 };
 
 enum class WriteOption {
     None = 0x0,
     ReplaceReadOnly = 0x1,
     SplitHardLink = 0x2,
+    DropAttributes = 0x4,
+    // A new file gets mode 0600 whatever the umask, and an existing one too: for Ambrel's own files.
+    OwnerOnly = 0x8,
 };
 Q_DECLARE_FLAGS(WriteOptions, WriteOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(WriteOptions)
@@ -31,11 +36,12 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(WriteOptions)
 WriteCaution writeCaution(const QString &path);
 
 // The one way Ambrel writes a file: the bytes go to a temporary file beside it, are flushed and checked,
-// and only then replace the earlier file, which keeps its mode and, where the system allows, its owner
-// and group. Any failure leaves the earlier file whole and puts the reason in *reason ("No space left on
-// device", "File too large", ...). A caution the options do not allow is a failure that changes nothing.
-// A symbolic link is followed and stays. Standard output, /dev/fd/N, a character device or a named pipe
-// is written straight through; a folder or a disk device is refused.
+// and only then replace the earlier file, which keeps its mode, its POSIX access list, its user.*
+// extended attributes and, where the system allows, its owner and group. Any failure leaves the earlier file
+// whole and puts the reason in *reason ("No space left on device", "File too large", ...). A caution the
+// options do not allow is a failure that changes nothing. A symbolic link is followed and stays. Standard
+// output, /dev/fd/N, a character device or a named pipe is written straight through; a folder or a disk
+// device is refused.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr,
     WriteOptions options = WriteOption::None);
 
@@ -53,6 +59,10 @@ bool writeFileAtomically(const QString &path, const ContentWriter &write, QStrin
 // such a write fails with "File too large" like a full disk, and the earlier file stays whole. Both
 // programs call it at start-up.
 void ignoreFileSizeSignal();
+
+// Creates the folder and any missing parents with mode 0700, and narrows the folder itself to 0700: for
+// Ambrel's own folders, which may hold what a publish was told. False with *reason when it cannot.
+bool makeOwnerOnlyFolder(const QString &path, QString *reason = nullptr);
 
 namespace testing {
 

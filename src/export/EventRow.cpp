@@ -20,10 +20,16 @@ EventRow EventRow::of(const Schedule &schedule, const TaskRow &task, qsizetype n
     event.subjectBase = schedule.projectName + QLatin1String(": ") + task.eventText;
     event.number = int(number);
     event.startDate = run.first;
-    event.startTime = schedule.startsAt;
     event.endDate = run.last;
-    event.endTime = schedule.endsAt;
     event.description = task.eventText;
+    event.name = task.name.trimmed();
+    event.partCount = int(task.events.size());
+    event.marks = task.marks;
+    event.allDay = task.marks.milestone;
+    if (!event.allDay) {
+        event.startTime = schedule.startsAt;
+        event.endTime = schedule.endsAt;
+    }
     return event;
 }
 
@@ -88,6 +94,38 @@ QString EventRow::subject() const
     return subjectBase + QLatin1String(" (") + QString::number(number) + QLatin1Char(')');
 }
 
+QString EventRow::title() const
+{
+    if (partCount < 2)
+        return name;
+    return QStringLiteral("%1 (part %2 of %3)").arg(name).arg(number).arg(partCount);
+}
+
+QStringList EventRow::markWords() const
+{
+    const auto days = [](qint32 count) {
+        return count == 1 || count == -1 ? QStringLiteral("1 working day")
+                                         : QStringLiteral("%1 working days").arg(qAbs(qint64(count)));
+    };
+    QStringList words;
+    if (marks.milestone)
+        words << QStringLiteral("Milestone");
+    if (marks.isDone())
+        words << QStringLiteral("Done");
+    else if (marks.progress)
+        words << QStringLiteral("%1% done").arg(*marks.progress);
+    if (!marks.after.isEmpty())
+        words << QStringLiteral("after ") + marks.after.join(QStringLiteral(", "));
+    if (marks.wait && *marks.wait > 0)
+        words << QStringLiteral("waits ") + days(*marks.wait);
+    else if (marks.wait && *marks.wait < 0)
+        words << QStringLiteral("starts %1 early").arg(days(*marks.wait));
+    // The ISO form, as the mark itself is written, reads the same in every locale.
+    if (marks.from.isValid())
+        words << QStringLiteral("not before ") + marks.from.toString(Qt::ISODate);
+    return words;
+}
+
 QString EventRow::cell(int column, QString (*formatDate)(const QDate &)) const
 {
     switch (column) {
@@ -102,7 +140,7 @@ QString EventRow::cell(int column, QString (*formatDate)(const QDate &)) const
     case EndTime:
         return endTime;
     case AllDayEvent:
-        return QStringLiteral("False");
+        return allDay ? QStringLiteral("True") : QStringLiteral("False");
     case Description:
         return description;
     case Location:

@@ -35,12 +35,21 @@ struct EventRow {
     QDate endDate;
     QString endTime;
     QString description; // the task text
+    bool allDay = false; // a milestone's one event: its date, without hours
     int occurrence = 1; // which task of the project with this task text the event belongs to (1 = the first)
+    QString name = {}; // the task name, blanks around it removed
+    int partCount = 1; // how many events the task has
+    TaskMarks marks = {};
 
     // The event of run number (from 1) of the task, with the name and hours the schedule was built with.
     static EventRow of(const Schedule &schedule, const TaskRow &task, qsizetype number);
 
     QString subject() const;
+    // What a calendar shows as the event's title: the name, with "(part 2 of 3)" when the task has several
+    // events.
+    QString title() const;
+    // The task's marks in words, one a line: "Done", "40% done", "after Backend".
+    QStringList markWords() const;
     // The text of one cell, with dates written by formatDate.
     QString cell(int column, QString (*formatDate)(const QDate &)) const;
 };

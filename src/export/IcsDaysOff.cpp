@@ -3,15 +3,16 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <libical/ical.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
-#include <unordered_map>
 
 namespace ambrel {
 
@@ -20,6 +21,9 @@ namespace {
 constexpr qint64 kMaxFileBytes = 16 << 20;
 // A conversion between time zones costs far more than a step of a rule, so it is charged as many.
 constexpr qint64 kStepsPerConversion = 64;
+// So is each property the parser reads, and a rule most of all, so that no number of events can stall it.
+constexpr qint64 kStepsPerProperty = 8;
+constexpr qint64 kStepsPerRule = 128;
 // The person reads the list of what is left out; past this many, the rest are only counted.
 constexpr int kMaxListedLeftOut = 1'000;
 constexpr size_t kMaxZoneNames = 200;
@@ -30,17 +34,98 @@ struct ComponentDeleter {
     void operator()(icalcomponent *component) const { icalcomponent_free(component); }
 };
 
-// ---- The text before the parser sees it: what would crash, stall or mislead it is refused here.
+// ---- The text before the parser sees it: what would crash, stall or mislead it is refused here. The
+// parser takes time that grows with the square of a component's unreadable properties, so each event is
+// handed to it on its own, with only the properties the import reads.
 
-// The parser keeps only the first 500 values of a line; longer RDATE and EXDATE lists are split first.
-constexpr int kParserValuesPerLine = 500;
+// A content line with its folded continuations.
+struct ContentLine {
+    qsizetype start = 0; // its first byte
+    qsizetype end = 0; // past its last byte, before the line break
+    int number = 0; // the line it begins on, counting from 1
+    qsizetype length = 0; // its length unfolded
+    std::array<char, 64> head {}; // its first bytes unfolded and in capitals, enough for its name
+    int headSize = 0;
 
-struct Scan {
-    QString error;
-    std::vector<int> eventLines; // each VEVENT of a calendar, in the order the parser gives them
-    std::vector<std::pair<qsizetype, qsizetype>> longLists; // byte ranges of the lines to split
-    std::set<int> badStarts; // the VEVENTs whose DTSTART is not written as a date or a date and time
+    QByteArrayView headText() const { return QByteArrayView(head.data(), headSize); }
+    QByteArrayView name() const
+    {
+        const QByteArrayView text = headText();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] == ';' || text[i] == ':')
+                return text.first(i);
+        }
+        return text;
+    }
 };
+
+// The content lines of a part of the text, one at a time.
+class ContentLines final {
+public:
+    ContentLines(const QByteArray &text, qsizetype from, qsizetype to, int linesBefore)
+        : m_text(text)
+        , m_position(from)
+        , m_to(to)
+        , m_line(linesBefore)
+    {
+    }
+
+    // Where the line after the last one read begins.
+    qsizetype position() const { return std::min(m_position, m_to); }
+
+    bool next(ContentLine &line)
+    {
+        if (m_position >= m_to)
+            return false;
+        line.start = m_position;
+        line.number = m_line + 1;
+        line.length = 0;
+        line.headSize = 0;
+        qsizetype from = m_position;
+        for (;;) {
+            qsizetype lineBreak = m_text.indexOf('\n', m_position);
+            if (lineBreak < 0 || lineBreak >= m_to)
+                lineBreak = m_to;
+            qsizetype end = lineBreak;
+            if (end > m_position && m_text[end - 1] == '\r')
+                --end;
+            ++m_line;
+            line.end = end;
+            line.length += end - from;
+            for (qsizetype i = from; i < end && line.headSize < int(line.head.size()); ++i) {
+                const char c = m_text[i];
+                line.head[size_t(line.headSize++)] = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+            }
+            m_position = lineBreak + 1;
+            // A line that begins with a blank continues the one before it.
+            if (m_position >= m_to || (m_text[m_position] != ' ' && m_text[m_position] != '\t'))
+                return true;
+            from = m_position + 1;
+        }
+    }
+
+private:
+    const QByteArray &m_text;
+    qsizetype m_position;
+    qsizetype m_to;
+    int m_line;
+};
+
+QByteArray unfolded(const QByteArray &text, qsizetype start, qsizetype end)
+{
+    QByteArray line;
+    for (qsizetype from = start;;) {
+        const qsizetype lineBreak = text.indexOf('\n', from);
+        if (lineBreak < 0 || lineBreak >= end) {
+            line.append(text.constData() + from, std::max<qsizetype>(0, end - from));
+            return line;
+        }
+        const qsizetype physicalEnd
+            = lineBreak > from && text[lineBreak - 1] == '\r' ? lineBreak - 1 : lineBreak;
+        line.append(text.constData() + from, physicalEnd - from);
+        from = lineBreak + 2; // past the break and the blank that folds the line
+    }
+}
 
 // Where a content line's values begin: after the first colon outside a quoted parameter; -1 without one.
 qsizetype valuesColon(const QByteArray &line)
@@ -55,15 +140,65 @@ qsizetype valuesColon(const QByteArray &line)
     return -1;
 }
 
-// Whether a DTSTART line's value is a date (YYYYMMDD) or a date and time (YYYYMMDDTHHMMSS, Z for UTC):
-// the parser reads other text too, such as "4052021," as a day in the year 4052.
-bool startWrittenAsDate(const QByteArray &line)
+// A parameter of a content line, without its quotes; empty when the line has none of that name.
+QByteArray parameterOf(const QByteArray &line, qsizetype colon, const char *name)
 {
-    const qsizetype colon = valuesColon(line);
-    const QByteArray value = line.mid(colon + 1).trimmed();
-    static const QRegularExpression form(QStringLiteral("^\\d{8}(T\\d{6}Z?)?$"));
-    return colon >= 0 && form.match(QString::fromLatin1(value)).hasMatch();
+    bool quoted = false;
+    qsizetype begins = -1;
+    for (qsizetype i = 0; i <= colon; ++i) {
+        const char c = i < colon ? line[i] : ';';
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ';' && !quoted) {
+            if (begins >= 0) {
+                const QByteArray parameter = line.mid(begins, i - begins);
+                const qsizetype equals = parameter.indexOf('=');
+                if (equals > 0 && parameter.left(equals).trimmed().compare(name, Qt::CaseInsensitive) == 0) {
+                    QByteArray value = parameter.mid(equals + 1);
+                    if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+                        value = value.mid(1, value.size() - 2);
+                    return value;
+                }
+            }
+            begins = i + 1;
+        }
+    }
+    return {};
 }
+
+// Whether a value is written as a date (YYYYMMDD) or a date and time (YYYYMMDDTHHMMSS, Z for UTC): the
+// parser reads other text too, such as "4052021," as a day in the year 4052.
+bool writtenAsDate(const QByteArray &value)
+{
+    const auto digits = [&value](qsizetype from, qsizetype count) {
+        for (qsizetype i = from; i < from + count; ++i) {
+            if (value[i] < '0' || value[i] > '9')
+                return false;
+        }
+        return true;
+    };
+    if (value.size() == 8)
+        return digits(0, 8);
+    return (value.size() == 15 || (value.size() == 16 && value[15] == 'Z')) && digits(0, 8) && value[8] == 'T'
+        && digits(9, 6);
+}
+
+// An event as it lies in the text, before it is read.
+struct EventText {
+    int line = 0; // its BEGIN:VEVENT, counting from 1
+    qsizetype begin = 0; // its BEGIN:VEVENT line's first byte
+    qsizetype end = 0; // past its END:VEVENT line
+    QString misplaced; // why it is not read where it lies; empty directly inside a VCALENDAR
+    QByteArray uid; // its first UID, unfolded: a moved instance finds its recurring event by it
+    qsizetype recurrenceIdStart = -1; // its first RECURRENCE-ID line
+    qsizetype recurrenceIdEnd = -1;
+    bool repeats = false; // it has an RRULE or an RDATE
+};
+
+struct Scan {
+    QString error;
+    std::vector<EventText> events; // every VEVENT, in the order they begin
+};
 
 Scan scanText(const QByteArray &ics)
 {
@@ -77,98 +212,80 @@ Scan scanText(const QByteArray &ics)
     struct Open {
         QByteArray name;
         int line;
+        int event; // its place in scan.events when it is a VEVENT, else -1
     };
     std::vector<Open> open;
     bool sawCalendar = false;
-
-    // A logical line is a line with its folded continuations; only its start and length matter here.
-    QByteArray head;
-    qsizetype length = 0;
-    int headLine = 0;
-    qsizetype headStart = 0;
-    qsizetype headEnd = 0;
-    qsizetype commas = 0;
-    const auto endLogicalLine = [&]() -> bool {
-        if (headLine == 0)
-            return true;
-        const QByteArray upper = head.toUpper();
-        if (commas >= kParserValuesPerLine - 1 && (upper.startsWith("RDATE") || upper.startsWith("EXDATE")))
-            scan.longLists.push_back({ headStart, headEnd });
-        // Only a line seen whole is judged; a longer one is left to the parser.
-        if (upper.startsWith("DTSTART") && length <= head.size() && open.size() == 2
-            && open.back().name == "VEVENT" && !startWrittenAsDate(head))
-            scan.badStarts.insert(open.back().line);
-        if (upper.startsWith("BEGIN:")) {
-            const QByteArray name = upper.mid(6).trimmed();
-            open.push_back({ name, headLine });
+    ContentLines lines(ics, 0, ics.size(), 0);
+    ContentLine line;
+    while (lines.next(line)) {
+        if (line.length > IcsDaysOff::MaxLineBytes) {
+            scan.error = QStringLiteral("line %1 is longer than %2 KiB, which no calendar needs")
+                             .arg(line.number)
+                             .arg(IcsDaysOff::MaxLineBytes / 1024);
+            return scan;
+        }
+        const QByteArrayView head = line.headText();
+        if (head.startsWith("BEGIN:")) {
+            const QByteArray name = head.sliced(6).toByteArray().trimmed();
+            int event = -1;
+            if (name == "VEVENT") {
+                EventText text;
+                text.line = line.number;
+                text.begin = line.start;
+                if (open.empty())
+                    text.misplaced = QStringLiteral("it lies outside any VCALENDAR");
+                else if (open.back().name != "VCALENDAR")
+                    text.misplaced = QStringLiteral("it lies inside a %1, where no event belongs")
+                                         .arg(QString::fromLatin1(open.back().name.left(40)));
+                else if (open.size() > 1)
+                    text.misplaced = QStringLiteral("it lies in a VCALENDAR inside another");
+                event = int(scan.events.size());
+                scan.events.push_back(std::move(text));
+            }
+            open.push_back({ name, line.number, event });
             if (int(open.size()) > IcsDaysOff::MaxNesting) {
                 scan.error
                     = QStringLiteral("line %1 nests components more than %2 deep, which no calendar needs")
-                          .arg(headLine)
+                          .arg(line.number)
                           .arg(IcsDaysOff::MaxNesting);
-                return false;
+                return scan;
             }
             if (name == "VCALENDAR")
                 sawCalendar = true;
-            if (name == "VEVENT" && open.size() == 2 && open.front().name == "VCALENDAR")
-                scan.eventLines.push_back(headLine);
-        } else if (upper.startsWith("END:")) {
-            const QByteArray name = upper.mid(4).trimmed();
+        } else if (head.startsWith("END:")) {
+            const QByteArray name = head.sliced(4).toByteArray().trimmed();
             if (open.empty() || open.back().name != name) {
                 scan.error = open.empty()
                     ? QStringLiteral("line %1 ends a %2 that was never begun")
-                          .arg(headLine)
+                          .arg(line.number)
                           .arg(QString::fromLatin1(name.left(40)))
                     : QStringLiteral("the %1 begun at line %2 is never closed (line %3 ends a %4)")
                           .arg(QString::fromLatin1(open.back().name.left(40)))
                           .arg(open.back().line)
-                          .arg(headLine)
+                          .arg(line.number)
                           .arg(QString::fromLatin1(name.left(40)));
-                return false;
-            }
-            open.pop_back();
-        }
-        return true;
-    };
-
-    int lineNumber = 0;
-    qsizetype position = 0;
-    while (position < ics.size()) {
-        qsizetype end = ics.indexOf('\n', position);
-        if (end < 0)
-            end = ics.size();
-        ++lineNumber;
-        qsizetype lineEnd = end;
-        if (lineEnd > position && ics[lineEnd - 1] == '\r')
-            --lineEnd;
-        const bool continuation
-            = headLine != 0 && lineEnd > position && (ics[position] == ' ' || ics[position] == '\t');
-        if (continuation) {
-            const qsizetype added = lineEnd - position - 1;
-            if (head.size() < 64)
-                head.append(ics.mid(position + 1, std::min<qsizetype>(added, 64)));
-            length += added;
-            commas += QByteArrayView(ics).sliced(position, lineEnd - position).count(',');
-        } else {
-            if (!endLogicalLine())
                 return scan;
-            headLine = lineNumber;
-            head = ics.mid(position, std::min<qsizetype>(lineEnd - position, 64));
-            length = lineEnd - position;
-            headStart = position;
-            commas = QByteArrayView(ics).sliced(position, lineEnd - position).count(',');
+            }
+            if (open.back().event >= 0)
+                scan.events[size_t(open.back().event)].end = lines.position();
+            open.pop_back();
+        } else if (!open.empty() && open.back().event >= 0) {
+            EventText &event = scan.events[size_t(open.back().event)];
+            const QByteArrayView name = line.name();
+            if (name == "UID" && event.uid.isNull()) {
+                const QByteArray uid = unfolded(ics, line.start, line.end);
+                event.uid = uid.mid(valuesColon(uid) + 1);
+                if (event.uid.isNull())
+                    event.uid = "";
+            } else if (name == "RECURRENCE-ID" && event.recurrenceIdStart < 0) {
+                event.recurrenceIdStart = line.start;
+                event.recurrenceIdEnd = line.end;
+            } else if (name == "RRULE" || name == "RDATE") {
+                event.repeats = true;
+            }
         }
-        if (length > IcsDaysOff::MaxLineBytes) {
-            scan.error = QStringLiteral("line %1 is longer than %2 KiB, which no calendar needs")
-                             .arg(headLine)
-                             .arg(IcsDaysOff::MaxLineBytes / 1024);
-            return scan;
-        }
-        position = end + 1;
-        headEnd = std::min(position, ics.size());
     }
-    if (!endLogicalLine())
-        return scan;
 
     if (!sawCalendar)
         scan.error = kNotCalendar;
@@ -181,33 +298,71 @@ Scan scanText(const QByteArray &ics)
     return scan;
 }
 
-// The text with each long RDATE or EXDATE list unfolded and written as several lines of the same name.
-QByteArray withListsSplit(const QByteArray &ics, const std::vector<std::pair<qsizetype, qsizetype>> &ranges)
+// What the import takes from an event's own lines, those of its nested components left aside.
+struct EventLines {
+    QByteArray named; // BEGIN:VEVENT and the first SUMMARY, UID, STATUS, DTSTART, DTEND and DURATION
+    int namedCount = 0;
+    QByteArray rules; // its RRULE lines
+    int ruleCount = 0;
+    int properties = 0; // counted up to one past the limit
+    qint64 rdates = 0; // the values its RDATE lines list
+    qint64 exdates = 0;
+    std::vector<std::pair<qsizetype, qsizetype>> rdateLines;
+    std::vector<std::pair<qsizetype, qsizetype>> exdateLines;
+    bool badStart = false; // a DTSTART is not written as a date or a date and time
+};
+
+EventLines linesOf(const QByteArray &ics, const EventText &event)
 {
-    QByteArray text;
-    text.reserve(ics.size() + ics.size() / 8);
-    qsizetype copied = 0;
-    for (const auto &[start, end] : ranges) {
-        text.append(QByteArrayView(ics).sliced(copied, start - copied));
-        copied = end;
-        QByteArray line = ics.mid(start, end - start);
-        line.replace("\r\n ", "").replace("\r\n\t", "").replace("\n ", "").replace("\n\t", "");
-        line = line.trimmed();
-        const qsizetype colon = valuesColon(line);
-        if (colon < 0) {
-            text.append(ics.mid(start, end - start));
+    EventLines lines;
+    lines.named = "BEGIN:VEVENT\r\n";
+    // The parser keeps them all, but the import reads only the first of each.
+    static const std::array<QByteArrayView, 6> once
+        = { "SUMMARY", "UID", "STATUS", "DTSTART", "DTEND", "DURATION" };
+    std::array<bool, once.size()> taken {};
+    ContentLines walk(ics, event.begin, event.end, event.line - 1);
+    ContentLine line;
+    int depth = 0;
+    while (walk.next(line)) {
+        const QByteArrayView head = line.headText();
+        if (head.startsWith("BEGIN:")) {
+            ++depth;
             continue;
         }
-        const QByteArray name = line.left(colon + 1);
-        const QList<QByteArray> values = line.mid(colon + 1).split(',');
-        for (qsizetype i = 0; i < values.size(); i += kParserValuesPerLine - 1) {
-            text.append(name);
-            text.append(values.mid(i, kParserValuesPerLine - 1).join(','));
-            text.append("\r\n");
+        if (head.startsWith("END:")) {
+            --depth;
+            continue;
+        }
+        if (depth != 1)
+            continue;
+        // Past the limit, the event is only read for its name.
+        const bool over = ++lines.properties > IcsDaysOff::MaxPropertiesPerEvent;
+        const QByteArrayView name = line.name();
+        const QByteArrayView raw = QByteArrayView(ics).sliced(line.start, line.end - line.start);
+        if (!over && name == "RRULE") {
+            lines.rules.append(raw).append("\r\n");
+            ++lines.ruleCount;
+        } else if (!over && (name == "RDATE" || name == "EXDATE")) {
+            const qint64 values = raw.count(',') + 1;
+            (name == "RDATE" ? lines.rdates : lines.exdates) += values;
+            (name == "RDATE" ? lines.rdateLines : lines.exdateLines).push_back({ line.start, line.end });
+        } else {
+            if (!over && name == "DTSTART") {
+                const QByteArray start = unfolded(ics, line.start, line.end);
+                const qsizetype colon = valuesColon(start);
+                if (colon < 0 || !writtenAsDate(start.mid(colon + 1).trimmed()))
+                    lines.badStart = true;
+            }
+            for (size_t i = 0; i < once.size(); ++i) {
+                if (name == once[i] && !taken[i]) {
+                    taken[i] = true;
+                    lines.named.append(raw).append("\r\n");
+                    ++lines.namedCount;
+                }
+            }
         }
     }
-    text.append(QByteArrayView(ics).sliced(copied));
-    return text;
+    return lines;
 }
 
 // ---- Times as an event writes them: a date, or a date and time that is floating, in UTC or in a zone.
@@ -291,7 +446,7 @@ private:
     std::map<QByteArray, QTimeZone> m_named;
 };
 
-Moment momentOf(const icaltimetype &time, icalproperty *property, Zones &zones)
+Moment momentOf(const icaltimetype &time, const QByteArray &tzid, Zones &zones)
 {
     Moment moment;
     const QDate date = dateOf(time);
@@ -305,14 +460,45 @@ Moment momentOf(const icaltimetype &time, icalproperty *property, Zones &zones)
         moment.wall.time = QTime(0, 0);
     if (time.is_date)
         return moment;
-    if (icaltime_is_utc(time)) {
+    if (icaltime_is_utc(time))
         moment.zone = QTimeZone::utc();
-    } else if (icalparameter *tzid
-        = property ? icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER) : nullptr) {
-        const char *id = icalparameter_get_tzid(tzid);
-        moment.zone = zones.named(QByteArray(id ? id : ""));
-    }
+    else if (!tzid.isNull())
+        moment.zone = zones.named(tzid);
     return moment;
+}
+
+Moment momentOf(const icaltimetype &time, icalproperty *property, Zones &zones)
+{
+    icalparameter *tzid
+        = property ? icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER) : nullptr;
+    const char *id = tzid ? icalparameter_get_tzid(tzid) : nullptr;
+    return momentOf(time, tzid ? QByteArray(id ? id : "") : QByteArray(), zones);
+}
+
+// The moments a line lists, such as an RDATE, each in the line's TZID. A value that is no date, date and
+// time, or period beginning with one is passed over, as the parser passes it over.
+std::vector<Moment> momentsOf(const QByteArray &line, Zones &zones)
+{
+    std::vector<Moment> moments;
+    const qsizetype colon = valuesColon(line);
+    if (colon < 0)
+        return moments;
+    const QByteArray tzid = parameterOf(line, colon, "TZID");
+    for (QByteArray value : line.mid(colon + 1).split(',')) {
+        value = value.trimmed();
+        // A period's start is the moment; its end must still be one or a duration.
+        const qsizetype slash = value.indexOf('/');
+        if (slash >= 0) {
+            const QByteArray end = value.mid(slash + 1);
+            value.truncate(slash);
+            if (!writtenAsDate(end)
+                && icaldurationtype_is_bad_duration(icaldurationtype_from_string(end.constData())))
+                continue;
+        }
+        if (writtenAsDate(value))
+            moments.push_back(momentOf(icaltime_from_string(value.constData()), tzid, zones));
+    }
+    return moments;
 }
 
 // The same moment as the event's own wall time, so that it can be compared with the rule's instances.
@@ -330,7 +516,8 @@ WallTime inZoneOf(const Moment &moment, const QTimeZone &eventZone, Zones &zones
 class Budget final {
 public:
     Budget(qint64 total, const std::atomic<bool> *cancel)
-        : m_total(total)
+        : m_limit(total)
+        , m_total(total)
         , m_cancel(cancel)
     {
     }
@@ -350,7 +537,8 @@ public:
     bool eventSpent() const { return m_event < 0; }
     bool totalSpent() const { return m_total < 0; }
     bool cancelled() const { return m_cancelled; }
-    qint64 used() const { return IcsDaysOff::MaxSteps - m_total; }
+    qint64 limit() const { return m_limit; }
+    qint64 used() const { return m_limit - m_total; }
     void checkCancel()
     {
         if (m_cancel && m_cancel->load(std::memory_order_relaxed))
@@ -358,6 +546,7 @@ public:
     }
 
 private:
+    qint64 m_limit;
     qint64 m_total;
     qint64 m_event = 0;
     qint64 m_sinceCheck = 0;
@@ -378,16 +567,32 @@ struct Rule {
     std::vector<std::pair<int, int>> weekDays; // (ordinal, Qt day of week); ordinal 0 is every one
 };
 
-std::vector<int> valuesOf(const short *values, int size, int low, int high)
+// The values of a rule part such as BYMONTHDAY, sorted, each once; false, with why, when one lies outside
+// low to high (and -high to -low when the part counts from the end too).
+bool valuesOf(const char *part, const short *values, int size, int low, int high, bool fromEnd,
+    std::vector<int> &list, QString &reason)
 {
-    std::vector<int> list;
     for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
-        if (values[i] >= low && values[i] <= high && values[i] != 0)
-            list.push_back(values[i]);
+        const int value = values[i];
+        if ((value >= low && value <= high) || (fromEnd && value >= -high && value <= -low)) {
+            list.push_back(value);
+            continue;
+        }
+        reason = fromEnd ? QStringLiteral("its RRULE's %1=%2 is outside %3 to %4 and -%4 to -%3")
+                               .arg(QString::fromLatin1(part))
+                               .arg(value)
+                               .arg(low)
+                               .arg(high)
+                         : QStringLiteral("its RRULE's %1=%2 is outside %3 to %4")
+                               .arg(QString::fromLatin1(part))
+                               .arg(value)
+                               .arg(low)
+                               .arg(high);
+        return false;
     }
     std::sort(list.begin(), list.end());
     list.erase(std::unique(list.begin(), list.end()), list.end());
-    return list;
+    return true;
 }
 
 int qtDayOf(icalrecurrencetype_weekday day)
@@ -476,7 +681,8 @@ public:
             QDate to;
             if (!period(k * interval, from, to))
                 return true;
-            if (from > m_high && m_rule.count == 0)
+            // Instances past the window are counted by no COUNT that matters here.
+            if (from > m_high)
                 return true;
             if (m_rule.hasUntil && from > m_rule.until.date)
                 return true;
@@ -500,11 +706,8 @@ public:
                     return true;
                 if (m_rule.count > 0 && ++counted > m_rule.count)
                     return true;
-                if (instance.date > m_high) {
-                    if (m_rule.count == 0)
-                        return true;
-                    continue;
-                }
+                if (instance.date > m_high)
+                    return true;
                 if (instance.date >= m_low)
                     instances.push_back(instance);
             }
@@ -721,7 +924,7 @@ private:
 // ---- Events.
 
 struct Event {
-    icalcomponent *component = nullptr;
+    std::unique_ptr<icalcomponent, ComponentDeleter> component;
     int line = 0;
     QString name;
     QByteArray uid;
@@ -730,7 +933,7 @@ struct Event {
     qint64 seconds = 0; // a timed event's length
     bool cancelled = false;
     bool recurring = false;
-    Moment recurrenceId;
+    Moment recurrenceId; // valid when it replaces one instance of a recurring event
 };
 
 QString textOf(const char *text)
@@ -740,29 +943,32 @@ QString textOf(const char *text)
 
 class Reader final {
 public:
-    Reader(int thisYear, const IcsImportOptions &options)
-        : m_first(thisYear, 1, 1)
+    Reader(const QByteArray &ics, int thisYear, const IcsImportOptions &options)
+        : m_ics(ics)
+        , m_first(thisYear, 1, 1)
         , m_last(thisYear + IcsDaysOff::LastYearAfterThis, 12, 31)
         , m_zones(options.zone.isValid() ? options.zone : QTimeZone::systemTimeZone())
-        , m_budget(IcsDaysOff::MaxSteps, options.cancel)
+        , m_budget(options.maxSteps > 0 ? options.maxSteps : IcsDaysOff::MaxSteps, options.cancel)
         , m_progress(options.progress)
     {
     }
 
-    void read(const std::vector<icalcomponent *> &calendars, const std::vector<int> &eventLines,
-        const std::set<int> &badStarts);
+    void read(const std::vector<EventText> &events);
     IcsDaysOffImport result();
 
 private:
-    Event eventOf(icalcomponent *component, int line);
-    void take(const Event &event, const std::vector<const Event *> &overrides);
-    bool instancesOf(const Event &event, const std::vector<const Event *> &overrides,
+    void readEvent(const EventText &text, const Moment &recurrenceId, const std::vector<Moment> &moved);
+    Event eventOf(const EventText &text, const EventLines &lines, bool withRules);
+    void take(const Event &event, const EventLines &lines, const std::vector<Moment> &moved);
+    bool instancesOf(const Event &event, const EventLines &lines, const std::vector<Moment> &moved,
         std::vector<WallTime> &instances, QString &reason);
     bool ruleOf(icalproperty *property, const Event &event, Rule &rule, QString &reason);
     bool add(const QDate &date, const Event &event, const QTime &begins, const QTime &ends);
     void leaveOut(const Event &event, const QString &reason);
+    QString outOfSteps();
     QTimeZone zoneOf(const Event &event) const { return event.start.zone; }
 
+    const QByteArray &m_ics;
     QDate m_first;
     QDate m_last;
     Zones m_zones;
@@ -774,20 +980,26 @@ private:
     QString m_capNote;
 };
 
-Event Reader::eventOf(icalcomponent *component, int line)
+Event Reader::eventOf(const EventText &text, const EventLines &lines, bool withRules)
 {
     Event event;
-    event.component = component;
-    event.line = line;
+    event.line = text.line;
+    QByteArray ics = lines.named;
+    if (withRules)
+        ics += lines.rules;
+    ics += "END:VEVENT\r\n";
+    event.component.reset(icalparser_parse_string(ics.constData()));
+    icalerror_clear_errno();
+    icalcomponent *component = event.component.get();
+    if (!component)
+        return event;
     event.name = DaysOff::cleanName(textOf(icalcomponent_get_summary(component)));
     event.uid = QByteArray(icalcomponent_get_uid(component) ? icalcomponent_get_uid(component) : "");
-    if (icalproperty *p = icalcomponent_get_first_property(component, ICAL_DTSTART_PROPERTY))
+    if (icalproperty *p = icalcomponent_get_first_property(component, ICAL_DTSTART_PROPERTY);
+        p && !lines.badStart)
         event.start = momentOf(icalproperty_get_dtstart(p), p, m_zones);
-    if (icalproperty *p = icalcomponent_get_first_property(component, ICAL_RECURRENCEID_PROPERTY))
-        event.recurrenceId = momentOf(icalproperty_get_recurrenceid(p), p, m_zones);
     event.cancelled = icalcomponent_get_status(component) == ICAL_STATUS_CANCELLED;
-    event.recurring = icalcomponent_get_first_property(component, ICAL_RRULE_PROPERTY)
-        || icalcomponent_get_first_property(component, ICAL_RDATE_PROPERTY);
+    event.recurring = lines.ruleCount > 0 || !lines.rdateLines.empty();
     if (!event.start.valid)
         return event;
 
@@ -892,33 +1104,23 @@ bool Reader::ruleOf(icalproperty *property, const Event &event, Rule &rule, QStr
                 rule.until = inZoneOf(until, zoneOf(event), m_zones);
         }
     }
-    for (int i = 0; i < ICAL_BY_MONTH_SIZE && r.by_month[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
-        const int month = icalrecurrencetype_month_month(r.by_month[i]);
-        if (month >= 1 && month <= 12)
-            rule.months.push_back(month);
+    std::array<short, ICAL_BY_MONTH_SIZE> months {};
+    for (int i = 0; i < ICAL_BY_MONTH_SIZE; ++i) {
+        months[size_t(i)] = r.by_month[i] == ICAL_RECURRENCE_ARRAY_MAX
+            ? r.by_month[i]
+            : short(icalrecurrencetype_month_month(r.by_month[i]));
     }
-    std::sort(rule.months.begin(), rule.months.end());
-    rule.months.erase(std::unique(rule.months.begin(), rule.months.end()), rule.months.end());
-    rule.monthDays = valuesOf(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, -31, 31);
-    rule.yearDays = valuesOf(r.by_year_day, ICAL_BY_YEARDAY_SIZE, -366, 366);
-    rule.weekNumbers = valuesOf(r.by_week_no, ICAL_BY_WEEKNO_SIZE, -53, 53);
-    rule.setPositions = valuesOf(r.by_set_pos, ICAL_BY_SETPOS_SIZE, -366, 366);
-    if (!event.start.isDate) {
-        // Zero is a valid hour, minute and second, which valuesOf leaves out; take them here.
-        const auto timesOf = [](const short *values, int size, int high) {
-            std::vector<int> list;
-            for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
-                if (values[i] >= 0 && values[i] <= high)
-                    list.push_back(values[i]);
-            }
-            std::sort(list.begin(), list.end());
-            list.erase(std::unique(list.begin(), list.end()), list.end());
-            return list;
-        };
-        rule.hours = timesOf(r.by_hour, ICAL_BY_HOUR_SIZE, 23);
-        rule.minutes = timesOf(r.by_minute, ICAL_BY_MINUTE_SIZE, 59);
-        rule.seconds = timesOf(r.by_second, ICAL_BY_SECOND_SIZE, 60);
-    }
+    // The parser takes some values outside their ranges, such as BYMONTH=13; a rule without them would
+    // give days the calendar does not name.
+    if (!valuesOf("BYMONTH", months.data(), ICAL_BY_MONTH_SIZE, 1, 12, false, rule.months, reason)
+        || !valuesOf("BYMONTHDAY", r.by_month_day, ICAL_BY_MONTHDAY_SIZE, 1, 31, true, rule.monthDays, reason)
+        || !valuesOf("BYYEARDAY", r.by_year_day, ICAL_BY_YEARDAY_SIZE, 1, 366, true, rule.yearDays, reason)
+        || !valuesOf("BYWEEKNO", r.by_week_no, ICAL_BY_WEEKNO_SIZE, 1, 53, true, rule.weekNumbers, reason)
+        || !valuesOf("BYSETPOS", r.by_set_pos, ICAL_BY_SETPOS_SIZE, 1, 366, true, rule.setPositions, reason)
+        || !valuesOf("BYHOUR", r.by_hour, ICAL_BY_HOUR_SIZE, 0, 23, false, rule.hours, reason)
+        || !valuesOf("BYMINUTE", r.by_minute, ICAL_BY_MINUTE_SIZE, 0, 59, false, rule.minutes, reason)
+        || !valuesOf("BYSECOND", r.by_second, ICAL_BY_SECOND_SIZE, 0, 60, false, rule.seconds, reason))
+        return false;
     for (int i = 0; i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
         const icalrecurrencetype_weekday day = icalrecurrencetype_day_day_of_week(r.by_day[i]);
         if (day == ICAL_NO_WEEKDAY)
@@ -928,38 +1130,34 @@ bool Reader::ruleOf(icalproperty *property, const Event &event, Rule &rule, QStr
     return true;
 }
 
-bool Reader::instancesOf(const Event &event, const std::vector<const Event *> &overrides,
+bool Reader::instancesOf(const Event &event, const EventLines &lines, const std::vector<Moment> &moved,
     std::vector<WallTime> &instances, QString &reason)
 {
     const QTimeZone zone = zoneOf(event);
-    icalcomponent *component = event.component;
     // Instances are looked for a little beyond the window, as a span or a time zone may carry them in.
     const QDate low = event.start.isDate ? m_first.addDays(-std::min<qint64>(event.spanDays, 4'000'000))
                                          : m_first.addDays(-2);
     const QDate high = m_last.addDays(2);
 
     instances.push_back(event.start.wall);
-    int listed = 0;
-    for (icalproperty *p = icalcomponent_get_first_property(component, ICAL_RDATE_PROPERTY); p;
-         p = icalcomponent_get_next_property(component, ICAL_RDATE_PROPERTY)) {
-        if (++listed > IcsDaysOff::MaxListedDatesPerEvent) {
-            reason = QStringLiteral("it lists more than %1 dates").arg(IcsDaysOff::MaxListedDatesPerEvent);
-            return false;
+    // An instance moved here stands for itself alone.
+    if (event.recurrenceId.valid)
+        return true;
+    for (const auto &[start, end] : lines.rdateLines) {
+        for (const Moment &moment : momentsOf(unfolded(m_ics, start, end), m_zones)) {
+            if (!moment.valid)
+                continue;
+            if (!m_budget.take(moment.isDate || event.start.isDate ? 1 : kStepsPerConversion))
+                return false;
+            WallTime wall = event.start.isDate ? WallTime { moment.wall.date, QTime(0, 0) }
+                                               : inZoneOf(moment, zone, m_zones);
+            if (moment.isDate && !event.start.isDate)
+                wall.time = event.start.wall.time;
+            instances.push_back(wall);
         }
-        const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
-        const Moment moment
-            = momentOf(icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time, p, m_zones);
-        if (!moment.valid)
-            continue;
-        if (!m_budget.take(moment.isDate || event.start.isDate ? 1 : kStepsPerConversion))
-            return false;
-        WallTime wall = event.start.isDate ? WallTime { moment.wall.date, QTime(0, 0) }
-                                           : inZoneOf(moment, zone, m_zones);
-        if (moment.isDate && !event.start.isDate)
-            wall.time = event.start.wall.time;
-        instances.push_back(wall);
     }
 
+    icalcomponent *component = event.component.get();
     for (icalproperty *p = icalcomponent_get_first_property(component, ICAL_RRULE_PROPERTY); p;
          p = icalcomponent_get_next_property(component, ICAL_RRULE_PROPERTY)) {
         Rule rule;
@@ -984,19 +1182,15 @@ bool Reader::instancesOf(const Event &event, const std::vector<const Event *> &o
         else
             excluded.insert(inZoneOf(moment, zone, m_zones));
     };
-    listed = 0;
-    for (icalproperty *p = icalcomponent_get_first_property(component, ICAL_EXDATE_PROPERTY); p;
-         p = icalcomponent_get_next_property(component, ICAL_EXDATE_PROPERTY)) {
-        if (++listed > IcsDaysOff::MaxListedDatesPerEvent) {
-            reason = QStringLiteral("it lists more than %1 dates").arg(IcsDaysOff::MaxListedDatesPerEvent);
-            return false;
+    for (const auto &[start, end] : lines.exdateLines) {
+        for (const Moment &moment : momentsOf(unfolded(m_ics, start, end), m_zones)) {
+            if (!m_budget.take(kStepsPerConversion))
+                return false;
+            exclude(moment);
         }
-        if (!m_budget.take(kStepsPerConversion))
-            return false;
-        exclude(momentOf(icalproperty_get_exdate(p), p, m_zones));
     }
-    for (const Event *moved : overrides)
-        exclude(moved->recurrenceId);
+    for (const Moment &recurrenceId : moved)
+        exclude(recurrenceId);
 
     std::sort(instances.begin(), instances.end());
     instances.erase(std::unique(instances.begin(), instances.end()), instances.end());
@@ -1006,7 +1200,44 @@ bool Reader::instancesOf(const Event &event, const std::vector<const Event *> &o
     return true;
 }
 
-void Reader::take(const Event &event, const std::vector<const Event *> &overrides)
+QString Reader::outOfSteps()
+{
+    if (!m_budget.totalSpent())
+        return QStringLiteral("its dates take more than %1 steps to work out")
+            .arg(IcsDaysOff::MaxStepsPerEvent);
+    m_capNote = QStringLiteral("The calendar takes more than %1 steps to read; later events were left out.")
+                    .arg(m_budget.limit());
+    return QStringLiteral("the import reached its limit of %1 steps first").arg(m_budget.limit());
+}
+
+void Reader::readEvent(const EventText &text, const Moment &recurrenceId, const std::vector<Moment> &moved)
+{
+    m_budget.startEvent();
+    const EventLines lines = linesOf(m_ics, text);
+    QString reason = text.misplaced;
+    if (reason.isEmpty() && std::max(lines.rdates, lines.exdates) > IcsDaysOff::MaxListedDatesPerEvent)
+        reason = QStringLiteral("it lists more than %1 dates").arg(IcsDaysOff::MaxListedDatesPerEvent);
+    if (reason.isEmpty() && lines.properties > IcsDaysOff::MaxPropertiesPerEvent)
+        reason = QStringLiteral("it has more than %1 properties").arg(IcsDaysOff::MaxPropertiesPerEvent);
+    // The parser is paid for before it runs, the event itself as one property; a moved instance's own rules
+    // are never read.
+    const bool withRules = reason.isEmpty() && !recurrenceId.valid;
+    const bool paid = m_budget.take(
+        kStepsPerProperty * (lines.namedCount + 1) + (withRules ? kStepsPerRule * lines.ruleCount : 0));
+    Event event = eventOf(text, lines, withRules && paid);
+    if (m_budget.cancelled())
+        return;
+    if (reason.isEmpty() && !paid)
+        reason = outOfSteps();
+    if (!reason.isEmpty()) {
+        leaveOut(event, reason);
+        return;
+    }
+    event.recurrenceId = recurrenceId;
+    take(event, lines, moved);
+}
+
+void Reader::take(const Event &event, const EventLines &lines, const std::vector<Moment> &moved)
 {
     if (!event.start.valid) {
         leaveOut(event, QStringLiteral("it has no start date"));
@@ -1016,23 +1247,21 @@ void Reader::take(const Event &event, const std::vector<const Event *> &override
         leaveOut(event, QStringLiteral("it is cancelled"));
         return;
     }
-    m_budget.startEvent();
+    if (event.recurrenceId.valid && event.recurring) {
+        leaveOut(event,
+            QStringLiteral("its %1, as it replaces one date of a recurring event")
+                .arg(lines.ruleCount > 0 ? QStringLiteral("RRULE") : QStringLiteral("RDATE")));
+    } else if (icalcomponent_count_properties(event.component.get(), ICAL_RRULE_PROPERTY) < lines.ruleCount) {
+        // The parser drops a rule it cannot read, which would leave the event a single day.
+        leaveOut(event, QStringLiteral("its RRULE cannot be read"));
+        return;
+    }
     std::vector<WallTime> instances;
     QString reason;
-    if (!instancesOf(event, overrides, instances, reason)) {
+    if (!instancesOf(event, lines, moved, instances, reason)) {
         if (m_budget.cancelled())
             return;
-        if (reason.isEmpty()) {
-            reason = m_budget.totalSpent()
-                ? QStringLiteral("the import reached its limit of %1 steps first").arg(IcsDaysOff::MaxSteps)
-                : QStringLiteral("its dates take more than %1 steps to work out")
-                      .arg(IcsDaysOff::MaxStepsPerEvent);
-            if (m_budget.totalSpent())
-                m_capNote = QStringLiteral("The calendar takes more than %1 steps to read; later events were "
-                                           "left out.")
-                                .arg(IcsDaysOff::MaxSteps);
-        }
-        leaveOut(event, reason);
+        leaveOut(event, reason.isEmpty() ? outOfSteps() : reason);
         return;
     }
 
@@ -1079,39 +1308,40 @@ void Reader::take(const Event &event, const std::vector<const Event *> &override
             m_capNote
                 = QStringLiteral("The calendar takes more than %1 steps to read; later events were left "
                                  "out.")
-                      .arg(IcsDaysOff::MaxSteps);
+                      .arg(m_budget.limit());
     }
 }
 
-void Reader::read(const std::vector<icalcomponent *> &calendars, const std::vector<int> &eventLines,
-    const std::set<int> &badStarts)
+void Reader::read(const std::vector<EventText> &events)
 {
-    std::vector<icalcomponent *> components;
-    for (icalcomponent *calendar : calendars) {
-        for (icalcomponent *c = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); c;
-             c = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT))
-            components.push_back(c);
+    // A RECURRENCE-ID moves or cancels one instance of the recurring event with the same UID; without that
+    // event, it stands alone.
+    std::vector<Moment> recurrenceIds(events.size());
+    std::set<QByteArray> recurring;
+    for (size_t i = 0; i < events.size(); ++i) {
+        const EventText &text = events[i];
+        if (!text.misplaced.isEmpty())
+            continue;
+        if (text.recurrenceIdStart >= 0) {
+            const std::vector<Moment> moments
+                = momentsOf(unfolded(m_ics, text.recurrenceIdStart, text.recurrenceIdEnd), m_zones);
+            if (moments.size() == 1)
+                recurrenceIds[i] = moments.front();
+        }
+        if (text.repeats && !recurrenceIds[i].valid)
+            recurring.insert(text.uid);
     }
-    const bool linesKnown = eventLines.size() == components.size();
-    std::vector<Event> events;
-    events.reserve(components.size());
-    for (size_t i = 0; i < components.size(); ++i) {
-        events.push_back(eventOf(components[i], linesKnown ? eventLines[i] : 0));
-        if (linesKnown && badStarts.contains(eventLines[i]))
-            events.back().start.valid = false;
+    std::map<QByteArray, std::vector<Moment>> moved;
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (!recurrenceIds[i].valid)
+            continue;
+        if (recurring.contains(events[i].uid))
+            moved[events[i].uid].push_back(recurrenceIds[i]);
+        else
+            recurrenceIds[i] = {};
     }
 
-    // Overrides of one instance (RECURRENCE-ID) replace it in the set of the event with the same UID.
-    std::unordered_map<std::string, std::vector<const Event *>> overrides;
-    std::set<std::string> recurringUids;
-    for (const Event &event : events) {
-        if (event.recurrenceId.valid)
-            overrides[event.uid.toStdString()].push_back(&event);
-        else if (event.recurring)
-            recurringUids.insert(event.uid.toStdString());
-    }
-
-    const std::vector<const Event *> none;
+    const std::vector<Moment> none;
     const int total = int(events.size());
     for (int i = 0; i < total; ++i) {
         m_budget.checkCancel();
@@ -1119,21 +1349,20 @@ void Reader::read(const std::vector<icalcomponent *> &calendars, const std::vect
             return;
         if (m_progress && (i % 64 == 0))
             m_progress(i, total);
-        Event &event = events[size_t(i)];
+        const EventText &text = events[size_t(i)];
         if (m_budget.totalSpent()) {
-            leaveOut(event,
-                QStringLiteral("the import reached its limit of %1 steps first").arg(IcsDaysOff::MaxSteps));
+            const QString reason
+                = QStringLiteral("the import reached its limit of %1 steps first").arg(m_budget.limit());
+            // Only an event that is listed is read for its name.
+            if (int(m_leftOut.size()) < kMaxListedLeftOut)
+                leaveOut(eventOf(text, linesOf(m_ics, text), false), reason);
+            else
+                ++m_unlisted;
             continue;
         }
-        if (event.recurrenceId.valid) {
-            // An override without its recurring event stands alone.
-            if (!recurringUids.contains(event.uid.toStdString()))
-                event.recurrenceId = {};
-            take(event, none);
-            continue;
-        }
-        const auto moved = event.recurring ? overrides.find(event.uid.toStdString()) : overrides.end();
-        take(event, moved == overrides.end() ? none : moved->second);
+        const auto found
+            = text.repeats && !recurrenceIds[size_t(i)].valid ? moved.find(text.uid) : moved.end();
+        readEvent(text, recurrenceIds[size_t(i)], found == moved.end() ? none : found->second);
     }
     if (m_progress)
         m_progress(total, total);
@@ -1163,6 +1392,18 @@ IcsDaysOffImport Reader::result()
     return imported;
 }
 
+// The text in UTF-8 without a byte order mark; some programs write calendars in UTF-16 or UTF-32.
+QByteArray inUtf8(const QByteArray &text)
+{
+    const std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(text, u'B');
+    if (!encoding)
+        return text;
+    if (*encoding == QStringConverter::Utf8)
+        return text.sliced(3);
+    QStringDecoder decoder(*encoding);
+    return QString(decoder.decode(text)).toUtf8();
+}
+
 IcsDaysOffImport failure(const QString &error)
 {
     IcsDaysOffImport imported;
@@ -1174,7 +1415,8 @@ IcsDaysOffImport failure(const QString &error)
 
 IcsDaysOffImport IcsDaysOff::read(const QByteArray &ics, int thisYear, const IcsImportOptions &options)
 {
-    const Scan scan = scanText(ics);
+    const QByteArray text = inUtf8(ics);
+    const Scan scan = scanText(text);
     if (!scan.error.isEmpty())
         return failure(scan.error);
     if (options.cancel && options.cancel->load()) {
@@ -1185,25 +1427,8 @@ IcsDaysOffImport IcsDaysOff::read(const QByteArray &ics, int thisYear, const Ics
 
     // A malformed file is the person's mistake, not the program's: libical must report it, not abort.
     icalerror_set_errors_are_fatal(0);
-    const QByteArray text = scan.longLists.empty() ? ics : withListsSplit(ics, scan.longLists);
-    std::unique_ptr<icalcomponent, ComponentDeleter> root(icalparser_parse_string(text.constData()));
-    icalerror_clear_errno();
-    if (!root)
-        return failure(kNotCalendar);
-
-    std::vector<icalcomponent *> calendars;
-    if (icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT) {
-        calendars.push_back(root.get());
-    } else {
-        for (icalcomponent *c = icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT); c;
-             c = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
-            calendars.push_back(c);
-    }
-    if (calendars.empty())
-        return failure(kNotCalendar);
-
-    Reader reader(thisYear, options);
-    reader.read(calendars, scan.eventLines, scan.badStarts);
+    Reader reader(text, thisYear, options);
+    reader.read(scan.events);
     return reader.result();
 }
 
@@ -1219,10 +1444,7 @@ IcsDaysOffImport IcsDaysOff::readFile(const QString &path, int thisYear, const I
 
 bool IcsDaysOff::isCalendar(const QByteArray &text)
 {
-    QByteArray start = text.left(4096);
-    if (start.startsWith("\xEF\xBB\xBF"))
-        start.remove(0, 3);
-    return start.trimmed().toUpper().startsWith("BEGIN:VCALENDAR");
+    return inUtf8(text.left(4096)).trimmed().toUpper().startsWith("BEGIN:VCALENDAR");
 }
 
 IcsCommandLineDays IcsDaysOff::forCommandLine(

@@ -50,7 +50,10 @@ struct IcsImportOptions {
     QTimeZone zone = QTimeZone::systemTimeZone();
     // Called on the reading thread with the events read so far and their number.
     std::function<void(int done, int total)> progress;
-    // Set from another thread to stop early; the result is then empty and marked cancelled.
+    // The work the reading may take, in steps; 0 is IcsDaysOff::MaxSteps. A fuzzer's slow build takes less.
+    qint64 maxSteps = 0;
+    // Set from another thread to stop early, which is seen before the next event; the result is then empty
+    // and marked cancelled.
     const std::atomic<bool> *cancel = nullptr;
 };
 
@@ -73,6 +76,7 @@ public:
     static constexpr int MaxNesting = 16;
     static constexpr int MaxLineBytes = 256 * 1024;
     static constexpr int MaxListedDatesPerEvent = 5'000; // RDATE and EXDATE values of one event
+    static constexpr int MaxPropertiesPerEvent = 10'000; // an event's own lines, such as ATTENDEE
     static constexpr qint64 MaxStepsPerEvent = 1'000'000;
     static constexpr qint64 MaxSteps = 10'000'000;
 

@@ -63,6 +63,16 @@ icaltimetype floatingTime(const QDate &date, const QTime &time)
     return t;
 }
 
+// A day without a time, as an all-day event takes it.
+icaltimetype dateOnly(const QDate &date)
+{
+    icaltimetype t = icaltime_null_date();
+    t.year = date.year();
+    t.month = date.month();
+    t.day = date.day();
+    return t;
+}
+
 icaltimetype utcTime(const QDateTime &moment)
 {
     const QDateTime utc = moment.toUTC();
@@ -170,6 +180,37 @@ private:
     QCryptographicHash m_hash;
 };
 
+// libical writes a CATEGORIES value as a list and leaves its commas and semicolons bare, so a project name
+// holding them would read back as several categories. They go in as private-use characters and become their
+// escaped forms in the written text.
+constexpr char16_t kCommaStandIn = 0xE000;
+constexpr char16_t kSemicolonStandIn = 0xE001;
+
+QString categoryStandIn(QString name)
+{
+    return name.replace(QLatin1Char(','), QChar(kCommaStandIn))
+        .replace(QLatin1Char(';'), QChar(kSemicolonStandIn));
+}
+
+// Escapes the stand-ins of the first CATEGORIES line from from on, its folded continuation lines included.
+void escapeCategory(QByteArray &text, qsizetype from)
+{
+    static const QByteArray comma = QString(QChar(kCommaStandIn)).toUtf8();
+    static const QByteArray semicolon = QString(QChar(kSemicolonStandIn)).toUtf8();
+    const qsizetype start = text.indexOf("\r\nCATEGORIES", from);
+    if (start < 0)
+        return;
+    qsizetype end = start;
+    do
+        end = text.indexOf("\r\n", end + 2);
+    while (end >= 0 && end + 2 < text.size() && (text[end + 2] == ' ' || text[end + 2] == '\t'));
+    if (end < 0)
+        end = text.size();
+    QByteArray line = text.mid(start, end - start);
+    line.replace(comma, "\\,").replace(semicolon, "\\;");
+    text.replace(start, end - start, line);
+}
+
 bool appendText(QByteArray &out, icalcomponent *component)
 {
     const std::unique_ptr<char, CharFree> text(icalcomponent_as_ical_string_r(component));
@@ -184,29 +225,54 @@ bool appendText(QByteArray &out, icalcomponent *component)
 class EventComposer final {
 public:
     // With a wrapper, each text is a calendar of its own holding the event, marked as owner's.
+    // Every event names projectName, when there is one, as its category and in its description.
     EventComposer(const QTime &begins, const QTime &ends, const icaltimetype &stamp, const Component *wrapper,
-        const QByteArray &owner)
+        const QByteArray &owner, const QString &projectName)
         : m_begins(begins)
         , m_ends(ends)
-        , m_single(makeShape(false, stamp, wrapper, owner))
-        , m_repeated(makeShape(true, stamp, wrapper, owner))
+        , m_single(makeShape(false, stamp, wrapper, owner, projectName))
+        , m_repeated(makeShape(true, stamp, wrapper, owner, projectName))
+        , m_allDay(makeShape(false, stamp, wrapper, owner, projectName, true))
     {
+        if (!projectName.isEmpty())
+            m_projectLine = QStringLiteral("Project: ") + projectName;
+        m_escapeCategory = projectName.contains(QLatin1Char(',')) || projectName.contains(QLatin1Char(';'));
     }
 
     bool append(QByteArray &out, const EventRow &event, const QByteArray &uid)
     {
-        return set(event, uid) && appendText(out, m_last->root.get());
+        const qint64 days = event.startDate.daysTo(event.endDate) + 1;
+        Shape &shape = event.allDay ? m_allDay : days > 1 ? m_repeated : m_single;
+        icalproperty_set_uid(shape.uid, uid.constData());
+        if (event.allDay) {
+            icalproperty_set_dtstart(shape.dtstart, dateOnly(event.startDate));
+            icalproperty_set_dtend(shape.dtend, dateOnly(event.endDate.addDays(1)));
+        } else {
+            icalproperty_set_dtstart(shape.dtstart, floatingTime(event.startDate, m_begins));
+            icalproperty_set_dtend(shape.dtend, floatingTime(event.startDate, m_ends));
+        }
+        if (&shape == &m_repeated)
+            icalproperty_set_rrule(shape.rrule, dailyRule(int(days)));
+        icalproperty_set_summary(shape.summary, event.title().toUtf8().constData());
+        QStringList details = event.markWords();
+        if (!m_projectLine.isEmpty())
+            details.prepend(m_projectLine);
+        icalproperty_set_description(shape.description, details.join(QLatin1Char('\n')).toUtf8().constData());
+        const qsizetype from = out.size();
+        if (!appendText(out, shape.root.get()))
+            return false;
+        if (m_escapeCategory)
+            escapeCategory(out, from);
+        return true;
     }
 
     // The event's text into device; false when it could not be composed. A failed write shows in the device.
     bool write(QIODevice *device, const EventRow &event, const QByteArray &uid)
     {
-        if (!set(event, uid))
+        m_piece.resize(0);
+        if (!append(m_piece, event, uid))
             return false;
-        const std::unique_ptr<char, CharFree> text(icalcomponent_as_ical_string_r(m_last->root.get()));
-        if (!text)
-            return false;
-        device->write(text.get(), qint64(std::strlen(text.get())));
+        device->write(m_piece);
         return true;
     }
 
@@ -217,21 +283,6 @@ private:
                      *summary = nullptr, *description = nullptr;
     };
 
-    bool set(const EventRow &event, const QByteArray &uid)
-    {
-        const qint64 days = event.startDate.daysTo(event.endDate) + 1;
-        Shape &shape = days > 1 ? m_repeated : m_single;
-        icalproperty_set_uid(shape.uid, uid.constData());
-        icalproperty_set_dtstart(shape.dtstart, floatingTime(event.startDate, m_begins));
-        icalproperty_set_dtend(shape.dtend, floatingTime(event.startDate, m_ends));
-        if (days > 1)
-            icalproperty_set_rrule(shape.rrule, dailyRule(int(days)));
-        icalproperty_set_summary(shape.summary, event.subject().toUtf8().constData());
-        icalproperty_set_description(shape.description, event.description.toUtf8().constData());
-        m_last = &shape;
-        return true;
-    }
-
     static icalrecurrencetype dailyRule(int count)
     {
         icalrecurrencetype rule;
@@ -241,12 +292,13 @@ private:
         return rule;
     }
 
-    static Shape makeShape(
-        bool repeated, const icaltimetype &stamp, const Component *wrapper, const QByteArray &owner)
+    static Shape makeShape(bool repeated, const icaltimetype &stamp, const Component *wrapper,
+        const QByteArray &owner, const QString &projectName, bool allDay = false)
     {
         Shape shape;
         icalcomponent *e = icalcomponent_new_vevent();
-        const icaltimetype day = floatingTime(QDate(2000, 1, 1), QTime(0, 0));
+        const icaltimetype day
+            = allDay ? dateOnly(QDate(2000, 1, 1)) : floatingTime(QDate(2000, 1, 1), QTime(0, 0));
         icalcomponent_add_property(e, shape.uid = icalproperty_new_uid(""));
         icalcomponent_add_property(e, icalproperty_new_dtstamp(stamp));
         icalcomponent_add_property(e, shape.dtstart = icalproperty_new_dtstart(day));
@@ -255,8 +307,9 @@ private:
             icalcomponent_add_property(e, shape.rrule = icalproperty_new_rrule(dailyRule(2)));
         icalcomponent_add_property(e, shape.summary = icalproperty_new_summary(""));
         icalcomponent_add_property(e, shape.description = icalproperty_new_description(""));
-        icalcomponent_add_property(e, icalproperty_new_location("Home"));
-        icalcomponent_add_property(e, icalproperty_new_class(ICAL_CLASS_PRIVATE));
+        if (!projectName.isEmpty())
+            icalcomponent_add_property(
+                e, icalproperty_new_categories(categoryStandIn(projectName).toUtf8().constData()));
         if (!wrapper) {
             shape.root.reset(e);
             return shape;
@@ -273,7 +326,10 @@ private:
     QTime m_ends;
     Shape m_single;
     Shape m_repeated;
-    Shape *m_last = nullptr;
+    Shape m_allDay;
+    QString m_projectLine;
+    bool m_escapeCategory = false;
+    QByteArray m_piece; // one event's text on its way to the device
 };
 
 QString composeFailure()
@@ -402,7 +458,7 @@ std::optional<QString> streamCalendarIcs(
     std::optional<QString> failure; // read on the composing thread, where libical keeps its error
     std::thread composing([&] {
         UidMaker uids(uidSource(options), qsizetype(events.size()));
-        EventComposer composer(hours.begins, hours.ends, stamp, nullptr, {});
+        EventComposer composer(hours.begins, hours.ends, stamp, nullptr, {}, options.projectName);
         for (const EventRow &event : events) {
             if (!composer.write(device, event, uids.uidOf(event))) {
                 failure = composeFailure();
@@ -443,7 +499,7 @@ std::optional<QString> calendarIcsResources(
     resources.reserve(events.size());
     const std::vector<QByteArray> uids = eventUids(options, events);
     const Component wrapper = calendarShell(false, options.projectName);
-    EventComposer composer(hours.begins, hours.ends, stamp, &wrapper, owner);
+    EventComposer composer(hours.begins, hours.ends, stamp, &wrapper, owner, options.projectName);
     for (std::size_t i = 0; i < events.size(); ++i) {
         IcsResource resource;
         resource.uid = uids[i];

@@ -15,7 +15,7 @@ namespace ambrel {
 
 // What an iCalendar file holds besides its events.
 struct IcsOptions {
-    QString projectName; // the calendar's name; also part of every event's UID
+    QString projectName; // the calendar's name and every event's category; also part of every event's UID
     QString startsAt; // the working day's begin hour, as its text ("09:00 AM", "9:00", ...)
     QString endsAt; // the working day's end hour, as its text
     QDateTime stamp; // the moment of the export, written in UTC as every event's DTSTAMP
@@ -38,7 +38,9 @@ std::optional<QString> icsHoursRefusal(const QString &startsAt, const QString &e
 
 // The calendar as an iCalendar (RFC 5545) text, UTF-8 without a byte-order mark: one VEVENT per event row,
 // in order, each a block of working hours on the first day of its run, repeated daily over the run's days.
-// The events' own hour texts are not used: every event takes the hours of options. The UID of an event
+// The events' own hour texts are not used: every event takes the hours of options. An event's summary is
+// its title; the project's name is its category and heads its description, followed by the task's marks in
+// words. The UID of an event
 // depends only on the project's Id (its name when it has none), its task text, its occurrence and its
 // number, so a later export updates the same events; should two rows still come out alike, the later one
 // is told apart by its place among its twins, and every UID of the file stays unique.

@@ -47,7 +47,7 @@ void Project::SetProjectStartDate(const QDate &today)
     ScheduleBuilder::SetProjectStartDate(m_state, m_startOnPickedDate, calendar(), today, m_startIsSaved);
 }
 
-std::optional<Refusal> Project::rebuild(const QDate &today)
+ScheduleRequest Project::request() const
 {
     ScheduleRequest request;
     request.todoText = m_taskText;
@@ -58,14 +58,29 @@ std::optional<Refusal> Project::rebuild(const QDate &today)
     request.endsAt = m_settings.hours.endsAt;
     request.startIsSaved = m_startIsSaved;
     request.waitForParallel = m_waitForParallel;
+    return request;
+}
 
+std::optional<Refusal> Project::refusalOfBuild(const QString &taskText, const QDate &today) const
+{
+    ScheduleRequest trial = request();
+    trial.todoText = taskText;
+    ScheduleState state = m_state;
     Schedule built;
-    if (auto refusal = ScheduleBuilder::build(m_state, request, today, built)) {
+    return reason(ScheduleBuilder::build(state, trial, today, built));
+}
+
+std::optional<Refusal> Project::rebuild(const QDate &today)
+{
+    Schedule built;
+    if (auto refusal = ScheduleBuilder::build(m_state, request(), today, built)) {
         refusal->title.clear();
         emit buildRefused(*refusal);
         return refusal;
     }
     m_builtFrom = { m_taskText, m_name, m_startOnPickedDate, m_state.PickedStartDate, m_waitForParallel };
+    for (TaskRow &task : built.tasks)
+        task.progress = taskProgress(task, today);
     replaceSchedule(std::move(built));
     return std::nullopt;
 }
@@ -122,8 +137,7 @@ TaskProgress Project::status(int row, const QDate &today) const
 {
     if (row < 0 || row >= qsizetype(m_schedule.tasks.size()))
         return {};
-    const TaskRow &task = m_schedule.tasks[size_t(row)];
-    return taskProgress(task.startDate, task.endDate, today);
+    return taskProgress(m_schedule.tasks[size_t(row)], today);
 }
 
 bool Project::writeCalendarCsv(QIODevice *device) const

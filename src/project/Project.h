@@ -28,27 +28,27 @@ public:
 
     // The task text, one task per line; line feeds or CR LF.
     const QString &taskText() const { return m_taskText; }
-    void setTaskText(const QString &text) { m_taskText = text; }
+    void setTaskText(const QString &text) { set(m_taskText, text); }
     const QString &name() const { return m_name; }
-    void setName(const QString &name) { m_name = name; }
+    void setName(const QString &name) { set(m_name, name); }
     // The project's lasting identity, from which its calendar events take their UIDs; empty when it has none.
     const QString &id() const { return m_id; }
-    void setId(const QString &id) { m_id = id; }
+    void setId(const QString &id) { set(m_id, id); }
     // Whether the project starts on the picked date rather than right away.
     bool startsOnPickedDate() const { return m_startOnPickedDate; }
-    void setStartOnPickedDate(bool picked) { m_startOnPickedDate = picked; }
+    void setStartOnPickedDate(bool picked) { set(m_startOnPickedDate, picked); }
     QDate pickedStartDate() const { return m_state.PickedStartDate; }
-    void setPickedStartDate(const QDate &date) { m_state.PickedStartDate = date; }
+    void setPickedStartDate(const QDate &date) { set(m_state.PickedStartDate, date); }
     // "Adjust Tasks to My Working Week.": while off, every day counts.
     bool workingWeekApplies() const { return m_workingWeekApplies; }
-    void setWorkingWeekApplies(bool applies) { m_workingWeekApplies = applies; }
+    void setWorkingWeekApplies(bool applies) { set(m_workingWeekApplies, applies); }
     // Whether the picked date is the start of a saved plan (opened from a file, kept while it is edited)
     // rather than a date picked now: a saved start in the past builds, a new pick in the past is refused.
     bool startIsSaved() const { return m_startIsSaved; }
     void setStartIsSaved(bool saved) { m_startIsSaved = saved; }
     // "Wait for parallel tasks": the task after a parallel group starts once the whole group has ended.
     bool waitsForParallel() const { return m_waitForParallel; }
-    void setWaitForParallel(bool wait) { m_waitForParallel = wait; }
+    void setWaitForParallel(bool wait) { set(m_waitForParallel, wait); }
 
     const Settings &settings() const { return m_settings; }
     void setSettings(const Settings &settings) { m_settings = settings; }
@@ -66,6 +66,8 @@ public:
     // Builds the schedule afresh from the inputs. A refusal changes nothing and is also told through
     // buildRefused. Refusals from the project say what went wrong; the face that shows them gives the title.
     std::optional<Refusal> rebuild(const QDate &today);
+    // Whether a build of this task text, with everything else as it is, would be refused; changes nothing.
+    std::optional<Refusal> refusalOfBuild(const QString &taskText, const QDate &today) const;
 
     // Moves the task at row (0-based) and every task below it by whole days, counted over the calendar; a
     // negative number advances them. A row that is not there changes nothing.
@@ -91,6 +93,8 @@ public:
     std::optional<Refusal> exportCalendarIcs(const QString &path, const QDateTime &stamp) const;
 
 signals:
+    // One of the inputs a project file keeps changed (the task text, the name, the start, an option).
+    void edited();
     void aboutToReset();
     // The whole schedule was replaced (a build, or every task removed).
     void scheduleReset();
@@ -101,6 +105,15 @@ signals:
     void buildRefused(const ambrel::Refusal &refusal);
 
 private:
+    template <typename T>
+    void set(T &field, const T &value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        emit edited();
+    }
+    ScheduleRequest request() const;
     void replaceSchedule(Schedule schedule);
 
     QString m_taskText;

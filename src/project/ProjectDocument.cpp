@@ -2,12 +2,15 @@
 
 #include "project/Project.h"
 #include "project/ProjectSession.h"
+#include "project/TaskTextEdits.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+
+#include <algorithm>
 
 #include <sys/stat.h>
 
@@ -56,6 +59,10 @@ ProjectDocument::ProjectDocument(QObject *parent)
         }
     });
     m_savedBytes = currentBytes();
+    connect(m_project, &Project::edited, this, [this] {
+        if (!m_replacing)
+            changed();
+    });
 }
 
 ProjectDocument::~ProjectDocument() = default;
@@ -107,6 +114,7 @@ void ProjectDocument::markSaved()
 
 void ProjectDocument::setContent(const ProjectFileContent &content)
 {
+    m_replacing = true;
     m_project->setName(content.name);
     m_project->setId(content.id);
     m_project->setStartOnPickedDate(content.startOnPickedDate);
@@ -117,7 +125,70 @@ void ProjectDocument::setContent(const ProjectFileContent &content)
     m_project->setStartIsSaved(content.startOnPickedDate);
     m_project->setWaitForParallel(content.waitForParallel);
     m_project->setTaskText(content.taskText);
+    m_replacing = false;
     emit contentReplaced();
+}
+
+std::optional<Refusal> ProjectDocument::listActionText(
+    ListAction action, const std::vector<int> &rows, qint64 days, const QDate &today, QString *text)
+{
+    // A task is known by its name part and which of the tasks of that name part it is, so that the same
+    // task is found again after lines were typed above it.
+    const auto occurrence = [this](int row) {
+        const std::vector<TaskRow> &tasks = m_project->tasks();
+        return int(std::count_if(tasks.begin(), tasks.begin() + row,
+            [&](const TaskRow &task) { return task.namePart == tasks[size_t(row)].namePart; }));
+    };
+    std::vector<std::pair<QString, int>> wanted;
+    for (const int row : rows) {
+        if (row >= 0 && row < qsizetype(m_project->tasks().size()))
+            wanted.emplace_back(m_project->tasks()[size_t(row)].namePart, occurrence(row));
+    }
+    if (m_project->changedSinceBuild()) {
+        if (std::optional<Refusal> refusal = m_project->rebuild(today))
+            return refusal;
+    }
+    std::vector<int> lines;
+    for (const auto &[namePart, nth] : wanted) {
+        int seen = 0;
+        int found = 0;
+        for (const TaskRow &task : m_project->tasks()) {
+            if (task.namePart == namePart && seen++ == nth) {
+                found = task.lineNumber;
+                break;
+            }
+        }
+        if (found == 0) {
+            return Refusal { QStringLiteral("The task \"%1\" is no longer in your task text.")
+                                 .arg(QString(namePart).remove(QStringLiteral("//")).trimmed()),
+                QString() };
+        }
+        lines.push_back(found);
+    }
+    if (lines.empty()) {
+        *text = m_project->taskText();
+        return std::nullopt;
+    }
+
+    QString result;
+    std::optional<Refusal> refusal;
+    switch (action) {
+    case ListAction::Postpone:
+        refusal = withWaitAdded(m_project->taskText(), lines.front(), days, &result);
+        break;
+    case ListAction::Remove:
+        result = withoutLines(m_project->taskText(), lines);
+        break;
+    case ListAction::MarkDone:
+        refusal = withDoneToggled(m_project->taskText(), lines, &result);
+        break;
+    }
+    if (!refusal)
+        refusal = m_project->refusalOfBuild(result, today);
+    if (refusal)
+        return refusal;
+    *text = result;
+    return std::nullopt;
 }
 
 void ProjectDocument::setFile(const QString &path)

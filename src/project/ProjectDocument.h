@@ -5,6 +5,7 @@
 #include "project/ProjectFile.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QObject>
 #include <QString>
 
@@ -22,7 +23,8 @@ class WorkSlot;
 // One project as a document: the Project it owns, the file it was opened from or saved to, the bytes last
 // opened or saved (so that it knows whether it is modified), and, once keeping is on, its unsaved work kept
 // in a place of its own in the data folder a moment after each change. The window pushes each edit into the
-// project and calls changed(); it shows what the document says through the signals.
+// project, which announces it; the document then works out whether it is modified. The window shows what the
+// document says through the signals.
 class ProjectDocument final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ProjectDocument)
@@ -45,6 +47,16 @@ public:
 
     // An edit reached the project: works out whether it is modified and keeps the work a moment later.
     void changed();
+
+    // What the task list's actions do to the plan: each is written into the task text.
+    enum class ListAction { Postpone, Remove, MarkDone };
+    // The task text after the action on the given rows (0-based, as the list shows them), for the window to
+    // put in the task box as one edit; days is the move of a postpone. When the text changed since the list
+    // was built, the list is built afresh first and the action takes the same tasks there. Refused, with the
+    // text untouched, when such a task is gone, when the action cannot be written into its line, or when
+    // the builder would refuse the result.
+    std::optional<Refusal> listActionText(
+        ListAction action, const std::vector<int> &rows, qint64 days, const QDate &today, QString *text);
     // What the project holds now counts as saved (a change made on the person's behalf, not by them).
     void markSaved();
 
@@ -115,6 +127,7 @@ private:
     QByteArray m_diskDigest;
     QByteArray m_diskStamp;
     QByteArray m_toldDigest;
+    bool m_replacing = false; // the inputs are being replaced as a whole: one change, not many
 };
 
 } // namespace ambrel

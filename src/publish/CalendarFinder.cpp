@@ -41,6 +41,10 @@ QString requestFailure(const DavResponse &response, const QString &what)
     if (response.status == 401)
         return QStringLiteral("%1 refused the user name or password (401 %2).")
             .arg(response.url.host(), response.reason);
+    if (response.status == 207)
+        return QStringLiteral("%1 answered for %2 with a listing that could not be read (not well-formed "
+                              "XML, entities or text that is not UTF-8).")
+            .arg(response.url.host(), what);
     return QStringLiteral("%1 refused %2: %3 %4")
         .arg(response.url.host(), what)
         .arg(response.status)
@@ -62,13 +66,20 @@ void CalendarFinder::find(const QUrl &address)
 QUrl CalendarFinder::followed(const QUrl &from, const QString &href)
 {
     const QUrl to = from.resolved(QUrl(href));
-    m_connection->follow(from, to);
+    if (const std::optional<QString> refusal = m_connection->foreignRefusal(from, to)) {
+        m_search.failure = *refusal;
+        end();
+        return {};
+    }
     return to;
 }
 
 bool CalendarFinder::endOnFailure(const DavResponse &response)
 {
+    bool readable = false;
     if (response.status == 207)
+        parseMultistatus(response.body, &readable);
+    if (readable)
         return false;
     m_search.failure = requestFailure(
         response, QStringLiteral("the calendar search at %1").arg(response.url.toDisplayString()));
@@ -95,11 +106,13 @@ void CalendarFinder::askAddress(const QUrl &address, bool wellKnownTried)
                 return;
             }
             if (r.status == 207 && !entry.calendarHome.isEmpty()) {
-                listHome(followed(r.url, entry.calendarHome));
+                if (const QUrl home = followed(r.url, entry.calendarHome); !home.isEmpty())
+                    listHome(home);
                 return;
             }
             if (r.status == 207 && !entry.principal.isEmpty()) {
-                askPrincipal(followed(r.url, entry.principal));
+                if (const QUrl principal = followed(r.url, entry.principal); !principal.isEmpty())
+                    askPrincipal(principal);
                 return;
             }
             // Only an answer that says nothing useful sends the search on; a refused password or a
@@ -128,7 +141,8 @@ void CalendarFinder::askPrincipal(const QUrl &principal)
             end();
             return;
         }
-        listHome(followed(r.url, entries.first().calendarHome));
+        if (const QUrl home = followed(r.url, entries.first().calendarHome); !home.isEmpty())
+            listHome(home);
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 #include <vector>
@@ -16,5 +17,11 @@ class Project;
 // the iCalendar export's refusal when its hours will not do, *out untouched then.
 std::optional<QString> projectPlan(
     const Project &project, const QString &id, const QDateTime &now, std::vector<PublishEvent> *out);
+
+// The other project file that last published this Id to the calendar, when it still exists and still holds
+// the Id: projectFile is then most likely a copy, whose publish would take the other file's events away.
+// Empty otherwise.
+QString otherFileWithId(
+    const QString &recordFolder, const QString &projectId, const QUrl &calendar, const QString &projectFile);
 
 } // namespace ambrel

@@ -1,9 +1,13 @@
 #include "PublishRecord.h"
 
 #include "corekit/AtomicFile.h"
+#include "publish/DavConnection.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QLockFile>
+
+#include <algorithm>
 
 namespace ambrel {
 
@@ -21,14 +25,22 @@ QByteArray field(const QString &value)
     return value.toUtf8().toPercentEncoding();
 }
 
-QByteArray eventLine(const RecordedEvent &event)
+QByteArray unfield(const QByteArray &value)
 {
-    return "put\t" + field(event.uid) + '\t' + field(event.href) + '\t' + field(event.etag) + '\t'
-        + field(event.hash) + '\t' + field(event.summary) + '\n';
+    return QByteArray::fromPercentEncoding(value);
 }
 
-// The same calendar written with or without its closing slash is one calendar.
-QString calendarKey(QUrl calendar)
+QByteArray eventLines(const RecordedEvent &event)
+{
+    QByteArray lines = "put\t" + field(event.uid) + '\t' + field(event.href) + '\t' + field(event.etag) + '\t'
+        + field(event.hash) + '\t' + field(event.summary) + '\n';
+    if (!event.content.isEmpty())
+        lines += "content\t" + field(event.uid) + '\t' + field(event.content) + '\n';
+    return lines;
+}
+
+// The key the first versions gave a calendar: only user information and the closing slash were evened out.
+QString legacyCalendarKey(QUrl calendar)
 {
     calendar.setUserInfo(QString());
     if (!calendar.path().endsWith(QLatin1Char('/')))
@@ -36,7 +48,34 @@ QString calendarKey(QUrl calendar)
     return calendar.toString(QUrl::FullyEncoded | QUrl::NormalizePathSegments);
 }
 
+QString recordPath(const QString &folder, const QString &projectId, const QString &calendar)
+{
+    const QByteArray key
+        = QCryptographicHash::hash(projectId.toUtf8() + '\n' + calendar.toUtf8(), QCryptographicHash::Sha256)
+              .toHex()
+              .left(24);
+    return QDir(folder).filePath(QStringLiteral("publish-%1.txt").arg(QString::fromLatin1(key)));
+}
+
+QString writeFailure(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Could not write the publishing record %1: %2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
 } // namespace
+
+QString calendarKey(const QUrl &calendar)
+{
+    QUrl url = calendar.adjusted(QUrl::RemoveUserInfo | QUrl::NormalizePathSegments);
+    url.setScheme(url.scheme().toLower());
+    url.setHost(isLoopbackHost(url.host()) ? QStringLiteral("localhost") : url.host().toLower());
+    if (url.port() == (url.scheme() == QLatin1String("https") ? 443 : 80))
+        url.setPort(-1);
+    if (!url.path().endsWith(QLatin1Char('/')))
+        url.setPath(url.path() + QLatin1Char('/'));
+    return url.toString(QUrl::FullyEncoded);
+}
 
 QByteArray publishedHash(const QByteArray &text)
 {
@@ -49,73 +88,161 @@ QByteArray publishedHash(const QByteArray &text)
     return QCryptographicHash::hash(stable, QCryptographicHash::Sha256).toHex().left(32);
 }
 
+QByteArray eventContentKey(const QByteArray &text)
+{
+    // The properties Ambrel writes; a server's CREATED, LAST-MODIFIED, SEQUENCE or own X- lines are not.
+    static const QList<QByteArray> written { "UID", "DTSTART", "DTEND", "DURATION", "RRULE", "RDATE",
+        "EXDATE", "SUMMARY", "DESCRIPTION", "LOCATION", "X-AMBREL-PROJECT" };
+    QByteArray unfolded = text;
+    unfolded.replace("\r\n", "\n").replace("\n ", "").replace("\n\t", "");
+    QList<QByteArray> kept;
+    bool inEvent = false;
+    for (const QByteArray &line : unfolded.split('\n')) {
+        if (line == "BEGIN:VEVENT")
+            inEvent = true;
+        else if (line == "END:VEVENT")
+            break;
+        qsizetype nameEnd = 0;
+        while (nameEnd < line.size() && line[nameEnd] != ':' && line[nameEnd] != ';')
+            ++nameEnd;
+        if (inEvent && written.contains(line.left(nameEnd).toUpper()))
+            kept << line;
+    }
+    if (kept.isEmpty())
+        return {};
+    std::sort(kept.begin(), kept.end());
+    return QCryptographicHash::hash(kept.join('\n'), QCryptographicHash::Sha256).toHex().left(32);
+}
+
 PublishRecord::PublishRecord(const QString &folder, const QString &projectId, const QUrl &calendar)
-    : m_projectId(projectId)
+    : m_folder(folder)
+    , m_projectId(projectId)
     , m_calendar(calendarKey(calendar))
+    , m_legacyCalendar(legacyCalendarKey(calendar))
 {
-    const QByteArray key = QCryptographicHash::hash(
-        projectId.toUtf8() + '\n' + m_calendar.toUtf8(), QCryptographicHash::Sha256)
-                               .toHex()
-                               .left(24);
-    m_path = QDir(folder).filePath(QStringLiteral("publish-%1.txt").arg(QString::fromLatin1(key)));
+    m_path = recordPath(folder, projectId, m_calendar);
+    m_legacyPath = recordPath(folder, projectId, m_legacyCalendar);
 }
 
-QByteArray PublishRecord::header() const
+PublishRecord::~PublishRecord() = default;
+
+QByteArray PublishRecord::header(const QString &calendar) const
 {
-    return kFirstLine + "\nProject: " + field(m_projectId) + "\nCalendar: " + field(m_calendar) + "\n\n";
+    return kFirstLine + "\nProject: " + field(m_projectId) + "\nCalendar: " + field(calendar) + "\n\n";
 }
 
-bool PublishRecord::load(QString *error)
+bool PublishRecord::lock(int waitMs, QString *error)
 {
-    m_events.clear();
-    QFile file(m_path);
-    if (!file.exists())
+    QString reason;
+    if (!makeOwnerOnlyFolder(m_folder, &reason)) {
+        if (error)
+            *error = writeFailure(m_path, reason);
+        return false;
+    }
+    m_lock = std::make_unique<QLockFile>(m_path + QStringLiteral(".lock"));
+    // Only a lock whose process has gone is stale: a publish of many events may take minutes.
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(waitMs))
         return true;
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    if (error && m_lock->error() == QLockFile::LockFailedError
+        && m_lock->getLockInfo(&pid, &host, &program)) {
+        *error
+            = QStringLiteral("Another publish of this project to this calendar is running (%1, process %2 on "
+                             "%3); try again when it has ended.")
+                  .arg(program.isEmpty() ? QStringLiteral("a program") : program)
+                  .arg(pid)
+                  .arg(host);
+    } else if (error) {
+        *error = writeFailure(m_path + QStringLiteral(".lock"),
+            m_lock->error() == QLockFile::PermissionError ? QStringLiteral("permission denied")
+                                                          : QStringLiteral("it is held by another publish"));
+    }
+    m_lock.reset();
+    return false;
+}
+
+bool PublishRecord::read(const QString &path, const QByteArray &header, QString *error)
+{
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = QStringLiteral("Could not read %1: %2")
-                         .arg(QDir::toNativeSeparators(m_path), file.errorString());
+                         .arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     const QByteArray bytes = file.readAll();
     // Another project or calendar whose key came out alike is not this record; start afresh.
-    if (!bytes.startsWith(header()))
+    if (!bytes.startsWith(header))
         return true;
-    const QList<QByteArray> lines = bytes.mid(header().size()).split('\n');
+    const QList<QByteArray> lines = bytes.mid(header.size()).split('\n');
     for (const QByteArray &line : lines) {
         const QList<QByteArray> parts = line.split('\t');
         if (parts.size() == 6 && parts[0] == "put") {
-            RecordedEvent event { QByteArray::fromPercentEncoding(parts[1]),
-                QString::fromUtf8(QByteArray::fromPercentEncoding(parts[2])),
-                QByteArray::fromPercentEncoding(parts[3]), QByteArray::fromPercentEncoding(parts[4]),
-                QString::fromUtf8(QByteArray::fromPercentEncoding(parts[5])) };
+            RecordedEvent event { unfield(parts[1]), QString::fromUtf8(unfield(parts[2])), unfield(parts[3]),
+                unfield(parts[4]), QString::fromUtf8(unfield(parts[5])), {} };
             m_events.insert(event.uid, event);
+        } else if (parts.size() == 3 && parts[0] == "content") {
+            const auto event = m_events.find(unfield(parts[1]));
+            if (event != m_events.end())
+                event->content = unfield(parts[2]);
         } else if (parts.size() == 2 && parts[0] == "gone") {
-            m_events.remove(QByteArray::fromPercentEncoding(parts[1]));
+            m_events.remove(unfield(parts[1]));
+        } else if (parts.size() == 2 && parts[0] == "from") {
+            m_from = QString::fromUtf8(unfield(parts[1]));
         }
         // A line cut short by a crash is left out: its request is made again next time.
     }
     return true;
 }
 
-bool PublishRecord::append(const QByteArray &line, QString *error)
+bool PublishRecord::load(QString *error)
 {
+    m_events.clear();
+    m_from.clear();
+    if (QFile::exists(m_path))
+        return read(m_path, header(m_calendar), error);
+    if (m_legacyPath == m_path || !QFile::exists(m_legacyPath))
+        return true;
+    if (!read(m_legacyPath, header(m_legacyCalendar), error))
+        return false;
+    // Under the new key from now on, so that every spelling of the address finds it; only by the publish
+    // that holds the lock.
+    if (m_lock && compact(nullptr))
+        QFile::remove(m_legacyPath);
+    return true;
+}
+
+bool PublishRecord::prepare(QString *error)
+{
+    QString reason;
+    if (!makeOwnerOnlyFolder(m_folder, &reason)
+        || (!QFile::exists(m_path)
+            && !writeFileAtomically(m_path, header(m_calendar), &reason, WriteOption::OwnerOnly))) {
+        if (error)
+            *error = writeFailure(m_path, reason);
+        return false;
+    }
     if (!m_journal.isOpen()) {
         m_journal.setFileName(m_path);
-        const bool fresh = !m_journal.exists() || m_journal.size() == 0;
-        if (!QDir().mkpath(QFileInfo(m_path).absolutePath()) || !m_journal.open(QIODevice::Append)
-            || (fresh && m_journal.write(header()) < 0)) {
+        if (!m_journal.open(QIODevice::Append)) {
             if (error)
-                *error = QStringLiteral("Could not write %1: %2")
-                             .arg(QDir::toNativeSeparators(m_path), m_journal.errorString());
-            m_journal.close();
+                *error = writeFailure(m_path, m_journal.errorString());
             return false;
         }
     }
+    return true;
+}
+
+bool PublishRecord::append(const QByteArray &line, QString *error)
+{
+    if (!prepare(error))
+        return false;
     if (m_journal.write(line) != line.size() || !m_journal.flush()) {
         if (error)
-            *error = QStringLiteral("Could not write %1: %2")
-                         .arg(QDir::toNativeSeparators(m_path), m_journal.errorString());
+            *error = writeFailure(m_path, m_journal.errorString());
         return false;
     }
     return true;
@@ -124,7 +251,7 @@ bool PublishRecord::append(const QByteArray &line, QString *error)
 bool PublishRecord::put(const RecordedEvent &event, QString *error)
 {
     m_events.insert(event.uid, event);
-    return append(eventLine(event), error);
+    return append(eventLines(event), error);
 }
 
 bool PublishRecord::remove(const QByteArray &uid, QString *error)
@@ -136,15 +263,18 @@ bool PublishRecord::remove(const QByteArray &uid, QString *error)
 bool PublishRecord::compact(QString *error)
 {
     m_journal.close();
-    QByteArray bytes = header();
+    QByteArray bytes = header(m_calendar);
+    if (!m_from.isEmpty())
+        bytes += "from\t" + field(m_from) + '\n';
     QList<QByteArray> uids = m_events.keys();
     std::sort(uids.begin(), uids.end());
     for (const QByteArray &uid : uids)
-        bytes += eventLine(m_events.value(uid));
+        bytes += eventLines(m_events.value(uid));
     QString reason;
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()) || !writeFileAtomically(m_path, bytes, &reason)) {
+    if (!makeOwnerOnlyFolder(m_folder, &reason)
+        || !writeFileAtomically(m_path, bytes, &reason, WriteOption::OwnerOnly)) {
         if (error)
-            *error = QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(m_path), reason);
+            *error = writeFailure(m_path, reason);
         return false;
     }
     return true;

@@ -51,12 +51,19 @@ QString unfield(const QByteArray &bytes)
 
 bool write(const QString &folder, const QString &path, const QByteArray &bytes, QString *error)
 {
-    if (!QDir().mkpath(folder)) {
+    QString reason;
+    if (!makeOwnerOnlyFolder(folder, &reason)) {
         if (error)
-            *error = QStringLiteral("Could not create the folder %1.").arg(QDir::toNativeSeparators(folder));
+            *error = QStringLiteral("Could not create the folder %1: %2")
+                         .arg(QDir::toNativeSeparators(folder), reason);
         return false;
     }
-    return writeFileAtomically(path, bytes, error);
+    return writeFileAtomically(path, bytes, error, WriteOption::OwnerOnly);
+}
+
+QUrl withoutUserInfo(const QUrl &url)
+{
+    return url.adjusted(QUrl::RemoveUserInfo);
 }
 
 } // namespace
@@ -81,15 +88,21 @@ std::optional<PublishTarget> loadPublishTarget(const QString &folder, const QStr
     }
     if (!target.calendar.isValid() || target.calendar.isEmpty() || !target.server.isValid())
         return std::nullopt;
+    const bool secret = !target.server.password().isEmpty() || !target.calendar.password().isEmpty();
+    target.server = withoutUserInfo(target.server);
+    target.calendar = withoutUserInfo(target.calendar);
+    // An earlier version kept a password typed into the address; it goes from the file at once.
+    if (secret)
+        savePublishTarget(folder, projectId, target, nullptr);
     return target;
 }
 
 bool savePublishTarget(
     const QString &folder, const QString &projectId, const PublishTarget &target, QString *error)
 {
-    const QByteArray bytes = kTargetFirstLine + "\nProject: " + field(projectId) + "\nServer: "
-        + field(target.server.toString()) + "\nUser: " + field(target.user)
-        + "\nCalendar: " + field(target.calendar.toString()) + '\n';
+    const QByteArray bytes = kTargetFirstLine + "\nProject: " + field(projectId)
+        + "\nServer: " + field(withoutUserInfo(target.server).toString()) + "\nUser: " + field(target.user)
+        + "\nCalendar: " + field(withoutUserInfo(target.calendar).toString()) + '\n';
     return write(folder, targetPath(folder, projectId), bytes, error);
 }
 

@@ -67,7 +67,7 @@ std::optional<QString> publishEvents(
     std::vector<PublishEvent> plan;
     plan.reserve(resources.size());
     for (std::size_t i = 0; i < resources.size(); ++i)
-        plan.push_back(PublishEvent { resources[i].uid, events[i].subject(), std::move(resources[i].text) });
+        plan.push_back(PublishEvent { resources[i].uid, events[i].title(), std::move(resources[i].text) });
     *out = std::move(plan);
     return std::nullopt;
 }
@@ -81,19 +81,28 @@ Publisher::Publisher(DavConnection *connection, QObject *parent)
 void Publisher::start(const PublishOptions &options, std::vector<PublishEvent> plan)
 {
     m_options = options;
+    // A collection's own address ends in a slash; some servers answer only that one.
+    if (!m_options.calendar.path().endsWith(QLatin1Char('/')))
+        m_options.calendar.setPath(m_options.calendar.path() + QLatin1Char('/'));
     m_plan = std::move(plan);
     m_outcome = {};
+    m_unanswered.clear();
     m_total = m_done = m_open = 0;
     m_stopping = m_finished = false;
     m_record.emplace(options.recordFolder, options.projectId, options.calendar);
     QString error;
-    if (!m_record->load(&error)) {
+    // Nothing is sent unless what the server does can be recorded.
+    if (!m_record->lock(options.lockWaitMs, &error) || !m_record->load(&error)
+        || !m_record->prepare(&error)) {
+        m_record.reset();
         m_outcome.stopped = error;
         QMetaObject::invokeMethod(this, &Publisher::finish, Qt::QueuedConnection);
         return;
     }
+    if (!options.projectFile.isEmpty())
+        m_record->setPublishedFrom(options.projectFile);
     ++m_open;
-    m_connection->send("PROPFIND", options.calendar, { { "Depth", "1" }, { "Content-Type", kXml } },
+    m_connection->send("PROPFIND", m_options.calendar, { { "Depth", "1" }, { "Content-Type", kXml } },
         propfindBody({ QStringLiteral("getetag"), QStringLiteral("resourcetype") }, {}),
         [this](const DavResponse &response) { listed(response); });
 }
@@ -128,14 +137,18 @@ void Publisher::listed(const DavResponse &response)
     const QString folder = collectionPath(m_options.calendar);
     QHash<QString, QByteArray> onServer;
     bool isCalendar = false;
+    m_listed.clear();
     for (const DavEntry &entry : entries) {
         if (!entry.isCollection)
             onServer.insert(entry.href, entry.etag);
+        if (!entry.isCollection)
+            m_listed.insert(entry.href, entry.etag);
         else if (withSlash(entry.href) == folder)
             isCalendar = entry.isCalendar;
     }
     // Anywhere else the events would land among what the folder holds, where no calendar shows them.
     if (!isCalendar) {
+        m_outcome.notACalendar = true;
         m_outcome.stopped = QStringLiteral("%1 is not a calendar.").arg(m_options.calendar.toDisplayString());
         finish();
         return;
@@ -143,59 +156,41 @@ void Publisher::listed(const DavResponse &response)
 
     std::vector<Job> jobs;
     QSet<QByteArray> planned;
-    auto editedThere = [this](const QString &summary) { m_outcome.editedThere << summary; };
     for (const PublishEvent &event : m_plan) {
         planned.insert(event.uid);
         const QByteArray hash = publishedHash(event.text);
+        const QByteArray content = eventContentKey(event.text);
         const auto recorded = m_record->events().constFind(event.uid);
         if (recorded == m_record->events().constEnd()) {
             jobs.push_back({ Kind::Create, event.uid, event.summary, folder + resourceName(event.uid), {},
-                event.text, hash });
+                event.text, hash, content });
             continue;
         }
         const auto server = onServer.constFind(recorded->href);
-        if (server == onServer.constEnd()) {
-            // Removed on the server by someone: theirs to decide, as an edit is.
-            if (m_options.overwriteEdited)
-                jobs.push_back(
-                    { Kind::Create, event.uid, event.summary, recorded->href, {}, event.text, hash });
-            else
-                editedThere(event.summary);
-        } else if (*server != recorded->etag || recorded->etag.isEmpty()) {
-            if (m_options.overwriteEdited)
-                jobs.push_back(
-                    { Kind::Replace, event.uid, event.summary, recorded->href, *server, event.text, hash });
-            else
-                editedThere(event.summary);
-        } else if (recorded->hash != hash) {
+        if (server == onServer.constEnd() || *server != recorded->etag || recorded->etag.isEmpty()) {
+            // Left out of the listing, or tagged anew: only the event itself tells what happened to it.
             jobs.push_back(
-                { Kind::Replace, event.uid, event.summary, recorded->href, *server, event.text, hash });
+                { Kind::Verify, event.uid, event.summary, recorded->href, {}, event.text, hash, content });
+        } else if (recorded->hash != hash) {
+            jobs.push_back({ Kind::Replace, event.uid, event.summary, recorded->href, *server, event.text,
+                hash, content });
         } else {
             ++m_outcome.unchanged;
         }
     }
-    QString error;
-    QList<QByteArray> gone;
     for (const RecordedEvent &recorded : m_record->events()) {
         if (planned.contains(recorded.uid))
             continue;
         const auto server = onServer.constFind(recorded.href);
-        if (server == onServer.constEnd()) {
-            // Already gone from the calendar: nothing left to remove.
-            gone << recorded.uid;
-        } else if (*server != recorded.etag || recorded.etag.isEmpty()) {
-            if (m_options.overwriteEdited)
-                jobs.push_back(
-                    { Kind::Delete, recorded.uid, recorded.summary, recorded.href, *server, {}, {} });
-            else
-                editedThere(recorded.summary);
-        } else {
-            jobs.push_back({ Kind::Delete, recorded.uid, recorded.summary, recorded.href, *server, {}, {} });
-        }
+        const bool sameTag = server != onServer.constEnd() && *server == recorded.etag;
+        // What the record says was published goes, whether or not a listing showed it; a 404 says it went.
+        if (!recorded.etag.isEmpty() && (sameTag || server == onServer.constEnd()))
+            jobs.push_back(
+                { Kind::Delete, recorded.uid, recorded.summary, recorded.href, recorded.etag, {}, {}, {} });
+        else
+            jobs.push_back({ Kind::Verify, recorded.uid, recorded.summary, recorded.href, {}, {}, {}, {} });
     }
 
-    for (const QByteArray &uid : gone)
-        m_record->remove(uid, &error);
     m_total = int(jobs.size());
     emit progress(0, m_total);
     for (const Job &job : jobs)
@@ -223,33 +218,53 @@ void Publisher::run(const Job &job)
         method = "DELETE";
         headers << DavConnection::Header { "If-Match", job.etag };
         break;
+    case Kind::Verify:
+        method = "GET";
+        break;
     }
     ++m_open;
-    m_connection->send(method, url, headers, job.kind == Kind::Delete ? QByteArray() : job.text,
+    const bool sendsText = job.kind == Kind::Create || job.kind == Kind::Replace;
+    m_connection->send(method, url, headers, sendsText ? job.text : QByteArray(),
         [this, job](const DavResponse &response) { answered(job, response); });
 }
 
 void Publisher::answered(const Job &job, const DavResponse &response)
 {
     --m_open;
+    if (job.kind == Kind::Verify && response.status != 0 && !m_stopping) {
+        verified(job, response);
+        return;
+    }
     // Requests the server carried out count and are recorded even after a stop.
-    if (response.succeeded() || (job.kind == Kind::Delete && response.status == 404)) {
+    if (job.kind != Kind::Verify
+        && (response.succeeded() || (job.kind == Kind::Delete && response.status == 404))) {
         record(job, response.etag);
         if (job.adopting || job.kind == Kind::Replace)
             ++m_outcome.changed;
         else if (job.kind == Kind::Create)
             ++m_outcome.created;
-        else
-            ++m_outcome.removed;
+        else if (response.status != 404 || m_listed.contains(job.href))
+            ++m_outcome.removed; // a 404 for a listed event: a request made again after its answer was lost
+    } else if (!response.answered() && job.kind != Kind::Verify && !m_outcome.cancelled) {
+        // The answer was lost, or cut off by a stop: the server may have carried the request out.
+        m_unanswered.push_back(job);
+        stop(response);
     } else if (m_stopping) {
         // Its reason is already told.
-    } else if (!response.answered() || response.status == 401) {
+    } else if (!response.answered() || response.status == 401 || response.status == 507
+        || response.status == 503 || response.status == 429) {
         stop(response);
     } else if (response.status == 412 && job.kind == Kind::Create && !job.adopting) {
         adopt(job);
         return;
+    } else if (response.status == 412 && !job.verified) {
+        // The ETag changed since the listing: a server's new tag or someone's edit.
+        Job verify = job;
+        verify.kind = Kind::Verify;
+        verify.sent = job.kind == Kind::Replace;
+        run(verify);
+        return;
     } else if (response.status == 412) {
-        // The event changed on the server between the listing and this request.
         m_outcome.editedThere << job.summary;
     } else {
         const QString action
@@ -258,6 +273,61 @@ void Publisher::answered(const Job &job, const DavResponse &response)
                                   .arg(action, job.summary)
                                   .arg(response.status)
                                   .arg(response.reason);
+    }
+    jobDone();
+}
+
+// The event as the server holds it, where its ETag is not the recorded one: the same content as the plan
+// needs nothing but the new tag recorded, the content Ambrel last published is the server's own change of
+// tag, and anything else is someone's edit.
+void Publisher::verified(Job job, const DavResponse &response)
+{
+    const bool planned = !job.text.isEmpty();
+    const RecordedEvent recorded = m_record->events().value(job.uid);
+    job.verified = true;
+    if (response.status == 404) {
+        if (!planned) {
+            record({ Kind::Delete, job.uid, job.summary, job.href, {}, {}, {}, {} }, {});
+        } else if (m_options.overwriteEdited) {
+            job.kind = Kind::Create;
+            run(job);
+            return;
+        } else {
+            // Removed in the calendar by someone: theirs to decide, as an edit is.
+            m_outcome.editedThere << job.summary;
+        }
+        jobDone();
+        return;
+    }
+    // A server that gives no ETag with an event may still have listed one.
+    const QByteArray etag = response.etag.isEmpty() ? m_listed.value(job.href) : response.etag;
+    if (!response.succeeded() || etag.isEmpty()) {
+        if (response.status == 401 || response.status == 507 || response.status == 503
+            || response.status == 429)
+            stop(response);
+        else
+            m_outcome.failures << QStringLiteral("Could not read \"%1\" back from the calendar: %2 %3")
+                                      .arg(job.summary)
+                                      .arg(response.status)
+                                      .arg(response.succeeded() ? QStringLiteral("no ETag came with it")
+                                                                : response.reason);
+        jobDone();
+        return;
+    }
+    const QByteArray theirs = eventContentKey(response.body);
+    const bool asPublished
+        = !theirs.isEmpty() && (theirs == recorded.content || publishedHash(response.body) == recorded.hash);
+    if (planned && theirs == job.content) {
+        job.kind = Kind::Replace;
+        record(job, etag);
+        ++(job.sent ? m_outcome.changed : m_outcome.unchanged);
+    } else if (asPublished || m_options.overwriteEdited) {
+        job.kind = planned ? Kind::Replace : Kind::Delete;
+        job.etag = etag;
+        run(job);
+        return;
+    } else {
+        m_outcome.editedThere << job.summary;
     }
     jobDone();
 }
@@ -290,6 +360,14 @@ void Publisher::adopt(const Job &job)
         Job replace = job;
         replace.kind = Kind::Replace;
         replace.etag = response.etag;
+        if (eventContentKey(response.body) == job.content) {
+            // Already as the plan has it: stored by this publish when the listing did not show it yet (its
+            // answer lost, the request made again), else by an earlier one whose record was lost.
+            record(replace, response.etag);
+            ++(m_listed.contains(job.href) ? m_outcome.unchanged : m_outcome.created);
+            jobDone();
+            return;
+        }
         replace.adopting = true;
         run(replace);
     });
@@ -302,10 +380,27 @@ void Publisher::stop(const DavResponse &response)
     m_stopping = true;
     m_outcome.unauthorized = response.status == 401;
     m_outcome.tls = response.tls;
-    m_outcome.stopped = response.status == 401
-        ? QStringLiteral("%1 refused the user name or password (401 %2).")
-              .arg(response.url.host(), response.reason)
-        : QStringLiteral("Publishing stopped: %1").arg(response.failure);
+    const QString host = response.url.host();
+    if (response.status == 401) {
+        m_outcome.stopped
+            = QStringLiteral("%1 refused the user name or password (401 %2).").arg(host, response.reason);
+    } else if (response.status == 507) {
+        m_outcome.stopped
+            = QStringLiteral("%1 has no room left for more events (507 %2); publishing stopped.")
+                  .arg(host, response.reason);
+    } else if (response.status == 503 || response.status == 429) {
+        const QString wait = response.retryAfter > DavConnection::MaxRetryWaitSeconds
+            ? QStringLiteral(" and asked to wait %1 seconds").arg(response.retryAfter)
+            : QString();
+        m_outcome.stopped
+            = QStringLiteral("%1 is not taking requests now (%2 %3)%4; publishing stopped, publish "
+                             "again later.")
+                  .arg(host)
+                  .arg(response.status)
+                  .arg(response.reason, wait);
+    } else {
+        m_outcome.stopped = QStringLiteral("Publishing stopped: %1").arg(response.failure);
+    }
     m_connection->cancelAll();
 }
 
@@ -314,7 +409,8 @@ void Publisher::record(const Job &job, const QByteArray &etag)
     QString error;
     const bool written = job.kind == Kind::Delete
         ? m_record->remove(job.uid, &error)
-        : m_record->put(RecordedEvent { job.uid, job.href, etag, job.hash, job.summary }, &error);
+        : m_record->put(
+            RecordedEvent { job.uid, job.href, etag, job.hash, job.summary, job.content }, &error);
     if (!written && !m_stopping) {
         // Without a record the next publish could not tell these events from someone else's.
         m_stopping = true;
@@ -328,7 +424,47 @@ void Publisher::jobDone()
     ++m_done;
     emit progress(m_done, m_total);
     if (m_open == 0)
+        reconcile();
+}
+
+// After a broken connection the server may have carried out requests whose answers were lost; one more
+// listing tells, so that the counts and the record say what the server holds.
+void Publisher::reconcile()
+{
+    if (m_unanswered.empty() || m_outcome.cancelled || m_finished) {
         fillMissingEtags();
+        return;
+    }
+    std::vector<Job> unanswered;
+    unanswered.swap(m_unanswered);
+    ++m_open;
+    m_connection->send("PROPFIND", m_options.calendar, { { "Depth", "1" }, { "Content-Type", kXml } },
+        propfindBody({ QStringLiteral("getetag") }, {}), [this, unanswered](const DavResponse &response) {
+            --m_open;
+            bool ok = false;
+            const QList<DavEntry> entries
+                = response.status == 207 ? parseMultistatus(response.body, &ok) : QList<DavEntry>();
+            QHash<QString, QByteArray> onServer;
+            for (const DavEntry &entry : entries)
+                onServer.insert(entry.href, entry.etag);
+            for (const Job &job : unanswered) {
+                if (!ok)
+                    break;
+                const auto server = onServer.constFind(job.href);
+                if (job.kind == Kind::Delete && server == onServer.constEnd()) {
+                    record(job, {});
+                    ++m_outcome.removed;
+                } else if (job.kind == Kind::Create && server != onServer.constEnd()) {
+                    record(job, *server);
+                    ++m_outcome.created;
+                } else if (job.kind == Kind::Replace && server != onServer.constEnd()
+                    && *server != job.etag) {
+                    record(job, *server);
+                    ++m_outcome.changed;
+                }
+            }
+            finish();
+        });
 }
 
 // A server that changes what it stores gives no ETag with its answer; the listing gives the one it keeps, or
@@ -369,6 +505,8 @@ void Publisher::finish()
     QString error;
     if (m_record && !m_record->compact(&error) && m_outcome.stopped.isEmpty())
         m_outcome.stopped = error;
+    // Lets the next publish of the same record go ahead.
+    m_record.reset();
     emit finished(m_outcome);
 }
 

@@ -32,6 +32,8 @@ struct PublishOptions {
     QString projectId; // keys the record together with the calendar
     QString recordFolder; // the person's data folder
     bool overwriteEdited = false; // replace or remove events edited on the server since they were published
+    QString projectFile = {}; // the project file published from; empty for one never saved or read from input
+    int lockWaitMs = 5'000; // how long to wait for another publish of the same record
 };
 
 // What a publish did, and what it could not.
@@ -44,6 +46,7 @@ struct PublishOutcome {
     QStringList failures; // each refused request, naming its event and the server's reason
     QString stopped; // why publishing stopped before the end; empty when it ran through
     bool unauthorized = false; // the server refused the user name or password
+    bool notACalendar = false; // the address's listing shows no calendar there
     bool cancelled = false;
     std::optional<TlsProblem> tls;
 
@@ -54,8 +57,9 @@ struct PublishOutcome {
 };
 
 // Publishes the plan's events to one calendar: creates new ones, replaces changed ones and removes those the
-// plan no longer has, each guarded by its ETag, and touches nothing Ambrel did not put there. Asynchronous;
-// progress is emitted after each request, finished once.
+// plan no longer has, each guarded by its ETag, and touches nothing Ambrel did not put there. The record,
+// not the listing, says what Ambrel put there; where the two disagree, the event itself is fetched and
+// compared. Asynchronous; progress is emitted after each request, finished once.
 class Publisher final : public QObject {
     Q_OBJECT
 
@@ -71,25 +75,31 @@ signals:
     void finished(const ambrel::PublishOutcome &outcome);
 
 private:
-    enum class Kind { Create, Replace, Delete };
+    // Verify fetches an event whose ETag is not the recorded one, to tell a server's new tag from an edit.
+    enum class Kind { Create, Replace, Delete, Verify };
     struct Job {
         Kind kind;
         QByteArray uid;
         QString summary;
         QString href;
         QByteArray etag; // the If-Match value
-        QByteArray text;
+        QByteArray text; // empty when the plan no longer has the event
         QByteArray hash;
+        QByteArray content; // eventContentKey(text)
         bool adopting = false;
+        bool verified = false;
+        bool sent = false; // this publish already sent the text once: a lost answer, the request made again
     };
 
     void listed(const DavResponse &response);
     void run(const Job &job);
     void answered(const Job &job, const DavResponse &response);
     void adopt(const Job &job);
+    void verified(Job job, const DavResponse &response);
     void stop(const DavResponse &response);
     void record(const Job &job, const QByteArray &etag);
     void jobDone();
+    void reconcile();
     void fillMissingEtags();
     void finish();
 
@@ -98,6 +108,8 @@ private:
     std::optional<PublishRecord> m_record;
     std::vector<PublishEvent> m_plan;
     PublishOutcome m_outcome;
+    std::vector<Job> m_unanswered; // requests the server may have carried out without saying so
+    QHash<QString, QByteArray> m_listed; // the events' paths and ETags listed before anything was sent
     int m_total = 0;
     int m_done = 0;
     int m_open = 0;

@@ -15,21 +15,6 @@ namespace ambrel {
 
 namespace {
 
-// The number reading skips these wherever they stand, so left over they change nothing.
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n');
-}
-
-bool holdsMoreThanBlanks(QStringView text)
-{
-    for (const QChar c : text) {
-        if (!isBlank(c))
-            return true;
-    }
-    return false;
-}
-
 // Text from the line as a hint can quote it: control characters gone, blanks collapsed, kept short.
 QString quoted(QStringView text)
 {
@@ -130,17 +115,32 @@ QString unreadTextHint(
 
 QString lineHint(const QString &line, int workingDaysPerWeek)
 {
-    const TaskLine task = ReadTaskLine(line);
+    return lineHint(line, ReadTaskLine(line), workingDaysPerWeek);
+}
+
+QString lineHint(const QString &line, const TaskLine &task, int workingDaysPerWeek)
+{
+    if (!task.unreadGroup.isEmpty()) {
+        return QStringLiteral("\"%1\" is not a mark, so the whole line is read as it stands. Marks are "
+                              "[done], [N%], [after NAME], [wait N], [from YYYY-MM-DD] and [milestone].")
+            .arg(quoted(task.unreadGroup));
+    }
+    // A milestone takes no days, so nothing its count says matters.
+    if (task.marks.milestone)
+        return {};
     const double dayCount = task.dayCount;
     const QLocale locale;
 
     // Unread text comes first: when the line was misread, what became of the number matters less.
-    if (line.contains(QLatin1Char('+'))) {
-        const QString durationText = DurationText(line);
+    if (task.unreadDuration) {
+        qsizetype baseEnd = task.marksAt < 0 ? line.size() : task.marksAt;
+        while (baseEnd > 0 && (line[baseEnd - 1] == QLatin1Char(' ') || line[baseEnd - 1] == QLatin1Char('\t')))
+            --baseEnd;
+        const QString base = line.left(baseEnd);
+        const QString durationText = DurationText(base);
         qsizetype used = 0;
         ReadNumber(durationText, &used);
-        if (holdsMoreThanBlanks(QStringView(durationText).mid(used)))
-            return unreadTextHint(line, durationText, used, dayCount, workingDaysPerWeek);
+        return unreadTextHint(base, durationText, used, dayCount, workingDaysPerWeek);
     }
 
     if (dayCount < 0) {
@@ -195,23 +195,32 @@ QString overlapHint(const QString &name, const QString &endText, bool waitForPar
               .arg(QChar(0x2192));
 }
 
-std::vector<LineHint> scheduleHints(const QString &text, int workingDaysPerWeek, const Schedule &schedule,
-    QString (*formatDate)(const QDate &))
+QString missingAfterHint(const QStringList &missing, bool none)
 {
-    std::vector<LineHint> hints = taskTextHints(text, workingDaysPerWeek);
-    const size_t textHints = hints.size();
+    QStringList names;
+    for (const QString &name : missing)
+        names << QStringLiteral("\"%1\"").arg(quoted(name));
+    const QString named = QStringLiteral("No task above is named %1").arg(names.join(QLatin1String(" or ")));
+    return named
+        + (none ? QLatin1String(": the line is laid out as if [after] were not there.")
+                : QLatin1String(": [after] waits for the others."));
+}
+
+QString shownHint(const TaskRow &row, bool waitForParallel, QString (*formatDate)(const QDate &))
+{
+    if (!row.hint.isEmpty() || !row.overlap)
+        return row.hint;
+    return overlapHint(row.overlap->name, formatDate(row.overlap->end), waitForParallel);
+}
+
+std::vector<LineHint> scheduleHints(const Schedule &schedule, QString (*formatDate)(const QDate &))
+{
+    std::vector<LineHint> hints;
     for (const TaskRow &row : schedule.tasks) {
-        if (!row.overlap)
-            continue;
-        const auto misread = std::lower_bound(hints.begin(), hints.begin() + qsizetype(textHints),
-            row.lineNumber, [](const LineHint &hint, int line) { return hint.lineNumber < line; });
-        if (misread != hints.begin() + qsizetype(textHints) && misread->lineNumber == row.lineNumber)
-            continue;
-        hints.push_back({ row.lineNumber,
-            overlapHint(row.overlap->name, formatDate(row.overlap->end), schedule.waitForParallel) });
+        QString hint = shownHint(row, schedule.waitForParallel, formatDate);
+        if (!hint.isEmpty())
+            hints.push_back({ row.lineNumber, std::move(hint) });
     }
-    std::stable_sort(hints.begin(), hints.end(),
-        [](const LineHint &a, const LineHint &b) { return a.lineNumber < b.lineNumber; });
     return hints;
 }
 

@@ -6,6 +6,8 @@
 #include "schedule/LineHints.h"
 #include "schedule/TaskLine.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -45,8 +47,12 @@ public:
 private:
     // The start of the next sequential task, which may wait for the whole group above it.
     QDate waitingStart() const;
+    // The first counted day after the latest of the named tasks above; unset when none is named there.
+    QDate startAfter(const QStringList &names, QStringList &missing, std::vector<int> &rows) const;
     // Records the row's place in the group and whether it starts before a task above has ended.
-    void noteOverlap(TaskRow &row, bool parallel);
+    void noteOverlap(TaskRow &row, bool parallel, bool placedOnPurpose);
+    // Keeps what later lines need of the row: where its group ends and where a task after it starts.
+    void remember(const TaskRow &row, bool parallel);
 
     ScheduleState &m_state;
     const ScheduleRequest &m_request;
@@ -54,41 +60,72 @@ private:
     CalendarEventFields m_fields;
     QDate m_lastSequentialStart;
     qsizetype m_eventCount = 0;
-    // The latest end among the tasks of the current group, and among all tasks placed so far.
-    QDate m_groupEnd;
+    // The day after the current group, and the latest end among all tasks placed so far.
+    QDate m_groupNext;
     QDate m_latestEnd;
     qsizetype m_latestEndRow = -1;
+    // Each placed task's next start, and the nearest task of each name, for "[after]".
+    std::vector<QDate> m_nextStarts;
+    QHash<QString, qsizetype> m_byName;
 };
+
+QString nameKey(QStringView name)
+{
+    return name.trimmed().toString().toCaseFolded();
+}
 
 QDate Placement::waitingStart() const
 {
-    if (!m_request.waitForParallel || !m_groupEnd.isValid())
+    if (!m_request.waitForParallel || !m_groupNext.isValid())
         return m_state.NextTaskStart;
-    return m_request.calendar.AddWorkingDays(m_groupEnd, 1);
+    return m_groupNext;
 }
 
-void Placement::noteOverlap(TaskRow &row, bool parallel)
+QDate Placement::startAfter(const QStringList &names, QStringList &missing, std::vector<int> &rows) const
 {
-    // A "//" line starts beside the line above by design; only a sequential one is meant to follow.
-    if (!parallel && m_latestEndRow >= 0 && row.startDate <= m_latestEnd) {
-        const TaskRow &above = m_schedule.tasks[size_t(m_latestEndRow)];
-        row.overlap = TaskOverlap { above.text.mid(m_request.projectName.size() + 2), m_latestEnd };
+    QDate start;
+    for (const QString &name : names) {
+        const auto found = m_byName.constFind(nameKey(name));
+        if (found == m_byName.cend()) {
+            missing << name;
+            continue;
+        }
+        if (std::find(rows.begin(), rows.end(), int(*found)) == rows.end())
+            rows.push_back(int(*found));
+        const QDate next = m_nextStarts[size_t(*found)];
+        if (!start.isValid() || next > start)
+            start = next;
     }
-    if (row.hint.isEmpty() && row.overlap) {
-        row.hint
-            = overlapHint(row.overlap->name, formatShortDate(row.overlap->end), m_request.waitForParallel);
-    }
-    m_groupEnd = parallel && m_groupEnd.isValid() ? std::max(m_groupEnd, row.endDate) : row.endDate;
-    if (m_latestEndRow < 0 || row.endDate >= m_latestEnd) {
+    return start;
+}
+
+void Placement::noteOverlap(TaskRow &row, bool parallel, bool placedOnPurpose)
+{
+    // A "//" line starts beside the line above by design, and a marked line was placed on purpose; only a
+    // plain sequential one is meant to follow.
+    if (!parallel && !placedOnPurpose && m_latestEndRow >= 0 && row.startDate <= m_latestEnd)
+        row.overlap = TaskOverlap { m_schedule.tasks[size_t(m_latestEndRow)].name, m_latestEnd };
+    // A milestone takes no days, so nothing after it starts before it ends.
+    if (!row.marks.milestone && (m_latestEndRow < 0 || row.endDate >= m_latestEnd)) {
         m_latestEnd = row.endDate;
         m_latestEndRow = qsizetype(m_schedule.tasks.size());
     }
 }
 
+void Placement::remember(const TaskRow &row, bool parallel)
+{
+    const QDate next = m_state.NextTaskStart;
+    m_groupNext = parallel && m_groupNext.isValid() ? std::max(m_groupNext, next) : next;
+    m_nextStarts.push_back(next);
+    m_byName.insert(nameKey(row.name), qsizetype(m_nextStarts.size() - 1));
+}
+
 std::optional<Refusal> Placement::ScheduleTask(
     qsizetype index, int lineNumber, const QString &line, const TaskLine &task)
 {
-    const double rounded = std::nearbyint(task.dayCount - 1.0); // a half goes to the even neighbour
+    const TaskMarks &marks = task.marks;
+    // A half goes to the even neighbour; a milestone takes no days whatever its count says.
+    const double rounded = marks.milestone ? 0.0 : std::nearbyint(task.dayCount - 1.0);
     if (!(rounded >= double(std::numeric_limits<qint32>::min())
             && rounded <= double(std::numeric_limits<qint32>::max()))) {
         return Refusal { QStringLiteral("%1 asks for more days than a schedule can hold. "
@@ -100,19 +137,20 @@ std::optional<Refusal> Placement::ScheduleTask(
 
     const QString taskName = ReplaceAll(task.namePart, QStringLiteral("//"), QString());
     const bool havePreviousItem = !m_state.txtPreviousItemDate.isEmpty() || m_lastSequentialStart.isValid();
-    const bool parallel = havePreviousItem && task.parallelMarker;
     const WorkingCalendar &calendar = m_request.calendar;
 
-    QString eventText;
-    if (parallel) {
-        m_state.TaskStart = m_state.PreviousTaskStart;
-        m_state.TaskEnd = calendar.AddWorkingDays(m_state.TaskStart, n);
-        eventText = taskName;
-    } else {
-        m_state.TaskStart = waitingStart();
-        m_state.TaskEnd = calendar.AddWorkingDays(m_state.TaskStart, n);
-        eventText = task.namePart;
-    }
+    QStringList missing;
+    std::vector<int> afterRows;
+    const QDate after = marks.after.isEmpty() ? QDate() : startAfter(marks.after, missing, afterRows);
+    const bool parallel = havePreviousItem && task.parallelMarker && !after.isValid() && !marks.milestone;
+
+    QDate start = after.isValid() ? after : parallel ? m_state.PreviousTaskStart : waitingStart();
+    if (marks.wait && *marks.wait != 0 && start.isValid())
+        start = calendar.AddWorkingDays(start, *marks.wait);
+    if (marks.from.isValid() && start.isValid() && start < marks.from)
+        start = calendar.IsWorkingDay(marks.from) ? marks.from : calendar.AddWorkingDays(marks.from, 1);
+    m_state.TaskStart = start;
+    m_state.TaskEnd = calendar.AddWorkingDays(m_state.TaskStart, n);
     if (!isWithinYears(m_state.TaskStart) || !isWithinYears(m_state.TaskEnd)) {
         return Refusal { QStringLiteral("%1 would place a task outside the years 1 to 9999. "
                                         "Please give it a smaller number of days.")
@@ -122,21 +160,37 @@ std::optional<Refusal> Placement::ScheduleTask(
     if (!parallel)
         m_lastSequentialStart = m_state.TaskStart;
     m_state.PreviousTaskStart = m_state.TaskStart;
-    m_state.NextTaskStart = calendar.AddWorkingDays(m_state.TaskEnd, 1);
+    // The task after a milestone starts on the milestone's own day.
+    m_state.NextTaskStart = marks.milestone ? m_state.TaskStart : calendar.AddWorkingDays(m_state.TaskEnd, 1);
 
     TaskRow row;
-    row.text = m_request.projectName + QLatin1String(": ") + taskName;
+    row.name = taskName;
     row.startDate = m_state.TaskStart;
     row.endDate = m_state.TaskEnd;
-    row.dayCount = task.dayCount;
+    row.dayCount = marks.milestone ? 0 : task.dayCount;
     row.namePart = task.namePart;
-    row.eventText = eventText;
-    row.hint = lineHint(line, calendar.workingDaysPerWeek());
+    row.eventText = parallel ? taskName : task.namePart;
+    row.marks = marks;
+    if (task.marksAt >= 0)
+        row.marksText = line.mid(task.marksAt).trimmed();
+    row.hint = lineHint(line, task, calendar.workingDaysPerWeek());
+    if (row.hint.isEmpty() && !missing.isEmpty())
+        row.hint = missingAfterHint(missing, missing.size() == marks.after.size());
     row.lineNumber = lineNumber;
-    noteOverlap(row, parallel);
+    row.afterRows = std::move(afterRows);
+    const bool placedOnPurpose = after.isValid() || (marks.wait && *marks.wait != 0) || marks.from.isValid();
+    noteOverlap(row, parallel, placedOnPurpose);
 
-    if (!AddCalendarEvents(row.events, m_fields, calendar, m_state.TaskStart, task.dayCount,
-            ScheduleBuilder::MaxEvents - m_eventCount)) {
+    bool made = true;
+    if (!marks.milestone) {
+        made = AddCalendarEvents(row.events, m_fields, calendar, m_state.TaskStart, task.dayCount,
+            ScheduleBuilder::MaxEvents - m_eventCount);
+    } else if (m_eventCount < ScheduleBuilder::MaxEvents) {
+        row.events.push_back({ m_state.TaskStart, m_state.TaskStart }); // one all-day event on its date
+    } else {
+        made = false;
+    }
+    if (!made) {
         return Refusal { QStringLiteral(
                              "This project would make more than %1 calendar events; %2 is where it "
                              "goes over. Please use fewer or shorter tasks.")
@@ -144,6 +198,7 @@ std::optional<Refusal> Placement::ScheduleTask(
             ooopsTitle() };
     }
     m_eventCount += qsizetype(row.events.size());
+    remember(row, parallel);
     m_schedule.tasks.push_back(std::move(row));
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #include "TaskLine.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -137,15 +138,175 @@ QString DurationText(const QString &line)
     return durationText;
 }
 
-TaskLine ReadTaskLine(const QString &line)
+namespace {
+
+bool isMarkBlank(QChar c)
 {
-    TaskLine task;
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+QStringView withoutTrailingBlanks(QStringView text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && isMarkBlank(text[end - 1]))
+        --end;
+    return text.left(end);
+}
+
+QString withoutBlanks(QStringView text)
+{
+    QString compact;
+    compact.reserve(text.size());
+    for (const QChar c : text) {
+        if (!isMarkBlank(c))
+            compact += c;
+    }
+    return compact;
+}
+
+// A whole number of one to six ASCII digits, with an optional sign where signed allows it.
+std::optional<qint32> smallNumber(QStringView text, bool isSigned)
+{
+    bool negative = false;
+    if (isSigned && !text.isEmpty() && (text[0] == QLatin1Char('-') || text[0] == QLatin1Char('+'))) {
+        negative = text[0] == QLatin1Char('-');
+        text = text.mid(1);
+    }
+    constexpr qsizetype maxDigits = 6;
+    if (text.isEmpty() || text.size() > maxDigits)
+        return std::nullopt;
+    qint32 value = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return negative ? -value : value;
+}
+
+// "after", in any case and with blanks anywhere, at the start of inside; where the names begin, or -1.
+qsizetype afterNamesAt(QStringView inside)
+{
+    static const QLatin1String keyword("after");
+    qsizetype i = 0;
+    for (const char letter : keyword) {
+        while (i < inside.size() && isMarkBlank(inside[i]))
+            ++i;
+        if (i >= inside.size() || inside[i].toLower() != QLatin1Char(letter))
+            return -1;
+        ++i;
+    }
+    return i;
+}
+
+void readPlainLine(const QString &line, TaskLine &task)
+{
     const qsizetype plus = line.indexOf(QLatin1Char('+'));
     task.namePart = plus < 0 ? line : line.left(plus);
 
-    const double number = ReadNumber(DurationText(line));
-    task.dayCount = number == 0 ? 1 : number;
+    if (plus < 0) {
+        task.dayCount = 1;
+    } else {
+        const QString durationText = DurationText(line);
+        qsizetype used = 0;
+        const double number = ReadNumber(durationText, &used);
+        task.dayCount = number == 0 ? 1 : number;
+        for (qsizetype i = used; i < durationText.size() && !task.unreadDuration; ++i)
+            task.unreadDuration = !isSkipped(durationText[i]);
+    }
     task.parallelMarker = task.namePart.startsWith(QLatin1String("//"));
+}
+
+} // namespace
+
+std::vector<BracketGroup> TrailingGroups(QStringView line)
+{
+    std::vector<BracketGroup> groups;
+    qsizetype end = withoutTrailingBlanks(line).size();
+    while (end > 0 && line[end - 1] == QLatin1Char(']')) {
+        const qsizetype close = end - 1;
+        const qsizetype open = close > 0 ? line.left(close).lastIndexOf(QLatin1Char('[')) : -1;
+        if (open < 0)
+            break;
+        groups.push_back({ open, close });
+        end = withoutTrailingBlanks(line.left(open)).size();
+    }
+    std::reverse(groups.begin(), groups.end());
+    return groups;
+}
+
+bool ReadMark(QStringView inside, TaskMarks &marks)
+{
+    const QString compact = withoutBlanks(inside);
+    if (compact.compare(QLatin1String("done"), Qt::CaseInsensitive) == 0) {
+        marks.progress = 100;
+        return true;
+    }
+    if (compact.compare(QLatin1String("milestone"), Qt::CaseInsensitive) == 0) {
+        marks.milestone = true;
+        return true;
+    }
+    if (compact.endsWith(QLatin1Char('%'))) {
+        const std::optional<qint32> percent = smallNumber(QStringView(compact).chopped(1), false);
+        if (!percent || *percent > 100)
+            return false;
+        marks.progress = *percent;
+        return true;
+    }
+    if (compact.startsWith(QLatin1String("wait"), Qt::CaseInsensitive)) {
+        const std::optional<qint32> days = smallNumber(QStringView(compact).mid(4), true);
+        if (!days)
+            return false;
+        marks.wait = *days;
+        return true;
+    }
+    if (compact.startsWith(QLatin1String("from"), Qt::CaseInsensitive)) {
+        const QStringView date = QStringView(compact).mid(4);
+        const bool dateForm = date.size() == 10 && date[4] == QLatin1Char('-') && date[7] == QLatin1Char('-');
+        const std::optional<qint32> year = dateForm ? smallNumber(date.left(4), false) : std::nullopt;
+        const std::optional<qint32> month = dateForm ? smallNumber(date.mid(5, 2), false) : std::nullopt;
+        const std::optional<qint32> day = dateForm ? smallNumber(date.mid(8, 2), false) : std::nullopt;
+        if (!year || !month || !day || *year < 1 || !QDate::isValid(*year, *month, *day))
+            return false;
+        marks.from = QDate(*year, *month, *day);
+        return true;
+    }
+    const qsizetype namesAt = afterNamesAt(inside);
+    if (namesAt < 0)
+        return false;
+    QStringList names;
+    for (QStringView name : inside.mid(namesAt).split(QLatin1Char(','))) {
+        while (!name.isEmpty() && isMarkBlank(name.front()))
+            name = name.mid(1);
+        name = withoutTrailingBlanks(name);
+        if (name.isEmpty())
+            return false;
+        names << name.toString();
+    }
+    marks.after = std::move(names);
+    return true;
+}
+
+TaskLine ReadTaskLine(const QString &line)
+{
+    TaskLine task;
+    const std::vector<BracketGroup> groups = TrailingGroups(line);
+    if (groups.empty()) {
+        readPlainLine(line, task);
+        return task;
+    }
+    TaskMarks marks;
+    for (const BracketGroup &group : groups) {
+        if (!ReadMark(QStringView(line).mid(group.open + 1, group.close - group.open - 1), marks)) {
+            // A group that is no mark may be part of the name ("Buy [milk]"), so nothing is taken as a mark.
+            task.unreadGroup = line.mid(group.open, group.close - group.open + 1);
+            readPlainLine(line, task);
+            return task;
+        }
+    }
+    task.marks = std::move(marks);
+    task.marksAt = groups.front().open;
+    readPlainLine(withoutTrailingBlanks(QStringView(line).left(task.marksAt)).toString(), task);
     return task;
 }
 

@@ -12,7 +12,15 @@ QStringList taskColumnTitles()
 
 QString TaskRow::tag() const
 {
-    return namePart + QLatin1String(" +") + formatDayCount(dayCount, QLocale::c());
+    QString line = namePart + QLatin1String(" +") + formatDayCount(dayCount, QLocale::c());
+    if (!marksText.isEmpty())
+        line += QLatin1Char(' ') + marksText;
+    return line;
+}
+
+QString TaskRow::listText(const QString &projectName) const
+{
+    return projectName + QLatin1String(": ") + name;
 }
 
 } // namespace ambrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schedule/TaskLine.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -12,11 +14,11 @@ namespace ambrel {
 // The titles of the four columns every task list has: "Task", "Start Date", "End Date", "Task Duration".
 QStringList taskColumnTitles();
 
-// Where a task stands against today, worked out when the project is postponed or advanced.
+// Where a task stands against today.
 struct TaskProgress {
     qint64 startsIn = 0; // calendar days from today to the start
     qint64 endsIn = 0; // calendar days from today to the end
-    QString status; // "Pending", "Pending (Coming Soon)", "Active" or "Late"
+    QString status; // "Pending", "Pending (Coming Soon)", "Active", "Late" or "Done"
 };
 
 // One calendar event of a task: a run of consecutive working days. Its number within the task is its
@@ -29,17 +31,19 @@ struct WorkingRun {
 // The task above a sequential task that is still running when that task starts: the one that ends last,
 // the nearest line on a tie.
 struct TaskOverlap {
-    QString name; // the task name as its row shows it, without the project name
+    QString name; // the task name as its row shows it
     QDate end;
 };
 
 // One row of the task list: one scheduled task line, with the calendar events it made.
 struct TaskRow {
-    QString text; // project name, ": ", the task name without any "//"
+    QString name; // the task name: the name part without any "//"
     QDate startDate;
     QDate endDate;
-    double dayCount = 1;
+    double dayCount = 1; // 0 for a milestone
     QString namePart; // the line's name part as typed, "//" included
+    TaskMarks marks;
+    QString marksText; // the line's marks as typed, "[after A] [40%]"; empty when it has none
     QString eventText; // what the task's events carry: the name part, without "//" for a parallel task
     std::vector<WorkingRun> events;
     std::optional<TaskProgress> progress;
@@ -48,10 +52,13 @@ struct TaskRow {
     QString hint;
     int lineNumber = 0; // the task text line it was built from, 1-based, empty lines counted
     std::optional<TaskOverlap> overlap; // set on a sequential task that starts before one above has ended
+    std::vector<int> afterRows; // the rows above that its "[after]" names found, in the order named
 
-    // The row as a task line again: the name part, " +", the day count. The count is written with a
-    // decimal point whatever the locale, so that the line reads back as the same number of days.
+    // The row as a task line again: the name part, " +", the day count, then the marks. The count is written
+    // with a decimal point whatever the locale, so that the line reads back as the same number of days.
     QString tag() const;
+    // What the task list shows in its first column: the project name, ": ", the task name.
+    QString listText(const QString &projectName) const;
 };
 
 } // namespace ambrel

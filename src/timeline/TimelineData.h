@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/EventRow.h"
+#include "schedule/ScheduleBuilder.h"
 #include "schedule/TaskRow.h"
 #include "workweek/WorkingCalendar.h"
 
@@ -21,12 +22,18 @@ struct TimelineRun {
 
 // One task row as the timeline draws it. end lies before start when the day count is negative.
 struct TimelineTask {
-    QString text;
+    QString text; // the task list's text: the project name, ": ", the task name
     QDate start;
     QDate end;
     double dayCount = 1;
     std::vector<TimelineRun> runs; // in date order; empty when the task makes no calendar event
     bool parallel = false; // starts beside the row above it, as a "//" line does
+    QString name = {}; // the task name alone
+    TaskMarks marks = {};
+    std::vector<int> afterRows = {}; // the rows above that "[after]" waits for
+
+    // The status on today, "Done" for a task marked done; "Pending" while the dates or today are unknown.
+    QString status(const QDate &today) const;
 };
 
 // Everything the timeline shows: the task rows in list order, the working week and days off that shade
@@ -36,11 +43,11 @@ struct TimelineData {
     WorkingCalendar calendar;
     std::vector<QDate> daysOff;
     QDate today;
-    QString projectName; // each row's text starts with it and ": "; the pictures carry it as their title
+    QString projectName; // the pictures carry it as their title
     bool waitsForParallel = false; // the task after a parallel group starts once the whole group has ended
 
     // The rows as the schedule builder leaves them, each with its runs of working days.
-    static TimelineData fromSchedule(const std::vector<TaskRow> &rows, const WorkingCalendar &calendar,
+    static TimelineData fromSchedule(const Schedule &schedule, const WorkingCalendar &calendar,
         const QDate &today, std::vector<QDate> daysOff = {});
     // The project's built rows with its calendar, for today's statuses. Days off are shaded only while the
     // working week applies, as only then do they count.

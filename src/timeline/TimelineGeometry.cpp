@@ -14,6 +14,8 @@ constexpr double kMinPixelsPerDay = 1e-6;
 // Narrower than this, a bar would vanish at a zoom that fits years on a screen.
 constexpr double kMinBarWidth = 3;
 constexpr double kMarkerWidth = 3;
+// A milestone's diamond never gets smaller than this, however narrow its day.
+constexpr double kMinDiamond = 9;
 // How far a parallel group's bracket stands left of its bars, and the least run of a wait line.
 constexpr double kBracketOffset = 5;
 constexpr double kWaitStub = 4;
@@ -178,6 +180,8 @@ BarKind TimelineGeometry::barKind(int row) const
     const TimelineTask &task = m_data->tasks[size_t(row)];
     if (!task.start.isValid())
         return BarKind::Hidden;
+    if (task.marks.milestone)
+        return BarKind::Milestone;
     if (task.end.isValid() && task.end < task.start)
         return BarKind::Negative;
     return task.runs.empty() ? BarKind::NoEvent : BarKind::Events;
@@ -193,6 +197,12 @@ QRectF TimelineGeometry::barRect(int row) const
         const double height = std::min(double(m_rowHeight) - 2, barHeight() + 4);
         return QRectF(xForDate(task.start) - kMarkerWidth / 2,
             m_headerHeight + double(row) * m_rowHeight + (m_rowHeight - height) / 2, kMarkerWidth, height);
+    }
+    case BarKind::Milestone: {
+        const double side
+            = std::clamp(m_pixelsPerDay, kMinDiamond, std::min(double(m_rowHeight) - 2, barHeight() + 4));
+        const QPointF middle(xForDate(task.start) + m_pixelsPerDay / 2, barMiddle(row));
+        return QRectF(middle.x() - side / 2, middle.y() - side / 2, side, side);
     }
     case BarKind::Events:
     case BarKind::NoEvent:
@@ -256,12 +266,51 @@ double TimelineGeometry::barMiddle(int row) const
     return barTop(row) + barHeight() / 2;
 }
 
+QRectF TimelineGeometry::progressRect(int row) const
+{
+    const TimelineTask &task = m_data->tasks[size_t(row)];
+    const BarKind kind = barKind(row);
+    if ((kind != BarKind::Events && kind != BarKind::NoEvent) || !task.marks.progress || task.marks.isDone())
+        return {};
+    const QRectF bar = barRect(row);
+    const double share = std::clamp(*task.marks.progress, 0, 100) / 100.0;
+    const double height = std::max(2.0, std::round(bar.height() / 2));
+    return QRectF(bar.left(), bar.center().y() - height / 2, bar.width() * share, height);
+}
+
+double TimelineGeometry::endX(int row) const
+{
+    const BarKind kind = barKind(row);
+    if (kind == BarKind::Milestone)
+        return barRect(row).right();
+    // A bar widened to stay visible may reach past its end date; the line starts where the bar ends.
+    return std::max(xForDate(m_data->tasks[size_t(row)].end.addDays(1)),
+        kind == BarKind::Negative ? 0.0 : barRect(row).right());
+}
+
+std::vector<QLineF> TimelineGeometry::downOnto(double x, double y, int target) const
+{
+    // Clear of the end where there is room, but always onto the target bar, however short; onto a diamond's
+    // top corner.
+    const QRectF bar = barRect(target);
+    const double down = barKind(target) == BarKind::Milestone
+        ? bar.center().x()
+        : std::max(bar.left(), std::min(x + kWaitStub, bar.center().x()));
+    return { QLineF(x, y, down, y), QLineF(down, y, down, bar.top()) };
+}
+
+std::vector<QLineF> TimelineGeometry::afterLine(int above, int row) const
+{
+    if (above < 0 || above >= row || row >= rowCount() || barKind(above) == BarKind::Hidden
+        || barKind(row) == BarKind::Hidden)
+        return {};
+    return downOnto(endX(above), barMiddle(above), row);
+}
+
 QString TimelineGeometry::label(int row) const
 {
-    const QString &text = m_data->tasks[size_t(row)].text;
-    const QString prefix = m_data->projectName + QLatin1String(": ");
     // The blanks around a name ("// Review ") only say how it was typed.
-    return (text.startsWith(prefix) ? text.mid(prefix.size()) : text).trimmed();
+    return m_data->tasks[size_t(row)].name.trimmed();
 }
 
 std::vector<ParallelGroup> TimelineGeometry::parallelGroupsBetween(int first, int end) const
@@ -309,16 +358,7 @@ std::vector<QLineF> TimelineGeometry::waitLine(const ParallelGroup &group) const
     }
     if (latest < 0)
         return lines;
-    // A bar widened to stay visible may reach past its end date; the line starts where the bar ends.
-    const double from = std::max(xForDate(m_data->tasks[size_t(latest)].end.addDays(1)),
-        barKind(latest) == BarKind::Negative ? 0.0 : barRect(latest).right());
-    // Clear of the group's end where there is room, but always onto the waiting bar, however short.
-    const QRectF target = barRect(next);
-    const double down = std::max(target.left(), std::min(from + kWaitStub, target.center().x()));
-    const double y = barMiddle(latest);
-    lines.emplace_back(from, y, down, y);
-    lines.emplace_back(down, y, down, target.top());
-    return lines;
+    return downOnto(endX(latest), barMiddle(latest), next);
 }
 
 RulerBands TimelineGeometry::ruler(double x0, double x1, const QLocale &locale) const

@@ -18,8 +18,9 @@ namespace ambrel {
 enum class RulerScale { MonthsAndDays, MonthsAndWeeks, YearsAndMonths };
 
 // How a task's bar is drawn: solid runs with faint gaps, an outlined hatched bar for a task that makes no
-// calendar event, a thin marker at the start for a task that ends before it starts.
-enum class BarKind { Hidden, Events, NoEvent, Negative };
+// calendar event, a thin marker at the start for a task that ends before it starts, a diamond on a
+// milestone's date.
+enum class BarKind { Hidden, Events, NoEvent, Negative, Milestone };
 
 // One labelled cell of a ruler band, from x0 to x1.
 struct RulerCell {
@@ -85,8 +86,15 @@ public:
     std::pair<int, int> rowsBetween(double y0, double y1) const;
 
     BarKind barKind(int row) const;
-    // From the start day's left edge to the end day's right edge; the thin marker for a negative duration.
+    // From the start day's left edge to the end day's right edge; the thin marker for a negative duration;
+    // the square around a milestone's diamond, centred on its day and within it once a day is wide enough.
     QRectF barRect(int row) const;
+    // The share of the bar a task marked with a percentage has done: from the bar's left edge, that share of
+    // its width, a band along its middle. Empty for a task without one, a done task and a milestone.
+    QRectF progressRect(int row) const;
+    // From the end of the task on row above to the start of the task on row, which waits for it: along the
+    // row above, then down onto the top of the waiting bar. Empty when either is not drawn.
+    std::vector<QLineF> afterLine(int above, int row) const;
     // The bar's calendar events between x0 and x1, runs closer than a pixel merged into one.
     std::vector<QRectF> segments(int row, double x0, double x1) const;
     // The parts of the bar between x0 and x1 that go into no calendar event.
@@ -115,6 +123,10 @@ private:
     double barTop(int row) const;
     double barHeight() const;
     double barMiddle(int row) const;
+    // The right end of the row's bar, where a line to a task that waits for it starts.
+    double endX(int row) const;
+    // The lines from x along y down onto target's bar.
+    std::vector<QLineF> downOnto(double x, double y, int target) const;
 
     const TimelineData *m_data;
     std::vector<ParallelGroup> m_groups;

@@ -1,7 +1,6 @@
 #include "timeline/TimelinePainter.h"
 
 #include "timeline/TimelinePalette.h"
-#include "tracking/TaskStatus.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -18,21 +17,39 @@ constexpr double kLegendSwatch = 14;
 constexpr double kLegendPadding = 6;
 constexpr double kLegendSpacing = 14;
 
-enum class LegendKind { Status, BetweenEvents, NoEvent, NotWorked, DayOff, Today, Parallel, Waits };
+enum class LegendKind {
+    Status,
+    BetweenEvents,
+    NoEvent,
+    Progress,
+    Milestone,
+    NotWorked,
+    DayOff,
+    Today,
+    Parallel,
+    Waits,
+    After
+};
 
 struct LegendItem {
     LegendKind kind;
     QString label;
 };
 
-// The parallel and waiting marks are explained only where the plan has them.
+// The marks of progress, milestones, parallel tasks and waiting are explained only where the plan has them.
 std::vector<LegendItem> legendItems(const TimelineGeometry &geometry)
 {
+    const std::vector<TimelineTask> &tasks = geometry.data().tasks;
+    const auto any = [&](auto has) { return std::any_of(tasks.begin(), tasks.end(), has); };
     std::vector<LegendItem> items;
     for (const QString &status : TimelinePalette::statuses())
         items.push_back({ LegendKind::Status, status });
     items.push_back({ LegendKind::BetweenEvents, QStringLiteral("Between calendar events") });
     items.push_back({ LegendKind::NoEvent, QStringLiteral("No calendar event") });
+    if (any([](const TimelineTask &task) { return task.marks.progress && !task.marks.isDone(); }))
+        items.push_back({ LegendKind::Progress, QStringLiteral("Share done") });
+    if (any([](const TimelineTask &task) { return task.marks.milestone; }))
+        items.push_back({ LegendKind::Milestone, QStringLiteral("Milestone") });
     items.push_back({ LegendKind::NotWorked, QStringLiteral("Not worked") });
     items.push_back({ LegendKind::DayOff, QStringLiteral("Day off") });
     items.push_back({ LegendKind::Today, QStringLiteral("Today") });
@@ -42,6 +59,8 @@ std::vector<LegendItem> legendItems(const TimelineGeometry &geometry)
     if (std::any_of(groups.begin(), groups.end(),
             [&](const ParallelGroup &group) { return !geometry.waitLine(group).empty(); }))
         items.push_back({ LegendKind::Waits, QStringLiteral("Waits for the parallel tasks") });
+    if (any([](const TimelineTask &task) { return !task.afterRows.empty(); }))
+        items.push_back({ LegendKind::After, QStringLiteral("Starts after") });
     return items;
 }
 
@@ -98,6 +117,66 @@ void arrowDown(QPainter &painter, const QPointF &tip, const QColor &color)
     painter.restore();
 }
 
+// A small arrow head pointing right at tip, for the legend's sample of a line into a bar.
+void arrowRight(QPainter &painter, const QPointF &tip, const QColor &color)
+{
+    const QPointF head[] = { tip, tip + QPointF(-5, -3.5), tip + QPointF(-5, 3.5) };
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawPolygon(head, 3);
+    painter.restore();
+}
+
+// A done task's tick inside rect, so that done reads apart from the other statuses without colour.
+void checkMark(QPainter &painter, const QRectF &rect, const QColor &color)
+{
+    const QPointF tick[] = { rect.topLeft() + QPointF(0.15 * rect.width(), 0.55 * rect.height()),
+        rect.topLeft() + QPointF(0.4 * rect.width(), 0.82 * rect.height()),
+        rect.topLeft() + QPointF(0.85 * rect.width(), 0.18 * rect.height()) };
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(color, std::max(1.5, rect.height() / 6), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolyline(tick, 3);
+    painter.restore();
+}
+
+// The diamond inside rect, filled and outlined.
+void diamond(QPainter &painter, const QRectF &rect, const QColor &fill, const QColor &outline)
+{
+    const QPointF corners[]
+        = { QPointF(rect.center().x(), rect.top()), QPointF(rect.right(), rect.center().y()),
+              QPointF(rect.center().x(), rect.bottom()), QPointF(rect.left(), rect.center().y()) };
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(outline, 1));
+    painter.setBrush(fill);
+    painter.drawPolygon(corners, 4);
+    painter.restore();
+}
+
+// The band of a bar's share done: dark on a light fill, white on a dark one, outlined in the other.
+void progressBand(QPainter &painter, const QRectF &band, const QColor &fill)
+{
+    if (band.width() <= 0)
+        return;
+    const bool light = TimelinePalette::greyLevel(fill) > 110;
+    const QColor inside = light ? TimelinePalette::text() : TimelinePalette::background();
+    painter.fillRect(band, inside);
+    if (band.width() >= 3) {
+        painter.setPen(QPen(light ? TimelinePalette::background() : TimelinePalette::text(), 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(band.adjusted(0.5, 0.5, -0.5, -0.5));
+    }
+}
+
+QPen afterPen()
+{
+    return QPen(TimelinePalette::groupLine(), 1, Qt::SolidLine, Qt::FlatCap);
+}
+
 QPen waitPen()
 {
     QPen pen(TimelinePalette::groupLine(), 1.5);
@@ -120,11 +199,7 @@ void TimelinePainter::setTitle(const QString &title, int titleHeight)
 
 QString TimelinePainter::statusOf(int row) const
 {
-    const TimelineTask &task = m_geometry->data().tasks[size_t(row)];
-    const QDate today = m_geometry->data().today;
-    if (!today.isValid() || !task.end.isValid())
-        return QStringLiteral("Pending");
-    return taskProgress(task.start, task.end, today).status;
+    return m_geometry->data().tasks[size_t(row)].status(m_geometry->data().today);
 }
 
 void TimelinePainter::paint(QPainter &painter, const QRectF &area, const QPointF &scroll) const
@@ -173,6 +248,7 @@ void TimelinePainter::paint(QPainter &painter, const QRectF &area, const QPointF
     for (int row = firstRow; row < endRow; ++row)
         paintBar(painter, row, x0, x1);
     paintGroups(painter, firstRow, endRow);
+    paintAfterLines(painter, firstRow, endRow);
     if (const auto today = g.todayX(); today && *today >= x0 && *today <= x1) {
         painter.setPen(QPen(TimelinePalette::today(), 2));
         painter.drawLine(QPointF(*today, rowsTop), QPointF(*today, rowsBottom));
@@ -237,6 +313,13 @@ void TimelinePainter::paintBar(QPainter &painter, int row, double x0, double x1)
     case BarKind::Negative:
         painter.fillRect(bar, outline);
         break;
+    case BarKind::Milestone:
+        diamond(painter, bar, fill, outline);
+        if (status == QLatin1String("Done") && bar.width() >= 12)
+            checkMark(painter,
+                bar.adjusted(bar.width() / 4, bar.height() / 4, -bar.width() / 4, -bar.height() / 4),
+                TimelinePalette::background());
+        break;
     case BarKind::NoEvent:
         painter.fillRect(bar, TimelinePalette::background());
         hatch(painter, bar, outline);
@@ -267,6 +350,34 @@ void TimelinePainter::paintBar(QPainter &painter, int row, double x0, double x1)
         break;
     }
     }
+    progressBand(painter, g.progressRect(row), fill);
+    // The tick sits at the bar's start, where a reader's eye meets the bar first.
+    if (status == QLatin1String("Done") && kind != BarKind::Milestone && bar.width() >= bar.height() + 2) {
+        const QRectF box(bar.left() + 1, bar.top() + 1, bar.height() - 2, bar.height() - 2);
+        checkMark(painter, box, kind == BarKind::Events ? TimelinePalette::background() : outline);
+    }
+}
+
+void TimelinePainter::paintAfterLines(QPainter &painter, int firstRow, int endRow) const
+{
+    const TimelineGeometry &g = *m_geometry;
+    const std::vector<TimelineTask> &tasks = g.data().tasks;
+    painter.save();
+    painter.setPen(afterPen());
+    // A line runs from a row above down to the waiting row, so it shows while the two rows bracket the view.
+    for (int row = firstRow; row < int(tasks.size()); ++row) {
+        for (const int above : tasks[size_t(row)].afterRows) {
+            if (above >= endRow)
+                continue;
+            const std::vector<QLineF> lines = g.afterLine(above, row);
+            if (lines.empty())
+                continue;
+            for (const QLineF &line : lines)
+                painter.drawLine(line);
+            arrowDown(painter, lines.back().p2(), TimelinePalette::groupLine());
+        }
+    }
+    painter.restore();
 }
 
 void TimelinePainter::paintGroups(QPainter &painter, int firstRow, int endRow) const
@@ -428,6 +539,27 @@ void TimelinePainter::paintLegendItems(QPainter &painter, const QPointF &topLeft
         case LegendKind::Status:
             outlined(painter, swatch, TimelinePalette::statusColor(item.label),
                 TimelinePalette::outlineColor(item.label));
+            if (item.label == QLatin1String("Done"))
+                checkMark(painter, QRectF(swatch.left() + 2, swatch.top() + 1, 8, 8),
+                    TimelinePalette::background());
+            break;
+        case LegendKind::Progress:
+            outlined(
+                painter, swatch, TimelinePalette::statusColor(active), TimelinePalette::outlineColor(active));
+            progressBand(painter, QRectF(swatch.left(), swatch.top() + 2.5, 9, 5),
+                TimelinePalette::statusColor(active));
+            break;
+        case LegendKind::Milestone: {
+            const QString pending = TimelinePalette::statuses().value(0);
+            diamond(painter, QRectF(swatch.center().x() - 6, swatch.center().y() - 6, 12, 12),
+                TimelinePalette::statusColor(pending), TimelinePalette::outlineColor(pending));
+            break;
+        }
+        case LegendKind::After:
+            painter.setPen(afterPen());
+            painter.drawLine(QPointF(swatch.left(), swatch.center().y()),
+                QPointF(swatch.right() - 4, swatch.center().y()));
+            arrowRight(painter, QPointF(swatch.right(), swatch.center().y()), TimelinePalette::groupLine());
             break;
         case LegendKind::BetweenEvents:
             painter.fillRect(swatch, TimelinePalette::statusColor(active));

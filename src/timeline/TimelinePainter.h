@@ -15,8 +15,9 @@ class QPainter;
 
 namespace ambrel {
 
-// Paints the timeline on any QPainter: the ruler, shaded days not worked, the today line, one bar per row,
-// the brackets of parallel groups and the legend. Only the rows and dates inside the painted area are drawn,
+// Paints the timeline on any QPainter: the ruler, shaded days not worked, the today line, one bar or diamond
+// per row with its share done, the brackets of parallel groups, the lines to tasks that start after others,
+// and the legend. Only the rows and dates inside the painted area are drawn,
 // so a window repaints a large project as fast as a small one. Drawing text needs a QGuiApplication.
 //
 // Use: TimelineGeometry geometry(&data); geometry.setPixelsPerDay(...); TimelinePainter painter(&geometry);
@@ -55,6 +56,7 @@ private:
     void paintRuler(QPainter &painter, double left, double top, double width, double x0) const;
     void paintBar(QPainter &painter, int row, double x0, double x1) const;
     void paintGroups(QPainter &painter, int firstRow, int endRow) const;
+    void paintAfterLines(QPainter &painter, int firstRow, int endRow) const;
     void paintTitle(QPainter &painter, const QRectF &band) const;
     void paintLegendItems(QPainter &painter, const QPointF &topLeft, double maxWidth) const;
     QString statusOf(int row) const;

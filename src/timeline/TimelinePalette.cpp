@@ -9,12 +9,14 @@ struct StatusColor {
     QRgb fill;
 };
 
-// Light blue to dark red: each a clear step darker than the one before, blue against red for hue.
+// Light blue to dark red: each a clear step darker than the one before, blue against red for hue. Done is
+// green halfway between its neighbours in grey, and its bars carry a check mark besides.
 constexpr StatusColor kStatusColors[] = {
     { "Pending", 0xc6dbef },
     { "Pending (Coming Soon)", 0x6baed6 },
     { "Active", 0x2166ac },
     { "Late", 0x7f0000 },
+    { "Done", 0x4a9c55 },
 };
 
 } // namespace

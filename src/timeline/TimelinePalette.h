@@ -6,11 +6,11 @@
 
 namespace ambrel {
 
-// The timeline's colours. The four statuses step from light to dark, so they stay apart in grey print
-// and for readers who cannot tell red from green; hue only adds to what lightness already says.
+// The timeline's colours. The four statuses of a task not done step from light to dark, so they stay apart
+// in grey print and for readers who cannot tell red from green; hue only adds to what lightness already says.
 class TimelinePalette final {
 public:
-    // The four status texts in legend order, from furthest ahead to late.
+    // The five status texts in legend order, from furthest ahead to late, then done.
     static QStringList statuses();
     // The fill of a bar with this status text; an unknown text gets the pending colour.
     static QColor statusColor(const QString &status);

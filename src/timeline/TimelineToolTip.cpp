@@ -1,7 +1,6 @@
 #include "timeline/TimelineToolTip.h"
 
 #include "corekit/TextFormat.h"
-#include "tracking/TaskStatus.h"
 
 #include <QStringList>
 
@@ -14,8 +13,14 @@ QString TimelineToolTip::text(const TimelineTask &task, const QDate &today, cons
     lines << QStringLiteral("Start: %1").arg(formatShortDate(task.start, locale));
     lines << QStringLiteral("End: %1").arg(formatShortDate(task.end, locale));
     lines << QStringLiteral("Days: %1").arg(formatDayCount(task.dayCount, locale));
-    if (task.start.isValid() && task.end.isValid() && today.isValid())
-        lines << QStringLiteral("Status: %1").arg(taskProgress(task.start, task.end, today).status);
+    if (task.marks.isDone() || (task.start.isValid() && task.end.isValid() && today.isValid()))
+        lines << QStringLiteral("Status: %1").arg(task.status(today));
+    if (task.marks.progress && !task.marks.isDone())
+        lines << QStringLiteral("Progress: %1%").arg(*task.marks.progress);
+    if (task.marks.milestone)
+        lines << QStringLiteral("Milestone");
+    if (!task.marks.after.isEmpty())
+        lines << QStringLiteral("After: %1").arg(task.marks.after.join(QStringLiteral(", ")));
     lines << QStringLiteral("Calendar events: %1").arg(task.runs.size());
     if (task.end.isValid() && task.end < task.start)
         lines << QStringLiteral("Negative duration: the task ends before it starts");

@@ -65,14 +65,20 @@ std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first,
         row.endDate = calendar.AddWorkingDays(row.endDate, days);
         if (!isWithinYears(row.startDate) || !isWithinYears(row.endDate))
             return outOfRange();
-        row.progress = taskProgress(row.startDate, row.endDate, today);
+        row.progress = taskProgress(row, today);
         // The events are what a build would make from the new start, so that exports and the timeline
         // show the dates the list shows. Not moving keeps them as built.
         if (days != 0) {
             row.events.clear();
             CalendarEventFields fields;
-            if (!AddCalendarEvents(row.events, fields, calendar, row.startDate, row.dayCount, eventBudget))
+            if (row.marks.milestone) {
+                if (eventBudget < 1)
+                    return tooManyEvents();
+                row.events.push_back({ row.startDate, row.startDate });
+            } else if (!AddCalendarEvents(
+                           row.events, fields, calendar, row.startDate, row.dayCount, eventBudget)) {
                 return tooManyEvents();
+            }
         }
         eventBudget -= qsizetype(row.events.size());
     }

@@ -13,13 +13,18 @@ QString GetTaskStatus(qint64 startsIn, qint64 endsIn)
     return QStringLiteral("Late");
 }
 
-TaskProgress taskProgress(const QDate &startDate, const QDate &endDate, const QDate &today)
+TaskProgress taskProgress(const QDate &startDate, const QDate &endDate, const QDate &today, bool done)
 {
     TaskProgress progress;
     progress.startsIn = today.daysTo(startDate);
     progress.endsIn = today.daysTo(endDate);
-    progress.status = GetTaskStatus(progress.startsIn, progress.endsIn);
+    progress.status = done ? QStringLiteral("Done") : GetTaskStatus(progress.startsIn, progress.endsIn);
     return progress;
+}
+
+TaskProgress taskProgress(const TaskRow &row, const QDate &today)
+{
+    return taskProgress(row.startDate, row.endDate, today, row.marks.isDone());
 }
 
 } // namespace ambrel

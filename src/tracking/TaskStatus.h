@@ -12,7 +12,11 @@ namespace ambrel {
 // "Late" once started with its end today or past. While the start lies ahead the end is not consulted.
 QString GetTaskStatus(qint64 startsIn, qint64 endsIn);
 
-// The two day counts and the status of a task with these dates, as seen on today.
-TaskProgress taskProgress(const QDate &startDate, const QDate &endDate, const QDate &today);
+// The two day counts and the status of a task with these dates, as seen on today; "Done" for a task marked
+// done, whatever its dates.
+TaskProgress taskProgress(const QDate &startDate, const QDate &endDate, const QDate &today, bool done = false);
+
+// The same for a built row, from its dates and marks.
+TaskProgress taskProgress(const TaskRow &row, const QDate &today);
 
 } // namespace ambrel

@@ -253,7 +253,7 @@ void tst_Form1::typingTasks()
 
     const auto &rows = window->taskModel()->rows();
     QCOMPARE(rows.size(), size_t(2));
-    QCOMPARE(rows[0].text, QStringLiteral("My Project: Design "));
+    QCOMPARE(rows[0].name, QStringLiteral("Design "));
     QCOMPARE(rows[0].endDate, QDate(2024, 6, 7));
     QCOMPARE(rows[1].startDate, QDate(2024, 6, 10)); // the week-end is skipped
     QCOMPARE(rows[1].endDate, QDate(2024, 6, 14));

@@ -3,6 +3,8 @@
 #include "app/FileDialog.h"
 #include "app/FolderOpener.h"
 #include "app/Form1.h"
+#include "project/Project.h"
+#include "project/ProjectDocument.h"
 #include "app/HelpWindow.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
@@ -102,6 +104,8 @@ private slots:
     void printing_data();
     void printing();
     void userManualOnF1();
+    void quitClosesEveryWindow();
+    void refusedOptionChangesNothing();
 
 private:
     std::unique_ptr<SettingsFolder> m_folder;
@@ -144,7 +148,7 @@ void tst_Form1Menus::menuActions_data()
     QTest::newRow("Rebuild builds the box's three lines")
         << "actionRebuild" << QStringList { "Design", "Build", "Test" } << QString() << 0;
     QTest::newRow("Remove Selected drops the selected row")
-        << "actionRemoveSelected" << QStringList { "Build" } << QString() << 0;
+        << "actionRemoveSelected" << QStringList { "Build", "Test" } << QString() << 0;
     QTest::newRow("Remove All empties the list") << "actionRemoveAll" << QStringList() << QString() << 0;
     QTest::newRow("Turn List Back into Text keeps the rows")
         << "actionConvertToList" << both << QString() << 0;
@@ -282,7 +286,8 @@ void tst_Form1Menus::selectionDrivesTaskActions()
     action(*window, QStringLiteral("actionRemoveAll"))->trigger();
     QVERIFY(!action(*window, QStringLiteral("actionPostpone"))->isEnabled());
     QVERIFY(!action(*window, QStringLiteral("actionRemoveAll"))->isEnabled());
-    QVERIFY(!action(*window, QStringLiteral("actionConvertToList"))->isEnabled());
+    // The text holds every task, so turning an empty list back into text is still offered, with a question.
+    QVERIFY(action(*window, QStringLiteral("actionConvertToList"))->isEnabled());
 }
 
 void tst_Form1Menus::deleteKeyOnlyInTheList()
@@ -296,6 +301,7 @@ void tst_Form1Menus::deleteKeyOnlyInTheList()
     QTest::keyClick(box, Qt::Key_Delete);
     QCOMPARE(window->taskModel()->rowCount(), 2);
     QCOMPARE(box->toPlainText(), QStringLiteral("esign + 3\nBuild + 2"));
+    box->undo();
 
     window->listView1()->setFocus();
     QTest::keyClick(window->listView1(), Qt::Key_Delete);
@@ -418,6 +424,48 @@ void tst_Form1Menus::smallestSizeKeepsControlsReachable()
         const QRect inBody(control->mapTo(window->centralWidget(), QPoint(0, 0)), control->size());
         QVERIFY2(body.contains(inBody), name);
     }
+}
+
+void tst_Form1Menus::quitClosesEveryWindow()
+{
+    const auto first = windowWithTwoTasks();
+    const auto second = windowWithTwoTasks();
+    const auto third = windowWithTwoTasks();
+    for (Form1 *window : { first.get(), second.get(), third.get() })
+        window->show();
+    MessageBox::clearShown();
+    // Each window asks about its own unsaved work; a Cancel stops the quit there.
+    MessageBox::setNextAnswer(MessageBox::Discard);
+    MessageBox::setNextAnswer(MessageBox::Cancel);
+    action(*second, QStringLiteral("actionQuit"))->trigger();
+    QCOMPARE(MessageBox::shown().size(), 2);
+    QVERIFY(!second->isVisible());
+    QCOMPARE(int(first->isVisible()) + int(third->isVisible()), 2);
+
+    MessageBox::setNextAnswer(MessageBox::Discard);
+    MessageBox::setNextAnswer(MessageBox::Discard);
+    action(*first, QStringLiteral("actionQuit"))->trigger();
+    QVERIFY(!first->isVisible() && !third->isVisible());
+}
+
+void tst_Form1Menus::refusedOptionChangesNothing()
+{
+    const auto window = openForm1();
+    window->findChild<QCalendarWidget *>(QStringLiteral("Calendar2"))->setSelectedDate(kWednesday.addDays(7));
+    window->findChild<QPlainTextEdit *>(QStringLiteral("txtTodo"))->setPlainText(QStringLiteral("A + 3\n// B\nC"));
+    window->cmdToList_Click();
+    window->document().markSaved();
+    const QDate cStart = window->project().tasks().back().startDate;
+    // The picked start has passed: every build is refused, so the option must not take.
+    Clock::setToday(kWednesday.addDays(14));
+    MessageBox::clearShown();
+    QAction *wait = action(*window, QStringLiteral("actionWaitParallel"));
+    wait->trigger();
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(!wait->isChecked());
+    QVERIFY(!window->project().waitsForParallel());
+    QVERIFY(!window->isModified());
+    QCOMPARE(window->project().tasks().back().startDate, cStart);
 }
 
 QTEST_MAIN(tst_Form1Menus)

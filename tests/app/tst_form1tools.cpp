@@ -5,6 +5,7 @@
 #include "app/FileDialog.h"
 #include "app/FolderOpener.h"
 #include "app/Form1.h"
+#include "project/ProjectDocument.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
@@ -125,8 +126,8 @@ private slots:
     void postpone();
     void removeSelectedKeepsExportInStep();
     void convertedTextBuildsTheSameSchedule();
-    void listEditsBeforeARebuild_data();
-    void listEditsBeforeARebuild();
+    void listActionsAreUndoableEdits_data();
+    void listActionsAreUndoableEdits();
     void csvLayoutChoice();
     void waitForParallelTasks();
     void print_data();
@@ -239,15 +240,15 @@ void tst_Form1Tools::hintMarks()
     QVERIFY(tasks.index(2, 0).data(Qt::ToolTipRole).isNull());
     QCOMPARE(tasks.index(0, 0).data().toString(), QStringLiteral("My Project: R")); // the text stays
 
-    // The line counts the rows that are left, after saying that the list was edited; once none has a hint,
-    // only the edit is told.
+    // The line counts the rows that are left; emptying the list says that the text still holds them.
     window->listView1()->selectionModel()->select(tasks.index(0, 0), QItemSelectionModel::ClearAndSelect);
     window->cmdRemoveSelected_Click();
-    QVERIFY2(line->text().endsWith(QStringLiteral(" it. 1 line may not say what you meant — hover the mark.")),
+    QCOMPARE(line->text(), QStringLiteral("1 line may not say what you meant — hover the mark."));
+    window->cmdRemove_Click();
+    QVERIFY2(line->text().startsWith(QStringLiteral("The list is empty until the next rebuild")),
         qPrintable(line->text()));
-    window->listView1()->selectionModel()->select(tasks.index(0, 0), QItemSelectionModel::ClearAndSelect);
-    window->cmdRemoveSelected_Click();
-    QVERIFY(!line->text().contains(QStringLiteral("may not say")));
+    window->cmdToList_Click();
+    QCOMPARE(tasks.rowCount(), 2);
 }
 
 void tst_Form1Tools::daysOffReachTheSchedule()
@@ -476,66 +477,53 @@ void tst_Form1Tools::removeSelectedKeepsExportInStep()
     for (const QString &kept : { QStringLiteral("My Project: Call "), QStringLiteral("My Project: Ship ") }) {
         selection->select(window->taskModel()->index(0, 0), QItemSelectionModel::ClearAndSelect);
         press(*window, "cmdRemoveSelected");
-        QCOMPARE(window->taskModel()->rows().front().text, kept);
+        QCOMPARE(window->taskModel()->cellText(0, 0), kept);
     }
     QCOMPARE(window->eventModel()->rowCount(), 1);
 
+    // The removed lines left the text, so Ship moved up to where Plan began.
     press(*window, "Command2");
-    QCOMPARE(csv(), kHeader + shipLine);
+    QCOMPARE(csv(), kHeader + QByteArray(shipLine).replace("06/12/2024", "06/05/2024"));
 }
 
-void tst_Form1Tools::listEditsBeforeARebuild_data()
+void tst_Form1Tools::listActionsAreUndoableEdits_data()
 {
-    QTest::addColumn<bool>("remove");
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("rows");
 
-    const auto yes = int(MessageBox::Yes);
-    const auto no = int(MessageBox::No);
-    QTest::newRow("removed, kept in the text") << true << yes << "A\nC" << 2;
-    QTest::newRow("removed, rebuilt from the text as it is") << true << no << "A\nB\nC" << 3;
-    QTest::newRow("removed, cancelled") << true << int(MessageBox::Cancel) << "A\nB\nC" << 2;
-    QTest::newRow("postponed, rebuilt anyway") << false << yes << "A\nB\nC" << 3;
-    QTest::newRow("postponed, not rebuilt") << false << no << "A\nB\nC" << 3;
+    QTest::newRow("remove") << "cmdRemoveSelected" << "A\nC";
+    QTest::newRow("postpone") << "cmdPostpone" << "A\nB [wait 3]\nC";
+    QTest::newRow("mark done") << "actionMarkDone" << "A\nB [done]\nC";
 }
 
-// An edit in the list is shown under it, and a rebuild that would undo it asks first.
-void tst_Form1Tools::listEditsBeforeARebuild()
+// A list action is written into the task text as one step of the box's history, and the work is unsaved.
+void tst_Form1Tools::listActionsAreUndoableEdits()
 {
-    QFETCH(bool, remove);
-    QFETCH(int, answer);
+    QFETCH(QString, action);
     QFETCH(QString, text);
-    QFETCH(int, rows);
 
     const auto window = windowWith(QStringLiteral("A\nB\nC"));
+    window->document().markSaved();
+    auto *box = child<QPlainTextEdit>(*window, "txtTodo");
     window->listView1()->selectionModel()->select(
         window->taskModel()->index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    if (remove) {
-        press(*window, "cmdRemoveSelected");
-    } else {
-        child<QLineEdit>(*window, "txtDaysToPostPone")->setText(QStringLiteral("3"));
-        press(*window, "cmdPostpone");
-    }
-    const QString moved = window->taskModel()->cellText(1, TaskListModel::StartDateColumn);
-    auto *note = child<QLabel>(*window, "lblHints");
-    QVERIFY2(note->text().startsWith(QStringLiteral("The list differs from your task text")), qPrintable(note->text()));
-    QVERIFY(!note->isHidden());
+    child<QLineEdit>(*window, "txtDaysToPostPone")->setText(QStringLiteral("3"));
+    if (action.startsWith(QLatin1String("action")))
+        child<QAction>(*window, qPrintable(action))->trigger();
+    else
+        press(*window, qPrintable(action));
+    QCOMPARE(box->toPlainText(), text);
+    QVERIFY(window->isModified());
+    QCOMPARE(window->project().taskText(), text);
+    QVERIFY(!window->project().changedSinceBuild());
 
-    MessageBox::setNextAnswer(MessageBox::Answer(answer));
-    window->cmdToList_Click();
-    QCOMPARE(MessageBox::shown().size(), 1);
-    QCOMPARE(child<QPlainTextEdit>(*window, "txtTodo")->toPlainText(), text);
-    QCOMPARE(window->taskModel()->rowCount(), rows);
-    const bool rebuilt = answer != int(MessageBox::Cancel) && (remove || answer == int(MessageBox::Yes));
-    if (!remove)
-        QCOMPARE(window->taskModel()->cellText(1, TaskListModel::StartDateColumn) == moved, !rebuilt);
-    // Once answered, it is not asked again.
-    if (rebuilt) {
-        QVERIFY(note->isHidden());
-        window->cmdToList_Click();
-        QCOMPARE(MessageBox::shown().size(), 1);
-    }
+    child<QAction>(*window, "actionUndo")->trigger();
+    QCOMPARE(box->toPlainText(), QStringLiteral("A\nB\nC"));
+    QCOMPARE(window->taskModel()->rowCount(), 3);
+    QVERIFY(!window->isModified());
+    child<QAction>(*window, "actionRedo")->trigger();
+    QCOMPARE(box->toPlainText(), text);
+    QVERIFY(MessageBox::shown().isEmpty());
 }
 
 void tst_Form1Tools::csvLayoutChoice()
@@ -567,7 +555,7 @@ void tst_Form1Tools::waitForParallelTasks()
 {
     const auto window = windowWith(QStringLiteral("Requirements + 5\n// Interviews + 2\nArchitecture + 4"));
     QCOMPARE(window->taskModel()->cellText(2, TaskListModel::StartDateColumn), QStringLiteral("6/7/2024"));
-    QVERIFY(!window->taskModel()->rows().at(2).hint.isEmpty());
+    QVERIFY(window->taskModel()->rows().at(2).overlap.has_value());
     auto *wait = child<QAction>(*window, "actionWaitParallel");
     QVERIFY(wait->isCheckable());
     wait->trigger();
@@ -599,7 +587,7 @@ void tst_Form1Tools::convertedTextBuildsTheSameSchedule()
     QCOMPARE(again.size(), built.size());
     for (size_t i = 0; i < built.size(); ++i) {
         // Each round trip adds the blank before " +" to the name; the schedule itself is unchanged.
-        QCOMPARE(again[i].text.trimmed(), built[i].text.trimmed());
+        QCOMPARE(again[i].name.trimmed(), built[i].name.trimmed());
         QCOMPARE(again[i].startDate, built[i].startDate);
         QCOMPARE(again[i].endDate, built[i].endDate);
         QCOMPARE(again[i].dayCount, built[i].dayCount);

@@ -1,7 +1,7 @@
 #include "app/EventListModel.h"
-#include "app/ListEdits.h"
 #include "app/TaskListModel.h"
 #include "project/Project.h"
+#include "timeline/TimelinePalette.h"
 
 #include <QAbstractItemModelTester>
 #include <QColor>
@@ -42,10 +42,8 @@ private slots:
     void initTestCase();
     void followTheProject_data();
     void followTheProject();
-    void progressColumnsComeWithAMove();
+    void progressColumnsComeWithEveryBuild();
     void rowColourStaysWithItsTask();
-    void removedLinesLeaveTheText_data();
-    void removedLinesLeaveTheText();
 };
 
 void TestListModels::initTestCase()
@@ -84,23 +82,25 @@ void TestListModels::followTheProject()
     QCOMPARE(column(events, EventRow::Subject), subjects);
 }
 
-void TestListModels::progressColumnsComeWithAMove()
+void TestListModels::progressColumnsComeWithEveryBuild()
 {
     Project project;
     TaskListModel tasks(&project);
     QAbstractItemModelTester tester(&tasks, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    build(project);
-    QCOMPARE(tasks.columnCount(), 4);
-    QVERIFY(!project.postpone(2, 0, kMonday));
+    build(project, QStringLiteral("T1 + 1 [done]\nT2 + 8\nT3 + 0.5\nT4 + 6"));
     QCOMPARE(tasks.columnCount(), 7);
     QCOMPARE(
         tasks.headerData(TaskListModel::StatusColumn, Qt::Horizontal).toString(), QStringLiteral("Status"));
-    QCOMPARE(column(tasks, TaskListModel::StatusColumn), QStringList({ "", "", "Pending", "Pending" }));
-    QCOMPARE(column(tasks, TaskListModel::StartsInColumn), QStringList({ "", "", "11", "14" }));
+    QCOMPARE(column(tasks, TaskListModel::StatusColumn),
+        QStringList({ "Done", "Pending (Coming Soon)", "Pending", "Pending" }));
+    QCOMPARE(column(tasks, TaskListModel::StartsInColumn), QStringList({ "0", "1", "11", "14" }));
+    // Each status shows the colour the timeline gives it.
+    for (int row = 0; row < tasks.rowCount(); ++row)
+        QCOMPARE(tasks.index(row, TaskListModel::StatusColumn).data(Qt::DecorationRole).value<QColor>(),
+            TimelinePalette::statusColor(tasks.cellText(row, TaskListModel::StatusColumn)));
 
-    // Removing the moved rows takes the columns away again; a rebuild starts without them.
-    QVERIFY(project.removeTask(3));
-    QVERIFY(project.removeTask(2));
+    // An empty list has nothing to show in them.
+    project.removeAll(kMonday);
     QCOMPARE(tasks.columnCount(), 4);
 }
 
@@ -120,33 +120,6 @@ void TestListModels::rowColourStaysWithItsTask()
     QVERIFY(!tasks.rowColor(1));
     QVERIFY(!project.rebuild(kMonday));
     QVERIFY(!tasks.rowColor(0));
-}
-
-void TestListModels::removedLinesLeaveTheText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("built");
-    QTest::addColumn<std::vector<int>>("lines");
-    QTest::addColumn<QString>("kept");
-
-    const QString built = QStringLiteral("A\n\nB\nA\n// C\n");
-    QTest::newRow("unchanged text: by number, empty lines counted")
-        << built << built << std::vector<int> { 4, 5 } << QStringLiteral("A\n\nB\n");
-    QTest::newRow("edited text: the line as it was written")
-        << QStringLiteral("New\nA\n\nB\nA\n// C\n") << built << std::vector<int> { 3 }
-        << QStringLiteral("New\nA\n\nA\n// C\n");
-    QTest::newRow("edited text without the line: nothing goes")
-        << QStringLiteral("X\n") << built << std::vector<int> { 3 } << QStringLiteral("X\n");
-}
-
-// A removed task's line leaves the text, and no other line does.
-void TestListModels::removedLinesLeaveTheText()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, built);
-    QFETCH(std::vector<int>, lines);
-    QFETCH(QString, kept);
-    QCOMPARE(ListEdits::withoutLines(text, built, lines), kept);
 }
 
 QTEST_GUILESS_MAIN(TestListModels)

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -55,6 +56,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void firstTimeThenStraightThere();
+    void passwordInTheAddressIsNotKept();
 
 private:
     // Triggers the action and hands the dialog to check while it is open; the dialog is closed after.
@@ -134,6 +136,38 @@ void TestPublishDialog::firstTimeThenStraightThere()
         QVERIFY(in<QLabel>(dialog, "keyringNote")->isVisible());
     });
     m_keeper.available = true;
+}
+
+// A user name and password typed into the address fill the fields; the password serves this publish and
+// is kept in no file, no keyring and no field that shows the address.
+void TestPublishDialog::passwordInTheAddressIsNotKept()
+{
+    QFile url(qEnvironmentVariable("AMBREL_CALDAV_ROOT") + QStringLiteral("/radicale/url"));
+    QVERIFY(url.open(QIODevice::ReadOnly));
+    const QString server = QString::fromUtf8(url.readAll()).trimmed().replace("//", "//tester:secret@");
+    m_keeper.kept.clear();
+    auto window = openForm1();
+    window->findChild<QPlainTextEdit *>(QStringLiteral("txtTodo"))->setPlainText(QStringLiteral("C + 1"));
+    window->cmdToList_Click();
+    whileOpen(*window, [&](QDialog *dialog) {
+        in<QLineEdit>(dialog, "serverEdit")->setText(server);
+        in<QPushButton>(dialog, "findButton")->click();
+        auto *calendars = in<QListWidget>(dialog, "calendarList");
+        QTRY_VERIFY_WITH_TIMEOUT(calendars->count() > 1, 20000);
+        QVERIFY(!in<QLineEdit>(dialog, "serverEdit")->text().contains(QStringLiteral("secret")));
+        QCOMPARE(in<QLineEdit>(dialog, "userEdit")->text(), QStringLiteral("tester"));
+        calendars->setCurrentRow(calendars->count() - 1);
+        in<QPushButton>(dialog, "publishButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            in<QLabel>(dialog, "result")->text().startsWith(QStringLiteral("1 new")), 20000);
+        QVERIFY(!in<QLabel>(dialog, "publishingTo")->text().contains(QStringLiteral("secret")));
+    });
+    QVERIFY(m_keeper.kept.isEmpty());
+    QDirIterator stored(m_data.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (stored.hasNext()) {
+        QFile file(stored.next());
+        QVERIFY(file.open(QIODevice::ReadOnly) && !file.readAll().contains("secret"));
+    }
 }
 
 QTEST_MAIN(TestPublishDialog)

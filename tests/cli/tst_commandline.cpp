@@ -143,6 +143,16 @@ void TestCommandLine::output_data()
                                                                        << eventHeader
             + "My Project: T \t2024-06-06\t8\t2024-06-07\t4\tFalse\tT \tHome\tTrue\n"
               "My Project: T  (2)\t2024-06-10\t8\t2024-06-12\t4\tFalse\tT \tHome\tTrue\n";
+    QTest::newRow("status on --today; a milestone is a day without hours")
+        << QStringList { "--today", "2024-06-05", "--week", "1111100", "--status" }
+        << QByteArray("Design + 3 [done]\nBuild + 5\nRelease [milestone]") << QStringList()
+        << QByteArray("Task\tStart Date\tEnd Date\tTask Duration\tStatus\n"
+                      "My Project: Design \t2024-06-05\t2024-06-07\t3\tDone\n"
+                      "My Project: Build \t2024-06-10\t2024-06-14\t5\tPending (Coming Soon)\n"
+                      "My Project: Release\t2024-06-17\t2024-06-17\t0\tPending\n");
+    QTest::newRow("a milestone's event")
+        << kMondayToFriday + QStringList { "--events" } << QByteArray("Release [milestone]") << QStringList()
+        << eventHeader + "My Project: Release\t2024-06-03\t\t2024-06-03\t\tTrue\tRelease\tHome\tTrue\n";
     // A Saturday: the shipped week is Monday to Friday, the shipped hours 09:00 AM to 05:00 PM.
     QTest::newRow("shipped settings are the defaults")
         << QStringList { "--today", "2024-06-08", "--events" } << QByteArray("Plan") << QStringList()
@@ -207,7 +217,7 @@ void TestCommandLine::fileArgument()
 void TestCommandLine::csvFile()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("output/project.csv"));
+    const QString path = dir.filePath(QStringLiteral("project.csv"));
     const Run run = runCli(
         kMondayToFriday + QStringList { "--csv", path, "--project", "Café, Inc" }, "Plan \"big\" + 2\n");
     QCOMPARE(run.exitCode, 0);

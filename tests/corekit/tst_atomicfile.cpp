@@ -8,12 +8,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <acl/libacl.h>
 #include <csignal>
 #include <fcntl.h>
 #include <optional>
+#include <sys/acl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace ambrel;
@@ -34,6 +37,16 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray aclText(const QString &path)
+{
+    acl_t list = acl_get_file(QFile::encodeName(path).constData(), ACL_TYPE_ACCESS);
+    char *text = acl_to_any_text(list, nullptr, ',', 0);
+    const QByteArray result(text);
+    acl_free(text);
+    acl_free(list);
+    return result;
 }
 
 struct stat statusOf(const QString &path)
@@ -69,6 +82,8 @@ void TestAtomicFile::writeTargets_data()
     const int readOnly = int(WriteCaution::ReadOnly);
     const int linked = int(WriteCaution::HardLinked);
     QTest::newRow("a new file") << "new" << none << 0 << "";
+    QTest::newRow("Ambrel's own file: the owner's alone") << "own" << int(WriteOption::OwnerOnly) << 0 << "";
+    QTest::newRow("access list and user attributes kept") << "acl" << none << 0 << "";
     QTest::newRow("mode and group kept") << "shared 0660" << none << 0 << "";
     QTest::newRow("read-only refused") << "0444" << none << readOnly << "The file is read-only";
     QTest::newRow("read-only replaced when forced, still read-only")
@@ -102,9 +117,21 @@ void TestAtomicFile::writeTargets()
     int openFile = -1;
     std::optional<testing::FileSizeLimit> limit;
 
-    if (target != QLatin1String("new"))
+    if (target != QLatin1String("new") && target != QLatin1String("own"))
         writeBytes(path, kOld);
-    if (target == QLatin1String("new")) {
+    const QByteArray encoded = QFile::encodeName(path);
+    QByteArray acl;
+    if (target == QLatin1String("own")) {
+        expectedMode = 0600;
+    } else if (target == QLatin1String("acl")) {
+        // As chmod 600 and setfacl -m u:daemon:rw leave it: the mode's group bits show only the mask.
+        acl_t list = acl_from_text("u::rw-,u:daemon:rw-,g::---,m::rw-,o::---");
+        if (acl_set_file(encoded.constData(), ACL_TYPE_ACCESS, list) != 0)
+            QSKIP("this file system keeps no access lists");
+        acl_free(list);
+        QVERIFY(::setxattr(encoded.constData(), "user.origin", "kept", 4, 0) == 0);
+        acl = aclText(path);
+    } else if (target == QLatin1String("new")) {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         expectedMode = 0666 & ~mask;
@@ -144,7 +171,7 @@ void TestAtomicFile::writeTargets()
         QVERIFY(openFile >= 0);
         path = QStringLiteral("/dev/fd/%1").arg(openFile);
     }
-    if (expectedMode != 0 && target != QLatin1String("new"))
+    if (expectedMode != 0 && target != QLatin1String("new") && target != QLatin1String("own"))
         QVERIFY(
             ::chmod(QFile::encodeName(dir.filePath(QStringLiteral("plan.ambrel"))).constData(), expectedMode)
             == 0);
@@ -179,6 +206,12 @@ void TestAtomicFile::writeTargets()
         QCOMPARE(readBytes(other), kOld);
     if (target == QLatin1String("symbolic link"))
         QVERIFY(QFileInfo(other).isSymLink());
+    if (target == QLatin1String("acl")) {
+        QCOMPARE(aclText(written), acl);
+        char value[8] = {};
+        QCOMPARE(QByteArray(value, int(::getxattr(encoded.constData(), "user.origin", value, sizeof value))),
+            "kept");
+    }
     if (expectedMode != 0) {
         QCOMPARE(statusOf(written).st_mode & 07777, expectedMode);
         QCOMPARE(statusOf(written).st_gid, expectedGroup);

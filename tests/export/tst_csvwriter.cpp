@@ -152,18 +152,22 @@ void TestCsvWriter::eventRowsOfSchedule()
     };
     schedule.tasks
         = { task("Write report", 3), task("Call", 0), task("Plan//Design", 1), task("Write report", 1) };
+    schedule.tasks.push_back(task("Release", 1));
+    schedule.tasks.back().marks.milestone = true;
 
     const std::vector<EventRow> rows = calendarEventRows(schedule);
     QStringList subjects;
     for (const EventRow &row : rows) {
         subjects << row.subject();
-        // Every event carries the hours and the name the schedule was built with.
-        QCOMPARE(row.startTime, QStringLiteral("09:00 AM"));
-        QCOMPARE(row.endTime, QStringLiteral("05:00 PM"));
+        // Every event carries the hours and the name the schedule was built with; a milestone has no hours.
+        const bool milestone = &row == &rows.back();
+        QCOMPARE(row.cell(EventRow::StartTime, &formatExportDate), milestone ? QString() : "09:00 AM");
+        QCOMPARE(row.cell(EventRow::EndTime, &formatExportDate), milestone ? QString() : "05:00 PM");
+        QCOMPARE(row.cell(EventRow::AllDayEvent, &formatExportDate), milestone ? "True" : "False");
     }
     QCOMPARE(subjects,
         QStringList({ "Launch: Write report", "Launch: Write report (2)", "Launch: Write report (3)",
-            "Launch: Plan//Design", "Launch: Write report" }));
+            "Launch: Plan//Design", "Launch: Write report", "Launch: Release" }));
     QCOMPARE(rows[2].startDate, QDate(2024, 6, 17));
     QCOMPARE(rows[2].endDate, QDate(2024, 6, 18));
     QCOMPARE(rows[3].description, QStringLiteral("Plan//Design"));

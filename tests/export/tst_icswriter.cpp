@@ -1,4 +1,6 @@
 #include "export/IcsWriter.h"
+#include "schedule/ScheduleBuilder.h"
+#include "schedule/TaskLine.h"
 
 #include <QBuffer>
 #include <QStringDecoder>
@@ -23,6 +25,7 @@ EventRow makeEvent(
     row.startDate = first;
     row.endDate = last;
     row.description = task;
+    row.name = task.trimmed();
     row.occurrence = occurrence;
     return row;
 }
@@ -38,7 +41,7 @@ QByteArray exported(const QString &project, const Events &events, const QString 
 
 // One VEVENT as libical reads it back, its repetitions expanded into the days it covers.
 struct ReadEvent {
-    QString uid, summary, description;
+    QString uid, summary, description, categories;
     QDateTime start, end;
     QList<QDate> days;
 };
@@ -63,8 +66,8 @@ std::vector<ReadEvent> readBack(const QByteArray &ics, QString *name = nullptr)
     for (icalcomponent *c = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); c;
          c = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT)) {
         ReadEvent e { QString::fromUtf8(icalcomponent_get_uid(c)), text(c, ICAL_SUMMARY_PROPERTY),
-            text(c, ICAL_DESCRIPTION_PROPERTY), floating(icalcomponent_get_dtstart(c)),
-            floating(icalcomponent_get_dtend(c)), {} };
+            text(c, ICAL_DESCRIPTION_PROPERTY), text(c, ICAL_CATEGORIES_PROPERTY),
+            floating(icalcomponent_get_dtstart(c)), floating(icalcomponent_get_dtend(c)), {} };
         icalproperty *rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
         icalrecur_iterator *it = rule
             ? icalrecur_iterator_new(icalproperty_get_rrule(rule), icalcomponent_get_dtstart(c))
@@ -81,11 +84,18 @@ std::vector<ReadEvent> readBack(const QByteArray &ics, QString *name = nullptr)
     return events;
 }
 
-QString trimmedRight(QString s)
+// The task lines as a person types them, scheduled from kMonday on a Monday-to-Friday week, as events.
+Events typedEvents(const QStringList &lines)
 {
-    while (s.endsWith(QLatin1Char(' ')))
-        s.chop(1);
-    return s;
+    ScheduleState state;
+    state.PickedStartDate = kMonday;
+    const ScheduleRequest request { lines.join(QStringLiteral("\r\n")), QStringLiteral("Launch"), true,
+        WorkingCalendar({ 0, 1, 1, 1, 1, 1, 0, 0 }, true), QStringLiteral("9:00 AM"),
+        QStringLiteral("5:00 PM") };
+    Schedule schedule;
+    if (ScheduleBuilder::build(state, request, kMonday, schedule))
+        qFatal("the sample plan was refused");
+    return calendarEventRows(schedule);
 }
 
 } // namespace
@@ -96,6 +106,8 @@ class TestIcsWriter : public QObject {
 private slots:
     void eventsReadBack_data();
     void eventsReadBack();
+    void textOfEvents_data();
+    void textOfEvents();
     void hours_data();
     void hours();
     void uids_data();
@@ -130,10 +142,15 @@ void TestIcsWriter::eventsReadBack_data()
         << p << Events { makeEvent(p, longText, 1, kMonday, kWednesday) } << QByteArrayList();
     QTest::newRow("empty name and text")
         << QString() << Events { makeEvent(QString(), QString(), 1, kMonday, kMonday) }
-        << QByteArrayList { "X-WR-CALNAME:", "SUMMARY:: ", "DESCRIPTION:" };
+        << QByteArrayList { "X-WR-CALNAME:", "SUMMARY:", "DESCRIPTION:" };
     QTest::newRow("text ending in a blank")
         << p << Events { makeEvent(p, "Design ", 1, kMonday, kMonday) }
-        << QByteArrayList { "SUMMARY:Launch: Design ", "DESCRIPTION:Design " };
+        << QByteArrayList { "SUMMARY:Design", "CATEGORIES:Launch", "DESCRIPTION:Project: Launch" };
+    EventRow milestone = makeEvent(p, "Release", 1, kMonday, kMonday);
+    milestone.allDay = true;
+    QTest::newRow("milestone: a day without hours")
+        << p << Events { makeEvent(p, "Build", 1, kThursday, kFriday), milestone }
+        << QByteArrayList { "DTSTART;VALUE=DATE:20240610", "DTEND;VALUE=DATE:20240611" };
 }
 
 void TestIcsWriter::eventsReadBack()
@@ -156,23 +173,85 @@ void TestIcsWriter::eventsReadBack()
     const auto runs = std::count_if(
         events.begin(), events.end(), [](const EventRow &e) { return e.startDate != e.endDate; });
     QCOMPARE(ics.count("\r\nRRULE:FREQ=DAILY;COUNT="), runs);
-    QCOMPARE(ics.count("\r\nLOCATION:Home\r\n") + ics.count("\r\nCLASS:PRIVATE\r\n"),
-        2 * qsizetype(events.size()));
+    QVERIFY(!ics.contains("\r\nLOCATION") && !ics.contains("\r\nCLASS"));
+    QCOMPARE(ics.count("\r\nCATEGORIES:"), project.isEmpty() ? 0 : qsizetype(events.size()));
 
     QString name;
     const std::vector<ReadEvent> read = readBack(ics, &name);
     QCOMPARE(name, project);
     QCOMPARE(read.size(), events.size());
     for (std::size_t i = 0; i < events.size(); ++i) {
-        QCOMPARE(read[i].summary, trimmedRight(events[i].subject()));
-        QCOMPARE(read[i].description, trimmedRight(events[i].description));
-        QCOMPARE(read[i].start, QDateTime(events[i].startDate, QTime(8, 30)));
-        QCOMPARE(read[i].end, QDateTime(events[i].startDate, QTime(16, 30)));
+        QCOMPARE(read[i].summary, events[i].name);
+        QCOMPARE(read[i].categories, project);
+        const bool allDay = events[i].allDay;
+        QCOMPARE(read[i].start, QDateTime(events[i].startDate, allDay ? QTime(0, 0) : QTime(8, 30)));
+        QCOMPARE(read[i].end,
+            allDay ? QDateTime(events[i].startDate.addDays(1), QTime(0, 0))
+                   : QDateTime(events[i].startDate, QTime(16, 30)));
         QList<QDate> days;
         for (QDate d = events[i].startDate; d <= events[i].endDate; d = d.addDays(1))
             days << d;
         QCOMPARE(read[i].days, days);
     }
+}
+
+void TestIcsWriter::textOfEvents_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("summaries"); // every event's, in order
+    QTest::addColumn<QString>("description"); // the last task's events'
+
+    QTest::newRow("plain name, blanks trimmed")
+        << QStringList { "  Design   + 3" } << QStringList { "Design" } << "Project: Launch";
+    QTest::newRow("split by weekends: which part")
+        << QStringList { "Build + 12" }
+        << QStringList { "Build (part 1 of 3)", "Build (part 2 of 3)", "Build (part 3 of 3)" }
+        << "Project: Launch";
+    QTest::newRow("done") << QStringList { "Spec + 1 [done]" } << QStringList { "Spec" }
+                          << "Project: Launch\nDone";
+    QTest::newRow("share done") << QStringList { "Spec + 1 [40%]" } << QStringList { "Spec" }
+                                << "Project: Launch\n40% done";
+    QTest::newRow("after two tasks, beside another")
+        << QStringList { "Backend + 2", "// Frontend + 1", "Integration + 1 [after backend , Frontend]" }
+        << QStringList { "Backend", "Frontend", "Integration" } << "Project: Launch\nafter backend, Frontend";
+    QTest::newRow("milestone") << QStringList { "Spec + 2", "Beta [milestone]" }
+                               << QStringList { "Spec", "Beta" } << "Project: Launch\nMilestone";
+    QTest::newRow("waiting, no earlier than a day")
+        << QStringList { "Ship + 1 [wait 2] [from 2024-07-01]" } << QStringList { "Ship" }
+        << "Project: Launch\nwaits 2 working days\nnot before 2024-07-01";
+    QTest::newRow("a day early, then done")
+        << QStringList { "Spec + 2", "Ship + 1 [wait -1] [25%] [done]" } << QStringList { "Spec", "Ship" }
+        << "Project: Launch\nDone\nstarts 1 working day early";
+}
+
+// What a calendar shows of each event: its title, the project as its category, the marks in its description;
+// and the marks change no UID.
+void TestIcsWriter::textOfEvents()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, summaries);
+    QFETCH(QString, description);
+
+    const std::vector<ReadEvent> read = readBack(exported("Launch", typedEvents(lines)));
+    QStringList found;
+    for (const ReadEvent &event : read) {
+        found << event.summary;
+        QCOMPARE(event.categories, QStringLiteral("Launch"));
+    }
+    QCOMPARE(found, summaries);
+    QCOMPARE(read.back().description, description);
+
+    QStringList unmarked = lines;
+    for (QString &line : unmarked) {
+        const qsizetype marksAt = ReadTaskLine(line).marksAt;
+        line = marksAt < 0 ? line : line.left(marksAt);
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+    }
+    const std::vector<ReadEvent> plain = readBack(exported("Launch", typedEvents(unmarked)));
+    QCOMPARE(plain.size(), read.size());
+    for (std::size_t i = 0; i < read.size(); ++i)
+        QCOMPARE(plain[i].uid, read[i].uid);
 }
 
 void TestIcsWriter::hours_data()

@@ -122,7 +122,7 @@ bool sameEvents(const TaskRow &a, const TaskRow &b)
 
 bool sameRow(const TaskRow &a, const TaskRow &b)
 {
-    return a.text == b.text && a.startDate == b.startDate && a.endDate == b.endDate
+    return a.name == b.name && a.startDate == b.startDate && a.endDate == b.endDate
         && sameCount(a.dayCount, b.dayCount) && a.namePart == b.namePart && a.eventText == b.eventText
         && sameEvents(a, b) && sameProgress(a.progress, b.progress);
 }
@@ -185,7 +185,7 @@ void checkPostpone(const Week &week, const std::vector<TaskRow> &before, const s
             continue;
         }
         // A move rewrites the dates, the status and the events, nothing else; the events follow the start.
-        FUZZ_REQUIRE(is.text == was.text && sameCount(is.dayCount, was.dayCount)
+        FUZZ_REQUIRE(is.name == was.name && sameCount(is.dayCount, was.dayCount)
             && is.namePart == was.namePart && is.eventText == was.eventText && is.progress);
         FUZZ_REQUIRE(eventsFollowStart(week, is));
         FUZZ_REQUIRE(is.startDate.isValid() && is.endDate.isValid());
@@ -279,7 +279,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         switch (provider.ConsumeIntegralInRange(0, 4)) {
         case 0:
             // A click on a row that is not there changes nothing, as in the list.
-            if (auto clicked = clickedTask(project.tasks(), provider.ConsumeIntegralInRange(-1, rows)))
+            if (auto clicked = clickedTask(project.tasks(), provider.ConsumeIntegralInRange(-1, rows), project.name()))
                 current = clicked;
             break;
         case 1: {

@@ -4,9 +4,11 @@
 #include "export/IcsDaysOff.h"
 
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 using namespace ambrel;
 
@@ -14,14 +16,22 @@ namespace {
 
 const int kThisYear = 2026;
 
+// The text as the import reads it, a calendar in UTF-16 or UTF-32 decoded.
+QString textOf(const QByteArray &ics)
+{
+    const std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(ics, u'B');
+    if (encoding && *encoding != QStringConverter::Utf8)
+        return QStringDecoder(*encoding).decode(ics);
+    return QString::fromLatin1(ics);
+}
+
 // The earliest and latest dates written anywhere in the text as YYYYMMDD, with the window around this
 // year: no date the import takes may lie outside them (a day either way for a time zone).
-std::pair<QDate, QDate> datesNamed(const QByteArray &ics)
+std::pair<QDate, QDate> datesNamed(const QString &text)
 {
     QDate first(kThisYear, 1, 1);
     QDate last(kThisYear + IcsDaysOff::LastYearAfterThis, 12, 31);
     static const QRegularExpression date(QStringLiteral("(\\d{4})(\\d{2})(\\d{2})"));
-    const QString text = QString::fromLatin1(ics);
     for (auto match = date.globalMatch(text); match.hasNext();) {
         const QRegularExpressionMatch m = match.next();
         const QDate named(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
@@ -41,10 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray ics(reinterpret_cast<const char *>(data), qsizetype(size));
     IcsImportOptions options;
     options.zone = QTimeZone("Europe/Berlin");
+    // Sanitizers make a step some ten times slower; the budget keeps a calendar well inside the timeout.
+    options.maxSteps = IcsDaysOff::MaxStepsPerEvent / 4;
     const IcsDaysOffImport imported = IcsDaysOff::read(ics, kThisYear, options);
 
     // Every rule is walked within its count of steps.
-    FUZZ_REQUIRE(imported.steps <= IcsDaysOff::MaxSteps + IcsDaysOff::MaxStepsPerEvent);
+    FUZZ_REQUIRE(imported.steps <= options.maxSteps + IcsDaysOff::MaxStepsPerEvent);
     FUZZ_REQUIRE(!imported.cancelled);
     if (!imported.error.isEmpty()) {
         FUZZ_REQUIRE(imported.days.empty() && imported.found.empty() && imported.leftOut.empty());
@@ -60,8 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Dates found are in order, once each, within what the calendar names; the days taken are the all-day
     // ones.
     FUZZ_REQUIRE(imported.found.size() <= size_t(IcsDaysOff::MaxDates));
-    const auto [first, last] = datesNamed(ics);
-    const bool spansByDuration = ics.toUpper().contains("DURATION");
+    const QString text = textOf(ics);
+    const auto [first, last] = datesNamed(text);
+    const bool spansByDuration = text.contains(QLatin1String("DURATION"), Qt::CaseInsensitive);
     std::vector<DayOff> allDay;
     for (std::size_t i = 0; i < imported.found.size(); ++i) {
         const IcsFoundDate &found = imported.found[i];

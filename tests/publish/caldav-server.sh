@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Starts or stops a CalDAV server for the publishing tests, in a scratch folder of its own.
-#   caldav-server.sh start radicale|xandikos DIR [PORT]   writes DIR/url and DIR/pid once it answers
+#   caldav-server.sh start radicale|xandikos|fake DIR [PORT]   writes DIR/url and DIR/pid once it answers
 #   caldav-server.sh stop DIR
 #   caldav-server.sh kill DIR                             ends it at once, as a crash would
-# Radicale takes the user "tester" with the password "secret"; Xandikos takes anyone.
+# Radicale takes the user "tester" with the password "secret"; Xandikos takes anyone; the fake server
+# (fake_caldav.py) takes both and lets the tests choose its faults.
 set -euo pipefail
 
 stop() {
@@ -54,6 +55,11 @@ CONFIG
         ;;
     xandikos)
         setsid xandikos --defaults -d "$dir/data" -l 127.0.0.1 -p "$port" </dev/null >"$dir/log" 2>&1 &
+        echo $! >"$dir/pid"
+        echo "http://127.0.0.1:$port/" >"$dir/url"
+        ;;
+    fake)
+        setsid /usr/bin/python3 "$(dirname "$0")/fake_caldav.py" "$port" </dev/null >"$dir/log" 2>&1 &
         echo $! >"$dir/pid"
         echo "http://127.0.0.1:$port/" >"$dir/url"
         ;;

@@ -1,5 +1,6 @@
 #include "publish/DavConnection.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
 #include <QSslKey>
@@ -20,7 +21,10 @@ private slots:
     void addresses();
     void silentServerTimesOut();
     void untrustedCertificateIsShownThenTrusted();
+    void credentialsStayWithTheServer_data();
     void credentialsStayWithTheServer();
+    void endlessAnswersEnd_data();
+    void endlessAnswersEnd();
 };
 
 namespace {
@@ -128,11 +132,12 @@ void TestDavConnection::untrustedCertificateIsShownThenTrusted()
     QSslServer server;
     server.setSslConfiguration(tls);
     QVERIFY(server.listen(QHostAddress::LocalHost));
+    QByteArray reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
     connect(&server, &QSslServer::pendingConnectionAvailable, this, [&] {
         QTcpSocket *socket = server.nextPendingConnection();
-        connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, &reply] {
             if (socket->readAll().contains("\r\n\r\n"))
-                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+                socket->write(reply);
         });
     });
     const QUrl url(QStringLiteral("https://127.0.0.1:%1/").arg(server.serverPort()));
@@ -152,25 +157,96 @@ void TestDavConnection::untrustedCertificateIsShownThenTrusted()
     const DavResponse taken = answer(connection, url);
     QCOMPARE(taken.status, 200);
     QCOMPARE(taken.body, "ok");
+
+    // A trusted certificate does not make a move to plain http any safer.
+    reply = "HTTP/1.1 301 Moved\r\nLocation: http://127.0.0.1:" + QByteArray::number(server.serverPort())
+        + "/\r\nContent-Length: 0\r\n\r\n";
+    const DavResponse moved = answer(connection, url);
+    QVERIFY2(!moved.answered() && moved.failure.contains(QLatin1String("over plain http")),
+        qPrintable(moved.failure));
 }
 
-// The password goes to the server it was given for, and not on to a plain-http host it redirects to.
+void TestDavConnection::credentialsStayWithTheServer_data()
+{
+    QTest::addColumn<QString>("location"); // OTHER stands for the second server's port
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("same server, another path, again and again") << "/cal/" << true;
+    QTest::newRow("another host") << "http://localhost:OTHER/cal/" << false;
+    QTest::newRow("another port") << "http://127.0.0.1:OTHER/cal/" << false;
+}
+
+// The password goes to the scheme, host and port it was given for; a redirect anywhere else is refused,
+// naming both addresses, and the other server hears nothing.
 void TestDavConnection::credentialsStayWithTheServer()
 {
+    QFETCH(QString, location);
+    QFETCH(bool, followed);
     TinyServer other("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
-    const QByteArray moved = "HTTP/1.1 307 Moved\r\nLocation: http://localhost:"
-        + QByteArray::number(other.port()) + "/cal/\r\nContent-Length: 0\r\n\r\n";
-    TinyServer first(moved);
+    location.replace(QStringLiteral("OTHER"), QString::number(other.port()));
+    TinyServer first(
+        "HTTP/1.1 307 Moved\r\nLocation: " + location.toUtf8() + "\r\nContent-Length: 0\r\n\r\n");
 
     DavConnection connection(QStringLiteral("me"), QStringLiteral("secret"));
+    const QUrl url(QStringLiteral("http://127.0.0.1:%1/").arg(first.port()));
+    const DavResponse response = answer(connection, url);
+    const QByteArray authorization = "\r\nAuthorization: Basic " + QByteArray("me:secret").toBase64();
+    QVERIFY(first.requests.first().contains(authorization));
+    QCOMPARE(other.requests.size(), 0);
+    QVERIFY(!response.answered());
+    // The same server sends it on and on: followed five times, with the password, then called a loop.
+    QCOMPARE(first.requests.size(), followed ? 6 : 1);
+    if (followed) {
+        QVERIFY(
+            first.requests.last().startsWith("GET /cal/ ") && first.requests.last().contains(authorization));
+        QVERIFY2(response.failure.contains(QLatin1String("redirect loop")), qPrintable(response.failure));
+    } else {
+        QVERIFY2(response.failure.contains(url.toString()) && response.failure.contains(location),
+            qPrintable(response.failure));
+    }
+}
+
+void TestDavConnection::endlessAnswersEnd_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<int>("chunk"); // bytes sent every 50 ms
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("a byte at a time")
+        << QByteArray("Content-Length: 100000") << 1 << "not finished answering after 1.5";
+    QTest::newRow("announced larger than the limit")
+        << QByteArray("Content-Length: 5000000") << 1 << "larger than 1.0 MB";
+    QTest::newRow("larger than the limit, unannounced")
+        << QByteArray("Connection: close") << 200'000 << "larger than 1.0 MB";
+}
+
+// A server that trickles, or answers without end, cannot hold a request past the deadline or fill the memory.
+void TestDavConnection::endlessAnswersEnd()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(int, chunk);
+    QFETCH(QString, failure);
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QTimer drip;
+    QList<QTcpSocket *> sockets;
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket *socket = server.nextPendingConnection();
+        sockets << socket;
+        socket->write("HTTP/1.1 207 Multi-Status\r\n" + head + "\r\n\r\n");
+        connect(&drip, &QTimer::timeout, socket, [socket, chunk] { socket->write(QByteArray(chunk, ' ')); });
+        drip.start(50);
+    });
+    DavConnection connection(QStringLiteral("me"), QStringLiteral("secret"));
+    connection.setTimeout(1'000);
+    connection.setDeadline(1'500);
+    connection.setAnswerLimit(1024 * 1024);
+    QElapsedTimer clock;
+    clock.start();
     const DavResponse response
-        = answer(connection, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(first.port())));
-    QCOMPARE(response.status, 200);
-    QCOMPARE(first.requests.size(), 1);
-    QCOMPARE(other.requests.size(), 1);
-    QVERIFY(
-        first.requests.first().contains("\r\nAuthorization: Basic " + QByteArray("me:secret").toBase64()));
-    QVERIFY(!other.requests.first().contains("Authorization"));
+        = answer(connection, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())));
+    QVERIFY(!response.answered());
+    QVERIFY2(response.failure.contains(failure), qPrintable(response.failure));
+    QVERIFY(response.body.isEmpty());
+    QVERIFY(clock.elapsed() < 3'000);
 }
 
 QTEST_GUILESS_MAIN(TestDavConnection)

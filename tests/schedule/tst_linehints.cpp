@@ -112,6 +112,17 @@ void TestLineHints::lineHint_data()
         << QStringLiteral(
                "Read as 2.5E+301 days: \"%1\" is not understood. Write a number of days, as \"+ 3 days\".")
                .arg(QStringLiteral(",5"));
+
+    // Marks: the text before them is read as any line is; a group that is no mark is named.
+    QTest::newRow("marks read as written") << "Build + 3 [after Design] [wait 2]" << us << 5 << none;
+    QTest::newRow("the text before the marks") << "X + 2 weeks  [done]" << us << 5
+                                               << "Read as 2 days: \"weeks\" is not understood. For two "
+                                                  "weeks write \"+ 10 days\".";
+    QTest::newRow("a milestone's count says nothing") << "Launch + 0.5 [milestone]" << us << 5 << none;
+    QTest::newRow("a group that is no mark")
+        << "Buy + 1 [milk] [done]" << us << 5
+        << "\"[milk]\" is not a mark, so the whole line is read as it stands. Marks are [done], [N%], "
+           "[after NAME], [wait N], [from YYYY-MM-DD] and [milestone].";
 }
 
 void TestLineHints::lineHint()

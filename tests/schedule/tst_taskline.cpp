@@ -19,6 +19,8 @@ private slots:
     void readTaskLine();
     void readNumber_data();
     void readNumber();
+    void readMarks_data();
+    void readMarks();
     void tagReadsBackAsTheSameTask_data();
     void tagReadsBackAsTheSameTask();
     void garbageNeverHangs();
@@ -137,6 +139,91 @@ void TestTaskLine::readNumber()
     QCOMPARE(ReadNumber(text), number);
 }
 
+namespace {
+
+// The marks in a form a table row can spell out: "40% | after A;B | wait 2 | from 2027-03-01 | milestone".
+QString spelled(const TaskMarks &marks)
+{
+    QStringList parts;
+    if (marks.progress)
+        parts << QStringLiteral("%1%").arg(*marks.progress);
+    if (!marks.after.isEmpty())
+        parts << QStringLiteral("after ") + marks.after.join(QLatin1Char(';'));
+    if (marks.wait)
+        parts << QStringLiteral("wait %1").arg(*marks.wait);
+    if (marks.from.isValid())
+        parts << QStringLiteral("from ") + marks.from.toString(Qt::ISODate);
+    if (marks.milestone)
+        parts << QStringLiteral("milestone");
+    return parts.join(QLatin1String(" | "));
+}
+
+} // namespace
+
+void TestTaskLine::readMarks_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("namePart");
+    QTest::addColumn<double>("dayCount");
+    QTest::addColumn<QString>("marks");
+    QTest::addColumn<QString>("unreadGroup");
+
+    QTest::newRow("three marks") << "Integration + 5 days [after Backend, Frontend] [wait 2] [40%]"
+                                 << "Integration " << 5.0 << "40% | after Backend;Frontend | wait 2" << "";
+    QTest::newRow("milestone, no count") << "Launch [milestone]"
+                                         << "Launch" << 1.0 << "milestone" << "";
+    QTest::newRow("done") << "Requirements + 5 [done]"
+                          << "Requirements " << 5.0 << "100%" << "";
+    QTest::newRow("from") << "Workshop + 2 [from 2027-03-01]"
+                          << "Workshop " << 2.0 << "from 2027-03-01" << "";
+    QTest::newRow("touching, any case, blanks inside; the last progress counts")
+        << "A + 3[DONE][ 0 % ]\t"
+        << "A " << 3.0 << "0%" << "";
+    QTest::newRow("done after a share") << "A + 2 [40%] [Done]"
+                                        << "A " << 2.0 << "100%" << "";
+    QTest::newRow("the last wait counts") << "A + 3 [wait 2] [ WAIT - 5 ]"
+                                          << "A " << 3.0 << "wait -5" << "";
+    QTest::newRow("names keep inner blanks") << "A [after  Code review , B ]"
+                                             << "A" << 1.0 << "after Code review;B" << "";
+    QTest::newRow("marks alone") << "[done]"
+                                 << "" << 1.0 << "100%" << "";
+    QTest::newRow("seven digits") << "A + 3 [wait 1234567]"
+                                  << "A " << 3.0 << "" << "[wait 1234567]";
+    QTest::newRow("six digits") << "A + 3 [wait -999999]"
+                                << "A " << 3.0 << "wait -999999" << "";
+    QTest::newRow("over a hundred percent") << "A + 3 [101%]"
+                                            << "A " << 3.0 << "" << "[101%]";
+    QTest::newRow("no such date") << "A + 3 [from 2027-02-29]"
+                                  << "A " << 3.0 << "" << "[from 2027-02-29]";
+    QTest::newRow("date in another form") << "A + 3 [from 1.3.2027]"
+                                          << "A " << 3.0 << "" << "[from 1.3.2027]";
+    QTest::newRow("after without a name") << "A + 3 [after ]"
+                                          << "A " << 3.0 << "" << "[after ]";
+    QTest::newRow("after with an empty name") << "A + 3 [after X,,Y]"
+                                              << "A " << 3.0 << "" << "[after X,,Y]";
+    QTest::newRow("one group no mark leaves all plain") << "Buy [milk] [done]"
+                                                        << "Buy [milk] [done]" << 1.0 << "" << "[milk]";
+    QTest::newRow("text after the groups") << "A + 3 [done] later"
+                                           << "A " << 3.0 << "" << "";
+    QTest::newRow("unclosed group") << "A + 3 [done"
+                                    << "A " << 3.0 << "" << "";
+}
+
+void TestTaskLine::readMarks()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, namePart);
+    QFETCH(double, dayCount);
+    QFETCH(QString, marks);
+    QFETCH(QString, unreadGroup);
+    const TaskLine task = ReadTaskLine(line);
+    QCOMPARE(task.namePart, namePart);
+    QCOMPARE(task.dayCount, dayCount);
+    QCOMPARE(spelled(task.marks), marks);
+    QCOMPARE(task.unreadGroup, unreadGroup);
+    QCOMPARE(task.marksAt >= 0, !marks.isEmpty());
+}
+
 void TestTaskLine::tagReadsBackAsTheSameTask_data()
 {
     QTest::addColumn<QString>("locale");
@@ -156,6 +243,9 @@ void TestTaskLine::tagReadsBackAsTheSameTask_data()
     QTest::newRow("fraction under de_DE") << "de_DE"
                                           << "Test + 2.5"
                                           << "Test  +2.5";
+    QTest::newRow("marks follow the count") << "en_US"
+                                            << "Build + 4 [after Design]  [wait -2]"
+                                            << "Build  +4 [after Design]  [wait -2]";
 }
 
 void TestTaskLine::tagReadsBackAsTheSameTask()
@@ -168,11 +258,14 @@ void TestTaskLine::tagReadsBackAsTheSameTask()
     TaskRow row;
     row.namePart = task.namePart;
     row.dayCount = task.dayCount;
+    if (task.marksAt >= 0)
+        row.marksText = line.mid(task.marksAt);
     QCOMPARE(row.tag(), tag);
     const TaskLine again = ReadTaskLine(row.tag());
     QCOMPARE(again.dayCount, task.dayCount);
     QCOMPARE(again.namePart, task.namePart + QLatin1Char(' '));
     QCOMPARE(again.parallelMarker, task.parallelMarker);
+    QCOMPARE(again.marks, task.marks);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 

@@ -51,7 +51,7 @@ TimelineData sampleTimeline(
         QStringLiteral("5:00 PM") };
     Schedule schedule;
     ScheduleBuilder::build(state, request, start, schedule);
-    TimelineData data = TimelineData::fromSchedule(schedule.tasks, calendar, today, daysOff);
+    TimelineData data = TimelineData::fromSchedule(schedule, calendar, today, daysOff);
     for (TimelineTask &task : data.tasks)
         task.runs = splitAtDaysOff(task.runs, daysOff);
     return data;

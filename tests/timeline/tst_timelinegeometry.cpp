@@ -18,7 +18,9 @@ const QDate kMonday(2024, 6, 3);
 
 TimelineTask task(const QDate &start, const QDate &end, double dayCount, std::vector<TimelineRun> runs)
 {
-    return TimelineTask { QStringLiteral("Launch: Build"), start, end, dayCount, std::move(runs) };
+    TimelineTask made { QStringLiteral("Launch: Build"), start, end, dayCount, std::move(runs) };
+    made.name = QStringLiteral("Build");
+    return made;
 }
 
 TimelineData project(std::vector<TimelineTask> tasks, std::vector<QDate> daysOff = {})
@@ -37,7 +39,7 @@ TimelineData typed(const QString &projectName, const QStringList &lines)
     Schedule schedule;
     if (ScheduleBuilder::build(state, request, kMonday, schedule))
         qFatal("the sample plan was refused");
-    return TimelineData::fromSchedule(schedule.tasks, kMondayToFriday, kMonday);
+    return TimelineData::fromSchedule(schedule, kMondayToFriday, kMonday);
 }
 
 // Whether the line runs through the inside of any bar; touching an edge is allowed.
@@ -89,6 +91,12 @@ private slots:
     void parallelGroupsAndNames();
     void barsAndGroupMarks_data();
     void barsAndGroupMarks();
+    void shareDone_data();
+    void shareDone();
+    void milestoneDiamond_data();
+    void milestoneDiamond();
+    void afterLines_data();
+    void afterLines();
 };
 
 void TestTimelineGeometry::initTestCase()
@@ -322,13 +330,18 @@ void TestTimelineGeometry::longSpanStaysWithinScrollRange()
 void TestTimelineGeometry::statusColorsDifferInGrey()
 {
     const QStringList statuses = TimelinePalette::statuses();
-    QCOMPARE(statuses, QStringList({ "Pending", "Pending (Coming Soon)", "Active", "Late" }));
+    QCOMPARE(statuses, QStringList({ "Pending", "Pending (Coming Soon)", "Active", "Late", "Done" }));
     // Light to dark in legend order, each step big enough to survive a grey printout.
-    for (int i = 1; i < statuses.size(); ++i) {
+    for (int i = 1; i < 4; ++i) {
         const int lighter = TimelinePalette::greyLevel(TimelinePalette::statusColor(statuses[i - 1]));
         const int darker = TimelinePalette::greyLevel(TimelinePalette::statusColor(statuses[i]));
         QVERIFY2(lighter - darker >= 40, qPrintable(statuses[i]));
     }
+    // Done, which also carries a tick, stays apart from each of them in grey.
+    const int done = TimelinePalette::greyLevel(TimelinePalette::statusColor(QStringLiteral("Done")));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY2(qAbs(TimelinePalette::greyLevel(TimelinePalette::statusColor(statuses[i])) - done) >= 30,
+            qPrintable(statuses[i]));
     // The days between a bar's events stay apart from its solid runs and from the page, in grey too.
     for (const QString &status : statuses) {
         const int between = TimelinePalette::greyLevel(TimelinePalette::betweenEventsColor(status));
@@ -360,6 +373,25 @@ void TestTimelineGeometry::toolTip_data()
         << QStringList { "Launch: Build", "Start: 6/8/2024", "End: 6/4/2024", "Days: -3",
                "Status: Pending (Coming Soon)", "Calendar events: 0",
                "Negative duration: the task ends before it starts" };
+    TimelineTask marked = task(kMonday.addDays(-9), kMonday.addDays(-5), 5, { {} });
+    marked.marks.progress = 100;
+    QTest::newRow("done, though past its end")
+        << marked
+        << QStringList { "Launch: Build", "Start: 5/25/2024", "End: 5/29/2024", "Days: 5", "Status: Done",
+               "Calendar events: 1" };
+    marked = task(kMonday, kMonday.addDays(4), 5, { {} });
+    marked.marks.progress = 40;
+    marked.marks.after = QStringList { "Backend", "Frontend" };
+    QTest::newRow("share done, after two tasks")
+        << marked
+        << QStringList { "Launch: Build", "Start: 6/3/2024", "End: 6/7/2024", "Days: 5", "Status: Active",
+               "Progress: 40%", "After: Backend, Frontend", "Calendar events: 1" };
+    marked = task(kMonday.addDays(1), kMonday.addDays(1), 0, { {} });
+    marked.marks.milestone = true;
+    QTest::newRow("milestone") << marked
+                               << QStringList { "Launch: Build", "Start: 6/4/2024", "End: 6/4/2024",
+                                      "Days: 0", "Status: Pending (Coming Soon)", "Milestone",
+                                      "Calendar events: 1" };
 }
 
 void TestTimelineGeometry::toolTip()
@@ -496,6 +528,133 @@ void TestTimelineGeometry::barsAndGroupMarks()
                 QVERIFY2(!crossesABar(geometry, line), qPrintable(data.tasks[size_t(group.first)].text));
         }
     }
+}
+
+void TestTimelineGeometry::shareDone_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<double>("share"); // -1: no share shown
+
+    QTest::newRow("40% of a week") << "Build + 5 [40%]" << 0.4;
+    QTest::newRow("25% over a weekend") << "Build + 8 [25%]" << 0.25;
+    QTest::newRow("70% of a bar without events") << "Call + 0.5 [70%]" << 0.7;
+    QTest::newRow("none yet") << "Build + 5 [0%]" << 0.0;
+    QTest::newRow("done: the whole bar says so") << "Build + 5 [done]" << -1.0;
+    QTest::newRow("no mark") << "Build + 5" << -1.0;
+    QTest::newRow("a milestone has no bar to fill") << "Beta [milestone] [50%]" << -1.0;
+}
+
+void TestTimelineGeometry::shareDone()
+{
+    QFETCH(QString, line);
+    QFETCH(double, share);
+
+    const TimelineData data = typed(QStringLiteral("Launch"), { line });
+    TimelineGeometry geometry(&data);
+    geometry.setRowMetrics(30, 20);
+    geometry.setPixelsPerDay(13);
+    const QRectF bar = geometry.barRect(0);
+    const QRectF done = geometry.progressRect(0);
+    QCOMPARE(done.isNull(), share < 0);
+    if (share >= 0) {
+        QCOMPARE(done.left(), bar.left());
+        QCOMPARE(done.width(), bar.width() * share);
+        QVERIFY(done.height() >= 2 && done.top() > bar.top() && done.bottom() < bar.bottom());
+    }
+}
+
+void TestTimelineGeometry::milestoneDiamond_data()
+{
+    QTest::addColumn<double>("pixelsPerDay");
+
+    QTest::newRow("days") << 20.0;
+    QTest::newRow("widest zoom") << 64.0;
+    QTest::newRow("a day just wide enough") << 9.0;
+    QTest::newRow("weeks: wider than its day") << 3.0;
+    QTest::newRow("years") << 0.05;
+}
+
+void TestTimelineGeometry::milestoneDiamond()
+{
+    QFETCH(double, pixelsPerDay);
+
+    const TimelineData data = typed(QStringLiteral("Launch"), { "Spec + 2", "Beta [milestone]", "Ship + 1" });
+    TimelineGeometry geometry(&data);
+    geometry.setRowMetrics(30, 20);
+    geometry.setPixelsPerDay(pixelsPerDay);
+    const QDate day = kMonday.addDays(2);
+    QCOMPARE(data.tasks[1].start, day);
+    QCOMPARE(geometry.barKind(1), BarKind::Milestone);
+    const QRectF diamond = geometry.barRect(1);
+    // A square on the middle of its day, inside its row, never too small to see.
+    QCOMPARE(diamond.width(), diamond.height());
+    QVERIFY(diamond.width() >= 9);
+    QVERIFY(qAbs(diamond.center().x() - (geometry.xForDate(day) + pixelsPerDay / 2)) < 1e-9);
+    QVERIFY(diamond.top() >= geometry.rowRect(1).top() && diamond.bottom() <= geometry.rowRect(1).bottom());
+    if (pixelsPerDay >= 9) {
+        QVERIFY(diamond.left() >= geometry.xForDate(day) - 1e-9);
+        QVERIFY(diamond.right() <= geometry.xForDate(day.addDays(1)) + 1e-9);
+    }
+    QVERIFY(geometry.segments(1, 0, geometry.dateAxisWidth()).empty());
+}
+
+void TestTimelineGeometry::afterLines_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QList<int>>("waitsFor"); // the last row's rows above, as named
+
+    QTest::newRow("one name") << QStringList { "Backend + 3", "Frontend + 2",
+        "Integration + 2 [after Backend]" }
+                              << QList<int> { 0 };
+    QTest::newRow("two names, case and blanks ignored") << QStringList { "Backend + 3", "Frontend + 5",
+        "Integration + 2 [after  frontend , BACKEND]" } << QList<int> { 1, 0 };
+    QTest::newRow("the nearest of two alike")
+        << QStringList { "Test + 1", "Fix + 2", "Test + 1", "Ship + 1 [after Test]" } << QList<int> { 2 };
+    QTest::newRow("after a milestone")
+        << QStringList { "Spec + 2", "Beta [milestone]", "Launch + 1 [after Beta]" } << QList<int> { 1 };
+    QTest::newRow("onto a milestone")
+        << QStringList { "Build + 3", "Other + 6", "Review [milestone] [after Build]" } << QList<int> { 0 };
+    QTest::newRow("started before the end")
+        << QStringList { "Build + 5", "Docs + 2 [after Build] [wait -3]" } << QList<int> { 0 };
+    QTest::newRow("unknown name: no line")
+        << QStringList { "Build + 5", "Docs + 2 [after Nothing]" } << QList<int> {};
+}
+
+void TestTimelineGeometry::afterLines()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QList<int>, waitsFor);
+
+    const TimelineData data = typed(QStringLiteral("Launch"), lines);
+    TimelineGeometry geometry(&data);
+    geometry.setRowMetrics(30, 20);
+    geometry.setPixelsPerDay(24);
+    const int row = geometry.rowCount() - 1;
+    QCOMPARE(QList<int>(data.tasks.back().afterRows.begin(), data.tasks.back().afterRows.end()), waitsFor);
+    const QRectF target = geometry.barRect(row);
+    for (const int above : waitsFor) {
+        const std::vector<QLineF> path = geometry.afterLine(above, row);
+        QVERIFY(!path.empty());
+        // From the named task's end, at its middle, in level and upright steps down onto the waiting task's
+        // start.
+        const QRectF source = geometry.barRect(above);
+        const TimelineTask &named = data.tasks[size_t(above)];
+        const double end = geometry.barKind(above) == BarKind::Milestone
+            ? source.right()
+            : std::max(source.right(), geometry.xForDate(named.end.addDays(1)));
+        QCOMPARE(path.front().p1(), QPointF(end, source.center().y()));
+        for (size_t i = 0; i < path.size(); ++i) {
+            QVERIFY(path[i].x1() == path[i].x2() || path[i].y1() == path[i].y2());
+            if (i > 0)
+                QCOMPARE(path[i].p1(), path[i - 1].p2());
+        }
+        QCOMPARE(path.back().y2(), target.top());
+        if (geometry.barKind(row) == BarKind::Milestone)
+            QCOMPARE(path.back().x2(), target.center().x());
+        else
+            QVERIFY(path.back().x2() >= target.left() && path.back().x2() <= target.center().x());
+    }
+    QVERIFY(geometry.afterLine(row, row).empty());
 }
 
 QTEST_GUILESS_MAIN(TestTimelineGeometry)

@@ -1,4 +1,5 @@
 #include "app/TimelineView.h"
+#include "schedule/ScheduleBuilder.h"
 #include "timeline/TimelineExport.h"
 #include "timeline/TimelineGeometry.h"
 #include "timeline/TimelinePainter.h"
@@ -38,6 +39,7 @@ class TestTimelineView : public QObject {
 private slots:
     void initTestCase();
     void svgHoldsABarPerTask();
+    void marksShowInThePicture();
     void formatByExtension_data();
     void formatByExtension();
     void pictures_data();
@@ -106,6 +108,45 @@ void TestTimelineView::svgHoldsABarPerTask()
         = geometry.segments(0, 0, geometry.dateAxisWidth()).front().translated(layout.labelWidth, 0);
     QVERIFY(near(
         image.pixel(first.center().toPoint()), TimelinePalette::statusColor(QStringLiteral("Late")).rgb()));
+}
+
+// Done, share done, a milestone and an [after] line, each found in the SVG picture where its geometry says.
+void TestTimelineView::marksShowInThePicture()
+{
+    const WorkingCalendar calendar({ 0, 1, 1, 1, 1, 1, 0, 0 }, true);
+    ScheduleState state;
+    state.PickedStartDate = kMonday;
+    const ScheduleRequest request { QStringLiteral(
+                                        "Requirements + 3 [done]\nBackend + 8 [50%]\nBeta [milestone]\n"
+                                        "Integration + 3 [after Requirements]"),
+        QStringLiteral("Launch"), true, calendar, QStringLiteral("9:00 AM"), QStringLiteral("5:00 PM") };
+    Schedule schedule;
+    QVERIFY(!ScheduleBuilder::build(state, request, kMonday, schedule));
+    const TimelineData data = TimelineData::fromSchedule(schedule, calendar, kToday);
+    QByteArray svg;
+    QVERIFY(TimelineExport::render(data, TimelineExport::Format::Svg, &svg));
+    const TimelineExport::Layout layout = TimelineExport::pictureLayout(data);
+    QImage image(layout.size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QSvgRenderer(svg).render(&painter, QRectF(QPointF(0, 0), layout.size));
+    painter.end();
+    TimelineGeometry geometry(&data);
+    geometry.setRowMetrics(layout.headerHeight, layout.rowHeight);
+    geometry.setPixelsPerDay(layout.pixelsPerDay);
+    const auto pixel
+        = [&](const QPointF &at) { return image.pixel(at.toPoint() + QPoint(int(layout.labelWidth), 0)); };
+    const auto color
+        = [](const char *status) { return TimelinePalette::statusColor(QLatin1String(status)).rgb(); };
+
+    QVERIFY(near(pixel(geometry.barRect(0).topRight() + QPointF(-3, 2)), color("Done")));
+    const QRectF share = geometry.progressRect(1);
+    QVERIFY(near(pixel(share.center()), TimelinePalette::background().rgb()));
+    QVERIFY(near(pixel(QPointF(share.right() + 3, share.center().y())), color("Active")));
+    QVERIFY(near(pixel(geometry.barRect(2).center()), color("Pending (Coming Soon)")));
+    const std::vector<QLineF> after = geometry.afterLine(0, 3);
+    QCOMPARE(after.size(), std::size_t(2));
+    QVERIFY(qGray(pixel(after.back().center())) < 120);
 }
 
 void TestTimelineView::formatByExtension_data()

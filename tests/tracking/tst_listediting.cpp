@@ -6,14 +6,15 @@ using namespace ambrel;
 
 namespace {
 
-// Four tasks with one, three, no and two calendar events.
+// Four tasks with one, three, no and two calendar events; the third waits for the first two, the fourth for
+// the two before it.
 std::vector<TaskRow> fourTasks()
 {
     const QList<int> eventCounts { 1, 3, 0, 2 };
     std::vector<TaskRow> rows;
     for (int t = 0; t < eventCounts.size(); ++t) {
         TaskRow row;
-        row.text = QStringLiteral("P: T%1").arg(t + 1);
+        row.name = QStringLiteral("T%1").arg(t + 1);
         row.namePart = QStringLiteral("T%1 ").arg(t + 1);
         row.startDate = QDate(2024, 6, 3).addDays(t * 7);
         row.endDate = row.startDate.addDays(4);
@@ -22,14 +23,21 @@ std::vector<TaskRow> fourTasks()
             row.events.push_back({ row.startDate.addDays(e), row.startDate.addDays(e) });
         rows.push_back(row);
     }
+    rows[2].afterRows = { 0, 1 };
+    rows[3].afterRows = { 1, 2 };
     return rows;
 }
 
 QStringList taskTexts(const std::vector<TaskRow> &tasks)
 {
     QStringList texts;
-    for (const TaskRow &row : tasks)
-        texts << QStringLiteral("%1/%2").arg(row.text).arg(row.events.size());
+    for (const TaskRow &row : tasks) {
+        QStringList waitsFor;
+        for (int above : row.afterRows)
+            waitsFor << (above >= 0 && above < qsizetype(tasks.size()) ? tasks[size_t(above)].name : "?");
+        texts << QStringLiteral("%1/%2").arg(row.listText(QStringLiteral("P"))).arg(row.events.size())
+                + (waitsFor.isEmpty() ? QString() : QLatin1Char('<') + waitsFor.join(QLatin1Char(',')));
+    }
     return texts;
 }
 
@@ -62,14 +70,14 @@ void TestListEditing::initTestCase()
 void TestListEditing::rowClick()
 {
     const std::vector<TaskRow> tasks = fourTasks();
-    const std::optional<CurrentTask> second = clickedTask(tasks, 1);
+    const std::optional<CurrentTask> second = clickedTask(tasks, 1, QStringLiteral("P"));
     QVERIFY(second);
     QCOMPARE(second->txtTaskID, QStringLiteral("2"));
     QCOMPARE(second->txtTask, QStringLiteral("P: T2"));
     QCOMPARE(second->txtStartDate, QStringLiteral("6/10/2024"));
 
-    QVERIFY(!clickedTask(tasks, 4));
-    QVERIFY(!clickedTask(tasks, -1));
+    QVERIFY(!clickedTask(tasks, 4, QStringLiteral("P")));
+    QVERIFY(!clickedTask(tasks, -1, QStringLiteral("P")));
     QCOMPARE(CurrentTask().txtTask, QStringLiteral("Text1"));
     QVERIFY(CurrentTask().txtTaskID.isEmpty());
 }
@@ -78,12 +86,15 @@ void TestListEditing::removeSelected_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<bool>("removed");
-    QTest::addColumn<QStringList>("tasksLeft"); // each task's text and how many events it keeps
+    // Each task's text, how many events it keeps and, after "<", the tasks it waits for.
+    QTest::addColumn<QStringList>("tasksLeft");
 
-    const QStringList all { "P: T1/1", "P: T2/3", "P: T3/0", "P: T4/2" };
-    QTest::newRow("first task, one event") << 0 << true << QStringList { "P: T2/3", "P: T3/0", "P: T4/2" };
-    QTest::newRow("task of several events") << 1 << true << QStringList { "P: T1/1", "P: T3/0", "P: T4/2" };
-    QTest::newRow("task of no events") << 2 << true << QStringList { "P: T1/1", "P: T2/3", "P: T4/2" };
+    const QStringList all { "P: T1/1", "P: T2/3", "P: T3/0<T1,T2", "P: T4/2<T2,T3" };
+    QTest::newRow("first task, one event")
+        << 0 << true << QStringList { "P: T2/3", "P: T3/0<T2", "P: T4/2<T2,T3" };
+    QTest::newRow("task of several events")
+        << 1 << true << QStringList { "P: T1/1", "P: T3/0<T1", "P: T4/2<T3" };
+    QTest::newRow("task of no events") << 2 << true << QStringList { "P: T1/1", "P: T2/3", "P: T4/2<T2" };
     QTest::newRow("no row selected") << -1 << false << all;
     QTest::newRow("row past the end") << 4 << false << all;
 }

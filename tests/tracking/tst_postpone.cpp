@@ -15,7 +15,7 @@ const QDate kToday(2024, 6, 3); // a Monday
 TaskRow task(const QString &name, const QDate &start, const QDate &end, double dayCount)
 {
     TaskRow row;
-    row.text = QStringLiteral("My Project: ") + name;
+    row.name = name;
     row.namePart = name;
     row.startDate = start;
     row.endDate = end;
@@ -75,23 +75,33 @@ void TestPostpone::status_data()
 {
     QTest::addColumn<qint64>("startsIn");
     QTest::addColumn<qint64>("endsIn");
+    QTest::addColumn<QString>("marks");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("starts in 7 days") << qint64(7) << qint64(9) << "Pending (Coming Soon)";
-    QTest::newRow("starts in 8 days") << qint64(8) << qint64(9) << "Pending";
-    QTest::newRow("starts today, ends tomorrow") << qint64(0) << qint64(1) << "Active";
-    QTest::newRow("starts today, ends today") << qint64(0) << qint64(0) << "Late";
-    QTest::newRow("started yesterday, ends in 10 days") << qint64(-1) << qint64(10) << "Active";
+    QTest::newRow("starts in 7 days") << qint64(7) << qint64(9) << "" << "Pending (Coming Soon)";
+    QTest::newRow("starts in 8 days") << qint64(8) << qint64(9) << "" << "Pending";
+    QTest::newRow("starts today, ends tomorrow") << qint64(0) << qint64(1) << "" << "Active";
+    QTest::newRow("starts today, ends today") << qint64(0) << qint64(0) << "" << "Late";
+    QTest::newRow("started yesterday, ends in 10 days") << qint64(-1) << qint64(10) << "" << "Active";
     QTest::newRow("future start, past end: soon by start alone")
-        << qint64(3) << qint64(-4) << "Pending (Coming Soon)";
+        << qint64(3) << qint64(-4) << "" << "Pending (Coming Soon)";
+    QTest::newRow("done, whatever the dates") << qint64(-5) << qint64(-3) << "[done]" << "Done";
+    QTest::newRow("a full share is done") << qint64(4) << qint64(9) << "[100%]" << "Done";
+    QTest::newRow("most of it is not") << qint64(-5) << qint64(0) << "[99%]" << "Late";
 }
 
 void TestPostpone::status()
 {
     QFETCH(qint64, startsIn);
     QFETCH(qint64, endsIn);
+    QFETCH(QString, marks);
     QFETCH(QString, expected);
-    QCOMPARE(GetTaskStatus(startsIn, endsIn), expected);
+    const QDate today(2024, 6, 3);
+    TaskRow row;
+    row.startDate = today.addDays(startsIn);
+    row.endDate = today.addDays(endsIn);
+    row.marks = ReadTaskLine(QStringLiteral("T ") + marks).marks;
+    QCOMPARE(taskProgress(row, today).status, expected);
 }
 
 void TestPostpone::moves_data()
@@ -175,7 +185,7 @@ void TestPostpone::moves()
     const std::vector<TaskRow> &after = model;
     QCOMPARE(after.size(), before.size());
     for (size_t i = 0; i < after.size(); ++i) {
-        QCOMPARE(after[i].text, before[i].text);
+        QCOMPARE(after[i].name, before[i].name);
         QCOMPARE(bool(after[i].progress), int(i) >= firstMoved);
         if (int(i) < firstMoved) {
             QCOMPARE(after[i].startDate, before[i].startDate);

@@ -1,0 +1,121 @@
+#include "app/ListActions.h"
+
+#include "app/MessageBox.h"
+#include "corekit/Clock.h"
+#include "project/Project.h"
+
+#include <QItemSelectionModel>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace ambrel {
+
+ListActions::ListActions(ProjectDocument &document, QPlainTextEdit *taskBox, QTreeView *list, QWidget *window,
+    std::function<void()> rebuild, QObject *parent)
+    : QObject(parent)
+    , m_document(document)
+    , m_taskBox(taskBox)
+    , m_list(list)
+    , m_window(window)
+    , m_rebuild(std::move(rebuild))
+{
+    connect(&document.project(), &Project::scheduleReset, this, [this] {
+        setEmptied(m_document.project().tasks().empty() && !m_document.project().taskText().trimmed().isEmpty());
+    });
+}
+
+std::vector<int> ListActions::selectedRows() const
+{
+    std::vector<int> rows;
+    if (const QItemSelectionModel *selection = m_list->selectionModel()) {
+        for (const QModelIndex &index : selection->selectedIndexes())
+            rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void ListActions::act(ProjectDocument::ListAction action, qint64 days)
+{
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty())
+        return;
+    QString text;
+    if (const std::optional<Refusal> refusal
+        = m_document.listActionText(action, rows, days, Clock::today(), &text)) {
+        MessageBox::show(m_window, refusal->text, ooopsTitle(), MessageBox::Exclamation);
+        return;
+    }
+    replaceText(m_taskBox, text);
+    m_rebuild();
+}
+
+void ListActions::postpone(qint64 days)
+{
+    act(ProjectDocument::ListAction::Postpone, days);
+}
+
+void ListActions::removeSelected()
+{
+    act(ProjectDocument::ListAction::Remove);
+}
+
+void ListActions::markDone()
+{
+    act(ProjectDocument::ListAction::MarkDone);
+}
+
+void ListActions::convertToText()
+{
+    const Project &project = m_document.project();
+    if (project.tasks().empty()
+        && MessageBox::show(m_window,
+               QStringLiteral("The task list is empty. Turn it back into text anyway, which empties the task "
+                              "box?"),
+               QStringLiteral("Confirm"), MessageBox::Question, MessageBox::YesNo)
+            != MessageBox::Yes)
+        return;
+    // The box keeps a bare line feed per line; the project turns each back into CR LF when it reads the box.
+    QString text = project.taskTextFromRows();
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    replaceText(m_taskBox, text);
+}
+
+void ListActions::removeAll()
+{
+    m_document.project().removeAll(Clock::today());
+}
+
+void ListActions::setEmptied(bool emptied)
+{
+    if (emptied == m_emptied)
+        return;
+    m_emptied = emptied;
+    emit emptiedChanged();
+}
+
+void ListActions::replaceText(QPlainTextEdit *taskBox, const QString &text)
+{
+    const QString before = taskBox->toPlainText();
+    const qsizetype shorter = std::min(before.size(), text.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && before[prefix] == text[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == text[text.size() - 1 - suffix])
+        ++suffix;
+    if (prefix == before.size() && prefix == text.size())
+        return;
+    QTextCursor cursor(taskBox->document());
+    cursor.beginEditBlock();
+    cursor.setPosition(int(prefix));
+    cursor.setPosition(int(before.size() - suffix), QTextCursor::KeepAnchor);
+    cursor.insertText(text.mid(prefix, text.size() - prefix - suffix));
+    cursor.endEditBlock();
+}
+
+} // namespace ambrel
