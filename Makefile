@@ -29,8 +29,18 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 
+# Every benchmark program in turn (folders and other files beside them are skipped), then one line per
+# benchmark with its paired ratio; fails when any program failed.
 bench: build
-	@for b in $(BUILD_DIR)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done
+	@rm -rf $(BUILD_DIR)/bench-results && mkdir -p $(BUILD_DIR)/bench-results
+	@status=0; for b in $(BUILD_DIR)/bench/*; do \
+		if [ -f "$$b" ] && [ -x "$$b" ]; then \
+			"$$b" --benchmark_out="$(BUILD_DIR)/bench-results/$$(basename "$$b").json" \
+				--benchmark_out_format=json || status=1; \
+		fi; \
+	done; \
+	echo; echo "Summary:"; python3 bench/summary.py $(BUILD_DIR)/bench-results || status=1; \
+	exit $$status
 
 # Each fuzz target runs FUZZ_SECONDS; new inputs go to $(FUZZ_DIR)/corpus, never into the repository.
 fuzz:

@@ -400,13 +400,23 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
         if (options.status)
             titles << QStringLiteral("Status");
         printRow(out, titles);
-        QStringList cells;
+        // One line buffer for every row: a million rows would otherwise each build a list and its join.
+        QString line;
         for (const TaskRow &task : project.tasks()) {
-            cells = { task.listText(project.schedule().projectName), formatIsoDate(task.startDate),
-                formatIsoDate(task.endDate), formatDayCount(task.dayCount, QLocale::c()) };
-            if (options.status)
-                cells << task.progress.value_or(TaskProgress {}).status;
-            printRow(out, cells);
+            line.resize(0);
+            line += task.listText(project.schedule().projectName);
+            line += QLatin1Char('\t');
+            appendIsoDate(line, task.startDate);
+            line += QLatin1Char('\t');
+            appendIsoDate(line, task.endDate);
+            line += QLatin1Char('\t');
+            line += formatDayCount(task.dayCount, QLocale::c());
+            if (options.status) {
+                line += QLatin1Char('\t');
+                line += task.progress.value_or(TaskProgress {}).status;
+            }
+            line += QLatin1Char('\n');
+            out << line;
         }
     }
     return 0;

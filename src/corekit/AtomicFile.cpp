@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
@@ -71,10 +72,8 @@ Target resolve(const QString &path)
     return target;
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
+bool writeAll(int fd, const char *data, qsizetype left)
 {
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
     while (left > 0) {
         const ssize_t written = ::write(fd, data, size_t(left));
         if (written < 0 && errno == EINTR)
@@ -241,12 +240,68 @@ private:
     int m_fd = -1;
 };
 
-bool writeThrough(int fd, const QByteArray &bytes, QString *reason)
+// The bytes a writer makes, gathered into large writes to the descriptor. The first failure is kept with
+// the system's reason, and every write after it fails too.
+class DescriptorDevice final : public QIODevice {
+public:
+    explicit DescriptorDevice(int fd)
+        : m_fd(fd)
+    {
+        m_buffer.reserve(kBufferBytes);
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+    bool isSequential() const override { return true; }
+    int failure() const { return m_failure; }
+
+    // Writes out what is still gathered; false when anything failed.
+    bool finish()
+    {
+        if (m_failure == 0 && !m_buffer.isEmpty() && !writeAll(m_fd, m_buffer.constData(), m_buffer.size()))
+            m_failure = errno;
+        m_buffer.resize(0); // keeps the room for the next bytes
+        return m_failure == 0;
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (m_failure != 0)
+            return -1;
+        if (m_buffer.size() + size > kBufferBytes && !finish())
+            return -1;
+        if (size < kBufferBytes) {
+            m_buffer.append(data, qsizetype(size));
+            return size;
+        }
+        if (m_failure == 0 && !writeAll(m_fd, data, qsizetype(size)))
+            m_failure = errno;
+        return m_failure == 0 ? size : -1;
+    }
+
+private:
+    static constexpr qsizetype kBufferBytes = 256 * 1024;
+
+    int m_fd;
+    QByteArray m_buffer;
+    int m_failure = 0;
+};
+
+bool writeThrough(int fd, const ContentWriter &write, QString *reason)
 {
-    if (writeAll(fd, bytes))
+    DescriptorDevice device(fd);
+    QString why;
+    const bool made = write(&device, &why);
+    if (device.finish() && made)
         return true;
-    if (reason)
-        *reason = systemReason(errno);
+    if (reason) {
+        if (device.failure() != 0)
+            *reason = systemReason(device.failure());
+        else
+            *reason = why.isEmpty() ? systemReason(EIO) : why;
+    }
     return false;
 }
 
@@ -272,6 +327,13 @@ WriteCaution writeCaution(const QString &path)
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason, WriteOptions options)
 {
+    return writeFileAtomically(
+        path, [&bytes](QIODevice *device, QString *) { return device->write(bytes) == bytes.size(); }, reason,
+        options);
+}
+
+bool writeFileAtomically(const QString &path, const ContentWriter &write, QString *reason, WriteOptions options)
+{
     auto fail = [reason](const QString &why) {
         if (reason)
             *reason = why;
@@ -279,7 +341,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     };
     const Target target = resolve(path);
     if (target.descriptor)
-        return writeThrough(*target.descriptor, bytes, reason);
+        return writeThrough(*target.descriptor, write, reason);
 
     const QByteArray encoded = QFile::encodeName(target.path);
     struct stat status { };
@@ -295,7 +357,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         const int fd = ::open(encoded.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
         if (fd < 0)
             return fail(systemReason(errno));
-        if (!writeThrough(fd, bytes, reason)) {
+        if (!writeThrough(fd, write, reason)) {
             ::close(fd);
             return false;
         }
@@ -334,7 +396,9 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     }
     // A write past the disk's end or the file-size limit fails here, and fdatasync reports what the
     // disk refused later; either way the target is still untouched.
-    if (!writeAll(file.fd(), bytes) || ::fdatasync(file.fd()) != 0 || !file.replaceTarget())
+    if (!writeThrough(file.fd(), write, reason))
+        return false;
+    if (::fdatasync(file.fd()) != 0 || !file.replaceTarget())
         return fail(systemReason(errno));
     return true;
 }

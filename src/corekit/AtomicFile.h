@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class QIODevice;
+
 namespace ambrel {
 
 // What replacing an existing file would do that the person may not want; the face asks before it forces.
@@ -41,6 +43,16 @@ WriteCaution writeCaution(const QString &path);
 // output, /dev/fd/N, a character device or a named pipe is written straight through; a folder or a disk
 // device is refused.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr,
+    WriteOptions options = WriteOption::None);
+
+// Makes a file's content into device as it goes, so that a large file is never held whole; false, with
+// the reason in *reason when the device did not fail, to give the file up.
+using ContentWriter = std::function<bool(QIODevice *device, QString *reason)>;
+
+// The same as above, with the content written by write straight into the temporary file (or through to
+// the stream) rather than handed over whole. A failure of write or of the device leaves the earlier file
+// whole, with the device's reason first.
+bool writeFileAtomically(const QString &path, const ContentWriter &write, QString *reason = nullptr,
     WriteOptions options = WriteOption::None);
 
 // Past a file-size limit (ulimit -f) the system ends the program at the write; with this called first,

@@ -9,10 +9,17 @@ namespace ambrel {
 
 QString shortDateFormat(const QLocale &locale)
 {
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    static const QRegularExpression years(QStringLiteral("y+"));
-    format.replace(years, QStringLiteral("yyyy"));
-    return format;
+    // A build asks for every task it lays out; the form is worked out again only for another locale.
+    thread_local QLocale formLocale;
+    thread_local QString form;
+    if (form.isNull() || !(locale == formLocale)) {
+        QString format = locale.dateFormat(QLocale::ShortFormat);
+        static const QRegularExpression years(QStringLiteral("y+"));
+        format.replace(years, QStringLiteral("yyyy"));
+        formLocale = locale;
+        form = format;
+    }
+    return form;
 }
 
 QString formatShortDate(const QDate &date, const QLocale &locale)
@@ -40,14 +47,16 @@ QString formatDayCount(double dayCount, const QLocale &locale)
 namespace {
 
 // Exports write many thousands of dates; a fixed form needs no format parsing.
-QString numericDate(const QDate &date, bool isoOrder)
+void appendNumericDate(QString &out, const QDate &date, bool isoOrder)
 {
     if (!date.isValid())
-        return {};
+        return;
     int year = 0, month = 0, day = 0;
     date.getDate(&year, &month, &day);
-    if (year < 1 || year > 9999)
-        return isoOrder ? date.toString(Qt::ISODate) : date.toString(QStringLiteral("MM/dd/yyyy"));
+    if (year < 1 || year > 9999) {
+        out += isoOrder ? date.toString(Qt::ISODate) : date.toString(QStringLiteral("MM/dd/yyyy"));
+        return;
+    }
     char text[10];
     auto put = [&text](int at, int value, int digits) {
         for (int i = digits - 1; i >= 0; --i, value /= 10)
@@ -58,7 +67,14 @@ QString numericDate(const QDate &date, bool isoOrder)
     } else {
         put(0, month, 2), text[2] = '/', put(3, day, 2), text[5] = '/', put(6, year, 4);
     }
-    return QString::fromLatin1(text, 10);
+    out += QLatin1StringView(text, 10);
+}
+
+QString numericDate(const QDate &date, bool isoOrder)
+{
+    QString text;
+    appendNumericDate(text, date, isoOrder);
+    return text;
 }
 
 } // namespace
@@ -66,6 +82,11 @@ QString numericDate(const QDate &date, bool isoOrder)
 QString formatIsoDate(const QDate &date)
 {
     return numericDate(date, true);
+}
+
+void appendIsoDate(QString &text, const QDate &date)
+{
+    appendNumericDate(text, date, true);
 }
 
 QString formatExportDate(const QDate &date)

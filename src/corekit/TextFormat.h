@@ -22,6 +22,8 @@ bool isWithinYears(const QDate &date);
 
 // YYYY-MM-DD, for the command line.
 QString formatIsoDate(const QDate &date);
+// The same appended to text, for writers of many rows that keep one line buffer.
+void appendIsoDate(QString &text, const QDate &date);
 // MM/DD/YYYY, zero-padded: the form Google Calendar's import reads whatever the desktop's locale.
 QString formatExportDate(const QDate &date);
 

@@ -3,6 +3,7 @@
 #include "corekit/TextFormat.h"
 #include "export/ExportFile.h"
 
+#include <QBuffer>
 #include <QIODevice>
 #include <QLocale>
 
@@ -35,14 +36,108 @@ void appendField(QString &out, const QString &text)
     out += QLatin1Char('"');
 }
 
-void appendLine(QString &out, const QStringList &fields)
-{
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            out += QLatin1Char(',');
-        appendField(out, fields[i]);
+// The file's lines, gathered as text and handed to the device in large UTF-8 pieces. A piece always ends
+// with a whole line, so no character is ever cut in two.
+class CsvOutput final {
+public:
+    explicit CsvOutput(QIODevice *device)
+        : m_device(device)
+    {
+        m_text.reserve(kPieceChars + 1024);
     }
-    out += QLatin1String("\r\n");
+
+    void titles()
+    {
+        const QStringList fields = eventColumnTitles();
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            if (i > 0)
+                m_text += QLatin1Char(',');
+            appendField(m_text, fields[i]);
+        }
+        endLine();
+    }
+
+    void event(const EventRow &event)
+    {
+        for (int column = 0; column < EventRow::ColumnCount; ++column) {
+            if (column > 0)
+                m_text += QLatin1Char(',');
+            appendField(m_text, event.cell(column, &formatExportDate));
+        }
+        endLine();
+    }
+
+    // Each day of the event as an event of its own, from the begin to the end hour.
+    void days(const EventRow &event)
+    {
+        EventRow daily = event;
+        for (QDate day = event.startDate; day <= event.endDate; day = day.addDays(1)) {
+            daily.startDate = day;
+            daily.endDate = day;
+            this->event(daily);
+        }
+    }
+
+    // Writes out what is gathered; false when the device took less than it was given.
+    bool finish()
+    {
+        if (m_written && !m_text.isEmpty()) {
+            const QByteArray bytes = m_text.toUtf8();
+            m_written = m_device->write(bytes) == bytes.size();
+        }
+        m_text.resize(0);
+        return m_written;
+    }
+
+private:
+    static constexpr qsizetype kPieceChars = 128 * 1024;
+
+    void endLine()
+    {
+        m_text += QLatin1String("\r\n");
+        if (m_text.size() >= kPieceChars)
+            finish();
+    }
+
+    QIODevice *m_device;
+    QString m_text;
+    bool m_written = true;
+};
+
+bool writeEvents(QIODevice *device, const std::vector<EventRow> &events, CsvLayout layout)
+{
+    CsvOutput output(device);
+    output.titles();
+    for (const EventRow &event : events) {
+        if (layout == CsvLayout::Runs)
+            output.event(event);
+        else
+            output.days(event);
+    }
+    return output.finish();
+}
+
+QString tooManyDays()
+{
+    return QStringLiteral("The events cover more than %1 days, too many for a file of one event per "
+                          "day. Please export one event per run of days instead.")
+        .arg(QLocale().toString(MaxCsvDayLines));
+}
+
+bool refuse(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+QByteArray csvBytes(const std::vector<EventRow> &events, CsvLayout layout)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeEvents(&buffer, events, layout);
+    return bytes;
 }
 
 } // namespace
@@ -56,65 +151,76 @@ QString csvField(const QString &text)
 
 QByteArray calendarCsv(const std::vector<EventRow> &events)
 {
-    QString out;
-    out.reserve(qsizetype(events.size()) * 96 + 128);
-    appendLine(out, eventColumnTitles());
-    for (const EventRow &event : events) {
-        for (int column = 0; column < EventRow::ColumnCount; ++column) {
-            if (column > 0)
-                out += QLatin1Char(',');
-            appendField(out, event.cell(column, &formatExportDate));
-        }
-        out += QLatin1String("\r\n");
-    }
-    return out.toUtf8();
+    return csvBytes(events, CsvLayout::Runs);
 }
 
 bool writeCalendarCsv(QIODevice *device, const std::vector<EventRow> &events)
 {
-    const QByteArray bytes = calendarCsv(events);
-    return device->write(bytes) == bytes.size();
+    return writeEvents(device, events, CsvLayout::Runs);
 }
 
 bool WriteCalendarCSV(const QString &path, const std::vector<EventRow> &events, QString *error)
 {
-    return writeExportFile(path, calendarCsv(events), error);
+    return writeExportFile(
+        path, [&](QIODevice *device, QString *) { return writeEvents(device, events, CsvLayout::Runs); },
+        error);
 }
 
 std::optional<QByteArray> calendarCsv(const std::vector<EventRow> &events, CsvLayout layout, QString *error)
 {
-    if (layout == CsvLayout::Runs)
-        return calendarCsv(events);
-    if (eventDayCount(events) > MaxCsvDayLines) {
-        if (error) {
-            *error
-                = QStringLiteral("The events cover more than %1 days, too many for a file of one event per "
-                                 "day. Please export one event per run of days instead.")
-                      .arg(QLocale().toString(MaxCsvDayLines));
-        }
+    if (layout == CsvLayout::PerDay && eventDayCount(events) > MaxCsvDayLines) {
+        refuse(error, tooManyDays());
         return std::nullopt;
     }
-    return calendarCsv(dailyEventRows(events));
+    return csvBytes(events, layout);
 }
 
 bool writeCalendarCsv(
     QIODevice *device, const std::vector<EventRow> &events, CsvLayout layout, QString *error)
 {
-    const std::optional<QByteArray> bytes = calendarCsv(events, layout, error);
-    if (!bytes)
-        return false;
-    if (device->write(*bytes) == bytes->size())
+    if (layout == CsvLayout::PerDay && eventDayCount(events) > MaxCsvDayLines)
+        return refuse(error, tooManyDays());
+    if (writeEvents(device, events, layout))
         return true;
-    if (error)
-        *error = device->errorString();
-    return false;
+    return refuse(error, device->errorString());
 }
 
 bool WriteCalendarCSV(
     const QString &path, const std::vector<EventRow> &events, CsvLayout layout, QString *error)
 {
-    const std::optional<QByteArray> bytes = calendarCsv(events, layout, error);
-    return bytes && writeExportFile(path, *bytes, error);
+    if (layout == CsvLayout::PerDay && eventDayCount(events) > MaxCsvDayLines)
+        return refuse(error, tooManyDays());
+    return writeExportFile(
+        path, [&](QIODevice *device, QString *) { return writeEvents(device, events, layout); }, error);
+}
+
+bool writeCalendarCsv(QIODevice *device, const Schedule &schedule, CsvLayout layout, QString *error)
+{
+    if (layout == CsvLayout::PerDay && eventDayCount(schedule) > MaxCsvDayLines)
+        return refuse(error, tooManyDays());
+    CsvOutput output(device);
+    output.titles();
+    for (const TaskRow &task : schedule.tasks) {
+        for (qsizetype number = 1; number <= qsizetype(task.events.size()); ++number) {
+            const EventRow event = EventRow::of(schedule, task, number);
+            if (layout == CsvLayout::Runs)
+                output.event(event);
+            else
+                output.days(event);
+        }
+    }
+    if (output.finish())
+        return true;
+    return refuse(error, device->errorString());
+}
+
+bool WriteCalendarCSV(const QString &path, const Schedule &schedule, CsvLayout layout, QString *error)
+{
+    if (layout == CsvLayout::PerDay && eventDayCount(schedule) > MaxCsvDayLines)
+        return refuse(error, tooManyDays());
+    return writeExportFile(
+        path, [&](QIODevice *device, QString *) { return writeCalendarCsv(device, schedule, layout); },
+        error);
 }
 
 } // namespace ambrel

@@ -38,4 +38,9 @@ bool writeCalendarCsv(
 bool WriteCalendarCSV(
     const QString &path, const std::vector<EventRow> &events, CsvLayout layout, QString *error = nullptr);
 
+// The same file for every calendar event of the schedule, each line written as it is made, so that no list
+// of the events nor the whole file is ever held: a plan of a million tasks exports in little memory.
+bool writeCalendarCsv(QIODevice *device, const Schedule &schedule, CsvLayout layout, QString *error = nullptr);
+bool WriteCalendarCSV(const QString &path, const Schedule &schedule, CsvLayout layout, QString *error = nullptr);
+
 } // namespace ambrel

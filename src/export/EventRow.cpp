@@ -62,6 +62,16 @@ qint64 eventDayCount(const std::vector<EventRow> &events)
     return days;
 }
 
+qint64 eventDayCount(const Schedule &schedule)
+{
+    qint64 days = 0;
+    for (const TaskRow &task : schedule.tasks) {
+        for (const WorkingRun &run : task.events)
+            days += std::max<qint64>(run.first.daysTo(run.last) + 1, 0);
+    }
+    return days;
+}
+
 std::vector<EventRow> dailyEventRows(const std::vector<EventRow> &events)
 {
     std::vector<EventRow> days;

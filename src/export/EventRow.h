@@ -62,6 +62,8 @@ bool spansSeveralDays(const std::vector<EventRow> &events);
 
 // How many days the events cover together: the rows dailyEventRows makes of them.
 qint64 eventDayCount(const std::vector<EventRow> &events);
+// The same for every calendar event of the schedule.
+qint64 eventDayCount(const Schedule &schedule);
 
 // Each event cut into one event per day, each from the begin to the end hour; every day keeps the
 // subject, number, hours and description of the event it belongs to. An event's days are all working

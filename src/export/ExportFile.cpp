@@ -1,13 +1,18 @@
 #include "ExportFile.h"
 
-#include "corekit/AtomicFile.h"
-
 #include <QDir>
 #include <QFileInfo>
+#include <QIODevice>
 
 namespace ambrel {
 
 bool writeExportFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return writeExportFile(
+        path, [&bytes](QIODevice *device, QString *) { return device->write(bytes) == bytes.size(); }, error);
+}
+
+bool writeExportFile(const QString &path, const ContentWriter &write, QString *error)
 {
     auto fail = [&](const QString &reason) {
         if (error)
@@ -19,7 +24,7 @@ bool writeExportFile(const QString &path, const QByteArray &bytes, QString *erro
         return fail(
             QStringLiteral("the folder %1 could not be created.").arg(QDir::toNativeSeparators(folder)));
     QString reason;
-    if (!writeFileAtomically(path, bytes, &reason))
+    if (!writeFileAtomically(path, write, &reason))
         return fail(reason);
     return true;
 }

@@ -3,13 +3,18 @@
 #include "workweek/TimeOfDay.h"
 
 #include <QCryptographicHash>
+#include <QBuffer>
 #include <QIODevice>
 #include <QSet>
 
 #include <libical/ical.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <thread>
 
 namespace ambrel {
 
@@ -84,35 +89,95 @@ void appendPart(QByteArray &key, const QByteArray &part)
     key += part;
 }
 
+// A set of SHA-1 digests in one block, open addressed: a million events take no allocation of their own,
+// which would otherwise be kept between libical's short-lived ones and fragment the heap.
+class DigestSet final {
+public:
+    explicit DigestSet(qsizetype expected)
+    {
+        std::size_t capacity = 16;
+        while (capacity < std::size_t(expected) * 2)
+            capacity *= 2;
+        m_slots.assign(capacity, Digest {});
+    }
+
+    // False when the digest was taken before; otherwise takes it.
+    bool insert(QByteArrayView digest)
+    {
+        if ((m_count + 1) * 2 > m_slots.size())
+            grow();
+        Digest wanted {};
+        std::memcpy(wanted.data(), digest.data(), std::min<std::size_t>(wanted.size(), std::size_t(digest.size())));
+        Digest &slot = find(wanted);
+        if (slot == wanted)
+            return false;
+        slot = wanted;
+        ++m_count;
+        return true;
+    }
+
+private:
+    using Digest = std::array<char, 20>;
+
+    // The slot holding the digest, or the empty one where it goes.
+    Digest &find(const Digest &digest)
+    {
+        quint64 spread = 0;
+        std::memcpy(&spread, digest.data(), sizeof spread);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = std::size_t(spread) & mask;; at = (at + 1) & mask) {
+            if (m_slots[at] == digest || m_slots[at] == Digest {})
+                return m_slots[at];
+        }
+    }
+
+    void grow()
+    {
+        std::vector<Digest> old(m_slots.size() * 2, Digest {});
+        old.swap(m_slots);
+        for (const Digest &digest : old) {
+            if (digest != Digest {})
+                find(digest) = digest;
+        }
+    }
+
+    std::vector<Digest> m_slots;
+    std::size_t m_count = 0;
+};
+
 class UidMaker final {
 public:
     explicit UidMaker(const QString &projectName, qsizetype eventCount)
+        : m_used(eventCount)
+        , m_hash(QCryptographicHash::Sha1)
     {
         appendPart(m_projectPart, projectName.toUtf8());
-        m_used.reserve(eventCount);
     }
 
     QByteArray uidOf(const EventRow &event)
     {
-        QByteArray key = m_projectPart;
-        appendPart(key, event.description.toUtf8());
-        appendPart(key, QByteArray::number(event.occurrence));
-        appendPart(key, QByteArray::number(event.number));
-        const qsizetype base = key.size();
+        m_key.resize(0);
+        m_key += m_projectPart;
+        appendPart(m_key, event.description.toUtf8());
+        appendPart(m_key, QByteArray::number(event.occurrence));
+        appendPart(m_key, QByteArray::number(event.number));
+        const qsizetype base = m_key.size();
         for (int twin = 1;; ++twin) {
-            QByteArray uid = QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex() + "@ambrel";
-            if (!m_used.contains(uid)) {
-                m_used.insert(uid);
-                return uid;
-            }
-            key.truncate(base);
-            appendPart(key, QByteArray::number(twin));
+            m_hash.reset();
+            m_hash.addData(m_key);
+            const QByteArrayView digest = m_hash.resultView();
+            if (m_used.insert(digest))
+                return digest.toByteArray().toHex() + "@ambrel";
+            m_key.truncate(base);
+            appendPart(m_key, QByteArray::number(twin));
         }
     }
 
 private:
     QByteArray m_projectPart;
-    QSet<QByteArray> m_used;
+    QByteArray m_key;
+    DigestSet m_used;
+    QCryptographicHash m_hash;
 };
 
 // libical writes a CATEGORIES value as a list and leaves its commas and semicolons bare, so a project name
@@ -201,6 +266,16 @@ public:
         return true;
     }
 
+    // The event's text into device; false when it could not be composed. A failed write shows in the device.
+    bool write(QIODevice *device, const EventRow &event, const QByteArray &uid)
+    {
+        m_piece.resize(0);
+        if (!append(m_piece, event, uid))
+            return false;
+        device->write(m_piece);
+        return true;
+    }
+
 private:
     struct Shape {
         Component root;
@@ -254,6 +329,7 @@ private:
     Shape m_allDay;
     QString m_projectLine;
     bool m_escapeCategory = false;
+    QByteArray m_piece; // one event's text on its way to the device
 };
 
 QString composeFailure()
@@ -350,8 +426,13 @@ std::optional<QString> icsHoursRefusal(const QString &startsAt, const QString &e
     return readDayHours(startsAt, endsAt, nullptr);
 }
 
-std::optional<QString> calendarIcs(
-    const IcsOptions &options, const std::vector<EventRow> &events, QByteArray *out)
+std::optional<QString> icsRefusal(const IcsOptions &options, const std::vector<EventRow> &events)
+{
+    return eventsRefusal(options, events, nullptr);
+}
+
+std::optional<QString> streamCalendarIcs(
+    QIODevice *device, const IcsOptions &options, const std::vector<EventRow> &events)
 {
     DayHours hours;
     if (std::optional<QString> refusal = eventsRefusal(options, events, &hours))
@@ -369,15 +450,38 @@ std::optional<QString> calendarIcs(
         return composeFailure();
     shell.chop(end.size());
 
-    QByteArray text = shell;
-    text.reserve(shell.size() + qsizetype(events.size()) * 400);
-    const std::vector<QByteArray> uids = eventUids(options, events);
-    EventComposer composer(hours.begins, hours.ends, stamp, nullptr, {}, options.projectName);
-    for (std::size_t i = 0; i < events.size(); ++i) {
-        if (!composer.append(text, events[i], uids[i]))
-            return composeFailure();
-    }
-    text += end;
+    device->write(shell);
+    // libical allocates several blocks for each property it writes. On a thread of its own they come from
+    // a malloc arena of its own rather than from among the holes a large build leaves in the main one,
+    // where each allocation would cost more the larger the plan. The caller waits, so the device is only
+    // ever used by one thread at a time.
+    std::optional<QString> failure; // read on the composing thread, where libical keeps its error
+    std::thread composing([&] {
+        UidMaker uids(uidSource(options), qsizetype(events.size()));
+        EventComposer composer(hours.begins, hours.ends, stamp, nullptr, {}, options.projectName);
+        for (const EventRow &event : events) {
+            if (!composer.write(device, event, uids.uidOf(event))) {
+                failure = composeFailure();
+                return;
+            }
+        }
+    });
+    composing.join();
+    if (failure)
+        return failure;
+    device->write(end);
+    return std::nullopt;
+}
+
+std::optional<QString> calendarIcs(
+    const IcsOptions &options, const std::vector<EventRow> &events, QByteArray *out)
+{
+    QByteArray text;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::WriteOnly);
+    if (std::optional<QString> failure = streamCalendarIcs(&buffer, options, events))
+        return failure;
+    buffer.close();
     *out = std::move(text);
     return std::nullopt;
 }

@@ -48,6 +48,15 @@ std::optional<QString> icsHoursRefusal(const QString &startsAt, const QString &e
 std::optional<QString> calendarIcs(
     const IcsOptions &options, const std::vector<EventRow> &events, QByteArray *out);
 
+// Why calendarIcs would refuse these events, or nothing; checks without composing any event.
+std::optional<QString> icsRefusal(const IcsOptions &options, const std::vector<EventRow> &events);
+
+// The text of calendarIcs written into device as each event is composed, for a file of any size: the
+// refusal comes before any byte is written. Returns the refusal, or why an event could not be composed; a
+// failed write is the device's to tell.
+std::optional<QString> streamCalendarIcs(
+    QIODevice *device, const IcsOptions &options, const std::vector<EventRow> &events);
+
 // Every event of calendarIcs, with the same UIDs, each as a resource of its own for a calendar server: no
 // METHOD, and each VEVENT marked with X-AMBREL-PROJECT (the project's Id, else its name) as Ambrel's own.
 // The same refusals as calendarIcs; *out is untouched then.

@@ -142,31 +142,39 @@ TaskProgress Project::status(int row, const QDate &today) const
 
 bool Project::writeCalendarCsv(QIODevice *device) const
 {
-    return ambrel::writeCalendarCsv(device, calendarEventRows(m_schedule));
+    return ambrel::writeCalendarCsv(device, m_schedule, CsvLayout::Runs);
 }
 
 std::optional<Refusal> Project::exportCalendarCsv(const QString &path) const
 {
-    QString error;
-    const bool written = WriteCalendarCSV(path, calendarEventRows(m_schedule), &error);
-    return failure(written, error);
+    return exportCalendarCsv(path, CsvLayout::Runs);
 }
 
 std::optional<Refusal> Project::exportCalendarCsv(const QString &path, CsvLayout layout) const
 {
     QString error;
-    const bool written = WriteCalendarCSV(path, calendarEventRows(m_schedule), layout, &error);
+    const bool written = WriteCalendarCSV(path, m_schedule, layout, &error);
     return failure(written, error);
 }
 
 std::optional<Refusal> Project::exportCalendarIcs(const QString &path, const QDateTime &stamp) const
 {
     const IcsOptions options { m_schedule.projectName, m_schedule.startsAt, m_schedule.endsAt, stamp, m_id };
-    QByteArray bytes;
-    if (const std::optional<QString> refusal = calendarIcs(options, calendarEventRows(m_schedule), &bytes))
+    const std::vector<EventRow> events = calendarEventRows(m_schedule);
+    // Refused before the file is touched; a plan of any size is then written as it is composed.
+    if (const std::optional<QString> refusal = icsRefusal(options, events))
         return Refusal { *refusal, QString() };
+    std::optional<QString> unmade;
     QString error;
-    const bool written = writeExportFile(path, bytes, &error);
+    const bool written = writeExportFile(
+        path,
+        [&](QIODevice *device, QString *) {
+            unmade = streamCalendarIcs(device, options, events);
+            return !unmade;
+        },
+        &error);
+    if (unmade)
+        return Refusal { *unmade, QString() };
     return failure(written, error);
 }
 

@@ -11,6 +11,9 @@
 #include <QStringDecoder>
 #include <QUuid>
 
+#include <algorithm>
+#include <utility>
+
 namespace ambrel {
 
 namespace {
@@ -74,6 +77,30 @@ QString inputRefusal(InputProblem problem, const QString &systemReason)
             "CR LF.");
     }
     return {};
+}
+
+QString notUtf8()
+{
+    return QStringLiteral("It is not UTF-8 text, so it is not an Ambrel project file.");
+}
+
+// Carriage returns before a line feed all belong to the line end: one pass over CR LF alone would turn
+// "\r\r\n" into a CR LF that the file could not keep. A CR anywhere else stays.
+void dropReturnsBeforeLineFeeds(QString &text)
+{
+    QChar *data = text.data();
+    const qsizetype size = text.size();
+    qsizetype kept = 0;
+    for (qsizetype at = 0; at < size;) {
+        qsizetype returns = at;
+        while (returns < size && data[returns] == QLatin1Char('\r'))
+            ++returns;
+        if (returns < size && returns > at && data[returns] == QLatin1Char('\n'))
+            at = returns;
+        for (const qsizetype end = std::max(returns, at + 1); at < end && at < size;)
+            data[kept++] = data[at++];
+    }
+    text.truncate(kept);
 }
 
 // Bytes whose first line, after any number of byte-order marks, is the project file's; what follows it
@@ -211,19 +238,19 @@ std::optional<ProjectFileContent> parseProjectFile(const QByteArray &bytes, QStr
         return std::nullopt;
     };
     const QByteArrayView body = withoutByteOrderMark(bytes);
+    // A NUL byte is valid UTF-8 but never typed: the file is binary.
+    if (body.contains('\0'))
+        return refuse(notUtf8());
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(body);
-    // A NUL byte is valid UTF-8 but never typed: the file is binary.
-    if (decoder.hasError() || text.contains(QChar(0)))
-        return refuse(QStringLiteral("It is not UTF-8 text, so it is not an Ambrel project file."));
+    if (decoder.hasError())
+        return refuse(notUtf8());
     if (!isProjectFile(bytes)) {
         return refuse(QStringLiteral("It is not an Ambrel project file: its first line is not \"%1\".")
                           .arg(QString::fromLatin1(kFirstLine)));
     }
-    // Carriage returns before a line feed all belong to the line end: one pass over CR LF alone would turn
-    // "\r\r\n" into a CR LF that the file could not keep.
-    static const QRegularExpression lineEnd(QStringLiteral("\r+\n"));
-    text.replace(lineEnd, QStringLiteral("\n"));
+    if (text.contains(QLatin1Char('\r')))
+        dropReturnsBeforeLineFeeds(text);
 
     ProjectFileContent content;
     qsizetype position = text.indexOf(QLatin1Char('\n'));
@@ -234,7 +261,9 @@ std::optional<ProjectFileContent> parseProjectFile(const QByteArray &bytes, QStr
         position = text.indexOf(QLatin1Char('\n'), begin);
         const QString line = text.mid(begin, position < 0 ? -1 : position - begin);
         if (line.isEmpty() && position >= 0) {
-            content.taskText = text.mid(position + 1);
+            // Removing the header from the front moves no character of the task text.
+            text.remove(0, position + 1);
+            content.taskText = std::move(text);
             if (content.taskText.endsWith(QLatin1Char('\n')))
                 content.taskText.chop(1);
             return content;

@@ -116,9 +116,9 @@ void paintPicture(QPainter &painter, const TimelinePainter &timeline, const Time
     paintLegendBelow(timeline, painter, rows, layout.width);
 }
 
-bool renderPdf(const TimelineData &data, QBuffer *buffer, QString *error)
+bool renderPdf(const TimelineData &data, QIODevice *device, QString *error)
 {
-    QPdfWriter writer(buffer);
+    QPdfWriter writer(device);
     writer.setTitle(titleOf(data));
     writer.setCreator(QStringLiteral("Ambrel"));
     writer.setResolution(96);
@@ -198,29 +198,49 @@ TimelineExport::Layout TimelineExport::pictureLayout(const TimelineData &data)
         QRectF(0, rows + kLegendMargin, layout.width, layout.height - rows - kLegendMargin) };
 }
 
+std::optional<QString> TimelineExport::refusal(const TimelineData &data, Format format)
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return QStringLiteral("Drawing the timeline needs a QGuiApplication.");
+    if (format == Format::Svg && data.tasks.size() > std::size_t(kMaxSvgTasks)) {
+        return QStringLiteral("The timeline has %1 tasks, more than an SVG picture is drawn for (%2). "
+                              "Export it as PDF instead.")
+            .arg(QLocale().toString(qint64(data.tasks.size())), QLocale().toString(kMaxSvgTasks));
+    }
+    if (format != Format::Png)
+        return std::nullopt;
+    TimelineGeometry geometry(&data);
+    TimelinePainter timeline(&geometry);
+    const PictureLayout layout = layoutPicture(data, geometry, timeline);
+    if (layout.height > kMaxPngHeight) {
+        return QStringLiteral("The timeline is %1 pixels tall, more than a PNG picture can hold (%2). "
+                              "Export it as SVG or PDF instead.")
+            .arg(QLocale().toString(qint64(layout.height)), QLocale().toString(kMaxPngHeight));
+    }
+    return std::nullopt;
+}
+
 bool TimelineExport::render(const TimelineData &data, Format format, QByteArray *out, QString *error)
 {
-    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        setError(error, QStringLiteral("Drawing the timeline needs a QGuiApplication."));
+    if (const std::optional<QString> refused = refusal(data, format)) {
+        setError(error, *refused);
         return false;
     }
     QBuffer buffer(out);
     buffer.open(QIODevice::WriteOnly);
+    return draw(data, format, &buffer, error);
+}
+
+bool TimelineExport::draw(const TimelineData &data, Format format, QIODevice *device, QString *error)
+{
     if (format == Format::Pdf)
-        return renderPdf(data, &buffer, error);
+        return renderPdf(data, device, error);
 
     TimelineGeometry geometry(&data);
     TimelinePainter timeline(&geometry);
     const PictureLayout layout = layoutPicture(data, geometry, timeline);
     const QSize size(int(layout.width), int(std::min(layout.height, double(INT_MAX))));
     if (format == Format::Png) {
-        if (layout.height > kMaxPngHeight) {
-            setError(error,
-                QStringLiteral("The timeline is %1 pixels tall, more than a PNG picture can hold (%2). "
-                               "Export it as SVG or PDF instead.")
-                    .arg(QLocale().toString(qint64(layout.height)), QLocale().toString(kMaxPngHeight)));
-            return false;
-        }
         QImage image(size, QImage::Format_RGB32);
         if (image.isNull()) {
             setError(error, QStringLiteral("There is not enough memory to draw the timeline."));
@@ -230,7 +250,7 @@ bool TimelineExport::render(const TimelineData &data, Format format, QByteArray 
         QPainter painter(&image);
         paintPicture(painter, timeline, geometry, layout);
         painter.end();
-        if (!image.save(&buffer, "PNG")) {
+        if (!image.save(device, "PNG")) {
             setError(error, QStringLiteral("The PNG picture could not be encoded."));
             return false;
         }
@@ -238,7 +258,7 @@ bool TimelineExport::render(const TimelineData &data, Format format, QByteArray 
     }
 
     QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
+    svg.setOutputDevice(device);
     // At the web's 96 dots per inch, one picture pixel is one pixel wherever the SVG is shown.
     svg.setResolution(96);
     svg.setSize(size);
@@ -261,11 +281,23 @@ bool TimelineExport::write(const TimelineData &data, const QString &fileName, QS
         setError(error, QStringLiteral("Could not write %1: name it .png, .svg or .pdf.").arg(fileName));
         return false;
     }
-    QByteArray bytes;
-    if (!render(data, *format, &bytes, error))
+    // Refused before the file is touched; the picture is then drawn straight into it, never held whole.
+    if (const std::optional<QString> refused = refusal(data, *format)) {
+        setError(error, *refused);
         return false;
+    }
+    std::optional<bool> drawn; // the drawing's own failure is told as it was, not as a failed write
     QString reason;
-    if (!writeFileAtomically(fileName, bytes, &reason)) {
+    const bool written = writeFileAtomically(
+        fileName,
+        [&](QIODevice *device, QString *) {
+            drawn = draw(data, *format, device, error);
+            return *drawn;
+        },
+        &reason);
+    if (drawn == false)
+        return false;
+    if (!written) {
         setError(error, QStringLiteral("Could not write %1: %2").arg(fileName, reason));
         return false;
     }

@@ -9,6 +9,7 @@
 
 #include <optional>
 
+class QIODevice;
 class QPagedPaintDevice;
 
 namespace ambrel {
@@ -29,6 +30,9 @@ public:
 
     static constexpr int kMaxWidth = 8000;
     static constexpr int kMaxPngHeight = 16384;
+    // Qt's SVG writer holds the whole picture's text in memory until it ends (about 1.5 kB a task), so a
+    // larger plan is refused in favour of the PDF, which is written page by page.
+    static constexpr int kMaxSvgTasks = 100'000;
 
     // .png, .svg or .pdf in any case; nothing for any other name.
     static std::optional<Format> formatForFile(const QString &fileName);
@@ -46,8 +50,11 @@ public:
     };
     static Layout pictureLayout(const TimelineData &data);
 
-    // The picture's bytes. False, with the reason in *error, when there is no QGuiApplication to draw text
-    // or a PNG would be taller than kMaxPngHeight.
+    // Why the picture cannot be drawn: there is no QGuiApplication to draw text, a PNG would be taller
+    // than kMaxPngHeight or an SVG would hold more than kMaxSvgTasks tasks. Nothing when it can.
+    static std::optional<QString> refusal(const TimelineData &data, Format format);
+
+    // The picture's bytes. False, with the reason in *error, when refusal() gives one.
     static bool render(const TimelineData &data, Format format, QByteArray *out, QString *error = nullptr);
 
     // The timeline across the device's pages as in the PDF, each repeating the ruler and the legend; for
@@ -55,9 +62,13 @@ public:
     // device cannot be painted on.
     static bool paintPages(const TimelineData &data, QPagedPaintDevice *device, QString *error = nullptr);
 
-    // Renders in memory, then replaces fileName whole or leaves it untouched: "Could not write <file>:
-    // <reason>" when the file cannot be written.
+    // Draws the picture straight into a new file that replaces fileName whole, or leaves it untouched:
+    // "Could not write <file>: <reason>" when the file cannot be written.
     static bool write(const TimelineData &data, const QString &fileName, QString *error = nullptr);
+
+private:
+    // The picture into device as it is drawn; refusal() is asked first.
+    static bool draw(const TimelineData &data, Format format, QIODevice *device, QString *error);
 };
 
 } // namespace ambrel

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace ambrel {
 
@@ -37,29 +38,25 @@ struct LegendItem {
 };
 
 // The marks of progress, milestones, parallel tasks and waiting are explained only where the plan has them.
-std::vector<LegendItem> legendItems(const TimelineGeometry &geometry)
+std::vector<LegendItem> legendItems(const TimelinePainter::LegendNeeds &needs)
 {
-    const std::vector<TimelineTask> &tasks = geometry.data().tasks;
-    const auto any = [&](auto has) { return std::any_of(tasks.begin(), tasks.end(), has); };
     std::vector<LegendItem> items;
     for (const QString &status : TimelinePalette::statuses())
         items.push_back({ LegendKind::Status, status });
     items.push_back({ LegendKind::BetweenEvents, QStringLiteral("Between calendar events") });
     items.push_back({ LegendKind::NoEvent, QStringLiteral("No calendar event") });
-    if (any([](const TimelineTask &task) { return task.marks.progress && !task.marks.isDone(); }))
+    if (needs.progress)
         items.push_back({ LegendKind::Progress, QStringLiteral("Share done") });
-    if (any([](const TimelineTask &task) { return task.marks.milestone; }))
+    if (needs.milestone)
         items.push_back({ LegendKind::Milestone, QStringLiteral("Milestone") });
     items.push_back({ LegendKind::NotWorked, QStringLiteral("Not worked") });
     items.push_back({ LegendKind::DayOff, QStringLiteral("Day off") });
     items.push_back({ LegendKind::Today, QStringLiteral("Today") });
-    const std::vector<ParallelGroup> &groups = geometry.parallelGroups();
-    if (!groups.empty())
+    if (needs.parallel)
         items.push_back({ LegendKind::Parallel, QStringLiteral("Parallel tasks") });
-    if (std::any_of(groups.begin(), groups.end(),
-            [&](const ParallelGroup &group) { return !geometry.waitLine(group).empty(); }))
+    if (needs.waits)
         items.push_back({ LegendKind::Waits, QStringLiteral("Waits for the parallel tasks") });
-    if (any([](const TimelineTask &task) { return !task.afterRows.empty(); }))
+    if (needs.after)
         items.push_back({ LegendKind::After, QStringLiteral("Starts after") });
     return items;
 }
@@ -189,6 +186,24 @@ QPen waitPen()
 TimelinePainter::TimelinePainter(const TimelineGeometry *geometry)
     : m_geometry(geometry)
 {
+    const std::vector<TimelineTask> &tasks = geometry->data().tasks;
+    const auto any = [&](auto has) { return std::any_of(tasks.begin(), tasks.end(), has); };
+    m_legendNeeds.progress
+        = any([](const TimelineTask &task) { return task.marks.progress && !task.marks.isDone(); });
+    m_legendNeeds.milestone = any([](const TimelineTask &task) { return task.marks.milestone; });
+    const std::vector<ParallelGroup> &groups = geometry->parallelGroups();
+    m_legendNeeds.parallel = !groups.empty();
+    m_legendNeeds.waits = std::any_of(
+        groups.begin(), groups.end(), [&](const ParallelGroup &group) { return !geometry->waitLine(group).empty(); });
+    m_legendNeeds.after = any([](const TimelineTask &task) { return !task.afterRows.empty(); });
+    for (int row = 0; row < int(tasks.size()); ++row) {
+        for (const int above : tasks[size_t(row)].afterRows)
+            m_afterLinks.push_back({ row, above });
+    }
+    m_lowestAboveFrom.resize(m_afterLinks.size());
+    int lowest = std::numeric_limits<int>::max();
+    for (std::size_t i = m_afterLinks.size(); i-- > 0;)
+        m_lowestAboveFrom[i] = lowest = std::min(lowest, m_afterLinks[i].above);
 }
 
 void TimelinePainter::setTitle(const QString &title, int titleHeight)
@@ -361,21 +376,23 @@ void TimelinePainter::paintBar(QPainter &painter, int row, double x0, double x1)
 void TimelinePainter::paintAfterLines(QPainter &painter, int firstRow, int endRow) const
 {
     const TimelineGeometry &g = *m_geometry;
-    const std::vector<TimelineTask> &tasks = g.data().tasks;
     painter.save();
     painter.setPen(afterPen());
     // A line runs from a row above down to the waiting row, so it shows while the two rows bracket the view.
-    for (int row = firstRow; row < int(tasks.size()); ++row) {
-        for (const int above : tasks[size_t(row)].afterRows) {
-            if (above >= endRow)
-                continue;
-            const std::vector<QLineF> lines = g.afterLine(above, row);
-            if (lines.empty())
-                continue;
-            for (const QLineF &line : lines)
-                painter.drawLine(line);
-            arrowDown(painter, lines.back().p2(), TimelinePalette::groupLine());
-        }
+    // The links are in row order; past the last one that starts above the view's end, none is drawn.
+    const auto first = std::lower_bound(m_afterLinks.begin(), m_afterLinks.end(), firstRow,
+        [](const AfterLink &link, int row) { return link.row < row; });
+    for (auto link = first; link != m_afterLinks.end(); ++link) {
+        if (m_lowestAboveFrom[size_t(link - m_afterLinks.begin())] >= endRow)
+            break;
+        if (link->above >= endRow)
+            continue;
+        const std::vector<QLineF> lines = g.afterLine(link->above, link->row);
+        if (lines.empty())
+            continue;
+        for (const QLineF &line : lines)
+            painter.drawLine(line);
+        arrowDown(painter, lines.back().p2(), TimelinePalette::groupLine());
     }
     painter.restore();
 }
@@ -469,7 +486,7 @@ QSizeF TimelinePainter::legendSize(double maxWidth) const
     const std::vector<QPointF> places = legendPlaces(maxWidth);
     const QFontMetricsF metrics(pixelFont(QFont(), kLegendFontPixels));
     double right = 0;
-    const std::vector<LegendItem> items = legendItems(*m_geometry);
+    const std::vector<LegendItem> items = legendItems(m_legendNeeds);
     for (size_t i = 0; i < items.size(); ++i)
         right = std::max(right, places[i].x() + itemWidth(metrics, items[i]));
     return QSizeF(right + kLegendPadding, places.back().y() + metrics.height() + kLegendPadding);
@@ -481,7 +498,7 @@ std::vector<QPointF> TimelinePainter::legendPlaces(double maxWidth) const
     std::vector<QPointF> places;
     double x = kLegendPadding;
     double y = kLegendPadding;
-    for (const LegendItem &item : legendItems(*m_geometry)) {
+    for (const LegendItem &item : legendItems(m_legendNeeds)) {
         const double width = itemWidth(metrics, item);
         if (x > kLegendPadding && x + width + kLegendPadding > maxWidth) {
             x = kLegendPadding;
@@ -527,7 +544,7 @@ void TimelinePainter::paintLegendItems(QPainter &painter, const QPointF &topLeft
     painter.setFont(font);
     const QFontMetricsF metrics(font);
     const std::vector<QPointF> places = legendPlaces(maxWidth);
-    const std::vector<LegendItem> items = legendItems(*m_geometry);
+    const std::vector<LegendItem> items = legendItems(m_legendNeeds);
     const QString active = TimelinePalette::statuses().value(2);
     for (size_t i = 0; i < items.size(); ++i) {
         const LegendItem &item = items[i];

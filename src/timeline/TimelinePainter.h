@@ -52,6 +52,16 @@ public:
     double legendBandHeight(double width) const;
     void paintLegendBand(QPainter &painter, const QRectF &band) const;
 
+    // The legend's entries that only some plans need, worked out once from the plan, since every page of a
+    // long PDF asks for the legend again.
+    struct LegendNeeds {
+        bool progress = false;
+        bool milestone = false;
+        bool parallel = false;
+        bool waits = false;
+        bool after = false;
+    };
+
 private:
     void paintRuler(QPainter &painter, double left, double top, double width, double x0) const;
     void paintBar(QPainter &painter, int row, double x0, double x1) const;
@@ -67,6 +77,15 @@ private:
     double m_labelWidth = 0;
     QString m_title;
     int m_titleHeight = 0;
+    LegendNeeds m_legendNeeds;
+    // Every task's wait for a row above it, in row order, and the highest row (the lowest number) any
+    // link from there on starts at: a page of a long plan looks only at the links that can cross it.
+    struct AfterLink {
+        int row;
+        int above;
+    };
+    std::vector<AfterLink> m_afterLinks;
+    std::vector<int> m_lowestAboveFrom;
 };
 
 } // namespace ambrel

@@ -65,6 +65,9 @@ private slots:
     void writeTargets_data();
     void writeTargets();
     void failedReplaceLeavesTheTarget();
+    void contentWrittenInPieces_data();
+    void contentWrittenInPieces();
+    void writerThatGivesUpKeepsTheTarget();
     void fileSizeLimitFailsTheWriteInsteadOfEndingTheProgram();
 };
 
@@ -234,6 +237,66 @@ void TestAtomicFile::failedReplaceLeavesTheTarget()
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
         QStringList { QStringLiteral("plan.ambrel") });
     QVERIFY(QFileInfo::exists(path + QStringLiteral("/inside")));
+}
+
+void TestAtomicFile::contentWrittenInPieces_data()
+{
+    QTest::addColumn<QList<int>>("pieces"); // the sizes of the writes, in order
+
+    QTest::newRow("nothing") << QList<int> {};
+    QTest::newRow("one small piece") << QList<int> { 17 };
+    QTest::newRow("many small pieces past the gathered size") << QList<int>(40'000, 13);
+    QTest::newRow("one piece larger than the gathered size") << QList<int> { 700'000 };
+    QTest::newRow("small, large, small") << QList<int> { 5, 300'000, 9, 262'143, 1, 262'144, 3 };
+}
+
+// However the content comes, the file holds exactly its bytes, in order.
+void TestAtomicFile::contentWrittenInPieces()
+{
+    QFETCH(QList<int>, pieces);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plan.ics"));
+    writeBytes(path, kOld);
+    QByteArray expected;
+    char next = 'a';
+    for (const int size : pieces) {
+        expected += QByteArray(size, next);
+        next = next == 'z' ? 'a' : char(next + 1);
+    }
+    QString reason;
+    const bool written = writeFileAtomically(
+        path,
+        [&](QIODevice *device, QString *) {
+            qsizetype at = 0;
+            for (const int size : pieces) {
+                if (device->write(expected.constData() + at, size) != size)
+                    return false;
+                at += size;
+            }
+            return true;
+        },
+        &reason);
+    QVERIFY2(written, qPrintable(reason));
+    QCOMPARE(readBytes(path), expected);
+}
+
+void TestAtomicFile::writerThatGivesUpKeepsTheTarget()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plan.pdf"));
+    writeBytes(path, kOld);
+    QString reason;
+    QVERIFY(!writeFileAtomically(
+        path,
+        [](QIODevice *device, QString *why) {
+            device->write(QByteArray(600'000, 'x'));
+            *why = QStringLiteral("The picture could not be drawn.");
+            return false;
+        },
+        &reason));
+    QCOMPARE(reason, QStringLiteral("The picture could not be drawn."));
+    QCOMPARE(readBytes(path), kOld);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("plan.pdf") });
 }
 
 // Run in a child process, since without the mend the signal ends the process that writes.

@@ -86,6 +86,13 @@ void TestTextFormat::fixedForms_data()
                             << "01/01/0001";
     QTest::newRow("no date") << QDate() << ""
                              << "";
+    // Outside the years 1 to 9999 the fixed four digits would not hold the year: Qt writes those.
+    const QDate beforeYear1(-44, 3, 15);
+    QTest::newRow("before year 1") << beforeYear1 << beforeYear1.toString(Qt::ISODate)
+                                   << beforeYear1.toString(QStringLiteral("MM/dd/yyyy"));
+    const QDate afterYear9999(10000, 1, 2);
+    QTest::newRow("after year 9999") << afterYear9999 << afterYear9999.toString(Qt::ISODate)
+                                     << afterYear9999.toString(QStringLiteral("MM/dd/yyyy"));
 }
 
 void TestTextFormat::fixedForms()

@@ -13,6 +13,8 @@
 
 using namespace ambrel;
 
+Q_DECLARE_METATYPE(ambrel::CsvLayout)
+
 namespace {
 
 EventRow makeEvent(
@@ -60,6 +62,8 @@ private slots:
     void field_data();
     void field();
     void eventRowsOfSchedule();
+    void scheduleWrittenAsItsRows_data();
+    void scheduleWrittenAsItsRows();
     void fileIsCreatedThenReplaced();
     void failedWriteKeepsTheEarlierFile_data();
     void failedWriteKeepsTheEarlierFile();
@@ -170,6 +174,52 @@ void TestCsvWriter::eventRowsOfSchedule()
     // The second task of the same text is told apart from the first.
     QCOMPARE(rows[0].occurrence, 1);
     QCOMPARE(rows[4].occurrence, 2);
+}
+
+void TestCsvWriter::scheduleWrittenAsItsRows_data()
+{
+    QTest::addColumn<int>("tasks");
+    QTest::addColumn<CsvLayout>("layout");
+
+    QTest::newRow("no tasks") << 0 << CsvLayout::Runs;
+    QTest::newRow("a few tasks") << 3 << CsvLayout::Runs;
+    QTest::newRow("many more lines than one piece holds") << 4000 << CsvLayout::Runs;
+    QTest::newRow("a day a line") << 1500 << CsvLayout::PerDay;
+}
+
+// The file written straight from the schedule is, byte for byte, the file of its list of event rows, each
+// line joined as the plain rule says.
+void TestCsvWriter::scheduleWrittenAsItsRows()
+{
+    QFETCH(int, tasks);
+    QFETCH(CsvLayout, layout);
+    Schedule schedule;
+    schedule.projectName = QStringLiteral("Relaunch, \"phase\" 2");
+    schedule.startsAt = QStringLiteral("09:00 AM");
+    schedule.endsAt = QStringLiteral("05:00 PM");
+    for (int i = 0; i < tasks; ++i) {
+        TaskRow row;
+        row.eventText = i % 7 == 0 ? QStringLiteral("Caf\u00e9 %1").arg(i) : QStringLiteral("Task %1").arg(i % 50);
+        for (int run = 0; run < i % 3; ++run)
+            row.events.push_back({ QDate(2024, 6, 3).addDays(7 * run + i), QDate(2024, 6, 5).addDays(7 * run + i) });
+        schedule.tasks.push_back(row);
+    }
+    const std::vector<EventRow> rows = calendarEventRows(schedule);
+    const std::vector<EventRow> lines = layout == CsvLayout::Runs ? rows : dailyEventRows(rows);
+    QString expected = QString::fromUtf8(kHeader);
+    for (const EventRow &row : lines) {
+        QStringList cells;
+        for (int column = 0; column < EventRow::ColumnCount; ++column)
+            cells << csvField(row.cell(column, &formatExportDate));
+        expected += cells.join(QLatin1Char(',')) + QLatin1String("\r\n");
+    }
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(writeCalendarCsv(&buffer, schedule, layout));
+    QCOMPARE(buffer.data(), expected.toUtf8());
+    QString error;
+    QCOMPARE(calendarCsv(rows, layout, &error).value_or(QByteArray()), expected.toUtf8());
 }
 
 void TestCsvWriter::fileIsCreatedThenReplaced()

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,6 +90,7 @@ private slots:
     void written();
     void read_data();
     void read();
+    void lineEndsAtRandom();
     void refused_data();
     void refused();
     void saveAndLoad();
@@ -183,6 +185,25 @@ void TestProjectFile::read()
     const auto read = parseProjectFile(bytes, &error);
     QVERIFY2(read, qPrintable(error));
     compareContent(*read, project);
+}
+
+// Task texts of CRs, line feeds and letters read as the plain rule says: every run of CRs before a line
+// feed goes with it, any other CR stays.
+void TestProjectFile::lineEndsAtRandom()
+{
+    QRandomGenerator random(31);
+    static const QRegularExpression lineEnd(QStringLiteral("\r+\n"));
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray taskText;
+        for (int length = int(random.bounded(12)); length > 0; --length)
+            taskText += "\r\na"[random.bounded(3)];
+        const auto read = parseProjectFile("Ambrel project 1\n\n" + taskText, nullptr);
+        QVERIFY(read);
+        QString expected = QString::fromLatin1(taskText).replace(lineEnd, QStringLiteral("\n"));
+        if (expected.endsWith(QLatin1Char('\n')))
+            expected.chop(1);
+        QCOMPARE(read->taskText, expected);
+    }
 }
 
 void TestProjectFile::refused_data()
