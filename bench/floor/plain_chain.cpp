@@ -30,9 +30,10 @@ void putDate(std::string &out, long z)
     const long d = doy - (153 * mp + 2) / 5 + 1;
     const long m = mp < 10 ? mp + 3 : mp - 9;
     const long y = yoe + era * 400 + (m <= 2);
-    char text[11];
-    std::snprintf(text, sizeof text, "%04ld-%02ld-%02ld", y, m, d);
-    out.append(text, 10);
+    // Room for any long, so the compiler sees nothing cut; the plan's years have four digits.
+    char text[64];
+    const int written = std::snprintf(text, sizeof text, "%04ld-%02ld-%02ld", y, m, d);
+    out.append(text, std::size_t(written));
 }
 
 bool isWorkingDay(long day)

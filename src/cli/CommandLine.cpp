@@ -404,7 +404,9 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
         QString line;
         for (const TaskRow &task : project.tasks()) {
             line.resize(0);
-            line += task.listText(project.schedule().projectName);
+            line += project.schedule().projectName;
+            line += QLatin1String(": ");
+            line += task.name;
             line += QLatin1Char('\t');
             appendIsoDate(line, task.startDate);
             line += QLatin1Char('\t');

@@ -65,7 +65,8 @@ bool SaveText(const QString &text, const QString &path, QString *error)
 
 QString ReplaceAll(const QString &text, const QString &find, const QString &replacement)
 {
-    if (find.isEmpty())
+    // Most texts hold nothing to replace; they are shared rather than copied.
+    if (find.isEmpty() || !text.contains(find))
         return text;
     QString result = text;
     result.replace(find, replacement, Qt::CaseSensitive);

@@ -96,7 +96,11 @@ QString formatExportDate(const QDate &date)
 
 bool isWithinYears(const QDate &date)
 {
-    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+    // Julian days compare without working out the year, which a long plan asks for twice a task.
+    static const qint64 first = QDate(1, 1, 1).toJulianDay();
+    static const qint64 last = QDate(9999, 12, 31).toJulianDay();
+    const qint64 day = date.toJulianDay();
+    return date.isValid() && day >= first && day <= last;
 }
 
 } // namespace ambrel

@@ -48,7 +48,7 @@ private:
     // The start of the next sequential task, which may wait for the whole group above it.
     QDate waitingStart() const;
     // The first counted day after the latest of the named tasks above; unset when none is named there.
-    QDate startAfter(const QStringList &names, QStringList &missing, std::vector<int> &rows) const;
+    QDate startAfter(const QStringList &names, QStringList &missing, std::vector<int> &rows);
     // Records the row's place in the group and whether it starts before a task above has ended.
     void noteOverlap(TaskRow &row, bool parallel, bool placedOnPurpose);
     // Keeps what later lines need of the row: where its group ends and where a task after it starts.
@@ -64,9 +64,11 @@ private:
     QDate m_groupNext;
     QDate m_latestEnd;
     qsizetype m_latestEndRow = -1;
-    // Each placed task's next start, and the nearest task of each name, for "[after]".
+    // Each placed task's next start, and the nearest task of each name, for "[after]". The names are
+    // indexed only once a line asks for one, so that a plan without "[after]" never pays for them.
     std::vector<QDate> m_nextStarts;
     QHash<QString, qsizetype> m_byName;
+    bool m_namesIndexed = false;
 };
 
 QString nameKey(QStringView name)
@@ -81,8 +83,13 @@ QDate Placement::waitingStart() const
     return m_groupNext;
 }
 
-QDate Placement::startAfter(const QStringList &names, QStringList &missing, std::vector<int> &rows) const
+QDate Placement::startAfter(const QStringList &names, QStringList &missing, std::vector<int> &rows)
 {
+    if (!m_namesIndexed) {
+        for (qsizetype row = 0; row < qsizetype(m_schedule.tasks.size()); ++row)
+            m_byName.insert(nameKey(m_schedule.tasks[size_t(row)].name), row);
+        m_namesIndexed = true;
+    }
     QDate start;
     for (const QString &name : names) {
         const auto found = m_byName.constFind(nameKey(name));
@@ -117,7 +124,8 @@ void Placement::remember(const TaskRow &row, bool parallel)
     const QDate next = m_state.NextTaskStart;
     m_groupNext = parallel && m_groupNext.isValid() ? std::max(m_groupNext, next) : next;
     m_nextStarts.push_back(next);
-    m_byName.insert(nameKey(row.name), qsizetype(m_nextStarts.size() - 1));
+    if (m_namesIndexed)
+        m_byName.insert(nameKey(row.name), qsizetype(m_nextStarts.size() - 1));
 }
 
 std::optional<Refusal> Placement::ScheduleTask(

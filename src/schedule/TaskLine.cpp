@@ -207,7 +207,10 @@ void readPlainLine(const QString &line, TaskLine &task)
     if (plus < 0) {
         task.dayCount = 1;
     } else {
-        const QString durationText = DurationText(line);
+        // Without a "y" no duration word can be in it, so the line itself is read, not a copy.
+        const QStringView after = QStringView(line).mid(plus + 1);
+        const QString removed = after.contains(QLatin1Char('y'), Qt::CaseInsensitive) ? DurationText(line) : QString();
+        const QStringView durationText = removed.isNull() ? after : QStringView(removed);
         qsizetype used = 0;
         const double number = ReadNumber(durationText, &used);
         task.dayCount = number == 0 ? 1 : number;
