@@ -60,6 +60,16 @@ RandomWeek randomWeek(QRandomGenerator &random)
     return made;
 }
 
+// The lines built over the random week, from kMonday, first build after start-up.
+Built buildRandom(const QStringList &lines, const RandomWeek &calendar, bool wait)
+{
+    ScheduleState state;
+    ScheduleRequest r = request(lines.join(QLatin1Char('\n')));
+    r.calendar = WorkingCalendar(calendar.week, calendar.applies, calendar.daysOff);
+    r.waitForParallel = wait;
+    return build(state, r);
+}
+
 } // namespace
 
 class TestScheduleBuilder : public QObject {
@@ -506,11 +516,7 @@ void TestScheduleBuilder::joinRuleAgainstReference()
             groupEnd = parallel[i] ? std::max(groupEnd, ends.back()) : ends.back();
         }
 
-        ScheduleState state;
-        ScheduleRequest r = request(lines.join(QLatin1Char('\n')));
-        r.calendar = WorkingCalendar(week, applies, daysOff);
-        r.waitForParallel = wait;
-        const Built built = build(state, r);
+        const Built built = buildRandom(lines, calendar, wait);
         QVERIFY(!built.refusal);
         const auto &tasks = built.schedule.tasks;
         QCOMPARE(tasks.size(), size_t(lines.size()));
@@ -622,11 +628,7 @@ void TestScheduleBuilder::marksAgainstReference()
             missingName.push_back(missing);
         }
 
-        ScheduleState state;
-        ScheduleRequest r = request(lines.join(QLatin1Char('\n')));
-        r.calendar = WorkingCalendar(week, applies, daysOff);
-        r.waitForParallel = wait;
-        const Built built = build(state, r);
+        const Built built = buildRandom(lines, calendar, wait);
         QVERIFY(!built.refusal);
         const auto &tasks = built.schedule.tasks;
         QCOMPARE(tasks.size(), size_t(lines.size()));
