@@ -423,7 +423,8 @@ void Publisher::jobDone()
 {
     ++m_done;
     emit progress(m_done, m_total);
-    if (m_open == 0)
+    // An answer that comes in after the publish finished has nothing left to settle: the record is closed.
+    if (m_open == 0 && !m_finished)
         reconcile();
 }
 
@@ -441,6 +442,8 @@ void Publisher::reconcile()
     m_connection->send("PROPFIND", m_options.calendar, { { "Depth", "1" }, { "Content-Type", kXml } },
         propfindBody({ QStringLiteral("getetag") }, {}), [this, unanswered](const DavResponse &response) {
             --m_open;
+            if (m_finished || !m_record)
+                return;
             bool ok = false;
             const QList<DavEntry> entries
                 = response.status == 207 ? parseMultistatus(response.body, &ok) : QList<DavEntry>();
@@ -471,6 +474,8 @@ void Publisher::reconcile()
 // the next publish would take the event for edited there.
 void Publisher::fillMissingEtags()
 {
+    if (m_finished || !m_record)
+        return;
     bool missing = false;
     for (const RecordedEvent &event : m_record->events())
         missing = missing || event.etag.isEmpty();
@@ -482,6 +487,8 @@ void Publisher::fillMissingEtags()
     m_connection->send("PROPFIND", m_options.calendar, { { "Depth", "1" }, { "Content-Type", kXml } },
         propfindBody({ QStringLiteral("getetag") }, {}), [this](const DavResponse &response) {
             --m_open;
+            if (m_finished || !m_record)
+                return;
             QHash<QString, QByteArray> onServer;
             for (const DavEntry &entry : parseMultistatus(response.body))
                 onServer.insert(entry.href, entry.etag);
@@ -502,6 +509,8 @@ void Publisher::finish()
     if (m_finished || m_open > 0)
         return;
     m_finished = true;
+    // Answers come in any order; the names are told in a fixed one.
+    m_outcome.editedThere.sort();
     QString error;
     if (m_record && !m_record->compact(&error) && m_outcome.stopped.isEmpty())
         m_outcome.stopped = error;
