@@ -20,8 +20,15 @@ void checkReading(const QString &line)
 {
     const TaskLine task = ReadTaskLine(line);
     FUZZ_REQUIRE(task.dayCount != 0 && !std::isnan(task.dayCount));
-    const qsizetype plus = line.indexOf(QLatin1Char('+'));
-    FUZZ_REQUIRE(task.namePart == (plus < 0 ? line : line.left(plus)));
+    // Marks end the line; what stands before them, blanks at its end removed, is read as any line is.
+    QString base = task.marksAt < 0 ? line : line.left(task.marksAt);
+    if (task.marksAt >= 0) {
+        FUZZ_REQUIRE(line.mid(task.marksAt).startsWith(QLatin1Char('[')) && task.unreadGroup.isEmpty());
+        while (base.endsWith(QLatin1Char(' ')) || base.endsWith(QLatin1Char('\t')))
+            base.chop(1);
+    }
+    const qsizetype plus = base.indexOf(QLatin1Char('+'));
+    FUZZ_REQUIRE(task.namePart == (plus < 0 ? base : base.left(plus)));
     FUZZ_REQUIRE(task.parallelMarker == task.namePart.startsWith(QLatin1String("//")));
 }
 
@@ -52,7 +59,9 @@ void checkHint(const QString &line)
         QStringLiteral("^[^+]*\\+[ \\t]*[0-9]{0,6}\\.[0-9]{0,5}[1-9][ \\t]*$"));
     static const QRegularExpression unknownWord(
         QStringLiteral("^[^+]*\\+[ \\t]*[0-9]{1,6}[ \\t]*[b-ce-xzB-CE-XZ]+$"));
-    if (!line.contains(QLatin1Char('+')) || whole.match(line).hasMatch())
+    // A line ending in a bracket group that is no mark says so, whatever else it holds.
+    const bool endsInGroup = line.trimmed().endsWith(QLatin1Char(']'));
+    if (!endsInGroup && (!line.contains(QLatin1Char('+')) || whole.match(line).hasMatch()))
         FUZZ_REQUIRE(hint.isEmpty());
     if (negative.match(line).hasMatch() || fraction.match(line).hasMatch()
         || unknownWord.match(line).hasMatch())
