@@ -4,6 +4,8 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -252,8 +254,14 @@ void TestCliPublish::onePublishAtATime()
     fakeServerControl(
         m_fake, QStringLiteral("/_fault"), R"({"kind":"slow","depth":"1","count":1,"delay":7})");
     const QStringList arguments { file, "--publish", m_fakeCalendar.toString(), "--user", kUser };
+    const auto requests = [this] {
+        return QJsonDocument::fromJson(fakeServerControl(m_fake, QStringLiteral("/_log"))).array().size();
+    };
+    const auto before = requests();
     QProcess first;
     start(first, arguments);
+    // Once the server has heard from the first, it holds the lock; a slow start must not let the second win.
+    QTRY_VERIFY_WITH_TIMEOUT(requests() > before, 30'000);
     QTest::qWait(1'000);
     const Run second = cli(arguments);
     QCOMPARE(second.exitCode, 1);
