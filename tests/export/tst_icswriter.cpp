@@ -207,20 +207,20 @@ void TestIcsWriter::textOfEvents_data()
         << QStringList { "Build + 12" }
         << QStringList { "Build (part 1 of 3)", "Build (part 2 of 3)", "Build (part 3 of 3)" }
         << "Project: Launch";
-    QTest::newRow("done") << QStringList { "Spec + 1 [done]" } << QStringList { "Spec" }
+    QTest::newRow("done") << QStringList { "Draft + 1 [done]" } << QStringList { "Draft" }
                           << "Project: Launch\nDone";
-    QTest::newRow("share done") << QStringList { "Spec + 1 [40%]" } << QStringList { "Spec" }
+    QTest::newRow("share done") << QStringList { "Draft + 1 [40%]" } << QStringList { "Draft" }
                                 << "Project: Launch\n40% done";
     QTest::newRow("after two tasks, beside another")
         << QStringList { "Backend + 2", "// Frontend + 1", "Integration + 1 [after backend , Frontend]" }
         << QStringList { "Backend", "Frontend", "Integration" } << "Project: Launch\nafter backend, Frontend";
-    QTest::newRow("milestone") << QStringList { "Spec + 2", "Beta [milestone]" }
-                               << QStringList { "Spec", "Beta" } << "Project: Launch\nMilestone";
+    QTest::newRow("milestone") << QStringList { "Draft + 2", "Beta [milestone]" }
+                               << QStringList { "Draft", "Beta" } << "Project: Launch\nMilestone";
     QTest::newRow("waiting, no earlier than a day")
         << QStringList { "Ship + 1 [wait 2] [from 2024-07-01]" } << QStringList { "Ship" }
         << "Project: Launch\nwaits 2 working days\nnot before 2024-07-01";
     QTest::newRow("a day early, then done")
-        << QStringList { "Spec + 2", "Ship + 1 [wait -1] [25%] [done]" } << QStringList { "Spec", "Ship" }
+        << QStringList { "Draft + 2", "Ship + 1 [wait -1] [25%] [done]" } << QStringList { "Draft", "Ship" }
         << "Project: Launch\nDone\nstarts 1 working day early";
 }
 

@@ -578,7 +578,7 @@ void TestTimelineGeometry::milestoneDiamond()
 {
     QFETCH(double, pixelsPerDay);
 
-    const TimelineData data = typed(QStringLiteral("Launch"), { "Spec + 2", "Beta [milestone]", "Ship + 1" });
+    const TimelineData data = typed(QStringLiteral("Launch"), { "Draft + 2", "Beta [milestone]", "Ship + 1" });
     TimelineGeometry geometry(&data);
     geometry.setRowMetrics(30, 20);
     geometry.setPixelsPerDay(pixelsPerDay);
@@ -611,7 +611,7 @@ void TestTimelineGeometry::afterLines_data()
     QTest::newRow("the nearest of two alike")
         << QStringList { "Test + 1", "Fix + 2", "Test + 1", "Ship + 1 [after Test]" } << QList<int> { 2 };
     QTest::newRow("after a milestone")
-        << QStringList { "Spec + 2", "Beta [milestone]", "Launch + 1 [after Beta]" } << QList<int> { 1 };
+        << QStringList { "Draft + 2", "Beta [milestone]", "Launch + 1 [after Beta]" } << QList<int> { 1 };
     QTest::newRow("onto a milestone")
         << QStringList { "Build + 3", "Other + 6", "Review [milestone] [after Build]" } << QList<int> { 0 };
     QTest::newRow("started before the end")
