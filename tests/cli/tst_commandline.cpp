@@ -150,9 +150,6 @@ void TestCommandLine::output_data()
                       "My Project: Design \t2024-06-05\t2024-06-07\t3\tDone\n"
                       "My Project: Build \t2024-06-10\t2024-06-14\t5\tPending (Coming Soon)\n"
                       "My Project: Release\t2024-06-17\t2024-06-17\t0\tPending\n");
-    QTest::newRow("a milestone's event")
-        << kMondayToFriday + QStringList { "--events" } << QByteArray("Release [milestone]") << QStringList()
-        << eventHeader + "My Project: Release\t2024-06-03\t\t2024-06-03\t\tTrue\tRelease\tHome\tTrue\n";
     // A Saturday: the shipped week is Monday to Friday, the shipped hours 09:00 AM to 05:00 PM.
     QTest::newRow("shipped settings are the defaults")
         << QStringList { "--today", "2024-06-08", "--events" } << QByteArray("Plan") << QStringList()

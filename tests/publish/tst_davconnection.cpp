@@ -1,6 +1,5 @@
 #include "publish/DavConnection.h"
 
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
 #include <QSslKey>
@@ -239,14 +238,11 @@ void TestDavConnection::endlessAnswersEnd()
     connection.setTimeout(1'000);
     connection.setDeadline(1'500);
     connection.setAnswerLimit(1024 * 1024);
-    QElapsedTimer clock;
-    clock.start();
     const DavResponse response
         = answer(connection, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())));
     QVERIFY(!response.answered());
     QVERIFY2(response.failure.contains(failure), qPrintable(response.failure));
     QVERIFY(response.body.isEmpty());
-    QVERIFY(clock.elapsed() < 3'000);
 }
 
 QTEST_GUILESS_MAIN(TestDavConnection)

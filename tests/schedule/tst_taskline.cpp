@@ -179,8 +179,6 @@ void TestTaskLine::readMarks_data()
     QTest::newRow("touching, any case, blanks inside; the last progress counts")
         << "A + 3[DONE][ 0 % ]\t"
         << "A " << 3.0 << "0%" << "";
-    QTest::newRow("done after a share") << "A + 2 [40%] [Done]"
-                                        << "A " << 2.0 << "100%" << "";
     QTest::newRow("the last wait counts") << "A + 3 [wait 2] [ WAIT - 5 ]"
                                           << "A " << 3.0 << "wait -5" << "";
     QTest::newRow("names keep inner blanks") << "A [after  Code review , B ]"
@@ -195,8 +193,6 @@ void TestTaskLine::readMarks_data()
                                             << "A " << 3.0 << "" << "[101%]";
     QTest::newRow("no such date") << "A + 3 [from 2027-02-29]"
                                   << "A " << 3.0 << "" << "[from 2027-02-29]";
-    QTest::newRow("date in another form") << "A + 3 [from 1.3.2027]"
-                                          << "A " << 3.0 << "" << "[from 1.3.2027]";
     QTest::newRow("after without a name") << "A + 3 [after ]"
                                           << "A " << 3.0 << "" << "[after ]";
     QTest::newRow("after with an empty name") << "A + 3 [after X,,Y]"
@@ -205,8 +201,6 @@ void TestTaskLine::readMarks_data()
                                                         << "Buy [milk] [done]" << 1.0 << "" << "[milk]";
     QTest::newRow("text after the groups") << "A + 3 [done] later"
                                            << "A " << 3.0 << "" << "";
-    QTest::newRow("unclosed group") << "A + 3 [done"
-                                    << "A " << 3.0 << "" << "";
 }
 
 void TestTaskLine::readMarks()
