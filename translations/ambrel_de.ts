@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>Error</source>
-        <translation>Fehler</translation>
+        <translation type="vanished">Fehler</translation>
     </message>
     <message>
         <source> Events of several working days run through the nights between them; for working hours only, turn on File → CSV: One Event per Working Day and export again.</source>
@@ -421,6 +421,10 @@ libical %2</translation>
 <context>
     <name>MessageBox</name>
     <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
         <source>Reload</source>
         <translation>Neu laden</translation>
     </message>
@@ -468,7 +472,7 @@ libical %2</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation>Fehler</translation>
+        <translation type="vanished">Fehler</translation>
     </message>
 </context>
 <context>
@@ -499,14 +503,14 @@ libical %2</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation>Fehler</translation>
+        <translation type="vanished">Fehler</translation>
     </message>
 </context>
 <context>
     <name>SettingsWindows</name>
     <message>
         <source>Error</source>
-        <translation>Fehler</translation>
+        <translation type="vanished">Fehler</translation>
     </message>
     <message>
         <source>Days Off</source>
@@ -614,7 +618,7 @@ libical %2</translation>
     <name>ambrel::Form1</name>
     <message>
         <source>Error</source>
-        <translation>Fehler</translation>
+        <translation type="vanished">Fehler</translation>
     </message>
     <message>
         <source>Some days off were left out:
@@ -839,7 +843,7 @@ Diesem Zertifikat für %1 von nun an vertrauen? Tun Sie das nur, wenn Sie wissen
     </message>
     <message>
         <source>Error</source>
-        <translation>Fehler</translation>
+        <translation type="vanished">Fehler</translation>
     </message>
     <message>
         <source>Looking for calendars…</source>
@@ -926,7 +930,7 @@ Neu laden (Ihre Änderungen hier gehen verloren), mit Ihren Änderungen übersch
     </message>
     <message>
         <source>Error</source>
-        <translation>Fehler</translation>
+        <translation type="vanished">Fehler</translation>
     </message>
     <message>
         <source>%1 was changed by another program. Reload it and lose your unsaved changes here?
@@ -1225,7 +1229,7 @@ Nein behält sie; beim Speichern wird dann gefragt, bevor die Fassung des andere
     </message>
     <message>
         <source>Error</source>
-        <translation>Fehler</translation>
+        <translation type="vanished">Fehler</translation>
     </message>
     <message>
         <source>Please select 1 or more working days (for a better software performance we recommend to select 4 at least).</source>

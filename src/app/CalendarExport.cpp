@@ -103,7 +103,7 @@ void exportCsv(QWidget *parent, const Project &project)
     if (path.isEmpty())
         return;
     if (const std::optional<Refusal> failed = project.exportCalendarCsv(path, layout)) {
-        MessageBox::show(parent, failed->text, Text::tr("Error"), MessageBox::Critical);
+        MessageBox::show(parent, failed->text, MessageBox::errorTitle(), MessageBox::Critical);
         return;
     }
     // A calendar books an event of several days through its nights too; the person may not want that.
@@ -128,7 +128,7 @@ void exportIcs(QWidget *parent, const Project &project)
 {
     const Schedule &built = project.schedule();
     if (const std::optional<QString> refusal = icsHoursRefusal(built.startsAt, built.endsAt)) {
-        MessageBox::show(parent, *refusal, ooopsTitle(), MessageBox::Exclamation);
+        MessageBox::show(parent, *refusal, MessageBox::ooopsTitle(), MessageBox::Exclamation);
         return;
     }
     const QString path = chooseTarget(parent, ExportDestination::Ics, project,
@@ -137,7 +137,7 @@ void exportIcs(QWidget *parent, const Project &project)
     if (path.isEmpty())
         return;
     if (const std::optional<Refusal> failed = project.exportCalendarIcs(path, Clock::now())) {
-        MessageBox::show(parent, failed->text, Text::tr("Error"), MessageBox::Critical);
+        MessageBox::show(parent, failed->text, MessageBox::errorTitle(), MessageBox::Critical);
         return;
     }
     reportExported(parent, project, path,

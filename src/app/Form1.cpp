@@ -138,7 +138,7 @@ void Form1::Form_Load()
     // The hours are read first, the week after; each file's trouble is told in that order.
     LoadedSettings loaded = loadSettings(Paths::settingsFolder(), {}, m_project->settings());
     for (const Refusal &message : loaded.messages)
-        MessageBox::show(this, message.text, tr("Error"), MessageBox::Exclamation);
+        MessageBox::show(this, message.text, MessageBox::errorTitle(), MessageBox::Exclamation);
     // A missing days-off file is simply no days off; lines that name no date are told once.
     QStringList skipped = loaded.skippedDaysOff;
     if (loaded.daysOffError)
@@ -191,7 +191,7 @@ void Form1::cmdToList_Click()
 {
     const int columnsBefore = m_tasks->columnCount();
     if (auto refusal = m_project->rebuild(Clock::today())) {
-        MessageBox::show(this, refusal->text, ooopsTitle(), MessageBox::Information);
+        MessageBox::show(this, refusal->text, MessageBox::ooopsTitle(), MessageBox::Information);
         return;
     }
     if (m_tasks->columnCount() != columnsBefore)

@@ -81,7 +81,7 @@ void Form1::watchForChanges()
     connectPlanOptions(this, m_menus);
     connect(m_document, &ProjectDocument::stateChanged, this, &Form1::updateTitle);
     connect(m_document, &ProjectDocument::keepFailed, this, [this](const Refusal &refusal) {
-        MessageBox::show(this, refusal.text, tr("Error"), MessageBox::Exclamation);
+        MessageBox::show(this, refusal.text, MessageBox::errorTitle(), MessageBox::Exclamation);
     });
 
     connect(m_ui.ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,

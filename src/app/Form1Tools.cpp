@@ -104,7 +104,7 @@ void Form1::cmdPostpone_Click()
         MessageBox::show(this,
             tr("Please enter the number of days to move the project by: a whole number such as 15 "
                "to post-pone it, or -5 to advance it."),
-            ooopsTitle(), MessageBox::Exclamation);
+            MessageBox::ooopsTitle(), MessageBox::Exclamation);
         return;
     }
     if (*position > double(m_project->tasks().size()))
@@ -145,7 +145,7 @@ void Form1::PrintaListview(QAbstractItemModel *lv)
     if (result == Printing::Result::Cancelled)
         return;
     if (result == Printing::Result::Failed) {
-        MessageBox::show(this, error, tr("Error"), MessageBox::Critical);
+        MessageBox::show(this, error, MessageBox::errorTitle(), MessageBox::Critical);
         return;
     }
     MessageBox::show(this, tr("Print Job Finished"), QString(), MessageBox::NoIcon);

@@ -47,7 +47,7 @@ void ListActions::act(ProjectDocument::ListAction action, qint64 days)
     QString text;
     if (const std::optional<Refusal> refusal
         = m_document.listActionText(action, rows, days, Clock::today(), &text)) {
-        MessageBox::show(m_window, refusal->text, ooopsTitle(), MessageBox::Exclamation);
+        MessageBox::show(m_window, refusal->text, MessageBox::ooopsTitle(), MessageBox::Exclamation);
         return;
     }
     replaceText(m_taskBox, text);

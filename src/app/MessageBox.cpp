@@ -114,6 +114,16 @@ MessageBox::Answer MessageBox::show(QWidget *parent, const QString &text, const 
     return result == QMessageBox::Discard ? Discard : Cancel;
 }
 
+QString MessageBox::errorTitle()
+{
+    return Text::tr("Error");
+}
+
+QString MessageBox::ooopsTitle()
+{
+    return QStringLiteral("Ooops!");
+}
+
 void MessageBox::setTesting(bool testing)
 {
     script().testing = testing;

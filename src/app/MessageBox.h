@@ -29,6 +29,11 @@ public:
     static Answer show(QWidget *parent, const QString &text, const QString &title, Icon icon,
         Buttons buttons = OkOnly, const QString &helpPage = QString());
 
+    // The titles of the planner's messages, worded once: "Error" when something could not be done, "Ooops!"
+    // when the person's input needs mending.
+    static QString errorTitle();
+    static QString ooopsTitle();
+
     static void setTesting(bool testing);
     static void setNextAnswer(Answer answer);
     static const QList<Shown> &shown();

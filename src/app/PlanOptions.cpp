@@ -64,7 +64,7 @@ void connectPlanOptions(Form1 *window, const Form1Menus &menus)
     menus.csvPerDay->setChecked(ProjectSession::csvPerDay());
     QObject::connect(menus.csvPerDay, &QAction::triggered, window, [window](bool perDay) {
         if (const std::optional<Refusal> failed = ProjectSession::setCsvPerDay(perDay))
-            MessageBox::show(window, failed->text, Text::tr("Error"), MessageBox::Exclamation);
+            MessageBox::show(window, failed->text, MessageBox::errorTitle(), MessageBox::Exclamation);
     });
 }
 

@@ -95,7 +95,7 @@ void Printing::printProjectTimeline(QWidget *parent, const Project &project)
     }
     QString error;
     if (printTimeline(parent, TimelineData::fromProject(project, Clock::today()), &error) == Result::Failed)
-        MessageBox::show(parent, error, tr("Error"), MessageBox::Critical);
+        MessageBox::show(parent, error, MessageBox::errorTitle(), MessageBox::Critical);
 }
 
 void Printing::setPrinter(QPrinter *printer)

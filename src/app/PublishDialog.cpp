@@ -243,7 +243,7 @@ bool PublishDialog::trusted(const TlsProblem &problem)
         return false;
     QString error;
     if (!saveTrustedCertificate(Paths::dataFolder(), problem.host, problem.fingerprint, &error))
-        MessageBox::show(this, error, tr("Error"), MessageBox::Critical);
+        MessageBox::show(this, error, MessageBox::errorTitle(), MessageBox::Critical);
     return true;
 }
 
@@ -352,7 +352,7 @@ void PublishDialog::publishTo(const QUrl &calendar, bool overwriteEdited)
     const PublishTarget target { *server, m_user->text(), calendar };
     QString error;
     if (!savePublishTarget(Paths::dataFolder(), m_projectId, target, &error))
-        MessageBox::show(this, error, tr("Error"), MessageBox::Critical);
+        MessageBox::show(this, error, MessageBox::errorTitle(), MessageBox::Critical);
     if (m_keyring && !m_passwordFromAddress && !m_user->text().isEmpty())
         m_keyring = PasswordKeeper::instance().write(keyringKey(), m_password->text());
 

@@ -69,7 +69,7 @@ bool SaveGuard::saveTo(const QString &path)
         options = WriteOption::ReplaceReadOnly | WriteOption::SplitHardLink | WriteOption::DropAttributes;
     }
     if (const std::optional<Refusal> refusal = m_document->saveAs(path, options, changed)) {
-        MessageBox::show(m_window, refusal->text, tr("Error"), MessageBox::Critical);
+        MessageBox::show(m_window, refusal->text, MessageBox::errorTitle(), MessageBox::Critical);
         return false;
     }
     return true;

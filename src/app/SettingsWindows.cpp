@@ -16,7 +16,6 @@ struct Text {
     Q_DECLARE_TR_FUNCTIONS(SettingsWindows)
 };
 
-const char *const kError = QT_TRANSLATE_NOOP("SettingsWindows", "Error");
 const char *const kDaysOffTitle = QT_TRANSLATE_NOOP("SettingsWindows", "Days Off");
 // A file full of mistakes is told in a few lines; the rest only counted.
 constexpr qsizetype kMaxListedSkips = 15;
@@ -56,7 +55,7 @@ void SettingsWindows::editWorkingWeek(QWidget *parent, const Settings &current, 
     if (auto refusal = loadHourChoices(Paths::settingsFolder(), choices))
         messages << *refusal;
     for (const Refusal &message : messages)
-        MessageBox::show(parent, message.text, Text::tr(kError), MessageBox::Exclamation);
+        MessageBox::show(parent, message.text, MessageBox::errorTitle(), MessageBox::Exclamation);
 
     Settings inForce = current;
     if (inForce.WorkingWeek != loaded.settings.WorkingWeek) {
@@ -65,7 +64,7 @@ void SettingsWindows::editWorkingWeek(QWidget *parent, const Settings &current, 
     }
 
     const std::optional<Settings> saved
-        = editAndSave<frmWorkingWeek>(parent, loaded.settings, SettingsParts::All, Text::tr(kError), choices);
+        = editAndSave<frmWorkingWeek>(parent, loaded.settings, SettingsParts::All, MessageBox::errorTitle(), choices);
     if (!saved)
         return;
     inForce.WorkingWeek = saved->WorkingWeek;

@@ -140,7 +140,7 @@ std::optional<QString> frmWorkingWeek::hoursRefusal() const
 void frmWorkingWeek::Command1_Click()
 {
     if (const std::optional<QString> refusal = hoursRefusal()) {
-        MessageBox::show(this, *refusal, tr("Error"), MessageBox::Information);
+        MessageBox::show(this, *refusal, MessageBox::errorTitle(), MessageBox::Information);
         return;
     }
 
@@ -155,7 +155,7 @@ void frmWorkingWeek::Command1_Click()
         MessageBox::show(this,
             tr("Please select 1 or more working days (for a better software performance "
                "we recommend to select 4 at least)."),
-            tr("Error"), MessageBox::Information);
+            MessageBox::errorTitle(), MessageBox::Information);
         return;
     }
     if (n < 4) {

@@ -285,7 +285,7 @@ bool writeFiles(const Options &options, const Project &project, const QDate &tod
     QString error;
     if (!failed && !options.timelinePath.isEmpty()
         && !TimelineExport::write(TimelineData::fromProject(project, today), options.timelinePath, &error))
-        failed = Refusal { error, QString() };
+        failed = Refusal { error };
     const bool written = !failed;
     if (!written)
         err << "ambrel-cli: " << failed->text << '\n';

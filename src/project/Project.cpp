@@ -11,17 +11,9 @@ namespace ambrel {
 
 namespace {
 
-// The lower layers still name a dialog's title; below the window only what went wrong is kept.
-std::optional<Refusal> reason(std::optional<Refusal> refusal)
-{
-    if (refusal)
-        refusal->title.clear();
-    return refusal;
-}
-
 std::optional<Refusal> failure(bool done, const QString &error)
 {
-    return done ? std::nullopt : std::optional<Refusal>(Refusal { error, QString() });
+    return done ? std::nullopt : std::optional<Refusal>(Refusal { error });
 }
 
 } // namespace
@@ -67,14 +59,13 @@ std::optional<Refusal> Project::refusalOfBuild(const QString &taskText, const QD
     trial.todoText = taskText;
     ScheduleState state = m_state;
     Schedule built;
-    return reason(ScheduleBuilder::build(state, trial, today, built));
+    return ScheduleBuilder::build(state, trial, today, built);
 }
 
 std::optional<Refusal> Project::rebuild(const QDate &today)
 {
     Schedule built;
     if (auto refusal = ScheduleBuilder::build(m_state, request(), today, built)) {
-        refusal->title.clear();
         emit buildRefused(*refusal);
         return refusal;
     }
@@ -97,7 +88,7 @@ std::optional<Refusal> Project::postpone(int row, qint64 days, const QDate &toda
     if (row < 0 || row >= qsizetype(m_schedule.tasks.size()))
         return std::nullopt;
     if (auto refusal = postponeRows(m_schedule.tasks, row, days, calendar(), today))
-        return reason(refusal);
+        return refusal;
     emit tasksMoved(row, int(m_schedule.tasks.size()) - 1);
     return std::nullopt;
 }
@@ -163,7 +154,7 @@ std::optional<Refusal> Project::exportCalendarIcs(const QString &path, const QDa
     const std::vector<EventRow> events = calendarEventRows(m_schedule);
     // Refused before the file is touched; a plan of any size is then written as it is composed.
     if (const std::optional<QString> refusal = icsRefusal(options, events))
-        return Refusal { *refusal, QString() };
+        return Refusal { *refusal };
     std::optional<QString> unmade;
     QString error;
     const bool written = writeExportFile(
@@ -174,7 +165,7 @@ std::optional<Refusal> Project::exportCalendarIcs(const QString &path, const QDa
         },
         &error);
     if (unmade)
-        return Refusal { *unmade, QString() };
+        return Refusal { *unmade };
     return failure(written, error);
 }
 

@@ -160,8 +160,7 @@ std::optional<Refusal> ProjectDocument::listActionText(
         }
         if (found == 0) {
             return Refusal { QStringLiteral("The task \"%1\" is no longer in your task text.")
-                                 .arg(QString(namePart).remove(QStringLiteral("//")).trimmed()),
-                QString() };
+                                 .arg(QString(namePart).remove(QStringLiteral("//")).trimmed()) };
         }
         lines.push_back(found);
     }
@@ -216,7 +215,7 @@ std::optional<Refusal> ProjectDocument::open(const QString &path)
     QString error;
     const std::optional<ProjectFileContent> opened = loadProjectFile(path, &error);
     if (!opened)
-        return Refusal { error, QString() };
+        return Refusal { error };
     setFile(QFileInfo(path).absoluteFilePath());
     rememberDisk();
     setContent(*opened);
@@ -254,14 +253,13 @@ std::optional<Refusal> ProjectDocument::write(
     if (sameFile && changed == ChangedFile::Refuse && fileChangedElsewhere()) {
         return Refusal { QStringLiteral(
                              "%1 was changed by another program since it was opened or saved here.")
-                             .arg(QDir::toNativeSeparators(m_filePath)),
-            QString() };
+                             .arg(QDir::toNativeSeparators(m_filePath)) };
     }
     ProjectFileContent saved = content();
     saved.id = id;
     QString error;
     if (!saveProjectFile(path, saved, &error, options))
-        return Refusal { error, QString() };
+        return Refusal { error };
     m_project->setId(id);
     setFile(QFileInfo(path).absoluteFilePath());
     rememberDisk();
@@ -322,8 +320,7 @@ std::optional<Refusal> ProjectDocument::keptOverNewerFile(const QByteArray &base
     return Refusal { QStringLiteral("%1 was changed elsewhere after your unsaved changes to it were kept. "
                                     "They are back here, unsaved, over the newer file; saving will ask "
                                     "before it writes over it.")
-                         .arg(QDir::toNativeSeparators(m_filePath)),
-        QString() };
+                         .arg(QDir::toNativeSeparators(m_filePath)) };
 }
 
 void ProjectDocument::close()
@@ -379,7 +376,7 @@ std::optional<Refusal> ProjectDocument::applyKept(const WorkSlot &slot)
     if (!work) {
         const QString told = QStringLiteral("Your kept unsaved work could not be read back, and stays in %1.")
                                  .arg(QDir::toNativeSeparators(ProjectSession::folder()));
-        refusal = Refusal { refusal ? refusal->text + QStringLiteral("\n\n") + told : told, QString() };
+        refusal = Refusal { refusal ? refusal->text + QStringLiteral("\n\n") + told : told };
     }
     return refusal;
 }

@@ -46,13 +46,12 @@ std::optional<Refusal> writeSessionFile(const QString &name, const QByteArray &b
 {
     const QString folder = ProjectSession::folder();
     if (!QDir().mkpath(folder))
-        return Refusal { QStringLiteral("Could not create the folder %1.").arg(QDir::toNativeSeparators(folder)),
-            QString() };
+        return Refusal { QStringLiteral("Could not create the folder %1.").arg(QDir::toNativeSeparators(folder)) };
     const QString path = QDir(folder).filePath(name);
     QString reason;
     if (writeFileAtomically(path, bytes, &reason))
         return std::nullopt;
-    return Refusal { QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), reason), QString() };
+    return Refusal { QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), reason) };
 }
 
 QStringList lines(const std::optional<QByteArray> &bytes)
@@ -261,8 +260,7 @@ std::optional<Refusal> WorkSlot::keep(const QString &file, const QByteArray &byt
     if (bytes.size() > kLargestKeptBytes) {
         return Refusal { QStringLiteral("Your unsaved work is larger than %1 MiB, too large to keep until it "
                                         "is saved. Save it now.")
-                             .arg(kLargestKeptBytes / (1024 * 1024)),
-            QString() };
+                             .arg(kLargestKeptBytes / (1024 * 1024)) };
     }
     if (!m_lock->isLocked())
         hold();

@@ -47,8 +47,7 @@ std::optional<Refusal> unreadGroupRefusal(const QString &line, const TaskLine &t
         return std::nullopt;
     return Refusal { QStringLiteral("The line \"%1\" ends in \"%2\", which is not a mark, so a mark written "
                                     "after it would not be read. Change or remove \"%2\" first.")
-                         .arg(line.left(60), task.unreadGroup.left(60)),
-        QString() };
+                         .arg(line.left(60), task.unreadGroup.left(60)) };
 }
 
 bool isBlank(QChar c)
@@ -97,8 +96,7 @@ std::optional<Refusal> withWaitAdded(const QString &text, int lineNumber, qint64
     if (std::llabs(total) > kLongestWait) {
         return Refusal { QStringLiteral("A task can wait at most %1 days either way; this move would make it "
                                         "%2.")
-                             .arg(QLocale().toString(kLongestWait), QLocale().toString(total)),
-            QString() };
+                             .arg(QLocale().toString(kLongestWait), QLocale().toString(total)) };
     }
     // The last wait counts, so that is the one to change.
     const std::vector<BracketGroup> groups = task.marksAt >= 0 ? TrailingGroups(line) : std::vector<BracketGroup>();

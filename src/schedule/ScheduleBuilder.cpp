@@ -138,8 +138,7 @@ std::optional<Refusal> Placement::ScheduleTask(
             && rounded <= double(std::numeric_limits<qint32>::max()))) {
         return Refusal { QStringLiteral("%1 asks for more days than a schedule can hold. "
                                         "Please give it a smaller number of days.")
-                             .arg(quotedLine(index, line)),
-            ooopsTitle() };
+                             .arg(quotedLine(index, line)) };
     }
     const auto n = qint32(rounded);
 
@@ -162,8 +161,7 @@ std::optional<Refusal> Placement::ScheduleTask(
     if (!isWithinYears(m_state.TaskStart) || !isWithinYears(m_state.TaskEnd)) {
         return Refusal { QStringLiteral("%1 would place a task outside the years 1 to 9999. "
                                         "Please give it a smaller number of days.")
-                             .arg(quotedLine(index, line)),
-            ooopsTitle() };
+                             .arg(quotedLine(index, line)) };
     }
     if (!parallel)
         m_lastSequentialStart = m_state.TaskStart;
@@ -202,8 +200,7 @@ std::optional<Refusal> Placement::ScheduleTask(
         return Refusal { QStringLiteral(
                              "This project would make more than %1 calendar events; %2 is where it "
                              "goes over. Please use fewer or shorter tasks.")
-                             .arg(QLocale().toString(ScheduleBuilder::MaxEvents), quotedLine(index, line)),
-            ooopsTitle() };
+                             .arg(QLocale().toString(ScheduleBuilder::MaxEvents), quotedLine(index, line)) };
     }
     m_eventCount += qsizetype(row.events.size());
     remember(row, parallel);
@@ -274,13 +271,11 @@ std::optional<Refusal> ScheduleBuilder::build(
     ScheduleState &state, const ScheduleRequest &request, const QDate &today, Schedule &schedule)
 {
     if (request.startOnPickedDate && !request.startIsSaved && state.PickedStartDate < today) {
-        return Refusal { QStringLiteral("Your project is set to start on a past date. Please fix this."),
-            ooopsTitle() };
+        return Refusal { QStringLiteral("Your project is set to start on a past date. Please fix this.") };
     }
     if (!request.calendar.hasWorkingDay()) {
         return Refusal { QStringLiteral("Your working week has no working days. "
-                                        "Please pick at least one in Settings."),
-            ooopsTitle() };
+                                        "Please pick at least one in Settings.") };
     }
 
     // Everything is laid out on copies first, so that a refused line leaves the last schedule as it was.

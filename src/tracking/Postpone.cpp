@@ -26,16 +26,14 @@ std::optional<double> readNumber(const QString &text, const QLocale &locale)
 Refusal outOfRange()
 {
     return { QStringLiteral("Moving the tasks by that many days would take them outside the years 1 to 9999. "
-                            "Please enter a smaller number of days."),
-        ooopsTitle() };
+                            "Please enter a smaller number of days.") };
 }
 
 Refusal tooManyEvents()
 {
     return { QStringLiteral("Moving the tasks by that many days would make more than %1 calendar events. "
                             "Please enter a different number of days.")
-                 .arg(QLocale().toString(ScheduleBuilder::MaxEvents)),
-        ooopsTitle() };
+                 .arg(QLocale().toString(ScheduleBuilder::MaxEvents)) };
 }
 
 } // namespace
@@ -49,8 +47,7 @@ std::optional<Refusal> postponeRows(std::vector<TaskRow> &rows, qsizetype first,
         return std::nullopt;
     if (days != 0 && !calendar.hasWorkingDay())
         return Refusal { QStringLiteral("Your working week has no working day, so the tasks cannot be moved "
-                                        "over it. Please tick at least one working day."),
-            ooopsTitle() };
+                                        "over it. Please tick at least one working day.") };
     if (std::abs(double(days)) > kMaxShift)
         return outOfRange();
 
@@ -101,8 +98,7 @@ std::optional<Refusal> postponeProject(
     const std::optional<double> days = readNumber(request.txtDaysToPostPone, request.locale);
     if (!days)
         return Refusal { QStringLiteral("Please enter the number of days to move the project by: a whole "
-                                        "number such as 15 to post-pone it, or -5 to advance it."),
-            ooopsTitle() };
+                                        "number such as 15 to post-pone it, or -5 to advance it.") };
 
     if (*position > double(tasks.size()))
         return std::nullopt;

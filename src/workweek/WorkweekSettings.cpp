@@ -36,7 +36,7 @@ std::optional<Refusal> unreadable(const QString &folder, const char *fileName)
     const QString path = readPathOf(folder, fileName);
     const QFileInfo info(path);
     if (!info.exists())
-        return Refusal { missingFileMessage(name), QString() };
+        return Refusal { missingFileMessage(name) };
     QString reason;
     if (info.isDir()) {
         reason = QStringLiteral("it is a folder");
@@ -47,9 +47,7 @@ std::optional<Refusal> unreadable(const QString &folder, const char *fileName)
         reason = file.errorString();
     }
     return Refusal {
-        QStringLiteral("Error: %1 could not be read (%2). Please check the file.").arg(name, reason),
-        QString()
-    };
+        QStringLiteral("Error: %1 could not be read (%2). Please check the file.").arg(name, reason) };
 }
 
 QString withoutLineBreaks(QString text)
@@ -184,8 +182,7 @@ LoadedSettings loadSettings(const QString &folder, const SettingsRequest &reques
     if (!reading.error.isEmpty() || (named && !QFileInfo::exists(path))) {
         loaded.daysOffError = Refusal {
             QStringLiteral("cannot read %1: %2")
-                .arg(path, reading.error.isEmpty() ? QStringLiteral("no such file") : reading.error),
-            QString() };
+                .arg(path, reading.error.isEmpty() ? QStringLiteral("no such file") : reading.error) };
         return loaded;
     }
     for (const SkippedLine &line : reading.skipped)
@@ -271,7 +268,7 @@ std::optional<Refusal> saveSettings(const QString &folder, const Settings &setti
     QString error;
     if (int(parts) & int(SettingsParts::All)) {
         if (!SaveWorkingSettings(folder, settings.hours, settings.WorkingWeek, &error))
-            return Refusal { error, QString() };
+            return Refusal { error };
     }
     if (int(parts) & int(SettingsParts::DaysOff)) {
         const QString path = QDir(folder).filePath(DaysOff::FileName);
@@ -280,7 +277,7 @@ std::optional<Refusal> saveSettings(const QString &folder, const Settings &setti
         if (shipped != path && QFileInfo::exists(shipped) && QDir().mkpath(folder) && QFile::copy(shipped, path))
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         if (!DaysOff::save(settings.namedDaysOff, path, &error))
-            return Refusal { QStringLiteral("Could not save %1: %2").arg(DaysOff::FileName, error), QString() };
+            return Refusal { QStringLiteral("Could not save %1: %2").arg(DaysOff::FileName, error) };
     }
     return std::nullopt;
 }
