@@ -476,6 +476,13 @@ libical %2</translation>
     </message>
 </context>
 <context>
+    <name>Postpone</name>
+    <message>
+        <source>Please enter the number of days to move the project by: a whole number such as 15 to post-pone it, or -5 to advance it.</source>
+        <translation>Bitte geben Sie an, um wie viele Tage das Projekt verschoben wird: eine ganze Zahl wie 15, um es zu verschieben, oder -5, um es vorzuziehen.</translation>
+    </message>
+</context>
+<context>
     <name>Printing</name>
     <message>
         <source>Print List</source>
@@ -615,36 +622,7 @@ libical %2</translation>
     </message>
 </context>
 <context>
-    <name>ambrel::Form1</name>
-    <message>
-        <source>Error</source>
-        <translation type="vanished">Fehler</translation>
-    </message>
-    <message>
-        <source>Some days off were left out:
-</source>
-        <translation>Einige freie Tage wurden ausgelassen:
-</translation>
-    </message>
-    <message>
-        <source>Days Off</source>
-        <translation>Freie Tage</translation>
-    </message>
-    <message>
-        <source>1 line may not say what you meant — hover the mark.</source>
-        <translation>1 Zeile sagt vielleicht nicht, was Sie meinten – zeigen Sie auf die Markierung.</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n lines may not say what you meant — hover the marks.</source>
-        <translation>
-            <numerusform>%n Zeile sagt vielleicht nicht, was Sie meinten – zeigen Sie auf die Markierung.</numerusform>
-            <numerusform>%n Zeilen sagen vielleicht nicht, was Sie meinten – zeigen Sie auf die Markierungen.</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>The list is empty until the next rebuild; your task text still holds every task.</source>
-        <translation>Die Liste bleibt bis zum nächsten Neuaufbau leer; Ihr Aufgabentext enthält weiterhin jede Aufgabe.</translation>
-    </message>
+    <name>ambrel::DocumentActions</name>
     <message>
         <source>Ambrel projects (*.ambrel);;All files (*)</source>
         <translation>Ambrel-Projekte (*.ambrel);;Alle Dateien (*)</translation>
@@ -669,21 +647,19 @@ libical %2</translation>
         <source>Save Project As</source>
         <translation>Projekt speichern unter</translation>
     </message>
-    <message>
-        <source>Please enter the number of days to move the project by: a whole number such as 15 to post-pone it, or -5 to advance it.</source>
-        <translation>Bitte geben Sie an, um wie viele Tage das Projekt verschoben wird: eine ganze Zahl wie 15, um es zu verschieben, oder -5, um es vorzuziehen.</translation>
-    </message>
+</context>
+<context>
+    <name>ambrel::ExportActions</name>
     <message>
         <source>Print Job Finished</source>
         <translation>Druckauftrag abgeschlossen</translation>
     </message>
+</context>
+<context>
+    <name>ambrel::Form1</name>
     <message>
-        <source>Only the task list can be painted.</source>
-        <translation>Nur die Aufgabenliste kann gezeichnet werden.</translation>
-    </message>
-    <message>
-        <source>Index out of bounds</source>
-        <translation>Index außerhalb des Bereichs</translation>
+        <source>Error</source>
+        <translation type="vanished">Fehler</translation>
     </message>
 </context>
 <context>
@@ -738,6 +714,19 @@ libical %2</translation>
     <message>
         <source>Confirm</source>
         <translation>Bestätigen</translation>
+    </message>
+</context>
+<context>
+    <name>ambrel::PlanActions</name>
+    <message>
+        <source>Some days off were left out:
+</source>
+        <translation>Einige freie Tage wurden ausgelassen:
+</translation>
+    </message>
+    <message>
+        <source>Days Off</source>
+        <translation>Freie Tage</translation>
     </message>
 </context>
 <context>
@@ -1002,6 +991,32 @@ Nein behält sie; beim Speichern wird dann gefragt, bevor die Fassung des andere
     <message>
         <source>Done</source>
         <translation>Erledigt</translation>
+    </message>
+</context>
+<context>
+    <name>ambrel::TaskListPanel</name>
+    <message>
+        <source>1 line may not say what you meant — hover the mark.</source>
+        <translation>1 Zeile sagt vielleicht nicht, was Sie meinten – zeigen Sie auf die Markierung.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n lines may not say what you meant — hover the marks.</source>
+        <translation>
+            <numerusform>%n Zeile sagt vielleicht nicht, was Sie meinten – zeigen Sie auf die Markierung.</numerusform>
+            <numerusform>%n Zeilen sagen vielleicht nicht, was Sie meinten – zeigen Sie auf die Markierungen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The list is empty until the next rebuild; your task text still holds every task.</source>
+        <translation>Die Liste bleibt bis zum nächsten Neuaufbau leer; Ihr Aufgabentext enthält weiterhin jede Aufgabe.</translation>
+    </message>
+    <message>
+        <source>Only the task list can be painted.</source>
+        <translation>Nur die Aufgabenliste kann gezeichnet werden.</translation>
+    </message>
+    <message>
+        <source>Index out of bounds</source>
+        <translation>Index außerhalb des Bereichs</translation>
     </message>
 </context>
 <context>

@@ -24,8 +24,6 @@ EventListModel::EventListModel(const Project *project, QObject *parent)
         recount();
         endResetModel();
     });
-    connect(project, &Project::aboutToRemoveTask, this, &EventListModel::onAboutToRemoveTask);
-    connect(project, &Project::taskRemoved, this, &EventListModel::onTaskRemoved);
 }
 
 void EventListModel::recount()
@@ -45,22 +43,6 @@ qsizetype EventListModel::taskOfRow(int row) const
     // The last task whose events begin at or before the row; tasks without events begin where the next does.
     const auto it = std::upper_bound(m_firstRow.begin(), m_firstRow.end() - 1, qsizetype(row));
     return qsizetype(it - m_firstRow.begin()) - 1;
-}
-
-void EventListModel::onAboutToRemoveTask(int task)
-{
-    const qsizetype first = m_firstRow[size_t(task)];
-    const qsizetype last = m_firstRow[size_t(task) + 1] - 1;
-    if (last >= first)
-        beginRemoveRows({}, int(first), int(last));
-}
-
-void EventListModel::onTaskRemoved(int task)
-{
-    const bool hadEvents = m_firstRow[size_t(task) + 1] > m_firstRow[size_t(task)];
-    recount();
-    if (hadEvents)
-        endRemoveRows();
 }
 
 int EventListModel::rowCount(const QModelIndex &parent) const

@@ -28,9 +28,7 @@ public:
     EventRow eventRow(int row) const;
 
 private:
-    void onAboutToRemoveTask(int task);
-    void onTaskRemoved(int task);
-    // Where each task's events begin in the list; recounted when tasks come or go, not per event.
+    // Where each task's events begin in the list; recounted per schedule, not per event.
     void recount();
     qsizetype taskOfRow(int row) const;
 

@@ -1,25 +1,28 @@
 #include "Form1.h"
 
+#include "app/DocumentActions.h"
 #include "app/EventListModel.h"
+#include "app/ExportActions.h"
+#include "app/Form1Layout.h"
 #include "app/LinkLabel.h"
 #include "app/ListActions.h"
 #include "app/MessageBox.h"
-#include "app/SaveGuard.h"
+#include "app/PlanActions.h"
+#include "app/PlanOptions.h"
 #include "app/TaskListModel.h"
+#include "app/TaskListPanel.h"
 #include "app/TimelinePane.h"
 #include "app/WindowLook.h"
 #include "app/WindowPlace.h"
 #include "app/frmTips.h"
-#include "app/SettingsWindows.h"
-#include "corekit/Clock.h"
-#include "corekit/Paths.h"
 #include "project/Project.h"
 #include "project/ProjectDocument.h"
+#include "project/ProjectSession.h"
 
 #include <QAction>
 #include <QButtonGroup>
-#include <QCalendarWidget>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,21 +32,11 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include <algorithm>
-
 namespace ambrel {
 
 namespace {
 
 constexpr quint32 kWhite = 0x00FFFFFF;
-constexpr double kRightMargin = 700; // twips between the right-hand controls and the window's right edge
-constexpr double kDesignWidth = 17130;
-constexpr double kDesignHeight = 10005;
-constexpr double kSidebarWidth = 5730;
-constexpr double kExportButtonWidth = 6000;
-// The side panel and the export button at its narrowest, which still shows its whole text.
-constexpr double kSmallestWidth = kSidebarWidth + 5100 + kRightMargin;
-constexpr double kSmallestTaskBox = 900; // twips: the task box shrinks to three lines on a short window
 
 enum VirtualKey { VkReturn = 13, VkUp = 38, VkDown = 40 };
 
@@ -65,30 +58,21 @@ Form1::Form1(QWidget *parent)
     m_ui = buildForm1Controls(this, m_body);
     LinkLabel::attach(m_ui.Label15, [this] { Label15_Click(); });
     LinkLabel::attach(m_ui.lblSetWorkingDays, [this] { lblSetWorkingDays_Click(); });
-    m_listActions = new ListActions(*m_document, m_ui.txtTodo, m_ui.ListView1, this, [this] { cmdToList_Click(); }, this);
-    m_calendarDate = m_ui.Calendar2->selectedDate();
+    const auto rebuild = [this] { cmdToList_Click(); };
+    m_plan = new PlanActions(*m_document, m_ui, m_tasks, this, [this] { m_taskList->applyColumnWidths(); });
+    m_listActions = new ListActions(*m_document, m_ui.txtTodo, m_ui.ListView1, this, rebuild, this);
     m_timeline = new TimelinePane(this, m_body, m_ui.ListView1, m_tasks, m_project);
-    connect(m_timeline, &TimelinePane::rowClicked, this,
-        [this](int row) { ListView1_ItemClick(m_tasks->index(row, 0)); });
-    connect(m_timeline, &TimelinePane::listPlaced, this, &Form1::placeHintLine);
+    m_files = new DocumentActions(*m_document, this);
+    m_exports = new ExportActions(*m_document, m_tasks, m_timeline, this, rebuild);
     wireControls();
-    createMenus();
-    m_saveGuard = new SaveGuard(this, m_document, [this] { return saveProjectAs(); });
-
-    // The design size is the room below the menu bar; the smallest size still shows the export button
-    // beside the side panel and every control of the side panel.
-    m_designListSize = m_ui.ListView1->size();
-    m_designTaskBoxHeight = m_ui.txtTodo->height();
-    m_body->setMinimumSize(twipsToPixelsX(this, kSmallestWidth),
-        twipsToPixelsY(this, kDesignHeight) - m_designTaskBoxHeight + twipsToPixelsY(this, kSmallestTaskBox));
-    resize(twipsToPixelsX(this, kDesignWidth),
-        twipsToPixelsY(this, kDesignHeight) + menuBar()->sizeHint().height());
-    m_designBuildButtonTop = m_ui.cmdToList->y();
+    m_layout = std::make_unique<Form1Layout>(this, m_body, m_ui, m_timeline);
     m_body->installEventFilter(this);
 
     Form_Load();
-    setKeyboardOrder();
-    watchForChanges();
+    setKeyboardOrder(m_ui);
+    connectPlanOptions(this, *m_document, m_menus, rebuild);
+    m_taskList->followSelection();
+    m_document->markSaved();
     m_timeline->connectList();
 
     // The one-off calendar check starts once the window exists, as a single tick.
@@ -97,77 +81,66 @@ Form1::Form1(QWidget *parent)
 
 Form1::~Form1() = default;
 
-TimelineView *Form1::timelineView() const
-{
-    return m_timeline->view();
-}
-
-void Form1::setTimelineShown(bool shown)
-{
-    m_timeline->setShown(shown);
-}
-
-void Form1::exportTimeline()
-{
-    m_timeline->exportPicture(currentFile());
-}
-
 void Form1::wireControls()
 {
+    connect(m_timeline, &TimelinePane::rowClicked, this,
+        [this](int row) { ListView1_ItemClick(m_tasks->index(row, 0)); });
     connect(m_ui.Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(m_ui.optDate, &QButtonGroup::idClicked, this, &Form1::optDate_Click);
-    connect(m_ui.Calendar2, &QCalendarWidget::selectionChanged, this, &Form1::onCalendarSelectionChanged);
+    connect(m_plan, &PlanActions::calendarDateChanged, this, &Form1::Calendar2_DateChange);
     connect(m_ui.tmrDate, &QTimer::timeout, this, &Form1::tmrDate_Timer);
     connect(m_ui.chkExcludeWeekends, &QCheckBox::clicked, this, &Form1::chkExcludeWeekends_Click);
     connect(m_ui.cmdToList, &QPushButton::clicked, this, &Form1::cmdToList_Click);
     connect(m_ui.ListView1, &QTreeView::clicked, this, &Form1::ListView1_ItemClick);
-    connect(m_tasks, &QAbstractItemModel::modelReset, this, &Form1::updateHintLine);
-    connect(m_tasks, &QAbstractItemModel::rowsRemoved, this, &Form1::updateHintLine);
-    connect(m_listActions, &ListActions::emptiedChanged, this, &Form1::updateHintLine);
     const std::pair<const char *, void (Form1::*)()> buttons[] = { { "cmdPostpone", &Form1::cmdPostpone_Click },
         { "cmdConvertToList", &Form1::cmdConvertToList_Click }, { "cmdRemove", &Form1::cmdRemove_Click },
         { "cmdRemoveSelected", &Form1::cmdRemoveSelected_Click }, { "cmdPrint", &Form1::cmdPrint_Click } };
     for (const auto &[name, handler] : buttons)
         connect(findChild<QPushButton *>(QString::fromLatin1(name)), &QPushButton::clicked, this, handler);
+
+    MenuTargets targets { m_files, m_exports, m_listActions, m_timeline, [this] { cmdToList_Click(); },
+        [this] {
+            if (m_listActions->askDays(m_taskList->current().txtTask, m_ui.txtDaysToPostPone))
+                cmdPostpone_Click();
+        },
+        [this] { cmdPrint_Click(); }, [this] { lblSetWorkingDays_Click(); }, [this] { daysOffWindow(); },
+        [this] { Label15_Click(); } };
+    m_menus = buildForm1Menus(this, m_ui.ListView1, targets);
+    m_files->setRecentMenu(m_menus.recent);
+    m_taskList = new TaskListPanel(*m_project, m_tasks, m_ui, m_menus, m_listActions, this);
+    connect(m_timeline, &TimelinePane::listPlaced, m_taskList, &TaskListPanel::placeHintLine);
+    connect(m_taskList, &TaskListPanel::rowSelected, this, &Form1::ListView1_ItemClick);
+
+    // The task box's history is the one Edit menu's: typing and list actions undo alike.
+    connect(m_ui.txtTodo, &QPlainTextEdit::undoAvailable, m_menus.undo, &QAction::setEnabled);
+    connect(m_ui.txtTodo, &QPlainTextEdit::redoAvailable, m_menus.redo, &QAction::setEnabled);
+    m_menus.undo->setEnabled(false);
+    m_menus.redo->setEnabled(false);
+    connect(m_menus.undo, &QAction::triggered, this, [this] {
+        m_ui.txtTodo->undo();
+        cmdToList_Click();
+    });
+    connect(m_menus.redo, &QAction::triggered, this, [this] {
+        m_ui.txtTodo->redo();
+        cmdToList_Click();
+    });
 }
 
 void Form1::Form_Load()
 {
-    m_project->begin(Clock::today());
-
-    // The hours are read first, the week after; each file's trouble is told in that order.
-    LoadedSettings loaded = loadSettings(Paths::settingsFolder(), {}, m_project->settings());
-    for (const Refusal &message : loaded.messages)
-        MessageBox::show(this, message.text, MessageBox::errorTitle(), MessageBox::Exclamation);
-    // A missing days-off file is simply no days off; lines that name no date are told once.
-    QStringList skipped = loaded.skippedDaysOff;
-    if (loaded.daysOffError)
-        skipped << loaded.daysOffError->text;
-    if (!skipped.isEmpty())
-        MessageBox::show(this,
-            tr("Some days off were left out:\n") + skipped.join(QLatin1Char('\n')),
-            tr("Days Off"), MessageBox::Exclamation);
-    const Settings &settings = loaded.settings;
-    applySettings(settings);
-
+    m_plan->load();
     setTextColor(m_ui.chkExcludeWeekends, colorFromBgr(kWhite));
     m_ui.Frame2->show();
     m_ui.lblSetWorkingDays->move(m_ui.lblSetWorkingDays->x(), m_ui.chkExcludeWeekends->y() + twipsToPixelsY(this, 50));
-    updateTitle();
-
     m_ui.ListView1->setModel(m_tasks);
-    applyTaskColumnWidths();
+    m_taskList->applyColumnWidths();
     m_ui.ListView2->setModel(m_events);
     SetProjectStartDate();
 }
 
-void Form1::applyTaskColumnWidths()
+TimelineView *Form1::timelineView() const
 {
-    // The day counts are short; the status holds "Pending (Coming Soon)" beside its colour.
-    const double widths[] = { 4000, 2000, 2000, 2000, 1100, 1100, 2800 };
-    const int columns = std::min(m_tasks->columnCount(), int(std::size(widths)));
-    for (int column = 0; column < columns; ++column)
-        m_ui.ListView1->setColumnWidth(column, twipsToPixelsX(this, widths[column]));
+    return m_timeline->view();
 }
 
 const WorkingWeekFlags &Form1::workingWeek() const
@@ -175,51 +148,63 @@ const WorkingWeekFlags &Form1::workingWeek() const
     return m_project->settings().WorkingWeek;
 }
 
-void Form1::applySettings(const Settings &settings)
+const QString &Form1::currentFile() const
 {
-    m_project->setSettings(settings);
-    m_ui.txtStarts->setText(settings.hours.starts);
-    m_ui.txtEndsAt->setText(settings.hours.endsAt);
+    return m_document->filePath();
 }
 
-void Form1::SetProjectStartDate()
+bool Form1::isModified() const
 {
-    m_project->SetProjectStartDate(Clock::today());
+    return m_document->isModified();
+}
+
+bool Form1::openProjectFile(const QString &path)
+{
+    return m_files->openFile(path);
+}
+
+void Form1::restoreSession(const QString &fileName)
+{
+    m_document->startKeeping();
+    m_files->rebuildRecentMenu();
+    m_timeline->setListWidthBesideTimeline(WindowPlace::restore(this));
+    setTimelineShown(ProjectSession::timelineShown());
+    std::optional<Refusal> refusal;
+    std::vector<std::unique_ptr<WorkSlot>> others = m_document->restoreSession(fileName, &refusal);
+    // A file that cannot be opened is told once; the window then starts with nothing open.
+    if (refusal)
+        MessageBox::show(this, refusal->text, DocumentActions::tr("Open Project"), MessageBox::Exclamation);
+    m_files->rebuildRecentMenu();
+    // Every other window's kept work comes back in a window of its own.
+    for (std::unique_ptr<WorkSlot> &slot : others) {
+        auto *window = new Form1;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        window->setTimelineShown(ProjectSession::timelineShown());
+        if (const std::optional<Refusal> failed = window->m_document->restoreKept(std::move(slot)))
+            MessageBox::show(window, failed->text, DocumentActions::tr("Open Project"), MessageBox::Exclamation);
+        window->m_files->rebuildRecentMenu();
+    }
+}
+
+void Form1::PrintaListview(QAbstractItemModel *lv)
+{
+    m_exports->printList(lv);
+}
+
+void Form1::ColorListviewRow(QTreeView *lv, int RowNbr, quint32 RowColor)
+{
+    m_taskList->paintRow(lv, RowNbr, RowColor);
 }
 
 void Form1::cmdToList_Click()
 {
-    const int columnsBefore = m_tasks->columnCount();
-    if (auto refusal = m_project->rebuild(Clock::today())) {
-        MessageBox::show(this, refusal->text, MessageBox::ooopsTitle(), MessageBox::Information);
-        return;
-    }
-    if (m_tasks->columnCount() != columnsBefore)
-        applyTaskColumnWidths();
+    m_plan->rebuild();
 }
 
 void Form1::Calendar2_DateChange(const QDate & /*OldDate*/, const QDate &NewDate)
 {
-    QAbstractButton *pickedOption = m_ui.optDate->button(1);
-    if (!pickedOption->isChecked()) {
-        // Selecting the option from code counts as its click, which builds with the previous date.
-        pickedOption->setChecked(true);
-        optDate_Click(1);
-    }
-    m_project->setPickedStartDate(NewDate);
-    m_project->setStartIsSaved(false); // a date clicked now is a new pick, checked against today
-    SetProjectStartDate();
-    cmdToList_Click();
-}
-
-void Form1::onCalendarSelectionChanged()
-{
-    const QDate NewDate = m_ui.Calendar2->selectedDate();
-    if (NewDate == m_calendarDate)
-        return;
-    const QDate OldDate = m_calendarDate;
-    m_calendarDate = NewDate;
-    Calendar2_DateChange(OldDate, NewDate);
+    m_plan->startOn(NewDate);
 }
 
 void Form1::optDate_Click(int /*Index*/)
@@ -240,14 +225,7 @@ void Form1::txtTodo_KeyUp(int KeyCode, Qt::KeyboardModifiers /*Shift*/)
 
 void Form1::tmrDate_Timer()
 {
-    m_ui.tmrDate->stop();
-    const bool wasModified = m_document->isModified();
-    const QDate today = Clock::today();
-    if (m_ui.Calendar2->selectedDate() < today)
-        m_ui.Calendar2->setSelectedDate(today);
-    // The check moves the date on the person's behalf; that is no change of theirs to save.
-    if (!wasModified)
-        m_document->markSaved();
+    m_plan->checkCalendarDate();
 }
 
 void Form1::Label15_Click()
@@ -258,74 +236,74 @@ void Form1::Label15_Click()
 
 void Form1::lblSetWorkingDays_Click()
 {
-    SettingsWindows::editWorkingWeek(this, m_project->settings(), settingsApplier());
+    m_plan->editWorkingWeek();
 }
 
-SettingsWindows::Apply Form1::settingsApplier()
+void Form1::Command2_Click()
 {
-    return [this](const Settings &settings, bool saved) {
-        applySettings(settings);
-        if (saved)
-            cmdToList_Click();
-    };
+    m_exports->exportCsv();
 }
 
-void Form1::updateHintLine()
+void Form1::daysOffWindow()
 {
-    const auto hinted = std::count_if(m_project->tasks().begin(), m_project->tasks().end(),
-        [](const TaskRow &task) { return !task.hint.isEmpty() || task.overlap; });
-    QString text = hinted == 1
-        ? tr("1 line may not say what you meant — hover the mark.")
-        : tr("%n lines may not say what you meant — hover the marks.", nullptr, int(hinted));
-    const bool emptied = m_listActions->emptied();
-    if (emptied)
-        text = tr("The list is empty until the next rebuild; your task text still holds every task.");
-    m_ui.lblHints->setText(text);
-    placeHintLine();
-    m_ui.lblHints->setVisible(hinted > 0 || emptied);
+    m_plan->editDaysOff();
 }
 
-void Form1::placeHintLine()
+void Form1::ListView1_ItemClick(const QModelIndex &Item)
 {
-    const QRect list(m_ui.ListView1->mapTo(m_body, QPoint(0, 0)), m_ui.ListView1->size());
-    const int width = std::max(list.width(), m_body->width() - list.left() - 8); // under the timeline too
-    m_ui.lblHints->setGeometry(list.left(), list.bottom() + 4, width, m_ui.lblHints->heightForWidth(width));
+    m_taskList->pickRow(Item.row());
 }
 
-void Form1::growWithHeight()
+void Form1::cmdPostpone_Click()
 {
-    // At the design size nothing moves; the extra height goes to the task list and the task box.
-    const int extra = std::max(twipsToPixelsY(this, kSmallestTaskBox) - m_designTaskBoxHeight,
-        m_body->height() - twipsToPixelsY(this, kDesignHeight));
-    m_ui.ListView1->resize(m_ui.ListView1->width(), m_designListSize.height() + extra);
-    m_ui.txtTodo->resize(m_ui.txtTodo->width(), m_designTaskBoxHeight + extra);
-    m_ui.cmdToList->move(m_ui.cmdToList->x(), m_designBuildButtonTop + extra);
-    placeHintLine();
+    m_listActions->postponeClicked(m_taskList->current().txtTaskID, m_ui.txtDaysToPostPone->text());
 }
 
-void Form1::stretchBackgrounds()
+void Form1::cmdRemove_Click()
 {
-    // The banner and the side panel are backgrounds: on a larger window they reach its edges, so that the
-    // slogan that follows the right edge stays on the banner and the panel does not end in mid-air.
-    m_ui.Picture1->resize(std::max(m_body->width(), twipsToPixelsX(this, kDesignWidth)), m_ui.Picture1->height());
-    m_ui.picSidebar->resize(
-        m_ui.picSidebar->width(), std::max(m_body->height() - m_ui.picSidebar->y(), twipsToPixelsY(this, 8910)));
+    m_listActions->removeAll();
+}
+
+void Form1::cmdRemoveSelected_Click()
+{
+    m_listActions->removeSelected();
+}
+
+void Form1::cmdConvertToList_Click()
+{
+    m_listActions->convertToText();
+}
+
+void Form1::cmdPrint_Click()
+{
+    PrintaListview(m_tasks);
+}
+
+void Form1::setTimelineShown(bool shown)
+{
+    m_timeline->setShown(shown);
+}
+
+void Form1::SetProjectStartDate()
+{
+    m_plan->SetProjectStartDate();
 }
 
 void Form1::Form_Resize()
 {
-    // Single precision, in twips, against the outer width of the window as its width property gives it.
-    const auto W = float(pixelsToTwipsX(this, frameGeometry().width()));
-    const auto margin = float(kRightMargin);
-    const auto toPixels = [this](float twips) { return twipsToPixelsX(this, double(twips)); };
+    m_layout->fit();
+}
 
-    m_ui.Command2->move(
-        toPixels(W - float(pixelsToTwipsX(this, m_ui.Command2->width())) - margin), m_ui.Command2->y());
-    m_ui.Label13->move(toPixels(W - float(pixelsToTwipsX(this, m_ui.Label13->width())) - margin), m_ui.Label13->y());
-    const float listWidth = W - float(pixelsToTwipsX(this, m_ui.ListView1->x())) - margin;
-    if (listWidth >= 0)
-        m_ui.ListView1->resize(toPixels(listWidth), m_ui.ListView1->height());
-    placeHintLine();
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (!m_files->maybeSave()) {
+        event->ignore();
+        return;
+    }
+    // Work that is still unsaved here was thrown away or never changed: nothing to bring back.
+    m_document->close();
+    WindowPlace::save(this, m_timeline->listWidthBesideTimeline());
+    event->accept();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -341,10 +319,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == m_body && event->type() == QEvent::Resize) {
         Form_Resize();
-        WindowPlace::fitExportButton(m_ui.Command2, m_ui.picSidebar, twipsToPixelsX(this, kExportButtonWidth));
-        stretchBackgrounds();
-        growWithHeight();
-        m_timeline->takeListArea();
+        m_taskList->placeHintLine();
     } else if (watched == m_ui.txtTodo
         && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
         auto *key = static_cast<QKeyEvent *>(event);

@@ -2,29 +2,31 @@
 
 #include "app/Form1Controls.h"
 #include "app/MainMenus.h"
-#include "app/SettingsWindows.h"
-#include "tracking/ListEditing.h"
 #include "workweek/WorkweekSettings.h"
 
-#include <QDate>
 #include <QMainWindow>
 #include <QSet>
 
 #include <memory>
 
 class QAbstractItemModel;
+class QDate;
 class QMenu;
 class QModelIndex;
 class QTreeView;
 
 namespace ambrel {
 
+class DocumentActions;
 class EventListModel;
+class ExportActions;
+class Form1Layout;
 class ListActions;
+class PlanActions;
 class Project;
 class ProjectDocument;
-class SaveGuard;
 class TaskListModel;
+class TaskListPanel;
 class TimelinePane;
 class TimelineView;
 
@@ -39,6 +41,9 @@ class TimelineView;
 // The controls sit in the central widget "Body", below a menu bar whose actions (actionNew, actionOpen, ...)
 // call the same handlers as the hidden panel's buttons. What the person typed is kept in project files,
 // and, once the session is restored, work never saved is kept in the user's data folder.
+// The window wires its controls to the owners of its actions: the plan's inputs and build (PlanActions),
+// the project files (DocumentActions), the list's edits (ListActions), the task list's look (TaskListPanel)
+// and what leaves the window (ExportActions).
 class Form1 final : public QMainWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Form1)
@@ -54,11 +59,7 @@ public:
     QTreeView *listView1() const { return m_ui.ListView1; }
     QTreeView *listView2() const { return m_ui.ListView2; }
     TimelineView *timelineView() const;
-
     const WorkingWeekFlags &workingWeek() const;
-    // Takes the person's settings for the schedules to come; the hidden hour boxes show the hours.
-    void applySettings(const Settings &settings);
-
     // The project file open in the window, or empty while the work was never saved.
     const QString &currentFile() const;
     // Whether what the person typed differs from the file it came from (or from a new project).
@@ -88,11 +89,7 @@ public slots:
     void tmrDate_Timer();
     void Label15_Click();
     void lblSetWorkingDays_Click();
-
     void Command2_Click();
-    // File → Export to iCalendar (.ics)…: the same steps as the CSV export, into "project.ics".
-    void exportIcs();
-    void publishToCalendar();
     // Settings → Days Off…: saving applies the days off and rebuilds.
     void daysOffWindow();
     void ListView1_ItemClick(const QModelIndex &Item);
@@ -101,74 +98,35 @@ public slots:
     void cmdRemoveSelected_Click();
     void cmdConvertToList_Click();
     void cmdPrint_Click();
-
-    void newProject();
-    void openProject();
-    bool saveProject();
-    bool saveProjectAs();
-    void openRecentProject(const QString &path);
-    void clearRecentProjects();
-    // Asks for the days, writes them to txtDaysToPostPone and postpones from the selected task.
-    void postponeSelectedTask();
-    void showAbout();
     // View → Timeline: shows or hides the timeline beside the task list, and remembers the choice.
     void setTimelineShown(bool shown);
-    // File → Export Timeline…: the whole timeline as a PNG, SVG or PDF picture, by the name's extension.
-    void exportTimeline();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Applies settings a settings window saved or re-read, rebuilding the plan after a save.
-    SettingsWindows::Apply settingsApplier();
-    // The line under the task list that counts the rows whose line may not say what was meant.
-    void updateHintLine();
-    void placeHintLine();
-    void createMenus();
-    void setKeyboardOrder();
-    void watchForChanges();
-    void updateActions();
-    void onTaskSelectionChanged();
-    void showTaskListMenu(const QPoint &position);
-    void rebuildRecentMenu();
-    // Asks whether to save unsaved changes first; false when the person cancelled or the save failed.
-    bool maybeSave();
-    bool saveTo(const QString &path);
-    // Shows the project's inputs in the controls without raising their events, then builds once.
-    void showContent();
-    void updateTitle();
-    void growWithHeight();
-    // Connects the controls to their handlers.
+    // Connects the controls and the menus to their handlers.
     void wireControls();
     void Form_Load();
     void SetProjectStartDate();
-    void showCurrentTask(const CurrentTask &current);
     void Form_Resize();
-    void stretchBackgrounds();
-    void applyTaskColumnWidths();
-    void onCalendarSelectionChanged();
-    // The list has just been given its place for the window's size; the timeline, when shown, shares it.
 
     ProjectDocument *m_document = nullptr;
-    SaveGuard *m_saveGuard = nullptr;
     Project *m_project = nullptr; // the document's
     TaskListModel *m_tasks = nullptr;
     EventListModel *m_events = nullptr;
-    CurrentTask m_current;
-    QDate m_calendarDate; // what Calendar2 showed before its latest change
-    QSet<int> m_keysDownInTaskBox;
     QWidget *m_body = nullptr;
-    Form1Menus m_menus;
     Form1Controls m_ui;
-    QSize m_designListSize;
-    int m_designTaskBoxHeight = 0;
-    int m_designBuildButtonTop = 0;
-
-
-    TimelinePane *m_timeline = nullptr;
+    Form1Menus m_menus;
+    QSet<int> m_keysDownInTaskBox;
+    PlanActions *m_plan = nullptr;
+    DocumentActions *m_files = nullptr;
     ListActions *m_listActions = nullptr;
+    TimelinePane *m_timeline = nullptr;
+    ExportActions *m_exports = nullptr;
+    TaskListPanel *m_taskList = nullptr;
+    std::unique_ptr<Form1Layout> m_layout;
 };
 
 } // namespace ambrel

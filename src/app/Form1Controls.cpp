@@ -277,4 +277,17 @@ Form1Controls buildForm1Controls(QMainWindow *window, QWidget *body)
     return ui;
 }
 
+void setKeyboardOrder(const Form1Controls &ui)
+{
+    // The task box takes Tab as a move to the next control, so the keyboard never gets stuck in it.
+    ui.txtTodo->setTabChangesFocus(true);
+    ui.Label15->setFocusPolicy(Qt::TabFocus);
+    ui.lblSetWorkingDays->setFocusPolicy(Qt::TabFocus);
+    const QList<QWidget *> order { ui.txtProjectName, ui.Label15, ui.optDate->button(0), ui.optDate->button(1),
+        ui.Calendar2, ui.chkExcludeWeekends, ui.lblSetWorkingDays, ui.txtTodo, ui.cmdToList, ui.ListView1,
+        ui.Command2 };
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
 } // namespace ambrel

@@ -44,5 +44,8 @@ struct Form1Controls {
 
 // Builds the controls on body; the links and the text boxes report their events to window's event filter.
 Form1Controls buildForm1Controls(QMainWindow *window, QWidget *body);
+// Tab goes through the controls from the project's name down to the export button, never stuck in the task
+// box.
+void setKeyboardOrder(const Form1Controls &ui);
 
 } // namespace ambrel

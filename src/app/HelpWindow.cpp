@@ -40,18 +40,6 @@ QStringList searchWords(const QString &text)
 
 } // namespace
 
-QString HelpWindow::findManual(const QString &programFolder)
-{
-    const QDir program(programFolder);
-    for (const QString &candidate :
-        { program.filePath(QStringLiteral("manual")),
-            program.filePath(QStringLiteral("../share/doc/ambrel/manual")) }) {
-        if (QFileInfo::exists(QDir(candidate).filePath(kIndex)))
-            return QDir::cleanPath(QFileInfo(candidate).absoluteFilePath());
-    }
-    return {};
-}
-
 HelpWindow::HelpWindow(const QString &manualFolder, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_folder(manualFolder)

@@ -18,10 +18,6 @@ class HelpWindow final : public QWidget {
     Q_DISABLE_COPY_MOVE(HelpWindow)
 
 public:
-    // The manual's folder: beside the program (a build tree, an unpacked copy), else where an install puts
-    // it, ../share/doc/ambrel/manual from the program's bin/. Empty when neither holds the manual.
-    static QString findManual(const QString &programFolder);
-
     // An empty manualFolder shows where the manual was looked for instead of a page.
     explicit HelpWindow(const QString &manualFolder, QWidget *parent = nullptr);
 

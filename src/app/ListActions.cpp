@@ -1,10 +1,13 @@
 #include "app/ListActions.h"
 
 #include "app/MessageBox.h"
+#include "app/PostponeDialog.h"
 #include "corekit/Clock.h"
 #include "project/Project.h"
+#include "tracking/Postpone.h"
 
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTreeView>
@@ -57,6 +60,31 @@ void ListActions::act(ProjectDocument::ListAction action, qint64 days)
 void ListActions::postpone(qint64 days)
 {
     act(ProjectDocument::ListAction::Postpone, days);
+}
+
+void ListActions::postponeClicked(const QString &txtTaskID, const QString &daysText)
+{
+    const QItemSelectionModel *selection = m_list->selectionModel();
+    const QModelIndexList selected = selection ? selection->selectedIndexes() : QModelIndexList();
+    const Refusable<std::optional<PostponeMove>> move = postponeMove({ selected.isEmpty() ? -1 : selected.first().row(),
+        txtTaskID, daysText, qsizetype(m_document.project().tasks().size()), QLocale() });
+    if (move.refused()) {
+        MessageBox::show(m_window, move.refusal().text, MessageBox::ooopsTitle(), MessageBox::Exclamation);
+        return;
+    }
+    if (*move)
+        postpone((*move)->days);
+}
+
+bool ListActions::askDays(const QString &taskName, QLineEdit *daysBox)
+{
+    if (!m_list->selectionModel()->hasSelection())
+        return false;
+    PostponeDialog dialog(taskName.trimmed(), daysBox->text().toInt(), m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    daysBox->setText(QString::number(dialog.days()));
+    return true;
 }
 
 void ListActions::removeSelected()

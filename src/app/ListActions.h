@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+class QLineEdit;
 class QPlainTextEdit;
 class QTreeView;
 class QWidget;
@@ -28,6 +29,12 @@ public:
 
     // Moves the selected task and every task after it by days (negative advances), as "[wait N]" on its line.
     void postpone(qint64 days);
+    // "Post-Pone": from the task last clicked (txtTaskID, its 1-based position) by the days typed, once that
+    // task is the one selected; days that are no number are refused with a message.
+    void postponeClicked(const QString &txtTaskID, const QString &daysText);
+    // Asks for the days to postpone taskName by, starting from what daysBox holds; true when the person
+    // gave them, which are then in daysBox.
+    bool askDays(const QString &taskName, QLineEdit *daysBox);
     void removeSelected();
     void markDone();
     // Puts every row back into the task box as a line, its marks included.

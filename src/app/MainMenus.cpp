@@ -1,9 +1,9 @@
 #include "app/MainMenus.h"
 
-#include "app/Form1.h"
+#include "app/DocumentActions.h"
+#include "app/ExportActions.h"
+#include "app/ListActions.h"
 #include "app/MessageBox.h"
-#include "app/Printing.h"
-#include "app/TaskListModel.h"
 #include "app/TimelinePane.h"
 #include "app/UserManual.h"
 #include "project/ProjectSession.h"
@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -48,50 +49,52 @@ QMenu *addMenu(QMenuBar *bar, const char *name, const QString &title)
 
 } // namespace
 
-Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timeline)
+Form1Menus buildForm1Menus(QMainWindow *window, QTreeView *list, const MenuTargets &targets)
 {
     Form1Menus menus;
+    DocumentActions *files = targets.files;
+    ExportActions *exports = targets.exports;
     QMenuBar *bar = window->menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
 
     QMenu *file = addMenu(bar, "menuFile", Text::tr("&File"));
     QObject::connect(addNamedAction(file, "actionNew", Text::tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
-        &QAction::triggered, window, &Form1::newProject);
+        &QAction::triggered, files, &DocumentActions::newProject);
     QObject::connect(addNamedAction(file, "actionOpen", Text::tr("&Open…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
-        &QAction::triggered, window, &Form1::openProject);
+        &QAction::triggered, files, &DocumentActions::open);
     menus.recent = file->addMenu(Text::tr("Open &Recent"));
     menus.recent->setObjectName(QStringLiteral("menuOpenRecent"));
     file->addSeparator();
     QObject::connect(addNamedAction(file, "actionSave", Text::tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
-        &QAction::triggered, window, &Form1::saveProject);
+        &QAction::triggered, files, &DocumentActions::save);
     QObject::connect(addNamedAction(file, "actionSaveAs", Text::tr("Save &As…"),
                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
-        &QAction::triggered, window, &Form1::saveProjectAs);
+        &QAction::triggered, files, &DocumentActions::saveAs);
     file->addSeparator();
     QObject::connect(addNamedAction(file, "actionExportCsv", Text::tr("&Export to Google Calendar (.csv)"),
                 QKeySequence(Qt::CTRL | Qt::Key_E)),
-        &QAction::triggered, window, &Form1::Command2_Click);
+        &QAction::triggered, exports, &ExportActions::exportCsv);
     menus.csvPerDay = addNamedAction(file, "actionCsvPerDay", Text::tr("CSV: One Event per &Working Day"));
     menus.csvPerDay->setCheckable(true);
     QObject::connect(addNamedAction(file, "actionExportIcs", Text::tr("Export to &iCalendar (.ics)…"),
                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)),
-        &QAction::triggered, window, &Form1::exportIcs);
+        &QAction::triggered, exports, &ExportActions::exportIcs);
     QObject::connect(addNamedAction(file, "actionExportTimeline", Text::tr("Export &Timeline…")),
-        &QAction::triggered, window, &Form1::exportTimeline);
+        &QAction::triggered, exports, &ExportActions::exportTimeline);
     QObject::connect(addNamedAction(file, "actionPublish", Text::tr("P&ublish to Calendar…"),
                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)),
-        &QAction::triggered, window, &Form1::publishToCalendar);
+        &QAction::triggered, exports, &ExportActions::publish);
     file->addSeparator();
     menus.print = addNamedAction(
         file, "actionPrint", Text::tr("&Print List…"), QKeySequence(Qt::CTRL | Qt::Key_P));
-    QObject::connect(menus.print, &QAction::triggered, window, &Form1::cmdPrint_Click);
+    QObject::connect(menus.print, &QAction::triggered, window, targets.print);
     QObject::connect(addNamedAction(file, "actionPrintPreview", Text::tr("Print Pre&view…")),
-        &QAction::triggered, window, [window] { Printing::previewList(window, *window->taskModel()); });
+        &QAction::triggered, exports, &ExportActions::previewList);
     QObject::connect(addNamedAction(file, "actionPrintTimeline", Text::tr("Print Ti&meline…")),
-        &QAction::triggered, window, [window] { Printing::printProjectTimeline(window, window->project()); });
+        &QAction::triggered, exports, &ExportActions::printTimeline);
     file->addSeparator();
     QObject::connect(addNamedAction(file, "actionClose", Text::tr("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W)),
-        &QAction::triggered, window, &Form1::close);
+        &QAction::triggered, window, &QWidget::close);
     QObject::connect(addNamedAction(file, "actionQuit", Text::tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
         &QAction::triggered, window, [window] { quitEveryWindow(window); });
 
@@ -102,44 +105,45 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
 
     QMenu *tasks = addMenu(bar, "menuTasks", Text::tr("&Tasks"));
     QObject::connect(addNamedAction(tasks, "actionRebuild", Text::tr("&Rebuild"), QKeySequence(Qt::Key_F5)),
-        &QAction::triggered, window, &Form1::cmdToList_Click);
+        &QAction::triggered, window, targets.rebuild);
     tasks->addSeparator();
     menus.postpone
         = addNamedAction(tasks, "actionPostpone", Text::tr("&Postpone or Advance from Selected Task…"));
-    QObject::connect(menus.postpone, &QAction::triggered, window, &Form1::postponeSelectedTask);
+    QObject::connect(menus.postpone, &QAction::triggered, window, targets.postpone);
     menus.markDone = addNamedAction(tasks, "actionMarkDone", Text::tr("Mark &Done"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    QObject::connect(menus.markDone, &QAction::triggered, targets.list, &ListActions::markDone);
     // Delete acts only while the list has the focus, so that it still deletes text in the boxes.
     menus.removeSelected = addNamedAction(
         tasks, "actionRemoveSelected", Text::tr("Remove &Selected Task"), QKeySequence(Qt::Key_Delete));
     menus.removeSelected->setShortcutContext(Qt::WidgetShortcut);
     list->addAction(menus.removeSelected);
-    QObject::connect(menus.removeSelected, &QAction::triggered, window, &Form1::cmdRemoveSelected_Click);
+    QObject::connect(menus.removeSelected, &QAction::triggered, targets.list, &ListActions::removeSelected);
     menus.removeAll = addNamedAction(tasks, "actionRemoveAll", Text::tr("Remove &All Tasks"));
-    QObject::connect(menus.removeAll, &QAction::triggered, window, &Form1::cmdRemove_Click);
+    QObject::connect(menus.removeAll, &QAction::triggered, targets.list, &ListActions::removeAll);
     tasks->addSeparator();
     menus.convertToList
         = addNamedAction(tasks, "actionConvertToList", Text::tr("&Turn List Back into Text"));
-    QObject::connect(menus.convertToList, &QAction::triggered, window, &Form1::cmdConvertToList_Click);
+    QObject::connect(menus.convertToList, &QAction::triggered, targets.list, &ListActions::convertToText);
     tasks->addSeparator();
     menus.waitParallel = addNamedAction(tasks, "actionWaitParallel", Text::tr("Wait for parallel tasks"));
     menus.waitParallel->setCheckable(true);
 
-    timeline->createViewMenu(bar);
+    targets.timeline->createViewMenu(bar);
 
     QMenu *settings = addMenu(bar, "menuSettings", Text::tr("&Settings"));
     QObject::connect(addNamedAction(settings, "actionWorkingWeek", Text::tr("&Working Week…")),
-        &QAction::triggered, window, &Form1::lblSetWorkingDays_Click);
+        &QAction::triggered, window, targets.workingWeek);
     QObject::connect(addNamedAction(settings, "actionDaysOff", Text::tr("&Days Off…")), &QAction::triggered,
-        window, &Form1::daysOffWindow);
+        window, targets.daysOff);
 
     QMenu *help = addMenu(bar, "menuHelp", Text::tr("&Help"));
     QObject::connect(
         addNamedAction(help, "actionUserManual", Text::tr("&User Manual"), QKeySequence::HelpContents),
         &QAction::triggered, window, [window] { UserManual::open(window); });
     QObject::connect(addNamedAction(help, "actionTips", Text::tr("&Tips")), &QAction::triggered, window,
-        &Form1::Label15_Click);
+        targets.tips);
     QObject::connect(addNamedAction(help, "actionAbout", Text::tr("&About Ambrel")), &QAction::triggered, window,
-        &Form1::showAbout);
+        [window] { showAboutBox(window); });
 
     menus.taskList = new QMenu(window);
     menus.taskList->setObjectName(QStringLiteral("menuTaskList"));
@@ -150,21 +154,21 @@ Form1Menus buildForm1Menus(Form1 *window, QTreeView *list, TimelinePane *timelin
     return menus;
 }
 
-void quitEveryWindow(Form1 *window)
+void quitEveryWindow(QMainWindow *window)
 {
-    QList<QPointer<Form1>> windows { window };
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        auto *other = qobject_cast<Form1 *>(widget);
-        if (other && other != window && other->isVisible())
+    // Every other window of the planner is of the same class as this one.
+    QList<QPointer<QWidget>> windows { window };
+    for (QWidget *other : QApplication::topLevelWidgets()) {
+        if (other->metaObject() == window->metaObject() && other != window && other->isVisible())
             windows << other;
     }
-    for (const QPointer<Form1> &each : windows) {
+    for (const QPointer<QWidget> &each : windows) {
         if (each && each->isVisible() && !each->close())
             return;
     }
 }
 
-void fillRecentMenu(QMenu *recentMenu, Form1 *window)
+void fillRecentMenu(QMenu *recentMenu, DocumentActions *files)
 {
     // An entry may be the one whose triggering led here, so the old entries go once control returns.
     for (QAction *old : recentMenu->actions()) {
@@ -180,7 +184,7 @@ void fillRecentMenu(QMenu *recentMenu, Form1 *window)
         entry->setObjectName(QStringLiteral("actionRecent%1").arg(i + 1));
         entry->setToolTip(QDir::toNativeSeparators(path));
         entry->setStatusTip(QDir::toNativeSeparators(path));
-        QObject::connect(entry, &QAction::triggered, window, [window, path] { window->openRecentProject(path); });
+        QObject::connect(entry, &QAction::triggered, files, [files, path] { files->openRecent(path); });
     }
     if (recent.isEmpty())
         recentMenu->addAction(Text::tr("No Recent Projects"))->setEnabled(false);
@@ -188,7 +192,7 @@ void fillRecentMenu(QMenu *recentMenu, Form1 *window)
     QAction *clear = recentMenu->addAction(Text::tr("&Clear"));
     clear->setObjectName(QStringLiteral("actionClearRecent"));
     clear->setEnabled(!recent.isEmpty());
-    QObject::connect(clear, &QAction::triggered, window, &Form1::clearRecentProjects);
+    QObject::connect(clear, &QAction::triggered, files, &DocumentActions::clearRecent);
 }
 
 void showAboutBox(QWidget *parent)

@@ -1,6 +1,5 @@
 #include "app/PlanOptions.h"
 
-#include "app/Form1.h"
 #include "app/MainMenus.h"
 #include "app/MessageBox.h"
 #include "corekit/Clock.h"
@@ -13,6 +12,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
+#include <QWidget>
 
 namespace ambrel {
 
@@ -39,14 +39,14 @@ QString rightAwayNotice(const Project &project, const QString &path, const QDate
         .arg(QLocale().toString(saved, QLocale::ShortFormat));
 }
 
-void connectPlanOptions(Form1 *window, const Form1Menus &menus)
+void connectPlanOptions(
+    QWidget *window, ProjectDocument &document, const Form1Menus &menus, const std::function<void()> &rebuild)
 {
-    ProjectDocument &document = window->document();
     Project &project = document.project();
     QAction *wait = menus.waitParallel;
-    QObject::connect(wait, &QAction::triggered, window, [window, wait, &project](bool on) {
+    QObject::connect(wait, &QAction::triggered, window, [rebuild, wait, &project](bool on) {
         project.setWaitForParallel(on);
-        window->cmdToList_Click();
+        rebuild();
         // A refused build leaves the list as it was, so the option goes back to what the list shows.
         if (project.schedule().waitForParallel != on) {
             project.setWaitForParallel(!on);

@@ -29,9 +29,6 @@ TaskListModel::TaskListModel(const Project *project, QObject *parent)
     m_progressShown = anyProgress();
     connect(project, &Project::aboutToReset, this, &TaskListModel::onAboutToReset);
     connect(project, &Project::scheduleReset, this, &TaskListModel::onReset);
-    connect(project, &Project::aboutToRemoveTask, this, &TaskListModel::onAboutToRemoveTask);
-    connect(project, &Project::taskRemoved, this, &TaskListModel::onTaskRemoved);
-    connect(project, &Project::tasksMoved, this, &TaskListModel::onTasksMoved);
 }
 
 const std::vector<TaskRow> &TaskListModel::rows() const
@@ -166,24 +163,6 @@ void TaskListModel::onReset()
     m_progressShown = anyProgress();
     m_anyHint = std::any_of(rows().begin(), rows().end(), [](const TaskRow &row) { return !row.hint.isEmpty() || row.overlap; });
     endResetModel();
-}
-
-void TaskListModel::onAboutToRemoveTask(int row)
-{
-    beginRemoveRows({}, row, row);
-}
-
-void TaskListModel::onTaskRemoved(int row)
-{
-    m_colors.erase(m_colors.begin() + row);
-    endRemoveRows();
-    syncProgressColumns();
-}
-
-void TaskListModel::onTasksMoved(int first, int last)
-{
-    syncProgressColumns();
-    emit dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
 
 bool TaskListModel::anyProgress() const

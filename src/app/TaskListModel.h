@@ -51,9 +51,6 @@ public:
 private:
     void onAboutToReset();
     void onReset();
-    void onAboutToRemoveTask(int row);
-    void onTaskRemoved(int row);
-    void onTasksMoved(int first, int last);
     bool anyProgress() const;
     QVariant foreground(int row) const;
     // Shows the progress columns exactly while some row has progress.

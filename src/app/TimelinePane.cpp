@@ -155,8 +155,6 @@ void TimelinePane::connectList()
     connect(m_timeline, &TimelineView::verticalOffsetChanged, m_list->verticalScrollBar(),
         &QScrollBar::setValue);
     connect(m_project, &Project::scheduleReset, this, &TimelinePane::refresh);
-    connect(m_project, &Project::taskRemoved, this, &TimelinePane::refresh);
-    connect(m_project, &Project::tasksMoved, this, &TimelinePane::refresh);
 }
 
 void TimelinePane::refresh()

@@ -1,8 +1,8 @@
 #include "app/UserManual.h"
 
 #include "app/HelpWindow.h"
+#include "corekit/Paths.h"
 
-#include <QCoreApplication>
 #include <QPointer>
 
 namespace ambrel {
@@ -12,7 +12,7 @@ HelpWindow *UserManual::open(QWidget *parent, const QString &page)
     // Reused, so that Back and the search stay where the person left them; it closes with its parent.
     static QPointer<HelpWindow> window;
     if (!window) {
-        window = new HelpWindow(HelpWindow::findManual(QCoreApplication::applicationDirPath()), parent);
+        window = new HelpWindow(Paths::manualFolder(), parent);
         window->setObjectName(QStringLiteral("helpWindow"));
     }
     if (!page.isEmpty())

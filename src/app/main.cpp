@@ -17,7 +17,7 @@ QIcon programIcon()
 {
     const QString id = QStringLiteral("org.ambrel.Ambrel");
     QIcon installed;
-    const QDir icons(QApplication::applicationDirPath() + QStringLiteral("/../share/icons/hicolor"));
+    const QDir icons(ambrel::Paths::iconsFolder());
     for (int size : { 16, 32, 48, 256 }) {
         const QString png = icons.filePath(QStringLiteral("%1x%1/apps/%2.png").arg(size).arg(id));
         if (QFile::exists(png))

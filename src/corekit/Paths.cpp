@@ -87,6 +87,27 @@ QString Paths::dataFolder()
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
+QString Paths::projectFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString Paths::manualFolder()
+{
+    const QDir program(programFolder());
+    for (const QString &candidate :
+        { program.filePath(QStringLiteral("manual")), program.filePath(QStringLiteral("../share/doc/ambrel/manual")) }) {
+        if (QFileInfo::exists(QDir(candidate).filePath(QStringLiteral("index.html"))))
+            return QDir::cleanPath(QFileInfo(candidate).absoluteFilePath());
+    }
+    return {};
+}
+
+QString Paths::iconsFolder()
+{
+    return QDir(programFolder()).filePath(QStringLiteral("../share/icons/hicolor"));
+}
+
 void Paths::setProgramFolder(const QString &path)
 {
     s_programFolder = path;

@@ -31,6 +31,13 @@ public:
     static QString exportFile(const QString &fileName);
     // Created by whoever first writes there.
     static QString dataFolder();
+    // Where Open and Save As start while no project file is open: the person's documents.
+    static QString projectFolder();
+    // The user manual: beside the program (a build tree, an unpacked copy), else where an install puts it,
+    // ../share/doc/ambrel/manual from the program's bin/. Empty when neither holds the manual.
+    static QString manualFolder();
+    // The icon theme an install puts beside the program, ../share/icons/hicolor from its bin/.
+    static QString iconsFolder();
 
     // An empty path hands the folder back to the executable's own.
     static void setProgramFolder(const QString &path);

@@ -5,7 +5,6 @@
 #include "export/ExportFile.h"
 #include "export/IcsWriter.h"
 #include "tracking/ListEditing.h"
-#include "tracking/Postpone.h"
 
 namespace ambrel {
 
@@ -81,26 +80,6 @@ void Project::replaceSchedule(Schedule schedule)
     emit aboutToReset();
     m_schedule = std::move(schedule);
     emit scheduleReset();
-}
-
-std::optional<Refusal> Project::postpone(int row, qint64 days, const QDate &today)
-{
-    if (row < 0 || row >= qsizetype(m_schedule.tasks.size()))
-        return std::nullopt;
-    if (auto refusal = postponeRows(m_schedule.tasks, row, days, calendar(), today))
-        return refusal;
-    emit tasksMoved(row, int(m_schedule.tasks.size()) - 1);
-    return std::nullopt;
-}
-
-bool Project::removeTask(int row)
-{
-    if (row < 0 || row >= qsizetype(m_schedule.tasks.size()))
-        return false;
-    emit aboutToRemoveTask(row);
-    removeSelectedTask(m_schedule.tasks, row);
-    emit taskRemoved(row);
-    return true;
 }
 
 void Project::removeAll(const QDate &today)

@@ -69,11 +69,6 @@ public:
     // Whether a build of this task text, with everything else as it is, would be refused; changes nothing.
     std::optional<Refusal> refusalOfBuild(const QString &taskText, const QDate &today) const;
 
-    // Moves the task at row (0-based) and every task below it by whole days, counted over the calendar; a
-    // negative number advances them. A row that is not there changes nothing.
-    std::optional<Refusal> postpone(int row, qint64 days, const QDate &today);
-    // Removes the task at row (0-based) with exactly its calendar events; false when there is no such row.
-    bool removeTask(int row);
     // Empties the task list and works the project's start out again.
     void removeAll(const QDate &today);
     // The rows as task text again, each row's tag on a line of its own ending in CR LF.
@@ -98,10 +93,6 @@ signals:
     void aboutToReset();
     // The whole schedule was replaced (a build, or every task removed).
     void scheduleReset();
-    void aboutToRemoveTask(int row);
-    void taskRemoved(int row);
-    // Rows first to last (0-based) moved to new dates.
-    void tasksMoved(int first, int last);
     void buildRefused(const ambrel::Refusal &refusal);
 
 private:

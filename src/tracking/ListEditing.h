@@ -20,10 +20,6 @@ struct CurrentTask {
 // The current task after a click on row (0-based); nothing for a row that is not there.
 std::optional<CurrentTask> clickedTask(const std::vector<TaskRow> &tasks, int row, const QString &projectName);
 
-// Removes the task at row (0-based), and with it exactly the calendar events it made. Returns false,
-// changing nothing, when no such row exists (-1 is no selection).
-bool removeSelectedTask(std::vector<TaskRow> &tasks, int row);
-
 // The task list as task text again: each row's tag followed by CR LF; empty for an empty list.
 QString convertItemsToList(const std::vector<TaskRow> &tasks);
 

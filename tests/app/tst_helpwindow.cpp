@@ -1,10 +1,8 @@
 #include "app/HelpWindow.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -15,8 +13,6 @@ class tst_helpwindow final : public QObject {
     Q_OBJECT
 
 private slots:
-    void findsTheManual_data();
-    void findsTheManual();
     void opensANamedPage();
     void searchNarrowsTheContents();
     void saysWhenTheManualIsMissing();
@@ -24,30 +20,6 @@ private slots:
 private:
     const QString m_manual = QStringLiteral(AMBREL_MANUAL_DIR);
 };
-
-void tst_helpwindow::findsTheManual_data()
-{
-    QTest::addColumn<QString>("manualAt"); // relative to the program's folder, bin/; empty for none
-    QTest::newRow("beside the program") << "manual";
-    QTest::newRow("installed") << "../share/doc/ambrel/manual";
-    QTest::newRow("nowhere") << "";
-}
-
-void tst_helpwindow::findsTheManual()
-{
-    QFETCH(QString, manualAt);
-    QTemporaryDir root;
-    const QDir bin(root.filePath(QStringLiteral("bin")));
-    QVERIFY(QDir().mkpath(bin.path()));
-    QString expected;
-    if (!manualAt.isEmpty()) {
-        expected = QDir::cleanPath(bin.filePath(manualAt));
-        QVERIFY(QDir().mkpath(expected));
-        QVERIFY(QFile::copy(QDir(m_manual).filePath(QStringLiteral("index.html")),
-            QDir(expected).filePath(QStringLiteral("index.html"))));
-    }
-    QCOMPARE(HelpWindow::findManual(bin.path()), expected);
-}
 
 void tst_helpwindow::opensANamedPage()
 {

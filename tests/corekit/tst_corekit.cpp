@@ -30,6 +30,8 @@ private slots:
     void splitLines();
     void pathsFollowTheProgramFolder_data();
     void pathsFollowTheProgramFolder();
+    void findsTheManual_data();
+    void findsTheManual();
 
 private:
     QString writeFile(const QByteArray &bytes, const QString &name = QStringLiteral("file.txt"));
@@ -190,6 +192,31 @@ void TestCorekit::splitLines()
     QFETCH(QString, text);
     QFETCH(QStringList, items);
     QCOMPARE(SplitLines(text, QStringLiteral("\r\n")), items);
+}
+
+void TestCorekit::findsTheManual_data()
+{
+    QTest::addColumn<QString>("manualAt"); // relative to the program's folder, bin/; empty for none
+    QTest::newRow("beside the program") << "manual";
+    QTest::newRow("installed") << "../share/doc/ambrel/manual";
+    QTest::newRow("nowhere") << "";
+}
+
+void TestCorekit::findsTheManual()
+{
+    QFETCH(QString, manualAt);
+    QTemporaryDir root;
+    const QDir bin(root.filePath(QStringLiteral("bin")));
+    QVERIFY(QDir().mkpath(bin.path()));
+    QString expected;
+    if (!manualAt.isEmpty()) {
+        expected = QDir::cleanPath(bin.filePath(manualAt));
+        QVERIFY(QDir().mkpath(expected));
+        QVERIFY(SaveLines({ QStringLiteral("<html>") }, QDir(expected).filePath(QStringLiteral("index.html"))));
+    }
+    Paths::setProgramFolder(bin.path());
+    QCOMPARE(Paths::manualFolder(), expected);
+    Paths::setProgramFolder(QString());
 }
 
 void TestCorekit::pathsFollowTheProgramFolder_data()

@@ -1,13 +1,13 @@
-// Editing: a built project, then any sequence of row clicks, postpones, removals and rows turned back into
-// text, each checked against what it promises to keep.
+// Editing: a built project, then any sequence of row clicks, postpone requests, removals and rows turned back
+// into text, each checked against what it promises to keep.
 #include "FuzzChecks.h"
 
-#include "corekit/TextFormat.h"
 #include "export/EventRow.h"
 #include "project/Project.h"
 #include "schedule/ScheduleBuilder.h"
 #include "schedule/TaskLine.h"
 #include "tracking/ListEditing.h"
+#include "tracking/Postpone.h"
 
 #include <QLocale>
 
@@ -32,23 +32,6 @@ struct Week {
     WorkingWeekFlags flags {};
     bool applies = false;
     std::vector<QDate> daysOff;
-
-    bool isWorkingDay(const QDate &date) const
-    {
-        return !applies
-            || (flags[date.dayOfWeek()] == 1
-                && std::find(daysOff.begin(), daysOff.end(), date) == daysOff.end());
-    }
-
-    qint64 workingDaysBetween(QDate from, QDate to) const
-    {
-        if (to < from)
-            std::swap(from, to);
-        qint64 count = 0;
-        for (; from <= to; from = from.addDays(1))
-            count += isWorkingDay(from) ? 1 : 0;
-        return count;
-    }
 };
 
 QString consumeText(FuzzedDataProvider &provider, std::size_t maxLength)
@@ -132,92 +115,11 @@ bool sameRows(const std::vector<TaskRow> &a, const std::vector<TaskRow> &b)
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameRow);
 }
 
-// Every export cell of every event, the dates written in full, so that any change to an event shows.
-std::vector<QStringList> eventCells(const Schedule &schedule)
-{
-    std::vector<QStringList> cells;
-    for (const EventRow &event : calendarEventRows(schedule)) {
-        QStringList row;
-        for (int column = 0; column < EventRow::ColumnCount; ++column)
-            row << event.cell(column, &formatIsoDate);
-        cells.push_back(row);
-    }
-    return cells;
-}
-
 bool sameState(const ScheduleState &a, const ScheduleState &b)
 {
     return a.TaskStart == b.TaskStart && a.TaskEnd == b.TaskEnd && a.PreviousTaskStart == b.PreviousTaskStart
         && a.NextTaskStart == b.NextTaskStart && a.PickedStartDate == b.PickedStartDate
         && a.txtPreviousItemDate == b.txtPreviousItemDate;
-}
-
-// The events a build makes for a task from its start: its whole working days, one run per stretch of them.
-bool eventsFollowStart(const Week &week, const TaskRow &row)
-{
-    qint64 left = row.dayCount >= 1 ? qint64(std::floor(row.dayCount)) : 0;
-    QDate day = row.startDate;
-    for (const WorkingRun &run : row.events) {
-        while (!week.isWorkingDay(day))
-            day = day.addDays(1);
-        if (run.first != day || run.last < run.first)
-            return false;
-        for (; day <= run.last; day = day.addDays(1)) {
-            if (!week.isWorkingDay(day))
-                return false;
-            --left;
-        }
-        // A run ends at a day that is not a working day, or when the task's days are used up.
-        if (left > 0 && week.isWorkingDay(day))
-            return false;
-    }
-    return left == 0;
-}
-
-void checkPostpone(const Week &week, const std::vector<TaskRow> &before, const std::vector<TaskRow> &after,
-    qsizetype first, const QString &daysText, const QLocale &locale)
-{
-    FUZZ_REQUIRE(before.size() == after.size());
-    for (std::size_t i = 0; i < after.size(); ++i) {
-        const TaskRow &was = before[i], &is = after[i];
-        if (qsizetype(i) < first) {
-            FUZZ_REQUIRE(sameRow(was, is));
-            continue;
-        }
-        // A move rewrites the dates, the status and the events, nothing else; the events follow the start.
-        FUZZ_REQUIRE(is.name == was.name && sameCount(is.dayCount, was.dayCount)
-            && is.namePart == was.namePart && is.eventText == was.eventText && is.progress);
-        FUZZ_REQUIRE(eventsFollowStart(week, is));
-        FUZZ_REQUIRE(is.startDate.isValid() && is.endDate.isValid());
-        FUZZ_REQUIRE(isWithinYears(is.startDate) && isWithinYears(is.endDate));
-        FUZZ_REQUIRE(week.isWorkingDay(is.startDate) && week.isWorkingDay(is.endDate));
-        FUZZ_REQUIRE((is.startDate < is.endDate) == (was.startDate < was.endDate));
-        FUZZ_REQUIRE(week.workingDaysBetween(is.startDate, is.endDate)
-            == week.workingDaysBetween(was.startDate, was.endDate));
-        bool ok = false;
-        const double days = locale.toDouble(daysText.trimmed(), &ok);
-        if (ok && std::floor(days) == 0)
-            FUZZ_REQUIRE(is.startDate == was.startDate && is.endDate == was.endDate && sameEvents(was, is));
-    }
-}
-
-void checkRemoval(const Schedule &before, const Schedule &after, int row)
-{
-    const std::vector<QStringList> cellsBefore = eventCells(before), cellsAfter = eventCells(after);
-    FUZZ_REQUIRE(after.tasks.size() + 1 == before.tasks.size());
-    std::size_t offset = 0;
-    for (int i = 0; i < row; ++i)
-        offset += before.tasks[std::size_t(i)].events.size();
-    const std::size_t removed = before.tasks[std::size_t(row)].events.size();
-    FUZZ_REQUIRE(cellsAfter.size() + removed == cellsBefore.size());
-    for (std::size_t i = 0; i < cellsAfter.size(); ++i) {
-        const std::size_t from = i < offset ? i : i + removed;
-        FUZZ_REQUIRE(cellsAfter[i] == cellsBefore[from]);
-    }
-    for (std::size_t i = 0; i < after.tasks.size(); ++i) {
-        const std::size_t from = i < std::size_t(row) ? i : i + 1;
-        FUZZ_REQUIRE(sameRow(after.tasks[i], before.tasks[from]));
-    }
 }
 
 // The rows as text, built again: the same tasks, with the same day counts and parallel marks.
@@ -276,45 +178,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (int step = 0; step < kMaxSteps && provider.remaining_bytes() > 0; ++step) {
         const int rows = int(project.tasks().size());
         const Schedule before = project.schedule();
-        switch (provider.ConsumeIntegralInRange(0, 4)) {
+        switch (provider.ConsumeIntegralInRange(0, 3)) {
         case 0:
             // A click on a row that is not there changes nothing, as in the list.
             if (auto clicked = clickedTask(project.tasks(), provider.ConsumeIntegralInRange(-1, rows), project.name()))
                 current = clicked;
             break;
         case 1: {
-            const bool rowSelected = rows > 0 && provider.ConsumeBool();
+            const int selected = rows > 0 && provider.ConsumeBool() ? provider.ConsumeIntegralInRange(0, rows - 1) : -1;
             const QLocale locale = consumeLocale(provider);
             const QString daysText = consumeDaysText(provider, locale);
             const QString taskID = current ? current->txtTaskID : QString();
+            const auto move = postponeMove({ selected, taskID, daysText, rows, locale });
             // The days box as the window reads it: a number in the locale, rounded down.
             bool number = false;
             const double days = locale.toDouble(daysText.trimmed(), &number);
-            const int row = taskID.toInt() - 1;
-            if (!rowSelected || taskID.isEmpty() || !number || !std::isfinite(days)) {
-                FUZZ_REQUIRE(sameRows(before.tasks, project.tasks()));
-                FUZZ_REQUIRE(eventCells(before) == eventCells(project.schedule()));
-            } else if (const auto refusal
-                = project.postpone(row, qint64(std::clamp(std::floor(days), -1e15, 1e15)), today)) {
-                FUZZ_REQUIRE(!refusal->text.isEmpty());
-                FUZZ_REQUIRE(sameRows(before.tasks, project.tasks()));
-                FUZZ_REQUIRE(eventCells(before) == eventCells(project.schedule()));
-            } else {
-                checkPostpone(week, before.tasks, project.tasks(), row, daysText, locale);
+            const bool asked = selected >= 0 && !taskID.isEmpty();
+            FUZZ_REQUIRE(move.refused() == (asked && !(number && std::isfinite(days))));
+            if (!move.refused() && *move) {
+                FUZZ_REQUIRE((*move)->row == selected && (*move)->row == taskID.toInt() - 1);
+                FUZZ_REQUIRE(double((*move)->days) == std::clamp(std::floor(days), -1e15, 1e15));
             }
+            FUZZ_REQUIRE(sameRows(before.tasks, project.tasks()));
             break;
         }
-        case 2: {
-            const int row = provider.ConsumeIntegralInRange(-1, rows);
-            const bool removed = project.removeTask(row);
-            FUZZ_REQUIRE(removed == (row >= 0 && row < rows));
-            if (removed)
-                checkRemoval(before, project.schedule(), row);
-            else
-                FUZZ_REQUIRE(sameRows(before.tasks, project.tasks()));
-            break;
-        }
-        case 3:
+        case 2:
             project.removeAll(today);
             FUZZ_REQUIRE(project.tasks().empty() && calendarEventRows(project.schedule()).empty());
             break;

@@ -62,9 +62,7 @@ private slots:
     void rebuild();
     void refusalKeepsTheLastSchedule_data();
     void refusalKeepsTheLastSchedule();
-    void removeTaskTakesExactlyItsEvents();
     void removeAllResetsTheStart();
-    void postponeMovesFromTheClickedTask();
     void textFromRowsBuildsTheSameSchedule();
     void icsUidsFollowTheId_data();
     void icsUidsFollowTheId();
@@ -137,21 +135,6 @@ void TestProject::refusalKeepsTheLastSchedule()
     QCOMPARE(project.state().NextTaskStart, before.NextTaskStart);
 }
 
-void TestProject::removeTaskTakesExactlyItsEvents()
-{
-    Project project;
-    fill(project);
-    QVERIFY(!project.rebuild(kMonday));
-    QSignalSpy removed(&project, &Project::taskRemoved);
-    QVERIFY(!project.removeTask(3));
-    QVERIFY(!project.removeTask(-1));
-    QVERIFY(project.removeTask(1));
-    QCOMPARE(removed.count(), 1);
-    QCOMPARE(project.tasks().size(), size_t(2));
-    QCOMPARE(csvLines(project).size(), 2); // the header and Plan's one event
-    QVERIFY(csvLines(project).at(1).startsWith(QLatin1String("Launch: Plan ,")));
-}
-
 void TestProject::removeAllResetsTheStart()
 {
     Project project;
@@ -161,33 +144,6 @@ void TestProject::removeAllResetsTheStart()
     QVERIFY(project.tasks().empty());
     QCOMPARE(project.state().NextTaskStart, QDate(2024, 6, 10));
     QCOMPARE(csvLines(project).size(), 1);
-}
-
-void TestProject::postponeMovesFromTheClickedTask()
-{
-    Project project;
-    fill(project);
-    QVERIFY(!project.rebuild(kMonday));
-    QSignalSpy moved(&project, &Project::tasksMoved);
-
-    QVERIFY(!project.postpone(-1, 3, kMonday));
-    QVERIFY(!project.postpone(3, 3, kMonday));
-    QCOMPARE(moved.count(), 0); // no such row: nothing happens
-
-    const std::optional<Refusal> refusal = project.postpone(1, 4'000'000, kMonday);
-    QVERIFY(refusal);
-    QCOMPARE(moved.count(), 0);
-
-    QVERIFY(!project.postpone(1, 3, kMonday));
-    QCOMPARE(moved.count(), 1);
-    QCOMPARE(moved.first(), QVariantList({ 1, 2 }));
-    QCOMPARE(project.tasks()[0].startDate, kMonday);
-    QCOMPARE(project.tasks()[1].startDate, QDate(2024, 6, 10));
-    QCOMPARE(project.tasks()[1].endDate, QDate(2024, 6, 14));
-    QCOMPARE(project.tasks()[1].dayCount, 5.0);
-    QCOMPARE(project.status(1, kMonday).status, QStringLiteral("Pending (Coming Soon)"));
-    // The events follow the moved task, so that the export agrees with the list.
-    QCOMPARE(csvLines(project).at(2).section(QLatin1Char(','), 1, 1), QStringLiteral("06/10/2024"));
 }
 
 void TestProject::textFromRowsBuildsTheSameSchedule()
