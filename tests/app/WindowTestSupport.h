@@ -1,12 +1,17 @@
 #pragma once
 
+#include "app/FileDialog.h"
+#include "app/FolderOpener.h"
 #include "app/Form1.h"
 #include "app/MessageBox.h"
+#include "corekit/Clock.h"
 #include "corekit/Paths.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -14,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // A program folder of its own for each test, holding copies of the shipped settings files.
 class SettingsFolder final {
@@ -63,6 +69,32 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// What each window test starts from: message boxes, file dialogs and the file manager answered by the test,
+// today fixed, a program folder of its own (folder) and a folder for the test's project files (files).
+class WindowTest final {
+public:
+    // Once per test program: dates written as in the United States, under the planner's name.
+    static void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QApplication::setApplicationName(QStringLiteral("Ambrel"));
+    }
+
+    explicit WindowTest(const QDate &today)
+    {
+        ambrel::MessageBox::setTesting(true);
+        ambrel::FileDialog::setTesting(true);
+        ambrel::FolderOpener::setTesting(true);
+        ambrel::Clock::setToday(today);
+    }
+    ~WindowTest() { ambrel::Clock::setToday({}); }
+    WindowTest(const WindowTest &) = delete;
+    WindowTest &operator=(const WindowTest &) = delete;
+
+    SettingsFolder folder;
+    QTemporaryDir files;
 };
 
 // The main window with its one-off calendar check held back (unless kept), so that waiting for a dialog

@@ -25,6 +25,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 using namespace ambrel;
 
@@ -78,26 +79,22 @@ private slots:
     void tipsWindowOpensAfresh();
 
 private:
-    std::unique_ptr<SettingsFolder> m_folder;
+    std::optional<WindowTest> m_world;
 };
 
 void tst_Form1::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QApplication::setApplicationName(QStringLiteral("Ambrel"));
+    WindowTest::initTestCase();
 }
 
 void tst_Form1::init()
 {
-    MessageBox::setTesting(true);
-    Clock::setToday(kWednesday);
-    m_folder = std::make_unique<SettingsFolder>();
+    m_world.emplace(kWednesday);
 }
 
 void tst_Form1::cleanup()
 {
-    m_folder.reset();
-    Clock::setToday({});
+    m_world.reset();
 }
 
 void tst_Form1::startUp()
@@ -177,7 +174,7 @@ void tst_Form1::missingSettingsFile()
     QFETCH(bool, weekLoaded);
 
     for (const QString &file : missing)
-        QVERIFY(m_folder->remove(file));
+        QVERIFY(m_world->folder.remove(file));
     const auto window = openForm1();
 
     QCOMPARE(shownTexts(), messages);

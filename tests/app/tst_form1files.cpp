@@ -6,7 +6,6 @@
 #include "app/MessageBox.h"
 #include "project/ProjectSession.h"
 #include "app/TaskListModel.h"
-#include "corekit/Clock.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,12 +16,11 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 using namespace ambrel;
@@ -105,36 +103,24 @@ private slots:
     void focusOffersReloadOfAChangedFile();
 
 private:
-    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString path(const QString &name) const { return m_world->files.filePath(name); }
 
-    std::unique_ptr<SettingsFolder> m_folder;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::optional<WindowTest> m_world;
 };
 
 void tst_Form1Files::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QApplication::setApplicationName(QStringLiteral("Ambrel"));
-    QApplication::setOrganizationName(QStringLiteral("tst_form1files"));
-    QStandardPaths::setTestModeEnabled(true);
+    WindowTest::initTestCase();
 }
 
 void tst_Form1Files::init()
 {
-    MessageBox::setTesting(true);
-    FileDialog::setTesting(true);
-    Clock::setToday(kWednesday);
-    m_folder = std::make_unique<SettingsFolder>();
-    m_dir = std::make_unique<QTemporaryDir>();
-    QDir(ProjectSession::folder()).removeRecursively();
+    m_world.emplace(kWednesday);
 }
 
 void tst_Form1Files::cleanup()
 {
-    QDir(ProjectSession::folder()).removeRecursively();
-    m_dir.reset();
-    m_folder.reset();
-    Clock::setToday({});
+    m_world.reset();
 }
 
 void tst_Form1Files::saveAndOpenGiveTheSameBytes()
@@ -260,7 +246,7 @@ void tst_Form1Files::failedSaveKeepsTheWorkUnsaved()
     type(*window, QStringLiteral("Changed + 1"));
 
     // A folder in the file's place makes the atomic replacement fail.
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("blocked.ambrel/inside")));
+    QVERIFY(QDir(m_world->files.path()).mkpath(QStringLiteral("blocked.ambrel/inside")));
     FileDialog::setNextSaveFileName(path("blocked.ambrel"));
     trigger(*window, "actionSaveAs");
 

@@ -31,6 +31,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 using namespace ambrel;
 
@@ -108,33 +109,27 @@ private slots:
     void refusedOptionChangesNothing();
 
 private:
-    std::unique_ptr<SettingsFolder> m_folder;
+    std::optional<WindowTest> m_world;
     RecordingPrinter m_printer;
 };
 
 void tst_Form1Menus::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QApplication::setApplicationName(QStringLiteral("Ambrel"));
+    WindowTest::initTestCase();
     ListPrinter::setPrinter(&m_printer);
 }
 
 void tst_Form1Menus::init()
 {
-    MessageBox::setTesting(true);
-    FileDialog::setTesting(true);
+    m_world.emplace(kWednesday);
     // Each export takes the file its dialog offers.
     FileDialog::setAcceptOffered(true);
-    FolderOpener::setTesting(true);
-    Clock::setToday(kWednesday);
-    m_folder = std::make_unique<SettingsFolder>();
     m_printer.printed.clear();
 }
 
 void tst_Form1Menus::cleanup()
 {
-    m_folder.reset();
-    Clock::setToday({});
+    m_world.reset();
 }
 
 void tst_Form1Menus::menuActions_data()
@@ -499,9 +494,9 @@ void tst_Form1Menus::exportDialogs()
     ::action(*window, action)->trigger();
     QCOMPARE(FileDialog::calls().size(), 1);
     QCOMPARE(
-        FileDialog::calls().constLast().folder, m_folder->filePath(QStringLiteral("output/") + fileName));
+        FileDialog::calls().constLast().folder, m_world->folder.filePath(QStringLiteral("output/") + fileName));
     QCOMPARE(FileDialog::calls().constLast().confirmOverwrite, dialogAsksOverwrite);
-    QVERIFY(QFile::exists(m_folder->filePath(QStringLiteral("output/") + fileName)));
+    QVERIFY(QFile::exists(m_world->folder.filePath(QStringLiteral("output/") + fileName)));
     QCOMPARE(MessageBox::shown().constLast().helpPage, helpPage);
 
     QTemporaryDir elsewhere;

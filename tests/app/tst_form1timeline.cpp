@@ -3,11 +3,9 @@
 #include "WindowTestSupport.h"
 
 #include "app/FileDialog.h"
-#include "project/ProjectSession.h"
 #include "app/TaskListModel.h"
 #include "app/TimelineView.h"
 #include "app/WindowLook.h"
-#include "corekit/Clock.h"
 #include "project/Project.h"
 #include "timeline/TimelineGeometry.h"
 
@@ -17,7 +15,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTreeView>
 #include <QWindow>
@@ -90,36 +87,22 @@ private slots:
     void windowPlaceIsRemembered();
 
 private:
-    std::unique_ptr<SettingsFolder> m_folder;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::optional<WindowTest> m_world;
 };
 
 void tst_Form1Timeline::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QApplication::setApplicationName(QStringLiteral("Ambrel"));
-    QApplication::setOrganizationName(QStringLiteral("tst_form1timeline"));
-    QStandardPaths::setTestModeEnabled(true);
+    WindowTest::initTestCase();
 }
 
 void tst_Form1Timeline::init()
 {
-    MessageBox::setTesting(true);
-    MessageBox::clearShown();
-    FileDialog::setTesting(true);
-    FileDialog::clearCalls();
-    Clock::setToday(kWednesday);
-    m_folder = std::make_unique<SettingsFolder>();
-    m_dir = std::make_unique<QTemporaryDir>();
-    QDir(ProjectSession::folder()).removeRecursively();
+    m_world.emplace(kWednesday);
 }
 
 void tst_Form1Timeline::cleanup()
 {
-    QDir(ProjectSession::folder()).removeRecursively();
-    m_dir.reset();
-    m_folder.reset();
-    Clock::setToday({});
+    m_world.reset();
 }
 
 void tst_Form1Timeline::toggleIsRemembered_data()
@@ -359,7 +342,7 @@ void tst_Form1Timeline::exportWritesThePicture()
     // The picture is drawn whether or not the timeline shows.
     const auto window = shownWindow(3, false);
     QVERIFY(window);
-    const QString path = name.isEmpty() ? QString() : m_dir->filePath(name);
+    const QString path = name.isEmpty() ? QString() : m_world->files.filePath(name);
     FileDialog::setNextSaveFileName(path);
     action(*window, "actionExportTimeline")->trigger();
 

@@ -7,7 +7,6 @@
 #include "app/DaysOffImportDialog.h"
 #include "app/frmDaysOff.h"
 #include "project/Project.h"
-#include "corekit/Clock.h"
 
 #include <QDateEdit>
 #include <QFileInfo>
@@ -95,33 +94,28 @@ private slots:
     void unreadableFileIsNeverReplaced();
 
 private:
-    std::unique_ptr<SettingsFolder> m_folder;
+    std::optional<WindowTest> m_world;
 };
 
 void tst_frmDaysOff::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    WindowTest::initTestCase();
 }
 
 void tst_frmDaysOff::init()
 {
-    MessageBox::setTesting(true);
-    MessageBox::clearShown();
-    FileDialog::setTesting(true);
-    Clock::setToday(kToday);
-    m_folder = std::make_unique<SettingsFolder>();
-    m_folder->write(kHolidays, kChristmas);
+    m_world.emplace(kToday);
+    m_world->folder.write(kHolidays, kChristmas);
 }
 
 void tst_frmDaysOff::cleanup()
 {
-    m_folder.reset();
-    Clock::setToday({});
+    m_world.reset();
 }
 
 void tst_frmDaysOff::loadsAndTellsSkippedLinesOnce()
 {
-    m_folder->write(kHolidays, "# days off\r\n2026-12-25 Christmas Day\r\n2026-02-30 Nonsense\r\nEaster\r\n");
+    m_world->folder.write(kHolidays, "# days off\r\n2026-12-25 Christmas Day\r\n2026-02-30 Nonsense\r\nEaster\r\n");
     const auto main = openForm1();
     MessageBox::clearShown();
     QStringList shown;
@@ -174,14 +168,14 @@ void tst_frmDaysOff::editsTheList()
 // Import shows the file's dates first; only the ones left ticked when OK is clicked join the list.
 void tst_frmDaysOff::importsFromACalendarFile()
 {
-    const QString ics = m_folder->filePath(QStringLiteral("public.ics"));
-    m_folder->write(QStringLiteral("public.ics"),
+    const QString ics = m_world->folder.filePath(QStringLiteral("public.ics"));
+    m_world->folder.write(QStringLiteral("public.ics"),
         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n"
         "BEGIN:VEVENT\r\nUID:1@test\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:20261225\r\n"
         "SUMMARY:Noel\r\nEND:VEVENT\r\n"
         "BEGIN:VEVENT\r\nUID:2@test\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:20260101\r\n"
         "RRULE:FREQ=YEARLY;COUNT=2\r\nSUMMARY:New Year\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
-    m_folder->write(QStringLiteral("notes.ics"), "Christmas is on the 25th.\n");
+    m_world->folder.write(QStringLiteral("notes.ics"), "Christmas is on the 25th.\n");
     frmDaysOff dialog(christmas());
     dialog.show();
     // The preview hides its progress bar once it shows what it read.
@@ -202,7 +196,7 @@ void tst_frmDaysOff::importsFromACalendarFile()
 
     // A file that is no calendar is refused in the preview, which then adds nothing.
     QString status;
-    FileDialog::setNextOpenFileName(m_folder->filePath(QStringLiteral("notes.ics")));
+    FileDialog::setNextOpenFileName(m_world->folder.filePath(QStringLiteral("notes.ics")));
     onModalWindows<DaysOffImportDialog>(this, { [&](DaysOffImportDialog &preview) {
         finishReading(preview);
         status = preview.findChild<QLabel *>(QStringLiteral("lblStatus"))->text();
@@ -229,7 +223,7 @@ void tst_frmDaysOff::saveWritesAndHandsOnTheDays()
     main->daysOffWindow();
 
     QCOMPARE(main->project().settings().daysOff, (std::vector<QDate> { QDate(2026, 12, 25), QDate(2027, 1, 1) }));
-    QCOMPARE(m_folder->read(kHolidays),
+    QCOMPARE(m_world->folder.read(kHolidays),
         QByteArray("# Days off, one per line: a date as YYYY-MM-DD, then optionally its name.\n"
                    "2026-12-25 Christmas Day\n2027-01-01 New Year's Day\n"));
     QCOMPARE(rebuilt.count(), 1);
@@ -243,7 +237,7 @@ void tst_frmDaysOff::failedSaveKeepsTheWindowOpen()
     for (int i = 0; i < 1000; ++i)
         before
             += QDate(2030, 1, 1).addDays(i).toString(Qt::ISODate).toUtf8() + " A day off with a long name\n";
-    m_folder->write(kHolidays, before);
+    m_world->folder.write(kHolidays, before);
     const auto main = openForm1();
     MessageBox::clearShown();
     const std::vector<QDate> daysBefore = main->project().settings().daysOff;
@@ -270,7 +264,7 @@ void tst_frmDaysOff::failedSaveKeepsTheWindowOpen()
             "12/31/2026|Thursday|New Year's Eve" }));
     QCOMPARE(shownTexts().size(), 1);
     QVERIFY(shownTexts().front().startsWith(QStringLiteral("Could not save holidays.txt: ")));
-    QCOMPARE(m_folder->read(kHolidays), before);
+    QCOMPARE(m_world->folder.read(kHolidays), before);
     QCOMPARE(main->project().settings().daysOff, daysBefore);
 }
 
@@ -283,7 +277,7 @@ void tst_frmDaysOff::cancelChangesNothing()
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(dialog.settings().daysOff, christmas().daysOff);
-    QCOMPARE(m_folder->read(kHolidays), kChristmas);
+    QCOMPARE(m_world->folder.read(kHolidays), kChristmas);
 }
 
 // A days-off file too large to read is told, and no window opens whose save would replace it.
@@ -292,7 +286,7 @@ void tst_frmDaysOff::unreadableFileIsNeverReplaced()
     const auto main = openForm1();
     QByteArray huge = kChristmas;
     huge += QByteArray(16 << 20, '#');
-    m_folder->write(kHolidays, huge);
+    m_world->folder.write(kHolidays, huge);
     MessageBox::clearShown();
     bool opened = false;
     onModalWindows<frmDaysOff>(this, { [&](frmDaysOff &dialog) {
@@ -304,9 +298,9 @@ void tst_frmDaysOff::unreadableFileIsNeverReplaced()
 
     QVERIFY(!opened);
     QCOMPARE(shownTexts().size(), 1);
-    QVERIFY2(shownTexts().front().contains(m_folder->filePath(kHolidays)), qPrintable(shownTexts().front()));
+    QVERIFY2(shownTexts().front().contains(m_world->folder.filePath(kHolidays)), qPrintable(shownTexts().front()));
     QCOMPARE(MessageBox::shown().front().title, QStringLiteral("Days Off"));
-    QCOMPARE(QFileInfo(m_folder->filePath(kHolidays)).size(), huge.size());
+    QCOMPARE(QFileInfo(m_world->folder.filePath(kHolidays)).size(), huge.size());
 }
 
 QTEST_MAIN(tst_frmDaysOff)

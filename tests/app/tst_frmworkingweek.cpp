@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 using namespace ambrel;
 
@@ -114,32 +115,29 @@ private slots:
     void opensModallyFromSettingsLink();
 
 private:
-    std::unique_ptr<SettingsFolder> m_folder;
+    std::optional<WindowTest> m_world;
 };
 
 void tst_frmWorkingWeek::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    WindowTest::initTestCase();
 }
 
 void tst_frmWorkingWeek::init()
 {
-    MessageBox::setTesting(true);
-    Clock::setToday(kWednesday);
-    m_folder = std::make_unique<SettingsFolder>();
+    m_world.emplace(kWednesday);
 }
 
 void tst_frmWorkingWeek::cleanup()
 {
-    m_folder.reset();
-    Clock::setToday({});
+    m_world.reset();
 }
 
 void tst_frmWorkingWeek::loadsTheSettings()
 {
     const auto main = openMainWindow();
-    m_folder->write(QStringLiteral("workingweek.txt"), "1\n0\n1\n0\n1\n0\n1\n");
-    m_folder->write(QStringLiteral("workingday_starts_at.txt"), "09:00 AM\r\n");
+    m_world->folder.write(QStringLiteral("workingweek.txt"), "1\n0\n1\n0\n1\n0\n1\n");
+    m_world->folder.write(QStringLiteral("workingday_starts_at.txt"), "09:00 AM\r\n");
     QList<bool> ticked;
     QList<int> hours;
     onWorkingWeekWindows(this, { [&](frmWorkingWeek &dialog) {
@@ -177,7 +175,7 @@ void tst_frmWorkingWeek::missingFileOnOpening()
     QFETCH(int, choices);
 
     const auto main = openMainWindow();
-    QVERIFY(m_folder->remove(missing));
+    QVERIFY(m_world->folder.remove(missing));
     bool monday = false;
     QStringList shown;
     onWorkingWeekWindows(this, { [&](frmWorkingWeek &dialog) {
@@ -245,7 +243,7 @@ void tst_frmWorkingWeek::save()
     QFETCH(bool, answerYes);
     QFETCH(QStringList, messages);
 
-    const auto filesBefore = m_folder->snapshot();
+    const auto filesBefore = m_world->folder.snapshot();
     frmWorkingWeek dialog(officeWeek(), shippedChoices());
     dialog.show();
     QSignalSpy accepted(&dialog, &QDialog::accepted);
@@ -273,7 +271,7 @@ void tst_frmWorkingWeek::save()
     }
     QCOMPARE(accepted.count(), saved ? 1 : 0);
     QCOMPARE(dialog.isVisible(), !saved);
-    QCOMPARE(m_folder->snapshot(), filesBefore);
+    QCOMPARE(m_world->folder.snapshot(), filesBefore);
     if (!saved) {
         QCOMPARE(dialog.settings().hours.starts, QStringLiteral("09:00 AM"));
         QCOMPARE(dialog.settings().WorkingWeek, officeWeek().WorkingWeek);
@@ -303,14 +301,14 @@ void tst_frmWorkingWeek::buildMessageComesBeforeDone()
     QCOMPARE(shownTexts(),
         (QStringList { QStringLiteral("Your project is set to start on a past date. Please fix this."),
             QStringLiteral("Done!") }));
-    QCOMPARE(weekLines(m_folder->read(QStringLiteral("workingweek.txt"))),
+    QCOMPARE(weekLines(m_world->folder.read(QStringLiteral("workingweek.txt"))),
         (QStringList { "1", "1", "1", "1", "0", "0", "0" }));
 }
 
 void tst_frmWorkingWeek::cancelSavesNothing()
 {
     const auto main = openMainWindow();
-    const auto filesBefore = m_folder->snapshot();
+    const auto filesBefore = m_world->folder.snapshot();
     QSignalSpy rebuilt(main->taskModel(), &QAbstractItemModel::modelReset);
     onWorkingWeekWindows(this, { [](frmWorkingWeek &dialog) {
         tickOnly(dialog, { 6, 7 });
@@ -321,7 +319,7 @@ void tst_frmWorkingWeek::cancelSavesNothing()
 
     QVERIFY(MessageBox::shown().isEmpty());
     QCOMPARE(rebuilt.count(), 0);
-    QCOMPARE(m_folder->snapshot(), filesBefore);
+    QCOMPARE(m_world->folder.snapshot(), filesBefore);
     QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 1, 1, 1, 1, 1, 0, 0 }));
     QCOMPARE(main->project().settings().hours.endsAt, QStringLiteral("05:00 PM"));
 }
@@ -331,7 +329,7 @@ void tst_frmWorkingWeek::cancelSavesNothing()
 void tst_frmWorkingWeek::failedSaveKeepsEverything()
 {
     const auto main = openMainWindow();
-    const auto filesBefore = m_folder->snapshot();
+    const auto filesBefore = m_world->folder.snapshot();
     QSignalSpy rebuilt(main->taskModel(), &QAbstractItemModel::modelReset);
     QList<bool> reopenedTicks;
     int reopenedStart = -1;
@@ -340,8 +338,8 @@ void tst_frmWorkingWeek::failedSaveKeepsEverything()
              tickOnly(dialog, { 1, 2, 3, 4, 5, 6 });
              hourBox(dialog, "cboStartsAt")->setCurrentIndex(k0900AM - 2);
              // A folder where the week file should be: the hour files are written first, then the week fails.
-             QVERIFY(m_folder->remove(QStringLiteral("workingweek.txt")));
-             QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("workingweek.txt")));
+             QVERIFY(m_world->folder.remove(QStringLiteral("workingweek.txt")));
+             QVERIFY(QDir(m_world->folder.path()).mkdir(QStringLiteral("workingweek.txt")));
              dialog.Command1_Click();
          },
             [&](frmWorkingWeek &dialog) {
@@ -359,8 +357,8 @@ void tst_frmWorkingWeek::failedSaveKeepsEverything()
     QCOMPARE(reopenedTicks, (QList<bool> { true, true, true, true, true, true, false }));
     QCOMPARE(reopenedStart, k0900AM - 2);
     QCOMPARE(rebuilt.count(), 0);
-    QCOMPARE(m_folder->read(QStringLiteral("workingday_starts_at.txt")), filesBefore.at(1));
-    QCOMPARE(m_folder->read(QStringLiteral("workingday_ends_at.txt")), filesBefore.at(2));
+    QCOMPARE(m_world->folder.read(QStringLiteral("workingday_starts_at.txt")), filesBefore.at(1));
+    QCOMPARE(m_world->folder.read(QStringLiteral("workingday_ends_at.txt")), filesBefore.at(2));
     QCOMPARE(main->project().settings().hours.starts, QStringLiteral("09:00 AM"));
     QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 1, 1, 1, 1, 1, 0, 0 }));
 }
@@ -383,9 +381,9 @@ void tst_frmWorkingWeek::opensModallyFromSettingsLink()
     QVERIFY(modal);
     QCOMPARE(shownTexts(), QStringList { QStringLiteral("Done!") });
     QCOMPARE(MessageBox::shown().at(0).title, QStringLiteral("Done"));
-    QCOMPARE(weekLines(m_folder->read(QStringLiteral("workingweek.txt"))),
+    QCOMPARE(weekLines(m_world->folder.read(QStringLiteral("workingweek.txt"))),
         (QStringList { "0", "1", "1", "1", "1", "1", "0" }));
-    QCOMPARE(m_folder->read(QStringLiteral("workingday_ends_at.txt")), QByteArray("5:30 PM"));
+    QCOMPARE(m_world->folder.read(QStringLiteral("workingday_ends_at.txt")), QByteArray("5:30 PM"));
     QCOMPARE(main->workingWeek(), (WorkingWeekFlags { 0, 0, 1, 1, 1, 1, 1, 0 }));
     QCOMPARE(main->project().settings().hours.endsAt, QStringLiteral("5:30 PM"));
     QCOMPARE(rebuilt.count(), 1);
