@@ -75,6 +75,7 @@ void TestPostpone::move_data()
     QTest::newRow("position 0 is the first row") << 0 << "0" << "1" << "C" << 0 << qint64(1) << false;
     QTest::newRow("huge move kept whole") << 1 << "2" << "1e20" << "C" << 1 << qint64(1e15) << false;
     QTest::newRow("no row selected") << -1 << "2" << "15" << "C" << -1 << qint64(0) << false;
+    QTest::newRow("no row selected, days not a number") << -1 << "2" << "soon" << "C" << -1 << qint64(0) << false;
     QTest::newRow("no row clicked since start") << 1 << "" << "15" << "C" << -1 << qint64(0) << false;
     QTest::newRow("no row clicked, days not a number") << 1 << "" << "soon" << "C" << -1 << qint64(0) << false;
     QTest::newRow("clicked row not the selected one") << 1 << "3" << "15" << "C" << -1 << qint64(0) << false;
@@ -83,6 +84,8 @@ void TestPostpone::move_data()
     QTest::newRow("days not a number") << 1 << "2" << "two weeks" << "C" << -1 << qint64(0) << true;
     QTest::newRow("days empty") << 1 << "2" << "" << "C" << -1 << qint64(0) << true;
     QTest::newRow("number too large to read") << 1 << "2" << "1e999" << "C" << -1 << qint64(0) << true;
+    QTest::newRow("infinity") << 1 << "2" << "inf" << "C" << -1 << qint64(0) << true;
+    QTest::newRow("not a number") << 1 << "2" << "nan" << "C" << -1 << qint64(0) << true;
     QTest::newRow("days not a number, position beyond") << 4 << "9" << "soon" << "C" << -1 << qint64(0) << true;
 }
 
