@@ -11,8 +11,9 @@ class Project;
 enum class CalendarFormat { Csv, Ics };
 
 // Exports the project's calendar into the file the person picks in a save dialog (named after the project,
-// in the folder the last export of that kind went to), with the window's questions: rebuild first when the tasks changed since the list was built (rebuild does it and
-// says why it was refused), the "Missing Info" checks, replacing an earlier export, and "Done!".
+// in the folder the last export of that kind went to), with the window's questions: rebuild first when the
+// tasks changed since the list was built (rebuild does it and says why it was refused), the "Missing Info"
+// checks, replacing an earlier export, and "Done!".
 void exportCalendar(
     QWidget *parent, Project &project, CalendarFormat format, const std::function<void()> &rebuild);
 

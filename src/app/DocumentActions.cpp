@@ -129,7 +129,8 @@ bool DocumentActions::saveAs()
     const QString name = m_document.project().name().trimmed();
     const QString &file = m_document.filePath();
     const QString suggested = file.isEmpty()
-        ? QDir(Paths::projectFolder()).filePath((name.isEmpty() ? tr("Untitled") : name) + QStringLiteral(".ambrel"))
+        ? QDir(Paths::projectFolder())
+              .filePath((name.isEmpty() ? tr("Untitled") : name) + QStringLiteral(".ambrel"))
         : file;
     QString path = FileDialog::getSaveFileName(m_window, tr("Save Project As"), suggested, tr(kFileFilter));
     if (path.isEmpty())

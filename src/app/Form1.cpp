@@ -131,7 +131,8 @@ void Form1::Form_Load()
     m_plan->load();
     setTextColor(m_ui.chkExcludeWeekends, colorFromBgr(kWhite));
     m_ui.Frame2->show();
-    m_ui.lblSetWorkingDays->move(m_ui.lblSetWorkingDays->x(), m_ui.chkExcludeWeekends->y() + twipsToPixelsY(this, 50));
+    m_ui.lblSetWorkingDays->move(
+        m_ui.lblSetWorkingDays->x(), m_ui.chkExcludeWeekends->y() + twipsToPixelsY(this, 50));
     m_ui.ListView1->setModel(m_tasks);
     m_taskList->applyColumnWidths();
     m_ui.ListView2->setModel(m_events);
@@ -182,7 +183,8 @@ void Form1::restoreSession(const QString &fileName)
         window->show();
         window->setTimelineShown(ProjectSession::timelineShown());
         if (const std::optional<Refusal> failed = window->m_document->restoreKept(std::move(slot)))
-            MessageBox::show(window, failed->text, DocumentActions::tr("Open Project"), MessageBox::Exclamation);
+            MessageBox::show(
+                window, failed->text, DocumentActions::tr("Open Project"), MessageBox::Exclamation);
         window->m_files->rebuildRecentMenu();
     }
 }

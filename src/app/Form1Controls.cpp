@@ -283,9 +283,9 @@ void setKeyboardOrder(const Form1Controls &ui)
     ui.txtTodo->setTabChangesFocus(true);
     ui.Label15->setFocusPolicy(Qt::TabFocus);
     ui.lblSetWorkingDays->setFocusPolicy(Qt::TabFocus);
-    const QList<QWidget *> order { ui.txtProjectName, ui.Label15, ui.optDate->button(0), ui.optDate->button(1),
-        ui.Calendar2, ui.chkExcludeWeekends, ui.lblSetWorkingDays, ui.txtTodo, ui.cmdToList, ui.ListView1,
-        ui.Command2 };
+    const QList<QWidget *> order { ui.txtProjectName, ui.Label15, ui.optDate->button(0),
+        ui.optDate->button(1), ui.Calendar2, ui.chkExcludeWeekends, ui.lblSetWorkingDays, ui.txtTodo,
+        ui.cmdToList, ui.ListView1, ui.Command2 };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

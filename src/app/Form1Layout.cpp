@@ -39,7 +39,8 @@ Form1Layout::Form1Layout(QMainWindow *window, QWidget *body, const Form1Controls
     // The design size is the room below the menu bar; the smallest size still shows the export button
     // beside the side panel and every control of the side panel.
     body->setMinimumSize(twipsToPixelsX(window, kSmallestWidth),
-        twipsToPixelsY(window, kDesignHeight) - m_designTaskBoxHeight + twipsToPixelsY(window, kSmallestTaskBox));
+        twipsToPixelsY(window, kDesignHeight) - m_designTaskBoxHeight
+            + twipsToPixelsY(window, kSmallestTaskBox));
     window->resize(twipsToPixelsX(window, kDesignWidth),
         twipsToPixelsY(window, kDesignHeight) + window->menuBar()->sizeHint().height());
     m_designBuildButtonTop = ui.cmdToList->y();
@@ -48,7 +49,8 @@ Form1Layout::Form1Layout(QMainWindow *window, QWidget *body, const Form1Controls
 void Form1Layout::fit()
 {
     followWidth();
-    WindowPlace::fitExportButton(m_ui.Command2, m_ui.picSidebar, twipsToPixelsX(m_window, kExportButtonWidth));
+    WindowPlace::fitExportButton(
+        m_ui.Command2, m_ui.picSidebar, twipsToPixelsX(m_window, kExportButtonWidth));
     stretchBackgrounds();
     growWithHeight();
     m_timeline->takeListArea();

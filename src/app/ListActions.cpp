@@ -66,8 +66,9 @@ void ListActions::postponeClicked(const QString &txtTaskID, const QString &daysT
 {
     const QItemSelectionModel *selection = m_list->selectionModel();
     const QModelIndexList selected = selection ? selection->selectedIndexes() : QModelIndexList();
-    const Refusable<std::optional<PostponeMove>> move = postponeMove({ selected.isEmpty() ? -1 : selected.first().row(),
-        txtTaskID, daysText, qsizetype(m_document.project().tasks().size()), QLocale() });
+    const Refusable<std::optional<PostponeMove>> move
+        = postponeMove({ selected.isEmpty() ? -1 : selected.first().row(), txtTaskID, daysText,
+            qsizetype(m_document.project().tasks().size()), QLocale() });
     if (move.refused()) {
         MessageBox::show(m_window, move.refusal().text, MessageBox::ooopsTitle(), MessageBox::Exclamation);
         return;

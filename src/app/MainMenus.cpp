@@ -60,24 +60,26 @@ Form1Menus buildForm1Menus(QMainWindow *window, QTreeView *list, const MenuTarge
     QMenu *file = addMenu(bar, "menuFile", Text::tr("&File"));
     QObject::connect(addNamedAction(file, "actionNew", Text::tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
         &QAction::triggered, files, &DocumentActions::newProject);
-    QObject::connect(addNamedAction(file, "actionOpen", Text::tr("&Open…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
+    QObject::connect(
+        addNamedAction(file, "actionOpen", Text::tr("&Open…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
         &QAction::triggered, files, &DocumentActions::open);
     menus.recent = file->addMenu(Text::tr("Open &Recent"));
     menus.recent->setObjectName(QStringLiteral("menuOpenRecent"));
     file->addSeparator();
-    QObject::connect(addNamedAction(file, "actionSave", Text::tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+    QObject::connect(
+        addNamedAction(file, "actionSave", Text::tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
         &QAction::triggered, files, &DocumentActions::save);
     QObject::connect(addNamedAction(file, "actionSaveAs", Text::tr("Save &As…"),
-                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
         &QAction::triggered, files, &DocumentActions::saveAs);
     file->addSeparator();
     QObject::connect(addNamedAction(file, "actionExportCsv", Text::tr("&Export to Google Calendar (.csv)"),
-                QKeySequence(Qt::CTRL | Qt::Key_E)),
+                         QKeySequence(Qt::CTRL | Qt::Key_E)),
         &QAction::triggered, exports, &ExportActions::exportCsv);
     menus.csvPerDay = addNamedAction(file, "actionCsvPerDay", Text::tr("CSV: One Event per &Working Day"));
     menus.csvPerDay->setCheckable(true);
     QObject::connect(addNamedAction(file, "actionExportIcs", Text::tr("Export to &iCalendar (.ics)…"),
-                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)),
         &QAction::triggered, exports, &ExportActions::exportIcs);
     QObject::connect(addNamedAction(file, "actionExportTimeline", Text::tr("Export &Timeline…")),
         &QAction::triggered, exports, &ExportActions::exportTimeline);
@@ -93,7 +95,8 @@ Form1Menus buildForm1Menus(QMainWindow *window, QTreeView *list, const MenuTarge
     QObject::connect(addNamedAction(file, "actionPrintTimeline", Text::tr("Print Ti&meline…")),
         &QAction::triggered, exports, &ExportActions::printTimeline);
     file->addSeparator();
-    QObject::connect(addNamedAction(file, "actionClose", Text::tr("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W)),
+    QObject::connect(
+        addNamedAction(file, "actionClose", Text::tr("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W)),
         &QAction::triggered, window, &QWidget::close);
     QObject::connect(addNamedAction(file, "actionQuit", Text::tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
         &QAction::triggered, window, [window] { quitEveryWindow(window); });
@@ -140,10 +143,10 @@ Form1Menus buildForm1Menus(QMainWindow *window, QTreeView *list, const MenuTarge
     QObject::connect(
         addNamedAction(help, "actionUserManual", Text::tr("&User Manual"), QKeySequence::HelpContents),
         &QAction::triggered, window, [window] { UserManual::open(window); });
-    QObject::connect(addNamedAction(help, "actionTips", Text::tr("&Tips")), &QAction::triggered, window,
-        targets.tips);
-    QObject::connect(addNamedAction(help, "actionAbout", Text::tr("&About Ambrel")), &QAction::triggered, window,
-        [window] { showAboutBox(window); });
+    QObject::connect(
+        addNamedAction(help, "actionTips", Text::tr("&Tips")), &QAction::triggered, window, targets.tips);
+    QObject::connect(addNamedAction(help, "actionAbout", Text::tr("&About Ambrel")), &QAction::triggered,
+        window, [window] { showAboutBox(window); });
 
     menus.taskList = new QMenu(window);
     menus.taskList->setObjectName(QStringLiteral("menuTaskList"));

@@ -28,7 +28,8 @@ PlanActions::PlanActions(ProjectDocument &document, const Form1Controls &ui, con
     , m_columnsChanged(std::move(columnsChanged))
     , m_calendarDate(ui.Calendar2->selectedDate())
 {
-    connect(m_ui.Calendar2, &QCalendarWidget::selectionChanged, this, &PlanActions::onCalendarSelectionChanged);
+    connect(
+        m_ui.Calendar2, &QCalendarWidget::selectionChanged, this, &PlanActions::onCalendarSelectionChanged);
 }
 
 void PlanActions::load()

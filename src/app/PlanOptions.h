@@ -20,7 +20,7 @@ QString rightAwayNotice(const Project &project, const QString &path, const QDate
 // The window's options for a plan that holds up over time: Tasks → Wait for parallel tasks (the project's
 // own, shown for whatever the window holds), File → CSV: One Event per Working Day (remembered between
 // runs), and the right-away notice once a file is opened. rebuild builds the plan as the build button does.
-void connectPlanOptions(
-    QWidget *window, ProjectDocument &document, const Form1Menus &menus, const std::function<void()> &rebuild);
+void connectPlanOptions(QWidget *window, ProjectDocument &document, const Form1Menus &menus,
+    const std::function<void()> &rebuild);
 
 } // namespace ambrel

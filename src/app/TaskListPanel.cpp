@@ -53,8 +53,9 @@ void TaskListPanel::updateHintLine()
 {
     const auto hinted = std::count_if(m_project.tasks().begin(), m_project.tasks().end(),
         [](const TaskRow &task) { return !task.hint.isEmpty() || task.overlap; });
-    QString text = hinted == 1 ? tr("1 line may not say what you meant — hover the mark.")
-                               : tr("%n lines may not say what you meant — hover the marks.", nullptr, int(hinted));
+    QString text = hinted == 1
+        ? tr("1 line may not say what you meant — hover the mark.")
+        : tr("%n lines may not say what you meant — hover the marks.", nullptr, int(hinted));
     const bool emptied = m_actions->emptied();
     if (emptied)
         text = tr("The list is empty until the next rebuild; your task text still holds every task.");
@@ -73,7 +74,8 @@ void TaskListPanel::placeHintLine()
 
 void TaskListPanel::pickRow(int row)
 {
-    const std::optional<CurrentTask> current = clickedTask(m_project.tasks(), row, m_project.schedule().projectName);
+    const std::optional<CurrentTask> current
+        = clickedTask(m_project.tasks(), row, m_project.schedule().projectName);
     if (!current)
         return;
     m_current = *current;
@@ -121,7 +123,8 @@ void TaskListPanel::showMenu(const QPoint &position)
 {
     const QModelIndex under = m_ui.ListView1->indexAt(position);
     if (under.isValid()) {
-        m_ui.ListView1->selectionModel()->select(under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_ui.ListView1->selectionModel()->select(
+            under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         m_ui.ListView1->selectionModel()->setCurrentIndex(under, QItemSelectionModel::NoUpdate);
     }
     m_menus.taskList->popup(m_ui.ListView1->viewport()->mapToGlobal(position));

@@ -26,8 +26,8 @@ class TaskListPanel final : public QObject {
 
 public:
     // window gives the twips their size and parents the messages.
-    TaskListPanel(const Project &project, TaskListModel *tasks, const Form1Controls &ui, const Form1Menus &menus,
-        const ListActions *actions, QWidget *window);
+    TaskListPanel(const Project &project, TaskListModel *tasks, const Form1Controls &ui,
+        const Form1Menus &menus, const ListActions *actions, QWidget *window);
 
     // Once the list has its model: the task actions follow its rows and its selection.
     void followSelection();

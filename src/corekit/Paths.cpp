@@ -95,8 +95,8 @@ QString Paths::projectFolder()
 QString Paths::manualFolder()
 {
     const QDir program(programFolder());
-    for (const QString &candidate :
-        { program.filePath(QStringLiteral("manual")), program.filePath(QStringLiteral("../share/doc/ambrel/manual")) }) {
+    for (const QString &candidate : { program.filePath(QStringLiteral("manual")),
+             program.filePath(QStringLiteral("../share/doc/ambrel/manual")) }) {
         if (QFileInfo::exists(QDir(candidate).filePath(QStringLiteral("index.html"))))
             return QDir::cleanPath(QFileInfo(candidate).absoluteFilePath());
     }

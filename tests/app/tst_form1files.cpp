@@ -2,10 +2,10 @@
 
 #include "app/FileDialog.h"
 #include "app/Form1.h"
-#include "project/Project.h"
 #include "app/MessageBox.h"
-#include "project/ProjectSession.h"
 #include "app/TaskListModel.h"
+#include "project/Project.h"
+#include "project/ProjectSession.h"
 
 #include <QAction>
 #include <QApplication>

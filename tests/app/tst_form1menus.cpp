@@ -493,8 +493,8 @@ void tst_Form1Menus::exportDialogs()
 
     ::action(*window, action)->trigger();
     QCOMPARE(FileDialog::calls().size(), 1);
-    QCOMPARE(
-        FileDialog::calls().constLast().folder, m_world->folder.filePath(QStringLiteral("output/") + fileName));
+    QCOMPARE(FileDialog::calls().constLast().folder,
+        m_world->folder.filePath(QStringLiteral("output/") + fileName));
     QCOMPARE(FileDialog::calls().constLast().confirmOverwrite, dialogAsksOverwrite);
     QVERIFY(QFile::exists(m_world->folder.filePath(QStringLiteral("output/") + fileName)));
     QCOMPARE(MessageBox::shown().constLast().helpPage, helpPage);

@@ -5,12 +5,12 @@
 #include "app/FileDialog.h"
 #include "app/FolderOpener.h"
 #include "app/Form1.h"
-#include "project/ProjectDocument.h"
 #include "app/ListPrinter.h"
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
 #include "corekit/Paths.h"
 #include "project/Project.h"
+#include "project/ProjectDocument.h"
 
 #include <QAction>
 #include <QApplication>
@@ -407,10 +407,8 @@ void tst_Form1Tools::postpone_data()
         << false << "15" << QStringList { "6/5/2024", "6/6/2024", "6/22/2024", "6/23/2024", "6/24/2024" }
         << "";
     QTest::newRow("row 3, 15 working days skip week-ends")
-        << true << "15" << QStringList { "6/5/2024", "6/6/2024", "6/28/2024", "7/1/2024", "7/2/2024" }
-        << "";
-    QTest::newRow("days not a number: refused, nothing moves")
-        << false << "soon" << calendarDays << "Ooops!";
+        << true << "15" << QStringList { "6/5/2024", "6/6/2024", "6/28/2024", "7/1/2024", "7/2/2024" } << "";
+    QTest::newRow("days not a number: refused, nothing moves") << false << "soon" << calendarDays << "Ooops!";
 }
 
 void tst_Form1Tools::postpone()

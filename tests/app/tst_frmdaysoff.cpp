@@ -1,10 +1,10 @@
 #include "WindowTestSupport.h"
 
 #include "FileSizeLimit.h"
+#include "app/DaysOffImportDialog.h"
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
-#include "app/DaysOffImportDialog.h"
 #include "app/frmDaysOff.h"
 #include "project/Project.h"
 
@@ -115,7 +115,8 @@ void tst_frmDaysOff::cleanup()
 
 void tst_frmDaysOff::loadsAndTellsSkippedLinesOnce()
 {
-    m_world->folder.write(kHolidays, "# days off\r\n2026-12-25 Christmas Day\r\n2026-02-30 Nonsense\r\nEaster\r\n");
+    m_world->folder.write(
+        kHolidays, "# days off\r\n2026-12-25 Christmas Day\r\n2026-02-30 Nonsense\r\nEaster\r\n");
     const auto main = openForm1();
     MessageBox::clearShown();
     QStringList shown;
@@ -298,7 +299,8 @@ void tst_frmDaysOff::unreadableFileIsNeverReplaced()
 
     QVERIFY(!opened);
     QCOMPARE(shownTexts().size(), 1);
-    QVERIFY2(shownTexts().front().contains(m_world->folder.filePath(kHolidays)), qPrintable(shownTexts().front()));
+    QVERIFY2(
+        shownTexts().front().contains(m_world->folder.filePath(kHolidays)), qPrintable(shownTexts().front()));
     QCOMPARE(MessageBox::shown().front().title, QStringLiteral("Days Off"));
     QCOMPARE(QFileInfo(m_world->folder.filePath(kHolidays)).size(), huge.size());
 }

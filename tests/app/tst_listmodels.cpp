@@ -59,7 +59,8 @@ void TestListModels::followTheProject()
     QAbstractItemModelTester eventTester(&events, QAbstractItemModelTester::FailureReportingMode::QtTest);
     build(project);
     QCOMPARE(tasks.rowCount(), 4);
-    QCOMPARE(column(events, EventRow::Subject), QStringList({ "P: T1 ", "P: T2 ", "P: T2  (2)", "P: T4 ", "P: T4  (2)" }));
+    QCOMPARE(column(events, EventRow::Subject),
+        QStringList({ "P: T1 ", "P: T2 ", "P: T2  (2)", "P: T4 ", "P: T4  (2)" }));
     QCOMPARE(events.index(1, EventRow::StartDate).data().toString(), QStringLiteral("6/4/2024"));
 }
 

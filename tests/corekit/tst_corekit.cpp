@@ -212,7 +212,8 @@ void TestCorekit::findsTheManual()
     if (!manualAt.isEmpty()) {
         expected = QDir::cleanPath(bin.filePath(manualAt));
         QVERIFY(QDir().mkpath(expected));
-        QVERIFY(SaveLines({ QStringLiteral("<html>") }, QDir(expected).filePath(QStringLiteral("index.html"))));
+        QVERIFY(
+            SaveLines({ QStringLiteral("<html>") }, QDir(expected).filePath(QStringLiteral("index.html"))));
     }
     Paths::setProgramFolder(bin.path());
     QCOMPARE(Paths::manualFolder(), expected);

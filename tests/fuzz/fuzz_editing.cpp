@@ -185,7 +185,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 current = clicked;
             break;
         case 1: {
-            const int selected = rows > 0 && provider.ConsumeBool() ? provider.ConsumeIntegralInRange(0, rows - 1) : -1;
+            const int selected
+                = rows > 0 && provider.ConsumeBool() ? provider.ConsumeIntegralInRange(0, rows - 1) : -1;
             const QLocale locale = consumeLocale(provider);
             const QString daysText = consumeDaysText(provider, locale);
             const QString taskID = current ? current->txtTaskID : QString();

@@ -65,28 +65,72 @@ void TestPostpone::move_data()
     QTest::addColumn<qint64>("byDays");
     QTest::addColumn<bool>("refused");
 
-    QTest::newRow("third of five, 15 days") << 2 << "3" << "15" << "C" << 2 << qint64(15) << false;
-    QTest::newRow("advance from the first") << 0 << "1" << "-5" << "C" << 0 << qint64(-5) << false;
-    QTest::newRow("zero days") << 4 << "5" << "0" << "C" << 4 << qint64(0) << false;
-    QTest::newRow("fraction rounds down") << 2 << "3" << "3.7" << "C" << 2 << qint64(3) << false;
-    QTest::newRow("negative fraction rounds down") << 2 << "3" << " -2.5 " << "C" << 2 << qint64(-3) << false;
-    QTest::newRow("decimal comma of the locale") << 2 << "3" << "3,7" << "de_DE" << 2 << qint64(3) << false;
-    QTest::newRow("fractional position rounds down") << 1 << "2.9" << "1" << "C" << 1 << qint64(1) << false;
-    QTest::newRow("position 0 is the first row") << 0 << "0" << "1" << "C" << 0 << qint64(1) << false;
-    QTest::newRow("huge move kept whole") << 1 << "2" << "1e20" << "C" << 1 << qint64(1e15) << false;
-    QTest::newRow("no row selected") << -1 << "2" << "15" << "C" << -1 << qint64(0) << false;
-    QTest::newRow("no row selected, days not a number") << -1 << "2" << "soon" << "C" << -1 << qint64(0) << false;
-    QTest::newRow("no row clicked since start") << 1 << "" << "15" << "C" << -1 << qint64(0) << false;
-    QTest::newRow("no row clicked, days not a number") << 1 << "" << "soon" << "C" << -1 << qint64(0) << false;
-    QTest::newRow("clicked row not the selected one") << 1 << "3" << "15" << "C" << -1 << qint64(0) << false;
-    QTest::newRow("position beyond the last row") << 4 << "6" << "15" << "C" << -1 << qint64(0) << false;
-    QTest::newRow("position far beyond, huge days") << 4 << "1e9" << "1e12" << "C" << -1 << qint64(0) << false;
-    QTest::newRow("days not a number") << 1 << "2" << "two weeks" << "C" << -1 << qint64(0) << true;
-    QTest::newRow("days empty") << 1 << "2" << "" << "C" << -1 << qint64(0) << true;
-    QTest::newRow("number too large to read") << 1 << "2" << "1e999" << "C" << -1 << qint64(0) << true;
-    QTest::newRow("infinity") << 1 << "2" << "inf" << "C" << -1 << qint64(0) << true;
-    QTest::newRow("not a number") << 1 << "2" << "nan" << "C" << -1 << qint64(0) << true;
-    QTest::newRow("days not a number, position beyond") << 4 << "9" << "soon" << "C" << -1 << qint64(0) << true;
+    QTest::newRow("third of five, 15 days") << 2 << "3"
+                                            << "15"
+                                            << "C" << 2 << qint64(15) << false;
+    QTest::newRow("advance from the first") << 0 << "1"
+                                            << "-5"
+                                            << "C" << 0 << qint64(-5) << false;
+    QTest::newRow("zero days") << 4 << "5"
+                               << "0"
+                               << "C" << 4 << qint64(0) << false;
+    QTest::newRow("fraction rounds down") << 2 << "3"
+                                          << "3.7"
+                                          << "C" << 2 << qint64(3) << false;
+    QTest::newRow("negative fraction rounds down") << 2 << "3"
+                                                   << " -2.5 "
+                                                   << "C" << 2 << qint64(-3) << false;
+    QTest::newRow("decimal comma of the locale") << 2 << "3"
+                                                 << "3,7"
+                                                 << "de_DE" << 2 << qint64(3) << false;
+    QTest::newRow("fractional position rounds down") << 1 << "2.9"
+                                                     << "1"
+                                                     << "C" << 1 << qint64(1) << false;
+    QTest::newRow("position 0 is the first row") << 0 << "0"
+                                                 << "1"
+                                                 << "C" << 0 << qint64(1) << false;
+    QTest::newRow("huge move kept whole") << 1 << "2"
+                                          << "1e20"
+                                          << "C" << 1 << qint64(1e15) << false;
+    QTest::newRow("no row selected") << -1 << "2"
+                                     << "15"
+                                     << "C" << -1 << qint64(0) << false;
+    QTest::newRow("no row selected, days not a number") << -1 << "2"
+                                                        << "soon"
+                                                        << "C" << -1 << qint64(0) << false;
+    QTest::newRow("no row clicked since start") << 1 << ""
+                                                << "15"
+                                                << "C" << -1 << qint64(0) << false;
+    QTest::newRow("no row clicked, days not a number") << 1 << ""
+                                                       << "soon"
+                                                       << "C" << -1 << qint64(0) << false;
+    QTest::newRow("clicked row not the selected one") << 1 << "3"
+                                                      << "15"
+                                                      << "C" << -1 << qint64(0) << false;
+    QTest::newRow("position beyond the last row") << 4 << "6"
+                                                  << "15"
+                                                  << "C" << -1 << qint64(0) << false;
+    QTest::newRow("position far beyond, huge days") << 4 << "1e9"
+                                                    << "1e12"
+                                                    << "C" << -1 << qint64(0) << false;
+    QTest::newRow("days not a number") << 1 << "2"
+                                       << "two weeks"
+                                       << "C" << -1 << qint64(0) << true;
+    QTest::newRow("days empty") << 1 << "2"
+                                << ""
+                                << "C" << -1 << qint64(0) << true;
+    QTest::newRow("number too large to read") << 1 << "2"
+                                              << "1e999"
+                                              << "C" << -1 << qint64(0) << true;
+    QTest::newRow("infinity") << 1 << "2"
+                              << "inf"
+                              << "C" << -1 << qint64(0) << true;
+    QTest::newRow("not a number") << 1 << "2"
+                                  << "nan"
+                                  << "C" << -1 << qint64(0) << true;
+    QTest::newRow("days not a number, position beyond") << 4 << "9"
+                                                        << "soon"
+                                                        << "C" << -1 << qint64(0) << true;
 }
 
 void TestPostpone::move()
@@ -103,8 +147,9 @@ void TestPostpone::move()
         = postponeMove({ selected, taskId, days, 5, QLocale(localeName) });
     QCOMPARE(move.refused(), refused);
     if (refused) {
-        QVERIFY2(move.refusal().text.startsWith(QLatin1String("Please enter the number of days to move the project "
-                                                              "by: ")),
+        QVERIFY2(move.refusal().text.startsWith(
+                     QLatin1String("Please enter the number of days to move the project "
+                                   "by: ")),
             qPrintable(move.refusal().text));
         return;
     }
