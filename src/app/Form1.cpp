@@ -232,8 +232,7 @@ void Form1::tmrDate_Timer()
 
 void Form1::Label15_Click()
 {
-    frmTips tips(this);
-    tips.exec();
+    frmTips(this).exec();
 }
 
 void Form1::lblSetWorkingDays_Click()
