@@ -1,6 +1,6 @@
 #include "cli/CalendarDaysOff.h"
 
-#include "export/IcsDaysOff.h"
+#include "calendarimport/IcsDaysOff.h"
 #include "workweek/DaysOff.h"
 
 #include <QFile>

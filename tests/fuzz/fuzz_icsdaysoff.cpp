@@ -1,7 +1,7 @@
 // Days off from iCalendar text: any bytes as a calendar, read where the person is in Berlin.
 #include "FuzzChecks.h"
 
-#include "export/IcsDaysOff.h"
+#include "calendarimport/IcsDaysOff.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

@@ -1,7 +1,4 @@
-#include "export/IcsDaysOff.h"
-#include "schedule/CalendarEvents.h"
-
-#include "ReferenceCalendar.h"
+#include "calendarimport/IcsDaysOff.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -10,7 +7,6 @@
 #include <QTest>
 
 using namespace ambrel;
-using testing::weekFromText;
 
 namespace {
 
@@ -68,14 +64,6 @@ QStringList reasons(const std::vector<IcsLeftOut> &leftOut)
     return list;
 }
 
-QStringList runsOf(const std::vector<WorkingRun> &events)
-{
-    QStringList runs;
-    for (const WorkingRun &run : events)
-        runs << run.first.toString(Qt::ISODate) + QStringLiteral("..") + run.last.toString(Qt::ISODate);
-    return runs;
-}
-
 QByteArray repeated(const QByteArray &line, int times)
 {
     QByteArray text;
@@ -101,8 +89,6 @@ private slots:
     void tellsTheCommandLine();
     void reportsProgressAndStopsWhenCancelled();
     void agreesWithASecondReading();
-    void eventsSplitAroundADayOff_data();
-    void eventsSplitAroundADayOff();
 };
 
 void tst_IcsDaysOff::importsDays_data()
@@ -565,36 +551,6 @@ void tst_IcsDaysOff::agreesWithASecondReading()
                     .arg(seed)
                     .arg(QString::fromUtf8(calendars[path]), found.join(' '), byDay.values().join(' '))));
     }
-}
-
-void tst_IcsDaysOff::eventsSplitAroundADayOff_data()
-{
-    QTest::addColumn<QString>("week");
-    QTest::addColumn<QDate>("start");
-    QTest::addColumn<double>("dayCount");
-    QTest::addColumn<QStringList>("runs");
-
-    // Days off on Thursday 24, Friday 25 December 2026 and Friday 1 January 2027.
-    QTest::newRow("Mon-Fri from Monday 21: around Christmas and New Year")
-        << "1111100" << QDate(2026, 12, 21) << 8.0
-        << QStringList { "2026-12-21..2026-12-23", "2026-12-28..2026-12-31", "2027-01-04..2027-01-04" };
-    QTest::newRow("every day: a run ends the day before and begins the day after")
-        << "1111111" << QDate(2026, 12, 22) << 5.0
-        << QStringList { "2026-12-22..2026-12-23", "2026-12-26..2026-12-28" };
-}
-
-void tst_IcsDaysOff::eventsSplitAroundADayOff()
-{
-    QFETCH(QString, week);
-    QFETCH(QDate, start);
-    QFETCH(double, dayCount);
-    QFETCH(QStringList, runs);
-    const WorkingCalendar calendar(weekFromText(week.toLatin1().constData()), true,
-        { QDate(2026, 12, 24), QDate(2026, 12, 25), QDate(2027, 1, 1) });
-    std::vector<WorkingRun> events;
-    CalendarEventFields fields;
-    QVERIFY(AddCalendarEvents(events, fields, calendar, start, dayCount, 100));
-    QCOMPARE(runsOf(events), runs);
 }
 
 QTEST_GUILESS_MAIN(tst_IcsDaysOff)
