@@ -1,5 +1,7 @@
 #include "IcsDaysOff.h"
 
+#include "Recurrence.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -367,19 +369,6 @@ EventLines linesOf(const QByteArray &ics, const EventText &event)
 
 // ---- Times as an event writes them: a date, or a date and time that is floating, in UTC or in a zone.
 
-struct WallTime {
-    QDate date;
-    QTime time; // midnight for a date
-
-    auto operator<=>(const WallTime &other) const
-    {
-        if (date != other.date)
-            return date.toJulianDay() <=> other.date.toJulianDay();
-        return time.msecsSinceStartOfDay() <=> other.time.msecsSinceStartOfDay();
-    }
-    bool operator==(const WallTime &other) const = default;
-};
-
 struct Moment {
     WallTime wall;
     bool isDate = false;
@@ -511,61 +500,7 @@ WallTime inZoneOf(const Moment &moment, const QTimeZone &eventZone, Zones &zones
     return { converted.date(), converted.time() };
 }
 
-// ---- Steps: every rule is walked a day at a time, and every day walked is counted.
-
-class Budget final {
-public:
-    Budget(qint64 total, const std::atomic<bool> *cancel)
-        : m_limit(total)
-        , m_total(total)
-        , m_cancel(cancel)
-    {
-    }
-
-    void startEvent() { m_event = IcsDaysOff::MaxStepsPerEvent; }
-    bool take(qint64 steps)
-    {
-        m_event -= steps;
-        m_total -= steps;
-        if ((m_sinceCheck += steps) >= 65'536) {
-            m_sinceCheck = 0;
-            if (m_cancel && m_cancel->load(std::memory_order_relaxed))
-                m_cancelled = true;
-        }
-        return m_event >= 0 && m_total >= 0 && !m_cancelled;
-    }
-    bool eventSpent() const { return m_event < 0; }
-    bool totalSpent() const { return m_total < 0; }
-    bool cancelled() const { return m_cancelled; }
-    qint64 limit() const { return m_limit; }
-    qint64 used() const { return m_limit - m_total; }
-    void checkCancel()
-    {
-        if (m_cancel && m_cancel->load(std::memory_order_relaxed))
-            m_cancelled = true;
-    }
-
-private:
-    qint64 m_limit;
-    qint64 m_total;
-    qint64 m_event = 0;
-    qint64 m_sinceCheck = 0;
-    const std::atomic<bool> *m_cancel;
-    bool m_cancelled = false;
-};
-
-// ---- Recurrence rules of a day or coarser.
-
-struct Rule {
-    enum Frequency { Daily, Weekly, Monthly, Yearly } frequency = Yearly;
-    int interval = 1;
-    int count = 0;
-    bool hasUntil = false;
-    WallTime until;
-    int weekStart = Qt::Monday;
-    std::vector<int> months, monthDays, yearDays, weekNumbers, setPositions, hours, minutes, seconds;
-    std::vector<std::pair<int, int>> weekDays; // (ordinal, Qt day of week); ordinal 0 is every one
-};
+// ---- Recurrence rules as the parser reads them.
 
 // The values of a rule part such as BYMONTHDAY, sorted, each once; false, with why, when one lies outside
 // low to high (and -high to -low when the part counts from the end too).
@@ -601,326 +536,6 @@ int qtDayOf(icalrecurrencetype_weekday day)
     return day == ICAL_SUNDAY_WEEKDAY ? 7 : int(day) - 1;
 }
 
-bool contains(const std::vector<int> &list, int value)
-{
-    return std::binary_search(list.begin(), list.end(), value);
-}
-
-QDate weekOneStart(int year, int weekStart)
-{
-    const QDate fourth(year, 1, 4);
-    return fourth.addDays(-((fourth.dayOfWeek() - weekStart + 7) % 7));
-}
-
-QDate weekStartOf(const QDate &date, int weekStart)
-{
-    return date.addDays(-((date.dayOfWeek() - weekStart + 7) % 7));
-}
-
-class Expansion final {
-public:
-    Expansion(const Rule &rule, const WallTime &start, bool allDay, QDate low, QDate high, Budget &budget)
-        : m_rule(rule)
-        , m_start(start)
-        , m_low(low)
-        , m_high(high)
-        , m_budget(budget)
-    {
-        const bool nothingBy = rule.weekNumbers.empty() && rule.yearDays.empty() && rule.monthDays.empty()
-            && rule.weekDays.empty();
-        if (nothingBy) {
-            switch (rule.frequency) {
-            case Rule::Yearly:
-                if (m_rule.months.empty())
-                    m_rule.months = { start.date.month() };
-                m_rule.monthDays = { start.date.day() };
-                break;
-            case Rule::Monthly:
-                m_rule.monthDays = { start.date.day() };
-                break;
-            case Rule::Weekly:
-                m_rule.weekDays = { { 0, start.date.dayOfWeek() } };
-                break;
-            case Rule::Daily:
-                break;
-            }
-        }
-        if (allDay) {
-            m_times = { QTime(0, 0) };
-        } else {
-            const auto orDefault = [](const std::vector<int> &list, int value) {
-                return list.empty() ? std::vector<int> { value } : list;
-            };
-            for (int hour : orDefault(rule.hours, start.time.hour()))
-                for (int minute : orDefault(rule.minutes, start.time.minute()))
-                    for (int second : orDefault(rule.seconds, start.time.second()))
-                        m_times.push_back(QTime(hour, minute, std::min(second, 59)));
-            std::sort(m_times.begin(), m_times.end());
-            m_times.erase(std::unique(m_times.begin(), m_times.end()), m_times.end());
-        }
-    }
-
-    // False when the steps ran out first.
-    bool run(std::vector<WallTime> &instances)
-    {
-        const int interval = std::max(1, m_rule.interval);
-        qint64 first = 0;
-        // Without a count, periods wholly before the window cannot give an instance inside it.
-        if (m_rule.count == 0) {
-            const qint64 behind = periodIndex(m_low) - periodIndex(m_start.date);
-            if (behind > 0)
-                first = behind / interval;
-        }
-        int counted = 0;
-        std::vector<QDate> days;
-        std::vector<WallTime> candidates;
-        for (qint64 k = first;; ++k) {
-            if (!m_budget.take(1))
-                return false;
-            QDate from;
-            QDate to;
-            if (!period(k * interval, from, to))
-                return true;
-            // Instances past the window are counted by no COUNT that matters here.
-            if (from > m_high)
-                return true;
-            if (m_rule.hasUntil && from > m_rule.until.date)
-                return true;
-            days.clear();
-            if (!collectDays(from, to, days))
-                return false;
-            // Charged before they are built, so that every time of every day of a year cannot fill the
-            // memory.
-            if (!m_budget.take(qint64(days.size()) * qint64(m_times.size())))
-                return false;
-            candidates.clear();
-            for (const QDate &day : days)
-                for (const QTime &time : m_times)
-                    candidates.push_back({ day, time });
-            if (!m_rule.setPositions.empty())
-                candidates = positioned(candidates);
-            for (const WallTime &instance : candidates) {
-                if (instance < m_start)
-                    continue;
-                if (m_rule.hasUntil && m_rule.until < instance)
-                    return true;
-                if (m_rule.count > 0 && ++counted > m_rule.count)
-                    return true;
-                if (instance.date > m_high)
-                    return true;
-                if (instance.date >= m_low)
-                    instances.push_back(instance);
-            }
-        }
-    }
-
-private:
-    qint64 periodIndex(const QDate &date) const
-    {
-        switch (m_rule.frequency) {
-        case Rule::Yearly:
-            return date.year();
-        case Rule::Monthly:
-            return qint64(date.year()) * 12 + date.month() - 1;
-        case Rule::Weekly:
-            return weekStartOf(date, m_rule.weekStart).toJulianDay() / 7;
-        case Rule::Daily:
-            break;
-        }
-        return date.toJulianDay();
-    }
-
-    // The days of the period that lies offset periods after the one of DTSTART; false past year 9999.
-    bool period(qint64 offset, QDate &from, QDate &to) const
-    {
-        const QDate start = m_start.date;
-        switch (m_rule.frequency) {
-        case Rule::Yearly: {
-            const qint64 year = start.year() + offset;
-            if (year > 9999)
-                return false;
-            from = QDate(int(year), 1, 1);
-            to = QDate(int(year), 12, 31);
-            return true;
-        }
-        case Rule::Monthly: {
-            const qint64 month = qint64(start.year()) * 12 + start.month() - 1 + offset;
-            if (month / 12 > 9999)
-                return false;
-            from = QDate(int(month / 12), int(month % 12) + 1, 1);
-            to = from.addDays(from.daysInMonth() - 1);
-            return true;
-        }
-        case Rule::Weekly:
-            if (offset > 3'700'000 / 7)
-                return false;
-            from = weekStartOf(start, m_rule.weekStart).addDays(offset * 7);
-            to = from.addDays(6);
-            break;
-        case Rule::Daily:
-            if (offset > 3'700'000)
-                return false;
-            from = to = start.addDays(offset);
-            break;
-        }
-        return from.year() <= 9999;
-    }
-
-    // A day's calendar fields, stepped one day at a time without converting each date again.
-    struct Day {
-        int year = 0;
-        int month = 0;
-        int day = 0;
-        int weekDay = 0;
-        int yearDay = 0;
-        int monthLength = 0;
-        int yearLength = 0;
-        qint64 julian = 0;
-
-        explicit Day(const QDate &date)
-            : year(date.year())
-            , month(date.month())
-            , day(date.day())
-            , weekDay(date.dayOfWeek())
-            , yearDay(date.dayOfYear())
-            , monthLength(date.daysInMonth())
-            , yearLength(date.daysInYear())
-            , julian(date.toJulianDay())
-        {
-        }
-        void next()
-        {
-            ++julian;
-            weekDay = weekDay % 7 + 1;
-            ++yearDay;
-            if (++day <= monthLength)
-                return;
-            day = 1;
-            if (++month > 12) {
-                month = 1;
-                ++year;
-                yearDay = 1;
-                yearLength = QDate::isLeapYear(year) ? 366 : 365;
-            }
-            monthLength = QDate(year, month, 1).daysInMonth();
-        }
-    };
-
-    bool collectDays(const QDate &from, const QDate &to, std::vector<QDate> &days)
-    {
-        const auto walk = [&](const QDate &first, qint64 count) {
-            if (!m_budget.take(count))
-                return false;
-            Day day(first);
-            for (qint64 i = 0; i < count; ++i, day.next()) {
-                if (matches(day))
-                    days.push_back(QDate::fromJulianDay(day.julian));
-            }
-            return true;
-        };
-        // A yearly rule limited to some months needs to look at those months only.
-        if (m_rule.frequency == Rule::Yearly && !m_rule.months.empty() && m_rule.weekNumbers.empty()) {
-            for (int month : m_rule.months) {
-                const QDate first(from.year(), month, 1);
-                if (!walk(first, first.daysInMonth()))
-                    return false;
-            }
-            return true;
-        }
-        return walk(from, from.daysTo(to) + 1);
-    }
-
-    bool matches(const Day &date)
-    {
-        if (!m_rule.months.empty() && !contains(m_rule.months, date.month))
-            return false;
-        if (!m_rule.weekNumbers.empty() && !weekMatches(date))
-            return false;
-        if (!m_rule.yearDays.empty()) {
-            if (!contains(m_rule.yearDays, date.yearDay)
-                && !contains(m_rule.yearDays, date.yearDay - date.yearLength - 1))
-                return false;
-        }
-        if (!m_rule.monthDays.empty()) {
-            if (!contains(m_rule.monthDays, date.day)
-                && !contains(m_rule.monthDays, date.day - date.monthLength - 1))
-                return false;
-        }
-        if (!m_rule.weekDays.empty()) {
-            // The ordinal counts within the month for a monthly rule or a yearly one limited to months,
-            // within the year for other yearly rules; daily and weekly rules have none.
-            const bool inMonth = m_rule.frequency == Rule::Monthly
-                || (m_rule.frequency == Rule::Yearly && !m_rule.months.empty());
-            const bool inYear = m_rule.frequency == Rule::Yearly && !inMonth;
-            const int day = inMonth ? date.day : date.yearDay;
-            const int length = inMonth ? date.monthLength : date.yearLength;
-            const int nth = (day - 1) / 7 + 1;
-            const int nthFromEnd = -((length - day) / 7 + 1);
-            bool any = false;
-            for (const auto &[ordinal, weekDay] : m_rule.weekDays) {
-                if (weekDay != date.weekDay)
-                    continue;
-                if (ordinal == 0 || !(inMonth || inYear) || ordinal == nth || ordinal == nthFromEnd) {
-                    any = true;
-                    break;
-                }
-            }
-            if (!any)
-                return false;
-        }
-        return true;
-    }
-
-    // Weeks begin on WKST; week 1 is the first with four days in its year, and a day belongs to the week
-    // year of its week, which may be the year before or after its own.
-    qint64 weekOne(int year)
-    {
-        const auto found = m_weekOnes.find(year);
-        if (found != m_weekOnes.end())
-            return found->second;
-        const qint64 julian = weekOneStart(year, m_rule.weekStart).toJulianDay();
-        if (m_weekOnes.size() > 64)
-            m_weekOnes.clear();
-        m_weekOnes.emplace(year, julian);
-        return julian;
-    }
-
-    bool weekMatches(const Day &date)
-    {
-        const qint64 start = date.julian - (date.weekDay - m_rule.weekStart + 7) % 7;
-        int weekYear = date.year;
-        if (start >= weekOne(date.year + 1))
-            weekYear = date.year + 1;
-        else if (start < weekOne(date.year))
-            weekYear = date.year - 1;
-        const int number = int((start - weekOne(weekYear)) / 7) + 1;
-        const int weeks = int((weekOne(weekYear + 1) - weekOne(weekYear)) / 7);
-        return contains(m_rule.weekNumbers, number) || contains(m_rule.weekNumbers, number - weeks - 1);
-    }
-
-    std::vector<WallTime> positioned(const std::vector<WallTime> &all) const
-    {
-        std::vector<WallTime> chosen;
-        const int size = int(all.size());
-        for (int position : m_rule.setPositions) {
-            const int index = position > 0 ? position - 1 : size + position;
-            if (index >= 0 && index < size)
-                chosen.push_back(all[size_t(index)]);
-        }
-        std::sort(chosen.begin(), chosen.end());
-        chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
-        return chosen;
-    }
-
-    Rule m_rule;
-    WallTime m_start;
-    QDate m_low;
-    QDate m_high;
-    Budget &m_budget;
-    std::vector<QTime> m_times;
-    std::map<int, qint64> m_weekOnes;
-};
-
 // ---- Events.
 
 struct Event {
@@ -948,7 +563,8 @@ public:
         , m_first(thisYear, 1, 1)
         , m_last(thisYear + IcsDaysOff::LastYearAfterThis, 12, 31)
         , m_zones(options.zone.isValid() ? options.zone : QTimeZone::systemTimeZone())
-        , m_budget(options.maxSteps > 0 ? options.maxSteps : IcsDaysOff::MaxSteps, options.cancel)
+        , m_budget(options.maxSteps > 0 ? options.maxSteps : IcsDaysOff::MaxSteps,
+              IcsDaysOff::MaxStepsPerEvent, options.cancel)
         , m_progress(options.progress)
     {
     }
@@ -962,7 +578,7 @@ private:
     void take(const Event &event, const EventLines &lines, const std::vector<Moment> &moved);
     bool instancesOf(const Event &event, const EventLines &lines, const std::vector<Moment> &moved,
         std::vector<WallTime> &instances, QString &reason);
-    bool ruleOf(icalproperty *property, const Event &event, Rule &rule, QString &reason);
+    bool ruleOf(icalproperty *property, const Event &event, RecurrenceRule &rule, QString &reason);
     bool add(const QDate &date, const Event &event, const QTime &begins, const QTime &ends);
     void leaveOut(const Event &event, const QString &reason);
     QString outOfSteps();
@@ -972,7 +588,7 @@ private:
     QDate m_first;
     QDate m_last;
     Zones m_zones;
-    Budget m_budget;
+    StepBudget m_budget;
     std::function<void(int, int)> m_progress;
     std::map<QDate, IcsFoundDate> m_found;
     std::vector<IcsLeftOut> m_leftOut;
@@ -1060,7 +676,7 @@ bool Reader::add(const QDate &date, const Event &event, const QTime &begins, con
     return true;
 }
 
-bool Reader::ruleOf(icalproperty *property, const Event &event, Rule &rule, QString &reason)
+bool Reader::ruleOf(icalproperty *property, const Event &event, RecurrenceRule &rule, QString &reason)
 {
     const icalrecurrencetype r = icalproperty_get_rrule(property);
     switch (r.freq) {
@@ -1071,16 +687,16 @@ bool Reader::ruleOf(icalproperty *property, const Event &event, Rule &rule, QStr
                      .arg(QString::fromLatin1(icalrecur_freq_to_string(r.freq)));
         return false;
     case ICAL_DAILY_RECURRENCE:
-        rule.frequency = Rule::Daily;
+        rule.frequency = RecurrenceRule::Daily;
         break;
     case ICAL_WEEKLY_RECURRENCE:
-        rule.frequency = Rule::Weekly;
+        rule.frequency = RecurrenceRule::Weekly;
         break;
     case ICAL_MONTHLY_RECURRENCE:
-        rule.frequency = Rule::Monthly;
+        rule.frequency = RecurrenceRule::Monthly;
         break;
     case ICAL_YEARLY_RECURRENCE:
-        rule.frequency = Rule::Yearly;
+        rule.frequency = RecurrenceRule::Yearly;
         break;
     default:
         reason = QStringLiteral("its RRULE cannot be read");
@@ -1138,49 +754,43 @@ bool Reader::instancesOf(const Event &event, const EventLines &lines, const std:
     const QDate low = event.start.isDate ? m_first.addDays(-std::min<qint64>(event.spanDays, 4'000'000))
                                          : m_first.addDays(-2);
     const QDate high = m_last.addDays(2);
+    Recurrence recurrence(event.start.wall, event.start.isDate, low, high, m_budget);
 
-    instances.push_back(event.start.wall);
     // An instance moved here stands for itself alone.
-    if (event.recurrenceId.valid)
+    if (event.recurrenceId.valid) {
+        instances = recurrence.instances();
         return true;
+    }
     for (const auto &[start, end] : lines.rdateLines) {
         for (const Moment &moment : momentsOf(unfolded(m_ics, start, end), m_zones)) {
             if (!moment.valid)
                 continue;
             if (!m_budget.take(moment.isDate || event.start.isDate ? 1 : kStepsPerConversion))
                 return false;
-            WallTime wall = event.start.isDate ? WallTime { moment.wall.date, QTime(0, 0) }
-                                               : inZoneOf(moment, zone, m_zones);
-            if (moment.isDate && !event.start.isDate)
-                wall.time = event.start.wall.time;
-            instances.push_back(wall);
+            if (moment.isDate)
+                recurrence.addDay(moment.wall.date);
+            else
+                recurrence.add(event.start.isDate ? moment.wall : inZoneOf(moment, zone, m_zones));
         }
     }
 
     icalcomponent *component = event.component.get();
     for (icalproperty *p = icalcomponent_get_first_property(component, ICAL_RRULE_PROPERTY); p;
          p = icalcomponent_get_next_property(component, ICAL_RRULE_PROPERTY)) {
-        Rule rule;
-        if (!ruleOf(p, event, rule, reason))
-            return false;
-        Expansion expansion(rule, event.start.wall, event.start.isDate, low, high, m_budget);
-        if (!expansion.run(instances))
+        RecurrenceRule rule;
+        if (!ruleOf(p, event, rule, reason) || !recurrence.addRule(rule))
             return false;
     }
 
-    // What EXDATE and the moved or cancelled instances take away: dates for an all-day event; for a timed
-    // one, moments compared in the event's own zone, or whole days when given as dates.
-    std::set<WallTime> excluded;
-    std::set<QDate> excludedDays;
+    // EXDATE and the moved or cancelled instances: moments compared in the event's own zone, or whole days
+    // when given as dates.
     const auto exclude = [&](const Moment &moment) {
         if (!moment.valid)
             return;
-        if (event.start.isDate)
-            excludedDays.insert(moment.wall.date);
-        else if (moment.isDate)
-            excludedDays.insert(moment.wall.date);
+        if (moment.isDate)
+            recurrence.excludeDay(moment.wall.date);
         else
-            excluded.insert(inZoneOf(moment, zone, m_zones));
+            recurrence.exclude(event.start.isDate ? moment.wall : inZoneOf(moment, zone, m_zones));
     };
     for (const auto &[start, end] : lines.exdateLines) {
         for (const Moment &moment : momentsOf(unfolded(m_ics, start, end), m_zones)) {
@@ -1191,12 +801,7 @@ bool Reader::instancesOf(const Event &event, const EventLines &lines, const std:
     }
     for (const Moment &recurrenceId : moved)
         exclude(recurrenceId);
-
-    std::sort(instances.begin(), instances.end());
-    instances.erase(std::unique(instances.begin(), instances.end()), instances.end());
-    std::erase_if(instances, [&](const WallTime &instance) {
-        return excludedDays.contains(instance.date) || excluded.contains(instance);
-    });
+    instances = recurrence.instances();
     return true;
 }
 
