@@ -197,24 +197,19 @@ struct EventText {
     bool repeats = false; // it has an RRULE or an RDATE
 };
 
-struct Scan {
-    QString error;
-    std::vector<EventText> events; // every VEVENT, in the order they begin
-};
-
-Scan scanText(const QByteArray &ics)
+// Every VEVENT, in the order they begin, or why the text is refused whole.
+Refusable<std::vector<EventText>> scanText(const QByteArray &ics)
 {
-    Scan scan;
+    std::vector<EventText> events;
     const qsizetype nul = ics.indexOf('\0');
     if (nul >= 0) {
-        scan.error = QStringLiteral("line %1 holds a NUL byte, which iCalendar text never does")
-                         .arg(ics.left(nul).count('\n') + 1);
-        return scan;
+        return Refusal { QStringLiteral("line %1 holds a NUL byte, which iCalendar text never does")
+                             .arg(ics.left(nul).count('\n') + 1) };
     }
     struct Open {
         QByteArray name;
         int line;
-        int event; // its place in scan.events when it is a VEVENT, else -1
+        int event; // its place in events when it is a VEVENT, else -1
     };
     std::vector<Open> open;
     bool sawCalendar = false;
@@ -222,10 +217,9 @@ Scan scanText(const QByteArray &ics)
     ContentLine line;
     while (lines.next(line)) {
         if (line.length > IcsDaysOff::MaxLineBytes) {
-            scan.error = QStringLiteral("line %1 is longer than %2 KiB, which no calendar needs")
-                             .arg(line.number)
-                             .arg(IcsDaysOff::MaxLineBytes / 1024);
-            return scan;
+            return Refusal { QStringLiteral("line %1 is longer than %2 KiB, which no calendar needs")
+                                 .arg(line.number)
+                                 .arg(IcsDaysOff::MaxLineBytes / 1024) };
         }
         const QByteArrayView head = line.headText();
         if (head.startsWith("BEGIN:")) {
@@ -242,38 +236,36 @@ Scan scanText(const QByteArray &ics)
                                          .arg(QString::fromLatin1(open.back().name.left(40)));
                 else if (open.size() > 1)
                     text.misplaced = QStringLiteral("it lies in a VCALENDAR inside another");
-                event = int(scan.events.size());
-                scan.events.push_back(std::move(text));
+                event = int(events.size());
+                events.push_back(std::move(text));
             }
             open.push_back({ name, line.number, event });
             if (int(open.size()) > IcsDaysOff::MaxNesting) {
-                scan.error
-                    = QStringLiteral("line %1 nests components more than %2 deep, which no calendar needs")
-                          .arg(line.number)
-                          .arg(IcsDaysOff::MaxNesting);
-                return scan;
+                return Refusal { QStringLiteral(
+                    "line %1 nests components more than %2 deep, which no calendar needs")
+                                     .arg(line.number)
+                                     .arg(IcsDaysOff::MaxNesting) };
             }
             if (name == "VCALENDAR")
                 sawCalendar = true;
         } else if (head.startsWith("END:")) {
             const QByteArray name = head.sliced(4).toByteArray().trimmed();
             if (open.empty() || open.back().name != name) {
-                scan.error = open.empty()
-                    ? QStringLiteral("line %1 ends a %2 that was never begun")
-                          .arg(line.number)
-                          .arg(QString::fromLatin1(name.left(40)))
-                    : QStringLiteral("the %1 begun at line %2 is never closed (line %3 ends a %4)")
-                          .arg(QString::fromLatin1(open.back().name.left(40)))
-                          .arg(open.back().line)
-                          .arg(line.number)
-                          .arg(QString::fromLatin1(name.left(40)));
-                return scan;
+                return Refusal { open.empty()
+                        ? QStringLiteral("line %1 ends a %2 that was never begun")
+                              .arg(line.number)
+                              .arg(QString::fromLatin1(name.left(40)))
+                        : QStringLiteral("the %1 begun at line %2 is never closed (line %3 ends a %4)")
+                              .arg(QString::fromLatin1(open.back().name.left(40)))
+                              .arg(open.back().line)
+                              .arg(line.number)
+                              .arg(QString::fromLatin1(name.left(40))) };
             }
             if (open.back().event >= 0)
-                scan.events[size_t(open.back().event)].end = lines.position();
+                events[size_t(open.back().event)].end = lines.position();
             open.pop_back();
         } else if (!open.empty() && open.back().event >= 0) {
-            EventText &event = scan.events[size_t(open.back().event)];
+            EventText &event = events[size_t(open.back().event)];
             const QByteArrayView name = line.name();
             if (name == "UID" && event.uid.isNull()) {
                 const QByteArray uid = unfolded(ics, line.start, line.end);
@@ -290,14 +282,14 @@ Scan scanText(const QByteArray &ics)
     }
 
     if (!sawCalendar)
-        scan.error = kNotCalendar;
-    else if (open.size() == 1 && open.front().name == "VCALENDAR")
-        scan.error = QStringLiteral("it ends without END:VCALENDAR; the file may be cut short");
-    else if (!open.empty())
-        scan.error = QStringLiteral("the %1 begun at line %2 is never closed")
-                         .arg(QString::fromLatin1(open.back().name.left(40)))
-                         .arg(open.back().line);
-    return scan;
+        return Refusal { kNotCalendar };
+    if (open.size() == 1 && open.front().name == "VCALENDAR")
+        return Refusal { QStringLiteral("it ends without END:VCALENDAR; the file may be cut short") };
+    if (!open.empty())
+        return Refusal { QStringLiteral("the %1 begun at line %2 is never closed")
+                             .arg(QString::fromLatin1(open.back().name.left(40)))
+                             .arg(open.back().line) };
+    return events;
 }
 
 // What the import takes from an event's own lines, those of its nested components left aside.
@@ -502,10 +494,10 @@ WallTime inZoneOf(const Moment &moment, const QTimeZone &eventZone, Zones &zones
 
 // ---- Recurrence rules as the parser reads them.
 
-// The values of a rule part such as BYMONTHDAY, sorted, each once; false, with why, when one lies outside
+// The values of a rule part such as BYMONTHDAY into list, sorted, each once; refused when one lies outside
 // low to high (and -high to -low when the part counts from the end too).
-bool valuesOf(const char *part, const short *values, int size, int low, int high, bool fromEnd,
-    std::vector<int> &list, QString &reason)
+std::optional<Refusal> valuesOf(
+    const char *part, const short *values, int size, int low, int high, bool fromEnd, std::vector<int> &list)
 {
     for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
         const int value = values[i];
@@ -513,21 +505,13 @@ bool valuesOf(const char *part, const short *values, int size, int low, int high
             list.push_back(value);
             continue;
         }
-        reason = fromEnd ? QStringLiteral("its RRULE's %1=%2 is outside %3 to %4 and -%4 to -%3")
-                               .arg(QString::fromLatin1(part))
-                               .arg(value)
-                               .arg(low)
-                               .arg(high)
-                         : QStringLiteral("its RRULE's %1=%2 is outside %3 to %4")
-                               .arg(QString::fromLatin1(part))
-                               .arg(value)
-                               .arg(low)
-                               .arg(high);
-        return false;
+        const QString text = fromEnd ? QStringLiteral("its RRULE's %1=%2 is outside %3 to %4 and -%4 to -%3")
+                                     : QStringLiteral("its RRULE's %1=%2 is outside %3 to %4");
+        return Refusal { text.arg(QString::fromLatin1(part)).arg(value).arg(low).arg(high) };
     }
     std::sort(list.begin(), list.end());
     list.erase(std::unique(list.begin(), list.end()), list.end());
-    return true;
+    return std::nullopt;
 }
 
 int qtDayOf(icalrecurrencetype_weekday day)
@@ -570,15 +554,15 @@ public:
     }
 
     void read(const std::vector<EventText> &events);
-    IcsDaysOffImport result();
+    Refusable<IcsDaysOffImport> result();
 
 private:
     void readEvent(const EventText &text, const Moment &recurrenceId, const std::vector<Moment> &moved);
     Event eventOf(const EventText &text, const EventLines &lines, bool withRules);
     void take(const Event &event, const EventLines &lines, const std::vector<Moment> &moved);
-    bool instancesOf(const Event &event, const EventLines &lines, const std::vector<Moment> &moved,
-        std::vector<WallTime> &instances, QString &reason);
-    bool ruleOf(icalproperty *property, const Event &event, RecurrenceRule &rule, QString &reason);
+    Refusable<std::vector<WallTime>> instancesOf(
+        const Event &event, const EventLines &lines, const std::vector<Moment> &moved);
+    Refusable<RecurrenceRule> ruleOf(icalproperty *property, const Event &event);
     bool add(const QDate &date, const Event &event, const QTime &begins, const QTime &ends);
     void leaveOut(const Event &event, const QString &reason);
     QString outOfSteps();
@@ -676,16 +660,16 @@ bool Reader::add(const QDate &date, const Event &event, const QTime &begins, con
     return true;
 }
 
-bool Reader::ruleOf(icalproperty *property, const Event &event, RecurrenceRule &rule, QString &reason)
+Refusable<RecurrenceRule> Reader::ruleOf(icalproperty *property, const Event &event)
 {
     const icalrecurrencetype r = icalproperty_get_rrule(property);
+    RecurrenceRule rule;
     switch (r.freq) {
     case ICAL_SECONDLY_RECURRENCE:
     case ICAL_MINUTELY_RECURRENCE:
     case ICAL_HOURLY_RECURRENCE:
-        reason = QStringLiteral("it repeats more often than daily (FREQ=%1)")
-                     .arg(QString::fromLatin1(icalrecur_freq_to_string(r.freq)));
-        return false;
+        return Refusal { QStringLiteral("it repeats more often than daily (FREQ=%1)")
+                             .arg(QString::fromLatin1(icalrecur_freq_to_string(r.freq))) };
     case ICAL_DAILY_RECURRENCE:
         rule.frequency = RecurrenceRule::Daily;
         break;
@@ -699,8 +683,7 @@ bool Reader::ruleOf(icalproperty *property, const Event &event, RecurrenceRule &
         rule.frequency = RecurrenceRule::Yearly;
         break;
     default:
-        reason = QStringLiteral("its RRULE cannot be read");
-        return false;
+        return Refusal { QStringLiteral("its RRULE cannot be read") };
     }
     rule.interval = std::max<int>(1, r.interval);
     rule.count = std::max(0, r.count);
@@ -728,26 +711,29 @@ bool Reader::ruleOf(icalproperty *property, const Event &event, RecurrenceRule &
     }
     // The parser takes some values outside their ranges, such as BYMONTH=13; a rule without them would
     // give days the calendar does not name.
-    if (!valuesOf("BYMONTH", months.data(), ICAL_BY_MONTH_SIZE, 1, 12, false, rule.months, reason)
-        || !valuesOf("BYMONTHDAY", r.by_month_day, ICAL_BY_MONTHDAY_SIZE, 1, 31, true, rule.monthDays, reason)
-        || !valuesOf("BYYEARDAY", r.by_year_day, ICAL_BY_YEARDAY_SIZE, 1, 366, true, rule.yearDays, reason)
-        || !valuesOf("BYWEEKNO", r.by_week_no, ICAL_BY_WEEKNO_SIZE, 1, 53, true, rule.weekNumbers, reason)
-        || !valuesOf("BYSETPOS", r.by_set_pos, ICAL_BY_SETPOS_SIZE, 1, 366, true, rule.setPositions, reason)
-        || !valuesOf("BYHOUR", r.by_hour, ICAL_BY_HOUR_SIZE, 0, 23, false, rule.hours, reason)
-        || !valuesOf("BYMINUTE", r.by_minute, ICAL_BY_MINUTE_SIZE, 0, 59, false, rule.minutes, reason)
-        || !valuesOf("BYSECOND", r.by_second, ICAL_BY_SECOND_SIZE, 0, 60, false, rule.seconds, reason))
-        return false;
+    for (const std::optional<Refusal> &refused :
+        { valuesOf("BYMONTH", months.data(), ICAL_BY_MONTH_SIZE, 1, 12, false, rule.months),
+            valuesOf("BYMONTHDAY", r.by_month_day, ICAL_BY_MONTHDAY_SIZE, 1, 31, true, rule.monthDays),
+            valuesOf("BYYEARDAY", r.by_year_day, ICAL_BY_YEARDAY_SIZE, 1, 366, true, rule.yearDays),
+            valuesOf("BYWEEKNO", r.by_week_no, ICAL_BY_WEEKNO_SIZE, 1, 53, true, rule.weekNumbers),
+            valuesOf("BYSETPOS", r.by_set_pos, ICAL_BY_SETPOS_SIZE, 1, 366, true, rule.setPositions),
+            valuesOf("BYHOUR", r.by_hour, ICAL_BY_HOUR_SIZE, 0, 23, false, rule.hours),
+            valuesOf("BYMINUTE", r.by_minute, ICAL_BY_MINUTE_SIZE, 0, 59, false, rule.minutes),
+            valuesOf("BYSECOND", r.by_second, ICAL_BY_SECOND_SIZE, 0, 60, false, rule.seconds) }) {
+        if (refused)
+            return *refused;
+    }
     for (int i = 0; i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
         const icalrecurrencetype_weekday day = icalrecurrencetype_day_day_of_week(r.by_day[i]);
         if (day == ICAL_NO_WEEKDAY)
             continue;
         rule.weekDays.push_back({ icalrecurrencetype_day_position(r.by_day[i]), qtDayOf(day) });
     }
-    return true;
+    return rule;
 }
 
-bool Reader::instancesOf(const Event &event, const EventLines &lines, const std::vector<Moment> &moved,
-    std::vector<WallTime> &instances, QString &reason)
+Refusable<std::vector<WallTime>> Reader::instancesOf(
+    const Event &event, const EventLines &lines, const std::vector<Moment> &moved)
 {
     const QTimeZone zone = zoneOf(event);
     // Instances are looked for a little beyond the window, as a span or a time zone may carry them in.
@@ -757,16 +743,14 @@ bool Reader::instancesOf(const Event &event, const EventLines &lines, const std:
     Recurrence recurrence(event.start.wall, event.start.isDate, low, high, m_budget);
 
     // An instance moved here stands for itself alone.
-    if (event.recurrenceId.valid) {
-        instances = recurrence.instances();
-        return true;
-    }
+    if (event.recurrenceId.valid)
+        return recurrence.instances();
     for (const auto &[start, end] : lines.rdateLines) {
         for (const Moment &moment : momentsOf(unfolded(m_ics, start, end), m_zones)) {
             if (!moment.valid)
                 continue;
             if (!m_budget.take(moment.isDate || event.start.isDate ? 1 : kStepsPerConversion))
-                return false;
+                return Refusal { outOfSteps() };
             if (moment.isDate)
                 recurrence.addDay(moment.wall.date);
             else
@@ -777,9 +761,11 @@ bool Reader::instancesOf(const Event &event, const EventLines &lines, const std:
     icalcomponent *component = event.component.get();
     for (icalproperty *p = icalcomponent_get_first_property(component, ICAL_RRULE_PROPERTY); p;
          p = icalcomponent_get_next_property(component, ICAL_RRULE_PROPERTY)) {
-        RecurrenceRule rule;
-        if (!ruleOf(p, event, rule, reason) || !recurrence.addRule(rule))
-            return false;
+        const Refusable<RecurrenceRule> rule = ruleOf(p, event);
+        if (rule.refused())
+            return rule.refusal();
+        if (!recurrence.addRule(*rule))
+            return Refusal { outOfSteps() };
     }
 
     // EXDATE and the moved or cancelled instances: moments compared in the event's own zone, or whole days
@@ -795,14 +781,13 @@ bool Reader::instancesOf(const Event &event, const EventLines &lines, const std:
     for (const auto &[start, end] : lines.exdateLines) {
         for (const Moment &moment : momentsOf(unfolded(m_ics, start, end), m_zones)) {
             if (!m_budget.take(kStepsPerConversion))
-                return false;
+                return Refusal { outOfSteps() };
             exclude(moment);
         }
     }
     for (const Moment &recurrenceId : moved)
         exclude(recurrenceId);
-    instances = recurrence.instances();
-    return true;
+    return recurrence.instances();
 }
 
 QString Reader::outOfSteps()
@@ -861,19 +846,17 @@ void Reader::take(const Event &event, const EventLines &lines, const std::vector
         leaveOut(event, QStringLiteral("its RRULE cannot be read"));
         return;
     }
-    std::vector<WallTime> instances;
-    QString reason;
-    if (!instancesOf(event, lines, moved, instances, reason)) {
-        if (m_budget.cancelled())
-            return;
-        leaveOut(event, reason.isEmpty() ? outOfSteps() : reason);
+    const Refusable<std::vector<WallTime>> instances = instancesOf(event, lines, moved);
+    if (instances.refused()) {
+        if (!m_budget.cancelled())
+            leaveOut(event, instances.refusal().text);
         return;
     }
 
     // An instance moved here by RECURRENCE-ID belongs to a recurring set, which is taken inside the window.
     const bool inWindowOnly = event.recurring || event.recurrenceId.valid;
     bool whole = true;
-    for (const WallTime &instance : instances) {
+    for (const WallTime &instance : *instances) {
         if (event.start.isDate) {
             QDate day = instance.date;
             QDate last = day.addDays(std::min<qint64>(event.spanDays, 4'000'000) - 1);
@@ -973,14 +956,11 @@ void Reader::read(const std::vector<EventText> &events)
         m_progress(total, total);
 }
 
-IcsDaysOffImport Reader::result()
+Refusable<IcsDaysOffImport> Reader::result()
 {
+    if (m_budget.cancelled())
+        return Refusal { QStringLiteral("the import was cancelled") };
     IcsDaysOffImport imported;
-    if (m_budget.cancelled()) {
-        imported.cancelled = true;
-        imported.error = QStringLiteral("the import was cancelled");
-        return imported;
-    }
     imported.found.reserve(m_found.size());
     for (const auto &[date, found] : m_found) {
         imported.found.push_back(found);
@@ -1009,89 +989,39 @@ QByteArray inUtf8(const QByteArray &text)
     return QString(decoder.decode(text)).toUtf8();
 }
 
-IcsDaysOffImport failure(const QString &error)
-{
-    IcsDaysOffImport imported;
-    imported.error = error;
-    return imported;
-}
-
 } // namespace
 
-IcsDaysOffImport IcsDaysOff::read(const QByteArray &ics, int thisYear, const IcsImportOptions &options)
+Refusable<IcsDaysOffImport> IcsDaysOff::read(
+    const QByteArray &ics, int thisYear, const IcsImportOptions &options)
 {
     const QByteArray text = inUtf8(ics);
-    const Scan scan = scanText(text);
-    if (!scan.error.isEmpty())
-        return failure(scan.error);
-    if (options.cancel && options.cancel->load()) {
-        IcsDaysOffImport imported = failure(QStringLiteral("the import was cancelled"));
-        imported.cancelled = true;
-        return imported;
-    }
+    const Refusable<std::vector<EventText>> events = scanText(text);
+    if (events.refused())
+        return events.refusal();
+    if (options.cancel && options.cancel->load())
+        return Refusal { QStringLiteral("the import was cancelled") };
 
     // A malformed file is the person's mistake, not the program's: libical must report it, not abort.
     icalerror_set_errors_are_fatal(0);
     Reader reader(text, thisYear, options);
-    reader.read(scan.events);
+    reader.read(*events);
     return reader.result();
 }
 
-IcsDaysOffImport IcsDaysOff::readFile(const QString &path, int thisYear, const IcsImportOptions &options)
+Refusable<IcsDaysOffImport> IcsDaysOff::readFile(
+    const QString &path, int thisYear, const IcsImportOptions &options)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
+        return Refusal { file.errorString() };
     if (file.size() > kMaxFileBytes)
-        return failure(QStringLiteral("it is larger than %1 MiB").arg(kMaxFileBytes >> 20));
+        return Refusal { QStringLiteral("it is larger than %1 MiB").arg(kMaxFileBytes >> 20) };
     return read(file.read(kMaxFileBytes), thisYear, options);
 }
 
 bool IcsDaysOff::isCalendar(const QByteArray &text)
 {
     return inUtf8(text.left(4096)).trimmed().toUpper().startsWith("BEGIN:VCALENDAR");
-}
-
-IcsCommandLineDays IcsDaysOff::forCommandLine(
-    const QByteArray &text, const QString &fileName, int thisYear, const QTimeZone &zone)
-{
-    IcsImportOptions options;
-    options.zone = zone;
-    const IcsDaysOffImport imported = read(text, thisYear, options);
-    IcsCommandLineDays taken;
-    if (!imported.error.isEmpty()) {
-        taken.error = imported.error;
-        return taken;
-    }
-    taken.days = imported.days;
-    for (const IcsLeftOut &event : imported.leftOut) {
-        if (event.name.isEmpty() && event.line == 0)
-            taken.warnings << QStringLiteral("%1: %2").arg(fileName, event.reason);
-        else
-            taken.warnings << QStringLiteral("%1 line %2: \"%3\" left out: %4")
-                                  .arg(fileName)
-                                  .arg(event.line)
-                                  .arg(event.name, event.reason);
-    }
-    // Timed events are no days off here; each of their dates is named, up to a few lines' worth.
-    constexpr int kMaxNamedTimed = 20;
-    int timed = 0;
-    for (const IcsFoundDate &found : imported.found) {
-        if (found.allDay)
-            continue;
-        if (++timed <= kMaxNamedTimed)
-            taken.warnings << QStringLiteral("%1: %2 \"%3\" left out: a timed event (%4-%5), not a whole day")
-                                  .arg(fileName, found.date.toString(Qt::ISODate), found.name,
-                                      found.begins.toString(QStringLiteral("HH:mm")),
-                                      found.ends.toString(QStringLiteral("HH:mm")));
-    }
-    if (timed > kMaxNamedTimed)
-        taken.warnings << QStringLiteral("%1: timed events on %2 more dates left out")
-                              .arg(fileName)
-                              .arg(timed - kMaxNamedTimed);
-    if (imported.capped)
-        taken.warnings << QStringLiteral("%1: %2").arg(fileName, imported.capNote);
-    return taken;
 }
 
 } // namespace ambrel
