@@ -23,6 +23,7 @@ QDate weekStartOf(const QDate &date, int weekStart)
     return date.addDays(-((date.dayOfWeek() - weekStart + 7) % 7));
 }
 
+// One rule's instances between low and high, walked a period at a time from the one DTSTART falls in.
 class Expansion final {
 public:
     Expansion(const RecurrenceRule &rule, const WallTime &start, bool allDay, QDate low, QDate high,

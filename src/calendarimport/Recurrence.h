@@ -63,12 +63,12 @@ struct RecurrenceRule {
 // day walked is charged to the budget, so no rule can stall the reading however rarely it matches.
 //
 // Ambrel works the rules out itself rather than through libical's icalrecur_iterator, which an earlier
-// version used. One call of icalrecur_iterator_next cannot be bounded or cancelled: on a rule that never
-// matches, such as FREQ=HOURLY;BYMONTH=2;BYMONTHDAY=30, a single call runs for half a minute, and minutes
-// for FREQ=SECONDLY, so neither a count of instances nor Cancel in the import window could stop it. And
-// libical 3.0 gets rules that real calendars use wrong: it ignores BYSETPOS in a weekly rule, gives no
-// dates for FREQ=DAILY;BYMONTHDAY=-1, counts a week 53 in years that have 52 and misses BYWEEKNO=-1 in some
-// years. The expansion is compared with a second, independent reading in the tests.
+// version used. A call of icalrecur_iterator_next can be neither bounded nor cancelled, and on a rule that
+// never matches it searches on inside that one call: several seconds for FREQ=HOURLY;BYMONTH=2;
+// BYMONTHDAY=30, more than ten minutes for FREQ=SECONDLY, so neither a count of instances nor Cancel in the
+// import window could stop it. And libical 3.0.16, Debian 12's, gets rules that real calendars use wrong: it ignores
+// BYSETPOS in a weekly rule, gives no dates for FREQ=DAILY;BYMONTHDAY=-1, finds a week 53 in years that
+// have 52, and misses BYWEEKNO=-1 in some years.
 class Recurrence final {
 public:
     // An all-day event's instances are at midnight and are excluded by date.
