@@ -108,10 +108,11 @@ void tst_IcsDaysOff::importsDays_data()
     QTest::newRow("a single day") << vevent(
         "DTSTART;VALUE=DATE:20261225\r\nDTEND;VALUE=DATE:20261226\r\nSUMMARY:Christmas Day\r\n")
                                   << QStringList { "2026-12-25|Christmas Day" } << false;
-    QTest::newRow("yearly from years back: this year and five more")
-        << vevent("DTSTART;VALUE=DATE:19990101\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:New Year\r\n")
-        << QStringList { "2026-01-01|New Year", "2027-01-01|New Year", "2028-01-01|New Year",
-               "2029-01-01|New Year", "2030-01-01|New Year", "2031-01-01|New Year" }
+    QTest::newRow("yearly from years back: this year and five more, less a day excluded at a time")
+        << vevent("DTSTART;VALUE=DATE:19990101\r\nRRULE:FREQ=YEARLY\r\nEXDATE:20280101T120000Z\r\n"
+                  "SUMMARY:New Year\r\n")
+        << QStringList { "2026-01-01|New Year", "2027-01-01|New Year", "2029-01-01|New Year",
+               "2030-01-01|New Year", "2031-01-01|New Year" }
         << false;
     QTest::newRow("a timed event: listed with its times where the person is")
         << vevent("DTSTART:20261231T220000Z\r\nDTEND:20270101T020000Z\r\nSUMMARY:Party\r\n")
@@ -130,10 +131,13 @@ void tst_IcsDaysOff::importsDays_data()
             + vevent("UID:moved\r\nRECURRENCE-ID;VALUE=DATE:20260605\r\nDTSTART;VALUE=DATE:20260607\r\n"
                      "SUMMARY:Fete moved\r\n")
         << QStringList { "2026-06-07|Fete moved", "2027-06-05|Fete" } << false;
-    QTest::newRow("an RDATE period in a zone begins where it says")
+    QTest::newRow("an RDATE period in a zone begins where it says; dates keep the event's time")
         << vevent("DTSTART:20261230T090000Z\r\nDURATION:PT1H\r\nRDATE;VALUE=PERIOD;TZID=America/New_York:"
-                  "20261231T090000/PT2H\r\nSUMMARY:Review\r\n")
-        << QStringList { "2026-12-30 10:00-11:00|Review", "2026-12-31 15:00-16:00|Review" } << false;
+                  "20261231T090000/PT2H\r\nRDATE;VALUE=DATE:20261228,20261229\r\n"
+                  "EXDATE;VALUE=DATE:20261228\r\nSUMMARY:Review\r\n")
+        << QStringList { "2026-12-29 10:00-11:00|Review", "2026-12-30 10:00-11:00|Review",
+               "2026-12-31 15:00-16:00|Review" }
+        << false;
     QTest::newRow("Christmas written in UTC falls on the 25th in Berlin")
         << vevent("DTSTART:20261224T230000Z\r\nDTEND:20261225T230000Z\r\nSUMMARY:Christmas\r\n")
         << QStringList { "2026-12-25 00:00-00:00|Christmas" } << false;
