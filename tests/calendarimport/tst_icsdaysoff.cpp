@@ -385,7 +385,8 @@ void tst_IcsDaysOff::reportsProgressAndStopsWhenCancelled()
         if (events > 0)
             cancel = true;
     };
-    QCOMPARE(refusalOf(IcsDaysOff::read(ics, kThisYear, options)), QStringLiteral("the import was cancelled"));
+    QCOMPARE(
+        refusalOf(IcsDaysOff::read(ics, kThisYear, options)), QStringLiteral("the import was cancelled"));
 }
 
 namespace {
