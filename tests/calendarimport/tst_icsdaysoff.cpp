@@ -462,7 +462,10 @@ QByteArray randomCalendar(QRandomGenerator &random)
             break;
         case 7: { // a meeting in a zone, one instance excluded in UTC
             const QByteArray zone = pick({ "Europe/Berlin", "America/New_York", "Asia/Tokyo" });
-            const QDateTime begins(anyDay(2025, 2), QTime(int(random.bounded(24)), 30), QTimeZone(zone));
+            // Drawn in UTC, as a local time can fall in the hour skipped when clocks go forward.
+            const QDateTime begins
+                = QDateTime(anyDay(2025, 2), QTime(int(random.bounded(24)), 30), QTimeZone::utc())
+                      .toTimeZone(QTimeZone(zone));
             const QDateTime excluded = begins.addDays(7 * (1 + random.bounded(20))).toUTC();
             events
                 += vevent(uid + "DTSTART;TZID=" + zone + ":" + begins.toString("yyyyMMddTHHmmss").toLatin1()
