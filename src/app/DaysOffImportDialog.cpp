@@ -129,7 +129,7 @@ struct DaysOffImportDialog::Reading {
     std::atomic<bool> cancel = false;
     std::atomic<int> done = 0;
     std::atomic<int> total = 0;
-    IcsDaysOffImport result;
+    Refusable<IcsDaysOffImport> result = Refusal {};
 };
 
 DaysOffImportDialog::DaysOffImportDialog(
@@ -259,14 +259,15 @@ void DaysOffImportDialog::showResult()
 {
     m_progressTimer->stop();
     m_prgReading->setVisible(false);
-    const IcsDaysOffImport &imported = m_reading->result;
-    if (imported.cancelled)
+    // A cancelled reading shows nothing: the window is closing.
+    if (m_reading->cancel && m_reading->result.refused())
         return;
-    if (!imported.error.isEmpty()) {
-        m_lblStatus->setText(tr("Could not import %1: %2").arg(m_fileName, imported.error));
+    if (m_reading->result.refused()) {
+        m_lblStatus->setText(tr("Could not import %1: %2").arg(m_fileName, m_reading->result.refusal().text));
         emit readingFinished();
         return;
     }
+    const IcsDaysOffImport &imported = *m_reading->result;
 
     int allDay = 0;
     for (const IcsFoundDate &found : imported.found)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/IcsDaysOff.h"
+#include "calendarimport/IcsDaysOff.h"
 
 #include <QDialog>
 #include <QPointer>

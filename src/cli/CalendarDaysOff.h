@@ -1,7 +1,8 @@
 #pragma once
 
+#include "corekit/Refusal.h"
+
 #include <QDate>
-#include <QString>
 #include <QStringList>
 
 #include <optional>
@@ -9,16 +10,16 @@
 
 namespace ambrel {
 
-// The days off of an iCalendar file given to --days-off: its dates, a line for standard error for each
-// thing left out, or why the file is refused.
+// The days off of an iCalendar file given to --days-off: its dates, and a line for standard error for each
+// thing left out.
 struct CalendarDaysOff {
     std::vector<QDate> dates;
     QStringList warnings;
-    QString error; // the file is refused; dates is then empty
 };
 
 // Nothing when the file at path is not an iCalendar file, or cannot be opened: the list-of-dates reader
-// then reads it, or tells why it cannot, as it always has. thisYear bounds the repeats of recurring events.
-std::optional<CalendarDaysOff> readCalendarDaysOff(const QString &path, int thisYear);
+// then reads it, or tells why it cannot, as it always has. Refused when the calendar cannot be read.
+// thisYear bounds the repeats of recurring events.
+std::optional<Refusable<CalendarDaysOff>> readCalendarDaysOff(const QString &path, int thisYear);
 
 } // namespace ambrel

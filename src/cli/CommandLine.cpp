@@ -225,12 +225,12 @@ std::optional<Settings> readSettings(const Options &options, bool weekApplies, Q
 {
     // A calendar file of days off, such as a public-holiday calendar, is read here, as the settings loader
     // knows only lists of dates.
-    std::optional<CalendarDaysOff> calendar;
+    std::optional<Refusable<CalendarDaysOff>> calendar;
     if (weekApplies && options.daysOffPath && !options.daysOffPath->isEmpty())
         calendar = readCalendarDaysOff(
             *options.daysOffPath, (options.today.isValid() ? options.today : Clock::today()).year());
-    if (calendar && !calendar->error.isEmpty()) {
-        err << "ambrel-cli: cannot read " << *options.daysOffPath << ": " << calendar->error << '\n';
+    if (calendar && calendar->refused()) {
+        err << "ambrel-cli: cannot read " << *options.daysOffPath << ": " << calendar->refusal().text << '\n';
         return std::nullopt;
     }
     SettingsRequest request;
@@ -250,9 +250,9 @@ std::optional<Settings> readSettings(const Options &options, bool weekApplies, Q
         err << line << '\n';
     Settings &settings = loaded.settings;
     if (calendar) {
-        for (const QString &line : calendar->warnings)
+        for (const QString &line : (*calendar)->warnings)
             err << line << '\n';
-        settings.daysOff = calendar->dates;
+        settings.daysOff = (*calendar)->dates;
     }
     if (options.week)
         settings.WorkingWeek = *options.week;

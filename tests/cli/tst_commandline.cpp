@@ -576,6 +576,10 @@ void TestCommandLine::calendarDaysOff_data()
         << calendar("DTSTART:20240604T100000\r\nDTEND:20240604T110000\r\n") << 0
         << kTaskHeader + "My Project: A \t2024-06-03\t2024-06-05\t3\n"
         << QByteArray("days.ics: 2024-06-04 \"Holiday\" left out: a timed event (10:00-11:00), not a whole day\n");
+    QTest::newRow("an event left out is told with its line")
+        << calendar("DTSTART;VALUE=DATE:20240604\r\nRRULE:FREQ=HOURLY\r\n") << 0
+        << kTaskHeader + "My Project: A \t2024-06-03\t2024-06-05\t3\n"
+        << QByteArray("days.ics line 4: \"Holiday\" left out: it repeats more often than daily (FREQ=HOURLY)\n");
     QTest::newRow("a calendar that cannot be read stops the run")
         << QByteArray("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n") << 2 << QByteArray()
         << QByteArray("ambrel-cli: cannot read %1: the VEVENT begun at line 2 is never closed\n");

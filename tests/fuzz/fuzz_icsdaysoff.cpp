@@ -1,7 +1,7 @@
 // Days off from iCalendar text: any bytes as a calendar, read where the person is in Berlin.
 #include "FuzzChecks.h"
 
-#include "export/IcsDaysOff.h"
+#include "calendarimport/IcsDaysOff.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -53,15 +53,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     options.zone = QTimeZone("Europe/Berlin");
     // Sanitizers make a step some ten times slower; the budget keeps a calendar well inside the timeout.
     options.maxSteps = IcsDaysOff::MaxStepsPerEvent / 4;
-    const IcsDaysOffImport imported = IcsDaysOff::read(ics, kThisYear, options);
+    const Refusable<IcsDaysOffImport> read = IcsDaysOff::read(ics, kThisYear, options);
+    // A calendar refused whole says why.
+    if (read.refused()) {
+        FUZZ_REQUIRE(!read.refusal().text.isEmpty());
+        return 0;
+    }
+    const IcsDaysOffImport &imported = *read;
 
     // Every rule is walked within its count of steps.
     FUZZ_REQUIRE(imported.steps <= options.maxSteps + IcsDaysOff::MaxStepsPerEvent);
-    FUZZ_REQUIRE(!imported.cancelled);
-    if (!imported.error.isEmpty()) {
-        FUZZ_REQUIRE(imported.days.empty() && imported.found.empty() && imported.leftOut.empty());
-        return 0;
-    }
 
     // A capped import says so, and names what it could not take.
     FUZZ_REQUIRE(imported.capped == !imported.capNote.isEmpty());

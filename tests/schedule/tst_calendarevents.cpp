@@ -10,6 +10,15 @@ using testing::weekFromText;
 namespace {
 const QDate kMonday(2024, 6, 3);
 const QDate kThursday(2024, 6, 6);
+
+// "first..last" per event.
+QStringList runsOf(const std::vector<WorkingRun> &events)
+{
+    QStringList runs;
+    for (const WorkingRun &run : events)
+        runs << run.first.toString(Qt::ISODate) + QStringLiteral("..") + run.last.toString(Qt::ISODate);
+    return runs;
+}
 } // namespace
 
 class TestCalendarEvents : public QObject {
@@ -20,6 +29,8 @@ private slots:
     void runs();
     void stopsAtTheEventLimit();
     void longTaskCostsEventsNotDays();
+    void splitAroundDaysOff_data();
+    void splitAroundDaysOff();
 };
 
 void TestCalendarEvents::runs_data()
@@ -62,10 +73,7 @@ void TestCalendarEvents::runs()
     std::vector<WorkingRun> events;
     CalendarEventFields fields;
     QVERIFY(AddCalendarEvents(events, fields, calendar, start, dayCount, 1000));
-    QStringList actual;
-    for (const WorkingRun &event : events)
-        actual << event.first.toString(Qt::ISODate) + QLatin1String("..") + event.last.toString(Qt::ISODate);
-    QCOMPARE(actual, runs);
+    QCOMPARE(runsOf(events), runs);
     if (!runs.isEmpty())
         QCOMPARE(fields.txtGCalRemaining, 0.0);
 }
@@ -87,6 +95,36 @@ void TestCalendarEvents::longTaskCostsEventsNotDays()
         events, fields, WorkingCalendar(weekFromText("1111111"), true), QDate(2000, 1, 1), 2900000, 10));
     QCOMPARE(events.size(), size_t(1));
     QCOMPARE(events[0].last, QDate(2000, 1, 1).addDays(2899999));
+}
+
+void TestCalendarEvents::splitAroundDaysOff_data()
+{
+    QTest::addColumn<QString>("week");
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<double>("dayCount");
+    QTest::addColumn<QStringList>("runs");
+
+    // Days off on Thursday 24, Friday 25 December 2026 and Friday 1 January 2027.
+    QTest::newRow("Mon-Fri from Monday 21: around Christmas and New Year")
+        << "1111100" << QDate(2026, 12, 21) << 8.0
+        << QStringList { "2026-12-21..2026-12-23", "2026-12-28..2026-12-31", "2027-01-04..2027-01-04" };
+    QTest::newRow("every day: a run ends the day before and begins the day after")
+        << "1111111" << QDate(2026, 12, 22) << 5.0
+        << QStringList { "2026-12-22..2026-12-23", "2026-12-26..2026-12-28" };
+}
+
+void TestCalendarEvents::splitAroundDaysOff()
+{
+    QFETCH(QString, week);
+    QFETCH(QDate, start);
+    QFETCH(double, dayCount);
+    QFETCH(QStringList, runs);
+    const WorkingCalendar calendar(weekFromText(week.toLatin1().constData()), true,
+        { QDate(2026, 12, 24), QDate(2026, 12, 25), QDate(2027, 1, 1) });
+    std::vector<WorkingRun> events;
+    CalendarEventFields fields;
+    QVERIFY(AddCalendarEvents(events, fields, calendar, start, dayCount, 100));
+    QCOMPARE(runsOf(events), runs);
 }
 
 QTEST_APPLESS_MAIN(TestCalendarEvents)

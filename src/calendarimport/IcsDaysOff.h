@@ -1,10 +1,10 @@
 #pragma once
 
+#include "corekit/Refusal.h"
 #include "workweek/DaysOff.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <QTime>
 #include <QTimeZone>
 
@@ -32,16 +32,13 @@ struct IcsLeftOut {
     QString reason;
 };
 
+// What a calendar gives, with what it held that is not taken.
 struct IcsDaysOffImport {
     std::vector<DayOff> days; // the all-day events' days: by date, each once, named by the first event
     std::vector<IcsFoundDate> found; // every date found, all-day and timed, by date, each once
     std::vector<IcsLeftOut> leftOut;
-    // Set when the text is no iCalendar data, is refused whole, or the file could not be read; the lists
-    // are then empty.
-    QString error;
     bool capped = false; // a limit was reached; capNote says which, and leftOut names what it cut short
     QString capNote;
-    bool cancelled = false;
     qint64 steps = 0; // the work the reading took, counted as it is bounded
 };
 
@@ -52,22 +49,15 @@ struct IcsImportOptions {
     std::function<void(int done, int total)> progress;
     // The work the reading may take, in steps; 0 is IcsDaysOff::MaxSteps. A fuzzer's slow build takes less.
     qint64 maxSteps = 0;
-    // Set from another thread to stop early, which is seen before the next event; the result is then empty
-    // and marked cancelled.
+    // Set from another thread to stop early, which is seen before the next event; the reading is then
+    // refused.
     const std::atomic<bool> *cancel = nullptr;
-};
-
-// What the command line takes from an iCalendar file: the all-day days, and one line for standard error
-// for each thing left out.
-struct IcsCommandLineDays {
-    std::vector<DayOff> days;
-    QStringList warnings;
-    QString error; // the file is refused; days is then empty
 };
 
 // Days off taken from iCalendar data, such as a public-holiday calendar: every event's day, each day of an
 // all-day event that spans several, and the days of a recurring event from thisYear to five years on.
-// Everything is bounded by counts, so that no calendar can stall the reader or fill the memory.
+// Everything is bounded by counts, so that no calendar can stall the reader or fill the memory; the
+// recurrence rules are worked out by Recurrence, which tells why Ambrel does that itself.
 class IcsDaysOff final {
 public:
     static constexpr int MaxDates = 10'000;
@@ -80,14 +70,15 @@ public:
     static constexpr qint64 MaxStepsPerEvent = 1'000'000;
     static constexpr qint64 MaxSteps = 10'000'000;
 
-    static IcsDaysOffImport read(const QByteArray &ics, int thisYear, const IcsImportOptions &options = {});
-    static IcsDaysOffImport readFile(const QString &path, int thisYear, const IcsImportOptions &options = {});
+    // Refused when the text is no iCalendar data or is refused whole, when the file cannot be read, or when
+    // the reading is cancelled.
+    static Refusable<IcsDaysOffImport> read(
+        const QByteArray &ics, int thisYear, const IcsImportOptions &options = {});
+    static Refusable<IcsDaysOffImport> readFile(
+        const QString &path, int thisYear, const IcsImportOptions &options = {});
 
     // Whether a days-off file is an iCalendar file rather than a list of dates: its first line says so.
     static bool isCalendar(const QByteArray &text);
-    // The all-day days of a calendar file's text, with warnings that begin with fileName.
-    static IcsCommandLineDays forCommandLine(const QByteArray &text, const QString &fileName, int thisYear,
-        const QTimeZone &zone = QTimeZone::systemTimeZone());
 };
 
 } // namespace ambrel

@@ -1,5 +1,7 @@
 #include "IcsDaysOff.h"
 
+#include "Recurrence.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -195,24 +197,19 @@ struct EventText {
     bool repeats = false; // it has an RRULE or an RDATE
 };
 
-struct Scan {
-    QString error;
-    std::vector<EventText> events; // every VEVENT, in the order they begin
-};
-
-Scan scanText(const QByteArray &ics)
+// Every VEVENT, in the order they begin, or why the text is refused whole.
+Refusable<std::vector<EventText>> scanText(const QByteArray &ics)
 {
-    Scan scan;
+    std::vector<EventText> events;
     const qsizetype nul = ics.indexOf('\0');
     if (nul >= 0) {
-        scan.error = QStringLiteral("line %1 holds a NUL byte, which iCalendar text never does")
-                         .arg(ics.left(nul).count('\n') + 1);
-        return scan;
+        return Refusal { QStringLiteral("line %1 holds a NUL byte, which iCalendar text never does")
+                             .arg(ics.left(nul).count('\n') + 1) };
     }
     struct Open {
         QByteArray name;
         int line;
-        int event; // its place in scan.events when it is a VEVENT, else -1
+        int event; // its place in events when it is a VEVENT, else -1
     };
     std::vector<Open> open;
     bool sawCalendar = false;
@@ -220,10 +217,9 @@ Scan scanText(const QByteArray &ics)
     ContentLine line;
     while (lines.next(line)) {
         if (line.length > IcsDaysOff::MaxLineBytes) {
-            scan.error = QStringLiteral("line %1 is longer than %2 KiB, which no calendar needs")
-                             .arg(line.number)
-                             .arg(IcsDaysOff::MaxLineBytes / 1024);
-            return scan;
+            return Refusal { QStringLiteral("line %1 is longer than %2 KiB, which no calendar needs")
+                                 .arg(line.number)
+                                 .arg(IcsDaysOff::MaxLineBytes / 1024) };
         }
         const QByteArrayView head = line.headText();
         if (head.startsWith("BEGIN:")) {
@@ -240,38 +236,36 @@ Scan scanText(const QByteArray &ics)
                                          .arg(QString::fromLatin1(open.back().name.left(40)));
                 else if (open.size() > 1)
                     text.misplaced = QStringLiteral("it lies in a VCALENDAR inside another");
-                event = int(scan.events.size());
-                scan.events.push_back(std::move(text));
+                event = int(events.size());
+                events.push_back(std::move(text));
             }
             open.push_back({ name, line.number, event });
             if (int(open.size()) > IcsDaysOff::MaxNesting) {
-                scan.error
-                    = QStringLiteral("line %1 nests components more than %2 deep, which no calendar needs")
-                          .arg(line.number)
-                          .arg(IcsDaysOff::MaxNesting);
-                return scan;
+                return Refusal { QStringLiteral(
+                    "line %1 nests components more than %2 deep, which no calendar needs")
+                                     .arg(line.number)
+                                     .arg(IcsDaysOff::MaxNesting) };
             }
             if (name == "VCALENDAR")
                 sawCalendar = true;
         } else if (head.startsWith("END:")) {
             const QByteArray name = head.sliced(4).toByteArray().trimmed();
             if (open.empty() || open.back().name != name) {
-                scan.error = open.empty()
-                    ? QStringLiteral("line %1 ends a %2 that was never begun")
-                          .arg(line.number)
-                          .arg(QString::fromLatin1(name.left(40)))
-                    : QStringLiteral("the %1 begun at line %2 is never closed (line %3 ends a %4)")
-                          .arg(QString::fromLatin1(open.back().name.left(40)))
-                          .arg(open.back().line)
-                          .arg(line.number)
-                          .arg(QString::fromLatin1(name.left(40)));
-                return scan;
+                return Refusal { open.empty()
+                        ? QStringLiteral("line %1 ends a %2 that was never begun")
+                              .arg(line.number)
+                              .arg(QString::fromLatin1(name.left(40)))
+                        : QStringLiteral("the %1 begun at line %2 is never closed (line %3 ends a %4)")
+                              .arg(QString::fromLatin1(open.back().name.left(40)))
+                              .arg(open.back().line)
+                              .arg(line.number)
+                              .arg(QString::fromLatin1(name.left(40))) };
             }
             if (open.back().event >= 0)
-                scan.events[size_t(open.back().event)].end = lines.position();
+                events[size_t(open.back().event)].end = lines.position();
             open.pop_back();
         } else if (!open.empty() && open.back().event >= 0) {
-            EventText &event = scan.events[size_t(open.back().event)];
+            EventText &event = events[size_t(open.back().event)];
             const QByteArrayView name = line.name();
             if (name == "UID" && event.uid.isNull()) {
                 const QByteArray uid = unfolded(ics, line.start, line.end);
@@ -288,14 +282,14 @@ Scan scanText(const QByteArray &ics)
     }
 
     if (!sawCalendar)
-        scan.error = kNotCalendar;
-    else if (open.size() == 1 && open.front().name == "VCALENDAR")
-        scan.error = QStringLiteral("it ends without END:VCALENDAR; the file may be cut short");
-    else if (!open.empty())
-        scan.error = QStringLiteral("the %1 begun at line %2 is never closed")
-                         .arg(QString::fromLatin1(open.back().name.left(40)))
-                         .arg(open.back().line);
-    return scan;
+        return Refusal { kNotCalendar };
+    if (open.size() == 1 && open.front().name == "VCALENDAR")
+        return Refusal { QStringLiteral("it ends without END:VCALENDAR; the file may be cut short") };
+    if (!open.empty())
+        return Refusal { QStringLiteral("the %1 begun at line %2 is never closed")
+                             .arg(QString::fromLatin1(open.back().name.left(40)))
+                             .arg(open.back().line) };
+    return events;
 }
 
 // What the import takes from an event's own lines, those of its nested components left aside.
@@ -366,19 +360,6 @@ EventLines linesOf(const QByteArray &ics, const EventText &event)
 }
 
 // ---- Times as an event writes them: a date, or a date and time that is floating, in UTC or in a zone.
-
-struct WallTime {
-    QDate date;
-    QTime time; // midnight for a date
-
-    auto operator<=>(const WallTime &other) const
-    {
-        if (date != other.date)
-            return date.toJulianDay() <=> other.date.toJulianDay();
-        return time.msecsSinceStartOfDay() <=> other.time.msecsSinceStartOfDay();
-    }
-    bool operator==(const WallTime &other) const = default;
-};
 
 struct Moment {
     WallTime wall;
@@ -511,66 +492,12 @@ WallTime inZoneOf(const Moment &moment, const QTimeZone &eventZone, Zones &zones
     return { converted.date(), converted.time() };
 }
 
-// ---- Steps: every rule is walked a day at a time, and every day walked is counted.
+// ---- Recurrence rules as the parser reads them.
 
-class Budget final {
-public:
-    Budget(qint64 total, const std::atomic<bool> *cancel)
-        : m_limit(total)
-        , m_total(total)
-        , m_cancel(cancel)
-    {
-    }
-
-    void startEvent() { m_event = IcsDaysOff::MaxStepsPerEvent; }
-    bool take(qint64 steps)
-    {
-        m_event -= steps;
-        m_total -= steps;
-        if ((m_sinceCheck += steps) >= 65'536) {
-            m_sinceCheck = 0;
-            if (m_cancel && m_cancel->load(std::memory_order_relaxed))
-                m_cancelled = true;
-        }
-        return m_event >= 0 && m_total >= 0 && !m_cancelled;
-    }
-    bool eventSpent() const { return m_event < 0; }
-    bool totalSpent() const { return m_total < 0; }
-    bool cancelled() const { return m_cancelled; }
-    qint64 limit() const { return m_limit; }
-    qint64 used() const { return m_limit - m_total; }
-    void checkCancel()
-    {
-        if (m_cancel && m_cancel->load(std::memory_order_relaxed))
-            m_cancelled = true;
-    }
-
-private:
-    qint64 m_limit;
-    qint64 m_total;
-    qint64 m_event = 0;
-    qint64 m_sinceCheck = 0;
-    const std::atomic<bool> *m_cancel;
-    bool m_cancelled = false;
-};
-
-// ---- Recurrence rules of a day or coarser.
-
-struct Rule {
-    enum Frequency { Daily, Weekly, Monthly, Yearly } frequency = Yearly;
-    int interval = 1;
-    int count = 0;
-    bool hasUntil = false;
-    WallTime until;
-    int weekStart = Qt::Monday;
-    std::vector<int> months, monthDays, yearDays, weekNumbers, setPositions, hours, minutes, seconds;
-    std::vector<std::pair<int, int>> weekDays; // (ordinal, Qt day of week); ordinal 0 is every one
-};
-
-// The values of a rule part such as BYMONTHDAY, sorted, each once; false, with why, when one lies outside
+// The values of a rule part such as BYMONTHDAY into list, sorted, each once; refused when one lies outside
 // low to high (and -high to -low when the part counts from the end too).
-bool valuesOf(const char *part, const short *values, int size, int low, int high, bool fromEnd,
-    std::vector<int> &list, QString &reason)
+std::optional<Refusal> valuesOf(
+    const char *part, const short *values, int size, int low, int high, bool fromEnd, std::vector<int> &list)
 {
     for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
         const int value = values[i];
@@ -578,21 +505,13 @@ bool valuesOf(const char *part, const short *values, int size, int low, int high
             list.push_back(value);
             continue;
         }
-        reason = fromEnd ? QStringLiteral("its RRULE's %1=%2 is outside %3 to %4 and -%4 to -%3")
-                               .arg(QString::fromLatin1(part))
-                               .arg(value)
-                               .arg(low)
-                               .arg(high)
-                         : QStringLiteral("its RRULE's %1=%2 is outside %3 to %4")
-                               .arg(QString::fromLatin1(part))
-                               .arg(value)
-                               .arg(low)
-                               .arg(high);
-        return false;
+        const QString text = fromEnd ? QStringLiteral("its RRULE's %1=%2 is outside %3 to %4 and -%4 to -%3")
+                                     : QStringLiteral("its RRULE's %1=%2 is outside %3 to %4");
+        return Refusal { text.arg(QString::fromLatin1(part)).arg(value).arg(low).arg(high) };
     }
     std::sort(list.begin(), list.end());
     list.erase(std::unique(list.begin(), list.end()), list.end());
-    return true;
+    return std::nullopt;
 }
 
 int qtDayOf(icalrecurrencetype_weekday day)
@@ -600,326 +519,6 @@ int qtDayOf(icalrecurrencetype_weekday day)
     // libical counts from Sunday = 1.
     return day == ICAL_SUNDAY_WEEKDAY ? 7 : int(day) - 1;
 }
-
-bool contains(const std::vector<int> &list, int value)
-{
-    return std::binary_search(list.begin(), list.end(), value);
-}
-
-QDate weekOneStart(int year, int weekStart)
-{
-    const QDate fourth(year, 1, 4);
-    return fourth.addDays(-((fourth.dayOfWeek() - weekStart + 7) % 7));
-}
-
-QDate weekStartOf(const QDate &date, int weekStart)
-{
-    return date.addDays(-((date.dayOfWeek() - weekStart + 7) % 7));
-}
-
-class Expansion final {
-public:
-    Expansion(const Rule &rule, const WallTime &start, bool allDay, QDate low, QDate high, Budget &budget)
-        : m_rule(rule)
-        , m_start(start)
-        , m_low(low)
-        , m_high(high)
-        , m_budget(budget)
-    {
-        const bool nothingBy = rule.weekNumbers.empty() && rule.yearDays.empty() && rule.monthDays.empty()
-            && rule.weekDays.empty();
-        if (nothingBy) {
-            switch (rule.frequency) {
-            case Rule::Yearly:
-                if (m_rule.months.empty())
-                    m_rule.months = { start.date.month() };
-                m_rule.monthDays = { start.date.day() };
-                break;
-            case Rule::Monthly:
-                m_rule.monthDays = { start.date.day() };
-                break;
-            case Rule::Weekly:
-                m_rule.weekDays = { { 0, start.date.dayOfWeek() } };
-                break;
-            case Rule::Daily:
-                break;
-            }
-        }
-        if (allDay) {
-            m_times = { QTime(0, 0) };
-        } else {
-            const auto orDefault = [](const std::vector<int> &list, int value) {
-                return list.empty() ? std::vector<int> { value } : list;
-            };
-            for (int hour : orDefault(rule.hours, start.time.hour()))
-                for (int minute : orDefault(rule.minutes, start.time.minute()))
-                    for (int second : orDefault(rule.seconds, start.time.second()))
-                        m_times.push_back(QTime(hour, minute, std::min(second, 59)));
-            std::sort(m_times.begin(), m_times.end());
-            m_times.erase(std::unique(m_times.begin(), m_times.end()), m_times.end());
-        }
-    }
-
-    // False when the steps ran out first.
-    bool run(std::vector<WallTime> &instances)
-    {
-        const int interval = std::max(1, m_rule.interval);
-        qint64 first = 0;
-        // Without a count, periods wholly before the window cannot give an instance inside it.
-        if (m_rule.count == 0) {
-            const qint64 behind = periodIndex(m_low) - periodIndex(m_start.date);
-            if (behind > 0)
-                first = behind / interval;
-        }
-        int counted = 0;
-        std::vector<QDate> days;
-        std::vector<WallTime> candidates;
-        for (qint64 k = first;; ++k) {
-            if (!m_budget.take(1))
-                return false;
-            QDate from;
-            QDate to;
-            if (!period(k * interval, from, to))
-                return true;
-            // Instances past the window are counted by no COUNT that matters here.
-            if (from > m_high)
-                return true;
-            if (m_rule.hasUntil && from > m_rule.until.date)
-                return true;
-            days.clear();
-            if (!collectDays(from, to, days))
-                return false;
-            // Charged before they are built, so that every time of every day of a year cannot fill the
-            // memory.
-            if (!m_budget.take(qint64(days.size()) * qint64(m_times.size())))
-                return false;
-            candidates.clear();
-            for (const QDate &day : days)
-                for (const QTime &time : m_times)
-                    candidates.push_back({ day, time });
-            if (!m_rule.setPositions.empty())
-                candidates = positioned(candidates);
-            for (const WallTime &instance : candidates) {
-                if (instance < m_start)
-                    continue;
-                if (m_rule.hasUntil && m_rule.until < instance)
-                    return true;
-                if (m_rule.count > 0 && ++counted > m_rule.count)
-                    return true;
-                if (instance.date > m_high)
-                    return true;
-                if (instance.date >= m_low)
-                    instances.push_back(instance);
-            }
-        }
-    }
-
-private:
-    qint64 periodIndex(const QDate &date) const
-    {
-        switch (m_rule.frequency) {
-        case Rule::Yearly:
-            return date.year();
-        case Rule::Monthly:
-            return qint64(date.year()) * 12 + date.month() - 1;
-        case Rule::Weekly:
-            return weekStartOf(date, m_rule.weekStart).toJulianDay() / 7;
-        case Rule::Daily:
-            break;
-        }
-        return date.toJulianDay();
-    }
-
-    // The days of the period that lies offset periods after the one of DTSTART; false past year 9999.
-    bool period(qint64 offset, QDate &from, QDate &to) const
-    {
-        const QDate start = m_start.date;
-        switch (m_rule.frequency) {
-        case Rule::Yearly: {
-            const qint64 year = start.year() + offset;
-            if (year > 9999)
-                return false;
-            from = QDate(int(year), 1, 1);
-            to = QDate(int(year), 12, 31);
-            return true;
-        }
-        case Rule::Monthly: {
-            const qint64 month = qint64(start.year()) * 12 + start.month() - 1 + offset;
-            if (month / 12 > 9999)
-                return false;
-            from = QDate(int(month / 12), int(month % 12) + 1, 1);
-            to = from.addDays(from.daysInMonth() - 1);
-            return true;
-        }
-        case Rule::Weekly:
-            if (offset > 3'700'000 / 7)
-                return false;
-            from = weekStartOf(start, m_rule.weekStart).addDays(offset * 7);
-            to = from.addDays(6);
-            break;
-        case Rule::Daily:
-            if (offset > 3'700'000)
-                return false;
-            from = to = start.addDays(offset);
-            break;
-        }
-        return from.year() <= 9999;
-    }
-
-    // A day's calendar fields, stepped one day at a time without converting each date again.
-    struct Day {
-        int year = 0;
-        int month = 0;
-        int day = 0;
-        int weekDay = 0;
-        int yearDay = 0;
-        int monthLength = 0;
-        int yearLength = 0;
-        qint64 julian = 0;
-
-        explicit Day(const QDate &date)
-            : year(date.year())
-            , month(date.month())
-            , day(date.day())
-            , weekDay(date.dayOfWeek())
-            , yearDay(date.dayOfYear())
-            , monthLength(date.daysInMonth())
-            , yearLength(date.daysInYear())
-            , julian(date.toJulianDay())
-        {
-        }
-        void next()
-        {
-            ++julian;
-            weekDay = weekDay % 7 + 1;
-            ++yearDay;
-            if (++day <= monthLength)
-                return;
-            day = 1;
-            if (++month > 12) {
-                month = 1;
-                ++year;
-                yearDay = 1;
-                yearLength = QDate::isLeapYear(year) ? 366 : 365;
-            }
-            monthLength = QDate(year, month, 1).daysInMonth();
-        }
-    };
-
-    bool collectDays(const QDate &from, const QDate &to, std::vector<QDate> &days)
-    {
-        const auto walk = [&](const QDate &first, qint64 count) {
-            if (!m_budget.take(count))
-                return false;
-            Day day(first);
-            for (qint64 i = 0; i < count; ++i, day.next()) {
-                if (matches(day))
-                    days.push_back(QDate::fromJulianDay(day.julian));
-            }
-            return true;
-        };
-        // A yearly rule limited to some months needs to look at those months only.
-        if (m_rule.frequency == Rule::Yearly && !m_rule.months.empty() && m_rule.weekNumbers.empty()) {
-            for (int month : m_rule.months) {
-                const QDate first(from.year(), month, 1);
-                if (!walk(first, first.daysInMonth()))
-                    return false;
-            }
-            return true;
-        }
-        return walk(from, from.daysTo(to) + 1);
-    }
-
-    bool matches(const Day &date)
-    {
-        if (!m_rule.months.empty() && !contains(m_rule.months, date.month))
-            return false;
-        if (!m_rule.weekNumbers.empty() && !weekMatches(date))
-            return false;
-        if (!m_rule.yearDays.empty()) {
-            if (!contains(m_rule.yearDays, date.yearDay)
-                && !contains(m_rule.yearDays, date.yearDay - date.yearLength - 1))
-                return false;
-        }
-        if (!m_rule.monthDays.empty()) {
-            if (!contains(m_rule.monthDays, date.day)
-                && !contains(m_rule.monthDays, date.day - date.monthLength - 1))
-                return false;
-        }
-        if (!m_rule.weekDays.empty()) {
-            // The ordinal counts within the month for a monthly rule or a yearly one limited to months,
-            // within the year for other yearly rules; daily and weekly rules have none.
-            const bool inMonth = m_rule.frequency == Rule::Monthly
-                || (m_rule.frequency == Rule::Yearly && !m_rule.months.empty());
-            const bool inYear = m_rule.frequency == Rule::Yearly && !inMonth;
-            const int day = inMonth ? date.day : date.yearDay;
-            const int length = inMonth ? date.monthLength : date.yearLength;
-            const int nth = (day - 1) / 7 + 1;
-            const int nthFromEnd = -((length - day) / 7 + 1);
-            bool any = false;
-            for (const auto &[ordinal, weekDay] : m_rule.weekDays) {
-                if (weekDay != date.weekDay)
-                    continue;
-                if (ordinal == 0 || !(inMonth || inYear) || ordinal == nth || ordinal == nthFromEnd) {
-                    any = true;
-                    break;
-                }
-            }
-            if (!any)
-                return false;
-        }
-        return true;
-    }
-
-    // Weeks begin on WKST; week 1 is the first with four days in its year, and a day belongs to the week
-    // year of its week, which may be the year before or after its own.
-    qint64 weekOne(int year)
-    {
-        const auto found = m_weekOnes.find(year);
-        if (found != m_weekOnes.end())
-            return found->second;
-        const qint64 julian = weekOneStart(year, m_rule.weekStart).toJulianDay();
-        if (m_weekOnes.size() > 64)
-            m_weekOnes.clear();
-        m_weekOnes.emplace(year, julian);
-        return julian;
-    }
-
-    bool weekMatches(const Day &date)
-    {
-        const qint64 start = date.julian - (date.weekDay - m_rule.weekStart + 7) % 7;
-        int weekYear = date.year;
-        if (start >= weekOne(date.year + 1))
-            weekYear = date.year + 1;
-        else if (start < weekOne(date.year))
-            weekYear = date.year - 1;
-        const int number = int((start - weekOne(weekYear)) / 7) + 1;
-        const int weeks = int((weekOne(weekYear + 1) - weekOne(weekYear)) / 7);
-        return contains(m_rule.weekNumbers, number) || contains(m_rule.weekNumbers, number - weeks - 1);
-    }
-
-    std::vector<WallTime> positioned(const std::vector<WallTime> &all) const
-    {
-        std::vector<WallTime> chosen;
-        const int size = int(all.size());
-        for (int position : m_rule.setPositions) {
-            const int index = position > 0 ? position - 1 : size + position;
-            if (index >= 0 && index < size)
-                chosen.push_back(all[size_t(index)]);
-        }
-        std::sort(chosen.begin(), chosen.end());
-        chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
-        return chosen;
-    }
-
-    Rule m_rule;
-    WallTime m_start;
-    QDate m_low;
-    QDate m_high;
-    Budget &m_budget;
-    std::vector<QTime> m_times;
-    std::map<int, qint64> m_weekOnes;
-};
 
 // ---- Events.
 
@@ -948,21 +547,22 @@ public:
         , m_first(thisYear, 1, 1)
         , m_last(thisYear + IcsDaysOff::LastYearAfterThis, 12, 31)
         , m_zones(options.zone.isValid() ? options.zone : QTimeZone::systemTimeZone())
-        , m_budget(options.maxSteps > 0 ? options.maxSteps : IcsDaysOff::MaxSteps, options.cancel)
+        , m_budget(options.maxSteps > 0 ? options.maxSteps : IcsDaysOff::MaxSteps,
+              IcsDaysOff::MaxStepsPerEvent, options.cancel)
         , m_progress(options.progress)
     {
     }
 
     void read(const std::vector<EventText> &events);
-    IcsDaysOffImport result();
+    Refusable<IcsDaysOffImport> result();
 
 private:
     void readEvent(const EventText &text, const Moment &recurrenceId, const std::vector<Moment> &moved);
     Event eventOf(const EventText &text, const EventLines &lines, bool withRules);
     void take(const Event &event, const EventLines &lines, const std::vector<Moment> &moved);
-    bool instancesOf(const Event &event, const EventLines &lines, const std::vector<Moment> &moved,
-        std::vector<WallTime> &instances, QString &reason);
-    bool ruleOf(icalproperty *property, const Event &event, Rule &rule, QString &reason);
+    Refusable<std::vector<WallTime>> instancesOf(
+        const Event &event, const EventLines &lines, const std::vector<Moment> &moved);
+    Refusable<RecurrenceRule> ruleOf(icalproperty *property, const Event &event);
     bool add(const QDate &date, const Event &event, const QTime &begins, const QTime &ends);
     void leaveOut(const Event &event, const QString &reason);
     QString outOfSteps();
@@ -972,7 +572,7 @@ private:
     QDate m_first;
     QDate m_last;
     Zones m_zones;
-    Budget m_budget;
+    StepBudget m_budget;
     std::function<void(int, int)> m_progress;
     std::map<QDate, IcsFoundDate> m_found;
     std::vector<IcsLeftOut> m_leftOut;
@@ -1060,31 +660,30 @@ bool Reader::add(const QDate &date, const Event &event, const QTime &begins, con
     return true;
 }
 
-bool Reader::ruleOf(icalproperty *property, const Event &event, Rule &rule, QString &reason)
+Refusable<RecurrenceRule> Reader::ruleOf(icalproperty *property, const Event &event)
 {
     const icalrecurrencetype r = icalproperty_get_rrule(property);
+    RecurrenceRule rule;
     switch (r.freq) {
     case ICAL_SECONDLY_RECURRENCE:
     case ICAL_MINUTELY_RECURRENCE:
     case ICAL_HOURLY_RECURRENCE:
-        reason = QStringLiteral("it repeats more often than daily (FREQ=%1)")
-                     .arg(QString::fromLatin1(icalrecur_freq_to_string(r.freq)));
-        return false;
+        return Refusal { QStringLiteral("it repeats more often than daily (FREQ=%1)")
+                             .arg(QString::fromLatin1(icalrecur_freq_to_string(r.freq))) };
     case ICAL_DAILY_RECURRENCE:
-        rule.frequency = Rule::Daily;
+        rule.frequency = RecurrenceRule::Daily;
         break;
     case ICAL_WEEKLY_RECURRENCE:
-        rule.frequency = Rule::Weekly;
+        rule.frequency = RecurrenceRule::Weekly;
         break;
     case ICAL_MONTHLY_RECURRENCE:
-        rule.frequency = Rule::Monthly;
+        rule.frequency = RecurrenceRule::Monthly;
         break;
     case ICAL_YEARLY_RECURRENCE:
-        rule.frequency = Rule::Yearly;
+        rule.frequency = RecurrenceRule::Yearly;
         break;
     default:
-        reason = QStringLiteral("its RRULE cannot be read");
-        return false;
+        return Refusal { QStringLiteral("its RRULE cannot be read") };
     }
     rule.interval = std::max<int>(1, r.interval);
     rule.count = std::max(0, r.count);
@@ -1112,92 +711,83 @@ bool Reader::ruleOf(icalproperty *property, const Event &event, Rule &rule, QStr
     }
     // The parser takes some values outside their ranges, such as BYMONTH=13; a rule without them would
     // give days the calendar does not name.
-    if (!valuesOf("BYMONTH", months.data(), ICAL_BY_MONTH_SIZE, 1, 12, false, rule.months, reason)
-        || !valuesOf("BYMONTHDAY", r.by_month_day, ICAL_BY_MONTHDAY_SIZE, 1, 31, true, rule.monthDays, reason)
-        || !valuesOf("BYYEARDAY", r.by_year_day, ICAL_BY_YEARDAY_SIZE, 1, 366, true, rule.yearDays, reason)
-        || !valuesOf("BYWEEKNO", r.by_week_no, ICAL_BY_WEEKNO_SIZE, 1, 53, true, rule.weekNumbers, reason)
-        || !valuesOf("BYSETPOS", r.by_set_pos, ICAL_BY_SETPOS_SIZE, 1, 366, true, rule.setPositions, reason)
-        || !valuesOf("BYHOUR", r.by_hour, ICAL_BY_HOUR_SIZE, 0, 23, false, rule.hours, reason)
-        || !valuesOf("BYMINUTE", r.by_minute, ICAL_BY_MINUTE_SIZE, 0, 59, false, rule.minutes, reason)
-        || !valuesOf("BYSECOND", r.by_second, ICAL_BY_SECOND_SIZE, 0, 60, false, rule.seconds, reason))
-        return false;
+    for (const std::optional<Refusal> &refused :
+        { valuesOf("BYMONTH", months.data(), ICAL_BY_MONTH_SIZE, 1, 12, false, rule.months),
+            valuesOf("BYMONTHDAY", r.by_month_day, ICAL_BY_MONTHDAY_SIZE, 1, 31, true, rule.monthDays),
+            valuesOf("BYYEARDAY", r.by_year_day, ICAL_BY_YEARDAY_SIZE, 1, 366, true, rule.yearDays),
+            valuesOf("BYWEEKNO", r.by_week_no, ICAL_BY_WEEKNO_SIZE, 1, 53, true, rule.weekNumbers),
+            valuesOf("BYSETPOS", r.by_set_pos, ICAL_BY_SETPOS_SIZE, 1, 366, true, rule.setPositions),
+            valuesOf("BYHOUR", r.by_hour, ICAL_BY_HOUR_SIZE, 0, 23, false, rule.hours),
+            valuesOf("BYMINUTE", r.by_minute, ICAL_BY_MINUTE_SIZE, 0, 59, false, rule.minutes),
+            valuesOf("BYSECOND", r.by_second, ICAL_BY_SECOND_SIZE, 0, 60, false, rule.seconds) }) {
+        if (refused)
+            return *refused;
+    }
     for (int i = 0; i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
         const icalrecurrencetype_weekday day = icalrecurrencetype_day_day_of_week(r.by_day[i]);
         if (day == ICAL_NO_WEEKDAY)
             continue;
         rule.weekDays.push_back({ icalrecurrencetype_day_position(r.by_day[i]), qtDayOf(day) });
     }
-    return true;
+    return rule;
 }
 
-bool Reader::instancesOf(const Event &event, const EventLines &lines, const std::vector<Moment> &moved,
-    std::vector<WallTime> &instances, QString &reason)
+Refusable<std::vector<WallTime>> Reader::instancesOf(
+    const Event &event, const EventLines &lines, const std::vector<Moment> &moved)
 {
     const QTimeZone zone = zoneOf(event);
     // Instances are looked for a little beyond the window, as a span or a time zone may carry them in.
     const QDate low = event.start.isDate ? m_first.addDays(-std::min<qint64>(event.spanDays, 4'000'000))
                                          : m_first.addDays(-2);
     const QDate high = m_last.addDays(2);
+    Recurrence recurrence(event.start.wall, event.start.isDate, low, high, m_budget);
 
-    instances.push_back(event.start.wall);
     // An instance moved here stands for itself alone.
     if (event.recurrenceId.valid)
-        return true;
+        return recurrence.instances();
     for (const auto &[start, end] : lines.rdateLines) {
         for (const Moment &moment : momentsOf(unfolded(m_ics, start, end), m_zones)) {
             if (!moment.valid)
                 continue;
             if (!m_budget.take(moment.isDate || event.start.isDate ? 1 : kStepsPerConversion))
-                return false;
-            WallTime wall = event.start.isDate ? WallTime { moment.wall.date, QTime(0, 0) }
-                                               : inZoneOf(moment, zone, m_zones);
-            if (moment.isDate && !event.start.isDate)
-                wall.time = event.start.wall.time;
-            instances.push_back(wall);
+                return Refusal { outOfSteps() };
+            if (moment.isDate)
+                recurrence.addDay(moment.wall.date);
+            else
+                recurrence.add(event.start.isDate ? moment.wall : inZoneOf(moment, zone, m_zones));
         }
     }
 
     icalcomponent *component = event.component.get();
     for (icalproperty *p = icalcomponent_get_first_property(component, ICAL_RRULE_PROPERTY); p;
          p = icalcomponent_get_next_property(component, ICAL_RRULE_PROPERTY)) {
-        Rule rule;
-        if (!ruleOf(p, event, rule, reason))
-            return false;
-        Expansion expansion(rule, event.start.wall, event.start.isDate, low, high, m_budget);
-        if (!expansion.run(instances))
-            return false;
+        const Refusable<RecurrenceRule> rule = ruleOf(p, event);
+        if (rule.refused())
+            return rule.refusal();
+        if (!recurrence.addRule(*rule))
+            return Refusal { outOfSteps() };
     }
 
-    // What EXDATE and the moved or cancelled instances take away: dates for an all-day event; for a timed
-    // one, moments compared in the event's own zone, or whole days when given as dates.
-    std::set<WallTime> excluded;
-    std::set<QDate> excludedDays;
+    // EXDATE and the moved or cancelled instances: moments compared in the event's own zone, or whole days
+    // when given as dates.
     const auto exclude = [&](const Moment &moment) {
         if (!moment.valid)
             return;
-        if (event.start.isDate)
-            excludedDays.insert(moment.wall.date);
-        else if (moment.isDate)
-            excludedDays.insert(moment.wall.date);
+        if (moment.isDate)
+            recurrence.excludeDay(moment.wall.date);
         else
-            excluded.insert(inZoneOf(moment, zone, m_zones));
+            recurrence.exclude(event.start.isDate ? moment.wall : inZoneOf(moment, zone, m_zones));
     };
     for (const auto &[start, end] : lines.exdateLines) {
         for (const Moment &moment : momentsOf(unfolded(m_ics, start, end), m_zones)) {
             if (!m_budget.take(kStepsPerConversion))
-                return false;
+                return Refusal { outOfSteps() };
             exclude(moment);
         }
     }
     for (const Moment &recurrenceId : moved)
         exclude(recurrenceId);
-
-    std::sort(instances.begin(), instances.end());
-    instances.erase(std::unique(instances.begin(), instances.end()), instances.end());
-    std::erase_if(instances, [&](const WallTime &instance) {
-        return excludedDays.contains(instance.date) || excluded.contains(instance);
-    });
-    return true;
+    return recurrence.instances();
 }
 
 QString Reader::outOfSteps()
@@ -1256,19 +846,17 @@ void Reader::take(const Event &event, const EventLines &lines, const std::vector
         leaveOut(event, QStringLiteral("its RRULE cannot be read"));
         return;
     }
-    std::vector<WallTime> instances;
-    QString reason;
-    if (!instancesOf(event, lines, moved, instances, reason)) {
-        if (m_budget.cancelled())
-            return;
-        leaveOut(event, reason.isEmpty() ? outOfSteps() : reason);
+    const Refusable<std::vector<WallTime>> instances = instancesOf(event, lines, moved);
+    if (instances.refused()) {
+        if (!m_budget.cancelled())
+            leaveOut(event, instances.refusal().text);
         return;
     }
 
     // An instance moved here by RECURRENCE-ID belongs to a recurring set, which is taken inside the window.
     const bool inWindowOnly = event.recurring || event.recurrenceId.valid;
     bool whole = true;
-    for (const WallTime &instance : instances) {
+    for (const WallTime &instance : *instances) {
         if (event.start.isDate) {
             QDate day = instance.date;
             QDate last = day.addDays(std::min<qint64>(event.spanDays, 4'000'000) - 1);
@@ -1368,14 +956,11 @@ void Reader::read(const std::vector<EventText> &events)
         m_progress(total, total);
 }
 
-IcsDaysOffImport Reader::result()
+Refusable<IcsDaysOffImport> Reader::result()
 {
+    if (m_budget.cancelled())
+        return Refusal { QStringLiteral("the import was cancelled") };
     IcsDaysOffImport imported;
-    if (m_budget.cancelled()) {
-        imported.cancelled = true;
-        imported.error = QStringLiteral("the import was cancelled");
-        return imported;
-    }
     imported.found.reserve(m_found.size());
     for (const auto &[date, found] : m_found) {
         imported.found.push_back(found);
@@ -1404,89 +989,39 @@ QByteArray inUtf8(const QByteArray &text)
     return QString(decoder.decode(text)).toUtf8();
 }
 
-IcsDaysOffImport failure(const QString &error)
-{
-    IcsDaysOffImport imported;
-    imported.error = error;
-    return imported;
-}
-
 } // namespace
 
-IcsDaysOffImport IcsDaysOff::read(const QByteArray &ics, int thisYear, const IcsImportOptions &options)
+Refusable<IcsDaysOffImport> IcsDaysOff::read(
+    const QByteArray &ics, int thisYear, const IcsImportOptions &options)
 {
     const QByteArray text = inUtf8(ics);
-    const Scan scan = scanText(text);
-    if (!scan.error.isEmpty())
-        return failure(scan.error);
-    if (options.cancel && options.cancel->load()) {
-        IcsDaysOffImport imported = failure(QStringLiteral("the import was cancelled"));
-        imported.cancelled = true;
-        return imported;
-    }
+    const Refusable<std::vector<EventText>> events = scanText(text);
+    if (events.refused())
+        return events.refusal();
+    if (options.cancel && options.cancel->load())
+        return Refusal { QStringLiteral("the import was cancelled") };
 
     // A malformed file is the person's mistake, not the program's: libical must report it, not abort.
     icalerror_set_errors_are_fatal(0);
     Reader reader(text, thisYear, options);
-    reader.read(scan.events);
+    reader.read(*events);
     return reader.result();
 }
 
-IcsDaysOffImport IcsDaysOff::readFile(const QString &path, int thisYear, const IcsImportOptions &options)
+Refusable<IcsDaysOffImport> IcsDaysOff::readFile(
+    const QString &path, int thisYear, const IcsImportOptions &options)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
+        return Refusal { file.errorString() };
     if (file.size() > kMaxFileBytes)
-        return failure(QStringLiteral("it is larger than %1 MiB").arg(kMaxFileBytes >> 20));
+        return Refusal { QStringLiteral("it is larger than %1 MiB").arg(kMaxFileBytes >> 20) };
     return read(file.read(kMaxFileBytes), thisYear, options);
 }
 
 bool IcsDaysOff::isCalendar(const QByteArray &text)
 {
     return inUtf8(text.left(4096)).trimmed().toUpper().startsWith("BEGIN:VCALENDAR");
-}
-
-IcsCommandLineDays IcsDaysOff::forCommandLine(
-    const QByteArray &text, const QString &fileName, int thisYear, const QTimeZone &zone)
-{
-    IcsImportOptions options;
-    options.zone = zone;
-    const IcsDaysOffImport imported = read(text, thisYear, options);
-    IcsCommandLineDays taken;
-    if (!imported.error.isEmpty()) {
-        taken.error = imported.error;
-        return taken;
-    }
-    taken.days = imported.days;
-    for (const IcsLeftOut &event : imported.leftOut) {
-        if (event.name.isEmpty() && event.line == 0)
-            taken.warnings << QStringLiteral("%1: %2").arg(fileName, event.reason);
-        else
-            taken.warnings << QStringLiteral("%1 line %2: \"%3\" left out: %4")
-                                  .arg(fileName)
-                                  .arg(event.line)
-                                  .arg(event.name, event.reason);
-    }
-    // Timed events are no days off here; each of their dates is named, up to a few lines' worth.
-    constexpr int kMaxNamedTimed = 20;
-    int timed = 0;
-    for (const IcsFoundDate &found : imported.found) {
-        if (found.allDay)
-            continue;
-        if (++timed <= kMaxNamedTimed)
-            taken.warnings << QStringLiteral("%1: %2 \"%3\" left out: a timed event (%4-%5), not a whole day")
-                                  .arg(fileName, found.date.toString(Qt::ISODate), found.name,
-                                      found.begins.toString(QStringLiteral("HH:mm")),
-                                      found.ends.toString(QStringLiteral("HH:mm")));
-    }
-    if (timed > kMaxNamedTimed)
-        taken.warnings << QStringLiteral("%1: timed events on %2 more dates left out")
-                              .arg(fileName)
-                              .arg(timed - kMaxNamedTimed);
-    if (imported.capped)
-        taken.warnings << QStringLiteral("%1: %2").arg(fileName, imported.capNote);
-    return taken;
 }
 
 } // namespace ambrel
