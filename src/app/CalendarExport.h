@@ -10,9 +10,9 @@ class Project;
 
 enum class CalendarFormat { Csv, Ics };
 
-// Exports the project's calendar into the export folder ("project.csv" or "project.ics"), with the
-// window's questions: rebuild first when the tasks changed since the list was built (rebuild does it and
-// says why it was refused), the "Missing Info" checks, replacing an earlier export, and "Done!".
+// Exports the project's calendar into a .csv or .ics file the person chooses, with the window's questions:
+// rebuild first when the tasks changed since the list was built (rebuild does it and says why it was
+// refused), the "Missing Info" checks, replacing an earlier export, and "Done!".
 void exportCalendar(
     QWidget *parent, Project &project, CalendarFormat format, const std::function<void()> &rebuild);
 

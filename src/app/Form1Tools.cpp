@@ -63,9 +63,7 @@ void Form1::publishToCalendar()
 {
     if (!readyToPublish(this, *m_project, [this] { cmdToList_Click(); }))
         return;
-    // Work never saved takes its lasting Id now, so that its first save keeps the events it publishes.
-    if (m_document->filePath().isEmpty() && m_project->id().isEmpty())
-        m_project->setId(newProjectId());
+    m_document->takeLastingId();
     PublishDialog dialog(*m_project, m_document->filePath(), this);
     dialog.exec();
 }

@@ -245,6 +245,12 @@ std::optional<Refusal> ProjectDocument::saveAs(const QString &path, WriteOptions
     return write(path, untitledWithId ? m_project->id() : newProjectId(), options, changed);
 }
 
+void ProjectDocument::takeLastingId()
+{
+    if (m_filePath.isEmpty() && m_project->id().isEmpty())
+        m_project->setId(newProjectId());
+}
+
 std::optional<Refusal> ProjectDocument::write(
     const QString &path, const QString &id, WriteOptions options, ChangedFile changed)
 {

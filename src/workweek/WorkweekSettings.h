@@ -12,7 +12,7 @@
 
 namespace ambrel {
 
-// The settings files in the program folder that hold the working week and the working day's hours.
+// The settings files that hold the working week and the working day's hours, in the settings folder.
 namespace SettingsFile {
 inline constexpr auto WorkingWeek = "workingweek.txt";
 inline constexpr auto StartsAt = "workingday_starts_at.txt";
