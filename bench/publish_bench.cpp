@@ -49,7 +49,7 @@ std::vector<PublishEvent> plan(int count)
         rows.push_back(row);
     }
     return *publishEvents({ QStringLiteral("Bench"), QStringLiteral("9 AM"), QStringLiteral("5 PM"),
-                               QDateTime::currentDateTimeUtc(), QStringLiteral("bench") },
+                              QDateTime::currentDateTimeUtc(), QStringLiteral("bench") },
         rows);
 }
 
@@ -67,7 +67,8 @@ void BM_PublishNew(benchmark::State &state)
         const PublishOutcome outcome
             = publishAndWait(connection, { calendar, QStringLiteral("bench"), data.path() }, events);
         if (outcome.created != int(events.size()))
-            state.SkipWithError(qPrintable(outcome.summary() + (outcome.stopped ? outcome.stopped->text : QString())));
+            state.SkipWithError(
+                qPrintable(outcome.summary() + (outcome.stopped ? outcome.stopped->text : QString())));
     }
 }
 BENCHMARK(BM_PublishNew)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
@@ -85,7 +86,8 @@ void BM_PublishUnchanged(benchmark::State &state)
     for (auto _ : state) {
         const PublishOutcome outcome = publishAndWait(connection, options, events);
         if (outcome.unchanged != int(events.size()))
-            state.SkipWithError(qPrintable(outcome.summary() + (outcome.stopped ? outcome.stopped->text : QString())));
+            state.SkipWithError(
+                qPrintable(outcome.summary() + (outcome.stopped ? outcome.stopped->text : QString())));
     }
 }
 BENCHMARK(BM_PublishUnchanged)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);

@@ -241,7 +241,8 @@ bool PublishDialog::trusted(const TlsProblem &problem)
                                      QString::fromLatin1(problem.fingerprint));
     if (MessageBox::show(this, question, tr(kTitle), MessageBox::Exclamation, MessageBox::YesNo) != MessageBox::Yes)
         return false;
-    if (const std::optional<Refusal> failed = saveTrustedCertificate(Paths::dataFolder(), problem.host, problem.fingerprint))
+    if (const std::optional<Refusal> failed
+        = saveTrustedCertificate(Paths::dataFolder(), problem.host, problem.fingerprint))
         MessageBox::show(this, failed->text, MessageBox::errorTitle(), MessageBox::Critical);
     return true;
 }

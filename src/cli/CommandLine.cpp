@@ -152,7 +152,8 @@ std::optional<Refusal> parseOptions(const QStringList &arguments, Options &optio
                 return refuse(QStringLiteral("%1 needs a DATE").arg(argument));
             const QDate date = parseDate(text);
             if (!date.isValid())
-                return refuse(QStringLiteral("%1: \"%2\" is not a date of the form YYYY-MM-DD").arg(argument, text));
+                return refuse(
+                    QStringLiteral("%1: \"%2\" is not a date of the form YYYY-MM-DD").arg(argument, text));
             (argument == QLatin1String("--today") ? options.today : options.start) = date;
         } else if (argument == QLatin1String("--week")) {
             if (!value(&text))
@@ -179,7 +180,7 @@ std::optional<Refusal> parseOptions(const QStringList &arguments, Options &optio
                 return refuse(QStringLiteral("--timeline needs a FILE"));
             if (!TimelineExport::formatForFile(options.timelinePath))
                 return refuse(QStringLiteral("--timeline: \"%1\" does not end in .png, .svg or .pdf")
-                    .arg(options.timelinePath));
+                                  .arg(options.timelinePath));
         } else if (argument == QLatin1String("--publish")) {
             if (!value(&text) || text.isEmpty())
                 return refuse(QStringLiteral("--publish needs a URL"));
@@ -194,17 +195,18 @@ std::optional<Refusal> parseOptions(const QStringList &arguments, Options &optio
                 return refuse(QStringLiteral("--trust-certificate needs a SHA256 fingerprint"));
             options.trusted << certificateFingerprint(text);
             if (options.trusted.last().isEmpty())
-                return refuse(QStringLiteral(
-                    "--trust-certificate: \"%1\" is not a SHA-256 fingerprint (64 hex digits, "
-                    "colons allowed)")
-                    .arg(text));
+                return refuse(
+                    QStringLiteral("--trust-certificate: \"%1\" is not a SHA-256 fingerprint (64 hex digits, "
+                                   "colons allowed)")
+                        .arg(text));
         } else {
             return refuse(QStringLiteral("unknown option %1").arg(argument));
         }
     }
     if (!options.publish)
         return options.user || options.overwrite || options.insecure || !options.trusted.isEmpty()
-            ? refuse(QStringLiteral("--user, --overwrite, --insecure and --trust-certificate go with --publish"))
+            ? refuse(
+                QStringLiteral("--user, --overwrite, --insecure and --trust-certificate go with --publish"))
             : std::nullopt;
     if (std::optional<Refusal> refusal = takeCredentials(*options.publish, options.user))
         return refusal;

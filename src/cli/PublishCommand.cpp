@@ -60,7 +60,8 @@ std::optional<Refusal> takeCredentials(PublishRequest &request, const std::optio
     request.calendar = request.calendar.adjusted(QUrl::RemoveUserInfo);
     if (!named.isEmpty() && user && *user != named)
         return Refusal {
-            QStringLiteral("--user %1 differs from the user %2 in the --publish address").arg(*user, named) };
+            QStringLiteral("--user %1 differs from the user %2 in the --publish address").arg(*user, named)
+        };
     request.user = user ? *user : named;
     if (request.user.isEmpty())
         return Refusal { QStringLiteral("--publish needs --user NAME") };

@@ -119,9 +119,10 @@ bool writeEvents(QIODevice *device, const std::vector<EventRow> &events, CsvLayo
 
 Refusal tooManyDays()
 {
-    return Refusal { QStringLiteral("The events cover more than %1 days, too many for a file of one event per "
-                                    "day. Please export one event per run of days instead.")
-            .arg(QLocale().toString(MaxCsvDayLines)) };
+    return Refusal { QStringLiteral(
+        "The events cover more than %1 days, too many for a file of one event per "
+        "day. Please export one event per run of days instead.")
+                         .arg(QLocale().toString(MaxCsvDayLines)) };
 }
 
 QByteArray csvBytes(const std::vector<EventRow> &events, CsvLayout layout)

@@ -39,10 +39,11 @@ QString quotedHour(const QString &text)
 
 Refusal hourUnreadable(const QString &which, const QString &text, const char *option, const char *file)
 {
-    return Refusal { QStringLiteral("The working day's %1 hour %2 is not a time of day (such as \"09:00 AM\" or "
-                                    "\"17:00\"), so no calendar was written. Choose it under Settings \u2192 "
-                                    "Working Week\u2026, give it with %3, or correct %4.")
-            .arg(which, quotedHour(text), QLatin1String(option), QLatin1String(file)) };
+    return Refusal { QStringLiteral(
+        "The working day's %1 hour %2 is not a time of day (such as \"09:00 AM\" or "
+        "\"17:00\"), so no calendar was written. Choose it under Settings \u2192 "
+        "Working Week\u2026, give it with %3, or correct %4.")
+                         .arg(which, quotedHour(text), QLatin1String(option), QLatin1String(file)) };
 }
 
 bool holdsDate(const QDate &date)
@@ -335,7 +336,7 @@ private:
 Refusal composeFailure()
 {
     return Refusal { QStringLiteral("The calendar could not be composed: %1.")
-            .arg(QString::fromUtf8(icalerror_strerror(icalerrno))) };
+                         .arg(QString::fromUtf8(icalerror_strerror(icalerrno))) };
 }
 
 Component calendarShell(bool forExport, const QString &projectName)
@@ -375,7 +376,7 @@ std::optional<Refusal> readDayHours(const QString &startsAt, const QString &ends
             "written. Choose the hours under Settings \u2192 Working Week\u2026, give them "
             "with --begins and --ends, or correct workingday_starts_at.txt and "
             "workingday_ends_at.txt.")
-                .arg(quotedHour(endsAt), quotedHour(startsAt)) };
+                             .arg(quotedHour(endsAt), quotedHour(startsAt)) };
     }
     if (hours)
         *hours = { *begins, *ends };
@@ -395,8 +396,8 @@ std::optional<Refusal> eventsRefusal(
             return Refusal { QStringLiteral(
                 "The event \"%1\" (number %2 of the list) has no valid days, so no calendar "
                 "was written. Create the project again.")
-                    .arg(event.subject())
-                    .arg(i + 1) };
+                                 .arg(event.subject())
+                                 .arg(i + 1) };
         }
     }
     return std::nullopt;

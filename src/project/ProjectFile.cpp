@@ -135,7 +135,9 @@ QString recognitionRefusal(const QByteArray &bytes)
 
 Refusal refuseOpening(const QString &fileName, const QString &reason)
 {
-    return Refusal { QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(fileName), reason) };
+    return Refusal {
+        QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(fileName), reason)
+    };
 }
 
 QString lineRefusal(qsizetype number, const QString &line, const QString &what)
@@ -341,7 +343,8 @@ Refusable<ProjectFileContent> readProjectOrTaskText(QIODevice &input, const QStr
     return projectOrTaskText(readTextInput(input, MaxProjectFileBytes), name);
 }
 
-std::optional<Refusal> saveProjectFile(const QString &path, const ProjectFileContent &content, WriteOptions options)
+std::optional<Refusal> saveProjectFile(
+    const QString &path, const ProjectFileContent &content, WriteOptions options)
 {
     return saveFileAtomically(path, projectFileBytes(content), options);
 }

@@ -122,8 +122,9 @@ void CalendarFinder::askAddress(const QUrl &address, bool wellKnownTried)
                 return;
             }
             if (!endOnFailure(r)) {
-                m_search.failure
-                    = Refusal { QStringLiteral("No calendar server answers at %1.").arg(address.toDisplayString()) };
+                m_search.failure = Refusal {
+                    QStringLiteral("No calendar server answers at %1.").arg(address.toDisplayString())
+                };
                 end();
             }
         });
@@ -137,7 +138,8 @@ void CalendarFinder::askPrincipal(const QUrl &principal)
             return;
         const QList<DavEntry> entries = parseMultistatus(r.body);
         if (entries.isEmpty() || entries.first().calendarHome.isEmpty()) {
-            m_search.failure = Refusal { QStringLiteral("%1 names no calendars for this account.").arg(r.url.host()) };
+            m_search.failure
+                = Refusal { QStringLiteral("%1 names no calendars for this account.").arg(r.url.host()) };
             end();
             return;
         }
@@ -180,8 +182,8 @@ void CalendarFinder::createCalendar(const QUrl &home, const QString &displayName
             if (r.status == 201)
                 emit created(calendar);
             else
-                emit created(
-                    Refusal { requestFailure(r, QStringLiteral("the new calendar \"%1\"").arg(displayName)) });
+                emit created(Refusal {
+                    requestFailure(r, QStringLiteral("the new calendar \"%1\"").arg(displayName)) });
         });
 }
 

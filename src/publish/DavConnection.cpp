@@ -101,11 +101,12 @@ std::optional<Refusal> DavConnection::addressRefusal(const QUrl &url) const
     if (!url.isValid() || url.host().isEmpty()
         || (scheme != QLatin1String("https") && scheme != QLatin1String("http")))
         return Refusal { QStringLiteral("\"%1\" is not the address of a calendar server (https://\u2026).")
-                .arg(url.toDisplayString()) };
+                             .arg(url.toDisplayString()) };
     if (scheme == QLatin1String("http") && !m_insecureAllowed && !isLoopbackHost(url.host())) {
-        return Refusal { QStringLiteral("%1 would be reached over plain http, which sends the password and the "
-                                        "plan unencrypted; use https, or allow insecure addresses.")
-                .arg(url.host()) };
+        return Refusal { QStringLiteral(
+            "%1 would be reached over plain http, which sends the password and the "
+            "plan unencrypted; use https, or allow insecure addresses.")
+                             .arg(url.host()) };
     }
     return std::nullopt;
 }
@@ -125,10 +126,12 @@ std::optional<Refusal> DavConnection::foreignRefusal(const QUrl &from, const QUr
 {
     if (originOf(url) == (m_origin.isEmpty() ? originOf(from) : m_origin))
         return std::nullopt;
-    return Refusal { QStringLiteral("%1 named %2, another server than the one given; Ambrel sends the password "
-                                    "only to %3, so it stopped there.")
+    return Refusal {
+        QStringLiteral("%1 named %2, another server than the one given; Ambrel sends the password "
+                       "only to %3, so it stopped there.")
             .arg(from.toDisplayString(QUrl::RemoveUserInfo), url.toDisplayString(QUrl::RemoveUserInfo),
-                m_origin.isEmpty() ? originOf(from) : m_origin) };
+                m_origin.isEmpty() ? originOf(from) : m_origin)
+    };
 }
 
 void DavConnection::startNext()

@@ -8,7 +8,8 @@
 
 namespace ambrel {
 
-Refusable<std::vector<PublishEvent>> projectPlan(const Project &project, const QString &id, const QDateTime &now)
+Refusable<std::vector<PublishEvent>> projectPlan(
+    const Project &project, const QString &id, const QDateTime &now)
 {
     const Schedule &schedule = project.schedule();
     const IcsOptions options { schedule.projectName, schedule.startsAt, schedule.endsAt, now, id };
@@ -26,7 +27,7 @@ QString otherFileWithId(
         return {};
     const Refusable<ProjectFileContent> content = loadProjectOrTaskText(other.filePath());
     return !content.refused() && lastingProjectId(content->id, content->name) == projectId ? other.filePath()
-                                                                                          : QString();
+                                                                                           : QString();
 }
 
 } // namespace ambrel

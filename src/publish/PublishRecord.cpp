@@ -59,7 +59,8 @@ QString recordPath(const QString &folder, const QString &projectId, const QStrin
 
 Refusal writeFailure(const QString &path, const QString &reason)
 {
-    return couldNotWrite(QStringLiteral("the publishing record %1").arg(QDir::toNativeSeparators(path)), reason);
+    return couldNotWrite(
+        QStringLiteral("the publishing record %1").arg(QDir::toNativeSeparators(path)), reason);
 }
 
 } // namespace
@@ -165,7 +166,8 @@ std::optional<Refusal> PublishRecord::read(const QString &path, const QByteArray
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return Refusal {
-            QStringLiteral("Could not read %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()) };
+            QStringLiteral("Could not read %1: %2").arg(QDir::toNativeSeparators(path), file.errorString())
+        };
     }
     const QByteArray bytes = file.readAll();
     // Another project or calendar whose key came out alike is not this record; start afresh.

@@ -54,7 +54,8 @@ std::optional<Refusal> write(const QString &folder, const QString &path, const Q
     QString reason;
     if (!makeOwnerOnlyFolder(folder, &reason)) {
         return Refusal {
-            QStringLiteral("Could not create the folder %1: %2").arg(QDir::toNativeSeparators(folder), reason) };
+            QStringLiteral("Could not create the folder %1: %2").arg(QDir::toNativeSeparators(folder), reason)
+        };
     }
     if (!writeFileAtomically(path, bytes, &reason, WriteOption::OwnerOnly))
         return Refusal { reason };

@@ -58,7 +58,8 @@ QString PublishOutcome::summary() const
         .arg(unchanged);
 }
 
-Refusable<std::vector<PublishEvent>> publishEvents(const IcsOptions &options, const std::vector<EventRow> &events)
+Refusable<std::vector<PublishEvent>> publishEvents(
+    const IcsOptions &options, const std::vector<EventRow> &events)
 {
     Refusable<std::vector<IcsResource>> made = calendarIcsResources(options, events);
     if (made.refused())
@@ -389,16 +390,16 @@ void Publisher::stop(const DavResponse &response)
         told = QStringLiteral("%1 refused the user name or password (401 %2).").arg(host, response.reason);
     } else if (response.status == 507) {
         told = QStringLiteral("%1 has no room left for more events (507 %2); publishing stopped.")
-                  .arg(host, response.reason);
+                   .arg(host, response.reason);
     } else if (response.status == 503 || response.status == 429) {
         const QString wait = response.retryAfter > DavConnection::MaxRetryWaitSeconds
             ? QStringLiteral(" and asked to wait %1 seconds").arg(response.retryAfter)
             : QString();
         told = QStringLiteral("%1 is not taking requests now (%2 %3)%4; publishing stopped, publish "
-                             "again later.")
-                  .arg(host)
-                  .arg(response.status)
-                  .arg(response.reason, wait);
+                              "again later.")
+                   .arg(host)
+                   .arg(response.status)
+                   .arg(response.reason, wait);
     } else {
         told = QStringLiteral("Publishing stopped: %1").arg(response.failure);
     }

@@ -24,7 +24,8 @@ struct PublishEvent {
 };
 
 // The plan's events as resources; the same refusals as the iCalendar export.
-Refusable<std::vector<PublishEvent>> publishEvents(const IcsOptions &options, const std::vector<EventRow> &events);
+Refusable<std::vector<PublishEvent>> publishEvents(
+    const IcsOptions &options, const std::vector<EventRow> &events);
 
 struct PublishOptions {
     QUrl calendar; // the calendar's own address

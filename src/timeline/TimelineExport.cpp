@@ -197,9 +197,11 @@ std::optional<Refusal> TimelineExport::refusal(const TimelineData &data, Format 
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return Refusal { QStringLiteral("Drawing the timeline needs a QGuiApplication.") };
     if (format == Format::Svg && data.tasks.size() > std::size_t(kMaxSvgTasks)) {
-        return Refusal { QStringLiteral("The timeline has %1 tasks, more than an SVG picture is drawn for (%2). "
-                                        "Export it as PDF instead.")
-                .arg(QLocale().toString(qint64(data.tasks.size())), QLocale().toString(kMaxSvgTasks)) };
+        return Refusal {
+            QStringLiteral("The timeline has %1 tasks, more than an SVG picture is drawn for (%2). "
+                           "Export it as PDF instead.")
+                .arg(QLocale().toString(qint64(data.tasks.size())), QLocale().toString(kMaxSvgTasks))
+        };
     }
     if (format != Format::Png)
         return std::nullopt;
@@ -207,9 +209,11 @@ std::optional<Refusal> TimelineExport::refusal(const TimelineData &data, Format 
     TimelinePainter timeline(&geometry);
     const PictureLayout layout = layoutPicture(data, geometry, timeline);
     if (layout.height > kMaxPngHeight) {
-        return Refusal { QStringLiteral("The timeline is %1 pixels tall, more than a PNG picture can hold (%2). "
-                                        "Export it as SVG or PDF instead.")
-                .arg(QLocale().toString(qint64(layout.height)), QLocale().toString(kMaxPngHeight)) };
+        return Refusal {
+            QStringLiteral("The timeline is %1 pixels tall, more than a PNG picture can hold (%2). "
+                           "Export it as SVG or PDF instead.")
+                .arg(QLocale().toString(qint64(layout.height)), QLocale().toString(kMaxPngHeight))
+        };
     }
     return std::nullopt;
 }

@@ -135,7 +135,8 @@ Refusable<DaysOffReading> DaysOff::load(const QString &path, bool mustExist)
     };
     const QFileInfo info(path);
     if (!info.exists())
-        return mustExist ? Refusable<DaysOffReading>(refuse(QStringLiteral("no such file"))) : DaysOffReading();
+        return mustExist ? Refusable<DaysOffReading>(refuse(QStringLiteral("no such file")))
+                         : DaysOffReading();
     if (!info.isFile())
         return refuse(QStringLiteral("it is not a file"));
     if (info.size() > kMaxFileBytes)

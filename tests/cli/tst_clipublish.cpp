@@ -87,7 +87,8 @@ void TestCliPublish::initTestCase()
     m_calendar = *calendar;
     m_fake = QUrl(readAll(qEnvironmentVariable("AMBREL_CALDAV_ROOT") + QStringLiteral("/fake/url")));
     DavConnection fake(kUser, kPassword);
-    const Refusable<QUrl> fakeCalendar = createCalendar(fake, m_fake.resolved(QUrl(QStringLiteral("/home/"))), QString());
+    const Refusable<QUrl> fakeCalendar
+        = createCalendar(fake, m_fake.resolved(QUrl(QStringLiteral("/home/"))), QString());
     QVERIFY(!fakeCalendar.refused());
     m_fakeCalendar = *fakeCalendar;
 }

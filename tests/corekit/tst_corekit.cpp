@@ -110,7 +110,8 @@ void TestCorekit::failedSaveLeavesTheOldFile()
         failed = SaveText(QString(64 * 1024, QLatin1Char('x')), path);
     }
     QVERIFY(failed);
-    QCOMPARE(failed->text, QStringLiteral("Could not save %1: File too large").arg(QDir::toNativeSeparators(path)));
+    QCOMPARE(failed->text,
+        QStringLiteral("Could not save %1: File too large").arg(QDir::toNativeSeparators(path)));
     QCOMPARE(LoadText(path), QStringLiteral("old\n"));
     // No half-written temporary file is left beside it.
     QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("full-disk.txt*") }, QDir::Files).size(), 1);

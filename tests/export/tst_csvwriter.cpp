@@ -259,7 +259,8 @@ void TestCsvWriter::failedWriteKeepsTheEarlierFile()
         failed = WriteCalendarCSV(path, many);
     }
     QVERIFY(failed);
-    QCOMPARE(failed->text, QStringLiteral("Could not write %1: File too large").arg(QDir::toNativeSeparators(path)));
+    QCOMPARE(failed->text,
+        QStringLiteral("Could not write %1: File too large").arg(QDir::toNativeSeparators(path)));
     QCOMPARE(readAll(path), earlier);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "project.csv" });
 }
@@ -270,10 +271,12 @@ void TestCsvWriter::unwritablePathSaysWhy()
     QFile blocker(dir.filePath(QStringLiteral("output")));
     QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
     blocker.close();
-    const std::optional<Refusal> failed = WriteCalendarCSV(dir.filePath(QStringLiteral("output/project.csv")), {});
+    const std::optional<Refusal> failed
+        = WriteCalendarCSV(dir.filePath(QStringLiteral("output/project.csv")), {});
     QVERIFY(failed);
-    QVERIFY2(failed->text.endsWith(QStringLiteral(": the folder %1 could not be created.")
-                                       .arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("output"))))),
+    QVERIFY2(
+        failed->text.endsWith(QStringLiteral(": the folder %1 could not be created.")
+                                  .arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("output"))))),
         qPrintable(failed->text));
 }
 

@@ -180,7 +180,8 @@ void TestPublishFaults::secondPublishWaitsForTheLock()
     Publisher first(&connection);
     first.start(options, plan({ "a" }));
     const PublishOutcome second = publishAndWait(connection, options, plan({ "a" }));
-    QVERIFY2(told(second.stopped).contains(QStringLiteral("process %1").arg(QCoreApplication::applicationPid())),
+    QVERIFY2(
+        told(second.stopped).contains(QStringLiteral("process %1").arg(QCoreApplication::applicationPid())),
         qPrintable(told(second.stopped)));
     QCOMPARE(second.created, 0);
 }

@@ -85,7 +85,8 @@ void TestPublishTargets::noPasswordKeptAndOwnerOnly()
         file.write("Ambrel publish target 1\nProject: id-1\nServer: " + server.toEncoded()
             + "\nUser: alice\nCalendar: " + calendar.toEncoded() + "\n");
     } else {
-        QVERIFY(!savePublishTarget(folder, QStringLiteral("id-1"), { server, QStringLiteral("alice"), calendar }));
+        QVERIFY(!savePublishTarget(
+            folder, QStringLiteral("id-1"), { server, QStringLiteral("alice"), calendar }));
     }
     auto fileHoldsNoPassword = [&] {
         const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files);

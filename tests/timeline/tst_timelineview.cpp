@@ -202,7 +202,8 @@ void TestTimelineView::pictures()
 
     QTemporaryDir folder;
     const QString path = folder.filePath(name);
-    const std::optional<Refusal> failed = TimelineExport::write(sampleTimeline(taskCount, kMonday, kToday), path);
+    const std::optional<Refusal> failed
+        = TimelineExport::write(sampleTimeline(taskCount, kMonday, kToday), path);
     QVERIFY2(!failed, qPrintable(textOf(failed)));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));

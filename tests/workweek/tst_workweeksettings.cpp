@@ -251,7 +251,8 @@ void TestWorkweekSettings::failedSaveGivesBackEarlierFiles()
     QVERIFY(QDir(folder()).mkdir(QString::fromLatin1(SettingsFile::WorkingWeek)));
 
     const QString week = QDir(folder()).filePath(QString::fromLatin1(SettingsFile::WorkingWeek));
-    const QString failed = messageOf(SaveWorkingSettings(folder(), { "07:00 AM", "03:00 PM" }, WorkingWeekFlags {}));
+    const QString failed
+        = messageOf(SaveWorkingSettings(folder(), { "07:00 AM", "03:00 PM" }, WorkingWeekFlags {}));
     QVERIFY2(failed.startsWith(QStringLiteral("Could not save %1: ").arg(QDir::toNativeSeparators(week))),
         qPrintable(failed));
     QCOMPARE(read(SettingsFile::StartsAt), QByteArray("09:00 AM\r\n\xff"));
