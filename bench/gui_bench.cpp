@@ -110,7 +110,7 @@ QString projectFile(const ProgramFolder &folder, int64_t tasks)
     content.taskText = taskText(tasks);
     content.taskText.chop(1);
     const QString path = folder.filePath(QStringLiteral("bench.ambrel"));
-    saveProjectFile(path, content, nullptr);
+    saveProjectFile(path, content);
     return path;
 }
 

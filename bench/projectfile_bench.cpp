@@ -36,7 +36,7 @@ void BM_Read10000Tasks(benchmark::State &state)
 {
     const QByteArray bytes = projectFileBytes(project(10'000));
     for (auto _ : state)
-        benchmark::DoNotOptimize(parseProjectFile(bytes, nullptr));
+        benchmark::DoNotOptimize(parseProjectFile(bytes));
 }
 BENCHMARK(BM_Read10000Tasks)->Unit(benchmark::kMicrosecond);
 
@@ -56,10 +56,10 @@ void BM_ReadNear16MiB(benchmark::State &state)
     std::chrono::duration<double> smalls {};
     for (auto _ : state) {
         const auto start = Clock::now();
-        benchmark::DoNotOptimize(parseProjectFile(bytes, nullptr));
+        benchmark::DoNotOptimize(parseProjectFile(bytes));
         const auto between = Clock::now();
         for (qsizetype round = 0; round < rounds; ++round)
-            benchmark::DoNotOptimize(parseProjectFile(small, nullptr));
+            benchmark::DoNotOptimize(parseProjectFile(small));
         const auto end = Clock::now();
         large += between - start;
         smalls += end - between;

@@ -48,11 +48,9 @@ std::vector<PublishEvent> plan(int count)
         row.endDate = row.startDate.addDays(4);
         rows.push_back(row);
     }
-    std::vector<PublishEvent> events;
-    publishEvents({ QStringLiteral("Bench"), QStringLiteral("9 AM"), QStringLiteral("5 PM"),
-                      QDateTime::currentDateTimeUtc(), QStringLiteral("bench") },
-        rows, &events);
-    return events;
+    return *publishEvents({ QStringLiteral("Bench"), QStringLiteral("9 AM"), QStringLiteral("5 PM"),
+                              QDateTime::currentDateTimeUtc(), QStringLiteral("bench") },
+        rows);
 }
 
 // Every event new: one PUT each, a few at a time.
@@ -64,12 +62,13 @@ void BM_PublishNew(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         const CalendarSearch search = findCalendars(connection, server().base);
-        const QUrl calendar = createCalendar(connection, search.home, QStringLiteral("Bench"), nullptr);
+        const QUrl calendar = *createCalendar(connection, search.home, QStringLiteral("Bench"));
         state.ResumeTiming();
         const PublishOutcome outcome
             = publishAndWait(connection, { calendar, QStringLiteral("bench"), data.path() }, events);
         if (outcome.created != int(events.size()))
-            state.SkipWithError(qPrintable(outcome.summary() + outcome.stopped));
+            state.SkipWithError(
+                qPrintable(outcome.summary() + (outcome.stopped ? outcome.stopped->text : QString())));
     }
 }
 BENCHMARK(BM_PublishNew)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
@@ -81,13 +80,14 @@ void BM_PublishUnchanged(benchmark::State &state)
     DavConnection connection(QStringLiteral("tester"), QStringLiteral("secret"));
     QTemporaryDir data;
     const CalendarSearch search = findCalendars(connection, server().base);
-    const QUrl calendar = createCalendar(connection, search.home, QStringLiteral("Bench"), nullptr);
+    const QUrl calendar = *createCalendar(connection, search.home, QStringLiteral("Bench"));
     const PublishOptions options { calendar, QStringLiteral("bench"), data.path() };
     publishAndWait(connection, options, events);
     for (auto _ : state) {
         const PublishOutcome outcome = publishAndWait(connection, options, events);
         if (outcome.unchanged != int(events.size()))
-            state.SkipWithError(qPrintable(outcome.summary() + outcome.stopped));
+            state.SkipWithError(
+                qPrintable(outcome.summary() + (outcome.stopped ? outcome.stopped->text : QString())));
     }
 }
 BENCHMARK(BM_PublishUnchanged)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);

@@ -64,9 +64,8 @@ void BM_SvgPicture(benchmark::State &state)
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("timeline.svg"));
     for (auto _ : state) {
-        QString error;
-        if (!TimelineExport::write(data, path, &error))
-            state.SkipWithError(qPrintable(error));
+        if (const std::optional<Refusal> failed = TimelineExport::write(data, path))
+            state.SkipWithError(qPrintable(failed->text));
     }
 }
 

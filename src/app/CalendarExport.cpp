@@ -127,8 +127,8 @@ void exportCsv(QWidget *parent, const Project &project)
 void exportIcs(QWidget *parent, const Project &project)
 {
     const Schedule &built = project.schedule();
-    if (const std::optional<QString> refusal = icsHoursRefusal(built.startsAt, built.endsAt)) {
-        MessageBox::show(parent, *refusal, MessageBox::ooopsTitle(), MessageBox::Exclamation);
+    if (const std::optional<Refusal> refusal = icsHoursRefusal(built.startsAt, built.endsAt)) {
+        MessageBox::show(parent, refusal->text, MessageBox::ooopsTitle(), MessageBox::Exclamation);
         return;
     }
     const QString path = chooseTarget(parent, ExportDestination::Ics, project,

@@ -45,9 +45,7 @@ void ExportActions::publish()
     Project &project = m_document.project();
     if (!readyToPublish(m_window, project, m_rebuild))
         return;
-    // Work never saved takes its lasting Id now, so that its first save keeps the events it publishes.
-    if (m_document.filePath().isEmpty() && project.id().isEmpty())
-        project.setId(newProjectId());
+    m_document.takeLastingId();
     PublishDialog dialog(project, m_document.filePath(), m_window);
     dialog.exec();
 }

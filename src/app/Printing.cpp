@@ -77,7 +77,7 @@ Printing::Result Printing::printTimeline(QWidget *parent, const TimelineData &da
         return Result::Cancelled;
     // The timeline is drawn in the PDF's units, whatever the printer's dots.
     printer->setResolution(96);
-    if (!TimelineExport::paintPages(data, printer, nullptr) || printer->printerState() == QPrinter::Error) {
+    if (TimelineExport::paintPages(data, printer) || printer->printerState() == QPrinter::Error) {
         if (error)
             *error
                 = tr("The printer reported an error, so the timeline may not have been printed.");

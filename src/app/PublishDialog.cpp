@@ -4,8 +4,8 @@
 #include "app/PasswordKeeper.h"
 #include "corekit/Clock.h"
 #include "corekit/Paths.h"
+#include "export/IcsWriter.h"
 #include "project/Project.h"
-#include "project/ProjectFile.h"
 #include "publish/ProjectPlan.h"
 
 #include <QDialogButtonBox>
@@ -214,7 +214,7 @@ bool PublishDialog::connectToServer(const QUrl &address)
         for (const QByteArray &fingerprint : it.value())
             m_connection->trustCertificate(it.key(), fingerprint);
     }
-    std::optional<QString> refusal = m_connection->addressRefusal(address);
+    std::optional<Refusal> refusal = m_connection->addressRefusal(address);
     if (refusal && address.scheme() == QLatin1String("http") && !address.host().isEmpty()) {
         const QString warning = tr(
             "%1 is reached over plain http: the password and the plan travel unencrypted, and anyone on the way "
@@ -226,7 +226,7 @@ bool PublishDialog::connectToServer(const QUrl &address)
         refusal.reset();
     }
     if (refusal) {
-        showSetup(*refusal);
+        showSetup(refusal->text);
         return false;
     }
     return true;
@@ -241,9 +241,9 @@ bool PublishDialog::trusted(const TlsProblem &problem)
                                      QString::fromLatin1(problem.fingerprint));
     if (MessageBox::show(this, question, tr(kTitle), MessageBox::Exclamation, MessageBox::YesNo) != MessageBox::Yes)
         return false;
-    QString error;
-    if (!saveTrustedCertificate(Paths::dataFolder(), problem.host, problem.fingerprint, &error))
-        MessageBox::show(this, error, MessageBox::errorTitle(), MessageBox::Critical);
+    if (const std::optional<Refusal> failed
+        = saveTrustedCertificate(Paths::dataFolder(), problem.host, problem.fingerprint))
+        MessageBox::show(this, failed->text, MessageBox::errorTitle(), MessageBox::Critical);
     return true;
 }
 
@@ -275,8 +275,8 @@ void PublishDialog::found(const CalendarSearch &search)
         showSetup(tr("The server refused the user name or password. Please enter them again."));
         return;
     }
-    if (!search.failure.isEmpty()) {
-        showSetup(search.failure);
+    if (search.failure) {
+        showSetup(search.failure->text);
         return;
     }
     const QUrl address = QUrl::fromUserInput(m_server->text().trimmed()).adjusted(QUrl::RemoveUserInfo);
@@ -311,12 +311,12 @@ void PublishDialog::publishChosen()
     if (!m_connection)
         return;
     m_finder = new CalendarFinder(m_connection.get(), this);
-    connect(m_finder, &CalendarFinder::created, this, [this](const QUrl &created, const QString &failure) {
+    connect(m_finder, &CalendarFinder::created, this, [this](const Refusable<QUrl> &created) {
         m_finder->deleteLater();
-        if (!failure.isEmpty())
-            showSetup(failure);
+        if (created.refused())
+            showSetup(created.refusal().text);
         else
-            publishTo(created, false);
+            publishTo(*created, false);
     });
     setBusy(true);
     m_finder->createCalendar(m_home, m_project.name());
@@ -324,9 +324,9 @@ void PublishDialog::publishChosen()
 
 void PublishDialog::publishTo(const QUrl &calendar, bool overwriteEdited)
 {
-    std::vector<PublishEvent> plan;
-    if (const std::optional<QString> refusal = projectPlan(m_project, m_projectId, Clock::now(), &plan)) {
-        MessageBox::show(this, *refusal, tr(kTitle), MessageBox::Exclamation);
+    Refusable<std::vector<PublishEvent>> plan = projectPlan(m_project, m_projectId, Clock::now());
+    if (plan.refused()) {
+        MessageBox::show(this, plan.refusal().text, tr(kTitle), MessageBox::Exclamation);
         reject();
         return;
     }
@@ -350,9 +350,8 @@ void PublishDialog::publishTo(const QUrl &calendar, bool overwriteEdited)
     }
 
     const PublishTarget target { *server, m_user->text(), calendar };
-    QString error;
-    if (!savePublishTarget(Paths::dataFolder(), m_projectId, target, &error))
-        MessageBox::show(this, error, MessageBox::errorTitle(), MessageBox::Critical);
+    if (const std::optional<Refusal> failed = savePublishTarget(Paths::dataFolder(), m_projectId, target))
+        MessageBox::show(this, failed->text, MessageBox::errorTitle(), MessageBox::Critical);
     if (m_keyring && !m_passwordFromAddress && !m_user->text().isEmpty())
         m_keyring = PasswordKeeper::instance().write(keyringKey(), m_password->text());
 
@@ -374,7 +373,7 @@ void PublishDialog::publishTo(const QUrl &calendar, bool overwriteEdited)
     setBusy(true);
     PublishOptions options { calendar, m_projectId, Paths::dataFolder(), overwriteEdited };
     options.projectFile = m_projectFile;
-    m_publisher->start(options, std::move(plan));
+    m_publisher->start(options, std::move(*plan));
 }
 
 void PublishDialog::published(const PublishOutcome &outcome, const QUrl &calendar)
@@ -411,8 +410,8 @@ void PublishDialog::published(const PublishOutcome &outcome, const QUrl &calenda
     if (!outcome.editedThere.isEmpty())
         lines << tr("Left as changed in the calendar: %1").arg(outcome.editedThere.join(QStringLiteral(", ")));
     lines << outcome.failures;
-    if (!outcome.stopped.isEmpty())
-        lines << outcome.stopped;
+    if (outcome.stopped)
+        lines << outcome.stopped->text;
     if (!m_keyring)
         lines << tr("No keyring is available: Ambrel could not keep the password.");
     m_result->setText(lines.join(QLatin1Char('\n')));

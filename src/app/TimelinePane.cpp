@@ -276,9 +276,8 @@ void TimelinePane::exportPicture(const QString &)
     }
     // The picture shows the schedule as it is now, even while the timeline is hidden.
     const TimelineData data = TimelineData::fromProject(*m_project, Clock::today());
-    QString error;
-    if (!TimelineExport::write(data, path, &error)) {
-        MessageBox::show(m_window, error, tr(kExportTitle), MessageBox::Critical);
+    if (const std::optional<Refusal> failed = TimelineExport::write(data, path)) {
+        MessageBox::show(m_window, failed->text, tr(kExportTitle), MessageBox::Critical);
         return;
     }
     MessageBox::show(m_window,

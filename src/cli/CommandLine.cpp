@@ -7,6 +7,7 @@
 #include "corekit/Paths.h"
 #include "corekit/TextFormat.h"
 #include "export/EventRow.h"
+#include "export/IcsWriter.h"
 #include "project/Project.h"
 #include "project/ProjectFile.h"
 #include "schedule/LineHints.h"
@@ -111,9 +112,10 @@ std::optional<WorkingWeekFlags> parseWeek(const QString &text)
     return week;
 }
 
-// Returns an error message for bad usage, or an empty string.
-QString parseOptions(const QStringList &arguments, Options &options)
+// Refuses bad usage, saying what is wrong.
+std::optional<Refusal> parseOptions(const QStringList &arguments, Options &options)
 {
+    auto refuse = [](const QString &text) { return std::optional<Refusal>(Refusal { text }); };
     bool filesOnly = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
@@ -126,7 +128,7 @@ QString parseOptions(const QStringList &arguments, Options &options)
         QString text;
         if (filesOnly || argument == QLatin1String("-") || !argument.startsWith(QLatin1Char('-'))) {
             if (!options.file.isNull())
-                return QStringLiteral("only one FILE can be given");
+                return refuse(QStringLiteral("only one FILE can be given"));
             options.file = argument;
         } else if (argument == QLatin1String("--")) {
             filesOnly = true;
@@ -144,67 +146,69 @@ QString parseOptions(const QStringList &arguments, Options &options)
             options.csvPerDay = true;
         } else if (argument == QLatin1String("--project")) {
             if (!value(&options.project.emplace()))
-                return QStringLiteral("--project needs a NAME");
+                return refuse(QStringLiteral("--project needs a NAME"));
         } else if (argument == QLatin1String("--today") || argument == QLatin1String("--start")) {
             if (!value(&text))
-                return QStringLiteral("%1 needs a DATE").arg(argument);
+                return refuse(QStringLiteral("%1 needs a DATE").arg(argument));
             const QDate date = parseDate(text);
             if (!date.isValid())
-                return QStringLiteral("%1: \"%2\" is not a date of the form YYYY-MM-DD").arg(argument, text);
+                return refuse(
+                    QStringLiteral("%1: \"%2\" is not a date of the form YYYY-MM-DD").arg(argument, text));
             (argument == QLatin1String("--today") ? options.today : options.start) = date;
         } else if (argument == QLatin1String("--week")) {
             if (!value(&text))
-                return QStringLiteral("--week needs FLAGS");
+                return refuse(QStringLiteral("--week needs FLAGS"));
             options.week = parseWeek(text);
             if (!options.week)
-                return QStringLiteral("--week: \"%1\" is not seven characters 0 or 1").arg(text);
+                return refuse(QStringLiteral("--week: \"%1\" is not seven characters 0 or 1").arg(text));
         } else if (argument == QLatin1String("--begins") || argument == QLatin1String("--ends")) {
             if (!value(&text))
-                return QStringLiteral("%1 needs a TEXT").arg(argument);
+                return refuse(QStringLiteral("%1 needs a TEXT").arg(argument));
             (argument == QLatin1String("--begins") ? options.begins : options.ends) = text;
         } else if (argument == QLatin1String("--csv")) {
             if (!value(&options.csvPath) || options.csvPath.isEmpty())
-                return QStringLiteral("--csv needs a FILE");
+                return refuse(QStringLiteral("--csv needs a FILE"));
         } else if (argument == QLatin1String("--ics")) {
             if (!value(&options.icsPath) || options.icsPath.isEmpty())
-                return QStringLiteral("--ics needs a FILE");
+                return refuse(QStringLiteral("--ics needs a FILE"));
         } else if (argument == QLatin1String("--days-off")) {
             if (!value(&text))
-                return QStringLiteral("--days-off needs a FILE (\"\" for none)");
+                return refuse(QStringLiteral("--days-off needs a FILE (\"\" for none)"));
             options.daysOffPath = text;
         } else if (argument == QLatin1String("--timeline")) {
             if (!value(&options.timelinePath) || options.timelinePath.isEmpty())
-                return QStringLiteral("--timeline needs a FILE");
+                return refuse(QStringLiteral("--timeline needs a FILE"));
             if (!TimelineExport::formatForFile(options.timelinePath))
-                return QStringLiteral("--timeline: \"%1\" does not end in .png, .svg or .pdf")
-                    .arg(options.timelinePath);
+                return refuse(QStringLiteral("--timeline: \"%1\" does not end in .png, .svg or .pdf")
+                                  .arg(options.timelinePath));
         } else if (argument == QLatin1String("--publish")) {
             if (!value(&text) || text.isEmpty())
-                return QStringLiteral("--publish needs a URL");
+                return refuse(QStringLiteral("--publish needs a URL"));
             options.publish.emplace().calendar = QUrl(text, QUrl::StrictMode);
         } else if (argument == QLatin1String("--user")) {
             if (!value(&options.user.emplace()))
-                return QStringLiteral("--user needs a NAME");
+                return refuse(QStringLiteral("--user needs a NAME"));
         } else if (argument == QLatin1String("--overwrite") || argument == QLatin1String("--insecure")) {
             (argument == QLatin1String("--overwrite") ? options.overwrite : options.insecure) = true;
         } else if (argument == QLatin1String("--trust-certificate")) {
             if (!value(&text))
-                return QStringLiteral("--trust-certificate needs a SHA256 fingerprint");
+                return refuse(QStringLiteral("--trust-certificate needs a SHA256 fingerprint"));
             options.trusted << certificateFingerprint(text);
             if (options.trusted.last().isEmpty())
-                return QStringLiteral(
-                    "--trust-certificate: \"%1\" is not a SHA-256 fingerprint (64 hex digits, "
-                    "colons allowed)")
-                    .arg(text);
+                return refuse(
+                    QStringLiteral("--trust-certificate: \"%1\" is not a SHA-256 fingerprint (64 hex digits, "
+                                   "colons allowed)")
+                        .arg(text));
         } else {
-            return QStringLiteral("unknown option %1").arg(argument);
+            return refuse(QStringLiteral("unknown option %1").arg(argument));
         }
     }
     if (!options.publish)
         return options.user || options.overwrite || options.insecure || !options.trusted.isEmpty()
-            ? QStringLiteral("--user, --overwrite, --insecure and --trust-certificate go with --publish")
-            : QString();
-    if (const QString refusal = takeCredentials(*options.publish, options.user); !refusal.isEmpty())
+            ? refuse(
+                QStringLiteral("--user, --overwrite, --insecure and --trust-certificate go with --publish"))
+            : std::nullopt;
+    if (std::optional<Refusal> refusal = takeCredentials(*options.publish, options.user))
         return refusal;
     options.publish->overwrite = options.overwrite;
     options.publish->insecure = options.insecure;
@@ -282,10 +286,8 @@ bool writeFiles(const Options &options, const Project &project, const QDate &tod
             options.csvPath, options.csvPerDay ? CsvLayout::PerDay : CsvLayout::Runs);
     if (!failed && !options.icsPath.isEmpty())
         failed = project.exportCalendarIcs(options.icsPath, Clock::now());
-    QString error;
-    if (!failed && !options.timelinePath.isEmpty()
-        && !TimelineExport::write(TimelineData::fromProject(project, today), options.timelinePath, &error))
-        failed = Refusal { error };
+    if (!failed && !options.timelinePath.isEmpty())
+        failed = TimelineExport::write(TimelineData::fromProject(project, today), options.timelinePath);
     const bool written = !failed;
     if (!written)
         err << "ambrel-cli: " << failed->text << '\n';
@@ -297,9 +299,8 @@ bool writeFiles(const Options &options, const Project &project, const QDate &tod
 int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &out, QTextStream &err)
 {
     Options options;
-    const QString usageError = parseOptions(arguments, options);
-    if (!usageError.isEmpty()) {
-        err << "ambrel-cli: " << usageError << "\nTry 'ambrel-cli --help'.\n";
+    if (const std::optional<Refusal> usage = parseOptions(arguments, options)) {
+        err << "ambrel-cli: " << usage->text << "\nTry 'ambrel-cli --help'.\n";
         return 2;
     }
     if (options.help) {
@@ -309,18 +310,17 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
 
     // Bounded and checked as the window reads files: endless or non-UTF-8 input is refused, not taken.
     const bool fromInput = options.file.isNull() || options.file == QLatin1String("-");
-    QString inputError;
     // A file that cannot be opened at all keeps the words scripts have seen before.
     QFile file(options.file);
     if (!fromInput && !QFileInfo(options.file).isReadable() && !file.open(QIODevice::ReadOnly)) {
         err << "ambrel-cli: cannot read " << options.file << ": " << file.errorString() << '\n';
         return 2;
     }
-    std::optional<ProjectFileContent> read = fromInput
-        ? readProjectOrTaskText(*input, QStringLiteral("standard input"), &inputError)
-        : loadProjectOrTaskText(options.file, &inputError);
-    if (!read) {
-        err << "ambrel-cli: " << inputError << '\n';
+    const Refusable<ProjectFileContent> read = fromInput
+        ? readProjectOrTaskText(*input, QStringLiteral("standard input"))
+        : loadProjectOrTaskText(options.file);
+    if (read.refused()) {
+        err << "ambrel-cli: " << read.refusal().text << '\n';
         return 2;
     }
     ProjectFileContent content = *read;

@@ -53,18 +53,19 @@ std::optional<QString> askPassword(const PublishRequest &request)
 
 } // namespace
 
-QString takeCredentials(PublishRequest &request, const std::optional<QString> &user)
+std::optional<Refusal> takeCredentials(PublishRequest &request, const std::optional<QString> &user)
 {
     const QString named = request.calendar.userName();
     request.password = request.calendar.password();
     request.calendar = request.calendar.adjusted(QUrl::RemoveUserInfo);
     if (!named.isEmpty() && user && *user != named)
-        return QStringLiteral("--user %1 differs from the user %2 in the --publish address")
-            .arg(*user, named);
+        return Refusal {
+            QStringLiteral("--user %1 differs from the user %2 in the --publish address").arg(*user, named)
+        };
     request.user = user ? *user : named;
     if (request.user.isEmpty())
-        return QStringLiteral("--publish needs --user NAME");
-    return {};
+        return Refusal { QStringLiteral("--publish needs --user NAME") };
+    return std::nullopt;
 }
 
 QByteArray certificateFingerprint(const QString &text)
@@ -78,20 +79,22 @@ QByteArray certificateFingerprint(const QString &text)
     return QByteArray::fromHex(hex).toHex(':').toUpper();
 }
 
-QString publishAddressRefusal(const PublishRequest &request)
+std::optional<Refusal> publishAddressRefusal(const PublishRequest &request)
 {
     DavConnection check { QString(), QString() };
     check.setInsecureAllowed(request.insecure);
-    const std::optional<QString> refusal = check.addressRefusal(request.calendar);
-    return refusal ? QStringLiteral("--publish: %1 (--insecure allows it)").arg(*refusal) : QString();
+    std::optional<Refusal> refusal = check.addressRefusal(request.calendar);
+    if (refusal)
+        refusal->text = QStringLiteral("--publish: %1 (--insecure allows it)").arg(refusal->text);
+    return refusal;
 }
 
 int publishProject(
     const Project &project, const QString &id, const PublishRequest &request, QTextStream &out, QTextStream &err)
 {
-    std::vector<PublishEvent> plan;
-    if (const std::optional<QString> refusal = projectPlan(project, id, Clock::now(), &plan)) {
-        err << "ambrel-cli: " << *refusal << '\n';
+    Refusable<std::vector<PublishEvent>> plan = projectPlan(project, id, Clock::now());
+    if (plan.refused()) {
+        err << "ambrel-cli: " << plan.refusal().text << '\n';
         return 1;
     }
 
@@ -121,8 +124,8 @@ int publishProject(
         connection.trustCertificate(request.calendar.host(), fingerprint);
 
     const CalendarSearch search = findCalendars(connection, request.calendar);
-    if (!search.failure.isEmpty()) {
-        err << "ambrel-cli: " << search.failure << '\n';
+    if (search.failure) {
+        err << "ambrel-cli: " << search.failure->text << '\n';
         if (search.tls)
             err << "ambrel-cli: --trust-certificate " << search.tls->fingerprint
                 << " trusts it, if it is the server's own\n";
@@ -150,14 +153,14 @@ int publishProject(
     }
     PublishOptions options { calendar, id, Paths::dataFolder(), request.overwrite };
     options.projectFile = request.projectFile;
-    const PublishOutcome outcome = publishAndWait(connection, options, std::move(plan));
+    const PublishOutcome outcome = publishAndWait(connection, options, std::move(*plan));
     out << outcome.summary() << '\n';
     for (const QString &event : outcome.editedThere)
         err << "edited on the server, left as it is (--overwrite replaces it): " << event << '\n';
     for (const QString &failure : outcome.failures)
         err << failure << '\n';
-    if (!outcome.stopped.isEmpty())
-        err << "ambrel-cli: " << outcome.stopped << '\n';
+    if (outcome.stopped)
+        err << "ambrel-cli: " << outcome.stopped->text << '\n';
     if (outcome.notACalendar)
         return 2;
     return outcome.complete() ? 0 : 1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "corekit/Refusal.h"
+
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -24,12 +26,12 @@ struct PublishRequest {
     QString projectFile; // the project file published from; empty for standard input
 };
 
-// Why the address cannot be published to at all (bad usage); empty when it will do.
-QString publishAddressRefusal(const PublishRequest &request);
+// Why the address cannot be published to at all (bad usage); nothing when it will do.
+std::optional<Refusal> publishAddressRefusal(const PublishRequest &request);
 
 // Takes the user name and password out of the address into the request; a user name there that differs
-// from the one given with --user is bad usage: the refusal, else empty.
-QString takeCredentials(PublishRequest &request, const std::optional<QString> &user);
+// from the one given with --user is bad usage, and refused.
+std::optional<Refusal> takeCredentials(PublishRequest &request, const std::optional<QString> &user);
 
 // A SHA-256 fingerprint as openssl prints it, with or without colons, in the form TlsProblem gives;
 // empty when it is not one.

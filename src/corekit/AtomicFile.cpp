@@ -403,6 +403,24 @@ bool writeFileAtomically(const QString &path, const ContentWriter &write, QStrin
     return true;
 }
 
+Refusal couldNotWrite(const QString &file, const QString &reason)
+{
+    return Refusal { QStringLiteral("Could not write %1: %2").arg(file, reason) };
+}
+
+Refusal couldNotSave(const QString &file, const QString &reason)
+{
+    return Refusal { QStringLiteral("Could not save %1: %2").arg(file, reason) };
+}
+
+std::optional<Refusal> saveFileAtomically(const QString &path, const QByteArray &bytes, WriteOptions options)
+{
+    QString reason;
+    if (writeFileAtomically(path, bytes, &reason, options))
+        return std::nullopt;
+    return couldNotSave(QDir::toNativeSeparators(path), reason);
+}
+
 void ignoreFileSizeSignal()
 {
     std::signal(SIGXFSZ, SIG_IGN);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "corekit/Refusal.h"
+
 #include <QByteArray>
 #include <QFlags>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QIODevice;
 
@@ -54,6 +57,16 @@ using ContentWriter = std::function<bool(QIODevice *device, QString *reason)>;
 // whole, with the device's reason first.
 bool writeFileAtomically(const QString &path, const ContentWriter &write, QString *reason = nullptr,
     WriteOptions options = WriteOption::None);
+
+// The one wording of a file that was not written, file named as the person should read it (a path or a
+// file name): "Could not write <file>: <reason>" for what Ambrel makes for other programs, "Could not save
+// <file>: <reason>" for the person's own project, settings and session.
+Refusal couldNotWrite(const QString &file, const QString &reason);
+Refusal couldNotSave(const QString &file, const QString &reason);
+
+// writeFileAtomically for a file of the person's own, its failure told as couldNotSave with the path.
+std::optional<Refusal> saveFileAtomically(
+    const QString &path, const QByteArray &bytes, WriteOptions options = WriteOption::None);
 
 // Past a file-size limit (ulimit -f) the system ends the program at the write; with this called first,
 // such a write fails with "File too large" like a full disk, and the earlier file stays whole. Both

@@ -9,12 +9,12 @@ namespace ambrel {
 
 namespace {
 
-bool readPrefix(const QString &path, qint64 maxBytes, QByteArray *bytes, QString *error)
+bool readPrefix(const QString &path, qint64 maxBytes, QByteArray *bytes, QString *reason)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+        if (reason)
+            *reason = file.errorString();
         return false;
     }
     *bytes = file.read(maxBytes);
@@ -29,9 +29,9 @@ bool FileExists(const QString &path)
     return info.exists() && info.isFile();
 }
 
-QStringList LoadLines(const QString &path, qint64 maxBytes, QString *error)
+QStringList LoadLines(const QString &path, qint64 maxBytes)
 {
-    QString text = LoadText(path, maxBytes, error);
+    QString text = LoadText(path, maxBytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
@@ -40,27 +40,27 @@ QStringList LoadLines(const QString &path, qint64 maxBytes, QString *error)
     return text.split(QLatin1Char('\n'));
 }
 
-QString LoadText(const QString &path, qint64 maxBytes, QString *error)
+QString LoadText(const QString &path, qint64 maxBytes, QString *reason)
 {
     QByteArray bytes;
-    if (!readPrefix(path, maxBytes, &bytes, error))
+    if (!readPrefix(path, maxBytes, &bytes, reason))
         return {};
     return QString::fromUtf8(bytes);
 }
 
-bool SaveLines(const QStringList &lines, const QString &path, QString *error)
+std::optional<Refusal> SaveLines(const QStringList &lines, const QString &path)
 {
     QByteArray bytes;
     for (const QString &line : lines) {
         bytes += line.toUtf8();
         bytes += '\n';
     }
-    return writeFileAtomically(path, bytes, error);
+    return saveFileAtomically(path, bytes);
 }
 
-bool SaveText(const QString &text, const QString &path, QString *error)
+std::optional<Refusal> SaveText(const QString &text, const QString &path)
 {
-    return writeFileAtomically(path, text.toUtf8(), error);
+    return saveFileAtomically(path, text.toUtf8());
 }
 
 QString ReplaceAll(const QString &text, const QString &find, const QString &replacement)

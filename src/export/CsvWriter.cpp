@@ -117,18 +117,12 @@ bool writeEvents(QIODevice *device, const std::vector<EventRow> &events, CsvLayo
     return output.finish();
 }
 
-QString tooManyDays()
+Refusal tooManyDays()
 {
-    return QStringLiteral("The events cover more than %1 days, too many for a file of one event per "
-                          "day. Please export one event per run of days instead.")
-        .arg(QLocale().toString(MaxCsvDayLines));
-}
-
-bool refuse(QString *error, const QString &reason)
-{
-    if (error)
-        *error = reason;
-    return false;
+    return Refusal { QStringLiteral(
+        "The events cover more than %1 days, too many for a file of one event per "
+        "day. Please export one event per run of days instead.")
+                         .arg(QLocale().toString(MaxCsvDayLines)) };
 }
 
 QByteArray csvBytes(const std::vector<EventRow> &events, CsvLayout layout)
@@ -159,45 +153,23 @@ bool writeCalendarCsv(QIODevice *device, const std::vector<EventRow> &events)
     return writeEvents(device, events, CsvLayout::Runs);
 }
 
-bool WriteCalendarCSV(const QString &path, const std::vector<EventRow> &events, QString *error)
+std::optional<Refusal> WriteCalendarCSV(const QString &path, const std::vector<EventRow> &events)
 {
     return writeExportFile(
-        path, [&](QIODevice *device, QString *) { return writeEvents(device, events, CsvLayout::Runs); },
-        error);
+        path, [&](QIODevice *device, QString *) { return writeEvents(device, events, CsvLayout::Runs); });
 }
 
-std::optional<QByteArray> calendarCsv(const std::vector<EventRow> &events, CsvLayout layout, QString *error)
+Refusable<QByteArray> calendarCsv(const std::vector<EventRow> &events, CsvLayout layout)
 {
-    if (layout == CsvLayout::PerDay && eventDayCount(events) > MaxCsvDayLines) {
-        refuse(error, tooManyDays());
-        return std::nullopt;
-    }
+    if (layout == CsvLayout::PerDay && eventDayCount(events) > MaxCsvDayLines)
+        return tooManyDays();
     return csvBytes(events, layout);
 }
 
-bool writeCalendarCsv(
-    QIODevice *device, const std::vector<EventRow> &events, CsvLayout layout, QString *error)
-{
-    if (layout == CsvLayout::PerDay && eventDayCount(events) > MaxCsvDayLines)
-        return refuse(error, tooManyDays());
-    if (writeEvents(device, events, layout))
-        return true;
-    return refuse(error, device->errorString());
-}
-
-bool WriteCalendarCSV(
-    const QString &path, const std::vector<EventRow> &events, CsvLayout layout, QString *error)
-{
-    if (layout == CsvLayout::PerDay && eventDayCount(events) > MaxCsvDayLines)
-        return refuse(error, tooManyDays());
-    return writeExportFile(
-        path, [&](QIODevice *device, QString *) { return writeEvents(device, events, layout); }, error);
-}
-
-bool writeCalendarCsv(QIODevice *device, const Schedule &schedule, CsvLayout layout, QString *error)
+std::optional<Refusal> writeCalendarCsv(QIODevice *device, const Schedule &schedule, CsvLayout layout)
 {
     if (layout == CsvLayout::PerDay && eventDayCount(schedule) > MaxCsvDayLines)
-        return refuse(error, tooManyDays());
+        return tooManyDays();
     CsvOutput output(device);
     output.titles();
     for (const TaskRow &task : schedule.tasks) {
@@ -210,17 +182,16 @@ bool writeCalendarCsv(QIODevice *device, const Schedule &schedule, CsvLayout lay
         }
     }
     if (output.finish())
-        return true;
-    return refuse(error, device->errorString());
+        return std::nullopt;
+    return Refusal { device->errorString() };
 }
 
-bool WriteCalendarCSV(const QString &path, const Schedule &schedule, CsvLayout layout, QString *error)
+std::optional<Refusal> WriteCalendarCSV(const QString &path, const Schedule &schedule, CsvLayout layout)
 {
     if (layout == CsvLayout::PerDay && eventDayCount(schedule) > MaxCsvDayLines)
-        return refuse(error, tooManyDays());
+        return tooManyDays();
     return writeExportFile(
-        path, [&](QIODevice *device, QString *) { return writeCalendarCsv(device, schedule, layout); },
-        error);
+        path, [&](QIODevice *device, QString *) { return !writeCalendarCsv(device, schedule, layout); });
 }
 
 } // namespace ambrel

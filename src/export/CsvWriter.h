@@ -1,5 +1,6 @@
 #pragma once
 
+#include "corekit/Refusal.h"
 #include "export/EventRow.h"
 
 #include <QString>
@@ -20,8 +21,8 @@ QByteArray calendarCsv(const std::vector<EventRow> &events);
 bool writeCalendarCsv(QIODevice *device, const std::vector<EventRow> &events);
 
 // Writes the file atomically, creating its folder when missing. On failure any earlier file stays whole
-// and *error names the file and the reason.
-bool WriteCalendarCSV(const QString &path, const std::vector<EventRow> &events, QString *error = nullptr);
+// and the refusal names the file and the reason.
+std::optional<Refusal> WriteCalendarCSV(const QString &path, const std::vector<EventRow> &events);
 
 // How the file lays the events out: one line per event, over the nights of a run of several days, or
 // one line per day of each event, working hours only.
@@ -31,16 +32,12 @@ enum class CsvLayout { Runs, PerDay };
 // calendar program imports far fewer anyway.
 inline constexpr qint64 MaxCsvDayLines = 1'000'000;
 
-// The file in the given layout; nullopt and the reason in *error when a per-day file would be too long.
-std::optional<QByteArray> calendarCsv(const std::vector<EventRow> &events, CsvLayout layout, QString *error);
-bool writeCalendarCsv(
-    QIODevice *device, const std::vector<EventRow> &events, CsvLayout layout, QString *error = nullptr);
-bool WriteCalendarCSV(
-    const QString &path, const std::vector<EventRow> &events, CsvLayout layout, QString *error = nullptr);
+// The file in the given layout; refused when a per-day file would be too long.
+Refusable<QByteArray> calendarCsv(const std::vector<EventRow> &events, CsvLayout layout);
 
 // The same file for every calendar event of the schedule, each line written as it is made, so that no list
 // of the events nor the whole file is ever held: a plan of a million tasks exports in little memory.
-bool writeCalendarCsv(QIODevice *device, const Schedule &schedule, CsvLayout layout, QString *error = nullptr);
-bool WriteCalendarCSV(const QString &path, const Schedule &schedule, CsvLayout layout, QString *error = nullptr);
+std::optional<Refusal> writeCalendarCsv(QIODevice *device, const Schedule &schedule, CsvLayout layout);
+std::optional<Refusal> WriteCalendarCSV(const QString &path, const Schedule &schedule, CsvLayout layout);
 
 } // namespace ambrel

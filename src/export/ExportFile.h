@@ -1,16 +1,16 @@
 #pragma once
 
 #include "corekit/AtomicFile.h"
+#include "corekit/Refusal.h"
 
-#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace ambrel {
 
-// Writes an export file atomically, creating its folder when missing. On failure any earlier file stays
-// whole and *error says "Could not write <file>: <reason>".
-bool writeExportFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
-// The same with the content written as it is made, for files too large to hold whole.
-bool writeExportFile(const QString &path, const ContentWriter &write, QString *error = nullptr);
+// Writes an export file atomically, its content written as it is made, creating its folder when missing.
+// On failure any earlier file stays whole and the refusal says "Could not write <file>: <reason>".
+std::optional<Refusal> writeExportFile(const QString &path, const ContentWriter &write);
 
 } // namespace ambrel

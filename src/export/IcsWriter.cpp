@@ -37,12 +37,13 @@ QString quotedHour(const QString &text)
     return QLatin1Char('"') + shown + QLatin1Char('"');
 }
 
-QString hourUnreadable(const QString &which, const QString &text, const char *option, const char *file)
+Refusal hourUnreadable(const QString &which, const QString &text, const char *option, const char *file)
 {
-    return QStringLiteral("The working day's %1 hour %2 is not a time of day (such as \"09:00 AM\" or "
-                          "\"17:00\"), so no calendar was written. Choose it under Settings \u2192 Working "
-                          "Week\u2026, give it with %3, or correct %4.")
-        .arg(which, quotedHour(text), QLatin1String(option), QLatin1String(file));
+    return Refusal { QStringLiteral(
+        "The working day's %1 hour %2 is not a time of day (such as \"09:00 AM\" or "
+        "\"17:00\"), so no calendar was written. Choose it under Settings \u2192 "
+        "Working Week\u2026, give it with %3, or correct %4.")
+                         .arg(which, quotedHour(text), QLatin1String(option), QLatin1String(file)) };
 }
 
 bool holdsDate(const QDate &date)
@@ -332,10 +333,10 @@ private:
     QByteArray m_piece; // one event's text on its way to the device
 };
 
-QString composeFailure()
+Refusal composeFailure()
 {
-    return QStringLiteral("The calendar could not be composed: %1.")
-        .arg(QString::fromUtf8(icalerror_strerror(icalerrno)));
+    return Refusal { QStringLiteral("The calendar could not be composed: %1.")
+                         .arg(QString::fromUtf8(icalerror_strerror(icalerrno))) };
 }
 
 Component calendarShell(bool forExport, const QString &projectName)
@@ -361,7 +362,7 @@ struct DayHours {
     QTime ends;
 };
 
-std::optional<QString> readDayHours(const QString &startsAt, const QString &endsAt, DayHours *hours)
+std::optional<Refusal> readDayHours(const QString &startsAt, const QString &endsAt, DayHours *hours)
 {
     const std::optional<QTime> begins = readTimeOfDay(startsAt);
     if (!begins)
@@ -370,41 +371,36 @@ std::optional<QString> readDayHours(const QString &startsAt, const QString &ends
     if (!ends)
         return hourUnreadable(QStringLiteral("end"), endsAt, "--ends", "workingday_ends_at.txt");
     if (*ends <= *begins) {
-        return QStringLiteral(
+        return Refusal { QStringLiteral(
             "The working day's end hour %1 is not after its begin hour %2, so no calendar was "
             "written. Choose the hours under Settings \u2192 Working Week\u2026, give them "
             "with --begins and --ends, or correct workingday_starts_at.txt and "
             "workingday_ends_at.txt.")
-            .arg(quotedHour(endsAt), quotedHour(startsAt));
+                             .arg(quotedHour(endsAt), quotedHour(startsAt)) };
     }
     if (hours)
         *hours = { *begins, *ends };
     return std::nullopt;
 }
 
-std::optional<QString> eventsRefusal(
+std::optional<Refusal> eventsRefusal(
     const IcsOptions &options, const std::vector<EventRow> &events, DayHours *hours)
 {
-    if (std::optional<QString> refusal = readDayHours(options.startsAt, options.endsAt, hours))
+    if (std::optional<Refusal> refusal = readDayHours(options.startsAt, options.endsAt, hours))
         return refusal;
     if (!options.stamp.isValid())
-        return QStringLiteral("The moment of the export is unknown, so no calendar was written.");
+        return Refusal { QStringLiteral("The moment of the export is unknown, so no calendar was written.") };
     for (std::size_t i = 0; i < events.size(); ++i) {
         const EventRow &event = events[i];
         if (!holdsDate(event.startDate) || !holdsDate(event.endDate) || event.endDate < event.startDate) {
-            return QStringLiteral(
+            return Refusal { QStringLiteral(
                 "The event \"%1\" (number %2 of the list) has no valid days, so no calendar "
                 "was written. Create the project again.")
-                .arg(event.subject())
-                .arg(i + 1);
+                                 .arg(event.subject())
+                                 .arg(i + 1) };
         }
     }
     return std::nullopt;
-}
-
-const QString &uidSource(const IcsOptions &options)
-{
-    return options.projectId.isEmpty() ? options.projectName : options.projectId;
 }
 
 // Made before any event is composed: kept small blocks interleaved with libical's short-lived ones
@@ -413,7 +409,7 @@ std::vector<QByteArray> eventUids(const IcsOptions &options, const std::vector<E
 {
     std::vector<QByteArray> uids;
     uids.reserve(events.size());
-    UidMaker maker(uidSource(options), qsizetype(events.size()));
+    UidMaker maker(lastingProjectId(options.projectId, options.projectName), qsizetype(events.size()));
     for (const EventRow &event : events)
         uids.push_back(maker.uidOf(event));
     return uids;
@@ -421,21 +417,30 @@ std::vector<QByteArray> eventUids(const IcsOptions &options, const std::vector<E
 
 } // namespace
 
-std::optional<QString> icsHoursRefusal(const QString &startsAt, const QString &endsAt)
+QString lastingProjectId(const QString &id, const QString &name)
+{
+    QString lasting = id.isEmpty() ? name : id;
+    // As the project file writes it: a name read back from a file has no line breaks.
+    lasting.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    lasting.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return lasting;
+}
+
+std::optional<Refusal> icsHoursRefusal(const QString &startsAt, const QString &endsAt)
 {
     return readDayHours(startsAt, endsAt, nullptr);
 }
 
-std::optional<QString> icsRefusal(const IcsOptions &options, const std::vector<EventRow> &events)
+std::optional<Refusal> icsRefusal(const IcsOptions &options, const std::vector<EventRow> &events)
 {
     return eventsRefusal(options, events, nullptr);
 }
 
-std::optional<QString> streamCalendarIcs(
+std::optional<Refusal> streamCalendarIcs(
     QIODevice *device, const IcsOptions &options, const std::vector<EventRow> &events)
 {
     DayHours hours;
-    if (std::optional<QString> refusal = eventsRefusal(options, events, &hours))
+    if (std::optional<Refusal> refusal = eventsRefusal(options, events, &hours))
         return refusal;
     const icaltimetype stamp = utcTime(options.stamp);
 
@@ -455,9 +460,9 @@ std::optional<QString> streamCalendarIcs(
     // a malloc arena of its own rather than from among the holes a large build leaves in the main one,
     // where each allocation would cost more the larger the plan. The caller waits, so the device is only
     // ever used by one thread at a time.
-    std::optional<QString> failure; // read on the composing thread, where libical keeps its error
+    std::optional<Refusal> failure; // read on the composing thread, where libical keeps its error
     std::thread composing([&] {
-        UidMaker uids(uidSource(options), qsizetype(events.size()));
+        UidMaker uids(lastingProjectId(options.projectId, options.projectName), qsizetype(events.size()));
         EventComposer composer(hours.begins, hours.ends, stamp, nullptr, {}, options.projectName);
         for (const EventRow &event : events) {
             if (!composer.write(device, event, uids.uidOf(event))) {
@@ -473,27 +478,25 @@ std::optional<QString> streamCalendarIcs(
     return std::nullopt;
 }
 
-std::optional<QString> calendarIcs(
-    const IcsOptions &options, const std::vector<EventRow> &events, QByteArray *out)
+Refusable<QByteArray> calendarIcs(const IcsOptions &options, const std::vector<EventRow> &events)
 {
     QByteArray text;
     QBuffer buffer(&text);
     buffer.open(QIODevice::WriteOnly);
-    if (std::optional<QString> failure = streamCalendarIcs(&buffer, options, events))
-        return failure;
+    if (std::optional<Refusal> failure = streamCalendarIcs(&buffer, options, events))
+        return *failure;
     buffer.close();
-    *out = std::move(text);
-    return std::nullopt;
+    return text;
 }
 
-std::optional<QString> calendarIcsResources(
-    const IcsOptions &options, const std::vector<EventRow> &events, std::vector<IcsResource> *out)
+Refusable<std::vector<IcsResource>> calendarIcsResources(
+    const IcsOptions &options, const std::vector<EventRow> &events)
 {
     DayHours hours;
-    if (std::optional<QString> refusal = eventsRefusal(options, events, &hours))
-        return refusal;
+    if (std::optional<Refusal> refusal = eventsRefusal(options, events, &hours))
+        return *refusal;
     const icaltimetype stamp = utcTime(options.stamp);
-    const QByteArray owner = uidSource(options).toUtf8();
+    const QByteArray owner = lastingProjectId(options.projectId, options.projectName).toUtf8();
 
     std::vector<IcsResource> resources;
     resources.reserve(events.size());
@@ -507,21 +510,7 @@ std::optional<QString> calendarIcsResources(
             return composeFailure();
         resources.push_back(std::move(resource));
     }
-    *out = std::move(resources);
-    return std::nullopt;
-}
-
-std::optional<QString> writeCalendarIcs(
-    QIODevice *device, const IcsOptions &options, const std::vector<EventRow> &events)
-{
-    QByteArray text;
-    if (std::optional<QString> refusal = calendarIcs(options, events, &text))
-        return refusal;
-    if (!device || !device->isWritable())
-        return QStringLiteral("The calendar has nowhere to be written.");
-    if (device->write(text) != text.size())
-        return device->errorString();
-    return std::nullopt;
+    return resources;
 }
 
 } // namespace ambrel

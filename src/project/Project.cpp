@@ -8,15 +8,6 @@
 
 namespace ambrel {
 
-namespace {
-
-std::optional<Refusal> failure(bool done, const QString &error)
-{
-    return done ? std::nullopt : std::optional<Refusal>(Refusal { error });
-}
-
-} // namespace
-
 Project::Project(QObject *parent)
     : QObject(parent)
 {
@@ -112,7 +103,7 @@ TaskProgress Project::status(int row, const QDate &today) const
 
 bool Project::writeCalendarCsv(QIODevice *device) const
 {
-    return ambrel::writeCalendarCsv(device, m_schedule, CsvLayout::Runs);
+    return !ambrel::writeCalendarCsv(device, m_schedule, CsvLayout::Runs);
 }
 
 std::optional<Refusal> Project::exportCalendarCsv(const QString &path) const
@@ -122,9 +113,7 @@ std::optional<Refusal> Project::exportCalendarCsv(const QString &path) const
 
 std::optional<Refusal> Project::exportCalendarCsv(const QString &path, CsvLayout layout) const
 {
-    QString error;
-    const bool written = WriteCalendarCSV(path, m_schedule, layout, &error);
-    return failure(written, error);
+    return WriteCalendarCSV(path, m_schedule, layout);
 }
 
 std::optional<Refusal> Project::exportCalendarIcs(const QString &path, const QDateTime &stamp) const
@@ -132,20 +121,14 @@ std::optional<Refusal> Project::exportCalendarIcs(const QString &path, const QDa
     const IcsOptions options { m_schedule.projectName, m_schedule.startsAt, m_schedule.endsAt, stamp, m_id };
     const std::vector<EventRow> events = calendarEventRows(m_schedule);
     // Refused before the file is touched; a plan of any size is then written as it is composed.
-    if (const std::optional<QString> refusal = icsRefusal(options, events))
-        return Refusal { *refusal };
-    std::optional<QString> unmade;
-    QString error;
-    const bool written = writeExportFile(
-        path,
-        [&](QIODevice *device, QString *) {
-            unmade = streamCalendarIcs(device, options, events);
-            return !unmade;
-        },
-        &error);
-    if (unmade)
-        return Refusal { *unmade };
-    return failure(written, error);
+    if (std::optional<Refusal> refusal = icsRefusal(options, events))
+        return refusal;
+    std::optional<Refusal> unmade;
+    std::optional<Refusal> unwritten = writeExportFile(path, [&](QIODevice *device, QString *) {
+        unmade = streamCalendarIcs(device, options, events);
+        return !unmade;
+    });
+    return unmade ? unmade : unwritten;
 }
 
 } // namespace ambrel

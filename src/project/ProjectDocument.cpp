@@ -1,5 +1,6 @@
 #include "ProjectDocument.h"
 
+#include "export/IcsWriter.h"
 #include "project/Project.h"
 #include "project/ProjectSession.h"
 #include "project/TaskTextEdits.h"
@@ -212,10 +213,9 @@ void ProjectDocument::newProject()
 
 std::optional<Refusal> ProjectDocument::open(const QString &path)
 {
-    QString error;
-    const std::optional<ProjectFileContent> opened = loadProjectFile(path, &error);
-    if (!opened)
-        return Refusal { error };
+    const Refusable<ProjectFileContent> opened = loadProjectFile(path);
+    if (opened.refused())
+        return opened.refusal();
     setFile(QFileInfo(path).absoluteFilePath());
     rememberDisk();
     setContent(*opened);
@@ -245,6 +245,12 @@ std::optional<Refusal> ProjectDocument::saveAs(const QString &path, WriteOptions
     return write(path, untitledWithId ? m_project->id() : newProjectId(), options, changed);
 }
 
+void ProjectDocument::takeLastingId()
+{
+    if (m_filePath.isEmpty() && m_project->id().isEmpty())
+        m_project->setId(newProjectId());
+}
+
 std::optional<Refusal> ProjectDocument::write(
     const QString &path, const QString &id, WriteOptions options, ChangedFile changed)
 {
@@ -257,9 +263,8 @@ std::optional<Refusal> ProjectDocument::write(
     }
     ProjectFileContent saved = content();
     saved.id = id;
-    QString error;
-    if (!saveProjectFile(path, saved, &error, options))
-        return Refusal { error };
+    if (std::optional<Refusal> failed = saveProjectFile(path, saved, options))
+        return failed;
     m_project->setId(id);
     setFile(QFileInfo(path).absoluteFilePath());
     rememberDisk();
@@ -354,7 +359,7 @@ std::optional<Refusal> ProjectDocument::keepNow()
 std::optional<Refusal> ProjectDocument::applyKept(const WorkSlot &slot)
 {
     const ProjectSession::KeptWork &kept = slot.kept();
-    const std::optional<ProjectFileContent> work = parseProjectFile(kept.bytes, nullptr);
+    const Refusable<ProjectFileContent> work = parseProjectFile(kept.bytes);
     std::optional<Refusal> refusal;
     if (!kept.file.isEmpty())
         refusal = open(kept.file);
@@ -363,17 +368,17 @@ std::optional<Refusal> ProjectDocument::applyKept(const WorkSlot &slot)
         setFile(QString());
         m_savedBytes = projectFileBytes(ProjectFileContent());
     }
-    if (work)
+    if (!work.refused())
         setContent(*work);
     changed();
-    if (refusal && work) {
+    if (refusal && !work.refused()) {
         refusal->text += QStringLiteral("\n\nYour unsaved changes to %1 are back here as untitled work; use "
                                         "Save As to keep them.")
                              .arg(QDir::toNativeSeparators(kept.file));
     }
     if (!refusal && !kept.file.isEmpty())
         refusal = keptOverNewerFile(kept.base);
-    if (!work) {
+    if (work.refused()) {
         const QString told = QStringLiteral("Your kept unsaved work could not be read back, and stays in %1.")
                                  .arg(QDir::toNativeSeparators(ProjectSession::folder()));
         refusal = Refusal { refusal ? refusal->text + QStringLiteral("\n\n") + told : told };
@@ -424,7 +429,8 @@ std::vector<std::unique_ptr<WorkSlot>> ProjectDocument::restoreSession(
     }
     if (mine) {
         m_slot = std::move(mine);
-        if (const std::optional<ProjectFileContent> changes = parseProjectFile(m_slot->kept().bytes, nullptr)) {
+        if (const Refusable<ProjectFileContent> changes = parseProjectFile(m_slot->kept().bytes);
+            !changes.refused()) {
             setContent(*changes);
             changed();
             if (std::optional<Refusal> newer = keptOverNewerFile(m_slot->kept().base); newer && refusal)

@@ -73,6 +73,9 @@ public:
     // to the open file, as save() does.
     std::optional<Refusal> saveAs(
         const QString &path, WriteOptions options = {}, ChangedFile changed = ChangedFile::Refuse);
+    // Gives work never saved a lasting Id before it is published, so that its first save keeps the events
+    // published; a project with an Id or a file keeps what it has.
+    void takeLastingId();
     // Whether another program changed the open file since it was opened or saved here (a file moved away
     // counts as unchanged: saving puts it back).
     bool fileChangedElsewhere();

@@ -133,12 +133,11 @@ QString recognitionRefusal(const QByteArray &bytes)
     return {};
 }
 
-std::optional<ProjectFileContent> refuseOpening(
-    const QString &fileName, const QString &reason, QString *error)
+Refusal refuseOpening(const QString &fileName, const QString &reason)
 {
-    if (error)
-        *error = QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(fileName), reason);
-    return std::nullopt;
+    return Refusal {
+        QStringLiteral("Could not open %1: %2").arg(QDir::toNativeSeparators(fileName), reason)
+    };
 }
 
 QString lineRefusal(qsizetype number, const QString &line, const QString &what)
@@ -210,11 +209,6 @@ QString newProjectId()
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-QString lastingProjectId(const QString &id, const QString &name)
-{
-    return oneLineName(id.isEmpty() ? name : id);
-}
-
 bool isProjectFile(const QByteArray &bytes)
 {
     const QByteArrayView text = withoutByteOrderMark(bytes);
@@ -230,13 +224,9 @@ bool isProjectFile(const QByteArray &bytes)
     return returns < rest.size() && rest[returns] == '\n';
 }
 
-std::optional<ProjectFileContent> parseProjectFile(const QByteArray &bytes, QString *error)
+Refusable<ProjectFileContent> parseProjectFile(const QByteArray &bytes)
 {
-    auto refuse = [error](const QString &reason) -> std::optional<ProjectFileContent> {
-        if (error)
-            *error = reason;
-        return std::nullopt;
-    };
+    auto refuse = [](const QString &reason) { return Refusal { reason }; };
     const QByteArrayView body = withoutByteOrderMark(bytes);
     // A NUL byte is valid UTF-8 but never typed: the file is binary.
     if (body.contains('\0'))
@@ -304,40 +294,38 @@ QByteArray projectFileBytes(const ProjectFileContent &content)
     return text.toUtf8();
 }
 
-std::optional<ProjectFileContent> readProjectFile(
-    const QByteArray &bytes, const QString &fileName, QString *error)
+Refusable<ProjectFileContent> readProjectFile(const QByteArray &bytes, const QString &fileName)
 {
     if (bytes.size() > MaxProjectFileBytes)
-        return refuseOpening(fileName, tooLargeReason(), error);
+        return refuseOpening(fileName, tooLargeReason());
     QString reason = inputRefusal(textProblem(bytes), QString());
     if (reason.isEmpty())
         reason = recognitionRefusal(bytes);
     if (!reason.isEmpty())
-        return refuseOpening(fileName, reason, error);
-    std::optional<ProjectFileContent> content = parseProjectFile(bytes, &reason);
-    if (!content)
-        return refuseOpening(fileName, reason, error);
+        return refuseOpening(fileName, reason);
+    Refusable<ProjectFileContent> content = parseProjectFile(bytes);
+    if (content.refused())
+        return refuseOpening(fileName, content.refusal().text);
     return content;
 }
 
-std::optional<ProjectFileContent> loadProjectFile(const QString &path, QString *error)
+Refusable<ProjectFileContent> loadProjectFile(const QString &path)
 {
     const TextInput input = readTextFile(path, MaxProjectFileBytes);
     if (input.problem != InputProblem::None)
-        return refuseOpening(path, inputRefusal(input.problem, input.reason), error);
-    return readProjectFile(input.bytes, path, error);
+        return refuseOpening(path, inputRefusal(input.problem, input.reason));
+    return readProjectFile(input.bytes, path);
 }
 
 namespace {
 
-std::optional<ProjectFileContent> projectOrTaskText(
-    const TextInput &input, const QString &name, QString *error)
+Refusable<ProjectFileContent> projectOrTaskText(const TextInput &input, const QString &name)
 {
     if (input.problem != InputProblem::None)
-        return refuseOpening(name, inputRefusal(input.problem, input.reason), error);
+        return refuseOpening(name, inputRefusal(input.problem, input.reason));
     int byteOrderMarks = 0;
     if (startsLikeProjectFile(input.bytes, &byteOrderMarks))
-        return readProjectFile(input.bytes, name, error);
+        return readProjectFile(input.bytes, name);
     ProjectFileContent content;
     content.taskText = QString::fromUtf8(input.bytes);
     return content;
@@ -345,25 +333,20 @@ std::optional<ProjectFileContent> projectOrTaskText(
 
 } // namespace
 
-std::optional<ProjectFileContent> loadProjectOrTaskText(const QString &path, QString *error)
+Refusable<ProjectFileContent> loadProjectOrTaskText(const QString &path)
 {
-    return projectOrTaskText(readTextFile(path, MaxProjectFileBytes), path, error);
+    return projectOrTaskText(readTextFile(path, MaxProjectFileBytes), path);
 }
 
-std::optional<ProjectFileContent> readProjectOrTaskText(QIODevice &input, const QString &name, QString *error)
+Refusable<ProjectFileContent> readProjectOrTaskText(QIODevice &input, const QString &name)
 {
-    return projectOrTaskText(readTextInput(input, MaxProjectFileBytes), name, error);
+    return projectOrTaskText(readTextInput(input, MaxProjectFileBytes), name);
 }
 
-bool saveProjectFile(
-    const QString &path, const ProjectFileContent &content, QString *error, WriteOptions options)
+std::optional<Refusal> saveProjectFile(
+    const QString &path, const ProjectFileContent &content, WriteOptions options)
 {
-    QString reason;
-    if (writeFileAtomically(path, projectFileBytes(content), &reason, options))
-        return true;
-    if (error)
-        *error = QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), reason);
-    return false;
+    return saveFileAtomically(path, projectFileBytes(content), options);
 }
 
 } // namespace ambrel

@@ -47,11 +47,7 @@ std::optional<Refusal> writeSessionFile(const QString &name, const QByteArray &b
     const QString folder = ProjectSession::folder();
     if (!QDir().mkpath(folder))
         return Refusal { QStringLiteral("Could not create the folder %1.").arg(QDir::toNativeSeparators(folder)) };
-    const QString path = QDir(folder).filePath(name);
-    QString reason;
-    if (writeFileAtomically(path, bytes, &reason))
-        return std::nullopt;
-    return Refusal { QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), reason) };
+    return saveFileAtomically(QDir(folder).filePath(name), bytes);
 }
 
 QStringList lines(const std::optional<QByteArray> &bytes)

@@ -66,8 +66,8 @@ void CalendarFinder::find(const QUrl &address)
 QUrl CalendarFinder::followed(const QUrl &from, const QString &href)
 {
     const QUrl to = from.resolved(QUrl(href));
-    if (const std::optional<QString> refusal = m_connection->foreignRefusal(from, to)) {
-        m_search.failure = *refusal;
+    if (std::optional<Refusal> refusal = m_connection->foreignRefusal(from, to)) {
+        m_search.failure = std::move(refusal);
         end();
         return {};
     }
@@ -81,8 +81,8 @@ bool CalendarFinder::endOnFailure(const DavResponse &response)
         parseMultistatus(response.body, &readable);
     if (readable)
         return false;
-    m_search.failure = requestFailure(
-        response, QStringLiteral("the calendar search at %1").arg(response.url.toDisplayString()));
+    m_search.failure = Refusal { requestFailure(
+        response, QStringLiteral("the calendar search at %1").arg(response.url.toDisplayString())) };
     m_search.unauthorized = response.status == 401;
     m_search.tls = response.tls;
     end();
@@ -122,8 +122,9 @@ void CalendarFinder::askAddress(const QUrl &address, bool wellKnownTried)
                 return;
             }
             if (!endOnFailure(r)) {
-                m_search.failure
-                    = QStringLiteral("No calendar server answers at %1.").arg(address.toDisplayString());
+                m_search.failure = Refusal {
+                    QStringLiteral("No calendar server answers at %1.").arg(address.toDisplayString())
+                };
                 end();
             }
         });
@@ -137,7 +138,8 @@ void CalendarFinder::askPrincipal(const QUrl &principal)
             return;
         const QList<DavEntry> entries = parseMultistatus(r.body);
         if (entries.isEmpty() || entries.first().calendarHome.isEmpty()) {
-            m_search.failure = QStringLiteral("%1 names no calendars for this account.").arg(r.url.host());
+            m_search.failure
+                = Refusal { QStringLiteral("%1 names no calendars for this account.").arg(r.url.host()) };
             end();
             return;
         }
@@ -178,10 +180,10 @@ void CalendarFinder::createCalendar(const QUrl &home, const QString &displayName
     m_connection->send("MKCALENDAR", calendar, { { "Content-Type", "application/xml; charset=utf-8" } },
         mkcalendarBody(displayName), [this, calendar, displayName](const DavResponse &r) {
             if (r.status == 201)
-                emit created(calendar, QString());
+                emit created(calendar);
             else
-                emit created(
-                    QUrl(), requestFailure(r, QStringLiteral("the new calendar \"%1\"").arg(displayName)));
+                emit created(Refusal {
+                    requestFailure(r, QStringLiteral("the new calendar \"%1\"").arg(displayName)) });
         });
 }
 
@@ -199,15 +201,13 @@ CalendarSearch findCalendars(DavConnection &connection, const QUrl &address)
     return result;
 }
 
-QUrl createCalendar(DavConnection &connection, const QUrl &home, const QString &displayName, QString *failure)
+Refusable<QUrl> createCalendar(DavConnection &connection, const QUrl &home, const QString &displayName)
 {
     CalendarFinder finder(&connection);
-    QUrl result;
+    Refusable<QUrl> result = QUrl();
     QEventLoop loop;
-    QObject::connect(&finder, &CalendarFinder::created, &loop, [&](const QUrl &calendar, const QString &why) {
+    QObject::connect(&finder, &CalendarFinder::created, &loop, [&](const Refusable<QUrl> &calendar) {
         result = calendar;
-        if (failure)
-            *failure = why;
         loop.quit();
     });
     finder.createCalendar(home, displayName);

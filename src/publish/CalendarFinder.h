@@ -20,7 +20,7 @@ struct CalendarSearch {
     bool addressIsCalendar = false; // the address itself is a calendar that takes events
     QList<CalendarInfo> calendars;
     QUrl home; // where new calendars go; empty when the server told none
-    QString failure; // why nothing could be found; empty on success
+    std::optional<Refusal> failure; // why nothing could be found; nothing on success
     bool unauthorized = false; // the server refused the user name or password
     std::optional<TlsProblem> tls;
 };
@@ -35,12 +35,12 @@ public:
     explicit CalendarFinder(DavConnection *connection, QObject *parent = nullptr);
     void find(const QUrl &address);
 
-    // Creates a calendar for events named displayName in home; created gives its address, or the failure.
+    // Creates a calendar for events named displayName in home; created gives its address, or why not.
     void createCalendar(const QUrl &home, const QString &displayName);
 
 signals:
     void found(const ambrel::CalendarSearch &search);
-    void created(const QUrl &calendar, const QString &failure);
+    void created(const ambrel::Refusable<QUrl> &calendar);
 
 private:
     void askAddress(const QUrl &address, bool wellKnownTried);
@@ -56,8 +56,7 @@ private:
 
 // The same, waiting in a local event loop: for the command line.
 CalendarSearch findCalendars(DavConnection &connection, const QUrl &address);
-QUrl createCalendar(
-    DavConnection &connection, const QUrl &home, const QString &displayName, QString *failure);
+Refusable<QUrl> createCalendar(DavConnection &connection, const QUrl &home, const QString &displayName);
 
 // The failure of a request that got no usable answer, naming what was asked for.
 QString requestFailure(const DavResponse &response, const QString &what);

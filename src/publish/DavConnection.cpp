@@ -95,17 +95,18 @@ void DavConnection::trustCertificate(const QString &host, const QByteArray &fing
     m_trusted[host.toLower()].insert(fingerprint.toUpper());
 }
 
-std::optional<QString> DavConnection::addressRefusal(const QUrl &url) const
+std::optional<Refusal> DavConnection::addressRefusal(const QUrl &url) const
 {
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty()
         || (scheme != QLatin1String("https") && scheme != QLatin1String("http")))
-        return QStringLiteral("\"%1\" is not the address of a calendar server (https://\u2026).")
-            .arg(url.toDisplayString());
+        return Refusal { QStringLiteral("\"%1\" is not the address of a calendar server (https://\u2026).")
+                             .arg(url.toDisplayString()) };
     if (scheme == QLatin1String("http") && !m_insecureAllowed && !isLoopbackHost(url.host())) {
-        return QStringLiteral("%1 would be reached over plain http, which sends the password and the plan "
-                              "unencrypted; use https, or allow insecure addresses.")
-            .arg(url.host());
+        return Refusal { QStringLiteral(
+            "%1 would be reached over plain http, which sends the password and the "
+            "plan unencrypted; use https, or allow insecure addresses.")
+                             .arg(url.host()) };
     }
     return std::nullopt;
 }
@@ -121,14 +122,16 @@ void DavConnection::send(const QByteArray &method, const QUrl &url, const QList<
     startNext();
 }
 
-std::optional<QString> DavConnection::foreignRefusal(const QUrl &from, const QUrl &url) const
+std::optional<Refusal> DavConnection::foreignRefusal(const QUrl &from, const QUrl &url) const
 {
     if (originOf(url) == (m_origin.isEmpty() ? originOf(from) : m_origin))
         return std::nullopt;
-    return QStringLiteral("%1 named %2, another server than the one given; Ambrel sends the password only to "
-                          "%3, so it stopped there.")
-        .arg(from.toDisplayString(QUrl::RemoveUserInfo), url.toDisplayString(QUrl::RemoveUserInfo),
-            m_origin.isEmpty() ? originOf(from) : m_origin);
+    return Refusal {
+        QStringLiteral("%1 named %2, another server than the one given; Ambrel sends the password "
+                       "only to %3, so it stopped there.")
+            .arg(from.toDisplayString(QUrl::RemoveUserInfo), url.toDisplayString(QUrl::RemoveUserInfo),
+                m_origin.isEmpty() ? originOf(from) : m_origin)
+    };
 }
 
 void DavConnection::startNext()
@@ -150,10 +153,10 @@ struct DavConnection::Answer {
 
 void DavConnection::start(Pending pending)
 {
-    if (const std::optional<QString> refusal = addressRefusal(pending.url)) {
+    if (const std::optional<Refusal> refusal = addressRefusal(pending.url)) {
         DavResponse response;
         response.url = pending.url;
-        response.failure = *refusal;
+        response.failure = refusal->text;
         // Answered from the event loop, as every other request is, so callers see one order of events.
         QTimer::singleShot(0, this, [done = std::move(pending.done), response] { done(response); });
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "corekit/Refusal.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -80,11 +82,11 @@ public:
 
     // Why requests to url are refused before any is sent (not http or https, plain http to another host);
     // nothing when it will do.
-    std::optional<QString> addressRefusal(const QUrl &url) const;
+    std::optional<Refusal> addressRefusal(const QUrl &url) const;
 
     // Why the account's credentials may not go to url, an address the server named in an answer from
     // `from`: another scheme, host or port than the one they were given for. Nothing when it is the same.
-    std::optional<QString> foreignRefusal(const QUrl &from, const QUrl &url) const;
+    std::optional<Refusal> foreignRefusal(const QUrl &from, const QUrl &url) const;
 
     // Sends the request when fewer than MaxInFlight run; done is called once, on this object's thread.
     void send(const QByteArray &method, const QUrl &url, const QList<Header> &headers, const QByteArray &body,

@@ -8,27 +8,26 @@
 
 namespace ambrel {
 
-std::optional<QString> projectPlan(
-    const Project &project, const QString &id, const QDateTime &now, std::vector<PublishEvent> *out)
+Refusable<std::vector<PublishEvent>> projectPlan(
+    const Project &project, const QString &id, const QDateTime &now)
 {
     const Schedule &schedule = project.schedule();
     const IcsOptions options { schedule.projectName, schedule.startsAt, schedule.endsAt, now, id };
-    return publishEvents(options, calendarEventRows(schedule), out);
+    return publishEvents(options, calendarEventRows(schedule));
 }
 
 QString otherFileWithId(
     const QString &recordFolder, const QString &projectId, const QUrl &calendar, const QString &projectFile)
 {
     PublishRecord record(recordFolder, projectId, calendar);
-    QString error;
-    if (projectFile.isEmpty() || !record.load(&error) || record.publishedFrom().isEmpty())
+    if (projectFile.isEmpty() || record.load() || record.publishedFrom().isEmpty())
         return {};
     const QFileInfo other(record.publishedFrom());
     if (!other.isFile() || other.canonicalFilePath() == QFileInfo(projectFile).canonicalFilePath())
         return {};
-    const std::optional<ProjectFileContent> content = loadProjectOrTaskText(other.filePath(), &error);
-    return content && lastingProjectId(content->id, content->name) == projectId ? other.filePath()
-                                                                                : QString();
+    const Refusable<ProjectFileContent> content = loadProjectOrTaskText(other.filePath());
+    return !content.refused() && lastingProjectId(content->id, content->name) == projectId ? other.filePath()
+                                                                                           : QString();
 }
 
 } // namespace ambrel

@@ -57,10 +57,10 @@ QString recordPath(const QString &folder, const QString &projectId, const QStrin
     return QDir(folder).filePath(QStringLiteral("publish-%1.txt").arg(QString::fromLatin1(key)));
 }
 
-QString writeFailure(const QString &path, const QString &reason)
+Refusal writeFailure(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Could not write the publishing record %1: %2")
-        .arg(QDir::toNativeSeparators(path), reason);
+    return couldNotWrite(
+        QStringLiteral("the publishing record %1").arg(QDir::toNativeSeparators(path)), reason);
 }
 
 } // namespace
@@ -131,52 +131,48 @@ QByteArray PublishRecord::header(const QString &calendar) const
     return kFirstLine + "\nProject: " + field(m_projectId) + "\nCalendar: " + field(calendar) + "\n\n";
 }
 
-bool PublishRecord::lock(int waitMs, QString *error)
+std::optional<Refusal> PublishRecord::lock(int waitMs)
 {
     QString reason;
-    if (!makeOwnerOnlyFolder(m_folder, &reason)) {
-        if (error)
-            *error = writeFailure(m_path, reason);
-        return false;
-    }
+    if (!makeOwnerOnlyFolder(m_folder, &reason))
+        return writeFailure(m_path, reason);
     m_lock = std::make_unique<QLockFile>(m_path + QStringLiteral(".lock"));
     // Only a lock whose process has gone is stale: a publish of many events may take minutes.
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(waitMs))
-        return true;
+        return std::nullopt;
     qint64 pid = 0;
     QString host;
     QString program;
-    if (error && m_lock->error() == QLockFile::LockFailedError
-        && m_lock->getLockInfo(&pid, &host, &program)) {
-        *error
+    Refusal refusal;
+    if (m_lock->error() == QLockFile::LockFailedError && m_lock->getLockInfo(&pid, &host, &program)) {
+        refusal.text
             = QStringLiteral("Another publish of this project to this calendar is running (%1, process %2 on "
                              "%3); try again when it has ended.")
                   .arg(program.isEmpty() ? QStringLiteral("a program") : program)
                   .arg(pid)
                   .arg(host);
-    } else if (error) {
-        *error = writeFailure(m_path + QStringLiteral(".lock"),
+    } else {
+        refusal = writeFailure(m_path + QStringLiteral(".lock"),
             m_lock->error() == QLockFile::PermissionError ? QStringLiteral("permission denied")
                                                           : QStringLiteral("it is held by another publish"));
     }
     m_lock.reset();
-    return false;
+    return refusal;
 }
 
-bool PublishRecord::read(const QString &path, const QByteArray &header, QString *error)
+std::optional<Refusal> PublishRecord::read(const QString &path, const QByteArray &header)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Could not read %1: %2")
-                         .arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
+        return Refusal {
+            QStringLiteral("Could not read %1: %2").arg(QDir::toNativeSeparators(path), file.errorString())
+        };
     }
     const QByteArray bytes = file.readAll();
     // Another project or calendar whose key came out alike is not this record; start afresh.
     if (!bytes.startsWith(header))
-        return true;
+        return std::nullopt;
     const QList<QByteArray> lines = bytes.mid(header.size()).split('\n');
     for (const QByteArray &line : lines) {
         const QList<QByteArray> parts = line.split('\t');
@@ -195,72 +191,63 @@ bool PublishRecord::read(const QString &path, const QByteArray &header, QString 
         }
         // A line cut short by a crash is left out: its request is made again next time.
     }
-    return true;
+    return std::nullopt;
 }
 
-bool PublishRecord::load(QString *error)
+std::optional<Refusal> PublishRecord::load()
 {
     m_events.clear();
     m_from.clear();
     if (QFile::exists(m_path))
-        return read(m_path, header(m_calendar), error);
+        return read(m_path, header(m_calendar));
     if (m_legacyPath == m_path || !QFile::exists(m_legacyPath))
-        return true;
-    if (!read(m_legacyPath, header(m_legacyCalendar), error))
-        return false;
+        return std::nullopt;
+    if (std::optional<Refusal> unread = read(m_legacyPath, header(m_legacyCalendar)))
+        return unread;
     // Under the new key from now on, so that every spelling of the address finds it; only by the publish
     // that holds the lock.
-    if (m_lock && compact(nullptr))
+    if (m_lock && !compact())
         QFile::remove(m_legacyPath);
-    return true;
+    return std::nullopt;
 }
 
-bool PublishRecord::prepare(QString *error)
+std::optional<Refusal> PublishRecord::prepare()
 {
     QString reason;
     if (!makeOwnerOnlyFolder(m_folder, &reason)
         || (!QFile::exists(m_path)
-            && !writeFileAtomically(m_path, header(m_calendar), &reason, WriteOption::OwnerOnly))) {
-        if (error)
-            *error = writeFailure(m_path, reason);
-        return false;
-    }
+            && !writeFileAtomically(m_path, header(m_calendar), &reason, WriteOption::OwnerOnly)))
+        return writeFailure(m_path, reason);
     if (!m_journal.isOpen()) {
         m_journal.setFileName(m_path);
-        if (!m_journal.open(QIODevice::Append)) {
-            if (error)
-                *error = writeFailure(m_path, m_journal.errorString());
-            return false;
-        }
+        if (!m_journal.open(QIODevice::Append))
+            return writeFailure(m_path, m_journal.errorString());
     }
-    return true;
+    return std::nullopt;
 }
 
-bool PublishRecord::append(const QByteArray &line, QString *error)
+std::optional<Refusal> PublishRecord::append(const QByteArray &line)
 {
-    if (!prepare(error))
-        return false;
-    if (m_journal.write(line) != line.size() || !m_journal.flush()) {
-        if (error)
-            *error = writeFailure(m_path, m_journal.errorString());
-        return false;
-    }
-    return true;
+    if (std::optional<Refusal> unprepared = prepare())
+        return unprepared;
+    if (m_journal.write(line) != line.size() || !m_journal.flush())
+        return writeFailure(m_path, m_journal.errorString());
+    return std::nullopt;
 }
 
-bool PublishRecord::put(const RecordedEvent &event, QString *error)
+std::optional<Refusal> PublishRecord::put(const RecordedEvent &event)
 {
     m_events.insert(event.uid, event);
-    return append(eventLines(event), error);
+    return append(eventLines(event));
 }
 
-bool PublishRecord::remove(const QByteArray &uid, QString *error)
+std::optional<Refusal> PublishRecord::remove(const QByteArray &uid)
 {
     m_events.remove(uid);
-    return append("gone\t" + field(uid) + '\n', error);
+    return append("gone\t" + field(uid) + '\n');
 }
 
-bool PublishRecord::compact(QString *error)
+std::optional<Refusal> PublishRecord::compact()
 {
     m_journal.close();
     QByteArray bytes = header(m_calendar);
@@ -272,12 +259,9 @@ bool PublishRecord::compact(QString *error)
         bytes += eventLines(m_events.value(uid));
     QString reason;
     if (!makeOwnerOnlyFolder(m_folder, &reason)
-        || !writeFileAtomically(m_path, bytes, &reason, WriteOption::OwnerOnly)) {
-        if (error)
-            *error = writeFailure(m_path, reason);
-        return false;
-    }
-    return true;
+        || !writeFileAtomically(m_path, bytes, &reason, WriteOption::OwnerOnly))
+        return writeFailure(m_path, reason);
+    return std::nullopt;
 }
 
 } // namespace ambrel

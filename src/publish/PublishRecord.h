@@ -1,5 +1,7 @@
 #pragma once
 
+#include "corekit/Refusal.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QHash>
@@ -7,6 +9,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 
 class QLockFile;
 
@@ -37,28 +40,28 @@ public:
     ~PublishRecord();
 
     QString path() const { return m_path; }
-    // Waits up to waitMs for another publish of the same record to end. False with *error naming the process
-    // that holds it, or why the lock could not be made.
-    bool lock(int waitMs, QString *error);
+    // Waits up to waitMs for another publish of the same record to end. Refused naming the process that
+    // holds it, or why the lock could not be made.
+    std::optional<Refusal> lock(int waitMs);
     // Reads the file, or the one an earlier version kept under its own key, which is moved to this one; a
-    // missing one is an empty record. False with *error when it cannot be read.
-    bool load(QString *error);
+    // missing one is an empty record. Refused when it cannot be read.
+    std::optional<Refusal> load();
     // Creates the file when it is missing, so that a record that cannot be written stops a publish before
     // anything is sent.
-    bool prepare(QString *error);
+    std::optional<Refusal> prepare();
     const QHash<QByteArray, RecordedEvent> &events() const { return m_events; }
     // The project file last published from; empty when unknown.
     QString publishedFrom() const { return m_from; }
     void setPublishedFrom(const QString &path) { m_from = path; }
 
-    bool put(const RecordedEvent &event, QString *error);
-    bool remove(const QByteArray &uid, QString *error);
+    std::optional<Refusal> put(const RecordedEvent &event);
+    std::optional<Refusal> remove(const QByteArray &uid);
     // Rewrites the file with the events as they stand, atomically.
-    bool compact(QString *error);
+    std::optional<Refusal> compact();
 
 private:
-    bool append(const QByteArray &line, QString *error);
-    bool read(const QString &path, const QByteArray &header, QString *error);
+    std::optional<Refusal> append(const QByteArray &line);
+    std::optional<Refusal> read(const QString &path, const QByteArray &header);
     QByteArray header(const QString &calendar) const;
 
     QString m_folder;

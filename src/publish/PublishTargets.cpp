@@ -49,16 +49,17 @@ QString unfield(const QByteArray &bytes)
     return QString::fromUtf8(QByteArray::fromPercentEncoding(bytes));
 }
 
-bool write(const QString &folder, const QString &path, const QByteArray &bytes, QString *error)
+std::optional<Refusal> write(const QString &folder, const QString &path, const QByteArray &bytes)
 {
     QString reason;
     if (!makeOwnerOnlyFolder(folder, &reason)) {
-        if (error)
-            *error = QStringLiteral("Could not create the folder %1: %2")
-                         .arg(QDir::toNativeSeparators(folder), reason);
-        return false;
+        return Refusal {
+            QStringLiteral("Could not create the folder %1: %2").arg(QDir::toNativeSeparators(folder), reason)
+        };
     }
-    return writeFileAtomically(path, bytes, error, WriteOption::OwnerOnly);
+    if (!writeFileAtomically(path, bytes, &reason, WriteOption::OwnerOnly))
+        return Refusal { reason };
+    return std::nullopt;
 }
 
 QUrl withoutUserInfo(const QUrl &url)
@@ -93,17 +94,17 @@ std::optional<PublishTarget> loadPublishTarget(const QString &folder, const QStr
     target.calendar = withoutUserInfo(target.calendar);
     // An earlier version kept a password typed into the address; it goes from the file at once.
     if (secret)
-        savePublishTarget(folder, projectId, target, nullptr);
+        savePublishTarget(folder, projectId, target);
     return target;
 }
 
-bool savePublishTarget(
-    const QString &folder, const QString &projectId, const PublishTarget &target, QString *error)
+std::optional<Refusal> savePublishTarget(
+    const QString &folder, const QString &projectId, const PublishTarget &target)
 {
     const QByteArray bytes = kTargetFirstLine + "\nProject: " + field(projectId)
         + "\nServer: " + field(withoutUserInfo(target.server).toString()) + "\nUser: " + field(target.user)
         + "\nCalendar: " + field(withoutUserInfo(target.calendar).toString()) + '\n';
-    return write(folder, targetPath(folder, projectId), bytes, error);
+    return write(folder, targetPath(folder, projectId), bytes);
 }
 
 QHash<QString, QSet<QByteArray>> loadTrustedCertificates(const QString &folder)
@@ -117,8 +118,8 @@ QHash<QString, QSet<QByteArray>> loadTrustedCertificates(const QString &folder)
     return trusted;
 }
 
-bool saveTrustedCertificate(
-    const QString &folder, const QString &host, const QByteArray &fingerprint, QString *error)
+std::optional<Refusal> saveTrustedCertificate(
+    const QString &folder, const QString &host, const QByteArray &fingerprint)
 {
     QHash<QString, QSet<QByteArray>> trusted = loadTrustedCertificates(folder);
     trusted[host.toLower()].insert(fingerprint.toPercentEncoding(":"));
@@ -127,7 +128,7 @@ bool saveTrustedCertificate(
         for (const QByteArray &print : it.value())
             bytes += field(it.key()) + '\t' + print + '\n';
     }
-    return write(folder, trustedPath(folder), bytes, error);
+    return write(folder, trustedPath(folder), bytes);
 }
 
 } // namespace ambrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "corekit/Refusal.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QSet>
@@ -19,12 +21,12 @@ struct PublishTarget {
 };
 
 std::optional<PublishTarget> loadPublishTarget(const QString &folder, const QString &projectId);
-bool savePublishTarget(
-    const QString &folder, const QString &projectId, const PublishTarget &target, QString *error);
+std::optional<Refusal> savePublishTarget(
+    const QString &folder, const QString &projectId, const PublishTarget &target);
 
 // The certificates the person chose to trust, by host: SHA-256 fingerprints as TlsProblem gives them.
 QHash<QString, QSet<QByteArray>> loadTrustedCertificates(const QString &folder);
-bool saveTrustedCertificate(
-    const QString &folder, const QString &host, const QByteArray &fingerprint, QString *error);
+std::optional<Refusal> saveTrustedCertificate(
+    const QString &folder, const QString &host, const QByteArray &fingerprint);
 
 } // namespace ambrel

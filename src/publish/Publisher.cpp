@@ -58,18 +58,18 @@ QString PublishOutcome::summary() const
         .arg(unchanged);
 }
 
-std::optional<QString> publishEvents(
-    const IcsOptions &options, const std::vector<EventRow> &events, std::vector<PublishEvent> *out)
+Refusable<std::vector<PublishEvent>> publishEvents(
+    const IcsOptions &options, const std::vector<EventRow> &events)
 {
-    std::vector<IcsResource> resources;
-    if (std::optional<QString> refusal = calendarIcsResources(options, events, &resources))
-        return refusal;
+    Refusable<std::vector<IcsResource>> made = calendarIcsResources(options, events);
+    if (made.refused())
+        return made.refusal();
+    std::vector<IcsResource> &resources = *made;
     std::vector<PublishEvent> plan;
     plan.reserve(resources.size());
     for (std::size_t i = 0; i < resources.size(); ++i)
         plan.push_back(PublishEvent { resources[i].uid, events[i].title(), std::move(resources[i].text) });
-    *out = std::move(plan);
-    return std::nullopt;
+    return plan;
 }
 
 Publisher::Publisher(DavConnection *connection, QObject *parent)
@@ -90,12 +90,15 @@ void Publisher::start(const PublishOptions &options, std::vector<PublishEvent> p
     m_total = m_done = m_open = 0;
     m_stopping = m_finished = false;
     m_record.emplace(options.recordFolder, options.projectId, options.calendar);
-    QString error;
     // Nothing is sent unless what the server does can be recorded.
-    if (!m_record->lock(options.lockWaitMs, &error) || !m_record->load(&error)
-        || !m_record->prepare(&error)) {
+    std::optional<Refusal> unrecorded = m_record->lock(options.lockWaitMs);
+    if (!unrecorded)
+        unrecorded = m_record->load();
+    if (!unrecorded)
+        unrecorded = m_record->prepare();
+    if (unrecorded) {
         m_record.reset();
-        m_outcome.stopped = error;
+        m_outcome.stopped = std::move(unrecorded);
         QMetaObject::invokeMethod(this, &Publisher::finish, Qt::QueuedConnection);
         return;
     }
@@ -112,7 +115,7 @@ void Publisher::cancel()
     if (m_finished || m_stopping)
         return;
     m_outcome.cancelled = true;
-    m_outcome.stopped = QStringLiteral("Publishing was cancelled.");
+    m_outcome.stopped = Refusal { QStringLiteral("Publishing was cancelled.") };
     m_stopping = true;
     m_connection->cancelAll();
 }
@@ -129,8 +132,8 @@ void Publisher::listed(const DavResponse &response)
         = response.status == 207 ? parseMultistatus(response.body, &ok) : QList<DavEntry>();
     if (!ok) {
         stop(response);
-        m_outcome.stopped = requestFailure(
-            response, QStringLiteral("the calendar %1").arg(m_options.calendar.toDisplayString()));
+        m_outcome.stopped = Refusal { requestFailure(
+            response, QStringLiteral("the calendar %1").arg(m_options.calendar.toDisplayString())) };
         finish();
         return;
     }
@@ -149,7 +152,8 @@ void Publisher::listed(const DavResponse &response)
     // Anywhere else the events would land among what the folder holds, where no calendar shows them.
     if (!isCalendar) {
         m_outcome.notACalendar = true;
-        m_outcome.stopped = QStringLiteral("%1 is not a calendar.").arg(m_options.calendar.toDisplayString());
+        m_outcome.stopped
+            = Refusal { QStringLiteral("%1 is not a calendar.").arg(m_options.calendar.toDisplayString()) };
         finish();
         return;
     }
@@ -381,40 +385,37 @@ void Publisher::stop(const DavResponse &response)
     m_outcome.unauthorized = response.status == 401;
     m_outcome.tls = response.tls;
     const QString host = response.url.host();
+    QString told;
     if (response.status == 401) {
-        m_outcome.stopped
-            = QStringLiteral("%1 refused the user name or password (401 %2).").arg(host, response.reason);
+        told = QStringLiteral("%1 refused the user name or password (401 %2).").arg(host, response.reason);
     } else if (response.status == 507) {
-        m_outcome.stopped
-            = QStringLiteral("%1 has no room left for more events (507 %2); publishing stopped.")
-                  .arg(host, response.reason);
+        told = QStringLiteral("%1 has no room left for more events (507 %2); publishing stopped.")
+                   .arg(host, response.reason);
     } else if (response.status == 503 || response.status == 429) {
         const QString wait = response.retryAfter > DavConnection::MaxRetryWaitSeconds
             ? QStringLiteral(" and asked to wait %1 seconds").arg(response.retryAfter)
             : QString();
-        m_outcome.stopped
-            = QStringLiteral("%1 is not taking requests now (%2 %3)%4; publishing stopped, publish "
-                             "again later.")
-                  .arg(host)
-                  .arg(response.status)
-                  .arg(response.reason, wait);
+        told = QStringLiteral("%1 is not taking requests now (%2 %3)%4; publishing stopped, publish "
+                              "again later.")
+                   .arg(host)
+                   .arg(response.status)
+                   .arg(response.reason, wait);
     } else {
-        m_outcome.stopped = QStringLiteral("Publishing stopped: %1").arg(response.failure);
+        told = QStringLiteral("Publishing stopped: %1").arg(response.failure);
     }
+    m_outcome.stopped = Refusal { told };
     m_connection->cancelAll();
 }
 
 void Publisher::record(const Job &job, const QByteArray &etag)
 {
-    QString error;
-    const bool written = job.kind == Kind::Delete
-        ? m_record->remove(job.uid, &error)
-        : m_record->put(
-            RecordedEvent { job.uid, job.href, etag, job.hash, job.summary, job.content }, &error);
-    if (!written && !m_stopping) {
+    std::optional<Refusal> unwritten = job.kind == Kind::Delete
+        ? m_record->remove(job.uid)
+        : m_record->put(RecordedEvent { job.uid, job.href, etag, job.hash, job.summary, job.content });
+    if (unwritten && !m_stopping) {
         // Without a record the next publish could not tell these events from someone else's.
         m_stopping = true;
-        m_outcome.stopped = error;
+        m_outcome.stopped = std::move(unwritten);
         m_connection->cancelAll();
     }
 }
@@ -492,12 +493,11 @@ void Publisher::fillMissingEtags()
             QHash<QString, QByteArray> onServer;
             for (const DavEntry &entry : parseMultistatus(response.body))
                 onServer.insert(entry.href, entry.etag);
-            QString error;
             const QList<RecordedEvent> events = m_record->events().values();
             for (RecordedEvent event : events) {
                 if (event.etag.isEmpty() && !onServer.value(event.href).isEmpty()) {
                     event.etag = onServer.value(event.href);
-                    m_record->put(event, &error);
+                    m_record->put(event);
                 }
             }
             finish();
@@ -511,9 +511,10 @@ void Publisher::finish()
     m_finished = true;
     // Answers come in any order; the names are told in a fixed one.
     m_outcome.editedThere.sort();
-    QString error;
-    if (m_record && !m_record->compact(&error) && m_outcome.stopped.isEmpty())
-        m_outcome.stopped = error;
+    if (m_record) {
+        if (std::optional<Refusal> uncompacted = m_record->compact(); uncompacted && !m_outcome.stopped)
+            m_outcome.stopped = std::move(uncompacted);
+    }
     // Lets the next publish of the same record go ahead.
     m_record.reset();
     emit finished(m_outcome);

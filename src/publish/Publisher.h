@@ -23,9 +23,9 @@ struct PublishEvent {
     QByteArray text; // a VCALENDAR with the one VEVENT
 };
 
-// The plan's events as resources; the same refusals as the iCalendar export, *out untouched then.
-std::optional<QString> publishEvents(
-    const IcsOptions &options, const std::vector<EventRow> &events, std::vector<PublishEvent> *out);
+// The plan's events as resources; the same refusals as the iCalendar export.
+Refusable<std::vector<PublishEvent>> publishEvents(
+    const IcsOptions &options, const std::vector<EventRow> &events);
 
 struct PublishOptions {
     QUrl calendar; // the calendar's own address
@@ -44,14 +44,14 @@ struct PublishOutcome {
     int unchanged = 0;
     QStringList editedThere; // events changed on the server since, left as they are: their summaries
     QStringList failures; // each refused request, naming its event and the server's reason
-    QString stopped; // why publishing stopped before the end; empty when it ran through
+    std::optional<Refusal> stopped; // why publishing stopped before the end; nothing when it ran through
     bool unauthorized = false; // the server refused the user name or password
     bool notACalendar = false; // the address's listing shows no calendar there
     bool cancelled = false;
     std::optional<TlsProblem> tls;
 
     // Everything of the plan is on the calendar.
-    bool complete() const { return editedThere.isEmpty() && failures.isEmpty() && stopped.isEmpty(); }
+    bool complete() const { return editedThere.isEmpty() && failures.isEmpty() && !stopped; }
     // "5 new, 2 changed, 1 removed, 30 unchanged"
     QString summary() const;
 };

@@ -39,12 +39,6 @@ constexpr double kLegendMargin = 10;
 // Narrower than this, the legend would wrap into many lines below a short project.
 constexpr double kMinPictureWidth = 720;
 
-void setError(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-}
-
 // Wide enough for the longest task name, within bounds that leave the dates most of the picture.
 double labelWidth(const TimelineGeometry &geometry)
 {
@@ -116,7 +110,7 @@ void paintPicture(QPainter &painter, const TimelinePainter &timeline, const Time
     paintLegendBelow(timeline, painter, rows, layout.width);
 }
 
-bool renderPdf(const TimelineData &data, QIODevice *device, QString *error)
+std::optional<Refusal> renderPdf(const TimelineData &data, QIODevice *device)
 {
     QPdfWriter writer(device);
     writer.setTitle(titleOf(data));
@@ -124,12 +118,12 @@ bool renderPdf(const TimelineData &data, QIODevice *device, QString *error)
     writer.setResolution(96);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
         QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-    return TimelineExport::paintPages(data, &writer, error);
+    return TimelineExport::paintPages(data, &writer);
 }
 
 } // namespace
 
-bool TimelineExport::paintPages(const TimelineData &data, QPagedPaintDevice *device, QString *error)
+std::optional<Refusal> TimelineExport::paintPages(const TimelineData &data, QPagedPaintDevice *device)
 {
     TimelineGeometry geometry(&data);
     TimelinePainter timeline(&geometry);
@@ -137,10 +131,8 @@ bool TimelineExport::paintPages(const TimelineData &data, QPagedPaintDevice *dev
     geometry.setRowMetrics(kHeaderHeight, kRowHeight);
 
     QPainter painter;
-    if (!painter.begin(device)) {
-        setError(error, QStringLiteral("The PDF could not be started."));
-        return false;
-    }
+    if (!painter.begin(device))
+        return Refusal { QStringLiteral("The PDF could not be started.") };
     const double pageWidth = device->width();
     const double pageHeight = device->height();
     // Each page shows the whole date range across its width and as many rows as fit above the legend.
@@ -172,7 +164,9 @@ bool TimelineExport::paintPages(const TimelineData &data, QPagedPaintDevice *dev
         timeline.paint(painter, QRectF(0, 0, pageWidth, rowsHeight), QPointF(0, double(first) * rowHeight));
         paintLegendBelow(timeline, painter, rowsHeight, pageWidth);
     }
-    return painter.end();
+    if (!painter.end())
+        return Refusal { QStringLiteral("The PDF could not be finished.") };
+    return std::nullopt;
 }
 
 std::optional<TimelineExport::Format> TimelineExport::formatForFile(const QString &fileName)
@@ -198,14 +192,16 @@ TimelineExport::Layout TimelineExport::pictureLayout(const TimelineData &data)
         QRectF(0, rows + kLegendMargin, layout.width, layout.height - rows - kLegendMargin) };
 }
 
-std::optional<QString> TimelineExport::refusal(const TimelineData &data, Format format)
+std::optional<Refusal> TimelineExport::refusal(const TimelineData &data, Format format)
 {
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        return QStringLiteral("Drawing the timeline needs a QGuiApplication.");
+        return Refusal { QStringLiteral("Drawing the timeline needs a QGuiApplication.") };
     if (format == Format::Svg && data.tasks.size() > std::size_t(kMaxSvgTasks)) {
-        return QStringLiteral("The timeline has %1 tasks, more than an SVG picture is drawn for (%2). "
-                              "Export it as PDF instead.")
-            .arg(QLocale().toString(qint64(data.tasks.size())), QLocale().toString(kMaxSvgTasks));
+        return Refusal {
+            QStringLiteral("The timeline has %1 tasks, more than an SVG picture is drawn for (%2). "
+                           "Export it as PDF instead.")
+                .arg(QLocale().toString(qint64(data.tasks.size())), QLocale().toString(kMaxSvgTasks))
+        };
     }
     if (format != Format::Png)
         return std::nullopt;
@@ -213,28 +209,31 @@ std::optional<QString> TimelineExport::refusal(const TimelineData &data, Format 
     TimelinePainter timeline(&geometry);
     const PictureLayout layout = layoutPicture(data, geometry, timeline);
     if (layout.height > kMaxPngHeight) {
-        return QStringLiteral("The timeline is %1 pixels tall, more than a PNG picture can hold (%2). "
-                              "Export it as SVG or PDF instead.")
-            .arg(QLocale().toString(qint64(layout.height)), QLocale().toString(kMaxPngHeight));
+        return Refusal {
+            QStringLiteral("The timeline is %1 pixels tall, more than a PNG picture can hold (%2). "
+                           "Export it as SVG or PDF instead.")
+                .arg(QLocale().toString(qint64(layout.height)), QLocale().toString(kMaxPngHeight))
+        };
     }
     return std::nullopt;
 }
 
-bool TimelineExport::render(const TimelineData &data, Format format, QByteArray *out, QString *error)
+Refusable<QByteArray> TimelineExport::render(const TimelineData &data, Format format)
 {
-    if (const std::optional<QString> refused = refusal(data, format)) {
-        setError(error, *refused);
-        return false;
-    }
-    QBuffer buffer(out);
+    if (std::optional<Refusal> refused = refusal(data, format))
+        return *refused;
+    QByteArray out;
+    QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
-    return draw(data, format, &buffer, error);
+    if (std::optional<Refusal> undrawn = draw(data, format, &buffer))
+        return *undrawn;
+    return out;
 }
 
-bool TimelineExport::draw(const TimelineData &data, Format format, QIODevice *device, QString *error)
+std::optional<Refusal> TimelineExport::draw(const TimelineData &data, Format format, QIODevice *device)
 {
     if (format == Format::Pdf)
-        return renderPdf(data, device, error);
+        return renderPdf(data, device);
 
     TimelineGeometry geometry(&data);
     TimelinePainter timeline(&geometry);
@@ -242,19 +241,15 @@ bool TimelineExport::draw(const TimelineData &data, Format format, QIODevice *de
     const QSize size(int(layout.width), int(std::min(layout.height, double(INT_MAX))));
     if (format == Format::Png) {
         QImage image(size, QImage::Format_RGB32);
-        if (image.isNull()) {
-            setError(error, QStringLiteral("There is not enough memory to draw the timeline."));
-            return false;
-        }
+        if (image.isNull())
+            return Refusal { QStringLiteral("There is not enough memory to draw the timeline.") };
         image.fill(Qt::white);
         QPainter painter(&image);
         paintPicture(painter, timeline, geometry, layout);
         painter.end();
-        if (!image.save(device, "PNG")) {
-            setError(error, QStringLiteral("The PNG picture could not be encoded."));
-            return false;
-        }
-        return true;
+        if (!image.save(device, "PNG"))
+            return Refusal { QStringLiteral("The PNG picture could not be encoded.") };
+        return std::nullopt;
     }
 
     QSvgGenerator svg;
@@ -265,43 +260,35 @@ bool TimelineExport::draw(const TimelineData &data, Format format, QIODevice *de
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(titleOf(data));
     QPainter painter;
-    if (!painter.begin(&svg)) {
-        setError(error, QStringLiteral("The SVG picture could not be started."));
-        return false;
-    }
+    if (!painter.begin(&svg))
+        return Refusal { QStringLiteral("The SVG picture could not be started.") };
     paintPicture(painter, timeline, geometry, layout);
     painter.end();
-    return true;
+    return std::nullopt;
 }
 
-bool TimelineExport::write(const TimelineData &data, const QString &fileName, QString *error)
+std::optional<Refusal> TimelineExport::write(const TimelineData &data, const QString &fileName)
 {
     const std::optional<Format> format = formatForFile(fileName);
-    if (!format) {
-        setError(error, QStringLiteral("Could not write %1: name it .png, .svg or .pdf.").arg(fileName));
-        return false;
-    }
+    if (!format)
+        return couldNotWrite(fileName, QStringLiteral("name it .png, .svg or .pdf."));
     // Refused before the file is touched; the picture is then drawn straight into it, never held whole.
-    if (const std::optional<QString> refused = refusal(data, *format)) {
-        setError(error, *refused);
-        return false;
-    }
-    std::optional<bool> drawn; // the drawing's own failure is told as it was, not as a failed write
+    if (std::optional<Refusal> refused = refusal(data, *format))
+        return refused;
+    std::optional<Refusal> undrawn; // the drawing's own failure is told as it was, not as a failed write
     QString reason;
     const bool written = writeFileAtomically(
         fileName,
         [&](QIODevice *device, QString *) {
-            drawn = draw(data, *format, device, error);
-            return *drawn;
+            undrawn = draw(data, *format, device);
+            return !undrawn;
         },
         &reason);
-    if (drawn == false)
-        return false;
-    if (!written) {
-        setError(error, QStringLiteral("Could not write %1: %2").arg(fileName, reason));
-        return false;
-    }
-    return true;
+    if (undrawn)
+        return undrawn;
+    if (!written)
+        return couldNotWrite(fileName, reason);
+    return std::nullopt;
 }
 
 } // namespace ambrel

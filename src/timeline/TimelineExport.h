@@ -1,5 +1,6 @@
 #pragma once
 
+#include "corekit/Refusal.h"
 #include "timeline/TimelineData.h"
 
 #include <QByteArray>
@@ -20,7 +21,7 @@ namespace ambrel {
 // legend.
 //
 // Use from the window: File → Export Timeline… asks for a name, then
-//     QString error; if (!TimelineExport::write(data, fileName, &error)) show error;
+//     if (const std::optional<Refusal> failed = TimelineExport::write(data, fileName)) show failed->text;
 // Use from the command line (--timeline FILE), which has no display: set QT_QPA_PLATFORM to "offscreen"
 // before creating a QGuiApplication, refuse a name for which formatForFile() has no format (usage, exit 2),
 // and exit 1 with the error when write() fails.
@@ -52,23 +53,23 @@ public:
 
     // Why the picture cannot be drawn: there is no QGuiApplication to draw text, a PNG would be taller
     // than kMaxPngHeight or an SVG would hold more than kMaxSvgTasks tasks. Nothing when it can.
-    static std::optional<QString> refusal(const TimelineData &data, Format format);
+    static std::optional<Refusal> refusal(const TimelineData &data, Format format);
 
-    // The picture's bytes. False, with the reason in *error, when refusal() gives one.
-    static bool render(const TimelineData &data, Format format, QByteArray *out, QString *error = nullptr);
+    // The picture's bytes; refused when refusal() gives a reason or the picture cannot be drawn.
+    static Refusable<QByteArray> render(const TimelineData &data, Format format);
 
     // The timeline across the device's pages as in the PDF, each repeating the ruler and the legend; for
-    // printing, with the device at 96 dots per inch as the PDF is. False, with the reason in *error, when the
-    // device cannot be painted on.
-    static bool paintPages(const TimelineData &data, QPagedPaintDevice *device, QString *error = nullptr);
+    // printing, with the device at 96 dots per inch as the PDF is. Refused when the device cannot be
+    // painted on.
+    static std::optional<Refusal> paintPages(const TimelineData &data, QPagedPaintDevice *device);
 
     // Draws the picture straight into a new file that replaces fileName whole, or leaves it untouched:
     // "Could not write <file>: <reason>" when the file cannot be written.
-    static bool write(const TimelineData &data, const QString &fileName, QString *error = nullptr);
+    static std::optional<Refusal> write(const TimelineData &data, const QString &fileName);
 
 private:
     // The picture into device as it is drawn; refusal() is asked first.
-    static bool draw(const TimelineData &data, Format format, QIODevice *device, QString *error);
+    static std::optional<Refusal> draw(const TimelineData &data, Format format, QIODevice *device);
 };
 
 } // namespace ambrel

@@ -1,5 +1,6 @@
 #include "DaysOff.h"
 
+#include "corekit/AtomicFile.h"
 #include "corekit/Corekit.h"
 
 #include <QDir>
@@ -127,26 +128,23 @@ DaysOffReading DaysOff::parse(const QString &text)
     return reading;
 }
 
-DaysOffReading DaysOff::load(const QString &path)
+Refusable<DaysOffReading> DaysOff::load(const QString &path, bool mustExist)
 {
+    auto refuse = [&path](const QString &reason) {
+        return Refusal { QStringLiteral("cannot read %1: %2").arg(path, reason) };
+    };
     const QFileInfo info(path);
     if (!info.exists())
-        return {};
-    DaysOffReading failed;
-    if (!info.isFile()) {
-        failed.error = QStringLiteral("it is not a file");
-        return failed;
-    }
-    if (info.size() > kMaxFileBytes) {
-        failed.error = QStringLiteral("it is larger than %1 MiB").arg(kMaxFileBytes >> 20);
-        return failed;
-    }
-    QString error;
-    const QString text = LoadText(path, kMaxFileBytes, &error);
-    if (!error.isEmpty()) {
-        failed.error = error;
-        return failed;
-    }
+        return mustExist ? Refusable<DaysOffReading>(refuse(QStringLiteral("no such file")))
+                         : DaysOffReading();
+    if (!info.isFile())
+        return refuse(QStringLiteral("it is not a file"));
+    if (info.size() > kMaxFileBytes)
+        return refuse(QStringLiteral("it is larger than %1 MiB").arg(kMaxFileBytes >> 20));
+    QString reason;
+    const QString text = LoadText(path, kMaxFileBytes, &reason);
+    if (!reason.isEmpty())
+        return refuse(reason);
     return parse(text);
 }
 
@@ -221,22 +219,22 @@ QString DaysOff::text(std::vector<DayOff> days, const QString &previous)
     return text;
 }
 
-bool DaysOff::save(const std::vector<DayOff> &days, const QString &path, QString *error)
+std::optional<Refusal> DaysOff::save(const std::vector<DayOff> &days, const QString &path)
 {
     // A date outside these years has no YYYY-MM-DD form and would come back as a skipped line.
     for (const DayOff &day : days) {
-        if (!day.date.isValid() || day.date.year() < 1 || day.date.year() > 9999) {
-            if (error)
-                *error = QStringLiteral("a day off lies outside the years 1 to 9999");
-            return false;
-        }
+        if (!day.date.isValid() || day.date.year() < 1 || day.date.year() > 9999)
+            return couldNotSave(FileName, QStringLiteral("a day off lies outside the years 1 to 9999"));
     }
     // The person's comments, blank lines and order stay; a file that cannot be read has none to keep.
     const QFileInfo info(path);
     QDir().mkpath(info.absolutePath());
     const QString previous
         = info.isFile() && info.size() <= kMaxFileBytes ? LoadText(path, kMaxFileBytes) : QString();
-    return SaveText(text(days, previous), path, error);
+    QString reason;
+    if (writeFileAtomically(path, text(days, previous).toUtf8(), &reason))
+        return std::nullopt;
+    return couldNotSave(FileName, reason);
 }
 
 bool DaysOff::insert(std::vector<DayOff> &days, DayOff day, bool rename)

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "corekit/Refusal.h"
+
 #include <QDate>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace ambrel {
@@ -23,7 +26,6 @@ struct SkippedLine {
 struct DaysOffReading {
     std::vector<DayOff> days; // by date, each date once
     std::vector<SkippedLine> skipped;
-    QString error; // set when the file is there but could not be read; the days are then empty
 };
 
 // The days-off file: one date per line as YYYY-MM-DD, optionally followed by blanks or a tab and a name.
@@ -35,8 +37,9 @@ public:
         = QStringLiteral("# Days off, one per line: a date as YYYY-MM-DD, then optionally its name.");
 
     static DaysOffReading parse(const QString &text);
-    // A missing file is simply no days off.
-    static DaysOffReading load(const QString &path);
+    // A missing file is simply no days off, unless it must exist; one that cannot be read is refused with
+    // "cannot read <path>: <reason>".
+    static Refusable<DaysOffReading> load(const QString &path, bool mustExist = false);
     // "holidays.txt line 3: ..." with the file name given, as the command line and the window tell it.
     static QString describe(const QString &fileName, const SkippedLine &line);
 
@@ -45,9 +48,9 @@ public:
     // lines of days not there go, and a new day goes after the day before it. Without previous text: the
     // comment line, then "YYYY-MM-DD name" per day in date order.
     static QString text(std::vector<DayOff> days, const QString &previous = QString());
-    // Written atomically over the file's previous text; on failure the earlier file stays whole and
-    // *error says why.
-    static bool save(const std::vector<DayOff> &days, const QString &path, QString *error = nullptr);
+    // Written atomically over the file's previous text; on failure the earlier file stays whole and the
+    // refusal says "Could not save holidays.txt: <reason>".
+    static std::optional<Refusal> save(const std::vector<DayOff> &days, const QString &path);
 
     // Adds the day in date order and returns true. A date already there stays once: with rename its name
     // becomes the new one (when that is not empty), otherwise the name it has is kept; returns false.

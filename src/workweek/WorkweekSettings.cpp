@@ -147,30 +147,22 @@ void Settings::setDaysOff(std::vector<DayOff> days)
     namedDaysOff = std::move(days);
 }
 
-QList<Refusal> LoadSettings(const QString &folder, Settings &settings, SettingsParts parts)
-{
-    QList<Refusal> messages;
-    if (int(parts) & int(SettingsParts::Hours)) {
-        if (auto refusal = LoadWorkingHours(folder, settings.hours))
-            messages << *refusal;
-    }
-    if (int(parts) & int(SettingsParts::Week)) {
-        QStringList lines;
-        if (auto refusal = LoadWorkingWeek(folder, lines, settings.WorkingWeek))
-            messages << *refusal;
-    }
-    return messages;
-}
-
 LoadedSettings loadSettings(const QString &folder, const SettingsRequest &request, Settings settings)
 {
     LoadedSettings loaded;
+    auto loadWeek = [&] {
+        QStringList lines;
+        if (auto refusal = LoadWorkingWeek(folder, lines, settings.WorkingWeek))
+            loaded.messages << *refusal;
+    };
     if (request.week && request.weekFirst)
-        loaded.messages << LoadSettings(folder, settings, SettingsParts::Week);
-    if (request.hours)
-        loaded.messages << LoadSettings(folder, settings, SettingsParts::Hours);
+        loadWeek();
+    if (request.hours) {
+        if (auto refusal = LoadWorkingHours(folder, settings.hours))
+            loaded.messages << *refusal;
+    }
     if (request.week && !request.weekFirst)
-        loaded.messages << LoadSettings(folder, settings, SettingsParts::Week);
+        loadWeek();
     loaded.settings = std::move(settings);
     if (!request.daysOff)
         return loaded;
@@ -178,40 +170,22 @@ LoadedSettings loadSettings(const QString &folder, const SettingsRequest &reques
     const QString path = named ? *request.daysOffFile : Paths::settingsFileToRead(folder, DaysOff::FileName);
     if (path.isEmpty())
         return loaded;
-    const DaysOffReading reading = DaysOff::load(path);
-    if (!reading.error.isEmpty() || (named && !QFileInfo::exists(path))) {
-        loaded.daysOffError = Refusal {
-            QStringLiteral("cannot read %1: %2")
-                .arg(path, reading.error.isEmpty() ? QStringLiteral("no such file") : reading.error) };
+    const Refusable<DaysOffReading> reading = DaysOff::load(path, named);
+    if (reading.refused()) {
+        loaded.daysOffError = reading.refusal();
         return loaded;
     }
-    for (const SkippedLine &line : reading.skipped)
+    for (const SkippedLine &line : reading->skipped)
         loaded.skippedDaysOff << DaysOff::describe(QFileInfo(path).fileName(), line);
-    loaded.settings.setDaysOff(reading.days);
+    loaded.settings.setDaysOff(reading->days);
     return loaded;
-}
-
-std::optional<Refusal> LoadHourChoices(const QString &folder, HourChoices &hours)
-{
-    if (auto refusal = unreadable(folder, SettingsFile::StartsAt))
-        return refusal;
-    hours.savedStarts = LoadText(readPathOf(folder, SettingsFile::StartsAt));
-    if (auto refusal = unreadable(folder, SettingsFile::EndsAt))
-        return refusal;
-    hours.savedEndsAt = LoadText(readPathOf(folder, SettingsFile::EndsAt));
-    if (auto refusal = unreadable(folder, SettingsFile::Hours))
-        return refusal;
-    hours.choices = LoadLines(readPathOf(folder, SettingsFile::Hours));
-    hours.startsIndex = firstChoiceWithin(hours.choices, hours.savedStarts);
-    hours.endsIndex = firstChoiceWithin(hours.choices, hours.savedEndsAt);
-    return std::nullopt;
 }
 
 std::optional<Refusal> loadHourChoices(const QString &folder, QStringList &choices)
 {
     if (auto refusal = unreadable(folder, SettingsFile::Hours))
         return refusal;
-    choices = LoadLines(pathOf(folder, SettingsFile::Hours));
+    choices = LoadLines(readPathOf(folder, SettingsFile::Hours));
     return std::nullopt;
 }
 
@@ -224,8 +198,8 @@ int firstChoiceWithin(const QStringList &choices, const QString &saved)
     return static_cast<int>(choices.size()) - 1;
 }
 
-bool SaveWorkingSettings(
-    const QString &folder, const WorkingHours &hours, const WorkingWeekFlags &WorkingWeek, QString *error)
+std::optional<Refusal> SaveWorkingSettings(
+    const QString &folder, const WorkingHours &hours, const WorkingWeekFlags &WorkingWeek)
 {
     QStringList lstWorkingWeek;
     for (int day = 1; day <= 7; ++day)
@@ -248,27 +222,23 @@ bool SaveWorkingSettings(
     for (const Write &write : writes) {
         const QString path = pathOf(folder, write.fileName);
         Snapshot before = snapshotOf(path);
-        QString reason;
-        const bool saved = write.lines.isEmpty() ? SaveText(write.text, path, &reason)
-                                                 : SaveLines(write.lines, path, &reason);
-        if (!saved) {
+        std::optional<Refusal> failed
+            = write.lines.isEmpty() ? SaveText(write.text, path) : SaveLines(write.lines, path);
+        if (failed) {
             for (auto it = written.rbegin(); it != written.rend(); ++it)
                 restore(*it);
-            if (error)
-                *error = QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), reason);
-            return false;
+            return failed;
         }
         written.push_back(std::move(before));
     }
-    return true;
+    return std::nullopt;
 }
 
 std::optional<Refusal> saveSettings(const QString &folder, const Settings &settings, SettingsParts parts)
 {
-    QString error;
     if (int(parts) & int(SettingsParts::All)) {
-        if (!SaveWorkingSettings(folder, settings.hours, settings.WorkingWeek, &error))
-            return Refusal { error };
+        if (std::optional<Refusal> failed = SaveWorkingSettings(folder, settings.hours, settings.WorkingWeek))
+            return failed;
     }
     if (int(parts) & int(SettingsParts::DaysOff)) {
         const QString path = QDir(folder).filePath(DaysOff::FileName);
@@ -276,8 +246,8 @@ std::optional<Refusal> saveSettings(const QString &folder, const Settings &setti
         const QString shipped = Paths::settingsFileToRead(folder, DaysOff::FileName);
         if (shipped != path && QFileInfo::exists(shipped) && QDir().mkpath(folder) && QFile::copy(shipped, path))
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        if (!DaysOff::save(settings.namedDaysOff, path, &error))
-            return Refusal { QStringLiteral("Could not save %1: %2").arg(DaysOff::FileName, error) };
+        if (std::optional<Refusal> failed = DaysOff::save(settings.namedDaysOff, path))
+            return failed;
     }
     return std::nullopt;
 }

@@ -12,7 +12,7 @@
 
 namespace ambrel {
 
-// The settings files in the program folder that hold the working week and the working day's hours.
+// The settings files that hold the working week and the working day's hours, in the settings folder.
 namespace SettingsFile {
 inline constexpr auto WorkingWeek = "workingweek.txt";
 inline constexpr auto StartsAt = "workingday_starts_at.txt";
@@ -61,11 +61,6 @@ struct Settings {
 
 enum class SettingsParts { Week = 1, Hours = 2, All = 3, DaysOff = 4 };
 
-// Loads the asked parts from the folder's files into settings, the hours first. Returns the messages to
-// show, in the order they arose; a part whose file is missing or unreadable keeps what settings held.
-QList<Refusal> LoadSettings(
-    const QString &folder, Settings &settings, SettingsParts parts = SettingsParts::All);
-
 // What a face asks of the one settings loader: which settings files to read (an option given in their
 // place needs no file) and where the days off come from.
 struct SettingsRequest {
@@ -97,29 +92,19 @@ struct LoadedSettings {
 // an error naming the path.
 LoadedSettings loadSettings(const QString &folder, const SettingsRequest &request = {}, Settings settings = {});
 
-// What the working-week window offers: the hour choices and the choice matching each saved hour.
-struct HourChoices {
-    QString savedStarts; // the window's txtStarts, as loaded
-    QString savedEndsAt; // the window's txtEndsAt, as loaded
-    QStringList choices; // hours.txt, in file order; empty when a file is missing
-    int startsIndex = -1;
-    int endsIndex = -1;
-};
-
-std::optional<Refusal> LoadHourChoices(const QString &folder, HourChoices &hours);
+// Reads only hours.txt, the hour choices the working-week window offers, in file order; an installed
+// program's person has none of their own and is offered the shipped ones.
+std::optional<Refusal> loadHourChoices(const QString &folder, QStringList &choices);
 
 // The first choice, in order, that occurs inside saved (case-sensitive); the last choice when none does;
 // -1 when there are no choices.
-// Reads only hours.txt, the hour choices the working-week window offers, in file order.
-std::optional<Refusal> loadHourChoices(const QString &folder, QStringList &choices);
-
 int firstChoiceWithin(const QStringList &choices, const QString &saved);
 
 // Writes both hour files, then workingweek.txt (seven lines of 0 or 1, Monday first).
-// All or nothing: when any write fails, files already written get their earlier content back and
-// *error names the file and the reason.
-bool SaveWorkingSettings(
-    const QString &folder, const WorkingHours &hours, const WorkingWeekFlags &WorkingWeek, QString *error);
+// All or nothing: when any write fails, files already written get their earlier content back and the
+// refusal names the file and the reason.
+std::optional<Refusal> SaveWorkingSettings(
+    const QString &folder, const WorkingHours &hours, const WorkingWeekFlags &WorkingWeek);
 
 // The save side of the one settings loader: writes the asked parts of the settings into the folder. The week
 // and the hours are written together (as SaveWorkingSettings does), the days off into holidays.txt over its

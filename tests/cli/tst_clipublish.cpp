@@ -81,15 +81,16 @@ void TestCliPublish::initTestCase()
     QVERIFY(m_base.isValid());
     DavConnection connection(kUser, kPassword);
     const CalendarSearch search = findCalendars(connection, m_base);
-    QVERIFY2(!search.home.isEmpty(), qPrintable(search.failure));
-    QString failure;
-    m_calendar = createCalendar(connection, search.home, QStringLiteral("Command line"), &failure);
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY2(!search.home.isEmpty(), qPrintable(search.failure ? search.failure->text : QString()));
+    const Refusable<QUrl> calendar = createCalendar(connection, search.home, QStringLiteral("Command line"));
+    QVERIFY2(!calendar.refused(), qPrintable(calendar.failure() ? calendar.refusal().text : QString()));
+    m_calendar = *calendar;
     m_fake = QUrl(readAll(qEnvironmentVariable("AMBREL_CALDAV_ROOT") + QStringLiteral("/fake/url")));
     DavConnection fake(kUser, kPassword);
-    m_fakeCalendar
-        = createCalendar(fake, m_fake.resolved(QUrl(QStringLiteral("/home/"))), QString(), &failure);
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const Refusable<QUrl> fakeCalendar
+        = createCalendar(fake, m_fake.resolved(QUrl(QStringLiteral("/home/"))), QString());
+    QVERIFY(!fakeCalendar.refused());
+    m_fakeCalendar = *fakeCalendar;
 }
 
 Run TestCliPublish::cli(const QStringList &arguments, const QString &password)

@@ -84,35 +84,36 @@ void TestCorekit::loadStopsAtTheByteLimit()
 
 void TestCorekit::missingFileLoadsNothing()
 {
-    QString error;
-    QVERIFY(LoadLines(m_dir.filePath(QStringLiteral("absent.txt")), 1024, &error).isEmpty());
-    QVERIFY(!error.isEmpty());
+    QString reason;
+    QVERIFY(LoadText(m_dir.filePath(QStringLiteral("absent.txt")), 1024, &reason).isEmpty());
+    QVERIFY(!reason.isEmpty());
+    QVERIFY(LoadLines(m_dir.filePath(QStringLiteral("absent.txt"))).isEmpty());
 }
 
 void TestCorekit::saveReplacesTheWholeFile()
 {
     const QString path = writeFile("a much longer earlier content\n", QStringLiteral("replace.txt"));
     const QStringList lines { QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("Ä b") };
-    QString error;
-    QVERIFY2(SaveLines(lines, path, &error), qPrintable(error));
+    const std::optional<Refusal> failed = SaveLines(lines, path);
+    QVERIFY2(!failed, qPrintable(failed->text));
     QCOMPARE(LoadText(path), QStringLiteral("1\n0\nÄ b\n"));
     QCOMPARE(LoadLines(path), lines);
-    QVERIFY(SaveText(QStringLiteral("05:00 PM"), path));
+    QVERIFY(!SaveText(QStringLiteral("05:00 PM"), path));
     QCOMPARE(LoadText(path), QStringLiteral("05:00 PM"));
 }
 
 void TestCorekit::failedSaveLeavesTheOldFile()
 {
     const QString path = writeFile("old\n", QStringLiteral("full-disk.txt"));
-    QString error;
-    bool saved = true;
+    std::optional<Refusal> failed;
     {
         testing::FileSizeLimit limit(1024);
         QVERIFY(limit.isActive());
-        saved = SaveText(QString(64 * 1024, QLatin1Char('x')), path, &error);
+        failed = SaveText(QString(64 * 1024, QLatin1Char('x')), path);
     }
-    QVERIFY(!saved);
-    QVERIFY(!error.isEmpty());
+    QVERIFY(failed);
+    QCOMPARE(failed->text,
+        QStringLiteral("Could not save %1: File too large").arg(QDir::toNativeSeparators(path)));
     QCOMPARE(LoadText(path), QStringLiteral("old\n"));
     // No half-written temporary file is left beside it.
     QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("full-disk.txt*") }, QDir::Files).size(), 1);
@@ -122,18 +123,16 @@ void TestCorekit::saveIntoReadOnlyFolderLeavesTheOldFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("workingweek.txt"));
-    QVERIFY(SaveLines({ QStringLiteral("1") }, path));
+    QVERIFY(!SaveLines({ QStringLiteral("1") }, path));
     const bool readOnly = testing::makeReadOnlyFolder(dir.path());
     const auto writable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
     if (!readOnly) {
         QFile::setPermissions(dir.path(), writable);
         QSKIP("this user may write into a read-only folder");
     }
-    QString error;
-    const bool saved = SaveLines({ QStringLiteral("0") }, path, &error);
+    const std::optional<Refusal> failed = SaveLines({ QStringLiteral("0") }, path);
     QFile::setPermissions(dir.path(), writable);
-    QVERIFY(!saved);
-    QVERIFY(!error.isEmpty());
+    QVERIFY(failed);
     QCOMPARE(LoadLines(path), QStringList { QStringLiteral("1") });
 }
 
@@ -242,14 +241,14 @@ void TestCorekit::pathsFollowTheProgramFolder()
     const QDir shipped(prefix.filePath(QStringLiteral("share/ambrel")));
     QVERIFY(QDir().mkpath(bin.path()) && QDir().mkpath(shipped.path()));
     const QString week = QStringLiteral("workingweek.txt");
-    QVERIFY(SaveLines({ QStringLiteral("1") }, (portable ? bin : shipped).filePath(week)));
+    QVERIFY(!SaveLines({ QStringLiteral("1") }, (portable ? bin : shipped).filePath(week)));
     Paths::setProgramFolder(bin.path());
 
     const QDir personal(QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
                             .filePath(QStringLiteral("Ambrel")));
     if (ownWeek)
         QVERIFY(
-            QDir().mkpath(personal.path()) && SaveLines({ QStringLiteral("0") }, personal.filePath(week)));
+            QDir().mkpath(personal.path()) && !SaveLines({ QStringLiteral("0") }, personal.filePath(week)));
     QCOMPARE(Paths::isPortable(), portable);
     QCOMPARE(Paths::settingsFolder(), portable ? bin.path() : personal.path());
     QCOMPARE(Paths::settingsFile(week), (portable ? bin : personal).filePath(week));

@@ -216,21 +216,19 @@ void TestCsvWriter::scheduleWrittenAsItsRows()
 
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    QVERIFY(writeCalendarCsv(&buffer, schedule, layout));
+    QVERIFY(!writeCalendarCsv(&buffer, schedule, layout));
     QCOMPARE(buffer.data(), expected.toUtf8());
-    QString error;
-    QCOMPARE(calendarCsv(rows, layout, &error).value_or(QByteArray()), expected.toUtf8());
+    const Refusable<QByteArray> bytes = calendarCsv(rows, layout);
+    QCOMPARE(bytes.refused() ? QByteArray() : *bytes, expected.toUtf8());
 }
 
 void TestCsvWriter::fileIsCreatedThenReplaced()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("output/project.csv")); // the folder does not exist yet
-    QString error;
-    QVERIFY2(
-        WriteCalendarCSV(path, { makeEvent("P: T", 1), makeEvent("P: T", 2) }, &error), qPrintable(error));
+    QVERIFY(!WriteCalendarCSV(path, { makeEvent("P: T", 1), makeEvent("P: T", 2) }));
     QVERIFY(readAll(path).startsWith(kHeader + "P: T,"));
-    QVERIFY(WriteCalendarCSV(path, {}));
+    QVERIFY(!WriteCalendarCSV(path, {}));
     QCOMPARE(readAll(path), kHeader);
 }
 
@@ -250,20 +248,19 @@ void TestCsvWriter::failedWriteKeepsTheEarlierFile()
     QFETCH(int, events);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("project.csv"));
-    QVERIFY(WriteCalendarCSV(path, { makeEvent("P: T", 1) }));
+    QVERIFY(!WriteCalendarCSV(path, { makeEvent("P: T", 1) }));
     const QByteArray earlier = readAll(path);
 
     const std::vector<EventRow> many(size_t(events), makeEvent("P: A longer task", 1));
-    QString error;
-    bool written = true;
+    std::optional<Refusal> failed;
     {
         testing::FileSizeLimit sizeLimit(limit);
         QVERIFY(sizeLimit.isActive());
-        written = WriteCalendarCSV(path, many, &error);
+        failed = WriteCalendarCSV(path, many);
     }
-    QVERIFY(!written);
-    QVERIFY2(error.contains(QLatin1String("project.csv")), qPrintable(error));
-    QVERIFY2(error.contains(QLatin1String("File too large")), qPrintable(error));
+    QVERIFY(failed);
+    QCOMPARE(failed->text,
+        QStringLiteral("Could not write %1: File too large").arg(QDir::toNativeSeparators(path)));
     QCOMPARE(readAll(path), earlier);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "project.csv" });
 }
@@ -274,9 +271,13 @@ void TestCsvWriter::unwritablePathSaysWhy()
     QFile blocker(dir.filePath(QStringLiteral("output")));
     QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
     blocker.close();
-    QString error;
-    QVERIFY(!WriteCalendarCSV(dir.filePath(QStringLiteral("output/project.csv")), {}, &error));
-    QVERIFY(!error.isEmpty());
+    const std::optional<Refusal> failed
+        = WriteCalendarCSV(dir.filePath(QStringLiteral("output/project.csv")), {});
+    QVERIFY(failed);
+    QVERIFY2(
+        failed->text.endsWith(QStringLiteral(": the folder %1 could not be created.")
+                                  .arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("output"))))),
+        qPrintable(failed->text));
 }
 
 void TestCsvWriter::perDayFollowsTheRuns()
@@ -296,10 +297,9 @@ void TestCsvWriter::perDayFollowsTheRuns()
     QVERIFY(spansSeveralDays(events));
     QVERIFY(!spansSeveralDays(dailyEventRows(events)));
 
-    QString error;
-    QCOMPARE(*calendarCsv(events, CsvLayout::Runs, &error), calendarCsv(events));
+    QCOMPARE(*calendarCsv(events, CsvLayout::Runs), calendarCsv(events));
     const QList<QStringList> runs = parseCsv(calendarCsv(events));
-    const QList<QStringList> days = parseCsv(*calendarCsv(events, CsvLayout::PerDay, &error));
+    const QList<QStringList> days = parseCsv(*calendarCsv(events, CsvLayout::PerDay));
     QCOMPARE(days.first(), runs.first());
 
     qsizetype line = 1;
@@ -321,8 +321,9 @@ void TestCsvWriter::perDayFollowsTheRuns()
     // A run too long for one line per day is refused, not written.
     EventRow endless = events.front();
     endless.endDate = QDate(9999, 12, 31);
-    QVERIFY(!calendarCsv({ endless }, CsvLayout::PerDay, &error));
-    QVERIFY(error.contains(QStringLiteral("one event per run")));
+    const Refusable<QByteArray> refused = calendarCsv({ endless }, CsvLayout::PerDay);
+    QVERIFY(refused.refused());
+    QVERIFY(refused.refusal().text.contains(QStringLiteral("one event per run")));
 }
 
 QTEST_APPLESS_MAIN(TestCsvWriter)

@@ -26,18 +26,16 @@ bool sameContent(const ProjectFileContent &a, const ProjectFileContent &b)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    QString error;
-    const std::optional<ProjectFileContent> opened = parseProjectFile(bytes, &error);
+    const Refusable<ProjectFileContent> opened = parseProjectFile(bytes);
 
     // Reading the same bytes under a file name agrees, and names the file in its message (the reader may
     // give its own reason first, such as text that is not UTF-8).
-    QString named;
-    const std::optional<ProjectFileContent> read
-        = readProjectFile(bytes, QStringLiteral("fuzz.ambrel"), &named);
-    FUZZ_REQUIRE(opened.has_value() == read.has_value());
-    if (!opened) {
-        FUZZ_REQUIRE(!error.isEmpty());
+    const Refusable<ProjectFileContent> read = readProjectFile(bytes, QStringLiteral("fuzz.ambrel"));
+    FUZZ_REQUIRE(opened.refused() == read.refused());
+    if (opened.refused()) {
+        FUZZ_REQUIRE(!opened.refusal().text.isEmpty());
         const QLatin1String prefix("Could not open fuzz.ambrel: ");
+        const QString &named = read.refusal().text;
         FUZZ_REQUIRE(named.startsWith(prefix) && named.size() > prefix.size());
         return 0;
     }
@@ -46,9 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const QByteArray saved = projectFileBytes(*opened);
     FUZZ_REQUIRE(isProjectFile(saved));
-    QString againError;
-    const std::optional<ProjectFileContent> again = parseProjectFile(saved, &againError);
-    FUZZ_REQUIRE(again && againError.isEmpty());
+    const Refusable<ProjectFileContent> again = parseProjectFile(saved);
+    FUZZ_REQUIRE(!again.refused());
     FUZZ_REQUIRE(sameContent(*opened, *again));
     FUZZ_REQUIRE(projectFileBytes(*again) == saved);
     return 0;

@@ -42,20 +42,24 @@ bool runScript(const QStringList &arguments)
     return QProcess::execute(qEnvironmentVariable("AMBREL_CALDAV_SCRIPT"), arguments) == 0;
 }
 
+QString told(const std::optional<Refusal> &refusal)
+{
+    return refusal ? refusal->text : QString();
+}
+
 // A calendar of its own for each test, made the way a person would: found from the server's address.
 QUrl freshCalendar(const Server &server)
 {
     DavConnection connection(server.user, server.password);
     const CalendarSearch search = findCalendars(connection, server.base);
     if (search.home.isEmpty()) {
-        qWarning() << "no calendar home:" << search.failure;
+        qWarning() << "no calendar home:" << told(search.failure);
         return {};
     }
-    QString failure;
-    const QUrl calendar = createCalendar(connection, search.home, QStringLiteral("Tests"), &failure);
-    if (!failure.isEmpty())
-        qWarning() << failure;
-    return calendar;
+    const Refusable<QUrl> calendar = createCalendar(connection, search.home, QStringLiteral("Tests"));
+    if (calendar.refused())
+        qWarning() << calendar.refusal().text;
+    return calendar.refused() ? QUrl() : *calendar;
 }
 
 // The calendar's events as an independent client reads them: "UID<tab>SUMMARY", sorted.
@@ -86,12 +90,12 @@ std::vector<PublishEvent> plan(
         row.endDate = row.startDate.addDays(2);
         rows.push_back(row);
     }
-    std::vector<PublishEvent> events;
     const IcsOptions options { name, QStringLiteral("9 AM"), QStringLiteral("5 PM"),
         QDateTime::currentDateTimeUtc(), id };
-    if (const auto refusal = publishEvents(options, rows, &events))
-        qWarning() << *refusal;
-    return events;
+    const Refusable<std::vector<PublishEvent>> events = publishEvents(options, rows);
+    if (events.refused())
+        qWarning() << events.refusal().text;
+    return events.refused() ? std::vector<PublishEvent>() : *events;
 }
 
 QStringList expected(const std::vector<PublishEvent> &events, const QStringList &others = {})
@@ -107,7 +111,7 @@ QString counts(const PublishOutcome &outcome)
 {
     return outcome.summary()
         + (outcome.complete() ? QString()
-                              : QStringLiteral(" / ") + outcome.stopped
+                              : QStringLiteral(" / ") + told(outcome.stopped)
                     + outcome.failures.join(QLatin1Char(';')) + outcome.editedThere.join(QLatin1Char(';')));
 }
 
@@ -153,13 +157,13 @@ void TestPublish::discovery()
     const Server server = serverAt(kind, serverDir(kind));
     DavConnection connection(server.user, server.password);
     const CalendarSearch before = findCalendars(connection, server.base);
-    QVERIFY2(!before.home.isEmpty(), qPrintable(before.failure));
+    QVERIFY2(!before.home.isEmpty(), qPrintable(told(before.failure)));
 
     const QString name
         = QStringLiteral("Relaunch \u00e9t\u00e9 ") + QUuid::createUuid().toString(QUuid::Id128);
-    QString failure;
-    const QUrl calendar = createCalendar(connection, before.home, name, &failure);
-    QVERIFY2(calendar.isValid(), qPrintable(failure));
+    const Refusable<QUrl> created = createCalendar(connection, before.home, name);
+    QVERIFY2(!created.refused(), qPrintable(told(created.failure())));
+    const QUrl calendar = *created;
 
     const CalendarSearch after = findCalendars(connection, server.base);
     QVERIFY(!after.addressIsCalendar);
@@ -255,8 +259,8 @@ void TestPublish::wrongPassword()
     const PublishOutcome outcome = publishAndWait(
         connection, { calendar, QStringLiteral("id-3"), m_data.path() }, plan("P", "id-3", { "A" }));
     QVERIFY(outcome.unauthorized);
-    QVERIFY2(outcome.stopped.contains("401"), qPrintable(outcome.stopped));
-    QVERIFY(!outcome.stopped.contains("not the password"));
+    QVERIFY2(told(outcome.stopped).contains("401"), qPrintable(told(outcome.stopped)));
+    QVERIFY(!told(outcome.stopped).contains("not the password"));
     QCOMPARE(peek(server, calendar), QStringList());
 
     DavConnection finder(server.user, QStringLiteral("not the password"));
@@ -271,7 +275,7 @@ void TestPublish::notACalendarIsRefused()
     QVERIFY(!search.home.isEmpty());
     const PublishOutcome outcome = publishAndWait(
         connection, { search.home, QStringLiteral("id-5"), m_data.path() }, plan("P", "id-5", { "A" }));
-    QVERIFY2(outcome.stopped.contains("is not a calendar"), qPrintable(outcome.stopped));
+    QVERIFY2(told(outcome.stopped).contains("is not a calendar"), qPrintable(told(outcome.stopped)));
     QCOMPARE(outcome.created, 0);
 }
 
@@ -327,7 +331,7 @@ void TestPublish::interruptedThenCompleted()
         loop.exec();
     }
     if (kill)
-        QVERIFY2(!outcome.stopped.isEmpty(), qPrintable(counts(outcome)));
+        QVERIFY2(outcome.stopped, qPrintable(counts(outcome)));
     else
         QVERIFY(outcome.cancelled);
     QVERIFY(outcome.created >= stopAt && outcome.created < tasks);

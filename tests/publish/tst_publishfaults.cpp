@@ -28,11 +28,14 @@ std::vector<PublishEvent> plan(const QStringList &tasks)
         row.endDate = row.startDate.addDays(2);
         rows.push_back(row);
     }
-    std::vector<PublishEvent> events;
     const IcsOptions options { QStringLiteral("P"), QStringLiteral("9 AM"), QStringLiteral("5 PM"),
         QDateTime::currentDateTimeUtc(), QStringLiteral("id-f") };
-    publishEvents(options, rows, &events);
-    return events;
+    return *publishEvents(options, rows);
+}
+
+QString told(const std::optional<Refusal> &refusal)
+{
+    return refusal ? refusal->text : QString();
 }
 
 } // namespace
@@ -114,10 +117,10 @@ void TestPublishFaults::faultThenHealed()
     QFETCH(int, putsAtMost);
     fakeServerControl(m_base, QStringLiteral("/_heal"));
     DavConnection connection(kUser, kPassword);
-    QString failure;
-    const QUrl calendar = createCalendar(
-        connection, m_base.resolved(QUrl(QStringLiteral("/home/"))), QStringLiteral("F"), &failure);
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const Refusable<QUrl> created
+        = createCalendar(connection, m_base.resolved(QUrl(QStringLiteral("/home/"))), QStringLiteral("F"));
+    QVERIFY2(!created.refused(), qPrintable(told(created.failure())));
+    const QUrl calendar = *created;
     QEventLoop stored;
     connection.send("PUT", calendar.resolved(QUrl(QStringLiteral("foreign.ics"))), {}, "BEGIN:VCALENDAR\r\n",
         [&](const DavResponse &) { stored.quit(); });
@@ -143,13 +146,13 @@ void TestPublishFaults::faultThenHealed()
     for (qsizetype i = logged; i < log.size(); ++i)
         puts += log[i].toArray().first().toString() == QLatin1String("PUT");
     QVERIFY2(puts <= putsAtMost, qPrintable(QString::number(puts)));
-    const QString told = faulty.stopped.isEmpty() ? faulty.summary() : faulty.stopped;
+    const QString told = faulty.stopped ? faulty.stopped->text : faulty.summary();
     QVERIFY2(told.contains(first) && !told.contains(QLatin1String("207")), qPrintable(told));
     QVERIFY(faulty.editedThere.isEmpty());
 
     fakeServerControl(m_base, QStringLiteral("/_heal"));
     const PublishOutcome healed = publishAndWait(connection, options, wanted);
-    QVERIFY2(healed.complete(), qPrintable(healed.stopped + healed.failures.join(QLatin1Char(';'))));
+    QVERIFY2(healed.complete(), qPrintable(::told(healed.stopped) + healed.failures.join(QLatin1Char(';'))));
     // What the faulty publish counted and what the healed one did add up to the change, nothing twice.
     QCOMPARE(faulty.created + healed.created, 8);
     QCOMPARE(faulty.changed + healed.changed, 1);
@@ -177,8 +180,9 @@ void TestPublishFaults::secondPublishWaitsForTheLock()
     Publisher first(&connection);
     first.start(options, plan({ "a" }));
     const PublishOutcome second = publishAndWait(connection, options, plan({ "a" }));
-    QVERIFY2(second.stopped.contains(QStringLiteral("process %1").arg(QCoreApplication::applicationPid())),
-        qPrintable(second.stopped));
+    QVERIFY2(
+        told(second.stopped).contains(QStringLiteral("process %1").arg(QCoreApplication::applicationPid())),
+        qPrintable(told(second.stopped)));
     QCOMPARE(second.created, 0);
 }
 
@@ -188,9 +192,7 @@ void TestPublishFaults::oneRecordPerCalendar()
 {
     fakeServerControl(m_base, QStringLiteral("/_heal"));
     DavConnection connection(kUser, kPassword);
-    QString failure;
-    const QUrl calendar
-        = createCalendar(connection, m_base.resolved(QUrl(QStringLiteral("/home/"))), {}, &failure);
+    const QUrl calendar = *createCalendar(connection, m_base.resolved(QUrl(QStringLiteral("/home/"))), {});
     PublishOptions options { calendar, QStringLiteral("id-s"), m_data.path() };
     QVERIFY(publishAndWait(connection, options, plan({ "a", "b" })).complete());
     options.calendar.setHost(QStringLiteral("LocalHost"));
@@ -212,8 +214,8 @@ void TestPublishFaults::unwritableRecordSendsNothing()
     const PublishOutcome outcome = publishAndWait(connection,
         { m_base.resolved(QUrl(QStringLiteral("/home/x/"))), QStringLiteral("id-u"), blocker.fileName() },
         plan({ "a" }));
-    QVERIFY2(outcome.stopped.startsWith(QStringLiteral("Could not write the publishing record")),
-        qPrintable(outcome.stopped));
+    QVERIFY2(told(outcome.stopped).startsWith(QStringLiteral("Could not write the publishing record")),
+        qPrintable(told(outcome.stopped)));
     QCOMPARE(
         QJsonDocument::fromJson(fakeServerControl(m_base, QStringLiteral("/_log"))).array().size(), logged);
 }

@@ -31,6 +31,11 @@ bool near(QRgb a, QRgb b)
     return qAbs(qRed(a) - qRed(b)) <= 6 && qAbs(qGreen(a) - qGreen(b)) <= 6 && qAbs(qBlue(a) - qBlue(b)) <= 6;
 }
 
+QString textOf(const std::optional<Refusal> &refusal)
+{
+    return refusal ? refusal->text : QString();
+}
+
 } // namespace
 
 class TestTimelineView : public QObject {
@@ -62,9 +67,9 @@ void TestTimelineView::initTestCase()
 void TestTimelineView::svgHoldsABarPerTask()
 {
     const TimelineData data = sampleTimeline(12, kMonday, kToday);
-    QByteArray svg;
-    QString error;
-    QVERIFY2(TimelineExport::render(data, TimelineExport::Format::Svg, &svg, &error), qPrintable(error));
+    const Refusable<QByteArray> drawn = TimelineExport::render(data, TimelineExport::Format::Svg);
+    QVERIFY2(!drawn.refused(), qPrintable(textOf(drawn.failure())));
+    const QByteArray &svg = *drawn;
 
     const TimelineExport::Layout layout = TimelineExport::pictureLayout(data);
     QSvgRenderer renderer(svg);
@@ -123,8 +128,7 @@ void TestTimelineView::marksShowInThePicture()
     Schedule schedule;
     QVERIFY(!ScheduleBuilder::build(state, request, kMonday, schedule));
     const TimelineData data = TimelineData::fromSchedule(schedule, calendar, kToday);
-    QByteArray svg;
-    QVERIFY(TimelineExport::render(data, TimelineExport::Format::Svg, &svg));
+    const QByteArray svg = *TimelineExport::render(data, TimelineExport::Format::Svg);
     const TimelineExport::Layout layout = TimelineExport::pictureLayout(data);
     QImage image(layout.size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -170,9 +174,8 @@ void TestTimelineView::formatByExtension()
     const auto found = TimelineExport::formatForFile(name);
     QCOMPARE(found ? int(*found) : -1, format);
     if (format < 0) {
-        QString error;
-        QVERIFY(!TimelineExport::write(sampleTimeline(3, kMonday, kToday), name, &error));
-        QVERIFY(error.startsWith(QStringLiteral("Could not write ") + name));
+        QCOMPARE(textOf(TimelineExport::write(sampleTimeline(3, kMonday, kToday), name)),
+            QStringLiteral("Could not write %1: name it .png, .svg or .pdf.").arg(name));
         QVERIFY(!QFile::exists(name));
     }
 }
@@ -199,9 +202,9 @@ void TestTimelineView::pictures()
 
     QTemporaryDir folder;
     const QString path = folder.filePath(name);
-    QString error;
-    QVERIFY2(
-        TimelineExport::write(sampleTimeline(taskCount, kMonday, kToday), path, &error), qPrintable(error));
+    const std::optional<Refusal> failed
+        = TimelineExport::write(sampleTimeline(taskCount, kMonday, kToday), path);
+    QVERIFY2(!failed, qPrintable(textOf(failed)));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -230,14 +233,13 @@ void TestTimelineView::tallPngRefusedFileUntouched()
     // A task of 2.9 million days still makes a picture no wider than the limit.
     data.tasks[0].end = data.tasks[0].start.addDays(2'900'000);
     QVERIFY(TimelineExport::pictureLayout(data).size.width() <= TimelineExport::kMaxWidth);
-    QString error;
-    QVERIFY(!TimelineExport::write(data, path, &error));
+    const QString error = textOf(TimelineExport::write(data, path));
     QVERIFY2(error.contains(QStringLiteral("SVG or PDF")), qPrintable(error));
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("earlier picture"));
 
     data.tasks.resize(5);
-    QVERIFY2(TimelineExport::write(data, path, &error), qPrintable(error));
+    QCOMPARE(textOf(TimelineExport::write(data, path)), QString());
     QCOMPARE(QImage(path).width(), TimelineExport::pictureLayout(data).size.width());
 }
 
@@ -245,8 +247,7 @@ void TestTimelineView::writeFailureNamesTheFile()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("missing/plan.svg"));
-    QString error;
-    QVERIFY(!TimelineExport::write(sampleTimeline(3, kMonday, kToday), path, &error));
+    const QString error = textOf(TimelineExport::write(sampleTimeline(3, kMonday, kToday), path));
     QVERIFY2(error.startsWith(QStringLiteral("Could not write %1: ").arg(path)), qPrintable(error));
     QVERIFY(error.size() > QStringLiteral("Could not write %1: ").arg(path).size());
 }
@@ -373,8 +374,7 @@ void TestTimelineView::legendBandBelowTheRows()
     QVERIFY(painter.legendBandHeight(width) <= layout.legend.height());
 
     // The project name is the picture's title; the rows show the task names alone.
-    QByteArray svg;
-    QVERIFY(TimelineExport::render(data, TimelineExport::Format::Svg, &svg));
+    const QByteArray svg = *TimelineExport::render(data, TimelineExport::Format::Svg);
     QVERIFY(svg.contains("<title>Launch</title>"));
     QVERIFY(svg.contains(">Task 0<"));
     QVERIFY(!svg.contains("Launch: "));

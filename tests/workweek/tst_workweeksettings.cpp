@@ -138,8 +138,7 @@ void TestWorkweekSettings::unreadableFilesSayWhy()
     QCOMPARE(week[1], qint16(1)); // not taken as a week without working days
 
     // The settings as a whole: each file's trouble in the order the files are read.
-    Settings settings;
-    const QList<Refusal> messages = LoadSettings(folder(), settings);
+    const QList<Refusal> messages = loadSettings(folder()).messages;
     QCOMPARE(messages.size(), 2);
     QVERIFY(messages[0].text.contains(QLatin1String("workingday_starts_at.txt")));
     QVERIFY(messages[1].text.contains(QLatin1String("workingweek.txt")));
@@ -220,33 +219,25 @@ void TestWorkweekSettings::firstChoiceWithin()
 
 void TestWorkweekSettings::hourChoicesMatchSavedHours()
 {
-    write(SettingsFile::StartsAt, "09:00 AM\r\n");
-    write(SettingsFile::EndsAt, "05:00 PM");
     write(SettingsFile::Hours, "08:30 AM\r\n09:00 AM\r\n05:00 PM\r\n");
-    HourChoices hours;
-    QVERIFY(!LoadHourChoices(folder(), hours));
-    QCOMPARE(hours.savedStarts, QStringLiteral("09:00 AM\r\n")); // the window keeps the text as loaded
-    QCOMPARE(hours.choices, (QStringList { "08:30 AM", "09:00 AM", "05:00 PM" }));
-    QCOMPARE(hours.startsIndex, 1);
-    QCOMPARE(hours.endsIndex, 2);
+    QStringList choices;
+    QVERIFY(!loadHourChoices(folder(), choices));
+    QCOMPARE(choices, (QStringList { "08:30 AM", "09:00 AM", "05:00 PM" }));
+    QCOMPARE(ambrel::firstChoiceWithin(choices, QStringLiteral("09:00 AM\r\n")), 1);
 }
 
 void TestWorkweekSettings::missingHoursFileLeavesNoChoices()
 {
-    write(SettingsFile::StartsAt, "09:00 AM");
-    write(SettingsFile::EndsAt, "05:00 PM");
-    HourChoices hours;
-    QCOMPARE(messageOf(LoadHourChoices(folder(), hours)),
+    QStringList choices;
+    QCOMPARE(messageOf(loadHourChoices(folder(), choices)),
         QStringLiteral("Error: hours.txt file not found. Please reinstall the software."));
-    QVERIFY(hours.choices.isEmpty());
-    QCOMPARE(hours.startsIndex, -1);
+    QVERIFY(choices.isEmpty());
 }
 
 void TestWorkweekSettings::saveWritesExactFiles()
 {
     const WorkingWeekFlags week { 0, 1, 1, 2, 1, 1, 0, 1 };
-    QString error;
-    QVERIFY2(SaveWorkingSettings(folder(), { "08:30 AM", "04:30 PM" }, week, &error), qPrintable(error));
+    QVERIFY(!SaveWorkingSettings(folder(), { "08:30 AM", "04:30 PM" }, week));
     QCOMPARE(read(SettingsFile::StartsAt), QByteArray("08:30 AM"));
     QCOMPARE(read(SettingsFile::EndsAt), QByteArray("04:30 PM"));
     // Only 0 and 1 are written; the 2 was no working day and stays none.
@@ -259,9 +250,11 @@ void TestWorkweekSettings::failedSaveGivesBackEarlierFiles()
     // workingweek.txt is written last; a folder in its place makes that write fail for any user.
     QVERIFY(QDir(folder()).mkdir(QString::fromLatin1(SettingsFile::WorkingWeek)));
 
-    QString error;
-    QVERIFY(!SaveWorkingSettings(folder(), { "07:00 AM", "03:00 PM" }, WorkingWeekFlags {}, &error));
-    QVERIFY2(error.contains(QLatin1String("workingweek.txt")), qPrintable(error));
+    const QString week = QDir(folder()).filePath(QString::fromLatin1(SettingsFile::WorkingWeek));
+    const QString failed
+        = messageOf(SaveWorkingSettings(folder(), { "07:00 AM", "03:00 PM" }, WorkingWeekFlags {}));
+    QVERIFY2(failed.startsWith(QStringLiteral("Could not save %1: ").arg(QDir::toNativeSeparators(week))),
+        qPrintable(failed));
     QCOMPARE(read(SettingsFile::StartsAt), QByteArray("09:00 AM\r\n\xff"));
     QCOMPARE(read(SettingsFile::EndsAt), QByteArray("<missing>"));
 }
@@ -274,11 +267,10 @@ void TestWorkweekSettings::saveIntoReadOnlyFolderChangesNothing()
         QFile::setPermissions(folder(), writable);
         QSKIP("this user may write into a read-only folder");
     }
-    QString error;
-    const bool saved = SaveWorkingSettings(folder(), { "07:00 AM", "03:00 PM" }, WorkingWeekFlags {}, &error);
+    const std::optional<Refusal> failed
+        = SaveWorkingSettings(folder(), { "07:00 AM", "03:00 PM" }, WorkingWeekFlags {});
     QFile::setPermissions(folder(), writable);
-    QVERIFY(!saved);
-    QVERIFY(!error.isEmpty());
+    QVERIFY(failed);
     QCOMPARE(read(SettingsFile::WorkingWeek), QByteArray("1\n1\n1\n1\n1\n0\n0\n"));
     QCOMPARE(read(SettingsFile::StartsAt), QByteArray("<missing>"));
 }
@@ -348,6 +340,7 @@ void TestWorkweekSettings::installedSettingsSaveToThePersonsFolder()
     QVERIFY(put(shipped.filePath(QStringLiteral("workingweek.txt")), "1\n1\n1\n1\n1\n0\n0\n"));
     QVERIFY(put(shipped.filePath(QStringLiteral("workingday_starts_at.txt")), "09:00 AM"));
     QVERIFY(put(shipped.filePath(QStringLiteral("workingday_ends_at.txt")), "05:00 PM"));
+    QVERIFY(put(shipped.filePath(QStringLiteral("hours.txt")), "08:00 AM\n09:00 AM\n"));
     Paths::setProgramFolder(prefix.filePath(QStringLiteral("bin")));
     QDir(Paths::settingsFolder()).removeRecursively();
 
@@ -355,14 +348,15 @@ void TestWorkweekSettings::installedSettingsSaveToThePersonsFolder()
     QVERIFY(loaded.messages.isEmpty());
     QCOMPARE(loaded.settings.hours.starts, QStringLiteral("09:00 AM"));
     QCOMPARE(loaded.settings.WorkingWeek[6], qint16(0));
+    QStringList choices;
+    QVERIFY(!loadHourChoices(Paths::settingsFolder(), choices));
+    QCOMPARE(choices, (QStringList { "08:00 AM", "09:00 AM" }));
 
     WorkingWeekFlags everyDay {};
     for (int day = 1; day <= 7; ++day)
         everyDay[day] = 1;
-    QString error;
-    QVERIFY2(SaveWorkingSettings(Paths::settingsFolder(),
-                 { QStringLiteral("08:00 AM"), QStringLiteral("04:00 PM") }, everyDay, &error),
-        qPrintable(error));
+    QVERIFY(!SaveWorkingSettings(
+        Paths::settingsFolder(), { QStringLiteral("08:00 AM"), QStringLiteral("04:00 PM") }, everyDay));
     loaded = loadSettings(Paths::settingsFolder());
     QCOMPARE(loaded.settings.hours.starts, QStringLiteral("08:00 AM"));
     QCOMPARE(loaded.settings.WorkingWeek[6], qint16(1));
