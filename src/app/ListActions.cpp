@@ -47,13 +47,12 @@ void ListActions::act(ProjectDocument::ListAction action, qint64 days)
     const std::vector<int> rows = selectedRows();
     if (rows.empty())
         return;
-    QString text;
-    if (const std::optional<Refusal> refusal
-        = m_document.listActionText(action, rows, days, Clock::today(), &text)) {
-        MessageBox::show(m_window, refusal->text, MessageBox::ooopsTitle(), MessageBox::Exclamation);
+    const Refusable<QString> text = m_document.listActionText(action, rows, days, Clock::today());
+    if (text.refused()) {
+        MessageBox::show(m_window, text.refusal().text, MessageBox::ooopsTitle(), MessageBox::Exclamation);
         return;
     }
-    replaceText(m_taskBox, text);
+    replaceText(m_taskBox, *text);
     m_rebuild();
 }
 

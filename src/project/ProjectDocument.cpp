@@ -130,8 +130,8 @@ void ProjectDocument::setContent(const ProjectFileContent &content)
     emit contentReplaced();
 }
 
-std::optional<Refusal> ProjectDocument::listActionText(
-    ListAction action, const std::vector<int> &rows, qint64 days, const QDate &today, QString *text)
+Refusable<QString> ProjectDocument::listActionText(
+    ListAction action, const std::vector<int> &rows, qint64 days, const QDate &today)
 {
     // A task is known by its name part and which of the tasks of that name part it is, so that the same
     // task is found again after lines were typed above it.
@@ -147,7 +147,7 @@ std::optional<Refusal> ProjectDocument::listActionText(
     }
     if (m_project->changedSinceBuild()) {
         if (std::optional<Refusal> refusal = m_project->rebuild(today))
-            return refusal;
+            return *refusal;
     }
     std::vector<int> lines;
     for (const auto &[namePart, nth] : wanted) {
@@ -165,30 +165,18 @@ std::optional<Refusal> ProjectDocument::listActionText(
         }
         lines.push_back(found);
     }
-    if (lines.empty()) {
-        *text = m_project->taskText();
-        return std::nullopt;
-    }
+    if (lines.empty())
+        return m_project->taskText();
 
-    QString result;
-    std::optional<Refusal> refusal;
-    switch (action) {
-    case ListAction::Postpone:
-        refusal = withWaitAdded(m_project->taskText(), lines.front(), days, &result);
-        break;
-    case ListAction::Remove:
-        result = withoutLines(m_project->taskText(), lines);
-        break;
-    case ListAction::MarkDone:
-        refusal = withDoneToggled(m_project->taskText(), lines, &result);
-        break;
-    }
-    if (!refusal)
-        refusal = m_project->refusalOfBuild(result, today);
-    if (refusal)
-        return refusal;
-    *text = result;
-    return std::nullopt;
+    const Refusable<QString> result = action == ListAction::Postpone
+        ? withWaitAdded(m_project->taskText(), lines.front(), days)
+        : action == ListAction::Remove ? Refusable<QString>(withoutLines(m_project->taskText(), lines))
+                                       : withDoneToggled(m_project->taskText(), lines);
+    if (result.refused())
+        return result;
+    if (std::optional<Refusal> refusal = m_project->refusalOfBuild(*result, today))
+        return *refusal;
+    return result;
 }
 
 void ProjectDocument::setFile(const QString &path)

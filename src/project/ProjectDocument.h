@@ -55,8 +55,7 @@ public:
     // was built, the list is built afresh first and the action takes the same tasks there. Refused, with the
     // text untouched, when such a task is gone, when the action cannot be written into its line, or when
     // the builder would refuse the result.
-    std::optional<Refusal> listActionText(
-        ListAction action, const std::vector<int> &rows, qint64 days, const QDate &today, QString *text);
+    Refusable<QString> listActionText(ListAction action, const std::vector<int> &rows, qint64 days, const QDate &today);
     // What the project holds now counts as saved (a change made on the person's behalf, not by them).
     void markSaved();
 

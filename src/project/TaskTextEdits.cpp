@@ -79,18 +79,16 @@ QStringView inside(const QString &line, const BracketGroup &group)
 
 } // namespace
 
-std::optional<Refusal> withWaitAdded(const QString &text, int lineNumber, qint64 days, QString *out)
+Refusable<QString> withWaitAdded(const QString &text, int lineNumber, qint64 days)
 {
     const std::vector<qsizetype> starts = lineStarts(text);
     const std::optional<LineSpan> span = spanOf(text, starts, lineNumber);
-    if (!span) {
-        *out = text;
-        return std::nullopt;
-    }
+    if (!span)
+        return text;
     QString line = text.mid(span->start, span->end - span->start);
     const TaskLine task = ReadTaskLine(line);
     if (std::optional<Refusal> refusal = unreadGroupRefusal(line, task))
-        return refusal;
+        return *refusal;
 
     const qint64 total = qint64(task.marks.wait.value_or(0)) + days;
     if (std::llabs(total) > kLongestWait) {
@@ -113,8 +111,7 @@ std::optional<Refusal> withWaitAdded(const QString &text, int lineNumber, qint64
         line = line.left(last->open) + mark + line.mid(last->close + 1);
     else if (total != 0)
         line = appended(line, mark);
-    *out = text.left(span->start) + line + text.mid(span->end);
-    return std::nullopt;
+    return text.left(span->start) + line + text.mid(span->end);
 }
 
 QString withoutLines(const QString &text, std::vector<int> lineNumbers)
@@ -144,7 +141,7 @@ QString withoutLines(const QString &text, std::vector<int> lineNumbers)
     return kept;
 }
 
-std::optional<Refusal> withDoneToggled(const QString &text, const std::vector<int> &lineNumbers, QString *out)
+Refusable<QString> withDoneToggled(const QString &text, const std::vector<int> &lineNumbers)
 {
     const std::vector<qsizetype> starts = lineStarts(text);
     std::vector<std::pair<LineSpan, TaskLine>> lines;
@@ -156,7 +153,7 @@ std::optional<Refusal> withDoneToggled(const QString &text, const std::vector<in
         const QString line = text.mid(span->start, span->end - span->start);
         TaskLine task = ReadTaskLine(line);
         if (std::optional<Refusal> refusal = unreadGroupRefusal(line, task))
-            return refusal;
+            return *refusal;
         allDone = allDone && task.marks.isDone();
         lines.emplace_back(*span, std::move(task));
     }
@@ -180,8 +177,7 @@ std::optional<Refusal> withDoneToggled(const QString &text, const std::vector<in
         }
         result.replace(span.start, span.end - span.start, line);
     }
-    *out = result;
-    return std::nullopt;
+    return result;
 }
 
 } // namespace ambrel

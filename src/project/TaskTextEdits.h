@@ -16,13 +16,13 @@ namespace ambrel {
 // The text with days added to the wait of the line (a "[wait N]" written, changed, or removed at 0). Refused
 // when the line ends in a bracket group that is not a mark (a mark after it would not be read), or when the
 // wait would need more than six digits.
-std::optional<Refusal> withWaitAdded(const QString &text, int lineNumber, qint64 days, QString *out);
+Refusable<QString> withWaitAdded(const QString &text, int lineNumber, qint64 days);
 
 // The text without the given lines, line breaks included.
 QString withoutLines(const QString &text, std::vector<int> lineNumbers);
 
 // Marks the lines done, or, when every one of them is done already, takes their done marks away. Refused as
 // withWaitAdded is, naming the group.
-std::optional<Refusal> withDoneToggled(const QString &text, const std::vector<int> &lineNumbers, QString *out);
+Refusable<QString> withDoneToggled(const QString &text, const std::vector<int> &lineNumbers);
 
 } // namespace ambrel

@@ -212,7 +212,7 @@ void TestCorekit::findsTheManual()
         expected = QDir::cleanPath(bin.filePath(manualAt));
         QVERIFY(QDir().mkpath(expected));
         QVERIFY(
-            SaveLines({ QStringLiteral("<html>") }, QDir(expected).filePath(QStringLiteral("index.html"))));
+            !SaveLines({ QStringLiteral("<html>") }, QDir(expected).filePath(QStringLiteral("index.html"))));
     }
     Paths::setProgramFolder(bin.path());
     QCOMPARE(Paths::manualFolder(), expected);

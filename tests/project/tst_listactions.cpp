@@ -91,15 +91,14 @@ void TestListActions::actionText()
     const auto kind = action == QLatin1String("postpone") ? ProjectDocument::ListAction::Postpone
         : action == QLatin1String("remove")               ? ProjectDocument::ListAction::Remove
                                                           : ProjectDocument::ListAction::MarkDone;
-    QString text;
-    const std::optional<Refusal> refusal
-        = document.listActionText(kind, std::vector<int>(rows.begin(), rows.end()), days, kMonday, &text);
+    const Refusable<QString> text
+        = document.listActionText(kind, std::vector<int>(rows.begin(), rows.end()), days, kMonday);
     if (after.startsWith(QLatin1String("refused: "))) {
-        QVERIFY(refusal);
-        QVERIFY2(refusal->text.contains(after.mid(9)), qPrintable(refusal->text));
+        QVERIFY(text.refused());
+        QVERIFY2(text.refusal().text.contains(after.mid(9)), qPrintable(text.refusal().text));
     } else {
-        QVERIFY2(!refusal, refusal ? qPrintable(refusal->text) : "");
-        QCOMPARE(text, after);
+        QVERIFY2(!text.refused(), text.refused() ? qPrintable(text.refusal().text) : "");
+        QCOMPARE(*text, after);
     }
     // The document computes the text; only the window puts it in the task box.
     QCOMPARE(project.taskText(), before);
