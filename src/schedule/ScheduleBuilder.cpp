@@ -287,14 +287,34 @@ std::optional<Refusal> ScheduleBuilder::build(
     built.waitForParallel = request.waitForParallel;
     SetProjectStartDate(next, request.startOnPickedDate, request.calendar, today, request.startIsSaved);
 
-    std::vector<int> lineNumbers;
-    const QStringList lines = TaskTextLines(request.todoText, &lineNumbers);
-    built.tasks.reserve(lines.size());
+    // The lines as TaskTextLines counts them, read one at a time through one buffer: a list of every line
+    // would cost an allocation a line and hold them all until the end of the build. A row that keeps a
+    // share of the buffer leaves it to that row, and the next line takes a buffer of its own.
+    const QString &text = request.todoText;
+    built.tasks.reserve(size_t(text.count(QLatin1Char('\n')) + 1));
     Placement placement(next, request, built);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (auto refusal
-            = placement.ScheduleTask(i, lineNumbers[size_t(i)], lines[i], ReadTaskLine(lines[i])))
-            return refusal;
+    QString line;
+    qsizetype index = 0;
+    int lineNumber = 0;
+    for (qsizetype begin = 0;;) {
+        const qsizetype feed = text.indexOf(QLatin1Char('\n'), begin);
+        const qsizetype end = feed < 0 ? text.size() : feed;
+        ++lineNumber;
+        qsizetype length = end - begin;
+        if (feed >= 0 && length > 0 && text[end - 1] == QLatin1Char('\r'))
+            --length;
+        if (length > 0) {
+            if (!line.isDetached())
+                line = QString();
+            line.resize(0);
+            line.append(text.constData() + begin, length);
+            if (auto refusal = placement.ScheduleTask(index, lineNumber, line, ReadTaskLine(line)))
+                return refusal;
+            ++index;
+        }
+        if (feed < 0)
+            break;
+        begin = feed + 1;
     }
     placement.writePreviousItemDate();
 
