@@ -219,6 +219,62 @@ void printRow(QTextStream &out, const QStringList &cells)
     out << cells.join(QLatin1Char('\t')) << '\n';
 }
 
+// The text as UTF-8 at the end of out; text all in ASCII, as most names are, is copied as it is.
+void appendUtf8(QByteArray &out, QStringView text)
+{
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char *byte = out.data() + at;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            out.resize(at);
+            out += text.toUtf8();
+            return;
+        }
+        *byte++ = char(c.unicode());
+    }
+}
+
+// The titles and the task rows, written as UTF-8 in large pieces straight into the output's device: a
+// million rows would otherwise each be built as text and converted on their way through the stream.
+// Nothing else is written to the stream before them, so nothing of it waits in the stream's buffer, and
+// a failed write shows in the device as it did.
+void printTasks(QTextStream &out, const QStringList &titles, const Project &project, bool status)
+{
+    constexpr qsizetype kPieceBytes = 64 * 1024;
+    QIODevice *device = out.device();
+    QByteArray piece;
+    piece.reserve(kPieceBytes + 1024);
+    auto handOn = [&] {
+        if (device)
+            device->write(piece);
+        else
+            out << QString::fromUtf8(piece);
+        piece.resize(0);
+    };
+    piece += titles.join(QLatin1Char('\t')).toUtf8();
+    piece += '\n';
+    const QByteArray prefix = (project.schedule().projectName + QLatin1String(": ")).toUtf8();
+    for (const TaskRow &task : project.tasks()) {
+        piece += prefix;
+        appendUtf8(piece, task.name);
+        piece += '\t';
+        appendIsoDate(piece, task.startDate);
+        piece += '\t';
+        appendIsoDate(piece, task.endDate);
+        piece += '\t';
+        appendDayCount(piece, task.dayCount);
+        if (status) {
+            piece += '\t';
+            appendUtf8(piece, task.progress.value_or(TaskProgress {}).status);
+        }
+        piece += '\n';
+        if (piece.size() >= kPieceBytes)
+            handOn();
+    }
+    handOn();
+}
+
 // The person's settings for this run: options stand in for the files they name, and only the files no
 // option stands in for are read. Nothing when the days-off file cannot be read.
 std::optional<Settings> readSettings(const Options &options, bool weekApplies, QTextStream &err)
@@ -399,27 +455,7 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
         QStringList titles = taskColumnTitles();
         if (options.status)
             titles << QStringLiteral("Status");
-        printRow(out, titles);
-        // One line buffer for every row: a million rows would otherwise each build a list and its join.
-        QString line;
-        for (const TaskRow &task : project.tasks()) {
-            line.resize(0);
-            line += project.schedule().projectName;
-            line += QLatin1String(": ");
-            line += task.name;
-            line += QLatin1Char('\t');
-            appendIsoDate(line, task.startDate);
-            line += QLatin1Char('\t');
-            appendIsoDate(line, task.endDate);
-            line += QLatin1Char('\t');
-            line += formatDayCount(task.dayCount, QLocale::c());
-            if (options.status) {
-                line += QLatin1Char('\t');
-                line += task.progress.value_or(TaskProgress {}).status;
-            }
-            line += QLatin1Char('\n');
-            out << line;
-        }
+        printTasks(out, titles, project, options.status);
     }
     return 0;
 }
