@@ -235,44 +235,55 @@ void appendUtf8(QByteArray &out, QStringView text)
     }
 }
 
-// The titles and the task rows, written as UTF-8 in large pieces straight into the output's device: a
-// million rows would otherwise each be built as text and converted on their way through the stream.
-// Nothing else is written to the stream before them, so nothing of it waits in the stream's buffer, and
-// a failed write shows in the device as it did.
+// One row of the task list as the command line prints it, prefix being the project name and ": ".
+void appendTaskRow(QByteArray &out, const QByteArray &prefix, const TaskRow &task, bool status)
+{
+    out += prefix;
+    appendUtf8(out, task.name);
+    out += '\t';
+    appendIsoDate(out, task.startDate);
+    out += '\t';
+    appendIsoDate(out, task.endDate);
+    out += '\t';
+    appendDayCount(out, task.dayCount);
+    if (status) {
+        out += '\t';
+        appendUtf8(out, task.progress.value_or(TaskProgress {}).status);
+    }
+    out += '\n';
+}
+
+QByteArray titleRow(const QStringList &titles)
+{
+    return titles.join(QLatin1Char('\t')).toUtf8() + '\n';
+}
+
+// UTF-8 text of whole lines straight into the output's device: a million rows would otherwise each be
+// converted on their way through the stream. Nothing is written to the stream before the task list, so
+// nothing of it waits in the stream's buffer, and a failed write shows in the device as it did.
+void writeText(QTextStream &out, const QByteArray &text)
+{
+    if (QIODevice *device = out.device())
+        device->write(text);
+    else
+        out << QString::fromUtf8(text);
+}
+
+// The titles and the rows of the built schedule, in large pieces.
 void printTasks(QTextStream &out, const QStringList &titles, const Project &project, bool status)
 {
     constexpr qsizetype kPieceBytes = 64 * 1024;
-    QIODevice *device = out.device();
-    QByteArray piece;
+    QByteArray piece = titleRow(titles);
     piece.reserve(kPieceBytes + 1024);
-    auto handOn = [&] {
-        if (device)
-            device->write(piece);
-        else
-            out << QString::fromUtf8(piece);
-        piece.resize(0);
-    };
-    piece += titles.join(QLatin1Char('\t')).toUtf8();
-    piece += '\n';
     const QByteArray prefix = (project.schedule().projectName + QLatin1String(": ")).toUtf8();
     for (const TaskRow &task : project.tasks()) {
-        piece += prefix;
-        appendUtf8(piece, task.name);
-        piece += '\t';
-        appendIsoDate(piece, task.startDate);
-        piece += '\t';
-        appendIsoDate(piece, task.endDate);
-        piece += '\t';
-        appendDayCount(piece, task.dayCount);
-        if (status) {
-            piece += '\t';
-            appendUtf8(piece, task.progress.value_or(TaskProgress {}).status);
+        appendTaskRow(piece, prefix, task, status);
+        if (piece.size() >= kPieceBytes) {
+            writeText(out, piece);
+            piece.resize(0);
         }
-        piece += '\n';
-        if (piece.size() >= kPieceBytes)
-            handOn();
     }
-    handOn();
+    writeText(out, piece);
 }
 
 // The person's settings for this run: options stand in for the files they name, and only the files no
@@ -418,9 +429,27 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     // build works them out as it reads each line.
     const QLocale desktop;
     QLocale::setDefault(QLocale::c());
-    const std::optional<Refusal> refused = project.rebuild(today);
+    // A plain task list needs each row once, so it is written out as the build lays the rows down rather
+    // than from a schedule holding every row; it is printed only once the whole build has succeeded.
+    const bool listOnly = !options.events && !options.publish && options.csvPath.isEmpty()
+        && options.icsPath.isEmpty() && options.timelinePath.isEmpty();
+    QStringList titles = taskColumnTitles();
+    if (options.status)
+        titles << QStringLiteral("Status");
+    QByteArray listed;
+    std::vector<LineHint> rowHints;
+    const auto listRow = [&, prefix = (content.name + QLatin1String(": ")).toUtf8()](const TaskRow &task) {
+        QString hint = shownHint(task, content.waitForParallel, &formatIsoDate);
+        if (!hint.isEmpty())
+            rowHints.push_back({ task.lineNumber, std::move(hint) });
+        appendTaskRow(listed, prefix, task, options.status);
+    };
+    if (listOnly)
+        listed = titleRow(titles);
+    const std::optional<Refusal> refused = listOnly ? project.rebuildEachRow(today, listRow) : project.rebuild(today);
     const int daysPerWeek = project.calendar().workingDaysPerWeek();
     const std::vector<LineHint> hints = refused ? taskTextHints(content.taskText, daysPerWeek)
+        : listOnly                              ? std::move(rowHints)
                                                 : scheduleHints(project.schedule(), &formatIsoDate);
     for (const LineHint &hint : hints)
         err << "line " << hint.lineNumber << ": " << hint.text << '\n';
@@ -451,10 +480,9 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
                 cells << event.cell(column, &formatIsoDate);
             printRow(out, cells);
         }
+    } else if (listOnly) {
+        writeText(out, listed);
     } else {
-        QStringList titles = taskColumnTitles();
-        if (options.status)
-            titles << QStringLiteral("Status");
         printTasks(out, titles, project, options.status);
     }
     return 0;

@@ -31,10 +31,14 @@ QString quotedLine(qsizetype index, const QString &line)
 
 class Placement {
 public:
-    Placement(ScheduleState &state, const ScheduleRequest &request, Schedule &schedule)
+    // Rows go into schedule, or to take when it is given.
+    Placement(ScheduleState &state, const ScheduleRequest &request, Schedule &schedule,
+        const std::function<void(TaskRow &)> *take)
         : m_state(state)
         , m_request(request)
         , m_schedule(schedule)
+        , m_take(take)
+        , m_keepsTakenNames(take && request.todoText.contains(QLatin1Char('[')))
     {
     }
 
@@ -53,10 +57,17 @@ private:
     void noteOverlap(TaskRow &row, bool parallel, bool placedOnPurpose);
     // Keeps what later lines need of the row: where its group ends and where a task after it starts.
     void remember(const TaskRow &row, bool parallel);
+    // The name of a row placed before.
+    const QString &placedName(qsizetype row) const;
 
     ScheduleState &m_state;
     const ScheduleRequest &m_request;
     Schedule &m_schedule;
+    const std::function<void(TaskRow &)> *m_take;
+    // The names of the rows handed to m_take, which "[after]" still looks up; only a text with marks can
+    // hold an "[after]".
+    bool m_keepsTakenNames;
+    std::vector<QString> m_takenNames;
     CalendarEventFields m_fields;
     QDate m_lastSequentialStart;
     qsizetype m_eventCount = 0;
@@ -64,6 +75,7 @@ private:
     QDate m_groupNext;
     QDate m_latestEnd;
     qsizetype m_latestEndRow = -1;
+    QString m_latestEndName;
     // Each placed task's next start, and the nearest task of each name, for "[after]". The names are
     // indexed only once a line asks for one, so that a plan without "[after]" never pays for them.
     std::vector<QDate> m_nextStarts;
@@ -86,8 +98,8 @@ QDate Placement::waitingStart() const
 QDate Placement::startAfter(const QStringList &names, QStringList &missing, std::vector<int> &rows)
 {
     if (!m_namesIndexed) {
-        for (qsizetype row = 0; row < qsizetype(m_schedule.tasks.size()); ++row)
-            m_byName.insert(nameKey(m_schedule.tasks[size_t(row)].name), row);
+        for (qsizetype row = 0; row < qsizetype(m_nextStarts.size()); ++row)
+            m_byName.insert(nameKey(placedName(row)), row);
         m_namesIndexed = true;
     }
     QDate start;
@@ -111,12 +123,18 @@ void Placement::noteOverlap(TaskRow &row, bool parallel, bool placedOnPurpose)
     // A "//" line starts beside the line above by design, and a marked line was placed on purpose; only a
     // plain sequential one is meant to follow.
     if (!parallel && !placedOnPurpose && m_latestEndRow >= 0 && row.startDate <= m_latestEnd)
-        row.overlap = TaskOverlap { m_schedule.tasks[size_t(m_latestEndRow)].name, m_latestEnd };
+        row.overlap = TaskOverlap { m_latestEndName, m_latestEnd };
     // A milestone takes no days, so nothing after it starts before it ends.
     if (!row.marks.milestone && (m_latestEndRow < 0 || row.endDate >= m_latestEnd)) {
         m_latestEnd = row.endDate;
-        m_latestEndRow = qsizetype(m_schedule.tasks.size());
+        m_latestEndRow = qsizetype(m_nextStarts.size());
+        m_latestEndName = row.name;
     }
+}
+
+const QString &Placement::placedName(qsizetype row) const
+{
+    return m_take ? m_takenNames[size_t(row)] : m_schedule.tasks[size_t(row)].name;
 }
 
 void Placement::remember(const TaskRow &row, bool parallel)
@@ -204,7 +222,13 @@ std::optional<Refusal> Placement::ScheduleTask(
     }
     m_eventCount += qsizetype(row.events.size());
     remember(row, parallel);
-    m_schedule.tasks.push_back(std::move(row));
+    if (m_take) {
+        if (m_keepsTakenNames)
+            m_takenNames.push_back(row.name);
+        (*m_take)(row);
+    } else {
+        m_schedule.tasks.push_back(std::move(row));
+    }
     return std::nullopt;
 }
 
@@ -267,8 +291,10 @@ void ScheduleBuilder::SetProjectStartDate(ScheduleState &state, bool startOnPick
     state.NextTaskStart = start;
 }
 
-std::optional<Refusal> ScheduleBuilder::build(
-    ScheduleState &state, const ScheduleRequest &request, const QDate &today, Schedule &schedule)
+namespace {
+
+std::optional<Refusal> buildRows(ScheduleState &state, const ScheduleRequest &request, const QDate &today,
+    Schedule &schedule, const std::function<void(TaskRow &)> *take)
 {
     if (request.startOnPickedDate && !request.startIsSaved && state.PickedStartDate < today) {
         return Refusal { QStringLiteral("Your project is set to start on a past date. Please fix this.") };
@@ -285,14 +311,15 @@ std::optional<Refusal> ScheduleBuilder::build(
     built.startsAt = request.startsAt;
     built.endsAt = request.endsAt;
     built.waitForParallel = request.waitForParallel;
-    SetProjectStartDate(next, request.startOnPickedDate, request.calendar, today, request.startIsSaved);
+    ScheduleBuilder::SetProjectStartDate(next, request.startOnPickedDate, request.calendar, today, request.startIsSaved);
 
     // The lines as TaskTextLines counts them, read one at a time through one buffer: a list of every line
     // would cost an allocation a line and hold them all until the end of the build. A row that keeps a
     // share of the buffer leaves it to that row, and the next line takes a buffer of its own.
     const QString &text = request.todoText;
-    built.tasks.reserve(size_t(text.count(QLatin1Char('\n')) + 1));
-    Placement placement(next, request, built);
+    if (!take)
+        built.tasks.reserve(size_t(text.count(QLatin1Char('\n')) + 1));
+    Placement placement(next, request, built, take);
     QString line;
     qsizetype index = 0;
     int lineNumber = 0;
@@ -321,6 +348,20 @@ std::optional<Refusal> ScheduleBuilder::build(
     state = std::move(next);
     schedule = std::move(built);
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Refusal> ScheduleBuilder::build(
+    ScheduleState &state, const ScheduleRequest &request, const QDate &today, Schedule &schedule)
+{
+    return buildRows(state, request, today, schedule, nullptr);
+}
+
+std::optional<Refusal> ScheduleBuilder::buildEachRow(ScheduleState &state, const ScheduleRequest &request,
+    const QDate &today, Schedule &schedule, const std::function<void(TaskRow &)> &take)
+{
+    return buildRows(state, request, today, schedule, &take);
 }
 
 } // namespace ambrel
