@@ -97,11 +97,16 @@ double ReadNumber(QStringView text, qsizetype *used)
     bool seenPoint = false;
     bool seenDigit = false;
     bool nonZeroBeforePoint = false;
+    // A whole number of up to fifteen digits, as nearly every count is, is exact in a double as it is.
+    constexpr std::size_t kExactDigits = 15;
+    qint64 whole = 0;
     for (; i < size; ++i) {
         const QChar c = text[i];
         if (isSkipped(c))
             continue;
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            if (digits.size() < kExactDigits)
+                whole = whole * 10 + (c.unicode() - u'0');
             digits += char(c.unicode());
             seenDigit = true;
             nonZeroBeforePoint = nonZeroBeforePoint || (!seenPoint && c != QLatin1Char('0'));
@@ -117,10 +122,14 @@ double ReadNumber(QStringView text, qsizetype *used)
     stopAt(i);
 
     double value = 0;
-    const auto result
-        = std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
-    if (result.ec == std::errc::result_out_of_range)
-        value = nonZeroBeforePoint ? std::numeric_limits<double>::infinity() : 0.0;
+    if (!seenPoint && digits.size() <= kExactDigits) {
+        value = double(whole);
+    } else {
+        const auto result
+            = std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
+        if (result.ec == std::errc::result_out_of_range)
+            value = nonZeroBeforePoint ? std::numeric_limits<double>::infinity() : 0.0;
+    }
     return negative ? -value : value;
 }
 
