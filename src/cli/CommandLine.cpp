@@ -21,6 +21,8 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <cstring>
+
 namespace ambrel {
 
 namespace {
@@ -238,7 +240,10 @@ void appendUtf8(QByteArray &out, QStringView text)
 // One row of the task list as the command line prints it, prefix being the project name and ": ".
 void appendTaskRow(QByteArray &out, const QByteArray &prefix, const TaskRow &task, bool status)
 {
-    out += prefix;
+    // Copied by hand: QByteArray's own append takes the long way of a general insertion.
+    const qsizetype at = out.size();
+    out.resize(at + prefix.size());
+    std::memcpy(out.data() + at, prefix.constData(), size_t(prefix.size()));
     appendUtf8(out, task.name);
     out += '\t';
     appendIsoDate(out, task.startDate);

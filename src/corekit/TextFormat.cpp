@@ -48,6 +48,19 @@ QString formatDayCount(double dayCount, const QLocale &locale)
     return text;
 }
 
+namespace {
+
+// Appends without the general insertion QByteArray::append goes through, which a row of many short
+// pieces would pay for each.
+void appendBytes(QByteArray &text, const char *bytes, qsizetype length)
+{
+    const qsizetype at = text.size();
+    text.resize(at + length);
+    std::memcpy(text.data() + at, bytes, size_t(length));
+}
+
+} // namespace
+
 void appendDayCount(QByteArray &text, double dayCount)
 {
     if (!std::isfinite(dayCount)) {
@@ -56,7 +69,7 @@ void appendDayCount(QByteArray &text, double dayCount)
     }
     char buffer[512];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, dayCount, std::chars_format::fixed);
-    text.append(buffer, result.ec == std::errc() ? result.ptr - buffer : 0);
+    appendBytes(text, buffer, result.ec == std::errc() ? result.ptr - buffer : 0);
 }
 
 namespace {
@@ -71,17 +84,18 @@ bool numericDate(const QDate &date, bool isoOrder, char (&text)[10])
     const qint64 julianDay = date.toJulianDay();
     if (!date.isValid() || julianDay < first || julianDay > last)
         return false;
-    // Days since 0000-03-01, in 400-year eras; every date here lies in era 0 to 24.
-    const qint64 shifted = julianDay - 1721120;
-    const qint64 era = shifted / 146097;
-    const qint64 dayOfEra = shifted - era * 146097;
-    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153;
-    const int day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
-    const int month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
-    const int year = int(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
-    auto put = [&text](int at, int value, int digits) {
+    // Days since 0000-03-01, in 400-year eras; every date here lies in era 0 to 24, so that unsigned
+    // 32-bit sums hold every step.
+    const auto shifted = quint32(julianDay - 1721120);
+    const quint32 era = shifted / 146097;
+    const quint32 dayOfEra = shifted - era * 146097;
+    const quint32 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const quint32 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const quint32 shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const quint32 day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+    const quint32 month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+    const quint32 year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    auto put = [&text](int at, quint32 value, int digits) {
         for (int i = digits - 1; i >= 0; --i, value /= 10)
             text[at + i] = char('0' + value % 10);
     };
@@ -134,7 +148,7 @@ void appendIsoDate(QByteArray &text, const QDate &date)
 {
     char digits[10];
     if (numericDate(date, true, digits))
-        text.append(digits, 10);
+        appendBytes(text, digits, 10);
     else
         text += widerDate(date, true).toUtf8();
 }
