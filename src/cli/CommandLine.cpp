@@ -451,7 +451,8 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     };
     if (listOnly)
         listed = titleRow(titles);
-    const std::optional<Refusal> refused = listOnly ? project.rebuildEachRow(today, listRow) : project.rebuild(today);
+    const std::optional<Refusal> refused
+        = listOnly ? project.rebuildEachRow(today, listRow) : project.rebuild(today);
     const int daysPerWeek = project.calendar().workingDaysPerWeek();
     const std::vector<LineHint> hints = refused ? taskTextHints(content.taskText, daysPerWeek)
         : listOnly                              ? std::move(rowHints)

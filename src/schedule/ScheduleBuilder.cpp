@@ -311,7 +311,8 @@ std::optional<Refusal> buildRows(ScheduleState &state, const ScheduleRequest &re
     built.startsAt = request.startsAt;
     built.endsAt = request.endsAt;
     built.waitForParallel = request.waitForParallel;
-    ScheduleBuilder::SetProjectStartDate(next, request.startOnPickedDate, request.calendar, today, request.startIsSaved);
+    ScheduleBuilder::SetProjectStartDate(
+        next, request.startOnPickedDate, request.calendar, today, request.startIsSaved);
 
     // The lines as TaskTextLines counts them, read one at a time through one buffer: a list of every line
     // would cost an allocation a line and hold them all until the end of the build. A row that keeps a
