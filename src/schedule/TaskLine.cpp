@@ -249,7 +249,13 @@ std::vector<BracketGroup> TrailingGroups(QStringView line)
 
 bool ReadMark(QStringView inside, TaskMarks &marks)
 {
-    const QString compact = withoutBlanks(inside);
+    // Most groups hold no blanks and are read where they stand, with no copy made.
+    QString compacted;
+    QStringView compact = inside;
+    if (std::any_of(inside.begin(), inside.end(), isMarkBlank)) {
+        compacted = withoutBlanks(inside);
+        compact = compacted;
+    }
     if (compact.compare(QLatin1String("done"), Qt::CaseInsensitive) == 0) {
         marks.progress = 100;
         return true;
@@ -259,21 +265,21 @@ bool ReadMark(QStringView inside, TaskMarks &marks)
         return true;
     }
     if (compact.endsWith(QLatin1Char('%'))) {
-        const std::optional<qint32> percent = smallNumber(QStringView(compact).chopped(1), false);
+        const std::optional<qint32> percent = smallNumber(compact.chopped(1), false);
         if (!percent || *percent > 100)
             return false;
         marks.progress = *percent;
         return true;
     }
     if (compact.startsWith(QLatin1String("wait"), Qt::CaseInsensitive)) {
-        const std::optional<qint32> days = smallNumber(QStringView(compact).mid(4), true);
+        const std::optional<qint32> days = smallNumber(compact.mid(4), true);
         if (!days)
             return false;
         marks.wait = *days;
         return true;
     }
     if (compact.startsWith(QLatin1String("from"), Qt::CaseInsensitive)) {
-        const QStringView date = QStringView(compact).mid(4);
+        const QStringView date = compact.mid(4);
         const bool dateForm = date.size() == 10 && date[4] == QLatin1Char('-') && date[7] == QLatin1Char('-');
         const std::optional<qint32> year = dateForm ? smallNumber(date.left(4), false) : std::nullopt;
         const std::optional<qint32> month = dateForm ? smallNumber(date.mid(5, 2), false) : std::nullopt;
