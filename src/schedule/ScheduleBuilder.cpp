@@ -29,6 +29,19 @@ QString quotedLine(qsizetype index, const QString &line)
     return QStringLiteral("Line %1 (\"%2\")").arg(index + 1).arg(text);
 }
 
+// Whether a bracket group in the text begins, blanks aside, with an "a", as every "[after]" does.
+bool mayNameTasksAbove(const QString &text)
+{
+    for (qsizetype at = text.indexOf(QLatin1Char('[')); at >= 0; at = text.indexOf(QLatin1Char('['), at + 1)) {
+        qsizetype i = at + 1;
+        while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+            ++i;
+        if (i < text.size() && text[i].toLower() == QLatin1Char('a'))
+            return true;
+    }
+    return false;
+}
+
 class Placement {
 public:
     // Rows go into schedule, or to take when it is given.
@@ -38,7 +51,7 @@ public:
         , m_request(request)
         , m_schedule(schedule)
         , m_take(take)
-        , m_keepsTakenNames(take && request.todoText.contains(QLatin1Char('[')))
+        , m_keepsTakenNames(take && mayNameTasksAbove(request.todoText))
     {
     }
 
@@ -64,8 +77,8 @@ private:
     const ScheduleRequest &m_request;
     Schedule &m_schedule;
     const std::function<void(TaskRow &)> *m_take;
-    // The names of the rows handed to m_take, which "[after]" still looks up; only a text with marks can
-    // hold an "[after]".
+    // The names of the rows handed to m_take, which "[after]" still looks up; only a text where one may
+    // stand keeps them.
     bool m_keepsTakenNames;
     std::vector<QString> m_takenNames;
     CalendarEventFields m_fields;
