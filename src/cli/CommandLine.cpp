@@ -22,6 +22,8 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <cstring>
+
 namespace ambrel {
 
 namespace {
@@ -223,6 +225,76 @@ void printRow(QTextStream &out, const QStringList &cells)
     out << cells.join(QLatin1Char('\t')) << '\n';
 }
 
+// The text as UTF-8 at the end of out; text all in ASCII, as most names are, is copied as it is.
+void appendUtf8(QByteArray &out, QStringView text)
+{
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char *byte = out.data() + at;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            out.resize(at);
+            out += text.toUtf8();
+            return;
+        }
+        *byte++ = char(c.unicode());
+    }
+}
+
+// One row of the task list as the command line prints it, prefix being the project name and ": ".
+void appendTaskRow(QByteArray &out, const QByteArray &prefix, const TaskRow &task, bool status)
+{
+    // Copied by hand: QByteArray's own append takes the long way of a general insertion.
+    const qsizetype at = out.size();
+    out.resize(at + prefix.size());
+    std::memcpy(out.data() + at, prefix.constData(), size_t(prefix.size()));
+    appendUtf8(out, task.name);
+    out += '\t';
+    appendIsoDate(out, task.startDate);
+    out += '\t';
+    appendIsoDate(out, task.endDate);
+    out += '\t';
+    appendDayCount(out, task.dayCount);
+    if (status) {
+        out += '\t';
+        appendUtf8(out, task.progress.value_or(TaskProgress {}).status);
+    }
+    out += '\n';
+}
+
+QByteArray titleRow(const QStringList &titles)
+{
+    return titles.join(QLatin1Char('\t')).toUtf8() + '\n';
+}
+
+// UTF-8 text of whole lines straight into the output's device: a million rows would otherwise each be
+// converted on their way through the stream. Nothing is written to the stream before the task list, so
+// nothing of it waits in the stream's buffer, and a failed write shows in the device as it did.
+void writeText(QTextStream &out, const QByteArray &text)
+{
+    if (QIODevice *device = out.device())
+        device->write(text);
+    else
+        out << QString::fromUtf8(text);
+}
+
+// The titles and the rows of the built schedule, in large pieces.
+void printTasks(QTextStream &out, const QStringList &titles, const Project &project, bool status)
+{
+    constexpr qsizetype kPieceBytes = 64 * 1024;
+    QByteArray piece = titleRow(titles);
+    piece.reserve(kPieceBytes + 1024);
+    const QByteArray prefix = (project.schedule().projectName + QLatin1String(": ")).toUtf8();
+    for (const TaskRow &task : project.tasks()) {
+        appendTaskRow(piece, prefix, task, status);
+        if (piece.size() >= kPieceBytes) {
+            writeText(out, piece);
+            piece.resize(0);
+        }
+    }
+    writeText(out, piece);
+}
+
 // The person's settings for this run: options stand in for the files they name, and only the files no
 // option stands in for are read. Nothing when the days-off file cannot be read.
 std::optional<Settings> readSettings(const Options &options, bool weekApplies, QTextStream &err)
@@ -362,9 +434,28 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
     // build works them out as it reads each line.
     const QLocale desktop;
     QLocale::setDefault(QLocale::c());
-    const std::optional<Refusal> refused = project.rebuild(today);
+    // A plain task list needs each row once, so it is written out as the build lays the rows down rather
+    // than from a schedule holding every row; it is printed only once the whole build has succeeded.
+    const bool listOnly = !options.events && !options.publish && options.csvPath.isEmpty()
+        && options.icsPath.isEmpty() && options.timelinePath.isEmpty();
+    QStringList titles = taskColumnTitles();
+    if (options.status)
+        titles << QStringLiteral("Status");
+    QByteArray listed;
+    std::vector<LineHint> rowHints;
+    const auto listRow = [&, prefix = (content.name + QLatin1String(": ")).toUtf8()](const TaskRow &task) {
+        QString hint = shownHint(task, content.waitForParallel, &formatIsoDate);
+        if (!hint.isEmpty())
+            rowHints.push_back({ task.lineNumber, std::move(hint) });
+        appendTaskRow(listed, prefix, task, options.status);
+    };
+    if (listOnly)
+        listed = titleRow(titles);
+    const std::optional<Refusal> refused
+        = listOnly ? project.rebuildEachRow(today, listRow) : project.rebuild(today);
     const int daysPerWeek = project.calendar().workingDaysPerWeek();
     const std::vector<LineHint> hints = refused ? taskTextHints(content.taskText, daysPerWeek)
+        : listOnly                              ? std::move(rowHints)
                                                 : scheduleHints(project.schedule(), &formatIsoDate);
     for (const LineHint &hint : hints)
         err << "line " << hint.lineNumber << ": " << hint.text << '\n';
@@ -395,31 +486,10 @@ int runCommandLine(const QStringList &arguments, QIODevice *input, QTextStream &
                 cells << event.cell(column, &formatIsoDate);
             printRow(out, cells);
         }
+    } else if (listOnly) {
+        writeText(out, listed);
     } else {
-        QStringList titles = taskColumnTitles();
-        if (options.status)
-            titles << QStringLiteral("Status");
-        printRow(out, titles);
-        // One line buffer for every row: a million rows would otherwise each build a list and its join.
-        QString line;
-        for (const TaskRow &task : project.tasks()) {
-            line.resize(0);
-            line += project.schedule().projectName;
-            line += QLatin1String(": ");
-            line += task.name;
-            line += QLatin1Char('\t');
-            appendIsoDate(line, task.startDate);
-            line += QLatin1Char('\t');
-            appendIsoDate(line, task.endDate);
-            line += QLatin1Char('\t');
-            line += formatDayCount(task.dayCount, QLocale::c());
-            if (options.status) {
-                line += QLatin1Char('\t');
-                line += task.progress.value_or(TaskProgress {}).status;
-            }
-            line += QLatin1Char('\n');
-            out << line;
-        }
+        printTasks(out, titles, project, options.status);
     }
     return 0;
 }

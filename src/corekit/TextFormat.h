@@ -24,6 +24,10 @@ bool isWithinYears(const QDate &date);
 QString formatIsoDate(const QDate &date);
 // The same appended to text, for writers of many rows that keep one line buffer.
 void appendIsoDate(QString &text, const QDate &date);
+// The same appended to UTF-8 text, for writers of many rows that write bytes.
+void appendIsoDate(QByteArray &text, const QDate &date);
+// The day count as formatDayCount writes it in the C locale, appended to UTF-8 text.
+void appendDayCount(QByteArray &text, double dayCount);
 // MM/DD/YYYY, zero-padded: the form Google Calendar's import reads whatever the desktop's locale.
 QString formatExportDate(const QDate &date);
 

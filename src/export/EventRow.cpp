@@ -33,16 +33,56 @@ EventRow EventRow::of(const Schedule &schedule, const TaskRow &task, qsizetype n
     return event;
 }
 
+namespace {
+
+// For each task, which task with its event text it is (1 for the first). Counted in one open-addressed
+// table of hashes: with a million different texts a QHash compares strings, each a cache miss, on most of
+// its probes, so its cost grew faster than the plan; here texts are compared only when their hashes agree.
+std::vector<int> occurrenceNumbers(const std::vector<TaskRow> &tasks)
+{
+    struct Slot {
+        size_t hash = 0;
+        qint32 task = -1; // the first task with the text, or -1 for an empty slot
+        qint32 count = 0;
+    };
+    size_t capacity = 16;
+    while (capacity < tasks.size() * 2)
+        capacity *= 2;
+    std::vector<Slot> table(capacity);
+    const size_t mask = capacity - 1;
+    std::vector<int> numbers;
+    numbers.reserve(tasks.size());
+    for (size_t i = 0; i < tasks.size(); ++i) {
+        const QString &text = tasks[i].eventText;
+        const size_t hash = qHash(text, size_t(0));
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            Slot &slot = table[at];
+            if (slot.task < 0) {
+                slot = { hash, qint32(i), 1 };
+                numbers.push_back(1);
+                break;
+            }
+            if (slot.hash == hash && tasks[size_t(slot.task)].eventText == text) {
+                numbers.push_back(++slot.count);
+                break;
+            }
+        }
+    }
+    return numbers;
+}
+
+} // namespace
+
 std::vector<EventRow> calendarEventRows(const Schedule &schedule)
 {
     std::vector<EventRow> rows;
     rows.reserve(size_t(schedule.eventCount()));
-    QHash<QString, int> occurrences;
-    for (const TaskRow &task : schedule.tasks) {
-        const int occurrence = ++occurrences[task.eventText];
+    const std::vector<int> occurrences = occurrenceNumbers(schedule.tasks);
+    for (size_t i = 0; i < schedule.tasks.size(); ++i) {
+        const TaskRow &task = schedule.tasks[i];
         for (qsizetype number = 1; number <= qsizetype(task.events.size()); ++number) {
             rows.push_back(EventRow::of(schedule, task, number));
-            rows.back().occurrence = occurrence;
+            rows.back().occurrence = occurrences[i];
         }
     }
     return rows;

@@ -66,6 +66,23 @@ std::optional<Refusal> Project::rebuild(const QDate &today)
     return std::nullopt;
 }
 
+std::optional<Refusal> Project::rebuildEachRow(
+    const QDate &today, const std::function<void(const TaskRow &)> &take)
+{
+    Schedule built;
+    const auto progressed = [&](TaskRow &task) {
+        task.progress = taskProgress(task, today);
+        take(task);
+    };
+    if (auto refusal = ScheduleBuilder::buildEachRow(m_state, request(), today, built, progressed)) {
+        emit buildRefused(*refusal);
+        return refusal;
+    }
+    m_builtFrom = { m_taskText, m_name, m_startOnPickedDate, m_state.PickedStartDate, m_waitForParallel };
+    replaceSchedule(std::move(built));
+    return std::nullopt;
+}
+
 void Project::replaceSchedule(Schedule schedule)
 {
     emit aboutToReset();

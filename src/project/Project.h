@@ -66,6 +66,10 @@ public:
     // Builds the schedule afresh from the inputs. A refusal changes nothing and is also told through
     // buildRefused. Refusals from the project say what went wrong; the face that shows them gives the title.
     std::optional<Refusal> rebuild(const QDate &today);
+    // The same, but each row, its progress worked out, goes to take as it is laid out, and the schedule
+    // keeps no rows: for a writer that needs each row once. On a refusal take has seen the rows above it.
+    std::optional<Refusal> rebuildEachRow(
+        const QDate &today, const std::function<void(const TaskRow &)> &take);
     // Whether a build of this task text, with everything else as it is, would be refused; changes nothing.
     std::optional<Refusal> refusalOfBuild(const QString &taskText, const QDate &today) const;
 

@@ -129,6 +129,11 @@ QString lineHint(const QString &line, const TaskLine &task, int workingDaysPerWe
     if (task.marks.milestone)
         return {};
     const double dayCount = task.dayCount;
+    // Most lines read as written: a whole number of days, at least one. They are told apart before
+    // anything else is made, as a build asks this of every line.
+    const bool whole = !std::isfinite(dayCount) || dayCount == std::floor(dayCount);
+    if (!task.unreadDuration && dayCount >= 1 && whole)
+        return {};
     const QLocale locale;
 
     // Unread text comes first: when the line was misread, what became of the number matters less.

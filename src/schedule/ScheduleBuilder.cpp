@@ -29,12 +29,29 @@ QString quotedLine(qsizetype index, const QString &line)
     return QStringLiteral("Line %1 (\"%2\")").arg(index + 1).arg(text);
 }
 
+// Whether a bracket group in the text begins, blanks aside, with an "a", as every "[after]" does.
+bool mayNameTasksAbove(const QString &text)
+{
+    for (qsizetype at = text.indexOf(QLatin1Char('[')); at >= 0; at = text.indexOf(QLatin1Char('['), at + 1)) {
+        qsizetype i = at + 1;
+        while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+            ++i;
+        if (i < text.size() && text[i].toLower() == QLatin1Char('a'))
+            return true;
+    }
+    return false;
+}
+
 class Placement {
 public:
-    Placement(ScheduleState &state, const ScheduleRequest &request, Schedule &schedule)
+    // Rows go into schedule, or to take when it is given.
+    Placement(ScheduleState &state, const ScheduleRequest &request, Schedule &schedule,
+        const std::function<void(TaskRow &)> *take)
         : m_state(state)
         , m_request(request)
         , m_schedule(schedule)
+        , m_take(take)
+        , m_keepsTakenNames(take && mayNameTasksAbove(request.todoText))
     {
     }
 
@@ -53,10 +70,17 @@ private:
     void noteOverlap(TaskRow &row, bool parallel, bool placedOnPurpose);
     // Keeps what later lines need of the row: where its group ends and where a task after it starts.
     void remember(const TaskRow &row, bool parallel);
+    // The name of a row placed before.
+    const QString &placedName(qsizetype row) const;
 
     ScheduleState &m_state;
     const ScheduleRequest &m_request;
     Schedule &m_schedule;
+    const std::function<void(TaskRow &)> *m_take;
+    // The names of the rows handed to m_take, which "[after]" still looks up; only a text where one may
+    // stand keeps them.
+    bool m_keepsTakenNames;
+    std::vector<QString> m_takenNames;
     CalendarEventFields m_fields;
     QDate m_lastSequentialStart;
     qsizetype m_eventCount = 0;
@@ -64,6 +88,7 @@ private:
     QDate m_groupNext;
     QDate m_latestEnd;
     qsizetype m_latestEndRow = -1;
+    QString m_latestEndName;
     // Each placed task's next start, and the nearest task of each name, for "[after]". The names are
     // indexed only once a line asks for one, so that a plan without "[after]" never pays for them.
     std::vector<QDate> m_nextStarts;
@@ -86,8 +111,8 @@ QDate Placement::waitingStart() const
 QDate Placement::startAfter(const QStringList &names, QStringList &missing, std::vector<int> &rows)
 {
     if (!m_namesIndexed) {
-        for (qsizetype row = 0; row < qsizetype(m_schedule.tasks.size()); ++row)
-            m_byName.insert(nameKey(m_schedule.tasks[size_t(row)].name), row);
+        for (qsizetype row = 0; row < qsizetype(m_nextStarts.size()); ++row)
+            m_byName.insert(nameKey(placedName(row)), row);
         m_namesIndexed = true;
     }
     QDate start;
@@ -111,12 +136,18 @@ void Placement::noteOverlap(TaskRow &row, bool parallel, bool placedOnPurpose)
     // A "//" line starts beside the line above by design, and a marked line was placed on purpose; only a
     // plain sequential one is meant to follow.
     if (!parallel && !placedOnPurpose && m_latestEndRow >= 0 && row.startDate <= m_latestEnd)
-        row.overlap = TaskOverlap { m_schedule.tasks[size_t(m_latestEndRow)].name, m_latestEnd };
+        row.overlap = TaskOverlap { m_latestEndName, m_latestEnd };
     // A milestone takes no days, so nothing after it starts before it ends.
     if (!row.marks.milestone && (m_latestEndRow < 0 || row.endDate >= m_latestEnd)) {
         m_latestEnd = row.endDate;
-        m_latestEndRow = qsizetype(m_schedule.tasks.size());
+        m_latestEndRow = qsizetype(m_nextStarts.size());
+        m_latestEndName = row.name;
     }
+}
+
+const QString &Placement::placedName(qsizetype row) const
+{
+    return m_take ? m_takenNames[size_t(row)] : m_schedule.tasks[size_t(row)].name;
 }
 
 void Placement::remember(const TaskRow &row, bool parallel)
@@ -204,7 +235,13 @@ std::optional<Refusal> Placement::ScheduleTask(
     }
     m_eventCount += qsizetype(row.events.size());
     remember(row, parallel);
-    m_schedule.tasks.push_back(std::move(row));
+    if (m_take) {
+        if (m_keepsTakenNames)
+            m_takenNames.push_back(row.name);
+        (*m_take)(row);
+    } else {
+        m_schedule.tasks.push_back(std::move(row));
+    }
     return std::nullopt;
 }
 
@@ -267,8 +304,10 @@ void ScheduleBuilder::SetProjectStartDate(ScheduleState &state, bool startOnPick
     state.NextTaskStart = start;
 }
 
-std::optional<Refusal> ScheduleBuilder::build(
-    ScheduleState &state, const ScheduleRequest &request, const QDate &today, Schedule &schedule)
+namespace {
+
+std::optional<Refusal> buildRows(ScheduleState &state, const ScheduleRequest &request, const QDate &today,
+    Schedule &schedule, const std::function<void(TaskRow &)> *take)
 {
     if (request.startOnPickedDate && !request.startIsSaved && state.PickedStartDate < today) {
         return Refusal { QStringLiteral("Your project is set to start on a past date. Please fix this.") };
@@ -285,22 +324,58 @@ std::optional<Refusal> ScheduleBuilder::build(
     built.startsAt = request.startsAt;
     built.endsAt = request.endsAt;
     built.waitForParallel = request.waitForParallel;
-    SetProjectStartDate(next, request.startOnPickedDate, request.calendar, today, request.startIsSaved);
+    ScheduleBuilder::SetProjectStartDate(
+        next, request.startOnPickedDate, request.calendar, today, request.startIsSaved);
 
-    std::vector<int> lineNumbers;
-    const QStringList lines = TaskTextLines(request.todoText, &lineNumbers);
-    built.tasks.reserve(lines.size());
-    Placement placement(next, request, built);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (auto refusal
-            = placement.ScheduleTask(i, lineNumbers[size_t(i)], lines[i], ReadTaskLine(lines[i])))
-            return refusal;
+    // The lines as TaskTextLines counts them, read one at a time through one buffer: a list of every line
+    // would cost an allocation a line and hold them all until the end of the build. A row that keeps a
+    // share of the buffer leaves it to that row, and the next line takes a buffer of its own.
+    const QString &text = request.todoText;
+    if (!take)
+        built.tasks.reserve(size_t(text.count(QLatin1Char('\n')) + 1));
+    Placement placement(next, request, built, take);
+    QString line;
+    qsizetype index = 0;
+    int lineNumber = 0;
+    for (qsizetype begin = 0;;) {
+        const qsizetype feed = text.indexOf(QLatin1Char('\n'), begin);
+        const qsizetype end = feed < 0 ? text.size() : feed;
+        ++lineNumber;
+        qsizetype length = end - begin;
+        if (feed >= 0 && length > 0 && text[end - 1] == QLatin1Char('\r'))
+            --length;
+        if (length > 0) {
+            if (!line.isDetached())
+                line = QString();
+            line.resize(0);
+            line.append(text.constData() + begin, length);
+            if (auto refusal = placement.ScheduleTask(index, lineNumber, line, ReadTaskLine(line)))
+                return refusal;
+            ++index;
+        }
+        if (feed < 0)
+            break;
+        begin = feed + 1;
     }
     placement.writePreviousItemDate();
 
     state = std::move(next);
     schedule = std::move(built);
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Refusal> ScheduleBuilder::build(
+    ScheduleState &state, const ScheduleRequest &request, const QDate &today, Schedule &schedule)
+{
+    return buildRows(state, request, today, schedule, nullptr);
+}
+
+std::optional<Refusal> ScheduleBuilder::buildEachRow(ScheduleState &state, const ScheduleRequest &request,
+    const QDate &today, Schedule &schedule, const std::function<void(TaskRow &)> &take)
+{
+    return buildRows(state, request, today, schedule, &take);
 }
 
 } // namespace ambrel

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -75,6 +76,11 @@ public:
     // schedule stays on screen.
     static std::optional<Refusal> build(
         ScheduleState &state, const ScheduleRequest &request, const QDate &today, Schedule &schedule);
+    // The same, but each row goes to take as soon as it is laid out, and the schedule keeps none of them:
+    // for a writer that needs every row once, where a long plan's rows would otherwise all be held at once.
+    // On a refusal, take has seen the rows above the refused line.
+    static std::optional<Refusal> buildEachRow(ScheduleState &state, const ScheduleRequest &request,
+        const QDate &today, Schedule &schedule, const std::function<void(TaskRow &)> &take);
 };
 
 } // namespace ambrel

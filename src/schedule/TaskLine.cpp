@@ -97,11 +97,16 @@ double ReadNumber(QStringView text, qsizetype *used)
     bool seenPoint = false;
     bool seenDigit = false;
     bool nonZeroBeforePoint = false;
+    // A whole number of up to fifteen digits, as nearly every count is, is exact in a double as it is.
+    constexpr std::size_t kExactDigits = 15;
+    qint64 whole = 0;
     for (; i < size; ++i) {
         const QChar c = text[i];
         if (isSkipped(c))
             continue;
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            if (digits.size() < kExactDigits)
+                whole = whole * 10 + (c.unicode() - u'0');
             digits += char(c.unicode());
             seenDigit = true;
             nonZeroBeforePoint = nonZeroBeforePoint || (!seenPoint && c != QLatin1Char('0'));
@@ -117,10 +122,14 @@ double ReadNumber(QStringView text, qsizetype *used)
     stopAt(i);
 
     double value = 0;
-    const auto result
-        = std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
-    if (result.ec == std::errc::result_out_of_range)
-        value = nonZeroBeforePoint ? std::numeric_limits<double>::infinity() : 0.0;
+    if (!seenPoint && digits.size() <= kExactDigits) {
+        value = double(whole);
+    } else {
+        const auto result
+            = std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
+        if (result.ec == std::errc::result_out_of_range)
+            value = nonZeroBeforePoint ? std::numeric_limits<double>::infinity() : 0.0;
+    }
     return negative ? -value : value;
 }
 
@@ -240,7 +249,13 @@ std::vector<BracketGroup> TrailingGroups(QStringView line)
 
 bool ReadMark(QStringView inside, TaskMarks &marks)
 {
-    const QString compact = withoutBlanks(inside);
+    // Most groups hold no blanks and are read where they stand, with no copy made.
+    QString compacted;
+    QStringView compact = inside;
+    if (std::any_of(inside.begin(), inside.end(), isMarkBlank)) {
+        compacted = withoutBlanks(inside);
+        compact = compacted;
+    }
     if (compact.compare(QLatin1String("done"), Qt::CaseInsensitive) == 0) {
         marks.progress = 100;
         return true;
@@ -250,21 +265,21 @@ bool ReadMark(QStringView inside, TaskMarks &marks)
         return true;
     }
     if (compact.endsWith(QLatin1Char('%'))) {
-        const std::optional<qint32> percent = smallNumber(QStringView(compact).chopped(1), false);
+        const std::optional<qint32> percent = smallNumber(compact.chopped(1), false);
         if (!percent || *percent > 100)
             return false;
         marks.progress = *percent;
         return true;
     }
     if (compact.startsWith(QLatin1String("wait"), Qt::CaseInsensitive)) {
-        const std::optional<qint32> days = smallNumber(QStringView(compact).mid(4), true);
+        const std::optional<qint32> days = smallNumber(compact.mid(4), true);
         if (!days)
             return false;
         marks.wait = *days;
         return true;
     }
     if (compact.startsWith(QLatin1String("from"), Qt::CaseInsensitive)) {
-        const QStringView date = QStringView(compact).mid(4);
+        const QStringView date = compact.mid(4);
         const bool dateForm = date.size() == 10 && date[4] == QLatin1Char('-') && date[7] == QLatin1Char('-');
         const std::optional<qint32> year = dateForm ? smallNumber(date.left(4), false) : std::nullopt;
         const std::optional<qint32> month = dateForm ? smallNumber(date.mid(5, 2), false) : std::nullopt;

@@ -101,14 +101,20 @@ QDate WorkingCalendar::addWorkingWeekdays(const QDate &date, qint64 n) const
     // Every run of seven days holds the same number of working days, wherever it begins;
     // keep at least one working day to walk so the result lands on one.
     const qint64 weeks = (remaining - 1) / m_workingPerWeek;
-    QDate day = date.addDays(step * 7 * weeks);
+    const QDate day = date.addDays(step * 7 * weeks);
     remaining -= weeks * m_workingPerWeek;
-    while (remaining > 0 && day.isValid()) {
-        day = day.addDays(step);
-        if (day.isValid() && isWorkingWeekday(day.toJulianDay()))
+    if (remaining == 0 || !day.isValid())
+        return day;
+    // Walked in Julian days, which every task takes a few of; a step beyond the dates Qt holds ends it.
+    qint64 julianDay = day.toJulianDay();
+    while (remaining > 0) {
+        julianDay += step;
+        if (!QDate::fromJulianDay(julianDay).isValid())
+            return {};
+        if (isWorkingWeekday(julianDay))
             --remaining;
     }
-    return day;
+    return QDate::fromJulianDay(julianDay);
 }
 
 QDate WorkingCalendar::addAroundDaysOff(const QDate &date, qint64 n) const
@@ -162,12 +168,9 @@ qint64 WorkingCalendar::workingRunLength(const QDate &from, qint64 limit) const
     }
     // A week with a day off ends every run within seven days.
     qint64 length = 1;
-    QDate day = from;
-    while (length < limit) {
-        day = day.addDays(1);
-        if (!IsWorkingDay(day))
+    for (qint64 julianDay = from.toJulianDay() + 1; length < limit; ++julianDay, ++length) {
+        if (!QDate::fromJulianDay(julianDay).isValid() || !isWorkingWeekday(julianDay) || isDayOff(julianDay))
             break;
-        ++length;
     }
     return length;
 }

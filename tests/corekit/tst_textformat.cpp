@@ -72,6 +72,9 @@ void TestTextFormat::dayCount()
     QFETCH(double, count);
     QFETCH(QString, text);
     QCOMPARE(formatDayCount(count, QLocale(locale)), text);
+    QByteArray bytes;
+    appendDayCount(bytes, count);
+    QCOMPARE(bytes, formatDayCount(count, QLocale::c()).toUtf8());
 }
 
 void TestTextFormat::fixedForms_data()
@@ -104,6 +107,9 @@ void TestTextFormat::fixedForms()
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QCOMPARE(formatIsoDate(date), iso);
     QCOMPARE(formatExportDate(date), exported);
+    QByteArray bytes;
+    appendIsoDate(bytes, date);
+    QCOMPARE(bytes, iso.toUtf8());
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 

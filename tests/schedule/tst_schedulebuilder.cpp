@@ -33,10 +33,36 @@ struct Built {
     Schedule schedule;
 };
 
+// The same build made row by row must hand over exactly the rows the schedule keeps, and keep none.
+void compareRowByRow(ScheduleState state, const ScheduleRequest &r, const Built &built)
+{
+    Schedule schedule;
+    std::vector<TaskRow> taken;
+    const auto refusal = ScheduleBuilder::buildEachRow(
+        state, r, Clock::today(), schedule, [&](TaskRow &row) { taken.push_back(row); });
+    QCOMPARE(refusal.has_value(), built.refusal.has_value());
+    if (refusal)
+        return;
+    QVERIFY(schedule.tasks.empty());
+    QCOMPARE(taken.size(), built.schedule.tasks.size());
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        const TaskRow &row = taken[i];
+        const TaskRow &kept = built.schedule.tasks[i];
+        QCOMPARE(row.name, kept.name);
+        QCOMPARE(row.startDate, kept.startDate);
+        QCOMPARE(row.endDate, kept.endDate);
+        QCOMPARE(row.hint, kept.hint);
+        QCOMPARE(row.overlap ? row.overlap->name : QString(), kept.overlap ? kept.overlap->name : QString());
+        QCOMPARE(row.afterRows, kept.afterRows);
+    }
+}
+
 Built build(ScheduleState &state, const ScheduleRequest &r)
 {
+    const ScheduleState before = state;
     Built built;
     built.refusal = ScheduleBuilder::build(state, r, Clock::today(), built.schedule);
+    compareRowByRow(before, r, built);
     return built;
 }
 
