@@ -26,8 +26,8 @@ QString missingFileMessage(const QString &fileName);
 // One line of workingweek.txt as a 16-bit flag; a line that is no number, or a number beyond 16 bits, is 0.
 qint16 readWorkingWeekLine(const QString &line);
 
-// Each load returns the message to show when a file it needs is missing or cannot be read, without a title
-// (the windows show it as an "Error"); it then stops where it is.
+// Each load returns the message to show when a file it needs is missing or cannot be read (the window that
+// shows it gives the title); it then stops where it is.
 
 // Reads workingweek.txt into lstWorkingWeek (its lines) and WorkingWeek (indices 1 to 7).
 // Days beyond a short file keep 0. When the file is missing, WorkingWeek is left as it was.
