@@ -55,15 +55,12 @@ std::optional<Refusal> Project::refusalOfBuild(const QString &taskText, const QD
 std::optional<Refusal> Project::rebuild(const QDate &today)
 {
     Schedule built;
-    if (auto refusal = ScheduleBuilder::build(m_state, request(), today, built)) {
-        emit buildRefused(*refusal);
-        return refusal;
+    std::optional<Refusal> refusal = ScheduleBuilder::build(m_state, request(), today, built);
+    if (!refusal) {
+        for (TaskRow &task : built.tasks)
+            task.progress = taskProgress(task, today);
     }
-    m_builtFrom = { m_taskText, m_name, m_startOnPickedDate, m_state.PickedStartDate, m_waitForParallel };
-    for (TaskRow &task : built.tasks)
-        task.progress = taskProgress(task, today);
-    replaceSchedule(std::move(built));
-    return std::nullopt;
+    return settleBuild(std::move(refusal), std::move(built));
 }
 
 std::optional<Refusal> Project::rebuildEachRow(
@@ -74,7 +71,13 @@ std::optional<Refusal> Project::rebuildEachRow(
         task.progress = taskProgress(task, today);
         take(task);
     };
-    if (auto refusal = ScheduleBuilder::buildEachRow(m_state, request(), today, built, progressed)) {
+    return settleBuild(
+        ScheduleBuilder::buildEachRow(m_state, request(), today, built, progressed), std::move(built));
+}
+
+std::optional<Refusal> Project::settleBuild(std::optional<Refusal> refusal, Schedule built)
+{
+    if (refusal) {
         emit buildRefused(*refusal);
         return refusal;
     }

@@ -109,6 +109,8 @@ private:
         emit edited();
     }
     ScheduleRequest request() const;
+    // What every build ends with: a refusal is told, a schedule takes the place of the shown one.
+    std::optional<Refusal> settleBuild(std::optional<Refusal> refusal, Schedule built);
     void replaceSchedule(Schedule schedule);
 
     QString m_taskText;
