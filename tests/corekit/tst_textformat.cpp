@@ -87,6 +87,9 @@ void TestTextFormat::fixedForms_data()
                                  << "06/03/2024";
     QTest::newRow("year 1") << QDate(1, 1, 1) << "0001-01-01"
                             << "01/01/0001";
+    // January and February count with the year before in the civil-date arithmetic.
+    QTest::newRow("leap day") << QDate(2024, 2, 29) << "2024-02-29"
+                              << "02/29/2024";
     QTest::newRow("no date") << QDate() << ""
                              << "";
     // Outside the years 1 to 9999 the fixed four digits would not hold the year: Qt writes those.

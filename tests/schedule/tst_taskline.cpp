@@ -127,6 +127,8 @@ void TestTaskLine::readNumber_data()
     QTest::newRow("octal stops at 8") << "&O78" << 7.0;
     QTest::newRow("unknown prefix") << "&X12" << 0.0;
     QTest::newRow("exponent not read") << "1E3" << 1.0;
+    QTest::newRow("fifteen digits") << "987654321098765" << 987654321098765.0;
+    QTest::newRow("sixteen digits") << "9876543210987654" << 9876543210987654.0;
     QTest::newRow("many zeros") << QString(400, QLatin1Char('0')) + QLatin1Char('7') << 7.0;
     QTest::newRow("tiny fraction") << QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QLatin1Char('1')
                                    << 0.0;
