@@ -9,6 +9,7 @@
 #include "app/MessageBox.h"
 #include "app/PlanActions.h"
 #include "app/PlanOptions.h"
+#include "app/TaskBoxText.h"
 #include "app/TaskListModel.h"
 #include "app/TaskListPanel.h"
 #include "app/TimelinePane.h"
@@ -59,8 +60,10 @@ Form1::Form1(QWidget *parent)
     LinkLabel::attach(m_ui.Label15, [this] { Label15_Click(); });
     LinkLabel::attach(m_ui.lblSetWorkingDays, [this] { lblSetWorkingDays_Click(); });
     const auto rebuild = [this] { cmdToList_Click(); };
-    m_plan = new PlanActions(*m_document, m_ui, m_tasks, this, [this] { m_taskList->applyColumnWidths(); });
-    m_listActions = new ListActions(*m_document, m_ui.txtTodo, m_ui.ListView1, this, rebuild, this);
+    m_taskBox = new TaskBoxText(m_ui.txtTodo);
+    m_plan = new PlanActions(
+        *m_document, m_ui, m_taskBox, m_tasks, this, [this] { m_taskList->applyColumnWidths(); });
+    m_listActions = new ListActions(*m_document, m_taskBox, m_ui.ListView1, this, rebuild, this);
     m_timeline = new TimelinePane(this, m_body, m_ui.ListView1, m_tasks, m_project);
     m_files = new DocumentActions(*m_document, this);
     m_exports = new ExportActions(*m_document, m_tasks, m_timeline, this, rebuild);
@@ -117,11 +120,11 @@ void Form1::wireControls()
     m_menus.undo->setEnabled(false);
     m_menus.redo->setEnabled(false);
     connect(m_menus.undo, &QAction::triggered, this, [this] {
-        m_ui.txtTodo->undo();
+        m_taskBox->settled()->undo();
         cmdToList_Click();
     });
     connect(m_menus.redo, &QAction::triggered, this, [this] {
-        m_ui.txtTodo->redo();
+        m_taskBox->settled()->redo();
         cmdToList_Click();
     });
 }

@@ -25,6 +25,7 @@ class ListActions;
 class PlanActions;
 class Project;
 class ProjectDocument;
+class TaskBoxText;
 class TaskListModel;
 class TaskListPanel;
 class TimelinePane;
@@ -121,6 +122,7 @@ private:
     Form1Menus m_menus;
     QSet<int> m_keysDownInTaskBox;
     PlanActions *m_plan = nullptr;
+    TaskBoxText *m_taskBox = nullptr;
     DocumentActions *m_files = nullptr;
     ListActions *m_listActions = nullptr;
     TimelinePane *m_timeline = nullptr;

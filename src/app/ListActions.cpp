@@ -2,6 +2,7 @@
 
 #include "app/MessageBox.h"
 #include "app/PostponeDialog.h"
+#include "app/TaskBoxText.h"
 #include "corekit/Clock.h"
 #include "project/Project.h"
 #include "tracking/Postpone.h"
@@ -16,7 +17,7 @@
 
 namespace ambrel {
 
-ListActions::ListActions(ProjectDocument &document, QPlainTextEdit *taskBox, QTreeView *list, QWidget *window,
+ListActions::ListActions(ProjectDocument &document, TaskBoxText *taskBox, QTreeView *list, QWidget *window,
     std::function<void()> rebuild, QObject *parent)
     : QObject(parent)
     , m_document(document)
@@ -52,7 +53,7 @@ void ListActions::act(ProjectDocument::ListAction action, qint64 days)
         MessageBox::show(m_window, text.refusal().text, MessageBox::ooopsTitle(), MessageBox::Exclamation);
         return;
     }
-    replaceText(m_taskBox, *text);
+    replaceText(m_taskBox->settled(), *text);
     m_rebuild();
 }
 
@@ -110,7 +111,7 @@ void ListActions::convertToText()
     // The box keeps a bare line feed per line; the project turns each back into CR LF when it reads the box.
     QString text = project.taskTextFromRows();
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    replaceText(m_taskBox, text);
+    replaceText(m_taskBox->settled(), text);
 }
 
 void ListActions::removeAll()

@@ -15,6 +15,8 @@ class QWidget;
 
 namespace ambrel {
 
+class TaskBoxText;
+
 // The task list's actions, each written into the task text: postpone or advance, remove, mark done, and the
 // list turned back into text. The document works out the new text; this puts it into the task box as one
 // edit of the box's own history, so that undo and redo take list actions and typing alike, and rebuilds.
@@ -24,7 +26,7 @@ class ListActions final : public QObject {
 
 public:
     // rebuild lays the list out from the task box again, as the build button does.
-    ListActions(ProjectDocument &document, QPlainTextEdit *taskBox, QTreeView *list, QWidget *window,
+    ListActions(ProjectDocument &document, TaskBoxText *taskBox, QTreeView *list, QWidget *window,
         std::function<void()> rebuild, QObject *parent = nullptr);
 
     // Moves the selected task and every task after it by days (negative advances), as "[wait N]" on its line.
@@ -56,7 +58,7 @@ private:
     void setEmptied(bool emptied);
 
     ProjectDocument &m_document;
-    QPlainTextEdit *m_taskBox;
+    TaskBoxText *m_taskBox;
     QTreeView *m_list;
     QWidget *m_window;
     std::function<void()> m_rebuild;

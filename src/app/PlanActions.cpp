@@ -1,6 +1,7 @@
 #include "PlanActions.h"
 
 #include "app/MessageBox.h"
+#include "app/TaskBoxText.h"
 #include "corekit/Clock.h"
 #include "corekit/Paths.h"
 #include "project/Project.h"
@@ -17,12 +18,13 @@
 
 namespace ambrel {
 
-PlanActions::PlanActions(ProjectDocument &document, const Form1Controls &ui, const QAbstractItemModel *tasks,
-    QWidget *window, std::function<void()> columnsChanged)
+PlanActions::PlanActions(ProjectDocument &document, const Form1Controls &ui, TaskBoxText *taskBox,
+    const QAbstractItemModel *tasks, QWidget *window, std::function<void()> columnsChanged)
     : QObject(window)
     , m_document(document)
     , m_project(document.project())
     , m_ui(ui)
+    , m_taskBox(taskBox)
     , m_tasks(tasks)
     , m_window(window)
     , m_columnsChanged(std::move(columnsChanged))
@@ -152,15 +154,14 @@ void PlanActions::showContent()
         const QSignalBlocker calendar(m_ui.Calendar2);
         const QSignalBlocker options(m_ui.optDate);
         const QSignalBlocker name(m_ui.txtProjectName);
-        const QSignalBlocker tasks(m_ui.txtTodo);
         const QSignalBlocker week(m_ui.chkExcludeWeekends);
         m_ui.Calendar2->setSelectedDate(date);
         m_calendarDate = m_ui.Calendar2->selectedDate();
         m_ui.optDate->button(m_project.startsOnPickedDate() ? 1 : 0)->setChecked(true);
         m_ui.txtProjectName->setText(m_project.name());
         m_ui.chkExcludeWeekends->setChecked(m_project.workingWeekApplies());
-        m_ui.txtTodo->setPlainText(m_project.taskText());
     }
+    m_taskBox->show(m_project.taskText());
     m_project.setPickedStartDate(date);
     SetProjectStartDate();
     rebuild();

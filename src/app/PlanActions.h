@@ -14,6 +14,7 @@ class QWidget;
 namespace ambrel {
 
 class Project;
+class TaskBoxText;
 class ProjectDocument;
 
 // The plan's inputs and its build: each edit of the task box, the name, the start options, the calendar and
@@ -26,8 +27,9 @@ class PlanActions final : public QObject {
 public:
     // tasks is the task list, whose columns may come or go with a build; columnsChanged is then called.
     // window parents the messages and the settings windows.
-    PlanActions(ProjectDocument &document, const Form1Controls &ui, const QAbstractItemModel *tasks,
-        QWidget *window, std::function<void()> columnsChanged);
+    // taskBox shows an opened project's task text in ui.txtTodo.
+    PlanActions(ProjectDocument &document, const Form1Controls &ui, TaskBoxText *taskBox,
+        const QAbstractItemModel *tasks, QWidget *window, std::function<void()> columnsChanged);
 
     // Start-up: a fresh run on today, with the settings read from the person's settings folder; each file's
     // trouble is told.
@@ -58,6 +60,7 @@ private:
     ProjectDocument &m_document;
     Project &m_project;
     Form1Controls m_ui;
+    TaskBoxText *m_taskBox;
     const QAbstractItemModel *m_tasks;
     QWidget *m_window;
     std::function<void()> m_columnsChanged;

@@ -89,6 +89,7 @@ private slots:
     void saveAndOpenGiveTheSameBytes();
     void openShowsTheFile();
     void openRefusesWhatIsNoProject();
+    void longTextKeepsWhatIsTypedAtOnce();
     void pastStartDateOpensAndBuilds_data();
     void pastStartDateOpensAndBuilds();
     void failedSaveKeepsTheWorkUnsaved();
@@ -195,6 +196,31 @@ void tst_Form1Files::openRefusesWhatIsNoProject()
     QCOMPARE(child<QPlainTextEdit>(*window, "txtTodo")->toPlainText(), QStringLiteral("Kept + 2"));
     QCOMPARE(window->taskModel()->rowCount(), 1);
     QVERIFY(window->currentFile().isEmpty());
+}
+
+// A long task text reaches the box after the list shows; a key pressed before then lands in the whole text,
+// and a project opened meanwhile is the one that stays.
+void tst_Form1Files::longTextKeepsWhatIsTypedAtOnce()
+{
+    QByteArray lines;
+    for (int i = 0; lines.size() < 300'000; ++i)
+        lines += "Task " + QByteArray::number(i) + " + 1\n";
+    lines.chop(1);
+    writeFile(path("long.ambrel"), "Ambrel project 1\nName: Long\n\n" + lines);
+    writeFile(path("short.ambrel"), "Ambrel project 1\nName: Short\n\nShort + 2");
+    const auto window = openForm1();
+    auto *box = child<QPlainTextEdit>(*window, "txtTodo");
+
+    QVERIFY(window->openProjectFile(path("long.ambrel")));
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(box, QStringLiteral("Z"));
+    QCOMPARE(box->toPlainText(), QString::fromLatin1(lines) + u'Z');
+    QCOMPARE(window->project().taskText(), box->toPlainText());
+
+    QVERIFY(window->openProjectFile(path("long.ambrel")));
+    QVERIFY(window->openProjectFile(path("short.ambrel")));
+    QTest::qWait(500);
+    QCOMPARE(box->toPlainText(), QStringLiteral("Short + 2"));
 }
 
 void tst_Form1Files::pastStartDateOpensAndBuilds_data()
