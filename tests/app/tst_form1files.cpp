@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTextDocument>
 #include <QtTest>
 
 #include <algorithm>
@@ -211,11 +212,14 @@ void tst_Form1Files::longTextKeepsWhatIsTypedAtOnce()
     const auto window = openForm1();
     auto *box = child<QPlainTextEdit>(*window, "txtTodo");
 
+    QVERIFY(window->openProjectFile(path("short.ambrel")));
     QVERIFY(window->openProjectFile(path("long.ambrel")));
+    QVERIFY(box->toPlainText().isEmpty()); // rather than the other project's text
     QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(box, QStringLiteral("Z"));
     QCOMPARE(box->toPlainText(), QString::fromLatin1(lines) + u'Z');
     QCOMPARE(window->project().taskText(), box->toPlainText());
+    QCOMPARE(box->document()->defaultFont(), box->font());
 
     QVERIFY(window->openProjectFile(path("long.ambrel")));
     QVERIFY(window->openProjectFile(path("short.ambrel")));
