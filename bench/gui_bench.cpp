@@ -2,6 +2,7 @@
 // models' resets and the list's relayout, and the timeline's fresh data and repaint when it shows. Runs
 // offscreen.
 #include "app/Form1.h"
+#include "app/MemoryReuse.h"
 #include "app/MessageBox.h"
 #include "app/TaskListModel.h"
 #include "app/TimelineView.h"
@@ -231,6 +232,7 @@ BENCHMARK(BM_RebuildThroughWindowWithTimeline)->Arg(1000)->Arg(10000)->Unit(benc
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    keepFreedMemoryForRebuilds(); // as the planner does
     QApplication app(argc, argv);
     // Showing the timeline remembers the choice; the benchmark keeps it out of the user's own folder.
     QStandardPaths::setTestModeEnabled(true);

@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/MemoryReuse.h"
 #include "corekit/AtomicFile.h"
 #include "corekit/Paths.h"
 
@@ -47,6 +48,7 @@ void installTranslations(QApplication &app)
 int main(int argc, char *argv[])
 {
     ambrel::ignoreFileSizeSignal();
+    ambrel::keepFreedMemoryForRebuilds();
     QApplication app(argc, argv);
     // No organisation name: it would move the person's folders away from ~/.config/Ambrel.
     QApplication::setApplicationName(QStringLiteral("Ambrel"));
