@@ -54,13 +54,17 @@ std::optional<Refusal> Project::refusalOfBuild(const QString &taskText, const QD
 
 std::optional<Refusal> Project::rebuild(const QDate &today)
 {
-    Schedule built;
-    std::optional<Refusal> refusal = ScheduleBuilder::build(m_state, request(), today, built);
+    // Only the rows from the first changed line are laid out again; the kept ones were built on the same
+    // today, so their progress stands.
+    Schedule tail;
+    qsizetype from = 0;
+    std::optional<Refusal> refusal
+        = ScheduleBuilder::resume(m_state, request(), today, m_schedule.tasks, m_trail, tail, from);
     if (!refusal) {
-        for (TaskRow &task : built.tasks)
+        for (TaskRow &task : tail.tasks)
             task.progress = taskProgress(task, today);
     }
-    return settleBuild(std::move(refusal), std::move(built));
+    return settleBuild(std::move(refusal), std::move(tail), from);
 }
 
 std::optional<Refusal> Project::rebuildEachRow(
@@ -71,30 +75,41 @@ std::optional<Refusal> Project::rebuildEachRow(
         task.progress = taskProgress(task, today);
         take(task);
     };
-    return settleBuild(
-        ScheduleBuilder::buildEachRow(m_state, request(), today, built, progressed), std::move(built));
+    std::optional<Refusal> refusal = ScheduleBuilder::buildEachRow(m_state, request(), today, built, progressed);
+    if (!refusal)
+        m_trail = {};
+    return settleBuild(std::move(refusal), std::move(built), 0);
 }
 
-std::optional<Refusal> Project::settleBuild(std::optional<Refusal> refusal, Schedule built)
+std::optional<Refusal> Project::settleBuild(std::optional<Refusal> refusal, Schedule built, qsizetype from)
 {
     if (refusal) {
         emit buildRefused(*refusal);
         return refusal;
     }
     m_builtFrom = { m_taskText, m_name, m_startOnPickedDate, m_state.PickedStartDate, m_waitForParallel };
-    replaceSchedule(std::move(built));
+    replaceSchedule(std::move(built), from);
     return std::nullopt;
 }
 
-void Project::replaceSchedule(Schedule schedule)
+void Project::replaceSchedule(Schedule schedule, qsizetype from)
 {
+    // The models read the rows, so they hear of the change before any row moves.
     emit aboutToReset();
+    if (from > 0) {
+        std::vector<TaskRow> &kept = m_schedule.tasks;
+        kept.erase(kept.begin() + from, kept.end());
+        kept.insert(kept.end(), std::make_move_iterator(schedule.tasks.begin()),
+            std::make_move_iterator(schedule.tasks.end()));
+        schedule.tasks = std::move(kept);
+    }
     m_schedule = std::move(schedule);
     emit scheduleReset();
 }
 
 void Project::removeAll(const QDate &today)
 {
+    m_trail = {};
     Schedule empty = m_schedule;
     empty.tasks.clear();
     replaceSchedule(std::move(empty));

@@ -63,7 +63,8 @@ public:
 
     // Works out the project's first day into the carried dates.
     void SetProjectStartDate(const QDate &today);
-    // Builds the schedule afresh from the inputs. A refusal changes nothing and is also told through
+    // Builds the schedule from the inputs, laying out again only the rows from the first line changed since
+    // the last build when nothing else changed; the result is that of a build afresh. A refusal changes nothing and is also told through
     // buildRefused. Refusals from the project say what went wrong; the face that shows them gives the title.
     std::optional<Refusal> rebuild(const QDate &today);
     // The same, but each row, its progress worked out, goes to take as it is laid out, and the schedule
@@ -110,8 +111,9 @@ private:
     }
     ScheduleRequest request() const;
     // What every build ends with: a refusal is told, a schedule takes the place of the shown one.
-    std::optional<Refusal> settleBuild(std::optional<Refusal> refusal, Schedule built);
-    void replaceSchedule(Schedule schedule);
+    // The rows of built take the place of the shown ones from row from on.
+    std::optional<Refusal> settleBuild(std::optional<Refusal> refusal, Schedule built, qsizetype from);
+    void replaceSchedule(Schedule schedule, qsizetype from = 0);
 
     QString m_taskText;
     QString m_name = QStringLiteral("My Project");
@@ -123,6 +125,8 @@ private:
     Settings m_settings;
     ScheduleState m_state;
     Schedule m_schedule;
+    // What the build of m_schedule leaves for the next one to go on from; empty when it left none.
+    ScheduleTrail m_trail;
     // The inputs of the last build, to tell whether the list still shows what was typed.
     struct BuiltFrom {
         QString taskText;

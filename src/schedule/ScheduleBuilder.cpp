@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <span>
 
 namespace ambrel {
 
@@ -44,22 +46,26 @@ bool mayNameTasksAbove(const QString &text)
 
 class Placement {
 public:
-    // Rows go into schedule, or to take when it is given.
+    // Rows go into schedule, or to take when it is given. A trail, when given, is filled on leaveTrail.
     Placement(ScheduleState &state, const ScheduleRequest &request, Schedule &schedule,
-        const std::function<void(TaskRow &)> *take)
+        const std::function<void(TaskRow &)> *take, bool keepsTrail)
         : m_state(state)
         , m_request(request)
         , m_schedule(schedule)
         , m_take(take)
         , m_keepsTakenNames(take && mayNameTasksAbove(request.todoText))
+        , m_keepsTrail(keepsTrail)
     {
     }
 
+    // Takes up the layout after rows kept from the build that left trail, as if it had just placed them.
+    void goOnAfter(std::span<const TaskRow> kept, const ScheduleTrail &trail);
     std::optional<Refusal> ScheduleTask(
         qsizetype index, int lineNumber, const QString &line, const TaskLine &task);
     // Writing txtPreviousItemDate once at the end of a build, rather than formatting a date per task,
     // keeps a long project quick; the rule reads only whether it holds anything.
     void writePreviousItemDate();
+    void leaveTrail(ScheduleTrail &trail);
 
 private:
     // The start of the next sequential task, which may wait for the whole group above it.
@@ -70,6 +76,10 @@ private:
     void noteOverlap(TaskRow &row, bool parallel, bool placedOnPurpose);
     // Keeps what later lines need of the row: where its group ends and where a task after it starts.
     void remember(const TaskRow &row, bool parallel);
+    // Follows the latest end among the tasks placed so far with the row placed next.
+    void noteEnd(const TaskRow &row);
+    // Follows the day after the current group with the next start of the row placed next.
+    void noteNext(const QDate &next, bool parallel);
     // The name of a row placed before.
     const QString &placedName(qsizetype row) const;
 
@@ -81,6 +91,10 @@ private:
     // stand keeps them.
     bool m_keepsTakenNames;
     std::vector<QString> m_takenNames;
+    bool m_keepsTrail;
+    // The rows of an earlier build that this one goes on after; the rows it places come after them.
+    std::span<const TaskRow> m_kept;
+    // Each task's events begin from fields set afresh, so nothing in them carries over to the next task.
     CalendarEventFields m_fields;
     QDate m_lastSequentialStart;
     qsizetype m_eventCount = 0;
@@ -92,6 +106,7 @@ private:
     // Each placed task's next start, and the nearest task of each name, for "[after]". The names are
     // indexed only once a line asks for one, so that a plan without "[after]" never pays for them.
     std::vector<QDate> m_nextStarts;
+    std::vector<bool> m_parallel; // kept only for a trail
     QHash<QString, qsizetype> m_byName;
     bool m_namesIndexed = false;
 };
@@ -137,6 +152,11 @@ void Placement::noteOverlap(TaskRow &row, bool parallel, bool placedOnPurpose)
     // plain sequential one is meant to follow.
     if (!parallel && !placedOnPurpose && m_latestEndRow >= 0 && row.startDate <= m_latestEnd)
         row.overlap = TaskOverlap { m_latestEndName, m_latestEnd };
+    noteEnd(row);
+}
+
+void Placement::noteEnd(const TaskRow &row)
+{
     // A milestone takes no days, so nothing after it starts before it ends.
     if (!row.marks.milestone && (m_latestEndRow < 0 || row.endDate >= m_latestEnd)) {
         m_latestEnd = row.endDate;
@@ -147,16 +167,47 @@ void Placement::noteOverlap(TaskRow &row, bool parallel, bool placedOnPurpose)
 
 const QString &Placement::placedName(qsizetype row) const
 {
-    return m_take ? m_takenNames[size_t(row)] : m_schedule.tasks[size_t(row)].name;
+    const auto kept = qsizetype(m_kept.size());
+    if (row < kept)
+        return m_kept[size_t(row)].name;
+    return m_take ? m_takenNames[size_t(row)] : m_schedule.tasks[size_t(row - kept)].name;
+}
+
+void Placement::noteNext(const QDate &next, bool parallel)
+{
+    m_groupNext = parallel && m_groupNext.isValid() ? std::max(m_groupNext, next) : next;
+    m_nextStarts.push_back(next);
+    if (m_keepsTrail)
+        m_parallel.push_back(parallel);
 }
 
 void Placement::remember(const TaskRow &row, bool parallel)
 {
-    const QDate next = m_state.NextTaskStart;
-    m_groupNext = parallel && m_groupNext.isValid() ? std::max(m_groupNext, next) : next;
-    m_nextStarts.push_back(next);
+    noteNext(m_state.NextTaskStart, parallel);
     if (m_namesIndexed)
         m_byName.insert(nameKey(row.name), qsizetype(m_nextStarts.size() - 1));
+}
+
+void Placement::goOnAfter(std::span<const TaskRow> kept, const ScheduleTrail &trail)
+{
+    m_kept = kept;
+    m_nextStarts.reserve(kept.size());
+    m_parallel.reserve(kept.size());
+    for (size_t row = 0; row < kept.size(); ++row) {
+        const TaskRow &task = kept[row];
+        const bool parallel = trail.parallel[row];
+        if (!parallel)
+            m_lastSequentialStart = task.startDate;
+        m_eventCount += qsizetype(task.events.size());
+        noteEnd(task);
+        noteNext(trail.nextStarts[row], parallel);
+    }
+    if (kept.empty())
+        return;
+    m_state.TaskStart = kept.back().startDate;
+    m_state.TaskEnd = kept.back().endDate;
+    m_state.PreviousTaskStart = m_state.TaskStart;
+    m_state.NextTaskStart = m_nextStarts.back();
 }
 
 std::optional<Refusal> Placement::ScheduleTask(
@@ -251,6 +302,12 @@ void Placement::writePreviousItemDate()
         m_state.txtPreviousItemDate = formatShortDate(m_lastSequentialStart);
 }
 
+void Placement::leaveTrail(ScheduleTrail &trail)
+{
+    trail.nextStarts = std::move(m_nextStarts);
+    trail.parallel = std::move(m_parallel);
+}
+
 } // namespace
 
 qsizetype Schedule::eventCount() const
@@ -306,8 +363,17 @@ void ScheduleBuilder::SetProjectStartDate(ScheduleState &state, bool startOnPick
 
 namespace {
 
+// Where a build takes up the layout: after the rows kept from an earlier one, at the text's offset at,
+// below linesAbove lines.
+struct ResumePoint {
+    std::span<const TaskRow> kept;
+    qsizetype at = 0;
+    int linesAbove = 0;
+};
+
 std::optional<Refusal> buildRows(ScheduleState &state, const ScheduleRequest &request, const QDate &today,
-    Schedule &schedule, const std::function<void(TaskRow &)> *take)
+    Schedule &schedule, const std::function<void(TaskRow &)> *take, ScheduleTrail *trail = nullptr,
+    const ResumePoint &resumePoint = {})
 {
     if (request.startOnPickedDate && !request.startIsSaved && state.PickedStartDate < today) {
         return Refusal { QStringLiteral("Your project is set to start on a past date. Please fix this.") };
@@ -332,12 +398,14 @@ std::optional<Refusal> buildRows(ScheduleState &state, const ScheduleRequest &re
     // share of the buffer leaves it to that row, and the next line takes a buffer of its own.
     const QString &text = request.todoText;
     if (!take)
-        built.tasks.reserve(size_t(text.count(QLatin1Char('\n')) + 1));
-    Placement placement(next, request, built, take);
+        built.tasks.reserve(size_t(QStringView(text).sliced(resumePoint.at).count(QLatin1Char('\n')) + 1));
+    Placement placement(next, request, built, take, trail != nullptr);
+    if (trail)
+        placement.goOnAfter(resumePoint.kept, *trail);
     QString line;
-    qsizetype index = 0;
-    int lineNumber = 0;
-    for (qsizetype begin = 0;;) {
+    auto index = qsizetype(resumePoint.kept.size());
+    int lineNumber = resumePoint.linesAbove;
+    for (qsizetype begin = resumePoint.at;;) {
         const qsizetype feed = text.indexOf(QLatin1Char('\n'), begin);
         const qsizetype end = feed < 0 ? text.size() : feed;
         ++lineNumber;
@@ -359,9 +427,51 @@ std::optional<Refusal> buildRows(ScheduleState &state, const ScheduleRequest &re
     }
     placement.writePreviousItemDate();
 
+    if (trail) {
+        trail->holds = true;
+        trail->request = request;
+        trail->today = today;
+        trail->pickedStartDate = state.PickedStartDate;
+        trail->hadPreviousItem = !state.txtPreviousItemDate.isEmpty();
+        placement.leaveTrail(*trail);
+    }
     state = std::move(next);
     schedule = std::move(built);
     return std::nullopt;
+}
+
+// Whether a build now would read what the build that left trail read, the task text aside. Of the state it
+// reads only the picked date and whether txtPreviousItemDate holds anything: the task dates are set before
+// they are read, and the text of txtPreviousItemDate is only written.
+bool readsAsBefore(const ScheduleTrail &trail, qsizetype rowCount, const ScheduleState &state,
+    const ScheduleRequest &request, const QDate &today)
+{
+    const ScheduleRequest &before = trail.request;
+    return trail.holds && qsizetype(trail.nextStarts.size()) == rowCount
+        && qsizetype(trail.parallel.size()) == rowCount && today == trail.today
+        && state.PickedStartDate == trail.pickedStartDate
+        && state.txtPreviousItemDate.isEmpty() != trail.hadPreviousItem
+        && request.projectName == before.projectName && request.startOnPickedDate == before.startOnPickedDate
+        && request.calendar == before.calendar && request.startsAt == before.startsAt
+        && request.endsAt == before.endsAt && request.startIsSaved == before.startIsSaved
+        && request.waitForParallel == before.waitForParallel;
+}
+
+// The offset of the line of text where it first differs from before: every line above it is the same, at
+// the same number. The line itself may still read the same (a line that lost only the CR of its CR LF).
+qsizetype firstChangedLine(const QString &before, const QString &text)
+{
+    const qsizetype length = std::min(before.size(), text.size());
+    const QChar *a = before.constData();
+    const QChar *b = text.constData();
+    // Whole blocks first: the common part of a long plan is compared at memory speed.
+    constexpr qsizetype block = 4096;
+    qsizetype same = 0;
+    while (same + block <= length && std::memcmp(a + same, b + same, block * sizeof(QChar)) == 0)
+        same += block;
+    while (same < length && a[same] == b[same])
+        ++same;
+    return same == 0 ? 0 : text.lastIndexOf(QLatin1Char('\n'), same - 1) + 1;
 }
 
 } // namespace
@@ -370,6 +480,23 @@ std::optional<Refusal> ScheduleBuilder::build(
     ScheduleState &state, const ScheduleRequest &request, const QDate &today, Schedule &schedule)
 {
     return buildRows(state, request, today, schedule, nullptr);
+}
+
+std::optional<Refusal> ScheduleBuilder::resume(ScheduleState &state, const ScheduleRequest &request,
+    const QDate &today, const std::vector<TaskRow> &rows, ScheduleTrail &trail, Schedule &tail, qsizetype &from)
+{
+    ResumePoint point;
+    if (readsAsBefore(trail, qsizetype(rows.size()), state, request, today)) {
+        point.at = firstChangedLine(trail.request.todoText, request.todoText);
+        point.linesAbove = int(QStringView(request.todoText).first(point.at).count(QLatin1Char('\n')));
+        const auto changed = std::lower_bound(rows.begin(), rows.end(), point.linesAbove + 1,
+            [](const TaskRow &row, int lineNumber) { return row.lineNumber < lineNumber; });
+        point.kept = std::span<const TaskRow>(rows.begin(), changed);
+    }
+    std::optional<Refusal> refusal = buildRows(state, request, today, tail, nullptr, &trail, point);
+    if (!refusal)
+        from = qsizetype(point.kept.size());
+    return refusal;
 }
 
 std::optional<Refusal> ScheduleBuilder::buildEachRow(ScheduleState &state, const ScheduleRequest &request,

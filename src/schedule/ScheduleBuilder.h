@@ -54,6 +54,19 @@ struct Schedule {
     qsizetype eventCount() const;
 };
 
+// What a build leaves for the next one to go on from: what it read besides the task text, and for each row
+// what the row itself does not show, so that a later build can take up the layout after any row without
+// walking the calendar again. Only ScheduleBuilder reads and writes its parts.
+struct ScheduleTrail {
+    bool holds = false; // whether a build left it; emptied when the rows it belongs to are replaced otherwise
+    ScheduleRequest request;
+    QDate today;
+    QDate pickedStartDate;
+    bool hadPreviousItem = false; // whether the state's txtPreviousItemDate held anything
+    std::vector<QDate> nextStarts; // where a sequential task right after each row starts
+    std::vector<bool> parallel; // whether each row was placed beside the one above it
+};
+
 // The task text's lines as the grammar counts them: split at line breaks, empty lines left out. When
 // lineNumbers is given it receives each line's 1-based position in the text, empty lines counted.
 QStringList TaskTextLines(const QString &todoText, std::vector<int> *lineNumbers = nullptr);
@@ -76,6 +89,13 @@ public:
     // schedule stays on screen.
     static std::optional<Refusal> build(
         ScheduleState &state, const ScheduleRequest &request, const QDate &today, Schedule &schedule);
+    // The same, but the rows of the build that left trail (rows, as it made them) are kept above the first
+    // line changed since, when nothing else the build reads has changed, and only the rest are laid out
+    // again. On success tail holds the rows from row from on, to take the place of the rows from there, and state
+    // and trail are updated; the result is the one build would give. On a refusal nothing changes.
+    static std::optional<Refusal> resume(ScheduleState &state, const ScheduleRequest &request,
+        const QDate &today, const std::vector<TaskRow> &rows, ScheduleTrail &trail, Schedule &tail,
+        qsizetype &from);
     // The same, but each row goes to take as soon as it is laid out, and the schedule keeps none of them:
     // for a writer that needs every row once, where a long plan's rows would otherwise all be held at once.
     // On a refusal, take has seen the rows above the refused line.

@@ -48,6 +48,15 @@ WorkingCalendar::WorkingCalendar(
         m_daysOff = std::make_shared<const std::vector<qint64>>(std::move(days));
 }
 
+bool WorkingCalendar::operator==(const WorkingCalendar &other) const
+{
+    // Both parts are kept in one form (days off sorted, without repeats, null when none), so equal parts
+    // are the same calendar.
+    const bool sameDaysOff = m_daysOff == other.m_daysOff
+        || (m_daysOff && other.m_daysOff && *m_daysOff == *other.m_daysOff);
+    return m_working == other.m_working && m_workingPerWeek == other.m_workingPerWeek && sameDaysOff;
+}
+
 bool WorkingCalendar::isWorkingWeekday(qint64 julianDay) const
 {
     return m_working[size_t(mondayBased(julianDay)) + 1];

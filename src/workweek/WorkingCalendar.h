@@ -39,6 +39,9 @@ public:
     bool hasWorkingDay() const { return m_workingPerWeek > 0; }
     bool everyDayCounts() const { return m_workingPerWeek == 7 && !m_daysOff; }
 
+    // Whether both count the same days as working days.
+    bool operator==(const WorkingCalendar &other) const;
+
 private:
     bool isWorkingWeekday(qint64 julianDay) const;
     bool isDayOff(qint64 julianDay) const;

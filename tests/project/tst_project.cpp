@@ -63,6 +63,7 @@ private slots:
     void refusalKeepsTheLastSchedule_data();
     void refusalKeepsTheLastSchedule();
     void removeAllResetsTheStart();
+    void rebuildGoesOnFromTheChangedLine();
     void textFromRowsBuildsTheSameSchedule();
     void icsUidsFollowTheId_data();
     void icsUidsFollowTheId();
@@ -144,6 +145,41 @@ void TestProject::removeAllResetsTheStart()
     QVERIFY(project.tasks().empty());
     QCOMPARE(project.state().NextTaskStart, QDate(2024, 6, 10));
     QCOMPARE(csvLines(project).size(), 1);
+}
+
+void TestProject::rebuildGoesOnFromTheChangedLine()
+{
+    // Built alike, then one project lays out its last lines again while the other builds afresh.
+    Project resumed;
+    Project afresh;
+    for (Project *project : { &resumed, &afresh }) {
+        fill(*project);
+        QVERIFY(!project->rebuild(kMonday));
+        QVERIFY(!project->rebuild(kMonday));
+        project->setTaskText(QStringLiteral("Plan + 2\nBuild + 5\r\nTest + 3 [after plan]\nShip"));
+    }
+    QString lastShownOnReset;
+    connect(&resumed, &Project::aboutToReset, this, [&] { lastShownOnReset = resumed.tasks().back().name; });
+    QVERIFY(!resumed.rebuild(kMonday));
+    QCOMPARE(lastShownOnReset, QStringLiteral("Call "));
+
+    std::vector<TaskRow> rows;
+    QVERIFY(!afresh.rebuildEachRow(kMonday, [&](const TaskRow &row) { rows.push_back(row); }));
+    QCOMPARE(resumed.tasks().size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const TaskRow &task = resumed.tasks()[i];
+        QCOMPARE(task.name, rows[i].name);
+        QCOMPARE(task.startDate, rows[i].startDate);
+        QCOMPARE(task.endDate, rows[i].endDate);
+        QCOMPARE(task.lineNumber, rows[i].lineNumber);
+        QCOMPARE(task.afterRows, rows[i].afterRows);
+        QCOMPARE(task.events.size(), rows[i].events.size());
+        QVERIFY(task.progress);
+        QCOMPARE(task.progress->status, rows[i].progress->status);
+        QCOMPARE(task.progress->endsIn, rows[i].progress->endsIn);
+    }
+    QCOMPARE(resumed.state().NextTaskStart, afresh.state().NextTaskStart);
+    QCOMPARE(resumed.state().txtPreviousItemDate, afresh.state().txtPreviousItemDate);
 }
 
 void TestProject::textFromRowsBuildsTheSameSchedule()

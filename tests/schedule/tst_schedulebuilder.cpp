@@ -57,12 +57,137 @@ void compareRowByRow(ScheduleState state, const ScheduleRequest &r, const Built 
     }
 }
 
+void compareStates(const ScheduleState &a, const ScheduleState &b)
+{
+    QCOMPARE(a.TaskStart, b.TaskStart);
+    QCOMPARE(a.TaskEnd, b.TaskEnd);
+    QCOMPARE(a.PreviousTaskStart, b.PreviousTaskStart);
+    QCOMPARE(a.NextTaskStart, b.NextTaskStart);
+    QCOMPARE(a.PickedStartDate, b.PickedStartDate);
+    QCOMPARE(a.txtPreviousItemDate, b.txtPreviousItemDate);
+}
+
+void compareRows(const TaskRow &a, const TaskRow &b)
+{
+    QCOMPARE(a.name, b.name);
+    QCOMPARE(a.startDate, b.startDate);
+    QCOMPARE(a.endDate, b.endDate);
+    QCOMPARE(a.dayCount, b.dayCount);
+    QCOMPARE(a.namePart, b.namePart);
+    QVERIFY(a.marks == b.marks);
+    QCOMPARE(a.marksText, b.marksText);
+    QCOMPARE(a.eventText, b.eventText);
+    QCOMPARE(a.events.size(), b.events.size());
+    for (size_t i = 0; i < a.events.size(); ++i) {
+        QCOMPARE(a.events[i].first, b.events[i].first);
+        QCOMPARE(a.events[i].last, b.events[i].last);
+    }
+    QCOMPARE(a.progress.has_value(), b.progress.has_value());
+    QCOMPARE(a.hint, b.hint);
+    QCOMPARE(a.lineNumber, b.lineNumber);
+    QCOMPARE(a.overlap.has_value(), b.overlap.has_value());
+    if (a.overlap) {
+        QCOMPARE(a.overlap->name, b.overlap->name);
+        QCOMPARE(a.overlap->end, b.overlap->end);
+    }
+    QCOMPARE(a.afterRows, b.afterRows);
+}
+
+// A schedule kept between builds as the project keeps it: each build goes on after the rows above the
+// first changed line, and must give what a full build from the same state gives.
+struct Shown {
+    ScheduleState state;
+    ScheduleTrail trail;
+    std::vector<TaskRow> rows;
+    std::optional<Refusal> refusal;
+    qsizetype from = -1;
+
+    void build(const ScheduleRequest &r, const QDate &today = Clock::today())
+    {
+        ScheduleState fullState = state;
+        Schedule full;
+        const std::optional<Refusal> fullRefusal = ScheduleBuilder::build(fullState, r, today, full);
+        const ScheduleState stateBefore = state;
+        const ScheduleTrail trailBefore = trail;
+        Schedule tail;
+        from = -1;
+        refusal = ScheduleBuilder::resume(state, r, today, rows, trail, tail, from);
+        QCOMPARE(refusal ? refusal->text : QString(), fullRefusal ? fullRefusal->text : QString());
+        if (refusal) {
+            compareStates(state, stateBefore);
+            QCOMPARE(trail.nextStarts, trailBefore.nextStarts);
+            QCOMPARE(trail.parallel, trailBefore.parallel);
+            QCOMPARE(trail.request.todoText, trailBefore.request.todoText);
+            QCOMPARE(from, -1);
+            return;
+        }
+        QVERIFY(from >= 0 && from <= qsizetype(rows.size()));
+        rows.erase(rows.begin() + from, rows.end());
+        std::move(tail.tasks.begin(), tail.tasks.end(), std::back_inserter(rows));
+        QCOMPARE(rows.size(), full.tasks.size());
+        for (size_t i = 0; i < rows.size(); ++i) {
+            compareRows(rows[i], full.tasks[i]);
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(QStringLiteral("row %1 of %2").arg(i).arg(r.todoText.left(200))));
+        }
+        compareStates(state, fullState);
+        QCOMPARE(tail.projectName, full.projectName);
+        QCOMPARE(tail.startsAt, full.startsAt);
+        QCOMPARE(tail.endsAt, full.endsAt);
+        QCOMPARE(tail.waitForParallel, full.waitForParallel);
+    }
+};
+
+// The 1-based number of the first line, its line break counted as part of it, where the texts differ.
+int firstDifferentLine(const QString &a, const QString &b)
+{
+    int line = 1;
+    for (qsizetype i = 0; i < a.size() && i < b.size() && a[i] == b[i]; ++i)
+        line += a[i] == QLatin1Char('\n') ? 1 : 0;
+    return line;
+}
+
+// Builds the text edited (its last line changed, a middle one changed, an empty line put in, a line left
+// out) and then resumes to the text itself; only the rows from the edited line on are laid out again.
+void compareResumed(const ScheduleState &before, const ScheduleRequest &r)
+{
+    const QStringList lines = r.todoText.split(QLatin1Char('\n'));
+    const qsizetype middle = lines.size() / 2;
+    qsizetype last = lines.size() - 1;
+    while (last > 0 && lines[last].isEmpty())
+        --last;
+    QList<QStringList> edits(4, lines);
+    edits[0][last] = QStringLiteral("Changed + 2");
+    edits[1][middle] = QStringLiteral("Middle + 3");
+    edits[2].insert(middle, QString());
+    edits[3].removeAt(middle);
+    for (const QStringList &edited : edits) {
+        Shown shown;
+        shown.state = before;
+        ScheduleRequest variant = r;
+        variant.todoText = edited.join(QLatin1Char('\n'));
+        // The second build reads the txtPreviousItemDate the first one wrote, as the real text's does.
+        shown.build(variant);
+        shown.build(variant);
+        const bool variantBuilt = !shown.refusal;
+        std::vector<TaskRow> variantRows = shown.rows;
+        shown.build(r);
+        if (QTest::currentTestFailed() || shown.refusal)
+            return;
+        const int changedLine = firstDifferentLine(variant.todoText, r.todoText);
+        const auto kept = std::count_if(variantRows.begin(), variantRows.end(),
+            [&](const TaskRow &row) { return row.lineNumber < changedLine; });
+        QCOMPARE(shown.from, variantBuilt ? qsizetype(kept) : 0);
+    }
+}
+
 Built build(ScheduleState &state, const ScheduleRequest &r)
 {
     const ScheduleState before = state;
     Built built;
     built.refusal = ScheduleBuilder::build(state, r, Clock::today(), built.schedule);
     compareRowByRow(before, r, built);
+    compareResumed(before, r);
     return built;
 }
 
@@ -127,6 +252,8 @@ private slots:
     void overlapHint_data();
     void overlapHint();
     void hintsOfTheCommandLine();
+    void resumeAfterChanges_data();
+    void resumeAfterChanges();
 };
 
 void TestScheduleBuilder::initTestCase()
@@ -397,6 +524,21 @@ void TestScheduleBuilder::refusalsKeepEverything()
     };
     QCOMPARE(dates(state), dates(stateBefore));
     QCOMPARE(state.txtPreviousItemDate, stateBefore.txtPreviousItemDate);
+
+    // Below kept rows the line is refused alike and nothing changes, so the next build still goes on from them.
+    Shown shown;
+    shown.state.PickedStartDate = state.PickedStartDate;
+    ScheduleRequest below = r;
+    below.todoText = QStringLiteral("Earlier + 3\r\n//Side\r\n");
+    shown.build(below);
+    shown.build(below);
+    const bool earlierRefused = shown.refusal.has_value();
+    below.todoText += text;
+    shown.build(below);
+    QVERIFY(shown.refusal);
+    below.todoText = QStringLiteral("Earlier + 3\r\n//Side\r\nLater + 2");
+    shown.build(below);
+    QCOMPARE(shown.refusal.has_value(), earlierRefused);
 }
 
 void TestScheduleBuilder::garbageInput_data()
@@ -728,6 +870,85 @@ void TestScheduleBuilder::hintsOfTheCommandLine()
     QVERIFY(hints[0].text.startsWith(QStringLiteral("Starts before \"A\" ends (2024-06-07).")));
     QCOMPARE(hints[1].lineNumber, 5);
     QCOMPARE(hints[1].text, lineHint(QStringLiteral("D + x")));
+}
+
+void TestScheduleBuilder::resumeAfterChanges_data()
+{
+    // Built twice before (unless a first build), then once after the change; kept counts the rows that the
+    // last build kept rather than laid out again, -1 when it is refused. Every build is checked against a
+    // full one.
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("kept");
+
+    const QString plan = QStringLiteral("A + 2\nB + 3\nC + 1");
+    const QString edited = QStringLiteral("A + 2\nB + 3\nD + 4");
+    QTest::newRow("last line") << plan << edited << "" << 2;
+    QTest::newRow("empty line put in moves the rows below")
+        << plan << QStringLiteral("A + 2\n\nB + 3\nC + 1") << "" << 1;
+    QTest::newRow("CR LF") << "A + 2\r\nB + 3\r\nC" << "A + 2\r\nB + 3\r\nD" << "" << 2;
+    QTest::newRow("CR LF becomes LF") << "A + 2\r\nB + 3" << "A + 2\nB + 3" << "" << 0;
+    QTest::newRow("CR at the end gets its LF") << "A + 2\nB + 3\r" << "A + 2\nB + 3\r\n" << "" << 1;
+    QTest::newRow("Enter at the end") << plan << plan + "\n" << "" << 2;
+    QTest::newRow("after names a kept row")
+        << plan << QStringLiteral("A + 2\nB + 3\nC + 1 [after a]\nD [after B, c]") << "" << 2;
+    QTest::newRow("waiting for a kept group")
+        << "A + 2\n//B + 5\n//C\nD" << "A + 2\n//B + 5\n//C\nE + 2" << "waiting" << 3;
+    // One event a working day: the kept rows' four events take the project over the limit.
+    QTest::newRow("events of kept rows count")
+        << "A + 3\nB" << "A + 3\nB\nMany + 999997" << "alternate days" << -1;
+    QTest::newRow("days off made again") << plan << edited << "same days off" << 2;
+    QTest::newRow("first build after start-up")
+        << "//A + 2\nB" << "//A + 2\nC" << "first build" << 0;
+    QTest::newRow("working week") << plan << edited << "working week" << 0;
+    QTest::newRow("day off moved") << plan << edited << "day off moved" << 0;
+    QTest::newRow("wait for parallel")
+        << "A + 2\n//B + 5\nC\nD" << "A + 2\n//B + 5\nC\nE" << "wait for parallel" << 0;
+    QTest::newRow("start on the picked date") << plan << edited << "start on picked date" << 0;
+    QTest::newRow("picked date") << plan << edited << "picked date" << 0;
+    QTest::newRow("today") << plan << edited << "today" << 0;
+}
+
+void TestScheduleBuilder::resumeAfterChanges()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, change);
+    QFETCH(int, kept);
+
+    const auto calendar = [](int dayOff) {
+        return WorkingCalendar(weekFromText("1111100"), true, { kMonday.addDays(dayOff) });
+    };
+    Shown shown;
+    shown.state.PickedStartDate = kMonday.addDays(7);
+    ScheduleRequest r = request(before);
+    r.calendar = change == "alternate days" ? WorkingCalendar(weekFromText("1010100"), true) : calendar(1);
+    r.waitForParallel = change == "waiting";
+    r.startOnPickedDate = change == "picked date";
+    QDate today = kMonday;
+    shown.build(r, today);
+    if (change != "first build")
+        shown.build(r, today);
+
+    r.todoText = after;
+    if (change == "same days off")
+        r.calendar = calendar(1);
+    else if (change == "working week")
+        r.calendar = WorkingCalendar(weekFromText("1111110"), true, { kMonday.addDays(1) });
+    else if (change == "day off moved")
+        r.calendar = calendar(2);
+    else if (change == "wait for parallel")
+        r.waitForParallel = true;
+    else if (change == "start on picked date")
+        r.startOnPickedDate = true;
+    else if (change == "picked date")
+        shown.state.PickedStartDate = kMonday.addDays(8);
+    else if (change == "today")
+        today = today.addDays(1);
+    shown.build(r, today);
+    QCOMPARE(shown.refusal.has_value(), kept < 0);
+    QCOMPARE(shown.from, qsizetype(kept));
 }
 
 QTEST_APPLESS_MAIN(TestScheduleBuilder)
