@@ -33,32 +33,7 @@ struct Built {
     Schedule schedule;
 };
 
-// Every field of a row that the list, the files or the next build read.
-void compareRows(const TaskRow &a, const TaskRow &b)
-{
-    QCOMPARE(a.name, b.name);
-    QCOMPARE(a.startDate, b.startDate);
-    QCOMPARE(a.endDate, b.endDate);
-    QCOMPARE(a.dayCount, b.dayCount);
-    QCOMPARE(a.namePart, b.namePart);
-    QVERIFY(a.marks == b.marks);
-    QCOMPARE(a.marksText, b.marksText);
-    QCOMPARE(a.eventText, b.eventText);
-    QCOMPARE(a.events.size(), b.events.size());
-    for (size_t i = 0; i < a.events.size(); ++i) {
-        QCOMPARE(a.events[i].first, b.events[i].first);
-        QCOMPARE(a.events[i].last, b.events[i].last);
-    }
-    QCOMPARE(a.progress.has_value(), b.progress.has_value());
-    QCOMPARE(a.hint, b.hint);
-    QCOMPARE(a.lineNumber, b.lineNumber);
-    QCOMPARE(a.overlap.has_value(), b.overlap.has_value());
-    if (a.overlap) {
-        QCOMPARE(a.overlap->name, b.overlap->name);
-        QCOMPARE(a.overlap->end, b.overlap->end);
-    }
-    QCOMPARE(a.afterRows, b.afterRows);
-}
+void compareRows(const TaskRow &a, const TaskRow &b);
 
 // The same build made row by row must hand over exactly the rows the schedule keeps, and keep none.
 void compareRowByRow(ScheduleState state, const ScheduleRequest &r, const Built &built)
@@ -84,6 +59,33 @@ void compareStates(const ScheduleState &a, const ScheduleState &b)
     QCOMPARE(a.NextTaskStart, b.NextTaskStart);
     QCOMPARE(a.PickedStartDate, b.PickedStartDate);
     QCOMPARE(a.txtPreviousItemDate, b.txtPreviousItemDate);
+}
+
+// Every field of a row that the list, the files or the next build read.
+void compareRows(const TaskRow &a, const TaskRow &b)
+{
+    QCOMPARE(a.name, b.name);
+    QCOMPARE(a.startDate, b.startDate);
+    QCOMPARE(a.endDate, b.endDate);
+    QCOMPARE(a.dayCount, b.dayCount);
+    QCOMPARE(a.namePart, b.namePart);
+    QVERIFY(a.marks == b.marks);
+    QCOMPARE(a.marksText, b.marksText);
+    QCOMPARE(a.eventText, b.eventText);
+    QCOMPARE(a.events.size(), b.events.size());
+    for (size_t i = 0; i < a.events.size(); ++i) {
+        QCOMPARE(a.events[i].first, b.events[i].first);
+        QCOMPARE(a.events[i].last, b.events[i].last);
+    }
+    QCOMPARE(a.progress.has_value(), b.progress.has_value());
+    QCOMPARE(a.hint, b.hint);
+    QCOMPARE(a.lineNumber, b.lineNumber);
+    QCOMPARE(a.overlap.has_value(), b.overlap.has_value());
+    if (a.overlap) {
+        QCOMPARE(a.overlap->name, b.overlap->name);
+        QCOMPARE(a.overlap->end, b.overlap->end);
+    }
+    QCOMPARE(a.afterRows, b.afterRows);
 }
 
 // A schedule kept between builds as the project keeps it: each build goes on after the rows above the
