@@ -62,22 +62,25 @@ QPlainTextEdit *TaskBoxText::settled()
 
 void TaskBoxText::take()
 {
-    if (!m_thread)
+    QTextDocument *document = join();
+    if (!document)
         return;
-    m_thread->wait();
-    delete std::exchange(m_thread, nullptr);
-    QTextDocument *document = std::exchange(m_laidOut, nullptr);
     document->setDocumentLayout(new QPlainTextDocumentLayout(document));
     replaceDocument(document);
 }
 
 void TaskBoxText::abandon()
 {
+    delete join();
+}
+
+QTextDocument *TaskBoxText::join()
+{
     if (!m_thread)
-        return;
+        return nullptr;
     m_thread->wait();
     delete std::exchange(m_thread, nullptr);
-    delete std::exchange(m_laidOut, nullptr);
+    return std::exchange(m_laidOut, nullptr);
 }
 
 void TaskBoxText::replaceDocument(QTextDocument *document)

@@ -39,6 +39,8 @@ private:
     void take();
     // Waits for the thread and forgets its document.
     void abandon();
+    // Waits for the thread and hands over its document; null when no text was being laid out.
+    QTextDocument *join();
     void replaceDocument(QTextDocument *document);
 
     QPlainTextEdit *m_box;
