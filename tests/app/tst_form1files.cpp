@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTextDocument>
+#include <QTreeView>
 #include <QtTest>
 
 #include <algorithm>
@@ -220,6 +221,14 @@ void tst_Form1Files::longTextKeepsWhatIsTypedAtOnce()
     QCOMPARE(box->toPlainText(), QString::fromLatin1(lines) + u'Z');
     QCOMPARE(window->project().taskText(), box->toPlainText());
     QCOMPARE(box->document()->defaultFont(), box->font());
+
+    // A list action taken during the fill is written into the whole text, which a later key keeps.
+    QVERIFY(window->openProjectFile(path("long.ambrel")));
+    window->listView1()->setCurrentIndex(window->taskModel()->index(0, 0));
+    window->findChild<QAction *>(QStringLiteral("actionMarkDone"))->trigger();
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+    QVERIFY(box->toPlainText().startsWith(QStringLiteral("Task 0 + 1 [done]\n")));
+    QCOMPARE(window->project().taskText(), box->toPlainText());
 
     QVERIFY(window->openProjectFile(path("long.ambrel")));
     QVERIFY(window->openProjectFile(path("short.ambrel")));
